@@ -1,0 +1,16 @@
+# One test executable per unit. Labels: unit (fast, no privileges), gui (Qt offscreen),
+# e2e (real sockets; the namespace cases skip themselves without root).
+function(izuzez_add_test name)
+    cmake_parse_arguments(T "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    if(NOT T_LABEL)
+        set(T_LABEL unit)
+    endif()
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 300)
+    endif()
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE izuzez_settings ${T_LIBS} GTest::gtest GTest::gtest_main)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABEL}" TIMEOUT ${T_TIMEOUT}
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;IZUZEZ_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+endfunction()

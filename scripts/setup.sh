@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the program and the tests need.
+# Idempotent and quiet when everything is already there.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config
+    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    nlohmann-json3-dev
+    fonts-liberation fontconfig
+    iproute2 procps
+    xvfb xauth imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo_cmd[@]}" apt-get update -qq
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Sets everything up, builds, and runs every test twice: once in an ordinary build and once
+# under AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero on the first failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+echo "== ordinary build"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== sanitizer build (address, undefined)"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DIZUZEZ_SANITIZE=ON -DIZUZEZ_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build build-asan -j"$jobs"
+ctest --test-dir build-asan --output-on-failure -j"$jobs"
