@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Empties the device list and searches every local interface in turn: one search request to the group, a
+// 50 ms pause, then 100 polls of 500 us. Replies kinds 7 and 8 must carry classFilter at byte 56 and
+// typeFilter at byte 57 (0 accepts any). Each interface's polling is also capped at kSearchPollCap of wall
+// time, so a flood of failed receives cannot hold it.
+void SearchDevices(int classFilter, int typeFilter);
+
+// Handles one received datagram of a search on interface i: appends a record when it is a valid reply of
+// this instance to a new address. Returns true when a record was added.
+bool HandleSearchDatagram(const std::uint8_t *datagram, std::size_t length, int classFilter, int typeFilter,
+                          int interfaceIndex);
