@@ -33,11 +33,13 @@ private:
     ReceiverSocket m_receiver;
 };
 
-// Match rule of an exchange: the awaited opcode, and the address text the reply must carry (null: any).
+// Match rule of an exchange: the awaited opcode, the address text the reply must carry (null: any), and the
+// shortest reply that holds everything the operation reads (shorter ones count as failed polls).
 struct ReplyRule
 {
     std::uint8_t opcode = 0;
     const char *matchIp = nullptr;
+    std::size_t minLength = 21;
 };
 
 inline constexpr std::chrono::milliseconds kPollWait{10};

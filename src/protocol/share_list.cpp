@@ -1,0 +1,65 @@
+#include "protocol/share_list.h"
+
+#include <cstring>
+#include <new>
+
+#include "protocol/fixed_text.h"
+#include "protocol/protocol_state.h"
+
+namespace
+{
+bool IsListed(std::string_view name)
+{
+    for (const ShareNameEntry *entry = g_ProtocolState.shareNameList.head; entry != nullptr; entry = entry->next)
+    {
+        if (FieldText(entry->name) == name)
+            return true;
+    }
+    return false;
+}
+
+void Append(std::string_view name)
+{
+    auto *entry = new (std::nothrow) ShareNameEntry{};
+    if (entry == nullptr)
+        return;
+    CopyText(entry->name, name);
+    ShareNameList &list = g_ProtocolState.shareNameList;
+    ++list.count;
+    if (list.tail == nullptr)
+        list.head = entry;
+    else
+        list.tail->next = entry;
+    list.tail = entry;
+}
+} // namespace
+
+void FillShareNameList(std::string_view text)
+{
+    while (!text.empty())
+    {
+        const std::size_t colon = text.find(':');
+        std::string_view piece = text.substr(0, colon);
+        text = colon == std::string_view::npos ? std::string_view() : text.substr(colon + 1);
+        if (piece.empty())
+            continue;
+        // Compare what would be stored, so two long names that agree in their first 255 bytes are one entry.
+        if (piece.size() > kNameCapacity)
+            piece = piece.substr(0, kNameCapacity);
+        if (!IsListed(piece))
+            Append(piece);
+    }
+}
+
+void FreeShareNameList()
+{
+    ShareNameList &list = g_ProtocolState.shareNameList;
+    ShareNameEntry *entry = list.head;
+    while (entry != nullptr)
+    {
+        ShareNameEntry *next = entry->next;
+        delete entry;
+        entry = next;
+    }
+    list = ShareNameList{};
+}
