@@ -1,0 +1,144 @@
+#include "CliOptions.h"
+
+#include <gtest/gtest.h>
+
+using namespace izuzez::cli;
+
+namespace
+{
+
+struct ParseCase
+{
+    std::vector<std::string> args;
+    bool ok;
+    Command command;
+    std::string errorPart; // part of the error text when !ok
+};
+
+const ParseCase parseCases[] = {
+    {{"search"}, true, Command::Search, ""},
+    {{"search", "--json"}, true, Command::Search, ""},
+    {{"--json", "search"}, true, Command::Search, ""},
+    {{"query", "10.0.0.5", "shares"}, true, Command::Query, ""},
+    {{"query", "10.0.0.5", "bt_firmware", "--verbose"}, true, Command::Query, ""},
+    {{"set-dhcp", "10.0.0.5", "--password-stdin"}, true, Command::SetDhcp, ""},
+    {{"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask=255.0.0.0"}, true, Command::SetAddress, ""},
+    {{}, false, Command::None, "No command"},
+    {{"--verbose"}, false, Command::None, "No command"},
+    {{"scan"}, false, Command::None, "Unknown command 'scan'"},
+    {{"search", "--fast"}, false, Command::None, "Unknown option '--fast'"},
+    {{"search", "extra"}, false, Command::None, "Unexpected argument 'extra'"},
+    {{"query", "10.0.0.5"}, false, Command::None, "what to ask for"},
+    {{"query", "10.0.0.5", "firmware"}, false, Command::None, "Unknown query 'firmware'"},
+    {{"query", "10.0.0.256", "ssl"}, false, Command::None, "not an IPv4 address"},
+    {{"query", "nas.local", "ssl"}, false, Command::None, "not an IPv4 address"},
+    {{"set-dhcp"}, false, Command::None, "needs the device's IP address"},
+    {{"set-dhcp", "10.0.0.5", "--json"}, false, Command::None, "--json belongs to the search"},
+    {{"search", "--password-stdin"}, false, Command::None, "--password-stdin belongs"},
+    {{"set-dhcp", "10.0.0.5", "--ip", "10.0.0.6"}, false, Command::None, "belong to set-address"},
+    {{"search", "--interface"}, false, Command::None, "--interface needs a value"},
+    {{"search", "--interface", "eth0"}, false, Command::None, "needs a local IPv4 address"},
+    {{"set-address", "10.0.0.5", "--ip"}, false, Command::None, "--ip needs a value"},
+};
+
+TEST(ParseCommandLine, CommandsOptionsAndMistakes)
+{
+    for (const ParseCase &c : parseCases)
+    {
+        std::string joined;
+        for (const std::string &a : c.args)
+            joined += a + " ";
+        SCOPED_TRACE(joined);
+        const ParseResult r = ParseCommandLine(c.args);
+        EXPECT_EQ(r.ok, c.ok) << r.error;
+        if (c.ok)
+            EXPECT_EQ(r.options.command, c.command);
+        else
+            EXPECT_NE(r.error.find(c.errorPart), std::string::npos) << r.error;
+    }
+}
+
+TEST(ParseCommandLine, InterfacesRepeatBeforeAndAfterTheCommand)
+{
+    const ParseResult r =
+        ParseCommandLine({"--interface", "10.71.1.1", "search", "--interface=10.71.2.1", "--json", "--verbose"});
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.options.interfaces, (std::vector<std::string>{"10.71.1.1", "10.71.2.1"}));
+    EXPECT_TRUE(r.options.json);
+    EXPECT_TRUE(r.options.verbose);
+}
+
+TEST(ParseCommandLine, HelpAndVersionNeedNoCommand)
+{
+    EXPECT_TRUE(ParseCommandLine({"--help"}).options.help);
+    EXPECT_TRUE(ParseCommandLine({"--version"}).options.version);
+    EXPECT_TRUE(ParseCommandLine({"query", "--help"}).ok);
+    EXPECT_EQ(VersionText(), "izuzez 1.0.0.1\n");
+}
+
+TEST(ParseCommandLine, QueryNamesRoundTrip)
+{
+    for (const char *name : {"shares", "ssl", "workgroup", "codepage", "ideok", "sharename", "bt_firmware", "domain"})
+    {
+        const ParseResult r = ParseCommandLine({"query", "192.168.0.9", name});
+        ASSERT_TRUE(r.ok) << name;
+        EXPECT_EQ(r.options.deviceIp, "192.168.0.9");
+        EXPECT_EQ(QueryKindName(r.options.query), name);
+    }
+}
+
+struct DottedCase
+{
+    std::string text;
+    bool parses;
+    izuzez::services::Octets octets;
+};
+
+const DottedCase dottedCases[] = {
+    {"192.168.0.1", true, {192, 168, 0, 1}},
+    {"0.0.0.0", true, {0, 0, 0, 0}},
+    {"10.0.0.300", true, {10, 0, 0, 300}}, // kept for the octet rule's message
+    {"999.1.1.1", true, {999, 1, 1, 1}},
+    {"1.2.3", false, {}},
+    {"1.2.3.4.5", false, {}},
+    {"1..3.4", false, {}},
+    {"1.2.3.4 ", false, {}},
+    {" 1.2.3.4", false, {}},
+    {"1.2.3.0004", false, {}},
+    {"1.2.3.-4", false, {}},
+    {"a.b.c.d", false, {}},
+    {"", false, {}},
+};
+
+TEST(ParseDottedOctets, FourDecimalNumbers)
+{
+    for (const DottedCase &c : dottedCases)
+    {
+        const auto octets = ParseDottedOctets(c.text);
+        EXPECT_EQ(octets.has_value(), c.parses) << "'" << c.text << "'";
+        if (octets && c.parses)
+            EXPECT_EQ(*octets, c.octets) << c.text;
+    }
+    EXPECT_TRUE(IsDottedAddress("255.255.255.255"));
+    EXPECT_FALSE(IsDottedAddress("10.0.0.300"));
+}
+
+TEST(AddressInputFromOptions, MissingOrEmptyIsBlankMalformedIsRefused)
+{
+    Options o;
+    o.newIp = "10.0.0.6";
+    o.newNetmask = "";
+    AddressInputResult r = AddressInputFromOptions(o);
+    ASSERT_TRUE(r.ok);
+    EXPECT_FALSE(r.input.ipBlank);
+    EXPECT_TRUE(r.input.netmaskBlank);
+    EXPECT_TRUE(r.input.gatewayBlank);
+    EXPECT_EQ(r.input.ip, (izuzez::services::Octets{10, 0, 0, 6}));
+
+    o.newGateway = "router";
+    r = AddressInputFromOptions(o);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("--gateway"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,296 @@
+#include "Commands.h"
+#include "Output.h"
+#include "Password.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+
+using namespace izuzez::cli;
+
+namespace
+{
+
+// Stands in for the protocol: a scripted device list and scripted verdicts, recording what was asked.
+class FakeSession : public DeviceSession
+{
+public:
+    std::vector<std::vector<FoundDevice>> searches; // one list per search; the last one repeats
+    std::vector<int> verdicts;                      // per password check; missing ones refuse
+    bool queryAnswers = true;
+    bool staticConfirms = true;
+    bool dhcpConfirms = true;
+    std::string dhcpAddress = "10.0.0.77";
+
+    int searchCount = 0;
+    std::vector<std::string> passwordsTried;
+    std::vector<std::string> staticRequest;
+    bool dhcpSent = false;
+
+    std::vector<FoundDevice> Search() override
+    {
+        const std::size_t i = std::min<std::size_t>(searchCount++, searches.size() - 1);
+        m_listed = searches.empty() ? std::vector<FoundDevice>{} : searches[i];
+        return m_listed;
+    }
+    bool Select(const std::string &ip) override
+    {
+        for (const FoundDevice &d : m_listed)
+            if (d.ip == ip)
+                return true;
+        return false;
+    }
+    int CheckAdminPassword(std::string_view user, std::string_view password) override
+    {
+        EXPECT_EQ(user, "admin");
+        passwordsTried.emplace_back(password);
+        return passwordsTried.size() <= verdicts.size() ? verdicts[passwordsTried.size() - 1] : 0;
+    }
+    bool Query(QueryKind kind, std::vector<std::string> &answer) override
+    {
+        if (!queryAnswers)
+            return false;
+        answer = kind == QueryKind::Shares ? std::vector<std::string>{"public", "media"}
+                                           : std::vector<std::string>{"1"};
+        return true;
+    }
+    bool SetStaticAddress(const std::string &ip, const std::string &mask, const std::string &gw) override
+    {
+        staticRequest = {ip, mask, gw};
+        return staticConfirms;
+    }
+    bool SetDhcp(std::string &answeredIp) override
+    {
+        dhcpSent = true;
+        answeredIp = dhcpAddress;
+        return dhcpConfirms;
+    }
+    std::size_t PasswordLimit() const override { return 15; }
+
+private:
+    std::vector<FoundDevice> m_listed;
+};
+
+FoundDevice Device(std::string name, std::string ip)
+{
+    FoundDevice d;
+    d.name = std::move(name);
+    d.ip = std::move(ip);
+    d.netmask = "255.255.255.0";
+    d.gateway = "10.0.0.1";
+    d.uuid = "0011223344550a000005";
+    d.interfaceAddress = "10.0.0.2";
+    return d;
+}
+
+struct Run
+{
+    int status;
+    std::string out;
+    std::string err;
+    int asked;
+};
+
+Run RunArgs(const std::vector<std::string> &args, FakeSession &session, std::optional<std::string> typed = "secret")
+{
+    const ParseResult parsed = ParseCommandLine(args);
+    EXPECT_TRUE(parsed.ok) << parsed.error;
+    std::ostringstream out;
+    std::ostringstream err;
+    int asked = 0;
+    Console console{out, err, [&]() {
+                        ++asked;
+                        return typed;
+                    }};
+    const int status = RunCommand(parsed.options, session, console);
+    return {status, out.str(), err.str(), asked};
+}
+
+TEST(SearchCommand, LinesAndJson)
+{
+    FakeSession s;
+    FoundDevice full = Device("NAS\x1b[2J", "10.0.0.5");
+    full.dhcp = true;
+    full.model = "NV-4";
+    full.swVersion = "2.1";
+    s.searches = {{full, Device("\xff\xfe", "10.0.0.6")}};
+
+    const Run text = RunArgs({"search"}, s);
+    EXPECT_EQ(text.status, kExitDone);
+    EXPECT_EQ(text.out, "NAS?[2J\t10.0.0.5\t255.255.255.0\t10.0.0.1\tdhcp\tNV-4\t-\t2.1\n"
+                        "\xff\xfe\t10.0.0.6\t255.255.255.0\t10.0.0.1\tstatic\t-\t-\t-\n");
+
+    const Run json = RunArgs({"search", "--json"}, s);
+    const auto parsed = nlohmann::json::parse(json.out);
+    ASSERT_EQ(parsed.size(), 2u);
+    const auto &first = parsed[0];
+    for (const char *key : {"name", "ip", "netmask", "gateway", "dhcp", "uuid", "model", "mac", "hw_version",
+                            "sw_version", "interface"})
+        EXPECT_TRUE(first.contains(key)) << key;
+    EXPECT_EQ(first["dhcp"], true);
+    EXPECT_EQ(first["uuid"], "0011223344550a000005");
+    EXPECT_EQ(first["interface"], "10.0.0.2");
+    EXPECT_EQ(parsed[1]["dhcp"], false);
+    EXPECT_EQ(parsed[1]["name"], "\xEF\xBF\xBD\xEF\xBF\xBD"); // bytes that are not UTF-8 are replaced
+
+    s.searches = {{}};
+    const Run none = RunArgs({"search", "--json"}, s);
+    EXPECT_EQ(none.status, kExitDone);
+    EXPECT_EQ(nlohmann::json::parse(none.out), nlohmann::json::array());
+}
+
+TEST(QueryCommand, AnswersAndFailures)
+{
+    FakeSession s;
+    s.searches = {{Device("NAS", "10.0.0.5")}};
+    const Run shares = RunArgs({"query", "10.0.0.5", "shares"}, s);
+    EXPECT_EQ(shares.status, kExitDone);
+    EXPECT_EQ(shares.out, "public\nmedia\n");
+
+    const Run missing = RunArgs({"query", "10.0.0.9", "ssl"}, s);
+    EXPECT_EQ(missing.status, kExitDevice);
+    EXPECT_NE(missing.err.find("10.0.0.9"), std::string::npos);
+
+    s.queryAnswers = false;
+    const Run silent = RunArgs({"query", "10.0.0.5", "domain"}, s);
+    EXPECT_EQ(silent.status, kExitDevice);
+    EXPECT_NE(silent.err.find("did not answer the domain query"), std::string::npos);
+}
+
+TEST(SetAddressCommand, InputIsRefusedBeforeAnythingIsSent)
+{
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"set-address", "10.0.0.5", "--netmask", "255.0.0.0"}, "Please input IP address!"},
+        {{"set-address", "10.0.0.5", "--ip", "10.0.0.6"}, "Please input net mask address!"},
+        {{"set-address", "10.0.0.5", "--ip", "127.0.0.9", "--netmask", "255.0.0.0"},
+         "IP address input error. Please try again."},
+        {{"set-address", "10.0.0.5", "--ip", "10.0.0.300", "--netmask", "255.0.0.0"},
+         "Invalid IP address in 4th digit. It should be 0-255."},
+        {{"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.0.255.0", "--gateway", "10.0.0.1"},
+         "Netmask address input invalid. Please try again."},
+        {{"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.255.255.0"},
+         "You enter incorrect TCP/IP configuration. Please try again."},
+        {{"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.255.255.0", "--gateway", "gw"},
+         "--gateway needs an address"},
+    };
+    for (const Case &c : cases)
+    {
+        FakeSession s;
+        s.searches = {{Device("NAS", "10.0.0.5")}};
+        const Run r = RunArgs(c.args, s);
+        EXPECT_EQ(r.status, kExitUsage) << c.message;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(s.searchCount, 0);
+    }
+}
+
+TEST(SetAddressCommand, PasswordProofOrder)
+{
+    struct Case
+    {
+        const char *name;
+        std::vector<int> verdicts;
+        std::optional<std::string> typed;
+        int status;
+        std::vector<std::string> tried;
+        int asked;
+        bool sent;
+    };
+    const Case cases[] = {
+        {"empty password accepted", {1}, "secret", kExitDone, {""}, 0, true},
+        {"typed password accepted", {0, 1}, "secret", kExitDone, {"", "secret"}, 1, true},
+        {"negative verdict accepts", {-1}, "secret", kExitDone, {""}, 0, true},
+        {"wrong password", {0, 0}, "guess", kExitDevice, {"", "guess"}, 1, false},
+        {"no terminal counts as empty", {0, 0}, std::nullopt, kExitDevice, {"", ""}, 1, false},
+        {"sixteen characters are too many here", {0, 1}, "0123456789abcdef", kExitUsage, {""}, 1, false},
+    };
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        FakeSession s;
+        s.searches = {{Device("NAS", "10.0.0.5")}, {Device("NAS", "10.0.0.6")}};
+        s.verdicts = c.verdicts;
+        const Run r = RunArgs({"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.255.255.0",
+                               "--gateway", "10.0.0.1"},
+                              s, c.typed);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(s.passwordsTried, c.tried);
+        EXPECT_EQ(r.asked, c.asked);
+        EXPECT_EQ(!s.staticRequest.empty(), c.sent);
+        if (c.status == kExitDevice)
+            EXPECT_EQ(r.err, "Wrong administrator password input!\n");
+    }
+}
+
+TEST(SetAddressCommand, ReportsTheNewAddressOrTheFailure)
+{
+    FakeSession s;
+    s.verdicts = {1};
+    s.searches = {{Device("NAS", "10.0.0.5")}, {Device("NAS", "10.0.0.6")}};
+    const std::vector<std::string> args = {"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask",
+                                           "255.255.255.0", "--gateway", "0.0.0.0"};
+    // A link-local address is the only one that may go without a gateway; here 0.0.0.0 is refused.
+    EXPECT_EQ(RunArgs(args, s).status, kExitUsage);
+
+    const std::vector<std::string> good = {"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask",
+                                           "255.255.255.0", "--gateway", "10.0.0.1"};
+    const Run ok = RunArgs(good, s);
+    EXPECT_EQ(ok.status, kExitDone);
+    EXPECT_EQ(s.staticRequest, (std::vector<std::string>{"10.0.0.6", "255.255.255.0", "10.0.0.1"}));
+    EXPECT_NE(ok.out.find("is now at 10.0.0.6"), std::string::npos) << ok.out;
+    EXPECT_EQ(s.searchCount, 2);
+
+    FakeSession refused;
+    refused.verdicts = {1};
+    refused.staticConfirms = false;
+    refused.searches = {{Device("NAS", "10.0.0.5")}};
+    const Run failed = RunArgs(good, refused);
+    EXPECT_EQ(failed.status, kExitDevice);
+    EXPECT_NE(failed.err.find("did not confirm"), std::string::npos);
+    EXPECT_NE(failed.err.find("still answers at 10.0.0.5"), std::string::npos);
+}
+
+TEST(SetDhcpCommand, MessagesAndNewAddress)
+{
+    FakeSession s;
+    s.verdicts = {1};
+    s.searches = {{Device("NAS", "10.0.0.5")}, {Device("NAS", "10.0.0.77")}};
+    const Run ok = RunArgs({"set-dhcp", "10.0.0.5"}, s);
+    EXPECT_EQ(ok.status, kExitDone);
+    EXPECT_NE(ok.out.find("DHCP client enabled.\n"), std::string::npos);
+    EXPECT_NE(ok.out.find("is now at 10.0.0.77"), std::string::npos);
+
+    FakeSession failing;
+    failing.verdicts = {1};
+    failing.dhcpConfirms = false;
+    failing.searches = {{Device("NAS", "10.0.0.5")}};
+    const Run failed = RunArgs({"set-dhcp", "10.0.0.5"}, failing);
+    EXPECT_EQ(failed.status, kExitDevice);
+    EXPECT_EQ(failed.err, "Set to dhcp client fail.\n");
+
+    FakeSession wrong;
+    wrong.searches = {{Device("NAS", "10.0.0.5")}};
+    EXPECT_EQ(RunArgs({"set-dhcp", "10.0.0.5"}, wrong).status, kExitDevice);
+    EXPECT_FALSE(wrong.dhcpSent);
+}
+
+TEST(PasswordFromLine, LineEndIsNotPartOfIt)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"secret\n", "secret"}, {"secret\r\n", "secret"}, {"secret", "secret"}, {"\n", ""},
+        {"", ""},               {"a b \nnext\n", "a b "}, {"x\r\ry\n", "x\r\ry"},
+    };
+    for (const auto &[input, expected] : cases)
+    {
+        std::istringstream in(input);
+        EXPECT_EQ(PasswordFromLine(in), expected);
+    }
+}
+
+} // namespace

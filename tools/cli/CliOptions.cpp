@@ -1,0 +1,298 @@
+#include "CliOptions.h"
+
+#include <array>
+#include <utility>
+
+#ifndef IZUZEZ_VERSION
+#define IZUZEZ_VERSION "1.0.0.1"
+#endif
+
+namespace izuzez::cli
+{
+namespace
+{
+
+constexpr std::array<std::pair<std::string_view, QueryKind>, 8> kQueryNames = {{
+    {"shares", QueryKind::Shares},
+    {"ssl", QueryKind::Ssl},
+    {"workgroup", QueryKind::Workgroup},
+    {"codepage", QueryKind::Codepage},
+    {"ideok", QueryKind::Ideok},
+    {"sharename", QueryKind::ShareName},
+    {"bt_firmware", QueryKind::BtFirmware},
+    {"domain", QueryKind::Domain},
+}};
+
+std::optional<Command> CommandFromName(std::string_view name)
+{
+    if (name == "search")
+        return Command::Search;
+    if (name == "query")
+        return Command::Query;
+    if (name == "set-address")
+        return Command::SetAddress;
+    if (name == "set-dhcp")
+        return Command::SetDhcp;
+    return std::nullopt;
+}
+
+// Walks the arguments; options that take a value accept "--name VALUE" and "--name=VALUE".
+class ArgReader
+{
+public:
+    explicit ArgReader(const std::vector<std::string> &args) : m_args(args) {}
+
+    bool done() const { return m_pos >= m_args.size(); }
+    const std::string &next() { return m_args[m_pos++]; }
+
+    // For an option with a value: splits "--name=value", or takes the following argument.
+    bool value(std::string_view arg, std::string_view name, std::string &out, std::string &error)
+    {
+        if (arg.size() > name.size() && arg.substr(0, name.size()) == name && arg[name.size()] == '=')
+        {
+            out = std::string(arg.substr(name.size() + 1));
+            return true;
+        }
+        if (done())
+        {
+            error = std::string(name) + " needs a value.";
+            return false;
+        }
+        out = next();
+        return true;
+    }
+
+private:
+    const std::vector<std::string> &m_args;
+    std::size_t m_pos = 0;
+};
+
+bool Matches(std::string_view arg, std::string_view name)
+{
+    return arg == name || (arg.size() > name.size() && arg.substr(0, name.size()) == name && arg[name.size()] == '=');
+}
+
+ParseResult Fail(std::string error)
+{
+    ParseResult result;
+    result.error = std::move(error);
+    return result;
+}
+
+// Positional arguments and command-specific options, checked once everything has been read.
+std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
+{
+    const std::size_t want = o.command == Command::Search ? 0 : o.command == Command::Query ? 2 : 1;
+    if (positional.size() < want)
+        return o.command == Command::Query ? "query needs the device's IP address and what to ask for."
+                                           : "This command needs the device's IP address.";
+    if (positional.size() > want)
+        return "Unexpected argument '" + positional[want] + "'.";
+    if (want > 0)
+    {
+        o.deviceIp = positional[0];
+        if (!IsDottedAddress(o.deviceIp))
+            return "'" + o.deviceIp + "' is not an IPv4 address.";
+    }
+    if (o.command == Command::Query)
+    {
+        const auto kind = QueryKindFromName(positional[1]);
+        if (!kind)
+            return "Unknown query '" + positional[1] +
+                   "'; use shares, ssl, workgroup, codepage, ideok, sharename, bt_firmware or domain.";
+        o.query = *kind;
+    }
+    if (o.json && o.command != Command::Search)
+        return "--json belongs to the search command.";
+    const bool changes = o.command == Command::SetAddress || o.command == Command::SetDhcp;
+    if (o.passwordStdin && !changes)
+        return "--password-stdin belongs to set-address and set-dhcp.";
+    if ((o.newIp || o.newNetmask || o.newGateway) && o.command != Command::SetAddress)
+        return "--ip, --netmask and --gateway belong to set-address.";
+    return {};
+}
+
+} // namespace
+
+ParseResult ParseCommandLine(const std::vector<std::string> &args)
+{
+    Options o;
+    std::vector<std::string> positional;
+    ArgReader reader(args);
+    std::string error;
+    std::string text;
+    while (!reader.done())
+    {
+        const std::string &arg = reader.next();
+        if (arg == "--help" || arg == "-h")
+            o.help = true;
+        else if (arg == "--version")
+            o.version = true;
+        else if (arg == "--verbose" || arg == "-v")
+            o.verbose = true;
+        else if (arg == "--json")
+            o.json = true;
+        else if (arg == "--password-stdin")
+            o.passwordStdin = true;
+        else if (Matches(arg, "--interface"))
+        {
+            if (!reader.value(arg, "--interface", text, error))
+                return Fail(error);
+            if (!IsDottedAddress(text))
+                return Fail("--interface needs a local IPv4 address, not '" + text + "'.");
+            o.interfaces.push_back(text);
+        }
+        else if (Matches(arg, "--ip") || Matches(arg, "--netmask") || Matches(arg, "--gateway"))
+        {
+            const std::string_view name = Matches(arg, "--ip") ? "--ip" : Matches(arg, "--netmask") ? "--netmask"
+                                                                                                      : "--gateway";
+            if (!reader.value(arg, name, text, error))
+                return Fail(error);
+            (name == "--ip" ? o.newIp : name == "--netmask" ? o.newNetmask : o.newGateway) = text;
+        }
+        else if (arg.size() > 1 && arg[0] == '-')
+            return Fail("Unknown option '" + arg + "'.");
+        else if (o.command == Command::None)
+        {
+            const auto command = CommandFromName(arg);
+            if (!command)
+                return Fail("Unknown command '" + arg + "'; use search, query, set-address or set-dhcp.");
+            o.command = *command;
+        }
+        else
+            positional.push_back(arg);
+    }
+
+    ParseResult result;
+    if (o.help || o.version)
+    {
+        result.ok = true;
+        result.options = std::move(o);
+        return result;
+    }
+    if (o.command == Command::None)
+        return Fail("No command given; use search, query, set-address or set-dhcp (see --help).");
+    if (std::string problem = CheckCommand(o, positional); !problem.empty())
+        return Fail(std::move(problem));
+    result.ok = true;
+    result.options = std::move(o);
+    return result;
+}
+
+std::optional<QueryKind> QueryKindFromName(std::string_view name)
+{
+    for (const auto &[text, kind] : kQueryNames)
+        if (text == name)
+            return kind;
+    return std::nullopt;
+}
+
+std::string_view QueryKindName(QueryKind kind)
+{
+    for (const auto &[text, k] : kQueryNames)
+        if (k == kind)
+            return text;
+    return {};
+}
+
+std::optional<services::Octets> ParseDottedOctets(std::string_view text)
+{
+    services::Octets octets{};
+    std::size_t pos = 0;
+    for (int i = 0; i < 4; ++i)
+    {
+        if (i > 0)
+        {
+            if (pos >= text.size() || text[pos] != '.')
+                return std::nullopt;
+            ++pos;
+        }
+        int value = 0;
+        std::size_t digits = 0;
+        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && digits < 4)
+        {
+            value = value * 10 + (text[pos] - '0');
+            ++pos;
+            ++digits;
+        }
+        if (digits == 0 || digits > 3)
+            return std::nullopt;
+        octets[i] = value;
+    }
+    if (pos != text.size())
+        return std::nullopt;
+    return octets;
+}
+
+bool IsDottedAddress(std::string_view text)
+{
+    const auto octets = ParseDottedOctets(text);
+    if (!octets)
+        return false;
+    for (int octet : *octets)
+        if (octet > 255)
+            return false;
+    return true;
+}
+
+AddressInputResult AddressInputFromOptions(const Options &options)
+{
+    AddressInputResult result;
+    struct Field
+    {
+        const std::optional<std::string> &text;
+        services::Octets &octets;
+        bool &blank;
+        const char *option;
+    };
+    const Field fields[] = {
+        {options.newIp, result.input.ip, result.input.ipBlank, "--ip"},
+        {options.newNetmask, result.input.netmask, result.input.netmaskBlank, "--netmask"},
+        {options.newGateway, result.input.gateway, result.input.gatewayBlank, "--gateway"},
+    };
+    for (const Field &f : fields)
+    {
+        // An empty value is a blank field, as an untouched address field in the window.
+        f.blank = !f.text || f.text->empty();
+        if (f.blank)
+            continue;
+        const auto octets = ParseDottedOctets(*f.text);
+        if (!octets)
+        {
+            result.error = std::string(f.option) + " needs an address of the form A.B.C.D, not '" + *f.text + "'.";
+            return result;
+        }
+        f.octets = *octets;
+    }
+    result.ok = true;
+    return result;
+}
+
+std::string UsageText()
+{
+    return "Usage: izuzez [--interface ADDR]... [--verbose] COMMAND [ARGS]\n"
+           "\n"
+           "Finds the devices on the local networks and manages one of them by its IP address.\n"
+           "\n"
+           "Commands:\n"
+           "  search [--json]                 list the devices that answer\n"
+           "  query IP WHAT                   ask a device; WHAT is one of shares, ssl, workgroup,\n"
+           "                                  codepage, ideok, sharename, bt_firmware, domain\n"
+           "  set-address IP --ip A --netmask M [--gateway G] [--password-stdin]\n"
+           "                                  give the device a static address\n"
+           "  set-dhcp IP [--password-stdin]  let the device take its address from DHCP\n"
+           "\n"
+           "Options:\n"
+           "  --interface ADDR   search only from this local address (may be repeated)\n"
+           "  --password-stdin   read the administrator password as one line from standard input\n"
+           "                     (otherwise it is asked for on the terminal when needed)\n"
+           "  --verbose          print the protocol's diagnostic lines on standard error\n"
+           "  --help             show this text\n"
+           "  --version          show the version\n"
+           "\n"
+           "Exit status: 0 done, 1 the device did not answer, refused or was not found, 2 bad usage or input.\n";
+}
+
+std::string VersionText() { return std::string("izuzez ") + IZUZEZ_VERSION + "\n"; }
+
+} // namespace izuzez::cli

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "services/LanSettingsRules.h"
+
+namespace izuzez::cli
+{
+
+enum class Command
+{
+    None,
+    Search,
+    Query,
+    SetAddress,
+    SetDhcp,
+};
+
+enum class QueryKind
+{
+    Shares,
+    Ssl,
+    Workgroup,
+    Codepage,
+    Ideok,
+    ShareName,
+    BtFirmware,
+    Domain,
+};
+
+struct Options
+{
+    Command command = Command::None;
+    bool help = false;
+    bool version = false;
+    bool verbose = false;
+    bool json = false;
+    bool passwordStdin = false;
+    std::vector<std::string> interfaces;
+    std::string deviceIp; // the device to act on, as its IP text
+    QueryKind query = QueryKind::Shares;
+    std::optional<std::string> newIp;
+    std::optional<std::string> newNetmask;
+    std::optional<std::string> newGateway;
+};
+
+struct ParseResult
+{
+    bool ok = false;
+    std::string error; // plain words, for standard error
+    Options options;
+};
+
+// Parses the arguments after the program name. Global options may stand before or after the command.
+ParseResult ParseCommandLine(const std::vector<std::string> &args);
+
+std::optional<QueryKind> QueryKindFromName(std::string_view name);
+std::string_view QueryKindName(QueryKind kind);
+
+// "A.B.C.D" with four decimal numbers of one to three digits each. Values above 255 are kept, so that the
+// octet rules can name the offending digit; anything else is not an address.
+std::optional<services::Octets> ParseDottedOctets(std::string_view text);
+
+// A dotted address whose octets are all 0 to 255.
+bool IsDottedAddress(std::string_view text);
+
+// The three address fields as the window would hold them; a missing option is a blank field.
+// Fails with plain words when a given text is not an address at all.
+struct AddressInputResult
+{
+    bool ok = false;
+    std::string error;
+    services::StaticAddressInput input;
+};
+AddressInputResult AddressInputFromOptions(const Options &options);
+
+std::string UsageText();
+std::string VersionText();
+
+} // namespace izuzez::cli

@@ -1,0 +1,175 @@
+#include "Commands.h"
+
+#include "Output.h"
+#include "services/LanSettingsRules.h"
+
+namespace izuzez::cli
+{
+namespace
+{
+
+using services::lanmsg::kDhcpEnabled;
+using services::lanmsg::kDhcpFailed;
+using services::lanmsg::kWrongPassword;
+
+const FoundDevice *FindByIp(const std::vector<FoundDevice> &devices, const std::string &ip)
+{
+    for (const FoundDevice &d : devices)
+        if (d.ip == ip)
+            return &d;
+    return nullptr;
+}
+
+// Searches and selects the device by its IP text, as a click in the window's list does.
+bool SearchAndSelect(const Options &o, DeviceSession &session, Console &console)
+{
+    session.Search();
+    if (session.Select(o.deviceIp))
+        return true;
+    console.err << "No device answered the search at " << o.deviceIp << ".\n";
+    return false;
+}
+
+// The empty administrator password first, then the one the user gives. Returns an exit status, or -1 when
+// the device accepted.
+int ProveAdminPassword(DeviceSession &session, Console &console)
+{
+    const std::string_view admin = services::kAdminUserName;
+    if (session.CheckAdminPassword(admin, "") != 0)
+        return -1;
+    // No answer to give counts as an empty one, as a cancelled login does.
+    const std::string password = console.askPassword ? console.askPassword().value_or("") : "";
+    if (password.size() > session.PasswordLimit())
+    {
+        console.err << "The password is longer than " << session.PasswordLimit() << " characters.\n";
+        return kExitUsage;
+    }
+    if (session.CheckAdminPassword(admin, password) != 0)
+        return -1;
+    console.err << kWrongPassword.text << "\n";
+    return kExitDevice;
+}
+
+int RunSearch(const Options &o, DeviceSession &session, Console &console)
+{
+    const std::vector<FoundDevice> devices = session.Search();
+    if (o.json)
+    {
+        console.out << DevicesJson(devices) << "\n";
+        return kExitDone;
+    }
+    for (const FoundDevice &d : devices)
+        console.out << DeviceLine(d) << "\n";
+    if (devices.empty())
+        console.err << "No device answered.\n";
+    return kExitDone;
+}
+
+int RunQuery(const Options &o, DeviceSession &session, Console &console)
+{
+    if (!SearchAndSelect(o, session, console))
+        return kExitDevice;
+    std::vector<std::string> answer;
+    if (!session.Query(o.query, answer))
+    {
+        console.err << "The device at " << o.deviceIp << " did not answer the " << QueryKindName(o.query)
+                    << " query.\n";
+        return kExitDevice;
+    }
+    for (const std::string &line : answer)
+        console.out << PrintableText(line) << "\n";
+    return kExitDone;
+}
+
+void ReportAddress(Console &console, const FoundDevice &d)
+{
+    console.out << "The device " << PrintableText(d.name) << " is now at " << d.ip << " (netmask "
+                << (d.netmask.empty() ? "-" : d.netmask) << ", gateway " << (d.gateway.empty() ? "-" : d.gateway)
+                << ").\n";
+}
+
+int RunSetAddress(const Options &o, DeviceSession &session, Console &console)
+{
+    const AddressInputResult input = AddressInputFromOptions(o);
+    if (!input.ok)
+    {
+        console.err << input.error << "\n";
+        return kExitUsage;
+    }
+    // The address rules need no device, so bad input is refused before anything is sent.
+    const services::StaticAddressPlan plan = services::CheckStaticAddress(input.input);
+    if (!plan.ok)
+    {
+        console.err << plan.message.text << "\n";
+        return kExitUsage;
+    }
+    if (!SearchAndSelect(o, session, console))
+        return kExitDevice;
+    if (const int status = ProveAdminPassword(session, console); status >= 0)
+        return status;
+
+    const bool confirmed = session.SetStaticAddress(plan.newIp, plan.newNetmask, plan.newGateway);
+    const std::vector<FoundDevice> devices = session.Search();
+    const FoundDevice *moved = FindByIp(devices, plan.newIp);
+    if (confirmed && moved)
+    {
+        ReportAddress(console, *moved);
+        return kExitDone;
+    }
+    if (confirmed)
+    {
+        console.out << "The device confirmed " << plan.newIp << " but did not answer the new search.\n";
+        return kExitDone;
+    }
+    // The window stays silent here; a script needs to know that the change was not confirmed.
+    console.err << "The device did not confirm the new address " << plan.newIp << ".\n";
+    if (moved)
+        console.err << "It answers the new search at " << plan.newIp << " nevertheless.\n";
+    else if (FindByIp(devices, o.deviceIp))
+        console.err << "It still answers at " << o.deviceIp << ".\n";
+    return kExitDevice;
+}
+
+int RunSetDhcp(const Options &o, DeviceSession &session, Console &console)
+{
+    if (!SearchAndSelect(o, session, console))
+        return kExitDevice;
+    if (const int status = ProveAdminPassword(session, console); status >= 0)
+        return status;
+    std::string answeredIp;
+    if (!session.SetDhcp(answeredIp))
+    {
+        console.err << kDhcpFailed.text << "\n";
+        return kExitDevice;
+    }
+    console.out << kDhcpEnabled.text << "\n";
+    const std::vector<FoundDevice> devices = session.Search();
+    if (const FoundDevice *d = FindByIp(devices, answeredIp))
+        ReportAddress(console, *d);
+    else
+        console.out << "The device answered from " << answeredIp << " but did not answer the new search.\n";
+    return kExitDone;
+}
+
+} // namespace
+
+int RunCommand(const Options &options, DeviceSession &session, Console &console)
+{
+    switch (options.command)
+    {
+    case Command::Search:
+        return RunSearch(options, session, console);
+    case Command::Query:
+        return RunQuery(options, session, console);
+    case Command::SetAddress:
+        return RunSetAddress(options, session, console);
+    case Command::SetDhcp:
+        return RunSetDhcp(options, session, console);
+    case Command::None:
+        break;
+    }
+    console.err << "No command given.\n";
+    return kExitUsage;
+}
+
+} // namespace izuzez::cli

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "CliOptions.h"
+#include "DeviceSession.h"
+
+namespace izuzez::cli
+{
+
+enum ExitStatus : int
+{
+    kExitDone = 0,
+    kExitDevice = 1, // the device did not answer, refused, or was not found
+    kExitUsage = 2,  // bad usage or input
+};
+
+struct Console
+{
+    std::ostream &out;
+    std::ostream &err;
+    // Asked once the empty administrator password has been refused; nothing means no password was given.
+    std::function<std::optional<std::string>()> askPassword;
+};
+
+// Runs a parsed command (not --help or --version) against the session and returns the exit status.
+int RunCommand(const Options &options, DeviceSession &session, Console &console);
+
+} // namespace izuzez::cli

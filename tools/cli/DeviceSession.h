@@ -1,0 +1,53 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CliOptions.h"
+
+namespace izuzez::cli
+{
+
+// One device of a search, as the command line shows it. Texts are the device's bytes.
+struct FoundDevice
+{
+    std::string name;
+    std::string ip;
+    std::string netmask;
+    std::string gateway;
+    bool dhcp = false;
+    std::string uuid; // 20 lowercase hex digits
+    std::string model;
+    std::string mac;
+    std::string hwVersion;
+    std::string swVersion;
+    std::string interfaceAddress; // the local address the device answered on
+};
+
+// The protocol layer as the commands use it: search, select by IP text, then one exchange at a time.
+class DeviceSession
+{
+public:
+    virtual ~DeviceSession() = default;
+    virtual std::vector<FoundDevice> Search() = 0;
+    // Makes the device with this IP text the selected one. False when the last search did not list it.
+    virtual bool Select(const std::string &ip) = 0;
+    // The device's verdict: non-zero accepts.
+    virtual int CheckAdminPassword(std::string_view userName, std::string_view password) = 0;
+    // The answer, split into lines for the share list. False when the device did not answer.
+    virtual bool Query(QueryKind kind, std::vector<std::string> &answer) = 0;
+    virtual bool SetStaticAddress(const std::string &ip, const std::string &netmask, const std::string &gateway) = 0;
+    // On success, the address the device answered from.
+    virtual bool SetDhcp(std::string &answeredIp) = 0;
+    // The longest password the session can carry.
+    virtual std::size_t PasswordLimit() const = 0;
+};
+
+// Opens the protocol's endpoints, limited to the given local addresses when any are given.
+// `missing` receives the given addresses that are not local.
+std::unique_ptr<DeviceSession> OpenProtocolSession(const std::vector<std::string> &interfaces, bool verbose,
+                                                   std::vector<std::string> &missing);
+
+} // namespace izuzez::cli

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "DeviceSession.h"
+
+namespace izuzez::cli
+{
+
+// A device's text made safe for one terminal line: control characters become '?', so that a name cannot
+// break the line layout or send escape sequences to the terminal. Other bytes pass unchanged.
+std::string PrintableText(std::string_view text);
+
+// One tab-separated line: name, IP, netmask, gateway, "dhcp" or "static", model, MAC, firmware;
+// an empty field shows as "-". No line end.
+std::string DeviceLine(const FoundDevice &device);
+
+// The search result as a JSON array. Bytes that are not UTF-8 are replaced, never an error.
+std::string DevicesJson(const std::vector<FoundDevice> &devices);
+
+} // namespace izuzez::cli

@@ -1,0 +1,77 @@
+#include "Password.h"
+
+#include <cstring>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace izuzez::cli
+{
+namespace
+{
+
+void WriteAll(int fd, const char *text)
+{
+    std::size_t left = std::strlen(text);
+    while (left > 0)
+    {
+        const ssize_t n = write(fd, text, left);
+        if (n <= 0)
+            return;
+        text += n;
+        left -= static_cast<std::size_t>(n);
+    }
+}
+
+// Reads up to the line end, a byte at a time so that nothing after it is consumed. Long input is read to the
+// end of the line but only the first `limit` bytes are kept; the caller refuses it by its length.
+std::string ReadLine(int fd, std::size_t limit)
+{
+    std::string line;
+    char c = 0;
+    while (read(fd, &c, 1) == 1 && c != '\n')
+    {
+        if (line.size() <= limit)
+            line += c;
+    }
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+} // namespace
+
+std::string PasswordFromLine(std::istream &in)
+{
+    std::string line;
+    std::getline(in, line);
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+std::optional<std::string> PasswordFromTerminal(const char *prompt)
+{
+    const int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    termios saved{};
+    const bool isTerminal = tcgetattr(fd, &saved) == 0;
+    if (isTerminal)
+    {
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        quiet.c_lflag |= ECHONL;
+        tcsetattr(fd, TCSAFLUSH, &quiet);
+    }
+    WriteAll(fd, prompt);
+    // Far more than any password the device takes; the caller reports the length.
+    std::string password = ReadLine(fd, 4096);
+    if (isTerminal)
+        tcsetattr(fd, TCSAFLUSH, &saved);
+    close(fd);
+    return password;
+}
+
+} // namespace izuzez::cli

@@ -1,0 +1,47 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "CliOptions.h"
+#include "Commands.h"
+#include "DeviceSession.h"
+#include "Password.h"
+
+using namespace izuzez::cli;
+
+int main(int argc, char **argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const ParseResult parsed = ParseCommandLine(args);
+    if (!parsed.ok)
+    {
+        std::cerr << "izuzez: " << parsed.error << "\n";
+        return kExitUsage;
+    }
+    const Options &options = parsed.options;
+    if (options.help)
+    {
+        std::cout << UsageText();
+        return kExitDone;
+    }
+    if (options.version)
+    {
+        std::cout << VersionText();
+        return kExitDone;
+    }
+
+    std::vector<std::string> missing;
+    const auto session = OpenProtocolSession(options.interfaces, options.verbose, missing);
+    if (!missing.empty())
+    {
+        for (const std::string &address : missing)
+            std::cerr << "izuzez: " << address << " is not a local IPv4 address of this machine.\n";
+        return kExitUsage;
+    }
+    Console console{std::cout, std::cerr, [&options]() -> std::optional<std::string> {
+                        if (options.passwordStdin)
+                            return PasswordFromLine(std::cin);
+                        return PasswordFromTerminal("Administrator password: ");
+                    }};
+    return RunCommand(options, *session, console);
+}
