@@ -1,1 +1,169 @@
 #include "skin/CSkinDialog.h"
+
+#include "skin/SkinBitmaps.h"
+#include "skin/SkinControlId.h"
+#include "skin/SkinRegions.h"
+
+#include <QChildEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QWindow>
+
+CSkinDialog::CSkinDialog(QWidget *parent, Qt::WindowFlags flags)
+    : QDialog(parent, flags)
+{
+}
+
+void CSkinDialog::SetBackgroundBitmap(int number, BackgroundMode mode)
+{
+    m_nBackgroundBitmap = number;
+    m_backgroundMode = mode;
+    m_bmpBackground = QPixmap();
+    // The device-independent kind is read at once; the stretched kind at its first paint.
+    if (mode == BackgroundMode::Unscaled)
+        m_bmpBackground = LoadSkinPixmap(number);
+    update();
+}
+
+void CSkinDialog::SetStaticTextColor(const QColor &color)
+{
+    m_crStaticText = color;
+    ApplyStaticTextColors();
+}
+
+void CSkinDialog::ExcludeFromStaticColor(int controlId)
+{
+    m_excludedIds.insert(controlId);
+}
+
+void CSkinDialog::ApplyStaticTextColors()
+{
+    const auto labels = findChildren<QLabel *>();
+    for (QLabel *label : labels) {
+        if (label->window() == this)
+            OnCtlColor(label);
+    }
+}
+
+bool CSkinDialog::OnCtlColor(QLabel *label)
+{
+    if (m_excludedIds.contains(GetDlgCtrlID(label)))
+        return false;
+    // Transparent: the text lies straight on the background bitmap.
+    label->setAutoFillBackground(false);
+    label->setAttribute(Qt::WA_TranslucentBackground, false);
+    QPalette palette = label->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::WindowText, m_crStaticText);
+    label->setPalette(palette);
+    return true;
+}
+
+void CSkinDialog::SetCaptionless(bool captionless)
+{
+    m_bCaptionless = captionless;
+    setWindowFlag(Qt::FramelessWindowHint, captionless);
+    if (captionless)
+        OnSize(width(), height());
+    else
+        clearMask();
+}
+
+bool CSkinDialog::OnEraseBkgnd(QPainter &painter)
+{
+    if (m_nBackgroundBitmap <= 0)
+        return false;
+    if (m_backgroundMode == BackgroundMode::Stretched) {
+        if (m_bmpBackground.isNull())
+            m_bmpBackground = LoadSkinPixmap(m_nBackgroundBitmap);
+        if (m_bmpBackground.isNull())
+            return false;
+        painter.drawPixmap(rect(), m_bmpBackground, m_bmpBackground.rect());
+        return true;
+    }
+    if (m_bmpBackground.isNull())
+        return false;
+    painter.drawPixmap(QPoint(0, 0), m_bmpBackground);
+    return true;
+}
+
+void CSkinDialog::OnSize(int cx, int cy)
+{
+    if (!m_bCaptionless)
+        return;
+    setMask(SteppedCornerRegion(cx, cy));
+    update();
+}
+
+void CSkinDialog::paintEvent(QPaintEvent *event)
+{
+    // The default erase (the palette's window colour) has already run; draw over it.
+    QPainter painter(this);
+    OnEraseBkgnd(painter);
+    QDialog::paintEvent(event);
+}
+
+void CSkinDialog::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    OnSize(event->size().width(), event->size().height());
+}
+
+void CSkinDialog::showEvent(QShowEvent *event)
+{
+    ApplyStaticTextColors();
+    QDialog::showEvent(event);
+}
+
+void CSkinDialog::childEvent(QChildEvent *event)
+{
+    QDialog::childEvent(event);
+    // Statics built after construction get their colour as they arrive.
+    if (event->type() == QEvent::ChildPolished) {
+        if (auto *label = qobject_cast<QLabel *>(event->child()))
+            OnCtlColor(label);
+    }
+}
+
+void CSkinDialog::mousePressEvent(QMouseEvent *event)
+{
+    // Only presses on the dialog's own surface (or on statics, which let them through) get here;
+    // controls take their own clicks.
+    if (!m_bCaptionless || event->button() != Qt::LeftButton) {
+        QDialog::mousePressEvent(event);
+        return;
+    }
+    QWindow *handle = windowHandle();
+    if (handle && handle->startSystemMove()) {
+        event->accept();
+        return;
+    }
+    // The platform cannot move it for us: follow the pointer ourselves.
+    m_bManualMove = true;
+    m_ptMoveOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    grabMouse();
+    event->accept();
+}
+
+void CSkinDialog::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_bManualMove && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - m_ptMoveOffset);
+        event->accept();
+        return;
+    }
+    QDialog::mouseMoveEvent(event);
+}
+
+void CSkinDialog::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (m_bManualMove && event->button() == Qt::LeftButton) {
+        m_bManualMove = false;
+        releaseMouse();
+        event->accept();
+        return;
+    }
+    QDialog::mouseReleaseEvent(event);
+}

@@ -1,1 +1,245 @@
 #include "skin/CSkinListCtrl.h"
+
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Paints the selected row in the list's own colours, whatever the style or the focus: the row
+// is drawn as not selected over the grey background, the way the platform highlight is suppressed.
+class SelectionDelegate : public QStyledItemDelegate
+{
+public:
+    SelectionDelegate(const CSkinListCtrl *list)
+        : QStyledItemDelegate(const_cast<CSkinListCtrl *>(list))
+        , m_list(list)
+    {
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        if (!(option.state & QStyle::State_Selected)) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem plain(option);
+        plain.state &= ~QStyle::State_Selected;
+        painter->fillRect(option.rect, m_list->GetSelBackColor());
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            plain.palette.setColor(group, QPalette::Text, m_list->GetSelTextColor());
+        QStyledItemDelegate::paint(painter, plain, index);
+    }
+
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->state & QStyle::State_Selected)
+            option->backgroundBrush = Qt::NoBrush;
+    }
+
+private:
+    const CSkinListCtrl *m_list;
+};
+
+} // namespace
+
+CSkinListCtrl::CSkinListCtrl(QWidget *parent)
+    : QTreeWidget(parent)
+    , m_wndHeader(new CSkinHeaderCtrl(this))
+{
+    setHeader(m_wndHeader);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setIndentation(0);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setAllColumnsShowFocus(true);
+    setItemDelegate(new SelectionDelegate(this));
+
+    QPalette pal = palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        pal.setColor(group, QPalette::Base, Qt::white);
+        pal.setColor(group, QPalette::Text, Qt::black);
+        // Also for the row panel some styles paint before the items.
+        pal.setColor(group, QPalette::Highlight, m_crSelBack);
+        pal.setColor(group, QPalette::HighlightedText, m_crSelText);
+    }
+    setPalette(pal);
+    setColumnCount(0);
+}
+
+CSkinListCtrl::~CSkinListCtrl()
+{
+    // The bars live in the parent; they must not outlive the list they point to.
+    delete m_wndVScroll.data();
+    delete m_wndHScroll.data();
+}
+
+void CSkinListCtrl::InitSkin()
+{
+    // The list's own bars are disabled and kept out of view; their ranges still track the list.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    verticalScrollBar()->setEnabled(false);
+    horizontalScrollBar()->setEnabled(false);
+
+    QWidget *owner = parentWidget();
+    if (!owner || m_wndVScroll)
+        return;
+    m_wndVScroll = new CSkinVertScroll(owner);
+    m_wndHScroll = new CSkinHorzScroll(owner);
+    m_wndVScroll->SetList(this);
+    m_wndHScroll->SetList(this);
+    m_wndVScroll->setObjectName(objectName() + QStringLiteral("_vscroll"));
+    m_wndHScroll->setObjectName(objectName() + QStringLiteral("_hscroll"));
+
+    // Every change of the scroll state moves the thumbs.
+    for (QScrollBar *bar : {verticalScrollBar(), horizontalScrollBar()}) {
+        connect(bar, &QScrollBar::valueChanged, this, &CSkinListCtrl::UpdateThumbs);
+        connect(bar, &QScrollBar::rangeChanged, this, &CSkinListCtrl::UpdateThumbs);
+    }
+    PositionScrollBars();
+    m_wndVScroll->setVisible(isVisibleTo(owner));
+    m_wndHScroll->setVisible(isVisibleTo(owner));
+}
+
+void CSkinListCtrl::PositionScrollBars()
+{
+    if (!m_wndVScroll || !m_wndHScroll)
+        return;
+    const QRect r = geometry(); // the window rectangle in the parent's client coordinates
+    const int left = r.x();
+    const int top = r.y();
+    const int right = r.x() + r.width();
+    const int bottom = r.y() + r.height();
+    m_wndVScroll->setGeometry(right, top, 14, std::max(bottom - top - 1, 0));
+    m_wndHScroll->setGeometry(left, bottom, std::max(right - left - 2, 0), 14);
+    UpdateThumbs();
+}
+
+void CSkinListCtrl::UpdateThumbs()
+{
+    if (m_wndVScroll)
+        m_wndVScroll->UpdateThumb();
+    if (m_wndHScroll)
+        m_wndHScroll->UpdateThumb();
+}
+
+int CSkinListCtrl::ScrollPos(Qt::Orientation orientation) const
+{
+    const QScrollBar *bar = orientation == Qt::Vertical ? verticalScrollBar() : horizontalScrollBar();
+    return bar->value() - bar->minimum();
+}
+
+int CSkinListCtrl::ScrollLimit(Qt::Orientation orientation) const
+{
+    // Qt's maximum is already the range maximum less the page plus one.
+    const QScrollBar *bar = orientation == Qt::Vertical ? verticalScrollBar() : horizontalScrollBar();
+    return std::max(bar->maximum() - bar->minimum(), 0);
+}
+
+int CSkinListCtrl::FirstRowHeight() const
+{
+    if (topLevelItemCount() == 0)
+        return 0;
+    return rowHeight(indexFromItem(topLevelItem(0)));
+}
+
+int CSkinListCtrl::InsertColumn(int column, const QString &heading, int width)
+{
+    const int count = columnCount();
+    column = std::clamp(column, 0, count);
+    QStringList labels;
+    for (int i = 0; i < count; ++i)
+        labels << (headerItem() ? headerItem()->text(i) : QString());
+    labels.insert(column, heading);
+    QList<int> widths;
+    for (int i = 0; i < count; ++i)
+        widths << columnWidth(i);
+    widths.insert(column, width);
+    setColumnCount(count + 1);
+    setHeaderLabels(labels);
+    for (int i = 0; i < widths.size(); ++i)
+        setColumnWidth(i, widths[i]);
+    return column;
+}
+
+int CSkinListCtrl::InsertItem(int row, const QString &text)
+{
+    row = std::clamp(row, 0, topLevelItemCount());
+    auto *item = new QTreeWidgetItem;
+    item->setText(0, text);
+    insertTopLevelItem(row, item);
+    return row;
+}
+
+bool CSkinListCtrl::SetItemText(int row, int column, const QString &text)
+{
+    QTreeWidgetItem *item = topLevelItem(row);
+    if (!item || column < 0 || column >= columnCount())
+        return false;
+    item->setText(column, text);
+    return true;
+}
+
+QString CSkinListCtrl::GetItemText(int row, int column) const
+{
+    const QTreeWidgetItem *item = topLevelItem(row);
+    return item ? item->text(column) : QString();
+}
+
+int CSkinListCtrl::GetItemCount() const
+{
+    return topLevelItemCount();
+}
+
+bool CSkinListCtrl::DeleteAllItems()
+{
+    clear();
+    return true;
+}
+
+int CSkinListCtrl::GetTopIndex() const
+{
+    const QModelIndex top = indexAt(QPoint(1, 1));
+    return top.isValid() ? top.row() : 0;
+}
+
+int CSkinListCtrl::GetSelectedRow() const
+{
+    const QList<QTreeWidgetItem *> selected = selectedItems();
+    return selected.isEmpty() ? -1 : indexOfTopLevelItem(selected.first());
+}
+
+void CSkinListCtrl::resizeEvent(QResizeEvent *event)
+{
+    QTreeWidget::resizeEvent(event);
+    PositionScrollBars();
+}
+
+void CSkinListCtrl::moveEvent(QMoveEvent *event)
+{
+    QTreeWidget::moveEvent(event);
+    PositionScrollBars();
+}
+
+void CSkinListCtrl::showEvent(QShowEvent *event)
+{
+    QTreeWidget::showEvent(event);
+    if (m_wndVScroll)
+        m_wndVScroll->show();
+    if (m_wndHScroll)
+        m_wndHScroll->show();
+    UpdateThumbs();
+}
+
+void CSkinListCtrl::hideEvent(QHideEvent *event)
+{
+    QTreeWidget::hideEvent(event);
+    if (m_wndVScroll)
+        m_wndVScroll->hide();
+    if (m_wndHScroll)
+        m_wndHScroll->hide();
+}
