@@ -52,9 +52,13 @@ TEST(ParseCommandLine, CommandsOptionsAndMistakes)
         const ParseResult r = ParseCommandLine(c.args);
         EXPECT_EQ(r.ok, c.ok) << r.error;
         if (c.ok)
+        {
             EXPECT_EQ(r.options.command, c.command);
+        }
         else
+        {
             EXPECT_NE(r.error.find(c.errorPart), std::string::npos) << r.error;
+        }
     }
 }
 
@@ -117,7 +121,9 @@ TEST(ParseDottedOctets, FourDecimalNumbers)
         const auto octets = ParseDottedOctets(c.text);
         EXPECT_EQ(octets.has_value(), c.parses) << "'" << c.text << "'";
         if (octets && c.parses)
+        {
             EXPECT_EQ(*octets, c.octets) << c.text;
+        }
     }
     EXPECT_TRUE(IsDottedAddress("255.255.255.255"));
     EXPECT_FALSE(IsDottedAddress("10.0.0.300"));

@@ -84,7 +84,7 @@ FoundDevice Device(std::string name, std::string ip)
     return d;
 }
 
-struct Run
+struct CommandRun
 {
     int status;
     std::string out;
@@ -92,7 +92,7 @@ struct Run
     int asked;
 };
 
-Run RunArgs(const std::vector<std::string> &args, FakeSession &session, std::optional<std::string> typed = "secret")
+CommandRun RunArgs(const std::vector<std::string> &args, FakeSession &session, std::optional<std::string> typed = "secret")
 {
     const ParseResult parsed = ParseCommandLine(args);
     EXPECT_TRUE(parsed.ok) << parsed.error;
@@ -116,12 +116,12 @@ TEST(SearchCommand, LinesAndJson)
     full.swVersion = "2.1";
     s.searches = {{full, Device("\xff\xfe", "10.0.0.6")}};
 
-    const Run text = RunArgs({"search"}, s);
+    const CommandRun text = RunArgs({"search"}, s);
     EXPECT_EQ(text.status, kExitDone);
     EXPECT_EQ(text.out, "NAS?[2J\t10.0.0.5\t255.255.255.0\t10.0.0.1\tdhcp\tNV-4\t-\t2.1\n"
                         "\xff\xfe\t10.0.0.6\t255.255.255.0\t10.0.0.1\tstatic\t-\t-\t-\n");
 
-    const Run json = RunArgs({"search", "--json"}, s);
+    const CommandRun json = RunArgs({"search", "--json"}, s);
     const auto parsed = nlohmann::json::parse(json.out);
     ASSERT_EQ(parsed.size(), 2u);
     const auto &first = parsed[0];
@@ -135,7 +135,7 @@ TEST(SearchCommand, LinesAndJson)
     EXPECT_EQ(parsed[1]["name"], "\xEF\xBF\xBD\xEF\xBF\xBD"); // bytes that are not UTF-8 are replaced
 
     s.searches = {{}};
-    const Run none = RunArgs({"search", "--json"}, s);
+    const CommandRun none = RunArgs({"search", "--json"}, s);
     EXPECT_EQ(none.status, kExitDone);
     EXPECT_EQ(nlohmann::json::parse(none.out), nlohmann::json::array());
 }
@@ -144,16 +144,16 @@ TEST(QueryCommand, AnswersAndFailures)
 {
     FakeSession s;
     s.searches = {{Device("NAS", "10.0.0.5")}};
-    const Run shares = RunArgs({"query", "10.0.0.5", "shares"}, s);
+    const CommandRun shares = RunArgs({"query", "10.0.0.5", "shares"}, s);
     EXPECT_EQ(shares.status, kExitDone);
     EXPECT_EQ(shares.out, "public\nmedia\n");
 
-    const Run missing = RunArgs({"query", "10.0.0.9", "ssl"}, s);
+    const CommandRun missing = RunArgs({"query", "10.0.0.9", "ssl"}, s);
     EXPECT_EQ(missing.status, kExitDevice);
     EXPECT_NE(missing.err.find("10.0.0.9"), std::string::npos);
 
     s.queryAnswers = false;
-    const Run silent = RunArgs({"query", "10.0.0.5", "domain"}, s);
+    const CommandRun silent = RunArgs({"query", "10.0.0.5", "domain"}, s);
     EXPECT_EQ(silent.status, kExitDevice);
     EXPECT_NE(silent.err.find("did not answer the domain query"), std::string::npos);
 }
@@ -183,7 +183,7 @@ TEST(SetAddressCommand, InputIsRefusedBeforeAnythingIsSent)
     {
         FakeSession s;
         s.searches = {{Device("NAS", "10.0.0.5")}};
-        const Run r = RunArgs(c.args, s);
+        const CommandRun r = RunArgs(c.args, s);
         EXPECT_EQ(r.status, kExitUsage) << c.message;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_EQ(s.searchCount, 0);
@@ -216,7 +216,7 @@ TEST(SetAddressCommand, PasswordProofOrder)
         FakeSession s;
         s.searches = {{Device("NAS", "10.0.0.5")}, {Device("NAS", "10.0.0.6")}};
         s.verdicts = c.verdicts;
-        const Run r = RunArgs({"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.255.255.0",
+        const CommandRun r = RunArgs({"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.255.255.0",
                                "--gateway", "10.0.0.1"},
                               s, c.typed);
         EXPECT_EQ(r.status, c.status) << r.err;
@@ -224,7 +224,9 @@ TEST(SetAddressCommand, PasswordProofOrder)
         EXPECT_EQ(r.asked, c.asked);
         EXPECT_EQ(!s.staticRequest.empty(), c.sent);
         if (c.status == kExitDevice)
+        {
             EXPECT_EQ(r.err, "Wrong administrator password input!\n");
+        }
     }
 }
 
@@ -240,7 +242,7 @@ TEST(SetAddressCommand, ReportsTheNewAddressOrTheFailure)
 
     const std::vector<std::string> good = {"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask",
                                            "255.255.255.0", "--gateway", "10.0.0.1"};
-    const Run ok = RunArgs(good, s);
+    const CommandRun ok = RunArgs(good, s);
     EXPECT_EQ(ok.status, kExitDone);
     EXPECT_EQ(s.staticRequest, (std::vector<std::string>{"10.0.0.6", "255.255.255.0", "10.0.0.1"}));
     EXPECT_NE(ok.out.find("is now at 10.0.0.6"), std::string::npos) << ok.out;
@@ -250,7 +252,7 @@ TEST(SetAddressCommand, ReportsTheNewAddressOrTheFailure)
     refused.verdicts = {1};
     refused.staticConfirms = false;
     refused.searches = {{Device("NAS", "10.0.0.5")}};
-    const Run failed = RunArgs(good, refused);
+    const CommandRun failed = RunArgs(good, refused);
     EXPECT_EQ(failed.status, kExitDevice);
     EXPECT_NE(failed.err.find("did not confirm"), std::string::npos);
     EXPECT_NE(failed.err.find("still answers at 10.0.0.5"), std::string::npos);
@@ -261,7 +263,7 @@ TEST(SetDhcpCommand, MessagesAndNewAddress)
     FakeSession s;
     s.verdicts = {1};
     s.searches = {{Device("NAS", "10.0.0.5")}, {Device("NAS", "10.0.0.77")}};
-    const Run ok = RunArgs({"set-dhcp", "10.0.0.5"}, s);
+    const CommandRun ok = RunArgs({"set-dhcp", "10.0.0.5"}, s);
     EXPECT_EQ(ok.status, kExitDone);
     EXPECT_NE(ok.out.find("DHCP client enabled.\n"), std::string::npos);
     EXPECT_NE(ok.out.find("is now at 10.0.0.77"), std::string::npos);
@@ -270,7 +272,7 @@ TEST(SetDhcpCommand, MessagesAndNewAddress)
     failing.verdicts = {1};
     failing.dhcpConfirms = false;
     failing.searches = {{Device("NAS", "10.0.0.5")}};
-    const Run failed = RunArgs({"set-dhcp", "10.0.0.5"}, failing);
+    const CommandRun failed = RunArgs({"set-dhcp", "10.0.0.5"}, failing);
     EXPECT_EQ(failed.status, kExitDevice);
     EXPECT_EQ(failed.err, "Set to dhcp client fail.\n");
 
