@@ -42,7 +42,10 @@ std::uint32_t ToBits(const Octets &octets)
     return bits;
 }
 
-bool IsLinkLocal(const Octets &ip) { return ip[0] == 169 && ip[1] == 254; }
+bool IsLinkLocal(const Octets &ip)
+{
+    return ip[0] == 169 && ip[1] == 254;
+}
 
 StaticAddressPlan Refuse(const LanMessage &message, AddressField field = AddressField::None, int octet = -1)
 {
@@ -165,6 +168,9 @@ StaticAddressPlan CheckStaticAddress(const StaticAddressInput &input)
     return plan;
 }
 
-bool IsDhcpChoice(std::string_view comboText) { return comboText == "Enable"; }
+bool IsDhcpChoice(std::string_view comboText)
+{
+    return comboText == "Enable";
+}
 
 } // namespace izuzez::services

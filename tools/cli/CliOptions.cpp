@@ -144,8 +144,9 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
         }
         else if (Matches(arg, "--ip") || Matches(arg, "--netmask") || Matches(arg, "--gateway"))
         {
-            const std::string_view name = Matches(arg, "--ip") ? "--ip" : Matches(arg, "--netmask") ? "--netmask"
-                                                                                                      : "--gateway";
+            const std::string_view name = Matches(arg, "--ip")        ? "--ip"
+                                          : Matches(arg, "--netmask") ? "--netmask"
+                                                                      : "--gateway";
             if (!reader.value(arg, name, text, error))
                 return Fail(error);
             (name == "--ip" ? o.newIp : name == "--netmask" ? o.newNetmask : o.newGateway) = text;
@@ -293,6 +294,9 @@ std::string UsageText()
            "Exit status: 0 done, 1 the device did not answer, refused or was not found, 2 bad usage or input.\n";
 }
 
-std::string VersionText() { return std::string("izuzez ") + IZUZEZ_VERSION + "\n"; }
+std::string VersionText()
+{
+    return std::string("izuzez ") + IZUZEZ_VERSION + "\n";
+}
 
 } // namespace izuzez::cli

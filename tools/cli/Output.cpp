@@ -19,7 +19,7 @@ std::string PrintableText(std::string_view text)
 
 std::string DeviceLine(const FoundDevice &d)
 {
-    const std::string_view fields[] = {d.name,  d.ip,  d.netmask,   d.gateway, d.dhcp ? "dhcp" : "static",
+    const std::string_view fields[] = {d.name,  d.ip,  d.netmask,  d.gateway, d.dhcp ? "dhcp" : "static",
                                        d.model, d.mac, d.swVersion};
     std::string line;
     for (std::string_view field : fields)
@@ -33,10 +33,11 @@ std::string DeviceLine(const FoundDevice &d)
 
 std::string DevicesJson(const std::vector<FoundDevice> &devices)
 {
-    nlohmann::json array = nlohmann::json::array();
+    // Ordered, so that the keys come in the documented order.
+    nlohmann::ordered_json array = nlohmann::ordered_json::array();
     for (const FoundDevice &d : devices)
     {
-        array.push_back({
+        array.push_back(nlohmann::ordered_json{
             {"name", d.name},
             {"ip", d.ip},
             {"netmask", d.netmask},
@@ -51,7 +52,7 @@ std::string DevicesJson(const std::vector<FoundDevice> &devices)
         });
     }
     // Device names are raw bytes; a strict dump would throw on the first one that is not UTF-8.
-    return array.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+    return array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 } // namespace izuzez::cli

@@ -38,7 +38,9 @@ int main(int argc, char **argv)
             std::cerr << "izuzez: " << address << " is not a local IPv4 address of this machine.\n";
         return kExitUsage;
     }
-    Console console{std::cout, std::cerr, [&options]() -> std::optional<std::string> {
+    Console console{std::cout, std::cerr,
+                    [&options]() -> std::optional<std::string>
+                    {
                         if (options.passwordStdin)
                             return PasswordFromLine(std::cin);
                         return PasswordFromTerminal("Administrator password: ");

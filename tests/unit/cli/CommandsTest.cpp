@@ -51,8 +51,8 @@ public:
     {
         if (!queryAnswers)
             return false;
-        answer = kind == QueryKind::Shares ? std::vector<std::string>{"public", "media"}
-                                           : std::vector<std::string>{"1"};
+        answer =
+            kind == QueryKind::Shares ? std::vector<std::string>{"public", "media"} : std::vector<std::string>{"1"};
         return true;
     }
     bool SetStaticAddress(const std::string &ip, const std::string &mask, const std::string &gw) override
@@ -92,14 +92,17 @@ struct CommandRun
     int asked;
 };
 
-CommandRun RunArgs(const std::vector<std::string> &args, FakeSession &session, std::optional<std::string> typed = "secret")
+CommandRun RunArgs(const std::vector<std::string> &args, FakeSession &session,
+                   std::optional<std::string> typed = "secret")
 {
     const ParseResult parsed = ParseCommandLine(args);
     EXPECT_TRUE(parsed.ok) << parsed.error;
     std::ostringstream out;
     std::ostringstream err;
     int asked = 0;
-    Console console{out, err, [&]() {
+    Console console{out, err,
+                    [&]()
+                    {
                         ++asked;
                         return typed;
                     }};
@@ -125,8 +128,8 @@ TEST(SearchCommand, LinesAndJson)
     const auto parsed = nlohmann::json::parse(json.out);
     ASSERT_EQ(parsed.size(), 2u);
     const auto &first = parsed[0];
-    for (const char *key : {"name", "ip", "netmask", "gateway", "dhcp", "uuid", "model", "mac", "hw_version",
-                            "sw_version", "interface"})
+    for (const char *key :
+         {"name", "ip", "netmask", "gateway", "dhcp", "uuid", "model", "mac", "hw_version", "sw_version", "interface"})
         EXPECT_TRUE(first.contains(key)) << key;
     EXPECT_EQ(first["dhcp"], true);
     EXPECT_EQ(first["uuid"], "0011223344550a000005");
@@ -216,9 +219,9 @@ TEST(SetAddressCommand, PasswordProofOrder)
         FakeSession s;
         s.searches = {{Device("NAS", "10.0.0.5")}, {Device("NAS", "10.0.0.6")}};
         s.verdicts = c.verdicts;
-        const CommandRun r = RunArgs({"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.255.255.0",
-                               "--gateway", "10.0.0.1"},
-                              s, c.typed);
+        const CommandRun r = RunArgs(
+            {"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.255.255.0", "--gateway", "10.0.0.1"}, s,
+            c.typed);
         EXPECT_EQ(r.status, c.status) << r.err;
         EXPECT_EQ(s.passwordsTried, c.tried);
         EXPECT_EQ(r.asked, c.asked);
@@ -235,13 +238,13 @@ TEST(SetAddressCommand, ReportsTheNewAddressOrTheFailure)
     FakeSession s;
     s.verdicts = {1};
     s.searches = {{Device("NAS", "10.0.0.5")}, {Device("NAS", "10.0.0.6")}};
-    const std::vector<std::string> args = {"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask",
-                                           "255.255.255.0", "--gateway", "0.0.0.0"};
+    const std::vector<std::string> args = {"set-address", "10.0.0.5",      "--ip",      "10.0.0.6",
+                                           "--netmask",   "255.255.255.0", "--gateway", "0.0.0.0"};
     // A link-local address is the only one that may go without a gateway; here 0.0.0.0 is refused.
     EXPECT_EQ(RunArgs(args, s).status, kExitUsage);
 
-    const std::vector<std::string> good = {"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask",
-                                           "255.255.255.0", "--gateway", "10.0.0.1"};
+    const std::vector<std::string> good = {"set-address", "10.0.0.5",      "--ip",      "10.0.0.6",
+                                           "--netmask",   "255.255.255.0", "--gateway", "10.0.0.1"};
     const CommandRun ok = RunArgs(good, s);
     EXPECT_EQ(ok.status, kExitDone);
     EXPECT_EQ(s.staticRequest, (std::vector<std::string>{"10.0.0.6", "255.255.255.0", "10.0.0.1"}));
@@ -285,8 +288,8 @@ TEST(SetDhcpCommand, MessagesAndNewAddress)
 TEST(PasswordFromLine, LineEndIsNotPartOfIt)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {"secret\n", "secret"}, {"secret\r\n", "secret"}, {"secret", "secret"}, {"\n", ""},
-        {"", ""},               {"a b \nnext\n", "a b "}, {"x\r\ry\n", "x\r\ry"},
+        {"secret\n", "secret"},   {"secret\r\n", "secret"}, {"secret", "secret"}, {"\n", ""}, {"", ""},
+        {"a b \nnext\n", "a b "}, {"x\r\ry\n", "x\r\ry"},
     };
     for (const auto &[input, expected] : cases)
     {

@@ -16,10 +16,9 @@ struct NetmaskCase
 };
 
 const NetmaskCase netmaskCases[] = {
-    {{255, 255, 255, 255}, true}, {{128, 0, 0, 0}, true},       {{255, 255, 255, 0}, true},
-    {{255, 255, 254, 0}, true},   {{255, 255, 255, 252}, true}, {{255, 0, 0, 0}, true},
-    {{0, 0, 0, 0}, false},        {{255, 0, 255, 0}, false},    {{0, 255, 255, 255}, false},
-    {{255, 255, 255, 1}, false},  {{255, 253, 0, 0}, false},    {{254, 255, 0, 0}, false},
+    {{255, 255, 255, 255}, true}, {{128, 0, 0, 0}, true},      {{255, 255, 255, 0}, true}, {{255, 255, 254, 0}, true},
+    {{255, 255, 255, 252}, true}, {{255, 0, 0, 0}, true},      {{0, 0, 0, 0}, false},      {{255, 0, 255, 0}, false},
+    {{0, 255, 255, 255}, false},  {{255, 255, 255, 1}, false}, {{255, 253, 0, 0}, false},  {{254, 255, 0, 0}, false},
     {{0, 0, 0, 255}, false},
 };
 
@@ -57,9 +56,11 @@ const OctetCase octetCases[] = {
     {OctetKind::Netmask, {255, 255, 255, 255}, false, -1, ""},
     {OctetKind::Netmask, {256, 0, 0, 0}, false, 0, "Invalid subnet mask address in 1st digit. It should be 0-255."},
     {OctetKind::Netmask, {255, 256, 0, 0}, false, 1, "Invalid subnet mask address in 2nd digit. It should be 0-255."},
-    {OctetKind::Netmask, {255, 255, 256, 0}, false, 2,
-     "Invalid subnet mask address in 3rd digit. It should be 0-255."},
-    {OctetKind::Netmask, {255, 255, 255, 256}, false, 3,
+    {OctetKind::Netmask, {255, 255, 256, 0}, false, 2, "Invalid subnet mask address in 3rd digit. It should be 0-255."},
+    {OctetKind::Netmask,
+     {255, 255, 255, 256},
+     false,
+     3,
      "Invalid subnet mask address in 4th digit. It should be 0-255."},
     {OctetKind::Gateway, {0, 0, 0, 0}, true, -1, ""},
     {OctetKind::Gateway, {0, 999, 0, 0}, true, -1, ""},
@@ -165,8 +166,8 @@ const PlanCase planCases[] = {
      "You enter incorrect TCP/IP configuration. Please try again.", AddressField::Gateway, 0},
     {"gateway outside", In({192, 168, 0, 10}, {255, 255, 255, 0}, {192, 168, 1, 1}),
      "You enter incorrect TCP/IP configuration. Please try again.", AddressField::Gateway, 0},
-    {"link-local blank gateway", In({169, 254, 7, 8}, {255, 255, 0, 0}, {}, false, false, true), "",
-     AddressField::None, -1},
+    {"link-local blank gateway", In({169, 254, 7, 8}, {255, 255, 0, 0}, {}, false, false, true), "", AddressField::None,
+     -1},
     {"link-local gateway unchecked", In({169, 254, 7, 8}, {255, 255, 0, 0}, {0, 9, 9, 9}), "", AddressField::None, -1},
     {"link-local gateway out of range", In({169, 254, 7, 8}, {255, 255, 0, 0}, {10, 0, 0, 256}),
      "Invalid gateway IP address in 4th digit. It should be 0-255.", AddressField::Gateway, 3},
