@@ -37,7 +37,8 @@ const DeviceRecord *PutHeader(std::uint8_t *buffer, std::uint8_t opcode, int sub
 std::size_t PutBytes(std::uint8_t *at, std::size_t room, std::string_view text)
 {
     const std::size_t n = text.size() < room ? text.size() : room;
-    std::memcpy(at, text.data(), n);
+    if (n > 0)
+        std::memcpy(at, text.data(), n);
     return n;
 }
 

@@ -10,6 +10,8 @@
 #include "protocol/operations.h"
 #include "protocol/packets.h"
 #include "protocol/search.h"
+#include "protocol/share_list.h"
+#include "protocol/diagnostics.h"
 #include "reply_builder.h"
 
 namespace
@@ -212,6 +214,7 @@ TEST_F(ExchangeTest, EverythingFailsQuietlyBeforeOpenEndpoints)
 {
     SelectFakeDevice("192.168.0.10", kDevice);
     CopyText(g_ProtocolState.sslText, "keep");
+    FillShareNameList("old:shares");
     const std::function<int()> operations[] = {
         CheckAdminPassword, QueryShareList, QueryWorkgroup, QueryCodepage,   QueryIdeok,    QueryShareName,
         QueryBtFirmware,    QueryDomain,    QuerySsl,       SetStaticAddress, SetDhcp,      SendSetting5,
@@ -222,8 +225,22 @@ TEST_F(ExchangeTest, EverythingFailsQuietlyBeforeOpenEndpoints)
         EXPECT_EQ(operation(), 0);
     EXPECT_LT(Clock::now() - start, 100ms);
     EXPECT_STREQ(g_ProtocolState.sslText, "keep");
+    EXPECT_EQ(g_ProtocolState.shareNameList.count, 0); // emptied even though the query failed
+    EXPECT_EQ(g_ProtocolState.shareNameList.head, nullptr);
     EXPECT_STREQ(g_ProtocolState.selectedIp, "192.168.0.10");
     SearchDevices(1, 8);
     EXPECT_EQ(g_ProtocolState.deviceList.count, 0);
+}
+TEST(DiagnosticsTest, QuietUnlessSwitchedOn)
+{
+    SetDiagnostics(false);
+    testing::internal::CaptureStderr();
+    DiagnosticPrint("ssl=%s\n", "1");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    SetDiagnostics(true);
+    testing::internal::CaptureStderr();
+    DiagnosticPrint("ssl=%s\n", "1");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "ssl=1\n");
+    SetDiagnostics(false);
 }
 } // namespace

@@ -120,6 +120,7 @@ private:
         {
             const std::string text = sub == kQuerySsl         ? "1"
                                      : sub == kQueryShareList ? "public:media:public::usb"
+                                     : sub == kQueryDomain    ? std::string(300, 'd')
                                      : sub == kQueryPasswordCheck
                                          ? (length == 35 && request[33] == 0x55 ? "\x01" : std::string(1, '\0'))
                                          : "x";
@@ -180,6 +181,20 @@ protected:
     std::unique_ptr<Responder> m_responder;
 };
 
+TEST(InterfaceFilterTest, AddressThatIsNotLocalLeavesTheTableEmpty)
+{
+    ResetProtocolState();
+    SetInterfaceFilter({"192.0.2.123"});
+    OpenEndpoints();
+    EXPECT_EQ(g_ProtocolState.interfaceCount, 0);
+    const auto start = std::chrono::steady_clock::now();
+    SearchDevices(1, 8);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 50ms);
+    EXPECT_TRUE(IsDeviceListEmpty());
+    SetInterfaceFilter({});
+    ResetProtocolState();
+}
+
 TEST_F(LoopbackTest, TableHoldsOnlyTheFilteredAddress)
 {
     EXPECT_STREQ(g_ProtocolState.interfaceAddress[0], "127.0.0.1");
@@ -204,6 +219,9 @@ TEST_F(LoopbackTest, SearchFindsTheDeviceAndQueriesReachIt)
     ASSERT_EQ(g_ProtocolState.shareNameList.count, 3);
     EXPECT_STREQ(g_ProtocolState.shareNameList.head->name, "public");
     EXPECT_STREQ(g_ProtocolState.shareNameList.tail->name, "usb");
+
+    EXPECT_EQ(QueryDomain(), 1); // a 300-byte answer kept in its 128-byte field
+    EXPECT_EQ(std::string(g_ProtocolState.domainText), std::string(127, 'd'));
 
     CopyText(g_ProtocolState.userName, "admin");
     EXPECT_EQ(CheckAdminPassword(), 1);

@@ -16,7 +16,8 @@ void PutUint32(std::vector<std::uint8_t> &bytes, std::size_t at, std::uint32_t v
 
 void PutText(std::vector<std::uint8_t> &bytes, std::size_t at, std::size_t size, const std::string &text)
 {
-    std::memcpy(bytes.data() + at, text.data(), std::min(size, text.size()));
+    if (!text.empty())
+        std::memcpy(bytes.data() + at, text.data(), std::min(size, text.size()));
 }
 
 std::vector<std::uint8_t> Header(std::uint8_t opcode, const ClientId &clientId, std::array<std::uint8_t, 4> address,
