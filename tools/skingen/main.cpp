@@ -1,0 +1,144 @@
+// Draws every skin bitmap and the icon into <res>/bitmaps/<number>.bmp and <res>/icon128.bmp.
+// Usage: izuzez-skingen <res directory>
+
+#include "SkinArt.h"
+#include "SkinPalette.h"
+#include "skin/DialogTemplate.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMap>
+
+#include <cstdio>
+
+namespace {
+
+constexpr char kVersion[] = "1.0.0.1";
+
+bool save(const QImage &image, const QString &path)
+{
+    // RGB888 makes Qt write a 24-bit BMP, which is what the skin expects.
+    if (!image.convertToFormat(QImage::Format_RGB888).save(path, "BMP")) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+struct ButtonSpec
+{
+    int normal;
+    int active;
+    QSize size;
+    QString label;
+    ButtonLook look;
+    bool dialog; // sits on a dark dialog body; otherwise on the main window
+};
+
+// Dialog buttons are all drawn 93 x 25 so that OK (100 x 25) and Cancel (93 x 28) look alike
+// in the 93 x 28 buttons of the templates; the spare pixels show the dialog body.
+const ButtonSpec kButtons[] = {
+    {284, 285, {100, 25}, "Search", ButtonLook::Primary, false},
+    {286, 287, {100, 25}, "Web Page", ButtonLook::Secondary, false},
+    {288, 289, {93, 30}, "Language", ButtonLook::Secondary, false},
+    {290, 291, {93, 28}, "BitTorrent", ButtonLook::Secondary, false},
+    {294, 295, {100, 25}, "Apply", ButtonLook::Primary, false},
+    {296, 297, {100, 25}, "Map Drive", ButtonLook::Primary, false},
+    {298, 299, {100, 25}, "Unmap", ButtonLook::Secondary, false},
+    {300, 301, {100, 25}, "About", ButtonLook::Secondary, false},
+    {302, 303, {100, 25}, "Exit", ButtonLook::Secondary, false},
+    {280, 281, {93, 28}, "Download", ButtonLook::Primary, true},
+    {282, 283, {93, 28}, "Next", ButtonLook::Ghost, true},
+    {304, 305, {93, 28}, "Cancel", ButtonLook::Ghost, true},
+    {306, 307, {100, 25}, "OK", ButtonLook::Primary, true},
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: izuzez-skingen <res directory>\n");
+        return 2;
+    }
+    const QDir res(QString::fromLocal8Bit(argv[1]));
+    QFile file(res.filePath(QStringLiteral("templates/102.json")));
+    QString error;
+    std::optional<DialogTemplate> mainTemplate;
+    if (file.open(QIODevice::ReadOnly))
+        mainTemplate = ParseDialogTemplate(file.readAll(), &error);
+    if (!mainTemplate) {
+        std::fprintf(stderr, "cannot read the main window template: %s\n", qPrintable(error));
+        return 1;
+    }
+    // The background is laid out where the builder places the controls.
+    const DialogUnits units(DialogTemplateFont(*mainTemplate));
+    std::printf("dialog base units %d x %d\n", units.baseX(), units.baseY());
+    QMap<int, QRect> controls;
+    for (const DialogControlTemplate &control : mainTemplate->controls) {
+        if (control.id != kNoControlId)
+            controls.insert(control.id, units.toPixels(control.rect));
+    }
+
+    res.mkpath(QStringLiteral("bitmaps"));
+    QMap<int, QImage> bitmaps;
+    const QSize mainSize(430, 574);
+    bitmaps[267] = DrawMainBackground(mainSize, controls, QString::fromLatin1(kVersion));
+    bitmaps[268] = DrawDialogBackground({366, 135}, DialogDecor::About);
+    bitmaps[269] = DrawDialogBackground({515, 205}, DialogDecor::Plain);
+    bitmaps[270] = DrawDialogBackground({248, 119}, DialogDecor::Plain);
+    bitmaps[271] = DrawDialogBackground({441, 169}, DialogDecor::Plain);
+    bitmaps[272] = DrawDialogBackground({308, 147}, DialogDecor::Plain);
+    bitmaps[273] = DrawDialogBackground({441, 178}, DialogDecor::Plain);
+    bitmaps[274] = DrawDialogBackground({225, 201}, DialogDecor::Plain);
+
+    for (const ButtonSpec &spec : kButtons) {
+        ButtonArt art;
+        art.size = spec.size;
+        art.label = spec.label;
+        art.look = spec.look;
+        if (spec.dialog) {
+            art.shape = QRect(0, 0, 93, 25);
+            art.behind = palette::dialogBody;
+        } else {
+            art.shape = QRect(QPoint(0, 0), spec.size);
+            // About and Exit sit on the footer band.
+            art.behind = (spec.normal == 300 || spec.normal == 302) ? palette::footer : palette::body;
+        }
+        bitmaps[spec.normal] = DrawButton(art, false);
+        bitmaps[spec.active] = DrawButton(art, true);
+    }
+
+    const int glyphTop = controls.value(1027).top();
+    bitmaps[262] = DrawTitleGlyph(true, false, glyphTop, 34);
+    bitmaps[378] = DrawTitleGlyph(true, true, glyphTop, 34);
+    bitmaps[263] = DrawTitleGlyph(false, false, glyphTop, 34);
+    bitmaps[379] = DrawTitleGlyph(false, true, glyphTop, 34);
+
+    bitmaps[374] = DrawHeaderBand();
+    bitmaps[240] = DrawHeaderSeparator();
+    bitmaps[232] = DrawScrollTrack(Qt::Horizontal, true);
+    bitmaps[382] = DrawScrollTrack(Qt::Horizontal, false);
+    bitmaps[235] = DrawScrollTrack(Qt::Vertical, true);
+    bitmaps[384] = DrawScrollTrack(Qt::Vertical, false);
+    bitmaps[233] = DrawScrollArrow(Arrow::Left, true);
+    bitmaps[380] = DrawScrollArrow(Arrow::Left, false);
+    bitmaps[231] = DrawScrollArrow(Arrow::Right, true);
+    bitmaps[381] = DrawScrollArrow(Arrow::Right, false);
+    bitmaps[234] = DrawScrollArrow(Arrow::Up, true);
+    bitmaps[383] = DrawScrollArrow(Arrow::Up, false);
+    bitmaps[237] = DrawScrollArrow(Arrow::Down, true);
+    bitmaps[385] = DrawScrollArrow(Arrow::Down, false);
+    bitmaps[243] = DrawScrollThumb(Qt::Horizontal);
+    bitmaps[236] = DrawScrollThumb(Qt::Vertical);
+
+    bool ok = true;
+    for (auto it = bitmaps.cbegin(); it != bitmaps.cend(); ++it)
+        ok = save(it.value(), res.filePath(QStringLiteral("bitmaps/%1.bmp").arg(it.key()))) && ok;
+    ok = save(DrawAppIcon(48), res.filePath(QStringLiteral("icon128.bmp"))) && ok;
+    std::printf("%lld bitmaps and the icon written to %s\n", static_cast<long long>(bitmaps.size()),
+                qPrintable(res.absolutePath()));
+    return ok ? 0 : 1;
+}
