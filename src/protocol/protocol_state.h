@@ -104,5 +104,6 @@ struct ProtocolState
 
 extern ProtocolState g_ProtocolState;
 
-// Closes any open sockets, frees both lists and returns every field to its start value (for tests).
+// Closes any open sockets, frees both lists and returns every field to its start value (for tests). The
+// interface filter and the diagnostics switch are kept.
 void ResetProtocolState();

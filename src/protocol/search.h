@@ -5,7 +5,7 @@
 
 // Empties the device list and searches every local interface in turn: one search request to the group, a
 // 50 ms pause, then 100 polls of 500 us. Replies kinds 7 and 8 must carry classFilter at byte 56 and
-// typeFilter at byte 57 (0 accepts any). Each interface's polling is also capped at kSearchPollCap of wall
+// typeFilter at byte 57 (0 accepts any). Each interface's polling is also capped at 300 ms of wall
 // time, so a flood of failed receives cannot hold it.
 void SearchDevices(int classFilter, int typeFilter);
 
