@@ -1,0 +1,201 @@
+// Searches through a host namespace with two interfaces, the simulator's devices behind them.
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <map>
+
+#include "support/Lab.h"
+
+using namespace izuzez::e2e;
+using nlohmann::json;
+
+namespace
+{
+
+// Listen points: A is the lan side of the host's first interface, B of its second.
+const char *const kSearchDevices = R"({
+  "devices": [
+    {"name": "Alpha", "address": "10.71.1.10", "netmask": "255.255.255.0", "gateway": "10.71.1.1",
+     "kind": 8, "model": "NS-1", "mac": "00:1B:7A:00:00:10", "hw_version": "1", "sw_version": "1.0",
+     "listen": ["10.71.1.2"], "uuid": "001b7a000010"},
+    {"name": "Bravo", "address": "10.71.2.20", "netmask": "255.255.255.0", "gateway": "10.71.2.1",
+     "dhcp": true, "kind": 7, "listen": ["10.71.2.2"]},
+    {"name": "Both", "address": "10.71.1.30", "netmask": "255.255.255.0", "gateway": "10.71.1.1",
+     "kind": 8, "model": "NS-2", "listen": ["10.71.1.2", "10.71.2.2"]},
+    {"name": "UnicastReply", "address": "10.71.2.31", "netmask": "255.255.255.0", "kind": 8,
+     "reply": "unicast", "listen": ["10.71.2.2"]},
+    {"name": "WrongClass", "address": "10.71.1.40", "kind": 7, "class": 2, "listen": ["10.71.1.2"]},
+    {"name": "WrongType", "address": "10.71.1.41", "kind": 8, "type": 9, "listen": ["10.71.1.2"]},
+    {"name": "BasicAnyClass", "address": "10.71.1.42", "kind": 2, "class": 5, "type": 5,
+     "listen": ["10.71.1.2"]},
+    {"name": "Foreign", "address": "10.71.1.50", "kind": 8, "listen": ["10.71.1.2"],
+     "faults": {"foreign_client_id": true}},
+    {"name": "Tail", "address": "10.71.1.51", "kind": 8, "listen": ["10.71.1.2"],
+     "faults": {"client_id_tail": true}},
+    {"name": "BasicFirst", "address": "10.71.2.60", "kind": [2, 8], "model": "NS-3", "listen": ["10.71.2.2"]},
+    {"name": "FullFirst", "address": "10.71.2.61", "kind": [8, 2], "model": "NS-4", "listen": ["10.71.2.2"]},
+    {"name": "Twice", "address": "10.71.2.62", "kind": 8, "model": "NS-5", "listen": ["10.71.2.2"],
+     "faults": {"duplicates": 3}}
+  ]
+})";
+
+class SearchTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_lab = Lab::Create(s_skipReason).release();
+        if (s_lab && !s_lab->StartSimulator(kSearchDevices, s_skipReason))
+        {
+            s_failure = s_skipReason;
+            delete s_lab;
+            s_lab = nullptr;
+        }
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_lab;
+        s_lab = nullptr;
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(s_failure.empty()) << s_failure;
+        if (!s_lab)
+            GTEST_SKIP() << s_skipReason;
+    }
+
+    // Device name -> its JSON object; fails the test on a name listed twice.
+    static std::map<std::string, json> ByName(const RunResult &run)
+    {
+        std::map<std::string, json> devices;
+        const json list = json::parse(run.out, nullptr, false);
+        EXPECT_TRUE(list.is_array()) << run.out << run.err;
+        if (!list.is_array())
+            return devices;
+        for (const json &d : list)
+            EXPECT_TRUE(devices.emplace(d["name"].get<std::string>(), d).second) << "listed twice: " << d["name"];
+        return devices;
+    }
+
+    static Lab *s_lab;
+    static std::string s_skipReason;
+    static std::string s_failure;
+};
+
+Lab *SearchTest::s_lab = nullptr;
+std::string SearchTest::s_skipReason;
+std::string SearchTest::s_failure;
+
+TEST_F(SearchTest, ListsDevicesBehindBothInterfacesOnceEach)
+{
+    const RunResult run = s_lab->Izuzez({"search", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto devices = ByName(run);
+
+    struct Expected
+    {
+        const char *name;
+        bool listed;
+        const char *interface;
+    };
+    const Expected table[] = {
+        {"Alpha", true, Lab::kHostA},         {"Bravo", true, Lab::kHostB},     {"Both", true, Lab::kHostA},
+        {"UnicastReply", true, Lab::kHostB},  {"WrongClass", false, ""},        {"WrongType", false, ""},
+        {"BasicAnyClass", true, Lab::kHostA}, {"Foreign", false, ""},           {"Tail", true, Lab::kHostA},
+        {"BasicFirst", true, Lab::kHostB},    {"FullFirst", true, Lab::kHostB}, {"Twice", true, Lab::kHostB},
+    };
+    for (const Expected &e : table)
+    {
+        SCOPED_TRACE(e.name);
+        const auto it = devices.find(e.name);
+        ASSERT_EQ(it != devices.end(), e.listed) << run.out;
+        if (e.listed)
+        {
+            EXPECT_EQ(it->second["interface"], e.interface);
+        }
+    }
+    EXPECT_EQ(devices.size(), 9u);
+
+    const json &alpha = devices.at("Alpha");
+    EXPECT_EQ(alpha["ip"], "10.71.1.10");
+    EXPECT_EQ(alpha["netmask"], "255.255.255.0");
+    EXPECT_EQ(alpha["gateway"], "10.71.1.1");
+    EXPECT_EQ(alpha["dhcp"], false);
+    EXPECT_EQ(alpha["uuid"], "001b7a0000100a47010a");
+    EXPECT_EQ(alpha["model"], "NS-1");
+    EXPECT_EQ(alpha["mac"], "00:1B:7A:00:00:10");
+    EXPECT_EQ(alpha["sw_version"], "1.0");
+    EXPECT_EQ(devices.at("Bravo")["dhcp"], true);
+    EXPECT_EQ(devices.at("Bravo")["model"], ""); // a filtered reply carries no model
+}
+
+TEST_F(SearchTest, FirstReplyOfADeviceWins)
+{
+    const auto devices = ByName(s_lab->Izuzez({"search", "--json"}));
+    ASSERT_TRUE(devices.count("BasicFirst") && devices.count("FullFirst"));
+    EXPECT_EQ(devices.at("BasicFirst")["model"], "");
+    EXPECT_EQ(devices.at("FullFirst")["model"], "NS-4");
+}
+
+TEST_F(SearchTest, InterfaceOptionLimitsTheSearch)
+{
+    const RunResult run = s_lab->Izuzez({"--interface", Lab::kHostB, "search", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto devices = ByName(run);
+    EXPECT_EQ(devices.count("Alpha"), 0u);
+    ASSERT_EQ(devices.count("Both"), 1u);
+    EXPECT_EQ(devices.at("Both")["interface"], Lab::kHostB);
+
+    const RunResult bad = s_lab->Izuzez({"search", "--interface", "10.71.9.9"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("not a local IPv4 address"), std::string::npos);
+}
+
+TEST_F(SearchTest, PlainListingHasOneLinePerDevice)
+{
+    const RunResult run = s_lab->Izuzez({"search"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Alpha\t10.71.1.10\t255.255.255.0\t10.71.1.1\tstatic\tNS-1\t00:1B:7A:00:00:10\t1.0\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 9);
+}
+
+TEST_F(SearchTest, TwoInstancesAtOnceEachListEveryDevice)
+{
+    TempDir dir;
+    std::vector<std::string> argv = s_lab->InHost({BinDir() + "/izuzez", "search", "--json"});
+    const pid_t first = Spawn(argv, "", dir.file("out1"), dir.file("err1"));
+    const pid_t second = Spawn(argv, "", dir.file("out2"), dir.file("err2"));
+    bool timedOut = false;
+    EXPECT_EQ(WaitOrKill(first, std::chrono::seconds(10), timedOut), 0);
+    EXPECT_EQ(WaitOrKill(second, std::chrono::seconds(10), timedOut), 0);
+    for (const char *name : {"out1", "out2"})
+    {
+        RunResult run;
+        run.out = ReadFile(dir.file(name));
+        const auto devices = ByName(run);
+        // Group replies reach both; a unicast reply reaches only one of the two sockets bound to the address.
+        for (const char *device :
+             {"Alpha", "Bravo", "Both", "BasicAnyClass", "Tail", "BasicFirst", "FullFirst", "Twice"})
+            EXPECT_EQ(devices.count(device), 1u) << name << " lacks " << device << ": " << run.out;
+        EXPECT_EQ(devices.count("Foreign"), 0u);
+    }
+}
+
+TEST(SearchNothingAnswers, EndsAfterTheFixedListeningTime)
+{
+    std::string reason;
+    const auto lab = Lab::Create(reason);
+    if (!lab)
+        GTEST_SKIP() << reason;
+    const RunResult run = lab->Izuzez({"search", "--json"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(json::parse(run.out), json::array());
+    // 50 ms and 100 short polls per interface, two interfaces, plus starting the program.
+    EXPECT_GE(run.elapsed.count(), 100);
+    EXPECT_LT(run.elapsed.count(), 1500);
+}
+
+} // namespace
