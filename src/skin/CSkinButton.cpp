@@ -88,9 +88,12 @@ void CSkinButton::SetCheck(bool checked)
     const bool before = m_bChecked;
     m_bChecked = checked && m_nKind != KindPush;
     if (m_nKind == KindRadio && checked) {
-        // Posted, as the other members may be in the middle of their own handling.
-        for (QWidget *item = GetNextDlgGroupItem(this); item && item != this; item = GetNextDlgGroupItem(item))
-            QCoreApplication::postEvent(item, new QEvent(WM_SKINBUTTON_UNCHECK));
+        // Sent, not posted: a posted uncheck would still be pending when another member is
+        // checked right after, and would then clear that one too.
+        for (QWidget *item = GetNextDlgGroupItem(this); item && item != this; item = GetNextDlgGroupItem(item)) {
+            QEvent uncheck(WM_SKINBUTTON_UNCHECK);
+            QCoreApplication::sendEvent(item, &uncheck);
+        }
     }
     update();
     if (before != m_bChecked)

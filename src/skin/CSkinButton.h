@@ -18,7 +18,7 @@ public:
     enum Kind { KindPush = 0, KindCheckBox = 2, KindRadio = 4 };
     enum DrawMode { DrawNatural = 0, DrawStretched = 1, DrawTiled = 2 };
 
-    // Posted to the other members of a radio group when one of them is checked.
+    // Sent to the other members of a radio group when one of them is checked.
     static const QEvent::Type WM_SKINBUTTON_UNCHECK;
 
     explicit CSkinButton(QWidget *parent = nullptr);

@@ -1,0 +1,285 @@
+#include "skin/CSkinButton.h"
+#include "skin/SkinBitmaps.h"
+#include "skin/SkinControlId.h"
+
+#include "SkinTestSupport.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QColor kNormal(200, 0, 0);
+const QColor kPressed(0, 200, 0);
+const QColor kHover(0, 0, 200);
+const QColor kDisabled(90, 90, 90);
+
+class SkinButtonTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        RegisterSkinBitmap(306, SolidImage(100, 25, kNormal));
+        RegisterSkinBitmap(307, SolidImage(100, 25, kPressed));
+        RegisterSkinBitmap(308, SolidImage(100, 25, kHover));
+        RegisterSkinBitmap(309, SolidImage(100, 25, kDisabled));
+        host.resize(300, 200);
+        button = new CSkinButton(&host);
+        button->setGeometry(10, 10, 100, 25);
+        button->SetBitmaps(306, 307, 308, 309);
+        host.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    }
+    void TearDown() override { ClearRegisteredSkinBitmaps(); }
+
+    QColor shown() { return PixelAt(button, QPoint(50, 12)); }
+
+    QWidget host;
+    CSkinButton *button = nullptr;
+    const QPoint inside{50, 12};
+    const QPoint outside{150, 60};
+};
+
+TEST_F(SkinButtonTest, ClickCountFollowsWhereTheButtonIsReleased)
+{
+    struct Case {
+        const char *name;
+        std::vector<QPoint> moves; // while held
+        QPoint release;
+        bool doubleClick;
+        int clicks;
+    };
+    const QPoint in(50, 12), out(150, 60);
+    const Case cases[] = {
+        {"press and release inside", {}, in, false, 1},
+        {"release outside", {out}, out, false, 0},
+        {"leave and come back", {out, in}, in, false, 1},
+        {"double-click is a second press", {}, in, true, 2},
+    };
+    for (const Case &c : cases) {
+        QSignalSpy clicked(button, &QAbstractButton::clicked);
+        QTest::mousePress(button, Qt::LeftButton, {}, in);
+        for (const QPoint &p : c.moves)
+            QTest::mouseMove(button, p);
+        QTest::mouseRelease(button, Qt::LeftButton, {}, c.release);
+        if (c.doubleClick) {
+            QTest::mouseDClick(button, Qt::LeftButton, {}, in);
+            QTest::mouseRelease(button, Qt::LeftButton, {}, in);
+        }
+        EXPECT_EQ(clicked.count(), c.clicks) << c.name;
+        EXPECT_FALSE(button->IsPressed()) << c.name;
+        EXPECT_FALSE(button->isDown()) << c.name;
+        QTest::qWait(QApplication::doubleClickInterval() + 20); // keep cases from pairing up
+    }
+}
+
+TEST_F(SkinButtonTest, HeldButtonPopsUpOutsideAndGoesDownAgain)
+{
+    EXPECT_EQ(shown(), kNormal);
+    QTest::mousePress(button, Qt::LeftButton, {}, inside);
+    EXPECT_EQ(shown(), kPressed);
+    QTest::mouseMove(button, outside);
+    EXPECT_EQ(button->ShownBitmap(), CSkinButton::ShownNormal);
+    EXPECT_EQ(shown(), kNormal);
+    QTest::mouseMove(button, inside);
+    EXPECT_EQ(shown(), kPressed);
+    QTest::mouseRelease(button, Qt::LeftButton, {}, inside);
+}
+
+TEST_F(SkinButtonTest, HoverStartsOnMoveAndEndsOnLeaveOrPress)
+{
+    QTest::mouseMove(button, inside);
+    EXPECT_TRUE(button->IsHover());
+    EXPECT_EQ(shown(), kHover);
+
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(button, &leave);
+    EXPECT_FALSE(button->IsHover());
+    EXPECT_EQ(shown(), kNormal);
+
+    QTest::mouseMove(button, inside);
+    QTest::mousePress(button, Qt::LeftButton, {}, inside);
+    EXPECT_FALSE(button->IsHover());
+    QTest::mouseRelease(button, Qt::LeftButton, {}, inside);
+}
+
+TEST_F(SkinButtonTest, StatePrecedence)
+{
+    struct Case {
+        const char *name;
+        bool enabled;
+        bool checkBox;
+        bool checked;
+        bool hover;
+        QColor expected;
+    };
+    const Case cases[] = {
+        {"normal", true, false, false, false, kNormal},
+        {"hover", true, false, false, true, kHover},
+        {"checked beats hover", true, true, true, true, kPressed},
+        {"disabled beats checked", false, true, true, false, kDisabled},
+    };
+    for (const Case &c : cases) {
+        button->setEnabled(true);
+        button->SetKind(c.checkBox ? CSkinButton::KindCheckBox : CSkinButton::KindPush);
+        button->SetCheck(c.checked);
+        QTest::mouseMove(button, outside);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(button, &leave);
+        if (c.hover)
+            QTest::mouseMove(button, inside);
+        button->setEnabled(c.enabled);
+        EXPECT_EQ(shown(), c.expected) << c.name;
+    }
+}
+
+TEST_F(SkinButtonTest, DisabledWithoutItsOwnImageShowsTheNormalOne)
+{
+    button->SetBitmaps(306, 307, 307, 0);
+    button->setEnabled(false);
+    EXPECT_EQ(shown(), kNormal);
+    button->SetBitmaps(0, 307);
+    EXPECT_EQ(button->ShownBitmap(), CSkinButton::ShownFace);
+    EXPECT_EQ(shown(), button->palette().color(QPalette::Button));
+}
+
+TEST_F(SkinButtonTest, MissingBitmapsFallBackToTheButtonFace)
+{
+    button->SetBitmaps(999, 998);
+    EXPECT_EQ(shown(), button->palette().color(QPalette::Button));
+}
+
+TEST_F(SkinButtonTest, DrawModeAndMarginArgumentsAreNormalised)
+{
+    struct Case { int mode, margin, expectedMode, expectedMargin; };
+    const Case cases[] = {{-3, -1, 0, 0}, {0, 4, 0, 4}, {1, 0, 1, 0}, {2, 0, 2, 0}, {7, 2, 2, 2}};
+    for (const Case &c : cases) {
+        button->SetBitmaps(306, 307, 0, 0, 0, 0, c.mode, 0, c.margin);
+        EXPECT_EQ(button->GetDrawMode(), c.expectedMode);
+        EXPECT_EQ(button->GetFocusMargin(), c.expectedMargin);
+    }
+}
+
+TEST(SkinButtonKind, FromTemplateStyle)
+{
+    struct Case { std::uint32_t style; int kind; };
+    const Case cases[] = {
+        {0x00, CSkinButton::KindPush},     {0x01, CSkinButton::KindPush},  {0x03, CSkinButton::KindCheckBox},
+        {0x09, CSkinButton::KindRadio},    {0x04, CSkinButton::KindPush},  {0x50010003, CSkinButton::KindCheckBox},
+        {0x50010009, CSkinButton::KindRadio}, {0x50010000, CSkinButton::KindPush},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(CSkinButton::KindFromStyle(c.style), c.kind) << std::hex << c.style;
+}
+
+TEST_F(SkinButtonTest, CheckBoxTogglesOnClickAndSpaceButNotOnReleaseOutside)
+{
+    button->SetKind(CSkinButton::KindCheckBox);
+    QTest::mouseClick(button, Qt::LeftButton, {}, inside);
+    EXPECT_TRUE(button->GetCheck());
+    QTest::qWait(QApplication::doubleClickInterval() + 20);
+    QTest::mousePress(button, Qt::LeftButton, {}, inside);
+    QTest::mouseMove(button, outside);
+    QTest::mouseRelease(button, Qt::LeftButton, {}, outside);
+    EXPECT_TRUE(button->GetCheck());
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Space);
+    EXPECT_FALSE(button->GetCheck());
+}
+
+TEST_F(SkinButtonTest, PushButtonNeverStaysChecked)
+{
+    button->SetCheck(true);
+    EXPECT_FALSE(button->GetCheck());
+    EXPECT_EQ(shown(), kNormal);
+}
+
+TEST(SkinButtonRadio, CheckingOneUnchecksTheOthersOfItsGroupOnly)
+{
+    QWidget dialog;
+    CSkinButton *group1[3];
+    CSkinButton *group2[2];
+    for (auto *&b : group1) {
+        b = new CSkinButton(&dialog);
+        b->SetKind(CSkinButton::KindRadio);
+    }
+    auto *plain = new QWidget(&dialog); // other controls of the group ignore the message
+    for (auto *&b : group2) {
+        b = new CSkinButton(&dialog);
+        b->SetKind(CSkinButton::KindRadio);
+    }
+    SetDlgGroupStart(group1[0], true);
+    SetDlgGroupStart(group2[0], true);
+    Q_UNUSED(plain);
+
+    // One after the other with no event processing between: the last one checked wins.
+    group1[0]->SetCheck(true);
+    group2[1]->SetCheck(true);
+    group1[2]->SetCheck(true);
+
+    EXPECT_FALSE(group1[0]->GetCheck());
+    EXPECT_FALSE(group1[1]->GetCheck());
+    EXPECT_TRUE(group1[2]->GetCheck());
+    EXPECT_TRUE(group2[1]->GetCheck()); // another group
+    group2[0]->SetCheck(true);
+    EXPECT_FALSE(group2[1]->GetCheck());
+    EXPECT_TRUE(group1[2]->GetCheck());
+}
+
+TEST(SkinButtonRadio, ClickOnARadioChecksIt)
+{
+    QWidget dialog;
+    auto *a = new CSkinButton(&dialog);
+    auto *b = new CSkinButton(&dialog);
+    a->SetKind(CSkinButton::KindRadio);
+    b->SetKind(CSkinButton::KindRadio);
+    a->setGeometry(0, 0, 40, 20);
+    b->setGeometry(0, 30, 40, 20);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    a->SetCheck(true);
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(b->GetCheck());
+    EXPECT_FALSE(a->GetCheck());
+}
+
+TEST_F(SkinButtonTest, MaskShapesTheButtonAndItsClicks)
+{
+    // Left half black (inside), right half white (outside).
+    QImage mask = SolidImage(40, 20, Qt::white);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            mask.setPixel(x, y, qRgb(0, 0, 0));
+    RegisterSkinBitmap(310, mask);
+    button->SetBitmaps(306, 307, 0, 0, 0, 310, 0);
+    EXPECT_EQ(button->size(), QSize(40, 20)); // natural mode takes the mask's size
+    EXPECT_EQ(button->GetRegion(), QRegion(0, 0, 20, 20));
+
+    QSignalSpy clicked(button, &QAbstractButton::clicked);
+    // Through the window, so that the platform decides which widget is under the pointer.
+    QTest::mouseClick(host.windowHandle(), Qt::LeftButton, {}, button->geometry().topLeft() + QPoint(30, 10));
+    EXPECT_EQ(clicked.count(), 0);
+    QTest::qWait(QApplication::doubleClickInterval() + 20);
+    QTest::mouseClick(host.windowHandle(), Qt::LeftButton, {}, button->geometry().topLeft() + QPoint(5, 10));
+    EXPECT_EQ(clicked.count(), 1);
+}
+
+TEST_F(SkinButtonTest, CaptionIsPrintedOverTheBitmap)
+{
+    RegisterSkinBitmap(311, SolidImage(100, 25, Qt::white));
+    button->SetBitmaps(311);
+    const QImage blank = button->grab().toImage();
+    button->setText(QStringLiteral("OK"));
+    QPalette pal = button->palette();
+    const QImage captioned = button->grab().toImage();
+    EXPECT_NE(blank, captioned);
+    int dark = 0;
+    for (int y = 0; y < captioned.height(); ++y)
+        for (int x = 0; x < captioned.width(); ++x)
+            dark += qGray(captioned.pixel(x, y)) < 128 ? 1 : 0;
+    EXPECT_GT(dark, 5);
+}
+
+} // namespace
