@@ -1,0 +1,139 @@
+#include "skin/CSkinDialog.h"
+#include "skin/SkinBitmaps.h"
+#include "skin/SkinControlId.h"
+#include "skin/SkinRegions.h"
+
+#include "SkinTestSupport.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SkinDialogTest : public ::testing::Test
+{
+protected:
+    void TearDown() override { ClearRegisteredSkinBitmaps(); }
+};
+
+TEST_F(SkinDialogTest, BackgroundIsStretchedOrDrawnUnscaled)
+{
+    // 2 x 2 bitmap: red, green / blue, white.
+    QImage quad(2, 2, QImage::Format_RGB32);
+    quad.setPixel(0, 0, qRgb(255, 0, 0));
+    quad.setPixel(1, 0, qRgb(0, 255, 0));
+    quad.setPixel(0, 1, qRgb(0, 0, 255));
+    quad.setPixel(1, 1, qRgb(255, 255, 255));
+    RegisterSkinBitmap(267, quad);
+
+    CSkinDialog stretched;
+    stretched.SetBackgroundBitmap(267);
+    stretched.resize(100, 80);
+    EXPECT_FALSE(stretched.HasBackground()); // loaded at the first paint
+    const QImage s = stretched.grab().toImage();
+    EXPECT_TRUE(stretched.HasBackground());
+    EXPECT_EQ(s.pixelColor(10, 10), QColor(255, 0, 0));
+    EXPECT_EQ(s.pixelColor(90, 10), QColor(0, 255, 0));
+    EXPECT_EQ(s.pixelColor(10, 70), QColor(0, 0, 255));
+    EXPECT_EQ(s.pixelColor(90, 70), QColor(255, 255, 255));
+
+    CSkinDialog unscaled;
+    unscaled.SetBackgroundBitmap(267, CSkinDialog::BackgroundMode::Unscaled);
+    EXPECT_TRUE(unscaled.HasBackground()); // loaded at once
+    unscaled.resize(100, 80);
+    const QImage u = unscaled.grab().toImage();
+    EXPECT_EQ(u.pixelColor(0, 0), QColor(255, 0, 0));
+    EXPECT_EQ(u.pixelColor(1, 1), QColor(255, 255, 255));
+    EXPECT_EQ(u.pixelColor(50, 50), unscaled.palette().color(QPalette::Window));
+}
+
+TEST_F(SkinDialogTest, MissingBackgroundShowsTheDefaultErase)
+{
+    CSkinDialog dialog;
+    dialog.SetBackgroundBitmap(377);
+    dialog.resize(60, 60);
+    EXPECT_EQ(PixelAt(&dialog, QPoint(30, 30)), dialog.palette().color(QPalette::Window));
+    EXPECT_FALSE(dialog.HasBackground());
+}
+
+TEST_F(SkinDialogTest, StaticsTakeTheDialogColourExceptExcludedIds)
+{
+    RegisterSkinBitmap(272, SolidImage(8, 8, QColor(10, 60, 110)));
+    CSkinDialog dialog;
+    dialog.SetBackgroundBitmap(272);
+    dialog.SetStaticTextColor(Qt::white);
+    dialog.ExcludeFromStaticColor(1016);
+    dialog.resize(200, 100);
+    auto *label = new QLabel(QStringLiteral("User name :"), &dialog);
+    label->setGeometry(5, 5, 100, 20);
+    auto *excluded = new QLabel(QStringLiteral("own"), &dialog);
+    SetDlgCtrlID(excluded, 1016);
+    excluded->setGeometry(5, 30, 100, 20);
+    auto *edit = new QLineEdit(&dialog);
+    SetDlgCtrlID(edit, 1017);
+    edit->setGeometry(5, 60, 100, 20);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::white));
+    EXPECT_NE(excluded->palette().color(QPalette::WindowText), QColor(Qt::white));
+    // The background bitmap shows through the static, the edit keeps its own white field.
+    const QImage image = dialog.grab().toImage();
+    EXPECT_EQ(image.pixelColor(label->geometry().right() - 2, label->geometry().top() + 1), QColor(10, 60, 110));
+    EXPECT_EQ(image.pixelColor(edit->geometry().center()), edit->palette().color(QPalette::Base));
+}
+
+TEST_F(SkinDialogTest, CaptionlessWindowGetsTheSteppedCornerMask)
+{
+    CSkinDialog dialog;
+    dialog.SetCaptionless(true);
+    dialog.resize(430, 574);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_EQ(dialog.mask(), SteppedCornerRegion(430, 574));
+    dialog.resize(300, 200);
+    EXPECT_EQ(dialog.mask(), SteppedCornerRegion(300, 200));
+    EXPECT_TRUE(dialog.windowFlags() & Qt::FramelessWindowHint);
+
+    CSkinDialog framed;
+    framed.resize(100, 100);
+    EXPECT_TRUE(framed.mask().isEmpty());
+}
+
+TEST_F(SkinDialogTest, DraggingTheBodyMovesTheWindowButControlsKeepTheirClicks)
+{
+    CSkinDialog dialog;
+    dialog.SetCaptionless(true);
+    dialog.setGeometry(100, 100, 300, 200);
+    auto *button = new QPushButton(QStringLiteral("Search"), &dialog);
+    button->setGeometry(200, 150, 80, 30);
+    auto *label = new QLabel(QStringLiteral("I P :"), &dialog);
+    label->setGeometry(10, 150, 60, 20);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+
+    struct Drag { const char *name; QPoint from; };
+    const Drag drags[] = {{"body", QPoint(50, 50)}, {"static", QPoint(20, 155)}};
+    for (const Drag &d : drags) {
+        const QPoint start = dialog.pos();
+        QTest::mousePress(dialog.windowHandle(), Qt::LeftButton, {}, d.from);
+        QTest::mouseMove(dialog.windowHandle(), d.from + QPoint(30, 20));
+        QTest::mouseRelease(dialog.windowHandle(), Qt::LeftButton, {}, d.from + QPoint(30, 20));
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.pos(), start + QPoint(30, 20), 1000);
+        EXPECT_FALSE(dialog.IsManualMoveActive()) << d.name;
+        QTest::qWait(QApplication::doubleClickInterval() + 20);
+    }
+
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    const QPoint before = dialog.pos();
+    QTest::mouseClick(dialog.windowHandle(), Qt::LeftButton, {}, QPoint(240, 165));
+    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_EQ(dialog.pos(), before);
+}
+
+} // namespace
