@@ -1,0 +1,181 @@
+// Queries, address changes, password proof and time budgets, through the command line against the simulator.
+
+#include <gtest/gtest.h>
+
+#include "support/Lab.h"
+
+using namespace izuzez::e2e;
+using namespace std::chrono_literals;
+
+namespace
+{
+
+const char *const kOperationDevices = R"({
+  "devices": [
+    {"name": "Nas", "address": "10.71.1.10", "netmask": "255.255.255.0", "gateway": "10.71.1.1",
+     "shares": ["public", "media", "public", "", "backup"], "workgroup": "WORKGROUP", "codepage": "950",
+     "ideok": "1", "sharename": "public", "bt_firmware": "1", "domain": "HOMELAN", "ssl": "1",
+     "listen": ["10.71.1.2"]},
+    {"name": "Locked", "address": "10.71.1.11", "netmask": "255.255.255.0", "gateway": "10.71.1.1",
+     "admin_password": "s3cret", "listen": ["10.71.1.2"]},
+    {"name": "Quiet", "address": "10.71.1.12", "listen": ["10.71.1.2"], "faults": {"silent_queries": true}},
+    {"name": "Stubborn", "address": "10.71.1.13", "listen": ["10.71.1.2"], "faults": {"silent_settings": true}},
+    {"name": "Busy", "address": "10.71.1.14", "ssl": "0", "listen": ["10.71.1.2"],
+     "faults": {"flood": {"count": 400, "opcode": 2, "spread_ms": 0, "on": ["query"]}}},
+    {"name": "Mover", "address": "10.71.2.20", "netmask": "255.255.255.0", "gateway": "10.71.2.1",
+     "workgroup": "MOVED", "listen": ["10.71.2.2"]},
+    {"name": "Dhcp", "address": "10.71.2.21", "netmask": "255.255.255.0", "gateway": "10.71.2.1",
+     "dhcp_address": "10.71.2.99", "sharename": "video", "listen": ["10.71.2.2"]}
+  ]
+})";
+
+class OperationsTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_lab = Lab::Create(s_skipReason).release();
+        if (s_lab && !s_lab->StartSimulator(kOperationDevices, s_failure))
+        {
+            delete s_lab;
+            s_lab = nullptr;
+        }
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_lab;
+        s_lab = nullptr;
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(s_failure.empty()) << s_failure;
+        if (!s_lab)
+            GTEST_SKIP() << s_skipReason;
+    }
+
+    static Lab *s_lab;
+    static std::string s_skipReason;
+    static std::string s_failure;
+};
+
+Lab *OperationsTest::s_lab = nullptr;
+std::string OperationsTest::s_skipReason;
+std::string OperationsTest::s_failure;
+
+TEST_F(OperationsTest, EveryQueryPrintsItsAnswer)
+{
+    const std::pair<const char *, const char *> table[] = {
+        {"shares", "public\nmedia\nbackup\n"}, // repeated and empty names once each
+        {"ssl", "1\n"},
+        {"workgroup", "WORKGROUP\n"},
+        {"codepage", "950\n"},
+        {"ideok", "1\n"},
+        {"sharename", "public\n"},
+        {"bt_firmware", "1\n"},
+        {"domain", "HOMELAN\n"},
+    };
+    for (const auto &[what, answer] : table)
+    {
+        const RunResult run = s_lab->Izuzez({"query", "10.71.1.10", what});
+        EXPECT_EQ(run.status, 0) << what << ": " << run.err;
+        EXPECT_EQ(run.out, answer) << what;
+    }
+}
+
+TEST_F(OperationsTest, UnlistedDeviceIsRefusedWithoutWaiting)
+{
+    const RunResult run = s_lab->Izuzez({"query", "10.71.1.99", "ssl"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("No device answered the search at 10.71.1.99"), std::string::npos) << run.err;
+    EXPECT_LT(run.elapsed, 1000ms);
+}
+
+TEST_F(OperationsTest, PasswordFromStandardInputAfterTheEmptyOne)
+{
+    const std::vector<std::string> args = {"set-address",   "10.71.1.11", "--ip",      "10.71.1.111",     "--netmask",
+                                           "255.255.255.0", "--gateway",  "10.71.1.1", "--password-stdin"};
+    const RunResult wrong = s_lab->Izuzez(args, 10s, "secret\n");
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_EQ(wrong.err, "Wrong administrator password input!\n");
+    EXPECT_EQ(s_lab->Izuzez({"query", "10.71.1.11", "ssl"}).status, 0) << "the device must not have moved";
+
+    const RunResult right = s_lab->Izuzez(args, 10s, "s3cret\n");
+    EXPECT_EQ(right.status, 0) << right.err;
+    EXPECT_NE(right.out.find("The device Locked is now at 10.71.1.111 (netmask 255.255.255.0, gateway 10.71.1.1)"),
+              std::string::npos)
+        << right.out;
+}
+
+TEST_F(OperationsTest, StaticAddressThenQueryAtTheNewAddress)
+{
+    const RunResult change = s_lab->Izuzez(
+        {"set-address", "10.71.2.20", "--ip", "10.71.2.40", "--netmask", "255.255.255.0", "--gateway", "10.71.2.1"});
+    ASSERT_EQ(change.status, 0) << change.err;
+    EXPECT_NE(change.out.find("is now at 10.71.2.40"), std::string::npos) << change.out;
+
+    const RunResult moved = s_lab->Izuzez({"query", "10.71.2.40", "workgroup"});
+    EXPECT_EQ(moved.status, 0) << moved.err;
+    EXPECT_EQ(moved.out, "MOVED\n");
+    EXPECT_EQ(s_lab->Izuzez({"query", "10.71.2.20", "workgroup"}).status, 1);
+}
+
+TEST_F(OperationsTest, BadAddressIsRefusedBeforeTheDeviceIsAsked)
+{
+    const std::size_t logBefore = s_lab->LogText().size();
+    const RunResult run = s_lab->Izuzez(
+        {"set-address", "10.71.1.10", "--ip", "10.71.1.20", "--netmask", "255.255.255.0", "--gateway", "10.71.2.1"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "You enter incorrect TCP/IP configuration. Please try again.\n");
+    EXPECT_EQ(s_lab->LogText().substr(logBefore).find("recv "), std::string::npos) << "nothing may have been sent";
+}
+
+TEST_F(OperationsTest, DhcpMovesTheDeviceToTheAddressItAnswersFrom)
+{
+    const RunResult change = s_lab->Izuzez({"set-dhcp", "10.71.2.21"}, 20s);
+    ASSERT_EQ(change.status, 0) << change.err;
+    EXPECT_NE(change.out.find("DHCP client enabled.\n"), std::string::npos);
+    EXPECT_NE(change.out.find("is now at 10.71.2.99"), std::string::npos) << change.out;
+
+    const RunResult query = s_lab->Izuzez({"query", "10.71.2.99", "sharename"});
+    EXPECT_EQ(query.status, 0) << query.err;
+    EXPECT_EQ(query.out, "video\n");
+}
+
+TEST_F(OperationsTest, FloodOfOtherOpcodesDoesNotEndTheWait)
+{
+    const RunResult run = s_lab->Izuzez({"--interface", Lab::kHostA, "query", "10.71.1.14", "ssl"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "0\n");
+    // Had the flood counted as failed polls, 21 of its 400 datagrams would have ended the wait.
+    EXPECT_NE(s_lab->LogText().find("note=flood"), std::string::npos);
+}
+
+// The three budgets when the device stays silent: 10, 20 and 100 failed polls of 10 ms plus 100 ms pauses.
+TEST_F(OperationsTest, SilentDeviceTimesOutAfterItsBudget)
+{
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::chrono::milliseconds low;
+        std::chrono::milliseconds high;
+        const char *message;
+    };
+    const Case cases[] = {
+        {{"query", "10.71.1.12", "workgroup"}, 1100ms, 2000ms, "did not answer the workgroup query"},
+        {{"query", "10.71.1.12", "ssl"}, 2200ms, 3300ms, "did not answer the ssl query"},
+        {{"set-dhcp", "10.71.1.13"}, 11000ms, 14000ms, "Set to dhcp client fail."},
+    };
+    for (const Case &c : cases)
+    {
+        std::vector<std::string> args{"--interface", Lab::kHostA};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const RunResult run = s_lab->Izuzez(args, 30s);
+        SCOPED_TRACE(c.message);
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_GE(run.elapsed, c.low);
+        EXPECT_LE(run.elapsed, c.high);
+    }
+}
+
+} // namespace
