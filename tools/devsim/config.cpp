@@ -182,10 +182,11 @@ void readFaults(Reader &reader, const json &object, const std::string &where, Fa
     reader.integer(object, "duplicates", where, 0, 100, faults.duplicates);
     std::vector<std::string> malformed;
     reader.texts(object, "malformed", where, malformed);
-    static const std::pair<const char *, Malformed> names[] = {
-        {"name_past_end", Malformed::NamePastEnd}, {"name_over_255", Malformed::NameOver255},
-        {"unterminated", Malformed::Unterminated}, {"short", Malformed::Short},
-        {"oversize", Malformed::Oversize}};
+    static const std::pair<const char *, Malformed> names[] = {{"name_past_end", Malformed::NamePastEnd},
+                                                               {"name_over_255", Malformed::NameOver255},
+                                                               {"unterminated", Malformed::Unterminated},
+                                                               {"short", Malformed::Short},
+                                                               {"oversize", Malformed::Oversize}};
     for (const std::string &name : malformed)
     {
         const auto match = std::find_if(std::begin(names), std::end(names), [&](auto &n) { return name == n.first; });
@@ -235,14 +236,14 @@ std::array<std::uint8_t, 6> defaultUuidPrefix(const std::string &mac, std::size_
     return prefix;
 }
 
-void readDevice(Reader &reader, const json &object, const std::string &where, std::size_t index,
-                DeviceConfig &device)
+void readDevice(Reader &reader, const json &object, const std::string &where, std::size_t index, DeviceConfig &device)
 {
     if (!reader.onlyKeys(object, where,
-                         {"name", "address", "netmask", "gateway", "dhcp", "dhcp_address", "shares", "workgroup",
-                          "codepage", "ideok", "sharename", "bt_firmware", "domain", "ssl", "admin_user",
-                          "admin_password", "kind", "class", "type", "model", "mac", "hw_version", "sw_version",
-                          "reply", "reply_delay_ms", "listen", "uuid", "faults"}))
+                         {"name",           "address",   "netmask",    "gateway",        "dhcp",       "dhcp_address",
+                          "shares",         "workgroup", "codepage",   "ideok",          "sharename",  "bt_firmware",
+                          "domain",         "ssl",       "admin_user", "admin_password", "kind",       "class",
+                          "type",           "model",     "mac",        "hw_version",     "sw_version", "reply",
+                          "reply_delay_ms", "listen",    "uuid",       "faults"}))
         return;
     reader.text(object, "name", where, device.name, 255);
     std::optional<Ipv4> address;
@@ -316,8 +317,8 @@ ConfigResult parseConfig(std::string_view jsonText)
         return {std::nullopt, reader.error()};
     if (!root.contains("devices") || !root["devices"].is_array())
         return {std::nullopt, "config: \"devices\" must be a list of device objects"};
-    const json defaults = json::object({{"listen", root.value("listen", json("127.0.0.1"))},
-                                        {"faults", root.value("faults", json::object())}});
+    const json defaults = json::object(
+        {{"listen", root.value("listen", json("127.0.0.1"))}, {"faults", root.value("faults", json::object())}});
     if (!defaults["faults"].is_object())
         return {std::nullopt, "config.faults: must be an object"};
     std::vector<DeviceConfig> devices;

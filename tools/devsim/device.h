@@ -11,11 +11,11 @@ namespace izuzez::devsim
 
 enum class Malformed
 {
-    NamePastEnd,   // name length field larger than the bytes that follow
-    NameOver255,   // a name of more than 255 bytes, all present
-    Unterminated,  // fixed text fields filled to their last byte, no NUL
-    Short,         // datagram cut to `shortLength` bytes
-    Oversize,      // datagram longer than 4096 bytes
+    NamePastEnd,  // name length field larger than the bytes that follow
+    NameOver255,  // a name of more than 255 bytes, all present
+    Unterminated, // fixed text fields filled to their last byte, no NUL
+    Short,        // datagram cut to `shortLength` bytes
+    Oversize,     // datagram longer than 4096 bytes
 };
 
 enum class ReplyClass
@@ -35,13 +35,13 @@ struct Flood
 
 struct Faults
 {
-    bool foreignClientId = false;   // bytes 1-6 differ from the request's
-    bool clientIdTail = false;      // bytes 7-10 differ, bytes 1-6 kept
-    int duplicates = 0;             // extra copies of every reply
+    bool foreignClientId = false; // bytes 1-6 differ from the request's
+    bool clientIdTail = false;    // bytes 7-10 differ, bytes 1-6 kept
+    int duplicates = 0;           // extra copies of every reply
     std::vector<Malformed> malformed;
     std::vector<ReplyClass> malformedFor{ReplyClass::Search};
-    bool sendValid = false;         // send the proper reply after the malformed ones
-    std::size_t shortLength = 0;    // 0: a default per reply class
+    bool sendValid = false;      // send the proper reply after the malformed ones
+    std::size_t shortLength = 0; // 0: a default per reply class
     Flood flood;
     bool silent = false;
     bool silentQueries = false;
@@ -82,7 +82,7 @@ struct DeviceConfig
     std::string swVersion;
     ReplyDestination replyTo = ReplyDestination::Group;
     int replyDelayMs = 0;
-    std::vector<std::string> listen;          // dotted local addresses
+    std::vector<std::string> listen; // dotted local addresses
     std::array<std::uint8_t, 6> uuidPrefix{};
     Faults faults;
 };

@@ -67,7 +67,8 @@ std::vector<Labelled> malformedSearchReplies(int kind, const ClientId &clientId,
         SearchReplyFields broken = fields;
         switch (variant)
         {
-        case Malformed::NamePastEnd: {
+        case Malformed::NamePastEnd:
+        {
             Bytes bytes = encodeSearchReply(kind, clientId, fields);
             putU32(bytes, lengthOffset, static_cast<std::uint32_t>(fields.name.size() + 64));
             out.push_back({std::move(bytes), "malformed:name_past_end"});
@@ -86,7 +87,8 @@ std::vector<Labelled> malformedSearchReplies(int kind, const ClientId &clientId,
             broken.swVersion = padTo(fields.swVersion, kLongTextField, '#');
             out.push_back({encodeSearchReply(kind, clientId, broken), "malformed:unterminated"});
             break;
-        case Malformed::Short: {
+        case Malformed::Short:
+        {
             const std::size_t length = faults.shortLength ? faults.shortLength : defaultShortLength(ReplyClass::Search);
             out.push_back({cut(encodeSearchReply(kind, clientId, fields), length), "malformed:short"});
             break;
@@ -142,7 +144,8 @@ std::vector<std::pair<Labelled, int>> floodDatagrams(const Flood &flood, const C
             bytes = encodeSettingReply(clientId, uuid, 0);
             bytes[0] = flood.opcode;
         }
-        const int delay = flood.count > 1 ? static_cast<int>(static_cast<long long>(flood.spreadMs) * i / flood.count) : 0;
+        const int delay =
+            flood.count > 1 ? static_cast<int>(static_cast<long long>(flood.spreadMs) * i / flood.count) : 0;
         out.push_back({{std::move(bytes), "flood"}, delay});
     }
     return out;

@@ -153,8 +153,8 @@ std::optional<Received> receiveDatagram(int fd)
     static thread_local std::uint8_t buffer[65536];
     sockaddr_in from{};
     socklen_t fromLength = sizeof from;
-    const ssize_t n = recvfrom(fd, buffer, sizeof buffer, MSG_DONTWAIT, reinterpret_cast<sockaddr *>(&from),
-                               &fromLength);
+    const ssize_t n =
+        recvfrom(fd, buffer, sizeof buffer, MSG_DONTWAIT, reinterpret_cast<sockaddr *>(&from), &fromLength);
     if (n < 0)
         return std::nullopt;
     Received received;

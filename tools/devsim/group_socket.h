@@ -11,7 +11,7 @@ namespace izuzez::devsim
 
 struct ListenPoint
 {
-    std::string address;   // dotted local address
+    std::string address; // dotted local address
     unsigned ifindex = 0;
     std::string ifname;
 };

@@ -112,7 +112,9 @@ bool installStopHandlers()
 {
     if (pipe2(g_stopPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return false;
-    struct sigaction action{};
+    struct sigaction action
+    {
+    };
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
     return sigaction(SIGTERM, &action, nullptr) == 0 && sigaction(SIGINT, &action, nullptr) == 0;
@@ -126,8 +128,8 @@ int main(int argc, char **argv)
     if (const int status = parseOptions(argc, argv, options); status >= 0)
         return status;
 
-    ConfigResult config = options.configPath.empty() ? parseConfig(defaultConfigText())
-                                                     : loadConfigFile(options.configPath);
+    ConfigResult config =
+        options.configPath.empty() ? parseConfig(defaultConfigText()) : loadConfigFile(options.configPath);
     if (!config.devices)
     {
         std::fprintf(stderr, "izuzez-devsim: %s\n", config.error.c_str());

@@ -11,8 +11,7 @@ std::string logTimestamp()
 {
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto millis =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
     std::tm local{};
     localtime_r(&seconds, &local);
     char text[64];
@@ -24,8 +23,8 @@ std::string logTimestamp()
 std::string formatRequestLine(const std::string &time, const Ipv4 &source, std::uint16_t port,
                               const std::string &listen, std::span<const std::uint8_t> datagram)
 {
-    std::string line = "recv t=" + time + " from=" + formatIpv4(source) + ":" + std::to_string(port) +
-                       " on=" + listen + " len=" + std::to_string(datagram.size());
+    std::string line = "recv t=" + time + " from=" + formatIpv4(source) + ":" + std::to_string(port) + " on=" + listen +
+                       " len=" + std::to_string(datagram.size());
     line += " op=" + (datagram.empty() ? std::string("-") : std::to_string(datagram[0]));
     const DecodeResult decoded = decodeRequest(datagram);
     if (decoded.request)
@@ -38,10 +37,8 @@ std::string formatRequestLine(const std::string &time, const Ipv4 &source, std::
         line += " payload_hex=" + toHex(request.payload);
         line += " payload_text=\"" + toPrintable(request.payload) + "\"";
         if (request.opcode == kSettingRequest)
-            line += " netmask=\"" + toPrintable(asBytes(request.netmask)) +
-                    "\" gateway=\"" +
-                    toPrintable(asBytes(request.gateway)) +
-                    "\"";
+            line += " netmask=\"" + toPrintable(asBytes(request.netmask)) + "\" gateway=\"" +
+                    toPrintable(asBytes(request.gateway)) + "\"";
         if (request.payloadTruncated)
             line += " error=\"payload length past end\"";
     }
@@ -56,9 +53,8 @@ std::string formatRequestLine(const std::string &time, const Ipv4 &source, std::
 std::string formatSendLine(const std::string &time, const Outgoing &outgoing, std::uint16_t port)
 {
     const std::string to = outgoing.toGroup ? std::string(kGroupAddress) : formatIpv4(outgoing.unicastTo);
-    return "send t=" + time + " device=\"" +
-           toPrintable(asBytes(outgoing.device)) +
-           "\" to=" + to + ":" + std::to_string(port) + " via=" + outgoing.via + " note=" + outgoing.note +
+    return "send t=" + time + " device=\"" + toPrintable(asBytes(outgoing.device)) + "\" to=" + to + ":" +
+           std::to_string(port) + " via=" + outgoing.via + " note=" + outgoing.note +
            " len=" + std::to_string(outgoing.bytes.size()) +
            " op=" + (outgoing.bytes.empty() ? std::string("-") : std::to_string(outgoing.bytes[0])) +
            " hex=" + toHex(outgoing.bytes);

@@ -47,8 +47,8 @@ ReplyClass classOf(std::uint8_t opcode)
 
 std::uint8_t passwordVerdict(const DeviceConfig &device, std::span<const std::uint8_t> payload)
 {
-    const auto marker = std::search(payload.begin(), payload.end(), std::begin(kPasswordMarker),
-                                    std::end(kPasswordMarker));
+    const auto marker =
+        std::search(payload.begin(), payload.end(), std::begin(kPasswordMarker), std::end(kPasswordMarker));
     if (marker == payload.end())
         return 0;
     const std::string user(payload.begin(), marker);
@@ -73,8 +73,8 @@ std::vector<Outgoing> Simulator::handle(std::span<const std::uint8_t> datagram, 
     for (Device &device : m_devices)
     {
         const auto &listen = device.config.listen;
-        const auto via = std::find_first_of(listen.begin(), listen.end(), listenAddresses.begin(),
-                                            listenAddresses.end());
+        const auto via =
+            std::find_first_of(listen.begin(), listen.end(), listenAddresses.begin(), listenAddresses.end());
         if (via == listen.end())
             continue;
         if (request.opcode != kSearchRequest && request.uuid != device.uuid())
@@ -95,9 +95,10 @@ std::vector<Outgoing> Simulator::answer(Device &device, const Request &request, 
         (replyClass == ReplyClass::Setting && faults.silentSettings))
         return out;
 
-    auto emit = [&](Bytes bytes, std::string note, int delayMs) {
-        out.push_back(Outgoing{std::move(bytes), device.config.replyTo == ReplyDestination::Group, source, via,
-                               delayMs, device.config.name, std::move(note)});
+    auto emit = [&](Bytes bytes, std::string note, int delayMs)
+    {
+        out.push_back(Outgoing{std::move(bytes), device.config.replyTo == ReplyDestination::Group, source, via, delayMs,
+                               device.config.name, std::move(note)});
     };
 
     if (faults.flood.count > 0 && appliesTo(faults.flood.on, replyClass))

@@ -13,11 +13,11 @@ struct Outgoing
 {
     Bytes bytes;
     bool toGroup = true;
-    Ipv4 unicastTo{};       // the asking host, when !toGroup
-    std::string via;        // local address the device listens on; the group send goes out there
-    int delayMs = 0;        // after the request arrived
-    std::string device;     // name, for the log
-    std::string note;       // "reply", "duplicate", "flood", "malformed:short", ...
+    Ipv4 unicastTo{};   // the asking host, when !toGroup
+    std::string via;    // local address the device listens on; the group send goes out there
+    int delayMs = 0;    // after the request arrived
+    std::string device; // name, for the log
+    std::string note;   // "reply", "duplicate", "flood", "malformed:short", ...
 };
 
 // Answers requests as every configured device would. No sockets: the caller delivers datagrams and

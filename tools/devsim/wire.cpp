@@ -219,7 +219,8 @@ std::string toHex(std::span<const std::uint8_t> data)
 
 std::optional<Bytes> fromHex(std::string_view text)
 {
-    auto nibble = [](char c) -> int {
+    auto nibble = [](char c) -> int
+    {
         if (c >= '0' && c <= '9')
             return c - '0';
         if (c >= 'a' && c <= 'f')

@@ -50,19 +50,19 @@ struct Request
 {
     std::uint8_t opcode = 0;
     ClientId clientId{};
-    std::optional<Uuid> uuid;        // absent in a search request
+    std::optional<Uuid> uuid; // absent in a search request
     std::optional<std::uint8_t> subCommand;
-    std::string netmask;             // setting requests only
+    std::string netmask; // setting requests only
     std::string gateway;
     std::uint32_t declaredPayloadLength = 0;
-    Bytes payload;                   // clamped to the bytes actually received
-    bool payloadTruncated = false;   // the length field promised more than arrived
+    Bytes payload;                 // clamped to the bytes actually received
+    bool payloadTruncated = false; // the length field promised more than arrived
 };
 
 struct DecodeResult
 {
     std::optional<Request> request;
-    std::string error;               // set when request is empty
+    std::string error; // set when request is empty
 };
 
 // Never reads beyond `datagram`; anything not a well-formed request yields an error text.

@@ -86,12 +86,9 @@ TEST(DevsimFaults, MalformedSearchReplies)
 {
     // Name "faulty" is 6 bytes; the name length sits at 56 (kind 2) or 324 (kind 8).
     const MalformedCase cases[] = {
-        {Malformed::NamePastEnd, 2, 0, 66, 70},
-        {Malformed::NamePastEnd, 8, 0, 334, 70},
-        {Malformed::NameOver255, 2, 0, 360, 300},
-        {Malformed::Oversize, 8, 0, 5328, 5000},
-        {Malformed::Short, 2, 0, 40, 0},
-        {Malformed::Short, 8, 7, 7, 0},
+        {Malformed::NamePastEnd, 2, 0, 66, 70},   {Malformed::NamePastEnd, 8, 0, 334, 70},
+        {Malformed::NameOver255, 2, 0, 360, 300}, {Malformed::Oversize, 8, 0, 5328, 5000},
+        {Malformed::Short, 2, 0, 40, 0},          {Malformed::Short, 8, 7, 7, 0},
         {Malformed::Unterminated, 8, 0, 334, 6},
     };
     for (const MalformedCase &c : cases)

@@ -38,8 +38,8 @@ Identity randomIdentity()
         identity.clientId.push_back(static_cast<std::uint8_t>(random()));
     identity.clientId.resize(10, 0);
     char hex[16];
-    std::snprintf(hex, sizeof hex, "%02x%02x%02x%02x%02x%02x", 0x02, random() & 0xff, random() & 0xff,
-                  random() & 0xff, random() & 0xff, random() & 0xff);
+    std::snprintf(hex, sizeof hex, "%02x%02x%02x%02x%02x%02x", 0x02, random() & 0xff, random() & 0xff, random() & 0xff,
+                  random() & 0xff, random() & 0xff);
     identity.uuidHex = hex;
     return identity;
 }
@@ -86,8 +86,8 @@ std::vector<Bytes> collectReplies(int fd, const Bytes &clientId, std::size_t wan
     const auto deadline = std::chrono::steady_clock::now() + budget;
     for (int round = 0; round < 1000 && replies.size() < wanted; ++round)
     {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                                std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             break;
         pollfd p{fd, POLLIN, 0};
@@ -106,7 +106,8 @@ TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
 {
     const Identity identity = randomIdentity();
     ConfigResult config = parseConfig(R"({"devices": [
-        {"name": "loop-a", "address": "127.77.0.2", "uuid": ")" + identity.uuidHex + R"(", "ssl": "1",
+        {"name": "loop-a", "address": "127.77.0.2", "uuid": ")" +
+                                      identity.uuidHex + R"(", "ssl": "1",
          "admin_password": "pw"},
         {"name": "loop-b", "address": "127.77.0.3", "kind": 2}]})");
     ASSERT_TRUE(config.devices) << config.error;

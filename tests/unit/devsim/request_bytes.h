@@ -37,9 +37,8 @@ inline Bytes queryRequest(const Bytes &uuid, std::uint8_t sub, const std::string
     return out;
 }
 
-inline Bytes settingRequest(const Bytes &uuid, std::uint8_t sub, const std::string &netmask,
-                            const std::string &gateway, const std::string &payload,
-                            const Bytes &clientId = kClientId)
+inline Bytes settingRequest(const Bytes &uuid, std::uint8_t sub, const std::string &netmask, const std::string &gateway,
+                            const std::string &payload, const Bytes &clientId = kClientId)
 {
     Bytes out{5};
     out.insert(out.end(), clientId.begin(), clientId.end());
@@ -60,7 +59,8 @@ inline Bytes settingRequest(const Bytes &uuid, std::uint8_t sub, const std::stri
 inline std::uint32_t le32(const Bytes &data, std::size_t offset)
 {
     return static_cast<std::uint32_t>(data.at(offset)) | static_cast<std::uint32_t>(data.at(offset + 1)) << 8 |
-           static_cast<std::uint32_t>(data.at(offset + 2)) << 16 | static_cast<std::uint32_t>(data.at(offset + 3)) << 24;
+           static_cast<std::uint32_t>(data.at(offset + 2)) << 16 |
+           static_cast<std::uint32_t>(data.at(offset + 3)) << 24;
 }
 
 inline std::string textAt(const Bytes &data, std::size_t offset, std::size_t size)

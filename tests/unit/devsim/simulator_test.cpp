@@ -43,10 +43,7 @@ Bytes uuidOf(const Device &device)
 class DevsimSimulator : public ::testing::Test
 {
 protected:
-    DevsimSimulator()
-        : sim({makeDevice("one", {10, 0, 0, 21}, 1), makeDevice("two", {10, 0, 0, 22}, 2)})
-    {
-    }
+    DevsimSimulator() : sim({makeDevice("one", {10, 0, 0, 21}, 1), makeDevice("two", {10, 0, 0, 22}, 2)}) {}
 
     std::vector<Outgoing> send(const Bytes &datagram) { return sim.handle(datagram, kAsker, kOnLoopback); }
     Bytes uuid(std::size_t index) const { return uuidOf(sim.devices().at(index)); }
@@ -90,7 +87,7 @@ TEST_F(DevsimSimulator, DevicesListeningElsewhereStaySilent)
 TEST_F(DevsimSimulator, QueriesAnswerWithTheDeviceTexts)
 {
     const std::pair<std::uint8_t, std::string> cases[] = {
-        {3, "public:media"}, {6, "WORKGROUP"}, {9, "437"},     {11, "1"},
+        {3, "public:media"}, {6, "WORKGROUP"}, {9, "437"},      {11, "1"},
         {12, "public"},      {15, "0"},        {18, "HOMELAN"}, {19, "1"},
     };
     for (const auto &[sub, text] : cases)
@@ -110,9 +107,12 @@ TEST_F(DevsimSimulator, QueriesAnswerWithTheDeviceTexts)
 TEST_F(DevsimSimulator, PasswordCheckVerdicts)
 {
     const std::pair<std::string, int> cases[] = {
-        {std::string("admin\x55\xaa") + "secret", 1}, {std::string("admin\x55\xaa"), 0},
-        {std::string("admin\x55\xaa") + "Secret", 0}, {std::string("root\x55\xaa") + "secret", 0},
-        {"adminsecret", 0},                            {"", 0},
+        {std::string("admin\x55\xaa") + "secret", 1},
+        {std::string("admin\x55\xaa"), 0},
+        {std::string("admin\x55\xaa") + "Secret", 0},
+        {std::string("root\x55\xaa") + "secret", 0},
+        {"adminsecret", 0},
+        {"", 0},
         {std::string("admin\x55\xaa") + "secret\x55\xaa", 0},
     };
     for (const auto &[payload, verdict] : cases)
@@ -160,8 +160,8 @@ TEST(DevsimSimulatorDhcp, MovesToTheDhcpAddressOrStays)
     const std::pair<std::size_t, Bytes> cases[] = {{0, {10, 0, 0, 130}}, {1, {10, 0, 0, 31}}};
     for (const auto &[index, address] : cases)
     {
-        const auto replies = sim.handle(settingRequest(uuidOf(sim.devices()[index]), 2, "", "", ""), kAsker,
-                                        kOnLoopback);
+        const auto replies =
+            sim.handle(settingRequest(uuidOf(sim.devices()[index]), 2, "", "", ""), kAsker, kOnLoopback);
         ASSERT_EQ(replies.size(), 1u);
         EXPECT_EQ(slice(replies[0].bytes, 17, 4), address);
     }
@@ -173,8 +173,8 @@ TEST(DevsimSimulatorDhcp, MovesToTheDhcpAddressOrStays)
 
 TEST_F(DevsimSimulator, OtherSettingsAreStoredAndAnswered)
 {
-    const std::pair<std::uint8_t, std::string> cases[] = {{5, ""}, {7, "OFFICE"}, {8, "950"},
-                                                          {10, "rw"}, {13, "stop"}, {14, "BT"}};
+    const std::pair<std::uint8_t, std::string> cases[] = {{5, ""},    {7, "OFFICE"}, {8, "950"},
+                                                          {10, "rw"}, {13, "stop"},  {14, "BT"}};
     for (const auto &[sub, payload] : cases)
     {
         SCOPED_TRACE(int(sub));

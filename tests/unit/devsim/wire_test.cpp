@@ -23,7 +23,7 @@ struct DecodeCase
     const char *label;
     Bytes datagram;
     bool ok;
-    int sub;                 // -1: none
+    int sub; // -1: none
     std::string payload;
     bool payloadTruncated;
 };
@@ -34,11 +34,24 @@ TEST(DevsimWire, DecodesRequestsAndRejectsBrokenOnes)
     pastEnd[24] = 200;
     const DecodeCase cases[] = {
         {"search", searchRequest(), true, -1, "", false},
-        {"search with trailing bytes", [] { Bytes b = searchRequest(); b.push_back(9); return b; }(), true, -1, "",
-         false},
+        {"search with trailing bytes",
+         []
+         {
+             Bytes b = searchRequest();
+             b.push_back(9);
+             return b;
+         }(),
+         true, -1, "", false},
         {"search cut short", truncated(searchRequest(), 10), false, -1, "", false},
         {"ssl query", queryRequest(kUuid, 19), true, 19, "", false},
-        {"password check", queryRequest(kUuid, 4, "admin\x55\xaa" "pw"), true, 4, "admin\x55\xaa" "pw", false},
+        {"password check",
+         queryRequest(kUuid, 4,
+                      "admin\x55\xaa"
+                      "pw"),
+         true, 4,
+         "admin\x55\xaa"
+         "pw",
+         false},
         {"payload length past the end", pastEnd, true, 4, "admin\x55\xaa", true},
         {"query without its length field", truncated(queryRequest(kUuid, 19), 27), false, -1, "", false},
         {"static address", settingRequest(kUuid, 1, "255.255.255.0", "192.168.0.1", "192.168.0.20"), true, 1,
@@ -174,8 +187,8 @@ TEST(DevsimWire, FixedTextsFillingTheirFieldHaveNoTerminator)
 TEST(DevsimWire, Ipv4Texts)
 {
     const std::pair<const char *, bool> cases[] = {
-        {"192.168.0.20", true}, {"0.0.0.0", true},  {"255.255.255.255", true}, {"256.1.1.1", false},
-        {"1.2.3", false},       {"1.2.3.4.5", false}, {"1.2.3.4 ", false},     {"", false},
+        {"192.168.0.20", true}, {"0.0.0.0", true},    {"255.255.255.255", true}, {"256.1.1.1", false},
+        {"1.2.3", false},       {"1.2.3.4.5", false}, {"1.2.3.4 ", false},       {"", false},
         {"a.b.c.d", false},     {"1..2.3", false},    {"1234.1.1.1", false},
     };
     for (const auto &[text, valid] : cases)
