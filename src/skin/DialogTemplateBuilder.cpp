@@ -8,6 +8,7 @@
 #include "skin/SkinControlId.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,6 +62,20 @@ QWidget *createCombo(const DialogControlTemplate &control, QWidget *parent)
     combo->addItems(control.items);
     combo->setCurrentIndex(-1); // a drop-down list starts with no selection
     return combo;
+}
+
+// Hinted Windows text runs a little narrower than the same text laid out here, so a one-line static
+// that was made just wide enough for its text on Windows would wrap and lose its last word. Such
+// a static is widened to its text, never beyond the dialog.
+QRect fitSingleLineStatic(const DialogControlTemplate &control, QRect rect, const QFont &font, int clientWidth)
+{
+    const QFontMetrics metrics(font);
+    if (rect.height() >= 2 * metrics.height())
+        return rect;
+    const int needed = metrics.horizontalAdvance(control.text) + 1;
+    if (needed > rect.width())
+        rect.setWidth(qMax(rect.width(), qMin(needed, clientWidth - rect.x())));
+    return rect;
 }
 
 } // namespace
@@ -132,6 +147,8 @@ QWidget *DialogTemplateBuilder::createControl(const DialogControlTemplate &contr
         break;
     case DialogControlKind::Static:
         widget = createStatic(control, parent);
+        rect = fitSingleLineStatic(control, rect, DialogTemplateFont(m_template), clientSize().width());
+        static_cast<QLabel *>(widget)->setWordWrap(rect.height() >= 2 * QFontMetrics(parent->font()).height());
         break;
     case DialogControlKind::Icon:
         widget = createStatic(control, parent);

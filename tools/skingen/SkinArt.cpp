@@ -336,7 +336,7 @@ QImage DrawMainBackground(QSize size, const QMap<int, QRect> &controls, const QS
     drawSectionHeading(p, devices.left(), lanLabelRow.top() - 16, right, QStringLiteral("ADDRESS SETTINGS"));
     // A quiet panel behind the three address rows and the DHCP choice.
     const QRect gateway = controls.value(1011);
-    QRect lanPanel(devices.left() - 8, ip.top() - 7, controls.value(1015).right() + 9 - (devices.left() - 8),
+    QRect lanPanel(devices.left() - 8, ip.top() - 7, right - (devices.left() - 8),
                    gateway.bottom() + 8 - (ip.top() - 7));
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(palette::hairline, 1));

@@ -1,0 +1,6 @@
+#pragma once
+
+class DialogTemplateBuilder;
+
+// Sample content so that the pictures show the dialogs in use rather than empty.
+void FillSampleContent(int templateNumber, DialogTemplateBuilder &form);
