@@ -13,6 +13,7 @@ namespace
 
 constexpr int kMaxDatagramsPerWake = 256; // keeps a flood on one socket from starving the others
 constexpr std::size_t kMaxUdpPayload = 65507;
+constexpr std::size_t kMaxPending = 1000000; // a flood configured on searches must not eat all memory
 
 bool isRequestOpcode(std::span<const std::uint8_t> bytes)
 {
@@ -146,6 +147,12 @@ void Runner::receiveFrom(Interface &interface, const LogSink &log)
                                      received->bytes));
         for (Outgoing &outgoing : m_simulator->handle(received->bytes, received->source, interface.addresses))
         {
+            if (m_schedule.size() >= kMaxPending)
+            {
+                log.always("warning reply queue full, reply of device=\"" + toPrintable(asBytes(outgoing.device)) +
+                           "\" dropped");
+                continue;
+            }
             const auto due = now + std::chrono::milliseconds(outgoing.delayMs);
             m_schedule.emplace(due, std::move(outgoing));
         }
