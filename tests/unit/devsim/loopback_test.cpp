@@ -79,8 +79,10 @@ void sendToGroup(const Bytes &datagram)
     close(fd);
 }
 
-// Replies that carry our ClientId, collected for at most `budget`.
-std::vector<Bytes> collectReplies(int fd, const Bytes &clientId, std::size_t wanted, std::chrono::milliseconds budget)
+// Replies that carry our ClientId and uuid prefix (other simulators on this host answer our searches
+// too), collected for at most `budget`.
+std::vector<Bytes> collectReplies(int fd, const Bytes &clientId, const Bytes &uuidPrefix, std::size_t wanted,
+                                  std::chrono::milliseconds budget)
 {
     std::vector<Bytes> replies;
     const auto deadline = std::chrono::steady_clock::now() + budget;
@@ -95,8 +97,9 @@ std::vector<Bytes> collectReplies(int fd, const Bytes &clientId, std::size_t wan
             break;
         std::uint8_t buffer[8192];
         const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-        if (n >= 11 && buffer[0] != 1 && buffer[0] != 3 && buffer[0] != 5 &&
-            std::equal(clientId.begin(), clientId.begin() + 6, buffer + 1))
+        if (n >= 21 && buffer[0] != 1 && buffer[0] != 3 && buffer[0] != 5 &&
+            std::equal(clientId.begin(), clientId.begin() + 6, buffer + 1) &&
+            std::equal(uuidPrefix.begin(), uuidPrefix.end(), buffer + 11))
             replies.emplace_back(buffer, buffer + n);
     }
     return replies;
@@ -112,6 +115,7 @@ TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
         {"name": "loop-b", "address": "127.77.0.3", "kind": 2}]})");
     ASSERT_TRUE(config.devices) << config.error;
     (*config.devices)[1].uuidPrefix = (*config.devices)[0].uuidPrefix;
+    const Bytes prefix((*config.devices)[0].uuidPrefix.begin(), (*config.devices)[0].uuidPrefix.end());
 
     std::string error;
     std::unique_ptr<Runner> runner = Runner::create(std::move(*config.devices), error);
@@ -125,7 +129,7 @@ TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
     std::thread serving([&] { runner->run(LogSink{logFile, false}, stop[0], std::chrono::seconds(20)); });
 
     sendToGroup(searchRequest(identity.clientId));
-    std::vector<Bytes> found = collectReplies(receiver, identity.clientId, 2, std::chrono::seconds(3));
+    std::vector<Bytes> found = collectReplies(receiver, identity.clientId, prefix, 2, std::chrono::seconds(3));
     ASSERT_EQ(found.size(), 2u);
     std::sort(found.begin(), found.end(), [](const Bytes &a, const Bytes &b) { return a[20] < b[20]; });
     EXPECT_EQ(found[0][0], kFullSearchReply);
@@ -134,7 +138,7 @@ TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
     EXPECT_EQ(le32(found[1], 56), 6u);
 
     sendToGroup(queryRequest(slice(found[0], 11, 10), 4, std::string("admin\x55\xaa") + "pw", identity.clientId));
-    const std::vector<Bytes> verdict = collectReplies(receiver, identity.clientId, 1, std::chrono::seconds(3));
+    const std::vector<Bytes> verdict = collectReplies(receiver, identity.clientId, prefix, 1, std::chrono::seconds(3));
     ASSERT_EQ(verdict.size(), 1u);
     ASSERT_EQ(verdict[0].size(), 29u);
     EXPECT_EQ(verdict[0][28], 1);
