@@ -21,7 +21,7 @@ bool Ip(const std::vector<std::string> &args)
 {
     std::vector<std::string> argv{"ip"};
     argv.insert(argv.end(), args.begin(), args.end());
-    return Run(argv, kIpLimit).status == 0;
+    return RunProgram(argv, kIpLimit).status == 0;
 }
 
 std::string UniqueName(const char *role)
@@ -55,7 +55,7 @@ std::unique_ptr<Lab> Lab::Create(std::string &reason)
         reason = "needs root to create network namespaces";
         return nullptr;
     }
-    if (Run({"ip", "netns", "list"}, kIpLimit).status != 0)
+    if (RunProgram({"ip", "netns", "list"}, kIpLimit).status != 0)
     {
         reason = "`ip netns` is not available";
         return nullptr;
@@ -129,7 +129,7 @@ RunResult Lab::Izuzez(const std::vector<std::string> &args, std::chrono::millise
 {
     std::vector<std::string> argv{BinDir() + "/izuzez"};
     argv.insert(argv.end(), args.begin(), args.end());
-    return Run(InHost(argv), limit, input);
+    return RunProgram(InHost(argv), limit, input);
 }
 
 bool Lab::StartSimulator(const std::string &configJson, std::string &problem)

@@ -103,7 +103,7 @@ int WaitOrKill(pid_t pid, std::chrono::milliseconds limit, bool &timedOut)
     return -1;
 }
 
-RunResult Run(const std::vector<std::string> &argv, std::chrono::milliseconds limit, const std::string &input)
+RunResult RunProgram(const std::vector<std::string> &argv, std::chrono::milliseconds limit, const std::string &input)
 {
     TempDir dir;
     const std::string in = dir.file("in");

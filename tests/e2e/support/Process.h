@@ -40,7 +40,8 @@ struct RunResult
 };
 
 // Runs argv to its end, at most `limit`, with `input` on standard input. A run that overstays is killed.
-RunResult Run(const std::vector<std::string> &argv, std::chrono::milliseconds limit, const std::string &input = "");
+RunResult RunProgram(const std::vector<std::string> &argv, std::chrono::milliseconds limit,
+                     const std::string &input = "");
 
 // A program left running in the background, its output in files; stopped (by its pid) when the object goes.
 class Background
