@@ -129,6 +129,7 @@ void CSkinDialog::childEvent(QChildEvent *event)
 
 void CSkinDialog::mousePressEvent(QMouseEvent *event)
 {
+    // The press grabs the pointer implicitly, so moves and the release come here until it ends.
     // Only presses on the dialog's own surface (or on statics, which let them through) get here;
     // controls take their own clicks.
     if (!m_bCaptionless || event->button() != Qt::LeftButton) {
@@ -143,7 +144,6 @@ void CSkinDialog::mousePressEvent(QMouseEvent *event)
     // The platform cannot move it for us: follow the pointer ourselves.
     m_bManualMove = true;
     m_ptMoveOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
-    grabMouse();
     event->accept();
 }
 
@@ -161,7 +161,6 @@ void CSkinDialog::mouseReleaseEvent(QMouseEvent *event)
 {
     if (m_bManualMove && event->button() == Qt::LeftButton) {
         m_bManualMove = false;
-        releaseMouse();
         event->accept();
         return;
     }

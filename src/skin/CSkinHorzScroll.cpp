@@ -107,7 +107,6 @@ void CSkinHorzScroll::mousePressEvent(QMouseEvent *event)
     }
     const QPoint pt = event->position().toPoint();
     const int w = width();
-    grabMouse();
     if (InThumbArea(pt.x(), pt.y()))
         m_bThumbPressed = true;
     if (pt.y() >= 0 && pt.y() <= kAreaHeight && pt.x() >= w - kArrowArea && pt.x() <= w) {
@@ -151,7 +150,6 @@ void CSkinHorzScroll::mouseReleaseEvent(QMouseEvent *event)
     const int w = width();
     UpdateThumb();
     StopTimers();
-    releaseMouse();
     const bool inArrowRows = pt.y() >= 0 && pt.y() <= kAreaHeight;
     if (inArrowRows && pt.x() >= 0 && pt.x() <= kArrowArea)
         Scroll(LineLeft);

@@ -106,7 +106,6 @@ void CSkinVertScroll::mousePressEvent(QMouseEvent *event)
     const QPoint pt = event->position().toPoint();
     const int h = height();
     const bool inColumn = pt.x() >= 0 && pt.x() <= kAreaWidth;
-    grabMouse();
     if (InThumbArea(pt.x(), pt.y()))
         m_bThumbPressed = true;
     if (inColumn && pt.y() >= h - 37 && pt.y() <= h - 11) {
@@ -149,7 +148,6 @@ void CSkinVertScroll::mouseReleaseEvent(QMouseEvent *event)
     const bool inColumn = pt.x() >= 0 && pt.x() <= kAreaWidth;
     UpdateThumb();
     StopTimers();
-    releaseMouse();
     if (m_bUpPressed && inColumn && pt.y() >= 11 && pt.y() <= 26)
         Scroll(LineUp);
     else if (m_bDownPressed && inColumn && pt.y() >= h - 37 && pt.y() <= h - 11)
