@@ -1,0 +1,14 @@
+# Dialog templates: parsing, dialog units, font resolution, the builder and the IP address field.
+set(templates_test_dir ${CMAKE_CURRENT_SOURCE_DIR}/gui/templates)
+
+izuzez_add_test(templates_parse_test
+    SOURCES ${templates_test_dir}/parse_test.cpp
+    LIBS izuzez_skin izuzez_resources
+    LABEL gui)
+
+# These need a QApplication, so they bring their own main.
+izuzez_add_test(templates_builder_test
+    SOURCES ${templates_test_dir}/builder_test.cpp ${templates_test_dir}/ipaddress_test.cpp
+            ${templates_test_dir}/gui_main.cpp
+    LIBS izuzez_skin izuzez_resources Qt6::Test
+    LABEL gui)

@@ -1,0 +1,202 @@
+#include "skin/CIpAddressCtrl.h"
+#include "skin/CSkinButton.h"
+#include "skin/CSkinDialog.h"
+#include "skin/CSkinListCtrl.h"
+#include "skin/CSkinProgressCtrl.h"
+#include "skin/DialogTemplateBuilder.h"
+#include "skin/SkinControlId.h"
+
+#include <QComboBox>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Offscreen, a missing face draws every character as the same empty box and nothing fails, so
+// check that "Arial" lands on a real Arial-metric face.
+TEST(TemplateFont, ArialResolvesToAnArialMetricFace)
+{
+    for (int points : {8, 9}) {
+        const QFont font = DialogTemplateFont(QStringLiteral("Arial"), points);
+        const QString family = QFontInfo(font).family();
+        EXPECT_TRUE(family == QLatin1String("Liberation Sans") || family == QLatin1String("Arial"))
+            << family.toStdString();
+        const QFontMetrics metrics(font);
+        EXPECT_LT(metrics.horizontalAdvance(QLatin1Char('i')), metrics.horizontalAdvance(QLatin1Char('W')));
+        // Arial 8 pt at 96 DPI: "Netmask :" is about 48 pixels wide.
+        const int width = metrics.horizontalAdvance(QStringLiteral("Netmask :")) * 8 / points;
+        EXPECT_GT(width, 40);
+        EXPECT_LT(width, 56);
+    }
+}
+
+TEST(TemplateFont, BaseUnitsAreThoseOfWindows)
+{
+    struct Case
+    {
+        int points, baseX, baseY;
+    };
+    for (const Case &c : {Case{8, 6, 14}, Case{9, 7, 15}}) {
+        const DialogUnits units(DialogTemplateFont(QStringLiteral("Arial"), c.points));
+        EXPECT_EQ(units.baseX(), c.baseX) << c.points;
+        EXPECT_EQ(units.baseY(), c.baseY) << c.points;
+    }
+}
+
+// Stretched backgrounds were drawn for the client size, so the two agree within a few pixels.
+TEST(DialogTemplateBuilderTest, ClientSizesMatchTheirBackgrounds)
+{
+    struct Case
+    {
+        int number;
+        QSize background;
+    };
+    const Case cases[] = {
+        {102, {430, 574}}, {134, {308, 147}}, {229, {248, 119}}, {264, {515, 205}}, {265, {225, 201}}, {308, {366, 135}},
+    };
+    for (const Case &c : cases) {
+        DialogTemplateBuilder form;
+        ASSERT_TRUE(form.Load(c.number)) << form.error().toStdString();
+        QWidget dialog;
+        ASSERT_TRUE(form.Build(&dialog));
+        EXPECT_LE(std::abs(dialog.width() - c.background.width()), 5) << c.number;
+        EXPECT_LE(std::abs(dialog.height() - c.background.height()), 5) << c.number;
+    }
+}
+
+TEST(DialogTemplateBuilderTest, ControlsByIdHaveTheirClasses)
+{
+    struct Case
+    {
+        int number;
+        int id;
+        const char *className;
+    };
+    const Case cases[] = {
+        {102, 1000, "CSkinListCtrl"},  {102, 1001, "CSkinListCtrl"},  {102, 1002, "CSkinButton"},
+        {102, 1006, "CIpAddressCtrl"}, {102, 1011, "CIpAddressCtrl"}, {102, 1013, "QComboBox"},
+        {102, 1041, "QLabel"},         {141, 1023, "CSkinProgressCtrl"}, {134, 1016, "QLineEdit"},
+        {265, 1030, "CSkinButton"},    {308, 1, "CSkinButton"},
+    };
+    for (const Case &c : cases) {
+        DialogTemplateBuilder form;
+        ASSERT_TRUE(form.Load(c.number));
+        QWidget dialog;
+        ASSERT_TRUE(form.Build(&dialog));
+        QWidget *control = form.control(c.id);
+        ASSERT_NE(control, nullptr) << c.number << "/" << c.id;
+        EXPECT_STREQ(control->metaObject()->className(), c.className) << c.number << "/" << c.id;
+        EXPECT_EQ(GetDlgCtrlID(control), c.id);
+        EXPECT_EQ(GetDlgItem(&dialog, c.id), control);
+    }
+}
+
+TEST(DialogTemplateBuilderTest, MainWindowControlsSitWhereTheTemplatePutsThem)
+{
+    DialogTemplateBuilder form;
+    ASSERT_TRUE(form.Load(102));
+    CSkinDialog dialog;
+    ASSERT_TRUE(form.Build(&dialog));
+    EXPECT_EQ(form.control(1000)->geometry(), QRect(21, 77, 269, 107));
+    EXPECT_EQ(form.control(1009)->geometry(), QRect(323, 543, 102, 28));
+    EXPECT_EQ(form.control(1028)->geometry(), QRect(407, 5, 18, 18));
+    EXPECT_EQ(form.controls().size(), 30);
+    EXPECT_EQ(form.control(4242), nullptr);
+    // The closed drop-down list is one line high; the template height is the dropped list's.
+    auto *dhcp = form.control<QComboBox>(1015);
+    EXPECT_LT(dhcp->height(), 30);
+    EXPECT_EQ(dhcp->count(), 2);
+    EXPECT_EQ(dhcp->currentIndex(), -1);
+}
+
+TEST(DialogTemplateBuilderTest, HiddenControlsStayHiddenWhenTheDialogShows)
+{
+    DialogTemplateBuilder form;
+    ASSERT_TRUE(form.Load(102));
+    CSkinDialog dialog;
+    ASSERT_TRUE(form.Build(&dialog));
+    form.ApplySkin(&dialog);
+    dialog.show();
+    for (int id : {1022, 1025, 1032, 1039, 1040, 1041})
+        EXPECT_FALSE(form.control(id)->isVisible()) << id;
+    for (int id : {1000, 1001, 1002, 1006, 1013, 1015, 1027, 1028})
+        EXPECT_TRUE(form.control(id)->isVisible()) << id;
+    int hiddenLabels = 0;
+    for (QWidget *control : form.controls())
+        hiddenLabels += qobject_cast<QLabel *>(control) && !control->isVisible();
+    EXPECT_EQ(hiddenLabels, 6);
+}
+
+TEST(DialogTemplateBuilderTest, SkinGivesBackgroundsAndButtonBitmaps)
+{
+    struct Case
+    {
+        int number;
+        int background;
+        CSkinDialog::BackgroundMode mode;
+        bool captionless;
+    };
+    const Case cases[] = {
+        {102, 267, CSkinDialog::BackgroundMode::Stretched, true},
+        {180, 273, CSkinDialog::BackgroundMode::Unscaled, false},
+        {134, 272, CSkinDialog::BackgroundMode::Stretched, false},
+    };
+    for (const Case &c : cases) {
+        DialogTemplateBuilder form;
+        ASSERT_TRUE(form.Load(c.number));
+        CSkinDialog dialog;
+        ASSERT_TRUE(form.Build(&dialog));
+        form.ApplySkin(&dialog);
+        EXPECT_EQ(dialog.GetBackgroundBitmap(), c.background);
+        EXPECT_EQ(dialog.GetBackgroundMode(), c.mode);
+        EXPECT_EQ(dialog.IsCaptionless(), c.captionless);
+    }
+    DialogTemplateBuilder form;
+    ASSERT_TRUE(form.Load(229));
+    CSkinDialog dialog;
+    ASSERT_TRUE(form.Build(&dialog));
+    form.ApplySkin(&dialog);
+    auto *ok = form.control<CSkinButton>(1);
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->ShownBitmap(), CSkinButton::ShownNormal); // the embedded bitmap was found
+    EXPECT_TRUE(ok->isDefault());
+    EXPECT_FALSE(form.control<CSkinButton>(2)->isDefault());
+    EXPECT_EQ(dialog.windowTitle(), QString());
+}
+
+TEST(DialogTemplateBuilderTest, EditsRadiosAndStaticsKeepTheirStyles)
+{
+    DialogTemplateBuilder login;
+    ASSERT_TRUE(login.Load(134));
+    QWidget loginDialog;
+    ASSERT_TRUE(login.Build(&loginDialog));
+    EXPECT_EQ(loginDialog.windowTitle(), QStringLiteral("Login"));
+    EXPECT_EQ(login.control<QLineEdit>(1017)->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(login.control<QLineEdit>(1016)->echoMode(), QLineEdit::Normal);
+
+    DialogTemplateBuilder model;
+    ASSERT_TRUE(model.Load(265));
+    QWidget modelDialog;
+    ASSERT_TRUE(model.Build(&modelDialog));
+    for (int id : {1029, 1030, 1031}) {
+        auto *radio = model.control<CSkinButton>(id);
+        EXPECT_EQ(radio->GetKind(), CSkinButton::KindRadio) << id;
+        EXPECT_FALSE(radio->GetCheck()) << id;
+    }
+    EXPECT_EQ(model.control<CSkinButton>(1029)->text(), QStringLiteral("QB-11"));
+    EXPECT_TRUE(IsDlgGroupStart(model.control(1029)));
+    EXPECT_FALSE(IsDlgGroupStart(model.control(1030)));
+    // A one-line static shows all of its text on one line.
+    for (QWidget *control : model.controls()) {
+        if (auto *label = qobject_cast<QLabel *>(control)) {
+            EXPECT_FALSE(label->wordWrap());
+            EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+        }
+    }
+}
+
+} // namespace
