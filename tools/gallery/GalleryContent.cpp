@@ -13,9 +13,10 @@ namespace {
 
 void fillMainWindow(DialogTemplateBuilder &form)
 {
-    // The lists use the 13-pixel list font of the main window.
+    // The main window's list font has a cell height of 13 pixels (a positive LOGFONT height),
+    // which is an em of 11 pixels.
     QFont listFont(QStringLiteral("Tahoma"));
-    listFont.setPixelSize(13);
+    listFont.setPixelSize(11);
     if (auto *devices = form.control<CSkinListCtrl>(1000)) {
         devices->setFont(listFont);
         devices->InsertColumn(0, QStringLiteral("Name"), 94);

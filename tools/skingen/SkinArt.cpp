@@ -134,8 +134,8 @@ QImage DrawHeaderBand()
 {
     QImage image(1, 17, QImage::Format_RGB32);
     for (int y = 0; y < 17; ++y)
-        image.setPixel(0, y, mix(QColor(0xFB, 0xFC, 0xFD), QColor(0xE8, 0xEC, 0xF1), y / 15.0).rgb());
-    image.setPixel(0, 16, palette::trackEdge.rgb());
+        image.setPixel(0, y, mix(QColor(0xFB, 0xFC, 0xFD), QColor(0xE6, 0xEA, 0xF0), y / 16.0).rgb());
+    // No bottom edge: the header may be taller than the band, and the list draws its own border.
     return image;
 }
 
