@@ -1,6 +1,7 @@
 #include "ResourcePaths.h"
 
-namespace izuzez {
+namespace izuzez
+{
 
 QString BitmapResourcePath(int number)
 {

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace izuzez {
+namespace izuzez
+{
 
 // Where the embedded files sit in Qt's resource system.
 QString BitmapResourcePath(int number);   // ":/bitmaps/<number>.bmp"

@@ -6,8 +6,7 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
-CIpAddressCtrl::CIpAddressCtrl(QWidget *parent)
-    : QFrame(parent)
+CIpAddressCtrl::CIpAddressCtrl(QWidget *parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setBackgroundRole(QPalette::Base);
@@ -17,7 +16,8 @@ CIpAddressCtrl::CIpAddressCtrl(QWidget *parent)
     layout->setContentsMargins(2, 1, 2, 1);
     layout->setSpacing(0);
     const auto *validator = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,3}")), this);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
+    {
         auto *edit = new QLineEdit(this);
         edit->setFrame(false);
         edit->setAlignment(Qt::AlignCenter);
@@ -29,7 +29,8 @@ CIpAddressCtrl::CIpAddressCtrl(QWidget *parent)
         connect(edit, &QLineEdit::textEdited, this, [this, i] { onEdited(i); });
         m_fields[static_cast<std::size_t>(i)] = edit;
         layout->addWidget(edit, 1);
-        if (i < 3) {
+        if (i < 3)
+        {
             auto *dot = new QLabel(QStringLiteral("."), this);
             dot->setBackgroundRole(QPalette::Base);
             layout->addWidget(dot);
@@ -56,10 +57,12 @@ int CIpAddressCtrl::GetAddress(std::uint32_t &address) const
 {
     address = 0;
     int filled = 0;
-    for (QLineEdit *edit : m_fields) {
+    for (QLineEdit *edit : m_fields)
+    {
         const QString text = edit->text();
         address <<= 8;
-        if (!text.isEmpty()) {
+        if (!text.isEmpty())
+        {
             address |= static_cast<std::uint32_t>(qBound(0, text.toInt(), 255));
             ++filled;
         }
@@ -76,7 +79,8 @@ void CIpAddressCtrl::ClearAddress()
 
 bool CIpAddressCtrl::IsBlank() const
 {
-    for (QLineEdit *edit : m_fields) {
+    for (QLineEdit *edit : m_fields)
+    {
         if (!edit->text().isEmpty())
             return false;
     }
@@ -102,7 +106,8 @@ bool CIpAddressCtrl::setText(const QString &dotted)
     if (parts.size() != 4)
         return false;
     int values[4];
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
+    {
         bool ok = false;
         values[i] = parts.at(i).toInt(&ok);
         if (!ok || parts.at(i).size() > 3 || values[i] < 0 || values[i] > 255)
@@ -120,7 +125,8 @@ void CIpAddressCtrl::SetFieldFocus(int field)
 
 int CIpAddressCtrl::indexOf(const QObject *field) const
 {
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
+    {
         if (m_fields[static_cast<std::size_t>(i)] == field)
             return i;
     }
@@ -141,10 +147,13 @@ void CIpAddressCtrl::moveTo(int index, bool atEnd)
 {
     QLineEdit *edit = m_fields[static_cast<std::size_t>(index)];
     edit->setFocus(Qt::OtherFocusReason);
-    if (atEnd) {
+    if (atEnd)
+    {
         edit->deselect();
         edit->setCursorPosition(edit->text().size());
-    } else {
+    }
+    else
+    {
         edit->selectAll();
     }
 }
@@ -158,7 +167,8 @@ bool CIpAddressCtrl::eventFilter(QObject *watched, QEvent *event)
     QLineEdit *edit = m_fields[static_cast<std::size_t>(index)];
     const bool atStart = edit->cursorPosition() == 0 && !edit->hasSelectedText();
     const bool atEnd = edit->cursorPosition() == edit->text().size() && !edit->hasSelectedText();
-    switch (key->key()) {
+    switch (key->key())
+    {
     case Qt::Key_Period:
     case Qt::Key_Space:
         // A dot ends a non-empty octet; it never goes into the text.
@@ -166,19 +176,22 @@ bool CIpAddressCtrl::eventFilter(QObject *watched, QEvent *event)
             moveTo(index + 1, false);
         return true;
     case Qt::Key_Backspace:
-        if (atStart && index > 0) {
+        if (atStart && index > 0)
+        {
             moveTo(index - 1, true);
             return true;
         }
         break;
     case Qt::Key_Left:
-        if (atStart && index > 0) {
+        if (atStart && index > 0)
+        {
             moveTo(index - 1, true);
             return true;
         }
         break;
     case Qt::Key_Right:
-        if (atEnd && index < 3) {
+        if (atEnd && index < 3)
+        {
             moveTo(index + 1, false);
             m_fields[static_cast<std::size_t>(index + 1)]->setCursorPosition(0);
             return true;

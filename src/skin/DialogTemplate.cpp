@@ -10,7 +10,8 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 struct KindName
 {
@@ -37,9 +38,9 @@ const QSet<QString> &dialogFlags()
 const QSet<QString> &controlFlags()
 {
     static const QSet<QString> flags{
-        "default",  "groupStart", "tabStop",      "hidden",        "disabled", "readOnly",
-        "password", "border",     "autoHScroll",  "noPrefix",      "auto",     "dropDownList",
-        "vScroll",  "report",     "singleSel",    "showSelAlways", "smooth",   "noIntegralHeight",
+        "default",  "groupStart", "tabStop",     "hidden",        "disabled", "readOnly",
+        "password", "border",     "autoHScroll", "noPrefix",      "auto",     "dropDownList",
+        "vScroll",  "report",     "singleSel",   "showSelAlways", "smooth",   "noIntegralHeight",
     };
     return flags;
 }
@@ -57,7 +58,8 @@ bool readFlags(const QJsonValue &value, const QSet<QString> &allowed, QStringLis
         return true;
     if (!value.isArray())
         return fail(error, QStringLiteral("style is not a list"));
-    for (const QJsonValue &flag : value.toArray()) {
+    for (const QJsonValue &flag : value.toArray())
+    {
         const QString name = flag.toString();
         if (!allowed.contains(name))
             return fail(error, QStringLiteral("unknown style \"%1\"").arg(name));
@@ -71,7 +73,8 @@ bool readInts(const QJsonValue &value, int count, int *out)
     const QJsonArray array = value.toArray();
     if (!value.isArray() || array.size() != count)
         return false;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
+    {
         const double d = array.at(i).toDouble(-1e9);
         if (d != std::floor(d) || d < -32768 || d > 32767)
             return false;
@@ -84,8 +87,10 @@ bool readControl(const QJsonObject &object, DialogControlTemplate *control, QStr
 {
     const QString kindName = object.value("kind").toString();
     bool known = false;
-    for (const KindName &k : kKinds) {
-        if (kindName == QLatin1String(k.name)) {
+    for (const KindName &k : kKinds)
+    {
+        if (kindName == QLatin1String(k.name))
+        {
             control->kind = k.kind;
             known = true;
         }
@@ -115,7 +120,8 @@ bool readSkin(const QJsonObject &object, DialogSkinTemplate *skin, QString *erro
     if (draw != QLatin1String("stretch") && draw != QLatin1String("unscaled"))
         return fail(error, QStringLiteral("unknown background drawing \"%1\"").arg(draw));
     skin->unscaled = draw == QLatin1String("unscaled");
-    if (object.contains("staticText")) {
+    if (object.contains("staticText"))
+    {
         skin->staticText = QColor(object.value("staticText").toString());
         if (!skin->staticText.isValid())
             return fail(error, QStringLiteral("bad static text colour"));
@@ -123,7 +129,8 @@ bool readSkin(const QJsonObject &object, DialogSkinTemplate *skin, QString *erro
     for (const QJsonValue &id : object.value("keepColors").toArray())
         skin->keepColors.append(id.toInt());
     const QJsonObject buttons = object.value("buttons").toObject();
-    for (auto it = buttons.begin(); it != buttons.end(); ++it) {
+    for (auto it = buttons.begin(); it != buttons.end(); ++it)
+    {
         bool ok = false;
         const int id = it.key().toInt(&ok);
         std::array<int, 4> numbers{};
@@ -138,7 +145,8 @@ bool readSkin(const QJsonObject &object, DialogSkinTemplate *skin, QString *erro
 
 std::uint32_t DialogControlTemplate::buttonStyle() const
 {
-    switch (kind) {
+    switch (kind)
+    {
     case DialogControlKind::Radio:
         return has(QStringLiteral("auto")) ? 9 : 4;
     case DialogControlKind::CheckBox:
@@ -152,7 +160,8 @@ std::uint32_t DialogControlTemplate::buttonStyle() const
 
 const DialogControlTemplate *DialogTemplate::findControl(int id) const
 {
-    for (const DialogControlTemplate &control : controls) {
+    for (const DialogControlTemplate &control : controls)
+    {
         if (control.id == id)
             return &control;
     }
@@ -163,7 +172,8 @@ std::optional<DialogTemplate> ParseDialogTemplate(const QByteArray &json, QStrin
 {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
-    if (!document.isObject()) {
+    if (!document.isObject())
+    {
         fail(error, parseError.errorString());
         return std::nullopt;
     }
@@ -171,7 +181,8 @@ std::optional<DialogTemplate> ParseDialogTemplate(const QByteArray &json, QStrin
     DialogTemplate result;
     result.number = root.value("template").toInt();
     int size[2];
-    if (!readInts(root.value("size"), 2, size) || size[0] <= 0 || size[1] <= 0) {
+    if (!readInts(root.value("size"), 2, size) || size[0] <= 0 || size[1] <= 0)
+    {
         fail(error, QStringLiteral("bad dialog size"));
         return std::nullopt;
     }
@@ -180,14 +191,16 @@ std::optional<DialogTemplate> ParseDialogTemplate(const QByteArray &json, QStrin
     const QJsonObject font = root.value("font").toObject();
     result.fontName = font.value("name").toString();
     result.pointSize = font.value("pointSize").toInt();
-    if (result.fontName.isEmpty() || result.pointSize <= 0) {
+    if (result.fontName.isEmpty() || result.pointSize <= 0)
+    {
         fail(error, QStringLiteral("bad font"));
         return std::nullopt;
     }
-    if (!readFlags(root.value("style"), dialogFlags(), &result.style, error)
-        || !readSkin(root.value("skin").toObject(), &result.skin, error))
+    if (!readFlags(root.value("style"), dialogFlags(), &result.style, error) ||
+        !readSkin(root.value("skin").toObject(), &result.skin, error))
         return std::nullopt;
-    for (const QJsonValue &value : root.value("controls").toArray()) {
+    for (const QJsonValue &value : root.value("controls").toArray())
+    {
         DialogControlTemplate control;
         if (!readControl(value.toObject(), &control, error))
             return std::nullopt;
@@ -199,7 +212,8 @@ std::optional<DialogTemplate> ParseDialogTemplate(const QByteArray &json, QStrin
 std::optional<DialogTemplate> LoadDialogTemplate(int number, QString *error)
 {
     QFile file(QStringLiteral(":/templates/%1.json").arg(number));
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly))
+    {
         fail(error, QStringLiteral("no template %1").arg(number));
         return std::nullopt;
     }
@@ -229,17 +243,12 @@ QFont DialogTemplateFont(const DialogTemplate &dialogTemplate)
     return DialogTemplateFont(dialogTemplate.fontName, dialogTemplate.pointSize);
 }
 
-DialogUnits::DialogUnits(const QFont &font)
-    : m_baseX(AverageCharWidth(font))
-    , m_baseY(CellHeight(font))
-{
-}
+DialogUnits::DialogUnits(const QFont &font) : m_baseX(AverageCharWidth(font)), m_baseY(CellHeight(font)) {}
 
 int DialogUnits::AverageCharWidth(const QFont &font)
 {
     const QFontMetrics metrics(font);
-    const int total = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int total = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return (total / 26 + 1) / 2;
 }
 

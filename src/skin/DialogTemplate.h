@@ -16,7 +16,20 @@
 // Dialog templates are JSON files embedded as ":/templates/<number>.json". Sizes and rectangles
 // are in dialog units of the template's font, as on Windows.
 
-enum class DialogControlKind { Button, Radio, CheckBox, GroupBox, Static, Icon, Edit, Combo, ListView, IpAddress, Progress };
+enum class DialogControlKind
+{
+    Button,
+    Radio,
+    CheckBox,
+    GroupBox,
+    Static,
+    Icon,
+    Edit,
+    Combo,
+    ListView,
+    IpAddress,
+    Progress
+};
 
 // Anonymous statics carry this id, like IDC_STATIC.
 inline constexpr int kNoControlId = -1;

@@ -14,7 +14,8 @@
 #include <QLineEdit>
 #include <QPixmap>
 
-namespace {
+namespace
+{
 
 // An icon static shows the icon at the system icon size and takes that size, as on Windows.
 constexpr int kIconSize = 32;
@@ -34,7 +35,8 @@ QWidget *createButton(const DialogControlTemplate &control, QWidget *parent)
 QWidget *createStatic(const DialogControlTemplate &control, QWidget *parent)
 {
     auto *label = new QLabel(parent);
-    if (control.kind == DialogControlKind::Icon) {
+    if (control.kind == DialogControlKind::Icon)
+    {
         const QPixmap icon(QStringLiteral(":/icon/%1.bmp").arg(control.image));
         label->setPixmap(icon.scaled(kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         return label;
@@ -110,7 +112,8 @@ Qt::WindowFlags DialogTemplateBuilder::WindowFlagsFor(const DialogTemplate &dial
 
 bool DialogTemplateBuilder::Build(QWidget *dialog)
 {
-    if (!m_hasTemplate || dialog == nullptr) {
+    if (!m_hasTemplate || dialog == nullptr)
+    {
         m_error = QStringLiteral("no template or no dialog");
         return false;
     }
@@ -119,7 +122,8 @@ bool DialogTemplateBuilder::Build(QWidget *dialog)
     dialog->setWindowTitle(m_template.caption);
     dialog->setFont(DialogTemplateFont(m_template));
     dialog->setFixedSize(clientSize());
-    for (const DialogControlTemplate &control : m_template.controls) {
+    for (const DialogControlTemplate &control : m_template.controls)
+    {
         QWidget *widget = createControl(control, dialog);
         if (control.id != kNoControlId)
             SetDlgCtrlID(widget, control.id);
@@ -138,7 +142,8 @@ QWidget *DialogTemplateBuilder::createControl(const DialogControlTemplate &contr
 {
     QWidget *widget = nullptr;
     QRect rect = m_units.toPixels(control.rect);
-    switch (control.kind) {
+    switch (control.kind)
+    {
     case DialogControlKind::Button:
     case DialogControlKind::Radio:
     case DialogControlKind::CheckBox:
@@ -157,7 +162,8 @@ QWidget *DialogTemplateBuilder::createControl(const DialogControlTemplate &contr
     case DialogControlKind::Edit:
         widget = createEdit(control, parent);
         break;
-    case DialogControlKind::Combo: {
+    case DialogControlKind::Combo:
+    {
         widget = createCombo(control, parent);
         // The template's height is that of the dropped-down list; the closed box is one text
         // line high. The list shows as many items as fit in the template's height.
@@ -192,8 +198,10 @@ void DialogTemplateBuilder::ApplySkin(CSkinDialog *dialog) const
                                                                    : CSkinDialog::BackgroundMode::Stretched);
     dialog->SetStaticTextColor(skin.staticText);
     dialog->SetCaptionless(!m_template.hasCaption());
-    for (auto it = skin.buttons.cbegin(); it != skin.buttons.cend(); ++it) {
-        if (auto *button = control<CSkinButton>(it.key())) {
+    for (auto it = skin.buttons.cbegin(); it != skin.buttons.cend(); ++it)
+    {
+        if (auto *button = control<CSkinButton>(it.key()))
+        {
             const std::array<int, 4> &n = it.value();
             button->SetBitmaps(n[0], n[1], n[2], n[3]);
         }
@@ -202,7 +210,8 @@ void DialogTemplateBuilder::ApplySkin(CSkinDialog *dialog) const
 
 QWidget *DialogTemplateBuilder::control(int id) const
 {
-    for (int i = 0; i < m_controls.size(); ++i) {
+    for (int i = 0; i < m_controls.size(); ++i)
+    {
         if (m_template.controls.at(i).id == id)
             return m_controls.at(i);
     }

@@ -9,7 +9,8 @@
 #include <QFont>
 #include <QLineEdit>
 
-namespace {
+namespace
+{
 
 void fillMainWindow(DialogTemplateBuilder &form)
 {
@@ -17,7 +18,8 @@ void fillMainWindow(DialogTemplateBuilder &form)
     // which is an em of 11 pixels.
     QFont listFont(QStringLiteral("Tahoma"));
     listFont.setPixelSize(11);
-    if (auto *devices = form.control<CSkinListCtrl>(1000)) {
+    if (auto *devices = form.control<CSkinListCtrl>(1000))
+    {
         devices->setFont(listFont);
         devices->InsertColumn(0, QStringLiteral("Name"), 94);
         devices->InsertColumn(1, QStringLiteral("IP"), 81);
@@ -28,7 +30,8 @@ void fillMainWindow(DialogTemplateBuilder &form)
             {"QB-Backup", "192.168.1.34", "255.255.255.0", "192.168.1.1"},
             {"Recorder-Hall", "192.168.1.51", "255.255.255.0", "0.0.0.0"},
         };
-        for (int r = 0; r < 3; ++r) {
+        for (int r = 0; r < 3; ++r)
+        {
             devices->InsertItem(r, QString::fromLatin1(rows[r][0]));
             for (int c = 1; c < 4; ++c)
                 devices->SetItemText(r, c, QString::fromLatin1(rows[r][c]));
@@ -36,7 +39,8 @@ void fillMainWindow(DialogTemplateBuilder &form)
         devices->setCurrentItem(devices->topLevelItem(0));
         devices->InitSkin();
     }
-    if (auto *volumes = form.control<CSkinListCtrl>(1001)) {
+    if (auto *volumes = form.control<CSkinListCtrl>(1001))
+    {
         volumes->setFont(listFont);
         volumes->InsertColumn(0, QStringLiteral("Volume Name"), 120);
         volumes->InsertColumn(1, QStringLiteral("Location"), 111);
@@ -46,13 +50,15 @@ void fillMainWindow(DialogTemplateBuilder &form)
         volumes->InitSkin();
     }
     const char *addresses[][2] = {{"1006", "192.168.1.20"}, {"1010", "255.255.255.0"}, {"1011", "192.168.1.1"}};
-    for (const auto &address : addresses) {
+    for (const auto &address : addresses)
+    {
         if (auto *field = form.control<CIpAddressCtrl>(QString::fromLatin1(address[0]).toInt()))
             field->setText(QString::fromLatin1(address[1]));
     }
     if (auto *dhcp = form.control<QComboBox>(1015))
         dhcp->setCurrentIndex(0);
-    if (auto *letters = form.control<QComboBox>(1013)) {
+    if (auto *letters = form.control<QComboBox>(1013))
+    {
         for (char letter = 'E'; letter <= 'Y'; ++letter)
             letters->addItem(QStringLiteral("%1:").arg(QLatin1Char(letter)));
         letters->addItem(QStringLiteral("Z:  \\\\192.168.1.20\\HDD_a"));
@@ -64,12 +70,14 @@ void fillMainWindow(DialogTemplateBuilder &form)
 
 void FillSampleContent(int templateNumber, DialogTemplateBuilder &form)
 {
-    switch (templateNumber) {
+    switch (templateNumber)
+    {
     case 102:
         fillMainWindow(form);
         break;
     case 134:
-        if (auto *user = form.control<QLineEdit>(1016)) {
+        if (auto *user = form.control<QLineEdit>(1016))
+        {
             user->setText(QStringLiteral("admin"));
             user->setEnabled(false);
         }

@@ -15,7 +15,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 struct Page
 {
@@ -24,16 +25,17 @@ struct Page
 };
 
 const Page kPages[] = {
-    {102, "main-window.png"}, {134, "login.png"},          {308, "about.png"},
-    {229, "drive-letter-used.png"}, {139, "language.png"}, {180, "loading.png"},
-    {141, "restart.png"},     {264, "widget-engine.png"}, {265, "select-model.png"},
+    {102, "main-window.png"},       {134, "login.png"},         {308, "about.png"},
+    {229, "drive-letter-used.png"}, {139, "language.png"},      {180, "loading.png"},
+    {141, "restart.png"},           {264, "widget-engine.png"}, {265, "select-model.png"},
 };
 
 bool renderDialog(const Page &page, const QDir &out)
 {
     CSkinDialog dialog;
     DialogTemplateBuilder form;
-    if (!form.Load(page.number) || !form.Build(&dialog)) {
+    if (!form.Load(page.number) || !form.Build(&dialog))
+    {
         std::fprintf(stderr, "template %d: %s\n", page.number, qPrintable(form.error()));
         return false;
     }
@@ -47,7 +49,13 @@ bool renderDialog(const Page &page, const QDir &out)
     return ok;
 }
 
-enum class State { Normal, Hover, Pressed, Disabled };
+enum class State
+{
+    Normal,
+    Hover,
+    Pressed,
+    Disabled
+};
 
 QPixmap renderButton(const std::array<int, 4> &bitmaps, QSize size, State state)
 {
@@ -57,14 +65,19 @@ QPixmap renderButton(const std::array<int, 4> &bitmaps, QSize size, State state)
     button->setGeometry(QRect(QPoint(0, 0), size));
     button->SetBitmaps(bitmaps[0], bitmaps[1], bitmaps[2], bitmaps[3]);
     host.show();
-    if (state == State::Hover) {
+    if (state == State::Hover)
+    {
         const QPointF centre(size.width() / 2.0, size.height() / 2.0);
         QMouseEvent move(QEvent::MouseMove, centre, button->mapToGlobal(centre), Qt::NoButton, Qt::NoButton,
                          Qt::NoModifier);
         QApplication::sendEvent(button, &move);
-    } else if (state == State::Pressed) {
+    }
+    else if (state == State::Pressed)
+    {
         button->setDown(true);
-    } else if (state == State::Disabled) {
+    }
+    else if (state == State::Disabled)
+    {
         button->setEnabled(false);
     }
     QApplication::processEvents();
@@ -82,12 +95,14 @@ bool renderButtonSheet(const QDir &out)
     };
     QList<Row> rows;
     QList<std::array<int, 4>> seen;
-    for (const Page &page : kPages) {
+    for (const Page &page : kPages)
+    {
         DialogTemplateBuilder form;
         if (!form.Load(page.number))
             continue;
         const DialogTemplate &t = form.dialogTemplate();
-        for (auto it = t.skin.buttons.cbegin(); it != t.skin.buttons.cend(); ++it) {
+        for (auto it = t.skin.buttons.cbegin(); it != t.skin.buttons.cend(); ++it)
+        {
             if (seen.contains(it.value()))
                 continue;
             seen.append(it.value());
@@ -108,7 +123,8 @@ bool renderButtonSheet(const QDir &out)
     const char *states[] = {"normal", "hover", "pressed", "disabled"};
     for (int s = 0; s < 4; ++s)
         p.drawText(110 + s * cell, 20, QString::fromLatin1(states[s]));
-    for (int r = 0; r < rows.size(); ++r) {
+    for (int r = 0; r < rows.size(); ++r)
+    {
         const int y = 30 + r * rowHeight;
         p.drawText(QRect(8, y, 100, 32), Qt::AlignVCenter, rows[r].name);
         for (int s = 0; s < 4; ++s)
@@ -131,7 +147,8 @@ int main(int argc, char *argv[])
     // The lists ask for Tahoma; without it, take the metric-alike face rather than a wide fallback.
     QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"));
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/gallery"));
-    if (!QDir().mkpath(out.path())) {
+    if (!QDir().mkpath(out.path()))
+    {
         std::fprintf(stderr, "cannot create %s\n", qPrintable(out.path()));
         return 1;
     }

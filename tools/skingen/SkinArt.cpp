@@ -8,7 +8,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
-namespace {
+namespace
+{
 
 QImage canvas(QSize size, const QColor &fill)
 {
@@ -22,7 +23,7 @@ QFont uiFont(qreal pixels, bool bold, qreal spacing = 0)
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(qRound(pixels));
     font.setBold(bold);
-        if (spacing != 0)
+    if (spacing != 0)
         font.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
     return font;
 }
@@ -54,7 +55,8 @@ struct ButtonColours
 
 ButtonColours buttonColours(ButtonLook look, bool active)
 {
-    switch (look) {
+    switch (look)
+    {
     case ButtonLook::Primary:
         return active ? ButtonColours{QColor(0x0A, 0x74, 0xC9), QColor(0x03, 0x5C, 0xA4), QColor(0x02, 0x4E, 0x8A),
                                       Qt::white, QColor(255, 255, 255, 25)}
@@ -96,7 +98,8 @@ QImage DrawButton(const ButtonArt &art, bool active)
     QRectF text = shape.adjusted(0, 0, 0, -1);
     if (active)
         text.translate(0, 1); // pressed look: the label sinks a pixel
-    if (art.look == ButtonLook::Primary) {
+    if (art.look == ButtonLook::Primary)
+    {
         p.setPen(QColor(0, 0x30, 0x60, 90));
         p.drawText(text.translated(0, 1), Qt::AlignCenter, art.label);
     }
@@ -108,23 +111,28 @@ QImage DrawButton(const ButtonArt &art, bool active)
 QImage DrawTitleGlyph(bool close, bool active, int bandTop, int bandHeight)
 {
     QImage image(16, 16, QImage::Format_RGB32);
-    for (int y = 0; y < 16; ++y) {
+    for (int y = 0; y < 16; ++y)
+    {
         const QRgb rgb = titleBandAt(bandTop + y, bandHeight).rgb();
         for (int x = 0; x < 16; ++x)
             image.setPixel(x, y, rgb);
     }
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    if (active) {
+    if (active)
+    {
         const QColor face = close ? QColor(0xE2, 0x4B, 0x4F) : QColor(0x3A, 0x55, 0x79);
         fillRounded(p, QRectF(0, 0, 16, 16), 3, face, QColor());
     }
     QPen pen(active ? Qt::white : QColor(0xC8, 0xD4, 0xE3), 1.6, Qt::SolidLine, Qt::RoundCap);
     p.setPen(pen);
-    if (close) {
+    if (close)
+    {
         p.drawLine(QPointF(4.5, 4.5), QPointF(11.5, 11.5));
         p.drawLine(QPointF(11.5, 4.5), QPointF(4.5, 11.5));
-    } else {
+    }
+    else
+    {
         p.drawLine(QPointF(4.5, 10.5), QPointF(11.5, 10.5));
     }
     return image;
@@ -144,11 +152,13 @@ QImage DrawHeaderSeparator()
     // Drawn two pixels left of an item's edge, so the divider at x = 2 marks the edge itself.
     QImage image(12, 17, QImage::Format_RGB32);
     const QImage band = DrawHeaderBand();
-    for (int y = 0; y < 17; ++y) {
+    for (int y = 0; y < 17; ++y)
+    {
         for (int x = 0; x < 12; ++x)
             image.setPixel(x, y, band.pixel(0, y));
     }
-    for (int y = 3; y < 14; ++y) {
+    for (int y = 3; y < 14; ++y)
+    {
         image.setPixel(2, y, palette::trackEdge.rgb());
         image.setPixel(3, y, qRgb(0xFF, 0xFF, 0xFF));
     }
@@ -161,8 +171,10 @@ QImage DrawScrollTrack(Qt::Orientation orientation, bool enabled)
     const int length = enabled ? 2 : 1;
     QImage image(horizontal ? QSize(length, 14) : QSize(14, length), QImage::Format_RGB32);
     const QColor fill = enabled ? palette::trackFill : QColor(0xF3, 0xF5, 0xF8);
-    for (int along = 0; along < length; ++along) {
-        for (int across = 0; across < 14; ++across) {
+    for (int along = 0; along < length; ++along)
+    {
+        for (int across = 0; across < 14; ++across)
+        {
             const bool edge = across == 0 || across == 13;
             const QRgb rgb = (edge ? palette::trackEdge : fill).rgb();
             if (horizontal)
@@ -182,10 +194,13 @@ QImage DrawScrollArrow(Arrow arrow, bool enabled)
     QPainter p(&image);
     // Edges in line with the track's.
     p.setPen(palette::trackEdge);
-    if (horizontal) {
+    if (horizontal)
+    {
         p.drawLine(0, 0, 15, 0);
         p.drawLine(0, 13, 15, 13);
-    } else {
+    }
+    else
+    {
         p.drawLine(0, 0, 0, 15);
         p.drawLine(13, 0, 13, 15);
     }
@@ -194,7 +209,8 @@ QImage DrawScrollArrow(Arrow arrow, bool enabled)
     fillRounded(p, face, 2.5, enabled ? palette::arrowFace : QColor(0xEC, 0xEF, 0xF3), QColor());
     QPolygonF chevron;
     const QPointF c = face.center();
-    switch (arrow) {
+    switch (arrow)
+    {
     case Arrow::Left:
         chevron << QPointF(c.x() + 1.5, c.y() - 3) << QPointF(c.x() - 1.5, c.y()) << QPointF(c.x() + 1.5, c.y() + 3);
         break;
@@ -225,7 +241,8 @@ QImage DrawScrollThumb(Qt::Orientation orientation)
     fillRounded(p, pill, 4.5, palette::thumb, palette::thumbEdge);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QColor(0xD6, 0xDE, 0xE7));
-    for (int i = -2; i <= 2; i += 2) {
+    for (int i = -2; i <= 2; i += 2)
+    {
         if (horizontal)
             p.drawLine(13 + i, 5, 13 + i, 8);
         else
@@ -234,7 +251,8 @@ QImage DrawScrollThumb(Qt::Orientation orientation)
     return image;
 }
 
-namespace {
+namespace
+{
 
 // A small "found on the network" emblem: a device with a signal arc, used by the icon and title.
 void drawEmblem(QPainter &p, const QRectF &r, const QColor &ink)
@@ -256,7 +274,8 @@ void drawEmblem(QPainter &p, const QRectF &r, const QColor &ink)
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(ink, 3.2, Qt::SolidLine, Qt::RoundCap));
     const QPointF centre(27, 21);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i)
+    {
         const qreal radius = 6 + i * 6.0;
         p.drawArc(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius), 0 * 16, 90 * 16);
     }
@@ -282,7 +301,8 @@ void drawWell(QPainter &p, const QRect &r)
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    for (int i = 4; i >= 1; --i) {
+    for (int i = 4; i >= 1; --i)
+    {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0x10, 0x20, 0x35, 7));
         p.drawRoundedRect(QRectF(r).adjusted(-i, -i + 1, i, i + 1), 3 + i, 3 + i);
@@ -311,7 +331,8 @@ QImage DrawMainBackground(QSize size, const QMap<int, QRect> &controls, const QS
 
     // Title band, with room for the minimize and close glyphs at the right.
     const int band = 34;
-    for (int y = 0; y < band; ++y) {
+    for (int y = 0; y < band; ++y)
+    {
         p.setPen(titleBandAt(y, band));
         p.drawLine(0, y, w - 1, y);
     }
@@ -373,12 +394,14 @@ QImage DrawDialogBackground(QSize size, DialogDecor decor)
     stripe.setColorAt(0, palette::accent);
     stripe.setColorAt(1, palette::accentLight);
     p.fillRect(QRect(0, 0, size.width(), 3), stripe);
-    if (decor == DialogDecor::About) {
+    if (decor == DialogDecor::About)
+    {
         // Faint search rings in the top right corner, away from the texts' start.
         p.setRenderHint(QPainter::Antialiasing);
         p.setBrush(Qt::NoBrush);
         const QPointF centre(size.width() - 20, 10);
-        for (int i = 1; i <= 5; ++i) {
+        for (int i = 1; i <= 5; ++i)
+        {
             p.setPen(QPen(QColor(255, 255, 255, 16 - i * 2), 6));
             p.drawEllipse(centre, i * 22.0, i * 22.0);
         }

@@ -8,7 +8,8 @@
 
 // Every picture of the skin, drawn with QPainter into 24-bit images.
 
-enum class ButtonLook {
+enum class ButtonLook
+{
     Primary,   // filled accent: the main action of a group
     Secondary, // light, outlined: on the main window's light body
     Ghost,     // outlined on the dark dialog body
@@ -16,11 +17,11 @@ enum class ButtonLook {
 
 struct ButtonArt
 {
-    QSize size;        // bitmap size
-    QRect shape;       // where the button is drawn; the rest shows `behind`
+    QSize size;  // bitmap size
+    QRect shape; // where the button is drawn; the rest shows `behind`
     QString label;
     ButtonLook look = ButtonLook::Primary;
-    QColor behind;     // the background the bitmap sits on
+    QColor behind; // the background the bitmap sits on
 };
 
 QImage DrawButton(const ButtonArt &art, bool active);
@@ -33,7 +34,13 @@ QImage DrawHeaderBand();
 QImage DrawHeaderSeparator();
 
 // Scroll bar pieces; `enabled` false gives the "nothing to scroll" set.
-enum class Arrow { Left, Right, Up, Down };
+enum class Arrow
+{
+    Left,
+    Right,
+    Up,
+    Down
+};
 QImage DrawScrollArrow(Arrow arrow, bool enabled);
 QImage DrawScrollTrack(Qt::Orientation orientation, bool enabled);
 QImage DrawScrollThumb(Qt::Orientation orientation);
@@ -42,7 +49,11 @@ QImage DrawScrollThumb(Qt::Orientation orientation);
 // are left out), and the window's size.
 QImage DrawMainBackground(QSize size, const QMap<int, QRect> &controls, const QString &version);
 
-enum class DialogDecor { Plain, About };
+enum class DialogDecor
+{
+    Plain,
+    About
+};
 QImage DrawDialogBackground(QSize size, DialogDecor decor);
 
 // The program's icon: a network-search emblem on an accent tile.

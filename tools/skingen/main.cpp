@@ -12,14 +12,16 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 constexpr char kVersion[] = "1.0.0.1";
 
 bool save(const QImage &image, const QString &path)
 {
     // RGB888 makes Qt write a 24-bit BMP, which is what the skin expects.
-    if (!image.convertToFormat(QImage::Format_RGB888).save(path, "BMP")) {
+    if (!image.convertToFormat(QImage::Format_RGB888).save(path, "BMP"))
+    {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
     }
@@ -59,7 +61,8 @@ const ButtonSpec kButtons[] = {
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
+    if (argc != 2)
+    {
         std::fprintf(stderr, "usage: izuzez-skingen <res directory>\n");
         return 2;
     }
@@ -69,7 +72,8 @@ int main(int argc, char *argv[])
     std::optional<DialogTemplate> mainTemplate;
     if (file.open(QIODevice::ReadOnly))
         mainTemplate = ParseDialogTemplate(file.readAll(), &error);
-    if (!mainTemplate) {
+    if (!mainTemplate)
+    {
         std::fprintf(stderr, "cannot read the main window template: %s\n", qPrintable(error));
         return 1;
     }
@@ -77,7 +81,8 @@ int main(int argc, char *argv[])
     const DialogUnits units(DialogTemplateFont(*mainTemplate));
     std::printf("dialog base units %d x %d\n", units.baseX(), units.baseY());
     QMap<int, QRect> controls;
-    for (const DialogControlTemplate &control : mainTemplate->controls) {
+    for (const DialogControlTemplate &control : mainTemplate->controls)
+    {
         if (control.id != kNoControlId)
             controls.insert(control.id, units.toPixels(control.rect));
     }
@@ -94,15 +99,19 @@ int main(int argc, char *argv[])
     bitmaps[273] = DrawDialogBackground({441, 178}, DialogDecor::Plain);
     bitmaps[274] = DrawDialogBackground({225, 201}, DialogDecor::Plain);
 
-    for (const ButtonSpec &spec : kButtons) {
+    for (const ButtonSpec &spec : kButtons)
+    {
         ButtonArt art;
         art.size = spec.size;
         art.label = spec.label;
         art.look = spec.look;
-        if (spec.dialog) {
+        if (spec.dialog)
+        {
             art.shape = QRect(0, 0, 93, 25);
             art.behind = palette::dialogBody;
-        } else {
+        }
+        else
+        {
             art.shape = QRect(QPoint(0, 0), spec.size);
             // About and Exit sit on the footer band.
             art.behind = (spec.normal == 300 || spec.normal == 302) ? palette::footer : palette::body;

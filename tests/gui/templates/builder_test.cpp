@@ -14,13 +14,15 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 // Offscreen, a missing face draws every character as the same empty box and nothing fails, so
 // check that "Arial" lands on a real Arial-metric face.
 TEST(TemplateFont, ArialResolvesToAnArialMetricFace)
 {
-    for (int points : {8, 9}) {
+    for (int points : {8, 9})
+    {
         const QFont font = DialogTemplateFont(QStringLiteral("Arial"), points);
         const QString family = QFontInfo(font).family();
         EXPECT_TRUE(family == QLatin1String("Liberation Sans") || family == QLatin1String("Arial"))
@@ -40,7 +42,8 @@ TEST(TemplateFont, BaseUnitsAreThoseOfWindows)
     {
         int points, baseX, baseY;
     };
-    for (const Case &c : {Case{8, 6, 14}, Case{9, 7, 15}}) {
+    for (const Case &c : {Case{8, 6, 14}, Case{9, 7, 15}})
+    {
         const DialogUnits units(DialogTemplateFont(QStringLiteral("Arial"), c.points));
         EXPECT_EQ(units.baseX(), c.baseX) << c.points;
         EXPECT_EQ(units.baseY(), c.baseY) << c.points;
@@ -56,9 +59,11 @@ TEST(DialogTemplateBuilderTest, ClientSizesMatchTheirBackgrounds)
         QSize background;
     };
     const Case cases[] = {
-        {102, {430, 574}}, {134, {308, 147}}, {229, {248, 119}}, {264, {515, 205}}, {265, {225, 201}}, {308, {366, 135}},
+        {102, {430, 574}}, {134, {308, 147}}, {229, {248, 119}},
+        {264, {515, 205}}, {265, {225, 201}}, {308, {366, 135}},
     };
-    for (const Case &c : cases) {
+    for (const Case &c : cases)
+    {
         DialogTemplateBuilder form;
         ASSERT_TRUE(form.Load(c.number)) << form.error().toStdString();
         QWidget dialog;
@@ -77,12 +82,13 @@ TEST(DialogTemplateBuilderTest, ControlsByIdHaveTheirClasses)
         const char *className;
     };
     const Case cases[] = {
-        {102, 1000, "CSkinListCtrl"},  {102, 1001, "CSkinListCtrl"},  {102, 1002, "CSkinButton"},
-        {102, 1006, "CIpAddressCtrl"}, {102, 1011, "CIpAddressCtrl"}, {102, 1013, "QComboBox"},
+        {102, 1000, "CSkinListCtrl"},  {102, 1001, "CSkinListCtrl"},     {102, 1002, "CSkinButton"},
+        {102, 1006, "CIpAddressCtrl"}, {102, 1011, "CIpAddressCtrl"},    {102, 1013, "QComboBox"},
         {102, 1041, "QLabel"},         {141, 1023, "CSkinProgressCtrl"}, {134, 1016, "QLineEdit"},
         {265, 1030, "CSkinButton"},    {308, 1, "CSkinButton"},
     };
-    for (const Case &c : cases) {
+    for (const Case &c : cases)
+    {
         DialogTemplateBuilder form;
         ASSERT_TRUE(form.Load(c.number));
         QWidget dialog;
@@ -145,7 +151,8 @@ TEST(DialogTemplateBuilderTest, SkinGivesBackgroundsAndButtonBitmaps)
         {180, 273, CSkinDialog::BackgroundMode::Unscaled, false},
         {134, 272, CSkinDialog::BackgroundMode::Stretched, false},
     };
-    for (const Case &c : cases) {
+    for (const Case &c : cases)
+    {
         DialogTemplateBuilder form;
         ASSERT_TRUE(form.Load(c.number));
         CSkinDialog dialog;
@@ -182,7 +189,8 @@ TEST(DialogTemplateBuilderTest, EditsRadiosAndStaticsKeepTheirStyles)
     ASSERT_TRUE(model.Load(265));
     QWidget modelDialog;
     ASSERT_TRUE(model.Build(&modelDialog));
-    for (int id : {1029, 1030, 1031}) {
+    for (int id : {1029, 1030, 1031})
+    {
         auto *radio = model.control<CSkinButton>(id);
         EXPECT_EQ(radio->GetKind(), CSkinButton::KindRadio) << id;
         EXPECT_FALSE(radio->GetCheck()) << id;
@@ -191,8 +199,10 @@ TEST(DialogTemplateBuilderTest, EditsRadiosAndStaticsKeepTheirStyles)
     EXPECT_TRUE(IsDlgGroupStart(model.control(1029)));
     EXPECT_FALSE(IsDlgGroupStart(model.control(1030)));
     // A one-line static shows all of its text on one line.
-    for (QWidget *control : model.controls()) {
-        if (auto *label = qobject_cast<QLabel *>(control)) {
+    for (QWidget *control : model.controls())
+    {
+        if (auto *label = qobject_cast<QLabel *>(control))
+        {
             EXPECT_FALSE(label->wordWrap());
             EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
         }

@@ -6,7 +6,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 TEST(IpAddressCtrl, TakesOnlyDottedAddresses)
 {
@@ -17,12 +18,21 @@ TEST(IpAddressCtrl, TakesOnlyDottedAddresses)
         const char *text;
     };
     const Case cases[] = {
-        {"192.168.1.20", true, "192.168.1.20"}, {"0.0.0.0", true, "0.0.0.0"}, {"01.002.3.4", true, "1.2.3.4"},
-        {" 10.0.0.1 ", true, "10.0.0.1"},       {"256.1.1.1", false, ""},     {"1.2.3", false, ""},
-        {"1.2.3.4.5", false, ""},              {"a.b.c.d", false, ""},        {"", false, ""},
-        {"1.-2.3.4", false, ""},               {"1..3.4", false, ""},         {"1000.1.1.1", false, ""},
+        {"192.168.1.20", true, "192.168.1.20"},
+        {"0.0.0.0", true, "0.0.0.0"},
+        {"01.002.3.4", true, "1.2.3.4"},
+        {" 10.0.0.1 ", true, "10.0.0.1"},
+        {"256.1.1.1", false, ""},
+        {"1.2.3", false, ""},
+        {"1.2.3.4.5", false, ""},
+        {"a.b.c.d", false, ""},
+        {"", false, ""},
+        {"1.-2.3.4", false, ""},
+        {"1..3.4", false, ""},
+        {"1000.1.1.1", false, ""},
     };
-    for (const Case &c : cases) {
+    for (const Case &c : cases)
+    {
         CIpAddressCtrl ctrl;
         EXPECT_EQ(ctrl.setText(QString::fromLatin1(c.input)), c.accepted) << c.input;
         EXPECT_EQ(ctrl.text(), QString::fromLatin1(c.text)) << c.input;
@@ -51,7 +61,8 @@ TEST(IpAddressCtrl, AddressIsTheNumberTheDottedTextDenotes)
 // Keys go to whichever field has the focus, as they would from the keyboard.
 void type(CIpAddressCtrl &ctrl, const QString &keys)
 {
-    for (QChar ch : keys) {
+    for (QChar ch : keys)
+    {
         QWidget *target = ctrl.window()->focusWidget();
         ASSERT_NE(target, nullptr);
         if (ch == QLatin1Char('<'))
@@ -70,13 +81,14 @@ TEST(IpAddressCtrl, TypingMovesBetweenFieldsLikeTheWindowsControl)
     };
     const Case cases[] = {
         {"192.168.1.10", "192.168.1.10"},
-        {"1921681", "192.168.1.0"},       // three digits move on by themselves
-        {"300", "255.0.0.0"},             // too big becomes 255
-        {"10..2", "10.2.0.0"},            // a dot in an empty field is ignored
-        {"12.3<<<", "1.0.0.0"},           // Backspace at a field's start goes back
-        {"1.2.3.4.5", "1.2.3.45"},        // the last field takes no dot
+        {"1921681", "192.168.1.0"}, // three digits move on by themselves
+        {"300", "255.0.0.0"},       // too big becomes 255
+        {"10..2", "10.2.0.0"},      // a dot in an empty field is ignored
+        {"12.3<<<", "1.0.0.0"},     // Backspace at a field's start goes back
+        {"1.2.3.4.5", "1.2.3.45"},  // the last field takes no dot
     };
-    for (const Case &c : cases) {
+    for (const Case &c : cases)
+    {
         QWidget window;
         auto *ctrl = new CIpAddressCtrl(&window);
         window.show();

@@ -6,7 +6,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 struct TemplateCase
 {
@@ -21,10 +22,15 @@ struct TemplateCase
 };
 
 const TemplateCase kTemplates[] = {
-    {102, {287, 330}, false, 8,
-     {1000, 1002, 1008, 1006, 1010, 1011, 1007, 1001, 1003, 1004, 1009, 1013, 1015, 1021, 1022, 1025, 1027, 1028,
-      1032, 1039, 1040, 1041},
-     8, 267, false},
+    {102,
+     {287, 330},
+     false,
+     8,
+     {1000, 1002, 1008, 1006, 1010, 1011, 1007, 1001, 1003, 1004, 1009,
+      1013, 1015, 1021, 1022, 1025, 1027, 1028, 1032, 1039, 1040, 1041},
+     8,
+     267,
+     false},
     {134, {205, 84}, true, 8, {1016, 1017, 1, 2}, 2, 272, false},
     {308, {211, 71}, true, 9, {1}, 4, 268, false},
     {229, {165, 68}, true, 8, {1, 2}, 2, 270, false},
@@ -37,7 +43,8 @@ const TemplateCase kTemplates[] = {
 
 TEST(DialogTemplates, EachMatchesItsLayout)
 {
-    for (const TemplateCase &c : kTemplates) {
+    for (const TemplateCase &c : kTemplates)
+    {
         SCOPED_TRACE(c.number);
         QString error;
         const std::optional<DialogTemplate> t = LoadDialogTemplate(c.number, &error);
@@ -52,8 +59,10 @@ TEST(DialogTemplates, EachMatchesItsLayout)
         std::vector<int> ids;
         int anonymous = 0;
         QSet<int> unique;
-        for (const DialogControlTemplate &control : t->controls) {
-            if (control.id == kNoControlId) {
+        for (const DialogControlTemplate &control : t->controls)
+        {
+            if (control.id == kNoControlId)
+            {
                 ++anonymous;
                 continue;
             }
@@ -64,7 +73,8 @@ TEST(DialogTemplates, EachMatchesItsLayout)
         EXPECT_EQ(ids, c.ids);
         EXPECT_EQ(anonymous, c.anonymous);
         // Every skinned button names a template button.
-        for (auto it = t->skin.buttons.cbegin(); it != t->skin.buttons.cend(); ++it) {
+        for (auto it = t->skin.buttons.cbegin(); it != t->skin.buttons.cend(); ++it)
+        {
             const DialogControlTemplate *button = t->findControl(it.key());
             ASSERT_NE(button, nullptr) << it.key();
             EXPECT_EQ(button->kind, DialogControlKind::Button);
@@ -78,7 +88,8 @@ TEST(DialogTemplates, MainWindowHidesTheServiceButtonsAndDetailStatics)
     ASSERT_TRUE(t.has_value());
     QSet<int> hiddenIds;
     int hiddenAnonymous = 0;
-    for (const DialogControlTemplate &control : t->controls) {
+    for (const DialogControlTemplate &control : t->controls)
+    {
         if (!control.isHidden())
             continue;
         if (control.id == kNoControlId)
@@ -104,7 +115,8 @@ TEST(DialogTemplates, ButtonStylesGiveTheButtonKinds)
     const Case cases[] = {
         {229, 1, 1}, {229, 2, 0}, {264, 1, 0}, {308, 1, 1}, {265, 1029, 9}, {265, 1031, 9}, {139, 1, 1},
     };
-    for (const Case &c : cases) {
+    for (const Case &c : cases)
+    {
         const std::optional<DialogTemplate> t = LoadDialogTemplate(c.number);
         ASSERT_TRUE(t.has_value());
         EXPECT_EQ(t->findControl(c.id)->buttonStyle(), c.style) << c.number << "/" << c.id;
@@ -132,7 +144,8 @@ TEST(DialogTemplates, BrokenInputIsRefusedWithAReason)
         R"("skin": {"buttons": {"1": [1, 2]}})",
         R"("skin": {"staticText": "not a colour"})",
     };
-    for (const char *c : cases) {
+    for (const char *c : cases)
+    {
         QString error;
         const QByteArray json = QString::fromLatin1(base).arg(QString::fromLatin1(c)).toUtf8();
         EXPECT_FALSE(ParseDialogTemplate(json, &error).has_value()) << c;
@@ -152,7 +165,8 @@ TEST(DialogUnitsTest, MulDivRoundsHalvesAwayFromZero)
         int number, numerator, denominator, expected;
     };
     const Case cases[] = {
-        {7, 6, 4, 11}, {-7, 6, 4, -11}, {330, 14, 8, 578}, {61, 14, 8, 107}, {5, 3, 0, -1}, {3, 1, 2, 2}, {8, 96, 72, 11},
+        {7, 6, 4, 11}, {-7, 6, 4, -11}, {330, 14, 8, 578}, {61, 14, 8, 107},
+        {5, 3, 0, -1}, {3, 1, 2, 2},    {8, 96, 72, 11},
     };
     for (const Case &c : cases)
         EXPECT_EQ(MulDiv(c.number, c.numerator, c.denominator), c.expected) << c.number << "*" << c.numerator;
