@@ -1,5 +1,6 @@
 #include "Password.h"
 
+#include <csignal>
 #include <cstring>
 
 #include <fcntl.h>
@@ -40,6 +41,18 @@ std::string ReadLine(int fd, std::size_t limit)
     return line;
 }
 
+// The terminal state to put back if the user interrupts the prompt; echo must not stay off.
+int g_ttyFd = -1;
+termios g_savedTty{};
+
+void RestoreAndDie(int signal)
+{
+    if (g_ttyFd >= 0)
+        tcsetattr(g_ttyFd, TCSAFLUSH, &g_savedTty);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 } // namespace
 
 std::string PasswordFromLine(std::istream &in)
@@ -60,6 +73,11 @@ std::optional<std::string> PasswordFromTerminal(const char *prompt)
     const bool isTerminal = tcgetattr(fd, &saved) == 0;
     if (isTerminal)
     {
+        g_savedTty = saved;
+        g_ttyFd = fd;
+        std::signal(SIGINT, RestoreAndDie);
+        std::signal(SIGTERM, RestoreAndDie);
+        std::signal(SIGHUP, RestoreAndDie);
         termios quiet = saved;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         quiet.c_lflag |= ECHONL;
@@ -69,7 +87,13 @@ std::optional<std::string> PasswordFromTerminal(const char *prompt)
     // Far more than any password the device takes; the caller reports the length.
     std::string password = ReadLine(fd, 4096);
     if (isTerminal)
+    {
         tcsetattr(fd, TCSAFLUSH, &saved);
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
+        std::signal(SIGHUP, SIG_DFL);
+        g_ttyFd = -1;
+    }
     close(fd);
     return password;
 }
