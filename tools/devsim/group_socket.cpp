@@ -68,9 +68,9 @@ FileDescriptor::~FileDescriptor()
         ::close(m_fd);
 }
 
-std::optional<ListenPoint> resolveListen(const std::string &spec, std::string &error)
+std::optional<ListenPoint> resolveListen(const std::string &where, std::string &error)
 {
-    const std::optional<Ipv4> wanted = parseIpv4(spec);
+    const std::optional<Ipv4> wanted = parseIpv4(where);
     ifaddrs *list = nullptr;
     if (getifaddrs(&list) != 0)
     {
@@ -85,16 +85,16 @@ std::optional<ListenPoint> resolveListen(const std::string &spec, std::string &e
         sockaddr_in address{};
         std::memcpy(&address, entry->ifa_addr, sizeof address);
         const Ipv4 local = fromInAddr(address.sin_addr);
-        if ((wanted && local == *wanted) || (!wanted && spec == entry->ifa_name))
+        if ((wanted && local == *wanted) || (!wanted && where == entry->ifa_name))
             found = ListenPoint{formatIpv4(local), if_nametoindex(entry->ifa_name), entry->ifa_name};
     }
     freeifaddrs(list);
     // The whole of 127.0.0.0/8 is routed to lo although only 127.0.0.1 is assigned there.
     if (!found && wanted && (*wanted)[0] == 127 && if_nametoindex("lo") != 0)
-        found = ListenPoint{spec, if_nametoindex("lo"), "lo"};
+        found = ListenPoint{where, if_nametoindex("lo"), "lo"};
     if (!found)
-        error = wanted ? "no local interface has the address " + spec
-                       : "\"" + spec + "\" is neither an IPv4 address nor an interface with one";
+        error = wanted ? "no local interface has the address " + where
+                       : "\"" + where + "\" is neither an IPv4 address nor an interface with one";
     return found;
 }
 

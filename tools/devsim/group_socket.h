@@ -17,7 +17,7 @@ struct ListenPoint
 };
 
 // "127.0.0.1" (any address in 127.0.0.0/8 counts as lo) or an interface name such as "veth0".
-std::optional<ListenPoint> resolveListen(const std::string &spec, std::string &error);
+std::optional<ListenPoint> resolveListen(const std::string &where, std::string &error);
 
 class FileDescriptor
 {

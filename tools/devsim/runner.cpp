@@ -40,9 +40,9 @@ std::unique_ptr<Runner> Runner::create(std::vector<DeviceConfig> devices, std::s
     for (DeviceConfig &device : devices)
     {
         std::vector<std::string> resolved;
-        for (const std::string &spec : device.listen)
+        for (const std::string &where : device.listen)
         {
-            const std::optional<ListenPoint> point = resolveListen(spec, error);
+            const std::optional<ListenPoint> point = resolveListen(where, error);
             if (!point)
             {
                 error = "device \"" + device.name + "\": " + error;

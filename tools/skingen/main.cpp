@@ -99,25 +99,25 @@ int main(int argc, char *argv[])
     bitmaps[273] = DrawDialogBackground({441, 178}, DialogDecor::Plain);
     bitmaps[274] = DrawDialogBackground({225, 201}, DialogDecor::Plain);
 
-    for (const ButtonSpec &spec : kButtons)
+    for (const ButtonSpec &button : kButtons)
     {
         ButtonArt art;
-        art.size = spec.size;
-        art.label = spec.label;
-        art.look = spec.look;
-        if (spec.dialog)
+        art.size = button.size;
+        art.label = button.label;
+        art.look = button.look;
+        if (button.dialog)
         {
             art.shape = QRect(0, 0, 93, 25);
             art.behind = palette::dialogBody;
         }
         else
         {
-            art.shape = QRect(QPoint(0, 0), spec.size);
+            art.shape = QRect(QPoint(0, 0), button.size);
             // About and Exit sit on the footer band.
-            art.behind = (spec.normal == 300 || spec.normal == 302) ? palette::footer : palette::body;
+            art.behind = (button.normal == 300 || button.normal == 302) ? palette::footer : palette::body;
         }
-        bitmaps[spec.normal] = DrawButton(art, false);
-        bitmaps[spec.active] = DrawButton(art, true);
+        bitmaps[button.normal] = DrawButton(art, false);
+        bitmaps[button.active] = DrawButton(art, true);
     }
 
     const int glyphTop = controls.value(1027).top();

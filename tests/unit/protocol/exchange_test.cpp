@@ -155,7 +155,7 @@ TEST_F(ExchangeTest, WhichDatagramsEndOrCountAPoll)
 TEST_F(ExchangeTest, FloodOfOtherOpcodesEndsAtTheDeadline)
 {
     FakeSource source;
-    source.flood = [] { return MakeSearchReply(ReplySpec{}); };
+    source.flood = [] { return MakeSearchReply(ReplyFields{}); };
     source.readyCost = 100us;
     const auto start = source.now;
     EXPECT_EQ(Await(source, {kOpQueryReply, "192.168.0.10", 28}, 10), 0);

@@ -49,20 +49,20 @@ void ExpectConsistentList()
     EXPECT_EQ(std::set<std::string>(ips.begin(), ips.end()).size(), ips.size()) << "duplicate server_ip";
 }
 
-bool Feed(const ReplySpec &spec, int interfaceIndex = 0, int classFilter = 1, int typeFilter = 8)
+bool Feed(const ReplyFields &fields, int interfaceIndex = 0, int classFilter = 1, int typeFilter = 8)
 {
-    const std::vector<std::uint8_t> bytes = MakeSearchReply(spec);
+    const std::vector<std::uint8_t> bytes = MakeSearchReply(fields);
     return HandleSearchDatagram(bytes.data(), bytes.size(), classFilter, typeFilter, interfaceIndex);
 }
 
-ReplySpec Reply(std::uint8_t opcode, std::uint8_t last, const std::string &name = "dev")
+ReplyFields Reply(std::uint8_t opcode, std::uint8_t last, const std::string &name = "dev")
 {
-    ReplySpec spec;
-    spec.opcode = opcode;
-    spec.clientId = kId;
-    spec.address = {192, 168, 1, last};
-    spec.name = name;
-    return spec;
+    ReplyFields fields;
+    fields.opcode = opcode;
+    fields.clientId = kId;
+    fields.address = {192, 168, 1, last};
+    fields.name = name;
+    return fields;
 }
 
 TEST_F(ListsTest, EmptyListAnswersQueries)
@@ -102,19 +102,19 @@ TEST_F(ListsTest, SearchReplyAcceptance)
     struct Case
     {
         const char *label;
-        ReplySpec spec;
+        ReplyFields fields;
         int classFilter, typeFilter;
         bool added;
     };
-    ReplySpec foreign = Reply(2, 1);
+    ReplyFields foreign = Reply(2, 1);
     foreign.clientId[0] ^= 1;
-    ReplySpec wrongClass = Reply(7, 2);
+    ReplyFields wrongClass = Reply(7, 2);
     wrongClass.classByte = 2;
-    ReplySpec wrongType = Reply(8, 3);
+    ReplyFields wrongType = Reply(8, 3);
     wrongType.typeByte = 7;
-    ReplySpec basicOddBytes = Reply(2, 4); // bytes 56/57 of a basic reply are its name length
+    ReplyFields basicOddBytes = Reply(2, 4); // bytes 56/57 of a basic reply are its name length
     basicOddBytes.name = std::string(300, 'x');
-    ReplySpec idTail = Reply(2, 5);
+    ReplyFields idTail = Reply(2, 5);
     idTail.clientId[8] = 0x77;
     const Case cases[] = {
         {"another instance's reply", foreign, 1, 8, false},
@@ -130,20 +130,20 @@ TEST_F(ListsTest, SearchReplyAcceptance)
     for (const Case &c : cases)
     {
         FreeDeviceList();
-        EXPECT_EQ(Feed(c.spec, 0, c.classFilter, c.typeFilter), c.added) << c.label;
+        EXPECT_EQ(Feed(c.fields, 0, c.classFilter, c.typeFilter), c.added) << c.label;
         EXPECT_EQ(g_ProtocolState.deviceList.count, c.added ? 1 : 0) << c.label;
     }
 }
 
 TEST_F(ListsTest, FullReplyFillsEveryField)
 {
-    ReplySpec spec = Reply(8, 20, "Recorder");
-    spec.dhcp = '1';
-    spec.model = "NVR-4";
-    spec.mac = "00:11:22:33:44:55";
-    spec.hwVersion = "B";
-    spec.swVersion = std::string(70, 'v');
-    ASSERT_TRUE(Feed(spec, 2));
+    ReplyFields fields = Reply(8, 20, "Recorder");
+    fields.dhcp = '1';
+    fields.model = "NVR-4";
+    fields.mac = "00:11:22:33:44:55";
+    fields.hwVersion = "B";
+    fields.swVersion = std::string(70, 'v');
+    ASSERT_TRUE(Feed(fields, 2));
     const DeviceRecord &r = *g_ProtocolState.deviceList.head;
     EXPECT_STREQ(r.server_name, "Recorder");
     EXPECT_STREQ(r.server_ip, "192.168.1.20");

@@ -95,13 +95,13 @@ private:
         if (request[0] == kOpSearchRequest)
         {
             ++requests;
-            ReplySpec other;
+            ReplyFields other;
             other.opcode = 8;
             other.clientId = id;
             other.address = {10, 99, 77, 6};
             other.classByte = 2; // not what the search asks for
             SendToLoopbackGroup(m_fd, MakeSearchReply(other));
-            ReplySpec full = other;
+            ReplyFields full = other;
             full.address = kDevice;
             full.classByte = 1;
             full.name = "loop-nas";

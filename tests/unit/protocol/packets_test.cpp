@@ -171,7 +171,7 @@ TEST_F(PacketsTest, ReplyAddressNeedsTwentyOneBytes)
 struct ParseCase
 {
     const char *label;
-    ReplySpec spec;
+    ReplyFields fields;
     long cutTo; // -1: the whole datagram
     bool accepted;
     std::string name;
@@ -184,40 +184,40 @@ std::string Repeat(char c, std::size_t n)
 
 TEST_F(PacketsTest, SearchReplyParsing)
 {
-    ReplySpec basic;
+    ReplyFields basic;
     basic.name = "Storage";
-    ReplySpec filtered = basic;
+    ReplyFields filtered = basic;
     filtered.opcode = 7;
-    ReplySpec full = basic;
+    ReplyFields full = basic;
     full.opcode = 8;
 
-    auto with = [](ReplySpec spec, auto change) {
-        change(spec);
-        return spec;
+    auto with = [](ReplyFields fields, auto change) {
+        change(fields);
+        return fields;
     };
     const ParseCase cases[] = {
         {"basic", basic, -1, true, "Storage"},
         {"filtered", filtered, -1, true, "Storage"},
         {"full", full, -1, true, "Storage"},
         {"basic without name length", basic, 59, false, ""},
-        {"basic with empty name", with(basic, [](ReplySpec &s) { s.name = ""; }), -1, true, ""},
+        {"basic with empty name", with(basic, [](ReplyFields &s) { s.name = ""; }), -1, true, ""},
         {"filtered shorter than its header", filtered, 71, false, ""},
         {"full shorter than its header", full, 300, false, ""},
-        {"name length past the datagram", with(basic, [](ReplySpec &s) { s.nameLength = 1000; }), -1, true,
+        {"name length past the datagram", with(basic, [](ReplyFields &s) { s.nameLength = 1000; }), -1, true,
          "Storage"},
         {"name cut by the datagram end", basic, 63, true, "Sto"},
-        {"name length of four gigabytes", with(full, [](ReplySpec &s) { s.nameLength = 0xFFFFFFFFu - 1; }), -1,
+        {"name length of four gigabytes", with(full, [](ReplyFields &s) { s.nameLength = 0xFFFFFFFFu - 1; }), -1,
          true, "Storage"},
-        {"name longer than 255", with(basic, [](ReplySpec &s) { s.name = Repeat('n', 300); }), -1, true,
+        {"name longer than 255", with(basic, [](ReplyFields &s) { s.name = Repeat('n', 300); }), -1, true,
          Repeat('n', 255)},
-        {"name with a NUL inside", with(basic, [](ReplySpec &s) { s.name = std::string("ab\0cd", 5); }), -1, true,
+        {"name with a NUL inside", with(basic, [](ReplyFields &s) { s.name = std::string("ab\0cd", 5); }), -1, true,
          "ab"},
-        {"search request", with(basic, [](ReplySpec &s) { s.opcode = 1; }), -1, false, ""},
-        {"query reply", with(basic, [](ReplySpec &s) { s.opcode = 4; }), -1, false, ""},
+        {"search request", with(basic, [](ReplyFields &s) { s.opcode = 1; }), -1, false, ""},
+        {"query reply", with(basic, [](ReplyFields &s) { s.opcode = 4; }), -1, false, ""},
     };
     for (const ParseCase &c : cases)
     {
-        const std::vector<std::uint8_t> bytes = MakeSearchReply(c.spec);
+        const std::vector<std::uint8_t> bytes = MakeSearchReply(c.fields);
         const std::size_t length = c.cutTo < 0 ? bytes.size() : static_cast<std::size_t>(c.cutTo);
         ASSERT_LE(length, bytes.size()) << c.label;
         // Exactly `length` bytes on the heap, so a read past them is caught under the sanitizer.
@@ -233,19 +233,19 @@ TEST_F(PacketsTest, SearchReplyParsing)
 
 TEST_F(PacketsTest, SearchReplyFieldsAndUnterminatedTexts)
 {
-    ReplySpec spec;
-    spec.opcode = 8;
-    spec.address = {10, 1, 2, 3};
-    spec.dhcp = '1';
-    spec.mask = Repeat('m', 16);
-    spec.gateway = "10.1.2.254";
-    spec.model = Repeat('M', 64);
-    spec.mac = "00:11:22:33:44:55";
-    spec.hwVersion = "HW2";
-    spec.swVersion = Repeat('S', 64);
-    spec.classByte = 3;
-    spec.typeByte = 9;
-    const std::vector<std::uint8_t> bytes = MakeSearchReply(spec);
+    ReplyFields fields;
+    fields.opcode = 8;
+    fields.address = {10, 1, 2, 3};
+    fields.dhcp = '1';
+    fields.mask = Repeat('m', 16);
+    fields.gateway = "10.1.2.254";
+    fields.model = Repeat('M', 64);
+    fields.mac = "00:11:22:33:44:55";
+    fields.hwVersion = "HW2";
+    fields.swVersion = Repeat('S', 64);
+    fields.classByte = 3;
+    fields.typeByte = 9;
+    const std::vector<std::uint8_t> bytes = MakeSearchReply(fields);
     SearchReply reply;
     ASSERT_TRUE(ParseSearchReply(bytes.data(), bytes.size(), reply));
     EXPECT_STREQ(reply.ip, "10.1.2.3");

@@ -33,28 +33,28 @@ std::vector<std::uint8_t> Header(std::uint8_t opcode, const ClientId &clientId, 
 }
 } // namespace
 
-std::vector<std::uint8_t> MakeSearchReply(const ReplySpec &spec)
+std::vector<std::uint8_t> MakeSearchReply(const ReplyFields &fields)
 {
-    const std::size_t lengthAt = spec.opcode == 2 ? 56 : spec.opcode == 7 ? 68 : 324;
-    std::vector<std::uint8_t> bytes = Header(spec.opcode, spec.clientId, spec.address, lengthAt + 4);
-    bytes[21] = static_cast<std::uint8_t>(spec.dhcp);
-    PutText(bytes, 24, 16, spec.mask);
-    PutText(bytes, 40, 16, spec.gateway);
-    if (spec.opcode != 2)
+    const std::size_t lengthAt = fields.opcode == 2 ? 56 : fields.opcode == 7 ? 68 : 324;
+    std::vector<std::uint8_t> bytes = Header(fields.opcode, fields.clientId, fields.address, lengthAt + 4);
+    bytes[21] = static_cast<std::uint8_t>(fields.dhcp);
+    PutText(bytes, 24, 16, fields.mask);
+    PutText(bytes, 40, 16, fields.gateway);
+    if (fields.opcode != 2)
     {
-        bytes[56] = spec.classByte;
-        bytes[57] = spec.typeByte;
+        bytes[56] = fields.classByte;
+        bytes[57] = fields.typeByte;
     }
-    if (spec.opcode == 8)
+    if (fields.opcode == 8)
     {
-        PutText(bytes, 68, 64, spec.model);
-        PutText(bytes, 132, 64, spec.mac);
-        PutText(bytes, 196, 64, spec.hwVersion);
-        PutText(bytes, 260, 64, spec.swVersion);
+        PutText(bytes, 68, 64, fields.model);
+        PutText(bytes, 132, 64, fields.mac);
+        PutText(bytes, 196, 64, fields.hwVersion);
+        PutText(bytes, 260, 64, fields.swVersion);
     }
-    PutUint32(bytes, lengthAt, spec.nameLength == UINT32_MAX ? static_cast<std::uint32_t>(spec.name.size())
-                                                             : spec.nameLength);
-    bytes.insert(bytes.end(), spec.name.begin(), spec.name.end());
+    PutUint32(bytes, lengthAt, fields.nameLength == UINT32_MAX ? static_cast<std::uint32_t>(fields.name.size())
+                                                             : fields.nameLength);
+    bytes.insert(bytes.end(), fields.name.begin(), fields.name.end());
     return bytes;
 }
 

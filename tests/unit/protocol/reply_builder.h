@@ -8,7 +8,7 @@
 #include "protocol/protocol_state.h"
 
 // Lays out device replies the way a device would, for feeding the parsers and the exchange loops.
-struct ReplySpec
+struct ReplyFields
 {
     std::uint8_t opcode = 2;
     ClientId clientId = {};
@@ -23,7 +23,7 @@ struct ReplySpec
     std::uint32_t nameLength = UINT32_MAX; // UINT32_MAX: the name's real length
 };
 
-std::vector<std::uint8_t> MakeSearchReply(const ReplySpec &spec);
+std::vector<std::uint8_t> MakeSearchReply(const ReplyFields &fields);
 // Opcode 4 with the text from byte 28 (no terminator).
 std::vector<std::uint8_t> MakeQueryReply(const ClientId &clientId, std::array<std::uint8_t, 4> address,
                                          const std::string &text);
