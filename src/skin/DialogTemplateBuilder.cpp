@@ -7,12 +7,14 @@
 #include "skin/CSkinProgressCtrl.h"
 #include "skin/SkinControlId.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QRadioButton>
 
 namespace
 {
@@ -24,6 +26,12 @@ QWidget *createButton(const DialogControlTemplate &control, QWidget *parent)
 {
     if (control.kind == DialogControlKind::GroupBox)
         return new QGroupBox(control.text, parent);
+    // Radios and check boxes keep the platform's look: no dialog gives them bitmaps. Radios of one
+    // parent exclude each other, as the automatic radios of a template group do.
+    if (control.kind == DialogControlKind::Radio)
+        return new QRadioButton(control.text, parent);
+    if (control.kind == DialogControlKind::CheckBox)
+        return new QCheckBox(control.text, parent);
     auto *button = new CSkinButton(control.text, parent);
     button->SetKindFromStyle(control.buttonStyle());
     // Only the template's default button answers Enter, not whichever button has the focus.
@@ -197,6 +205,16 @@ void DialogTemplateBuilder::ApplySkin(CSkinDialog *dialog) const
         dialog->SetBackgroundBitmap(skin.background, skin.unscaled ? CSkinDialog::BackgroundMode::Unscaled
                                                                    : CSkinDialog::BackgroundMode::Stretched);
     dialog->SetStaticTextColor(skin.staticText);
+    // Radio and check box captions are printed on the background like static texts.
+    for (QWidget *widget : controls())
+    {
+        if (qobject_cast<QRadioButton *>(widget) || qobject_cast<QCheckBox *>(widget))
+        {
+            QPalette palette = widget->palette();
+            palette.setColor(QPalette::WindowText, skin.staticText);
+            widget->setPalette(palette);
+        }
+    }
     dialog->SetCaptionless(!m_template.hasCaption());
     for (auto it = skin.buttons.cbegin(); it != skin.buttons.cend(); ++it)
     {

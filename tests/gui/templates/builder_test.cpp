@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 
 #include <gtest/gtest.h>
 
@@ -85,7 +86,7 @@ TEST(DialogTemplateBuilderTest, ControlsByIdHaveTheirClasses)
         {102, 1000, "CSkinListCtrl"},  {102, 1001, "CSkinListCtrl"},     {102, 1002, "CSkinButton"},
         {102, 1006, "CIpAddressCtrl"}, {102, 1011, "CIpAddressCtrl"},    {102, 1013, "QComboBox"},
         {102, 1041, "QLabel"},         {141, 1023, "CSkinProgressCtrl"}, {134, 1016, "QLineEdit"},
-        {265, 1030, "CSkinButton"},    {308, 1, "CSkinButton"},
+        {265, 1030, "QRadioButton"},   {308, 1, "CSkinButton"},
     };
     for (const Case &c : cases)
     {
@@ -191,11 +192,16 @@ TEST(DialogTemplateBuilderTest, EditsRadiosAndStaticsKeepTheirStyles)
     ASSERT_TRUE(model.Build(&modelDialog));
     for (int id : {1029, 1030, 1031})
     {
-        auto *radio = model.control<CSkinButton>(id);
-        EXPECT_EQ(radio->GetKind(), CSkinButton::KindRadio) << id;
-        EXPECT_FALSE(radio->GetCheck()) << id;
+        auto *radio = model.control<QRadioButton>(id);
+        ASSERT_NE(radio, nullptr) << id;
+        EXPECT_FALSE(radio->isChecked()) << id;
     }
-    EXPECT_EQ(model.control<CSkinButton>(1029)->text(), QStringLiteral("QB-11"));
+    EXPECT_EQ(model.control<QRadioButton>(1029)->text(), QStringLiteral("QB-11"));
+    // Picking one radio clears the one picked before: the three form one group.
+    model.control<QRadioButton>(1029)->click();
+    model.control<QRadioButton>(1031)->click();
+    EXPECT_FALSE(model.control<QRadioButton>(1029)->isChecked());
+    EXPECT_TRUE(model.control<QRadioButton>(1031)->isChecked());
     EXPECT_TRUE(IsDlgGroupStart(model.control(1029)));
     EXPECT_FALSE(IsDlgGroupStart(model.control(1030)));
     // A one-line static shows all of its text on one line.
