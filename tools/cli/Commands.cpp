@@ -58,8 +58,11 @@ int RunSearch(const Options &o, DeviceSession &session, Console &console)
         console.out << DevicesJson(devices) << "\n";
         return kExitDone;
     }
-    for (const FoundDevice &d : devices)
-        console.out << DeviceLine(d) << "\n";
+    if (console.outIsTerminal && !devices.empty())
+        console.out << DevicesTable(devices);
+    else
+        for (const FoundDevice &d : devices)
+            console.out << DeviceLine(d) << "\n";
     if (devices.empty())
         console.err << "No device answered.\n";
     return kExitDone;

@@ -24,6 +24,8 @@ struct Console
     std::ostream &err;
     // Asked once the empty administrator password has been refused; nothing means no password was given.
     std::function<std::optional<std::string>()> askPassword;
+    // Standard output is a terminal: the search prints a table with a header instead of tab-separated lines.
+    bool outIsTerminal = false;
 };
 
 // Runs a parsed command (not --help or --version) against the session and returns the exit status.

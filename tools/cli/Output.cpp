@@ -1,5 +1,8 @@
 #include "Output.h"
 
+#include <algorithm>
+#include <array>
+
 #include <nlohmann/json.hpp>
 
 namespace izuzez::cli
@@ -17,18 +20,56 @@ std::string PrintableText(std::string_view text)
     return out;
 }
 
+namespace
+{
+constexpr std::size_t kColumns = 8;
+
+std::array<std::string, kColumns> DeviceFields(const FoundDevice &d)
+{
+    const std::string_view fields[kColumns] = {d.name,  d.ip,  d.netmask,  d.gateway, d.dhcp ? "dhcp" : "static",
+                                               d.model, d.mac, d.swVersion};
+    std::array<std::string, kColumns> shown;
+    for (std::size_t i = 0; i < kColumns; ++i)
+        shown[i] = fields[i].empty() ? "-" : PrintableText(fields[i]);
+    return shown;
+}
+} // namespace
+
 std::string DeviceLine(const FoundDevice &d)
 {
-    const std::string_view fields[] = {d.name,  d.ip,  d.netmask,  d.gateway, d.dhcp ? "dhcp" : "static",
-                                       d.model, d.mac, d.swVersion};
     std::string line;
-    for (std::string_view field : fields)
+    for (const std::string &field : DeviceFields(d))
     {
         if (!line.empty())
             line += '\t';
-        line += field.empty() ? "-" : PrintableText(field);
+        line += field;
     }
     return line;
+}
+
+std::string DevicesTable(const std::vector<FoundDevice> &devices)
+{
+    std::vector<std::array<std::string, kColumns>> rows{
+        {"NAME", "IP", "NETMASK", "GATEWAY", "MODE", "MODEL", "MAC", "FIRMWARE"}};
+    for (const FoundDevice &d : devices)
+        rows.push_back(DeviceFields(d));
+    std::array<std::size_t, kColumns> widths{};
+    for (const auto &row : rows)
+        for (std::size_t i = 0; i < kColumns; ++i)
+            widths[i] = std::max(widths[i], row[i].size());
+    std::string table;
+    for (const auto &row : rows)
+    {
+        std::string line;
+        for (std::size_t i = 0; i < kColumns; ++i)
+        {
+            line += row[i];
+            if (i + 1 < kColumns)
+                line.append(widths[i] - row[i].size() + 2, ' ');
+        }
+        table += line + '\n';
+    }
+    return table;
 }
 
 std::string DevicesJson(const std::vector<FoundDevice> &devices)

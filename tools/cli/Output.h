@@ -17,6 +17,11 @@ std::string PrintableText(std::string_view text);
 // an empty field shows as "-". No line end.
 std::string DeviceLine(const FoundDevice &device);
 
+// The search result for a person at a terminal: a header line (MODE is "dhcp" or "static"), then the
+// fields of DeviceLine in aligned
+// columns. Each line ends with a line end.
+std::string DevicesTable(const std::vector<FoundDevice> &devices);
+
 // The search result as a JSON array. Bytes that are not UTF-8 are replaced, never an error.
 std::string DevicesJson(const std::vector<FoundDevice> &devices);
 

@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "CliOptions.h"
 #include "Commands.h"
 #include "DeviceSession.h"
@@ -44,6 +46,7 @@ int main(int argc, char **argv)
                         if (options.passwordStdin)
                             return PasswordFromLine(std::cin);
                         return PasswordFromTerminal("Administrator password: ");
-                    }};
+                    },
+                    isatty(STDOUT_FILENO) == 1};
     return RunCommand(options, *session, console);
 }

@@ -143,6 +143,33 @@ TEST(SearchCommand, LinesAndJson)
     EXPECT_EQ(nlohmann::json::parse(none.out), nlohmann::json::array());
 }
 
+TEST(SearchCommand, TerminalTableLinesUpItsColumns)
+{
+    FoundDevice longName = Device("Living-room recorder\x07", "10.0.0.15");
+    longName.model = "NV-4";
+    const std::string table = DevicesTable({Device("NAS", "10.0.0.5"), longName});
+
+    std::vector<std::string> lines;
+    std::istringstream in(table);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].rfind("NAME", 0), 0u);
+    // Every column starts at the same offset on every line, the header's included.
+    for (const char *column : {"IP", "NETMASK", "MODEL"})
+    {
+        const std::size_t at = lines[0].find(column);
+        ASSERT_NE(at, std::string::npos) << column;
+        for (std::size_t i = 1; i < lines.size(); ++i)
+        {
+            EXPECT_NE(lines[i][at], ' ') << column << " line " << i;
+            EXPECT_EQ(lines[i][at - 1], ' ') << column << " line " << i;
+        }
+    }
+    EXPECT_NE(lines[2].find("Living-room recorder?"), std::string::npos); // control characters stay out
+    EXPECT_EQ(table.find('\t'), std::string::npos);
+}
+
 TEST(QueryCommand, AnswersAndFailures)
 {
     FakeSession s;
