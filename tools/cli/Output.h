@@ -18,8 +18,7 @@ std::string PrintableText(std::string_view text);
 std::string DeviceLine(const FoundDevice &device);
 
 // The search result for a person at a terminal: a header line (MODE is "dhcp" or "static"), then the
-// fields of DeviceLine in aligned
-// columns. Each line ends with a line end.
+// fields of DeviceLine in aligned columns. Each line ends with a line end.
 std::string DevicesTable(const std::vector<FoundDevice> &devices);
 
 // The search result as a JSON array. Bytes that are not UTF-8 are replaced, never an error.
