@@ -6,9 +6,9 @@ izuzez_add_test(templates_parse_test
     LIBS izuzez_skin izuzez_resources
     LABEL gui)
 
-# These need a QApplication, so they bring their own main.
+# These need a QApplication, so they bring the GUI tests' main.
 izuzez_add_test(templates_builder_test
     SOURCES ${templates_test_dir}/builder_test.cpp ${templates_test_dir}/ipaddress_test.cpp
-            ${templates_test_dir}/gui_main.cpp
+            ${CMAKE_CURRENT_SOURCE_DIR}/gui/gui_test_main.cpp
     LIBS izuzez_skin izuzez_resources Qt6::Test
     LABEL gui)
