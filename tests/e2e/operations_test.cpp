@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Lab.h"
+#include "support/LabSuite.h"
 
 using namespace izuzez::e2e;
 using namespace std::chrono_literals;
@@ -29,38 +29,7 @@ const char *const kOperationDevices = R"({
   ]
 })";
 
-class OperationsTest : public ::testing::Test
-{
-protected:
-    static void SetUpTestSuite()
-    {
-        s_lab = Lab::Create(s_skipReason).release();
-        if (s_lab && !s_lab->StartSimulator(kOperationDevices, s_failure))
-        {
-            delete s_lab;
-            s_lab = nullptr;
-        }
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_lab;
-        s_lab = nullptr;
-    }
-    void SetUp() override
-    {
-        ASSERT_TRUE(s_failure.empty()) << s_failure;
-        if (!s_lab)
-            GTEST_SKIP() << s_skipReason;
-    }
-
-    static Lab *s_lab;
-    static std::string s_skipReason;
-    static std::string s_failure;
-};
-
-Lab *OperationsTest::s_lab = nullptr;
-std::string OperationsTest::s_skipReason;
-std::string OperationsTest::s_failure;
+using OperationsTest = LabSuite<kOperationDevices>;
 
 TEST_F(OperationsTest, EveryQueryPrintsItsAnswer)
 {

@@ -5,7 +5,7 @@
 
 #include <map>
 
-#include "support/Lab.h"
+#include "support/LabSuite.h"
 
 using namespace izuzez::e2e;
 using nlohmann::json;
@@ -40,31 +40,9 @@ const char *const kSearchDevices = R"({
   ]
 })";
 
-class SearchTest : public ::testing::Test
+class SearchTest : public LabSuite<kSearchDevices>
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_lab = Lab::Create(s_skipReason).release();
-        if (s_lab && !s_lab->StartSimulator(kSearchDevices, s_skipReason))
-        {
-            s_failure = s_skipReason;
-            delete s_lab;
-            s_lab = nullptr;
-        }
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_lab;
-        s_lab = nullptr;
-    }
-    void SetUp() override
-    {
-        ASSERT_TRUE(s_failure.empty()) << s_failure;
-        if (!s_lab)
-            GTEST_SKIP() << s_skipReason;
-    }
-
     // Device name -> its JSON object; fails the test on a name listed twice.
     static std::map<std::string, json> ByName(const RunResult &run)
     {
@@ -77,15 +55,7 @@ protected:
             EXPECT_TRUE(devices.emplace(d["name"].get<std::string>(), d).second) << "listed twice: " << d["name"];
         return devices;
     }
-
-    static Lab *s_lab;
-    static std::string s_skipReason;
-    static std::string s_failure;
 };
-
-Lab *SearchTest::s_lab = nullptr;
-std::string SearchTest::s_skipReason;
-std::string SearchTest::s_failure;
 
 TEST_F(SearchTest, ListsDevicesBehindBothInterfacesOnceEach)
 {
