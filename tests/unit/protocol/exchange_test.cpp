@@ -5,14 +5,15 @@
 #include <optional>
 #include <vector>
 
+#include "protocol/diagnostics.h"
 #include "protocol/exchange.h"
 #include "protocol/fixed_text.h"
 #include "protocol/operations.h"
 #include "protocol/packets.h"
 #include "protocol/search.h"
 #include "protocol/share_list.h"
-#include "protocol/diagnostics.h"
 #include "reply_builder.h"
+#include "state_fixture.h"
 
 namespace
 {
@@ -65,16 +66,9 @@ public:
     Clock::time_point Now() override { return now; }
 };
 
-class ExchangeTest : public ::testing::Test
+class ExchangeTest : public ProtocolStateTest<kId>
 {
 protected:
-    void SetUp() override
-    {
-        ResetProtocolState();
-        g_ProtocolState.clientId = kId;
-    }
-    void TearDown() override { ResetProtocolState(); }
-
     long Await(FakeSource &source, const ReplyRule &rule, int limit)
     {
         const auto deadline = source.now + kDeadlineFactor * NominalExchangeTime(0, limit);

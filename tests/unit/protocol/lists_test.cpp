@@ -11,21 +11,13 @@
 #include "protocol/search.h"
 #include "protocol/share_list.h"
 #include "reply_builder.h"
+#include "state_fixture.h"
 
 namespace
 {
 const ClientId kId = {9, 8, 7, 6, 5, 4, 0, 0, 0, 0};
 
-class ListsTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ResetProtocolState();
-        g_ProtocolState.clientId = kId;
-    }
-    void TearDown() override { ResetProtocolState(); }
-};
+using ListsTest = ProtocolStateTest<kId>;
 
 std::vector<std::string> ListedIps()
 {

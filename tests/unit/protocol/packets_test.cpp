@@ -7,21 +7,15 @@
 #include "protocol/fixed_text.h"
 #include "protocol/packets.h"
 #include "reply_builder.h"
+#include "state_fixture.h"
 
 namespace
 {
 const ClientId kId = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0, 0, 0, 0};
 
-class PacketsTest : public ::testing::Test
+class PacketsTest : public ProtocolStateTest<kId>
 {
 protected:
-    void SetUp() override
-    {
-        ResetProtocolState();
-        g_ProtocolState.clientId = kId;
-    }
-    void TearDown() override { ResetProtocolState(); }
-
     std::uint8_t buffer[kPacketBufferSize];
 };
 
