@@ -266,12 +266,12 @@ void readDevice(Reader &reader, const json &object, const std::string &where, st
     reader.text(object, "admin_user", where, device.adminUser);
     reader.text(object, "admin_password", where, device.adminPassword);
     readKinds(reader, object, where, device.kinds);
-    reader.integer(object, "class", where, 0, 255, device.classByte);
-    reader.integer(object, "type", where, 0, 255, device.typeByte);
-    reader.text(object, "model", where, device.model, 63);
-    reader.text(object, "mac", where, device.mac, 63);
-    reader.text(object, "hw_version", where, device.hwVersion, 63);
-    reader.text(object, "sw_version", where, device.swVersion, 63);
+    reader.integer(object, "class", where, 0, 255, device.product.classByte);
+    reader.integer(object, "type", where, 0, 255, device.product.typeByte);
+    reader.text(object, "model", where, device.product.model, 63);
+    reader.text(object, "mac", where, device.product.mac, 63);
+    reader.text(object, "hw_version", where, device.product.hwVersion, 63);
+    reader.text(object, "sw_version", where, device.product.swVersion, 63);
     std::string reply = "group";
     reader.text(object, "reply", where, reply);
     if (reply == "group" || reply == "unicast")
@@ -282,7 +282,7 @@ void readDevice(Reader &reader, const json &object, const std::string &where, st
     reader.texts(object, "listen", where, device.listen);
     if (device.listen.empty())
         reader.fail(where + ".listen", "must name at least one local address");
-    device.uuidPrefix = defaultUuidPrefix(device.mac, index);
+    device.uuidPrefix = defaultUuidPrefix(device.product.mac, index);
     std::string uuid;
     reader.text(object, "uuid", where, uuid);
     if (!uuid.empty())

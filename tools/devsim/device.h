@@ -74,12 +74,7 @@ struct DeviceConfig
     std::string adminUser = "admin";
     std::string adminPassword;
     std::vector<int> kinds{kFullSearchReply}; // reply kinds sent for one search, in order
-    std::uint8_t classByte = 1;
-    std::uint8_t typeByte = 8;
-    std::string model;
-    std::string mac;
-    std::string hwVersion;
-    std::string swVersion;
+    ProductFields product;
     ReplyDestination replyTo = ReplyDestination::Group;
     int replyDelayMs = 0;
     std::vector<std::string> listen; // dotted local addresses

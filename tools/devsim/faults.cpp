@@ -81,10 +81,10 @@ std::vector<Labelled> malformedSearchReplies(int kind, const ClientId &clientId,
         case Malformed::Unterminated:
             broken.netmask = padTo(fields.netmask, kAddressTextField, '#');
             broken.gateway = padTo(fields.gateway, kAddressTextField, '#');
-            broken.model = padTo(fields.model, kLongTextField, '#');
-            broken.mac = padTo(fields.mac, kLongTextField, '#');
-            broken.hwVersion = padTo(fields.hwVersion, kLongTextField, '#');
-            broken.swVersion = padTo(fields.swVersion, kLongTextField, '#');
+            broken.product.model = padTo(fields.product.model, kLongTextField, '#');
+            broken.product.mac = padTo(fields.product.mac, kLongTextField, '#');
+            broken.product.hwVersion = padTo(fields.product.hwVersion, kLongTextField, '#');
+            broken.product.swVersion = padTo(fields.product.swVersion, kLongTextField, '#');
             out.push_back({encodeSearchReply(kind, clientId, broken), "malformed:unterminated"});
             break;
         case Malformed::Short:

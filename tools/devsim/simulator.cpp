@@ -165,12 +165,7 @@ SearchReplyFields Simulator::searchFields(const Device &device)
     fields.dhcp = config.dhcp ? '1' : '0';
     fields.netmask = config.netmask;
     fields.gateway = config.gateway;
-    fields.classByte = config.classByte;
-    fields.typeByte = config.typeByte;
-    fields.model = config.model;
-    fields.mac = config.mac;
-    fields.hwVersion = config.hwVersion;
-    fields.swVersion = config.swVersion;
+    fields.product = config.product;
     fields.name = config.name;
     return fields;
 }

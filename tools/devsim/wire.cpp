@@ -107,15 +107,15 @@ Bytes encodeSearchReply(int kind, const ClientId &clientId, const SearchReplyFie
     putText(buffer, kGatewayOffset, kAddressTextField, fields.gateway);
     if (kind != kBasicSearchReply)
     {
-        buffer[56] = fields.classByte;
-        buffer[57] = fields.typeByte;
+        buffer[56] = fields.product.classByte;
+        buffer[57] = fields.product.typeByte;
     }
     if (kind == kFullSearchReply)
     {
-        putText(buffer, 68, kLongTextField, fields.model);
-        putText(buffer, 132, kLongTextField, fields.mac);
-        putText(buffer, 196, kLongTextField, fields.hwVersion);
-        putText(buffer, 260, kLongTextField, fields.swVersion);
+        putText(buffer, 68, kLongTextField, fields.product.model);
+        putText(buffer, 132, kLongTextField, fields.product.mac);
+        putText(buffer, 196, kLongTextField, fields.product.hwVersion);
+        putText(buffer, 260, kLongTextField, fields.product.swVersion);
     }
     putName(buffer, lengthOffset, fields.name);
     return buffer;

@@ -68,18 +68,24 @@ struct DecodeResult
 // Never reads beyond `datagram`; anything not a well-formed request yields an error text.
 DecodeResult decodeRequest(std::span<const std::uint8_t> datagram);
 
-struct SearchReplyFields
+// What a device says of itself in search replies; its configuration holds the same fields.
+struct ProductFields
 {
-    Uuid uuid{};
-    char dhcp = '0';
-    std::string netmask;
-    std::string gateway;
     std::uint8_t classByte = 1;
     std::uint8_t typeByte = 8;
     std::string model;
     std::string mac;
     std::string hwVersion;
     std::string swVersion;
+};
+
+struct SearchReplyFields
+{
+    Uuid uuid{};
+    char dhcp = '0';
+    std::string netmask;
+    std::string gateway;
+    ProductFields product;
     std::string name;
 };
 

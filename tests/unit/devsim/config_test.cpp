@@ -49,7 +49,7 @@ TEST(DevsimConfig, ReadsEveryDeviceKey)
     EXPECT_EQ(box.codepage, "950");
     EXPECT_EQ(box.ssl, "1");
     EXPECT_EQ(box.kinds, (std::vector<int>{2, 8}));
-    EXPECT_EQ(box.classByte, 3);
+    EXPECT_EQ(box.product.classByte, 3);
     EXPECT_EQ(box.replyTo, ReplyDestination::Unicast);
     EXPECT_EQ(box.listen, (std::vector<std::string>{"veth0", "10.2.0.1"}));
     EXPECT_EQ(box.uuidPrefix, (std::array<std::uint8_t, 6>{0x00, 0x11, 0x22, 0x33, 0x44, 0x55}));

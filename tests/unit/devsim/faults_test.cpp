@@ -17,7 +17,7 @@ DeviceConfig faultyDevice(const Faults &faults, std::vector<int> kinds = {kFullS
     device.address = {10, 0, 0, 50};
     device.netmask = "255.255.255.0";
     device.gateway = "10.0.0.1";
-    device.model = "M";
+    device.product.model = "M";
     device.uuidPrefix = {1, 2, 3, 4, 5, 6};
     device.listen = {"127.0.0.1"};
     device.ssl = "1";
@@ -65,8 +65,8 @@ TEST(DevsimFaults, MixedKindsAndDuplicatesKeepTheirOrder)
 TEST(DevsimFaults, WrongClassAndTypeBytes)
 {
     DeviceConfig device = faultyDevice({}, {kFilteredSearchReply});
-    device.classByte = 2;
-    device.typeByte = 9;
+    device.product.classByte = 2;
+    device.product.typeByte = 9;
     const auto replies = ask(device, searchRequest());
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].bytes[56], 2);

@@ -100,12 +100,12 @@ SearchReplyFields sampleFields()
     fields.dhcp = '1';
     fields.netmask = "255.255.255.0";
     fields.gateway = "192.168.0.1";
-    fields.classByte = 1;
-    fields.typeByte = 8;
-    fields.model = "NS-2400";
-    fields.mac = "00:1B:7A:10:00:02";
-    fields.hwVersion = "1.2";
-    fields.swVersion = "2.3.1";
+    fields.product.classByte = 1;
+    fields.product.typeByte = 8;
+    fields.product.model = "NS-2400";
+    fields.product.mac = "00:1B:7A:10:00:02";
+    fields.product.hwVersion = "1.2";
+    fields.product.swVersion = "2.3.1";
     fields.name = "Storage";
     return fields;
 }
