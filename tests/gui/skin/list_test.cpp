@@ -3,6 +3,8 @@
 
 #include "SkinTestSupport.h"
 
+#include <cstdlib>
+
 #include <QElapsedTimer>
 #include <QScrollBar>
 #include <QTest>
@@ -194,15 +196,47 @@ TEST_F(SkinListTest, HeldArrowRepeatsAfterTheFirstDelay)
     clock.start();
     QTest::mousePress(vs(), Qt::LeftButton, {}, QPoint(5, h - 20));
     EXPECT_EQ(vbar()->value(), 0); // the press itself does not step
-    QTRY_VERIFY_WITH_TIMEOUT(vbar()->value() > 0, 2000);
+    ASSERT_TRUE(WaitFor([&] { return vbar()->value() > 0; }));
     EXPECT_GE(clock.elapsed(), CSkinVertScroll::kFirstDelayMs + CSkinVertScroll::kRepeatMs - 10);
-    QTRY_VERIFY_WITH_TIMEOUT(vbar()->value() >= 4, 2000);
+    ASSERT_TRUE(WaitFor([&] { return vbar()->value() >= 4; }));
     // Ticks come about every 50 ms: four of them take at least 150 ms after the first.
     EXPECT_GE(clock.elapsed(), CSkinVertScroll::kFirstDelayMs + 4 * CSkinVertScroll::kRepeatMs - 10);
     QTest::mouseRelease(vs(), Qt::LeftButton, {}, QPoint(100, 100)); // away from the arrow: no extra line
     const int stopped = vbar()->value();
     QTest::qWait(200);
     EXPECT_EQ(vbar()->value(), stopped);
+}
+
+TEST_F(SkinListTest, EveryHeldArrowRepeatsInItsDirection)
+{
+    list->InsertColumn(4, QStringLiteral("Wide"), 600); // room for several horizontal steps
+    fill(200);
+    struct Case
+    {
+        const char *name;
+        QWidget *bar;
+        QScrollBar *scroll;
+        QPoint at;
+        bool forward;
+    };
+    const Case cases[] = {
+        {"up", vs(), vbar(), QPoint(5, 14), false},
+        {"down", vs(), vbar(), QPoint(5, vs()->height() - 20), true},
+        {"left", hs(), hbar(), QPoint(10, 5), false},
+        {"right", hs(), hbar(), QPoint(hs()->width() - 10, 5), true},
+    };
+    for (const Case &c : cases)
+    {
+        ASSERT_GT(c.scroll->maximum(), 3 * c.scroll->singleStep()) << c.name;
+        const int start = c.forward ? c.scroll->minimum() : c.scroll->maximum();
+        c.scroll->setValue(start);
+        QTest::mousePress(c.bar, Qt::LeftButton, {}, c.at);
+        // Three or more steps while held can only come from the repeat timer.
+        WaitFor([&] { return std::abs(c.scroll->value() - start) >= 3 * c.scroll->singleStep(); });
+        QTest::mouseRelease(c.bar, Qt::LeftButton, {}, c.at);
+        EXPECT_GE(std::abs(c.scroll->value() - start), 3 * c.scroll->singleStep()) << c.name;
+        EXPECT_EQ(c.scroll->value() > start, c.forward) << c.name;
+    }
 }
 
 TEST_F(SkinListTest, SelectedRowIsBlackOnGreyAlsoWithoutFocus)
