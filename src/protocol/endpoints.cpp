@@ -42,11 +42,17 @@ int OpenSender()
     return fd;
 }
 
+// Replies come in bursts: a hundred devices answering one search, or a flood on the group ahead of the
+// awaited reply. The default buffer (about 200 KiB) fills with a few hundred datagrams and silently drops
+// the rest, the awaited reply among them; ask for more. The kernel caps the value at net.core.rmem_max.
+constexpr int kReceiveBufferBytes = 1 << 20;
+
 int OpenBound(in_addr address)
 {
     const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return -1;
+    SetInt(fd, SOL_SOCKET, SO_RCVBUF, kReceiveBufferBytes);
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(kProtocolPort);
@@ -122,8 +128,8 @@ bool SendToGroup(int interfaceIndex, const std::uint8_t *data, std::size_t lengt
     const int fd = state.senderSocket[interfaceIndex];
     const in_addr interfaceAddress = AddressOf(state.interfaceAddress[interfaceIndex]);
     setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &interfaceAddress, sizeof interfaceAddress);
-    const ssize_t sent = sendto(fd, data, length, 0, reinterpret_cast<const sockaddr *>(&state.groupAddress),
-                                sizeof state.groupAddress);
+    const ssize_t sent =
+        sendto(fd, data, length, 0, reinterpret_cast<const sockaddr *>(&state.groupAddress), sizeof state.groupAddress);
     return sent == static_cast<ssize_t>(length);
 }
 
