@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "protocol/protocol_state.h"
 #include "protocol/packets.h"
+#include "protocol/protocol_state.h"
 
 // The device list of g_ProtocolState.
 

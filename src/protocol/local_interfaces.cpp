@@ -47,7 +47,8 @@ std::vector<std::string> SelectLocalAddresses(const std::vector<LocalAddress> &c
                                               const std::vector<std::string> &filter)
 {
     std::vector<std::string> selected;
-    auto take = [&](bool loopback) {
+    auto take = [&](bool loopback)
+    {
         for (const LocalAddress &candidate : candidates)
         {
             if (candidate.loopback != loopback || selected.size() >= kInterfaceLimit)

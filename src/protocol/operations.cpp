@@ -56,7 +56,8 @@ std::function<int(std::uint8_t *)> Query(int subCommand)
 // Reads the field when the request is built, as the operation's input.
 template <std::size_t N> std::function<int(std::uint8_t *)> Setting(int subCommand, const char (&payload)[N])
 {
-    return [subCommand, &payload](std::uint8_t *buffer) { return BuildSetting(buffer, subCommand, FieldText(payload)); };
+    return [subCommand, &payload](std::uint8_t *buffer)
+    { return BuildSetting(buffer, subCommand, FieldText(payload)); };
 }
 
 ReplyRule QueryRule()
@@ -85,9 +86,8 @@ int TextQuery(int subCommand, int drainCount, int limit, char (&result)[N], cons
 template <std::size_t N> int PlainSetting(int subCommand, const char (&payload)[N])
 {
     std::uint8_t reply[kPacketBufferSize + 1];
-    return RunExchange({Setting(subCommand, payload), SettingRule(g_ProtocolState.newIp), kNoDrain, 10}, reply) > 0
-               ? 1
-               : 0;
+    return RunExchange({Setting(subCommand, payload), SettingRule(g_ProtocolState.newIp), kNoDrain, 10}, reply) > 0 ? 1
+                                                                                                                    : 0;
 }
 
 // Moves the selected record to a new address, in server_ip and the address bytes of server_uuid.

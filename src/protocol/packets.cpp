@@ -107,8 +107,7 @@ int BuildSetting(std::uint8_t *buffer, int subCommand, std::string_view payloadT
         return 0;
     PutBytes(buffer + kOffNetmask, 16, FieldText(g_ProtocolState.newNetmask));
     PutBytes(buffer + kOffGateway, 16, FieldText(g_ProtocolState.newGateway));
-    const std::size_t n =
-        PutBytes(buffer + kOffSettingPayload, kPacketBufferSize - kOffSettingPayload, payloadText);
+    const std::size_t n = PutBytes(buffer + kOffSettingPayload, kPacketBufferSize - kOffSettingPayload, payloadText);
     PutUint32(buffer + kOffSettingLength, static_cast<std::uint32_t>(n));
     return static_cast<int>(kOffSettingPayload + n);
 }

@@ -70,7 +70,7 @@ inline constexpr std::size_t kOffSwVersion = 260;
 inline constexpr std::size_t kOffFullNameLength = 324;
 inline constexpr std::size_t kOffFullName = 328;
 inline constexpr std::size_t kSearchRequestSize = 11;
-inline constexpr std::size_t kAddressEnd = 21;   // a reply must reach this far to carry its address
+inline constexpr std::size_t kAddressEnd = 21; // a reply must reach this far to carry its address
 inline constexpr std::uint8_t kPasswordMarker[2] = {0x55, 0xAA};
 
 // Builders: each zero-fills `buffer` (kPacketBufferSize bytes) and returns the datagram length, or 0 when the

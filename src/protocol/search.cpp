@@ -82,8 +82,7 @@ void SearchDevices(int classFilter, int typeFilter)
         SocketSource source(state.receiverSocket[i]);
         const auto deadline = source.Now() + kSearchPollCap;
         PollSearchReplies(source, kSearchPolls, kSearchPollWait, deadline, buffer,
-                          [&](const std::uint8_t *datagram, std::size_t length) {
-                              HandleSearchDatagram(datagram, length, classFilter, typeFilter, i);
-                          });
+                          [&](const std::uint8_t *datagram, std::size_t length)
+                          { HandleSearchDatagram(datagram, length, classFilter, typeFilter, i); });
     }
 }

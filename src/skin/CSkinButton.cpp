@@ -17,14 +17,12 @@
 
 const QEvent::Type CSkinButton::WM_SKINBUTTON_UNCHECK = static_cast<QEvent::Type>(QEvent::User + 0x100);
 
-CSkinButton::CSkinButton(QWidget *parent)
-    : QPushButton(parent)
+CSkinButton::CSkinButton(QWidget *parent) : QPushButton(parent)
 {
     Init();
 }
 
-CSkinButton::CSkinButton(const QString &caption, QWidget *parent)
-    : QPushButton(caption, parent)
+CSkinButton::CSkinButton(const QString &caption, QWidget *parent) : QPushButton(caption, parent)
 {
     Init();
 }
@@ -50,7 +48,8 @@ int CSkinButton::KindFromStyle(std::uint32_t style)
 void CSkinButton::SetKind(int kind)
 {
     m_nKind = (kind == KindCheckBox || kind == KindRadio) ? kind : KindPush;
-    if (m_nKind == KindPush && m_bChecked) {
+    if (m_nKind == KindPush && m_bChecked)
+    {
         m_bChecked = false;
         update();
     }
@@ -70,10 +69,12 @@ void CSkinButton::SetBitmaps(int normal, int pressed, int hover, int disabled, i
     m_nBorder = border;
     m_nFocusMargin = static_cast<std::int16_t>(focusMargin < 0 ? 0 : std::min(focusMargin, 0x7FFF));
 
-    if (mask) {
+    if (mask)
+    {
         m_bmpMask = LoadSkinBitmap(mask);
         // White pixels of the mask lie outside the button.
-        if (std::optional<QRegion> region = CreateRegionFromMask(m_bmpMask, qRgb(255, 255, 255))) {
+        if (std::optional<QRegion> region = CreateRegionFromMask(m_bmpMask, qRgb(255, 255, 255)))
+        {
             m_hRegion = *region;
             setMask(m_hRegion);
         }
@@ -87,10 +88,12 @@ void CSkinButton::SetCheck(bool checked)
 {
     const bool before = m_bChecked;
     m_bChecked = checked && m_nKind != KindPush;
-    if (m_nKind == KindRadio && checked) {
+    if (m_nKind == KindRadio && checked)
+    {
         // Sent, not posted: a posted uncheck would still be pending when another member is
         // checked right after, and would then clear that one too.
-        for (QWidget *item = GetNextDlgGroupItem(this); item && item != this; item = GetNextDlgGroupItem(item)) {
+        for (QWidget *item = GetNextDlgGroupItem(this); item && item != this; item = GetNextDlgGroupItem(item))
+        {
             QEvent uncheck(WM_SKINBUTTON_UNCHECK);
             QCoreApplication::sendEvent(item, &uncheck);
         }
@@ -125,8 +128,10 @@ void CSkinButton::ToggleFromInput()
 
 bool CSkinButton::event(QEvent *event)
 {
-    if (event->type() == WM_SKINBUTTON_UNCHECK) {
-        if (m_bChecked) {
+    if (event->type() == WM_SKINBUTTON_UNCHECK)
+    {
+        if (m_bChecked)
+        {
             m_bChecked = false;
             update();
             emit checkChanged(false);
@@ -144,7 +149,8 @@ bool CSkinButton::hitButton(const QPoint &pos) const
 
 void CSkinButton::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && m_bHover) {
+    if (event->button() == Qt::LeftButton && m_bHover)
+    {
         m_bHover = false;
         update();
     }
@@ -155,7 +161,8 @@ void CSkinButton::mousePressEvent(QMouseEvent *event)
 
 void CSkinButton::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton) {
+    if (event->button() == Qt::LeftButton)
+    {
         if (m_nKind != KindPush && m_bPressed && hitButton(event->position().toPoint()))
             ToggleFromInput();
         m_bPressed = false;
@@ -165,12 +172,14 @@ void CSkinButton::mouseReleaseEvent(QMouseEvent *event)
 
 void CSkinButton::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_bPressed) {
+    if (m_bPressed)
+    {
         // Pops up when the pointer leaves, goes down again when it returns.
         QPushButton::mouseMoveEvent(event);
         return;
     }
-    if (!m_bHover && hitButton(event->position().toPoint())) {
+    if (!m_bHover && hitButton(event->position().toPoint()))
+    {
         m_bHover = true;
         update();
     }
@@ -192,7 +201,8 @@ void CSkinButton::keyPressEvent(QKeyEvent *event)
 
 void CSkinButton::focusOutEvent(QFocusEvent *event)
 {
-    if (m_bPressed) {
+    if (m_bPressed)
+    {
         m_bPressed = false;
         setDown(false);
     }
@@ -201,7 +211,8 @@ void CSkinButton::focusOutEvent(QFocusEvent *event)
 
 void CSkinButton::leaveEvent(QEvent *event)
 {
-    if (m_bHover) {
+    if (m_bHover)
+    {
         m_bHover = false;
         update();
     }
@@ -224,7 +235,8 @@ void CSkinButton::DrawItem(QPainter &painter)
     const QColor face = palette().color(QPalette::Button);
     painter.setFont(font());
 
-    if (!isEnabled()) {
+    if (!isEnabled())
+    {
         if (m_bmpDisabled.isNull())
             painter.fillRect(r, face);
         else
@@ -242,7 +254,8 @@ void CSkinButton::DrawItem(QPainter &painter)
         return;
     }
 
-    if (isDown() || m_bChecked) {
+    if (isDown() || m_bChecked)
+    {
         if (m_bmpPressed.isNull())
             painter.fillRect(r, face);
         else
@@ -250,10 +263,15 @@ void CSkinButton::DrawItem(QPainter &painter)
         t.translate(1, 1);
         if (m_nBorder)
             qDrawWinButton(&painter, r, palette(), true);
-    } else {
-        if (m_bmpNormal.isNull()) {
+    }
+    else
+    {
+        if (m_bmpNormal.isNull())
+        {
             painter.fillRect(r, face);
-        } else {
+        }
+        else
+        {
             const QImage *shown = &m_bmpNormal;
             if (m_bHover && !m_bmpHover.isNull())
                 shown = &m_bmpHover;
@@ -265,13 +283,15 @@ void CSkinButton::DrawItem(QPainter &painter)
             qDrawWinButton(&painter, r, palette(), false);
     }
 
-    if (hasFocus() && m_nFocusMargin > 0) {
+    if (hasFocus() && m_nFocusMargin > 0)
+    {
         QStyleOptionFocusRect option;
         option.initFrom(this);
         option.rect = r.adjusted(m_nFocusMargin, m_nFocusMargin, -m_nFocusMargin, -m_nFocusMargin);
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
     }
-    if (!caption.isEmpty()) {
+    if (!caption.isEmpty())
+    {
         painter.setPen(m_crText);
         painter.drawText(t, textFlags, caption);
     }
@@ -281,7 +301,8 @@ void CSkinButton::DrawBitmap(QPainter &painter, const QImage &bitmap, const QRec
 {
     if (bitmap.isNull() || rect.isEmpty())
         return;
-    if (mode >= DrawTiled) {
+    if (mode >= DrawTiled)
+    {
         painter.save();
         painter.setClipRect(rect, Qt::IntersectClip);
         for (int y = rect.top(); y <= rect.bottom(); y += bitmap.height())
@@ -297,7 +318,8 @@ void CSkinButton::DrawBitmap(QPainter &painter, const QImage &bitmap, const QRec
     else
         picture = bitmap.copy(QRect(QPoint(0, 0), rect.size()).intersected(bitmap.rect())); // natural scale
 
-    if (!m_bmpMask.isNull()) {
+    if (!m_bmpMask.isNull())
+    {
         // Where the mask is white what lies underneath stays visible; elsewhere the bitmap shows.
         QImage mask = mode == DrawStretched
                           ? m_bmpMask.scaled(rect.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
@@ -306,10 +328,12 @@ void CSkinButton::DrawBitmap(QPainter &painter, const QImage &bitmap, const QRec
         picture = picture.convertToFormat(QImage::Format_ARGB32);
         const int height = std::min(picture.height(), mask.height());
         const int width = std::min(picture.width(), mask.width());
-        for (int y = 0; y < height; ++y) {
+        for (int y = 0; y < height; ++y)
+        {
             auto *out = reinterpret_cast<QRgb *>(picture.scanLine(y));
             const auto *in = reinterpret_cast<const QRgb *>(mask.constScanLine(y));
-            for (int x = 0; x < width; ++x) {
+            for (int x = 0; x < width; ++x)
+            {
                 if ((in[x] & RGB_MASK) == 0xFFFFFFu)
                     out[x] = 0;
             }

@@ -15,8 +15,18 @@ class CSkinButton : public QPushButton
     Q_OBJECT
 
 public:
-    enum Kind { KindPush = 0, KindCheckBox = 2, KindRadio = 4 };
-    enum DrawMode { DrawNatural = 0, DrawStretched = 1, DrawTiled = 2 };
+    enum Kind
+    {
+        KindPush = 0,
+        KindCheckBox = 2,
+        KindRadio = 4
+    };
+    enum DrawMode
+    {
+        DrawNatural = 0,
+        DrawStretched = 1,
+        DrawTiled = 2
+    };
 
     // Sent to the other members of a radio group when one of them is checked.
     static const QEvent::Type WM_SKINBUTTON_UNCHECK;
@@ -44,7 +54,15 @@ public:
     const QRegion &GetRegion() const { return m_hRegion; }
 
     // Which image DrawItem shows now (0 normal, 1 pressed, 2 hover, 3 disabled, 4 focus, -1 face fill).
-    enum Shown { ShownFace = -1, ShownNormal, ShownPressed, ShownHover, ShownDisabled, ShownFocus };
+    enum Shown
+    {
+        ShownFace = -1,
+        ShownNormal,
+        ShownPressed,
+        ShownHover,
+        ShownDisabled,
+        ShownFocus
+    };
     Shown ShownBitmap() const;
 
 signals:

@@ -11,10 +11,7 @@
 #include <QResizeEvent>
 #include <QWindow>
 
-CSkinDialog::CSkinDialog(QWidget *parent, Qt::WindowFlags flags)
-    : QDialog(parent, flags)
-{
-}
+CSkinDialog::CSkinDialog(QWidget *parent, Qt::WindowFlags flags) : QDialog(parent, flags) {}
 
 void CSkinDialog::SetBackgroundBitmap(int number, BackgroundMode mode)
 {
@@ -41,7 +38,8 @@ void CSkinDialog::ExcludeFromStaticColor(int controlId)
 void CSkinDialog::ApplyStaticTextColors()
 {
     const auto labels = findChildren<QLabel *>();
-    for (QLabel *label : labels) {
+    for (QLabel *label : labels)
+    {
         if (label->window() == this)
             OnCtlColor(label);
     }
@@ -75,7 +73,8 @@ bool CSkinDialog::OnEraseBkgnd(QPainter &painter)
 {
     if (m_nBackgroundBitmap <= 0)
         return false;
-    if (m_backgroundMode == BackgroundMode::Stretched) {
+    if (m_backgroundMode == BackgroundMode::Stretched)
+    {
         if (m_bmpBackground.isNull())
             m_bmpBackground = LoadSkinPixmap(m_nBackgroundBitmap);
         if (m_bmpBackground.isNull())
@@ -121,7 +120,8 @@ void CSkinDialog::childEvent(QChildEvent *event)
 {
     QDialog::childEvent(event);
     // Statics built after construction get their colour as they arrive.
-    if (event->type() == QEvent::ChildPolished) {
+    if (event->type() == QEvent::ChildPolished)
+    {
         if (auto *label = qobject_cast<QLabel *>(event->child()))
             OnCtlColor(label);
     }
@@ -132,12 +132,14 @@ void CSkinDialog::mousePressEvent(QMouseEvent *event)
     // The press grabs the pointer implicitly, so moves and the release come here until it ends.
     // Only presses on the dialog's own surface (or on statics, which let them through) get here;
     // controls take their own clicks.
-    if (!m_bCaptionless || event->button() != Qt::LeftButton) {
+    if (!m_bCaptionless || event->button() != Qt::LeftButton)
+    {
         QDialog::mousePressEvent(event);
         return;
     }
     QWindow *handle = windowHandle();
-    if (handle && handle->startSystemMove()) {
+    if (handle && handle->startSystemMove())
+    {
         event->accept();
         return;
     }
@@ -149,7 +151,8 @@ void CSkinDialog::mousePressEvent(QMouseEvent *event)
 
 void CSkinDialog::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_bManualMove && (event->buttons() & Qt::LeftButton)) {
+    if (m_bManualMove && (event->buttons() & Qt::LeftButton))
+    {
         move(event->globalPosition().toPoint() - m_ptMoveOffset);
         event->accept();
         return;
@@ -159,7 +162,8 @@ void CSkinDialog::mouseMoveEvent(QMouseEvent *event)
 
 void CSkinDialog::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (m_bManualMove && event->button() == Qt::LeftButton) {
+    if (m_bManualMove && event->button() == Qt::LeftButton)
+    {
         m_bManualMove = false;
         event->accept();
         return;

@@ -16,7 +16,8 @@ class CSkinDialog : public QDialog
     Q_OBJECT
 
 public:
-    enum class BackgroundMode {
+    enum class BackgroundMode
+    {
         Stretched, // loaded at the first paint, stretched over the client area
         Unscaled,  // loaded at once, drawn at its own size at (0,0)
     };

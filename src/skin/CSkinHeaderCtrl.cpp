@@ -5,7 +5,8 @@
 
 #include <QPaintEvent>
 
-namespace {
+namespace
+{
 
 constexpr int kBandBitmap = 374;
 constexpr int kSeparatorBitmap = 240;
@@ -15,8 +16,7 @@ constexpr int kTextInset = 2;
 
 } // namespace
 
-CSkinHeaderCtrl::CSkinHeaderCtrl(QWidget *parent)
-    : QHeaderView(Qt::Horizontal, parent)
+CSkinHeaderCtrl::CSkinHeaderCtrl(QWidget *parent) : QHeaderView(Qt::Horizontal, parent)
 {
     setSectionsClickable(true);
     setHighlightSections(false);
@@ -52,7 +52,8 @@ void CSkinHeaderCtrl::paintEvent(QPaintEvent *)
 
     const QFont font = HeaderFont();
     const QFontMetrics metrics(font);
-    for (int i = 0; i < count(); ++i) {
+    for (int i = 0; i < count(); ++i)
+    {
         if (isSectionHidden(i))
             continue;
         const QRect item(sectionViewportPosition(i), 0, sectionSize(i), client.height());

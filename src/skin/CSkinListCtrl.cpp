@@ -4,22 +4,22 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
-namespace {
+namespace
+{
 
 // Paints the selected row in the list's own colours, whatever the style or the focus: the row
 // is drawn as not selected over the grey background, the way the platform highlight is suppressed.
 class SelectionDelegate : public QStyledItemDelegate
 {
 public:
-    SelectionDelegate(const CSkinListCtrl *list)
-        : QStyledItemDelegate(const_cast<CSkinListCtrl *>(list))
-        , m_list(list)
+    SelectionDelegate(const CSkinListCtrl *list) : QStyledItemDelegate(const_cast<CSkinListCtrl *>(list)), m_list(list)
     {
     }
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        if (!(option.state & QStyle::State_Selected)) {
+        if (!(option.state & QStyle::State_Selected))
+        {
             QStyledItemDelegate::paint(painter, option, index);
             return;
         }
@@ -44,9 +44,7 @@ private:
 
 } // namespace
 
-CSkinListCtrl::CSkinListCtrl(QWidget *parent)
-    : QTreeWidget(parent)
-    , m_wndHeader(new CSkinHeaderCtrl(this))
+CSkinListCtrl::CSkinListCtrl(QWidget *parent) : QTreeWidget(parent), m_wndHeader(new CSkinHeaderCtrl(this))
 {
     setHeader(m_wndHeader);
     setRootIsDecorated(false);
@@ -59,7 +57,8 @@ CSkinListCtrl::CSkinListCtrl(QWidget *parent)
     setItemDelegate(new SelectionDelegate(this));
 
     QPalette pal = palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+    {
         pal.setColor(group, QPalette::Base, Qt::white);
         pal.setColor(group, QPalette::Text, Qt::black);
         // Also for the row panel some styles paint before the items.
@@ -96,7 +95,8 @@ void CSkinListCtrl::InitSkin()
     m_wndHScroll->setObjectName(objectName() + QStringLiteral("_hscroll"));
 
     // Every change of the scroll state moves the thumbs.
-    for (QScrollBar *bar : {verticalScrollBar(), horizontalScrollBar()}) {
+    for (QScrollBar *bar : {verticalScrollBar(), horizontalScrollBar()})
+    {
         connect(bar, &QScrollBar::valueChanged, this, &CSkinListCtrl::UpdateThumbs);
         connect(bar, &QScrollBar::rangeChanged, this, &CSkinListCtrl::UpdateThumbs);
     }

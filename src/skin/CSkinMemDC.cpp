@@ -1,8 +1,6 @@
 #include "skin/CSkinMemDC.h"
 
-CSkinMemDC::CSkinMemDC(QPainter *pTargetDC, const QRect &rect)
-    : m_pTargetDC(pTargetDC)
-    , m_rect(rect)
+CSkinMemDC::CSkinMemDC(QPainter *pTargetDC, const QRect &rect) : m_pTargetDC(pTargetDC), m_rect(rect)
 {
     if (!m_pTargetDC || m_rect.isEmpty())
         return;
@@ -12,7 +10,8 @@ CSkinMemDC::CSkinMemDC(QPainter *pTargetDC, const QRect &rect)
     m_pBitmap = std::make_unique<QPixmap>(m_rect.size() * ratio);
     m_pBitmap->setDevicePixelRatio(ratio);
     m_pBitmap->fill(Qt::black); // a fresh compatible bitmap is black
-    if (begin(m_pBitmap.get())) {
+    if (begin(m_pBitmap.get()))
+    {
         // Callers paint with the target's coordinates.
         translate(-m_rect.topLeft());
         setFont(m_pTargetDC->font());

@@ -7,8 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-CSkinProgressCtrl::CSkinProgressCtrl(QWidget *parent)
-    : QProgressBar(parent)
+CSkinProgressCtrl::CSkinProgressCtrl(QWidget *parent) : QProgressBar(parent)
 {
     setTextVisible(false);
 }

@@ -3,7 +3,8 @@
 #include <QHash>
 #include <QString>
 
-namespace {
+namespace
+{
 
 QHash<int, QImage> &registeredBitmaps()
 {

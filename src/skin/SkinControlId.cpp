@@ -19,7 +19,8 @@ QWidget *GetDlgItem(const QWidget *dialog, int id)
     if (!dialog)
         return nullptr;
     const auto children = dialog->findChildren<QWidget *>();
-    for (QWidget *child : children) {
+    for (QWidget *child : children)
+    {
         if (GetDlgCtrlID(child) == id)
             return child;
     }
@@ -42,7 +43,8 @@ QWidget *GetNextDlgGroupItem(const QWidget *control)
     if (!control || !control->parentWidget())
         return nullptr;
     QList<QWidget *> siblings;
-    for (QObject *child : control->parentWidget()->children()) {
+    for (QObject *child : control->parentWidget()->children())
+    {
         if (child->isWidgetType() && !static_cast<QWidget *>(child)->isWindow())
             siblings.append(static_cast<QWidget *>(child));
     }

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-namespace {
+namespace
+{
 
 constexpr std::uint32_t kRectanglesType = 1;
 
@@ -79,7 +80,8 @@ std::optional<QRegion> RegionFromData(const std::vector<std::byte> &data)
 
     // QRegion::setRects needs sorted, non-overlapping bands; the list is arbitrary, so unite.
     QRegion region;
-    for (std::uint64_t i = 0; i < count; ++i) {
+    for (std::uint64_t i = 0; i < count; ++i)
+    {
         const QRect r = clippedRect(getRect(data.data() + kRegionHeaderSize + kRegionRectSize * i), bound);
         if (!r.isEmpty())
             region += r;
@@ -106,10 +108,12 @@ std::vector<RegionRect> MaskRunRects(const QImage &mask, QRgb key)
     const QImage pixels = mask.convertToFormat(QImage::Format_RGB32);
     const int width = pixels.width();
     const QRgb keyColour = key & RGB_MASK;
-    for (int y = pixels.height() - 1; y >= 0; --y) {
+    for (int y = pixels.height() - 1; y >= 0; --y)
+    {
         const auto *line = reinterpret_cast<const QRgb *>(pixels.constScanLine(y));
         int x = 0;
-        while (x < width) {
+        while (x < width)
+        {
             while (x < width && (line[x] & RGB_MASK) == keyColour)
                 ++x;
             if (x == width)

@@ -9,7 +9,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 const QColor kNormal(200, 0, 0);
 const QColor kPressed(0, 200, 0);
@@ -44,7 +45,8 @@ protected:
 
 TEST_F(SkinButtonTest, ClickCountFollowsWhereTheButtonIsReleased)
 {
-    struct Case {
+    struct Case
+    {
         const char *name;
         std::vector<QPoint> moves; // while held
         QPoint release;
@@ -58,13 +60,15 @@ TEST_F(SkinButtonTest, ClickCountFollowsWhereTheButtonIsReleased)
         {"leave and come back", {out, in}, in, false, 1},
         {"double-click is a second press", {}, in, true, 2},
     };
-    for (const Case &c : cases) {
+    for (const Case &c : cases)
+    {
         QSignalSpy clicked(button, &QAbstractButton::clicked);
         QTest::mousePress(button, Qt::LeftButton, {}, in);
         for (const QPoint &p : c.moves)
             QTest::mouseMove(button, p);
         QTest::mouseRelease(button, Qt::LeftButton, {}, c.release);
-        if (c.doubleClick) {
+        if (c.doubleClick)
+        {
             QTest::mouseDClick(button, Qt::LeftButton, {}, in);
             QTest::mouseRelease(button, Qt::LeftButton, {}, in);
         }
@@ -107,7 +111,8 @@ TEST_F(SkinButtonTest, HoverStartsOnMoveAndEndsOnLeaveOrPress)
 
 TEST_F(SkinButtonTest, StatePrecedence)
 {
-    struct Case {
+    struct Case
+    {
         const char *name;
         bool enabled;
         bool checkBox;
@@ -121,7 +126,8 @@ TEST_F(SkinButtonTest, StatePrecedence)
         {"checked beats hover", true, true, true, true, kPressed},
         {"disabled beats checked", false, true, true, false, kDisabled},
     };
-    for (const Case &c : cases) {
+    for (const Case &c : cases)
+    {
         button->setEnabled(true);
         button->SetKind(c.checkBox ? CSkinButton::KindCheckBox : CSkinButton::KindPush);
         button->SetCheck(c.checked);
@@ -153,9 +159,13 @@ TEST_F(SkinButtonTest, MissingBitmapsFallBackToTheButtonFace)
 
 TEST_F(SkinButtonTest, DrawModeAndMarginArgumentsAreNormalised)
 {
-    struct Case { int mode, margin, expectedMode, expectedMargin; };
+    struct Case
+    {
+        int mode, margin, expectedMode, expectedMargin;
+    };
     const Case cases[] = {{-3, -1, 0, 0}, {0, 4, 0, 4}, {1, 0, 1, 0}, {2, 0, 2, 0}, {7, 2, 2, 2}};
-    for (const Case &c : cases) {
+    for (const Case &c : cases)
+    {
         button->SetBitmaps(306, 307, 0, 0, 0, 0, c.mode, 0, c.margin);
         EXPECT_EQ(button->GetDrawMode(), c.expectedMode);
         EXPECT_EQ(button->GetFocusMargin(), c.expectedMargin);
@@ -164,10 +174,15 @@ TEST_F(SkinButtonTest, DrawModeAndMarginArgumentsAreNormalised)
 
 TEST(SkinButtonKind, FromTemplateStyle)
 {
-    struct Case { std::uint32_t style; int kind; };
+    struct Case
+    {
+        std::uint32_t style;
+        int kind;
+    };
     const Case cases[] = {
-        {0x00, CSkinButton::KindPush},     {0x01, CSkinButton::KindPush},  {0x03, CSkinButton::KindCheckBox},
-        {0x09, CSkinButton::KindRadio},    {0x04, CSkinButton::KindPush},  {0x50010003, CSkinButton::KindCheckBox},
+        {0x00, CSkinButton::KindPush},        {0x01, CSkinButton::KindPush},
+        {0x03, CSkinButton::KindCheckBox},    {0x09, CSkinButton::KindRadio},
+        {0x04, CSkinButton::KindPush},        {0x50010003, CSkinButton::KindCheckBox},
         {0x50010009, CSkinButton::KindRadio}, {0x50010000, CSkinButton::KindPush},
     };
     for (const Case &c : cases)
@@ -201,12 +216,14 @@ TEST(SkinButtonRadio, CheckingOneUnchecksTheOthersOfItsGroupOnly)
     QWidget dialog;
     CSkinButton *group1[3];
     CSkinButton *group2[2];
-    for (auto *&b : group1) {
+    for (auto *&b : group1)
+    {
         b = new CSkinButton(&dialog);
         b->SetKind(CSkinButton::KindRadio);
     }
     auto *plain = new QWidget(&dialog); // other controls of the group ignore the message
-    for (auto *&b : group2) {
+    for (auto *&b : group2)
+    {
         b = new CSkinButton(&dialog);
         b->SetKind(CSkinButton::KindRadio);
     }

@@ -13,7 +13,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 class SkinDialogTest : public ::testing::Test
 {
@@ -117,15 +118,21 @@ TEST_F(SkinDialogTest, DraggingTheBodyMovesTheWindowButControlsKeepTheirClicks)
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
 
-    struct Drag { const char *name; QPoint from; };
+    struct Drag
+    {
+        const char *name;
+        QPoint from;
+    };
     const Drag drags[] = {{"body", QPoint(50, 50)}, {"static", QPoint(20, 155)}};
-    for (const Drag &d : drags) {
+    for (const Drag &d : drags)
+    {
         const QPoint start = dialog.pos();
         QTest::mousePress(dialog.windowHandle(), Qt::LeftButton, {}, d.from);
         QTest::mouseMove(dialog.windowHandle(), d.from + QPoint(30, 20));
         // The window has moved under the pointer: the same screen point is now at the old local point.
         QTest::mouseRelease(dialog.windowHandle(), Qt::LeftButton, {}, d.from);
-        EXPECT_TRUE(WaitFor([&] { return dialog.pos() == start + QPoint(30, 20); }, 1000)) << dialog.pos().x() << "," << dialog.pos().y();
+        EXPECT_TRUE(WaitFor([&] { return dialog.pos() == start + QPoint(30, 20); }, 1000))
+            << dialog.pos().x() << "," << dialog.pos().y();
         EXPECT_FALSE(dialog.IsManualMoveActive()) << d.name;
         QTest::qWait(QApplication::doubleClickInterval() + 20);
     }

@@ -11,13 +11,17 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 TEST(SkinScrollThumb, HorizontalPositionsAndClamps)
 {
-    struct Case { int width, pos, limit, thumb; };
+    struct Case
+    {
+        int width, pos, limit, thumb;
+    };
     const Case cases[] = {
-        {200, 0, 0, 20},     {200, 5, 0, 20},     {200, 0, 100, 20},   {200, 50, 100, 90},
+        {200, 0, 0, 20},     {200, 5, 0, 20},     {200, 0, 100, 20},    {200, 50, 100, 90},
         {200, 98, 100, 157}, {200, 99, 100, 158}, {200, 100, 100, 162}, // snaps once past W - 42
         {200, 1, 3, 66},     {50, 1, 10, 20},     {30, 10, 10, 20},     // too narrow: never below 20
     };
@@ -28,11 +32,14 @@ TEST(SkinScrollThumb, HorizontalPositionsAndClamps)
 
 TEST(SkinScrollThumb, VerticalPositionsAndClamps)
 {
-    struct Case { int height, pos, limit, thumb; };
+    struct Case
+    {
+        int height, pos, limit, thumb;
+    };
     const Case cases[] = {
-        {200, 0, 0, 20},      {200, 0, 10, 20},     {200, 5, 10, 80},  {200, 19, 20, 134},
-        {200, 20, 20, 162},   {200, 114, 120, 134}, {200, 115, 120, 162}, // snaps once past H - 66
-        {149, 40, 40, 111},   {40, 3, 3, 20},
+        {200, 0, 0, 20},    {200, 0, 10, 20},     {200, 5, 10, 80},     {200, 19, 20, 134},
+        {200, 20, 20, 162}, {200, 114, 120, 134}, {200, 115, 120, 162}, // snaps once past H - 66
+        {149, 40, 40, 111}, {40, 3, 3, 20},
     };
     for (const Case &c : cases)
         EXPECT_EQ(CSkinVertScroll::ThumbPosFor(c.height, c.pos, c.limit), c.thumb)
@@ -68,7 +75,8 @@ protected:
 
     void fill(int rows)
     {
-        for (int i = 0; i < rows; ++i) {
+        for (int i = 0; i < rows; ++i)
+        {
             list->InsertItem(i, QStringLiteral("device %1").arg(i));
             list->SetItemText(i, 1, QStringLiteral("192.168.1.%1").arg(i));
         }
@@ -139,7 +147,8 @@ TEST_F(SkinListTest, VerticalReleaseSteps)
     fill(60);
     const int h = vs()->height();
     const int page = vbar()->pageStep();
-    struct Case {
+    struct Case
+    {
         const char *name;
         int start;
         int pressY, releaseY;
@@ -151,7 +160,8 @@ TEST_F(SkinListTest, VerticalReleaseSteps)
         {"down arrow area", 10, h - 20, h - 20, 11},
         {"press on the track, release on the down arrow pages", 0, h / 2, h - 20, page},
     };
-    for (const Case &c : cases) {
+    for (const Case &c : cases)
+    {
         vbar()->setValue(c.start);
         ASSERT_FALSE(c.pressY >= vs()->GetThumbPos() && c.pressY <= vs()->GetThumbPos() + 26) << c.name;
         click(vs(), QPoint(5, c.pressY), QPoint(5, c.releaseY));
@@ -268,10 +278,13 @@ std::vector<std::pair<int, int>> inkRuns(const QImage &image, int left, int righ
     *inkTop = image.height();
     *inkBottom = -1;
     bool inRun = false;
-    for (int x = left; x < right; ++x) {
+    for (int x = left; x < right; ++x)
+    {
         bool ink = false;
-        for (int y = 0; y < std::min(image.height(), 24); ++y) {
-            if (qGray(image.pixel(x, y)) < 128) {
+        for (int y = 0; y < std::min(image.height(), 24); ++y)
+        {
+            if (qGray(image.pixel(x, y)) < 128)
+            {
                 ink = true;
                 *inkTop = std::min(*inkTop, y);
                 *inkBottom = std::max(*inkBottom, y);
@@ -293,8 +306,13 @@ TEST_F(SkinListTest, LongHeaderTextEndsWithAnEllipsis)
     CSkinHeaderCtrl *header = list->GetHeaderCtrl();
     const QImage image = header->grab().toImage();
 
-    struct Case { int column; bool ellipsis; };
-    for (const Case c : {Case{1, true}, Case{0, false}}) {
+    struct Case
+    {
+        int column;
+        bool ellipsis;
+    };
+    for (const Case c : {Case{1, true}, Case{0, false}})
+    {
         const int left = header->sectionViewportPosition(c.column) + 2;
         const int right = std::min(left + header->sectionSize(c.column) - 4, image.width());
         int top = 0, bottom = 0;
@@ -302,7 +320,8 @@ TEST_F(SkinListTest, LongHeaderTextEndsWithAnEllipsis)
         ASSERT_GE(runs.size(), 2u) << c.column;
         // An ellipsis: the last three marks are small dots sitting on the baseline.
         int dots = 0;
-        for (auto it = runs.rbegin(); it != runs.rend() && it - runs.rbegin() < 3; ++it) {
+        for (auto it = runs.rbegin(); it != runs.rend() && it - runs.rbegin() < 3; ++it)
+        {
             int dotTop = image.height();
             for (int x = it->first; x <= it->second; ++x)
                 for (int y = 0; y < std::min(image.height(), 24); ++y)

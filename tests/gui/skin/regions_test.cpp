@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 std::uint32_t readU32(const std::vector<std::byte> &data, std::size_t at)
 {
@@ -43,10 +44,14 @@ TEST(SteppedCorners, OrdinarySizeGivesTheElevenRectanglesInOrder)
 TEST(SteppedCorners, RegionShapeAtTheCorners)
 {
     const QRegion region = SteppedCornerRegion(430, 574);
-    struct Probe { int x, y; bool inside; };
+    struct Probe
+    {
+        int x, y;
+        bool inside;
+    };
     const Probe probes[] = {
-        {200, 0, false}, {0, 0, false},   {0, 4, false},   {0, 5, true},    {0, 568, true}, {0, 569, false},
-        {3, 0, false},   {3, 1, true},    {426, 1, false}, {426, 2, true},  {429, 5, true}, {429, 4, false},
+        {200, 0, false},  {0, 0, false},   {0, 4, false},    {0, 5, true},      {0, 568, true}, {0, 569, false},
+        {3, 0, false},    {3, 1, true},    {426, 1, false},  {426, 2, true},    {429, 5, true}, {429, 4, false},
         {200, 573, true}, {4, 573, false}, {215, 300, true}, {430, 300, false},
     };
     for (const Probe &p : probes)
@@ -56,9 +61,13 @@ TEST(SteppedCorners, RegionShapeAtTheCorners)
 
 TEST(SteppedCorners, TinySizesStayInsideTheWindow)
 {
-    struct Size { int cx, cy; };
+    struct Size
+    {
+        int cx, cy;
+    };
     const Size sizes[] = {{10, 10}, {6, 6}, {3, 3}, {1, 1}, {0, 0}, {10, 600}, {600, 4}};
-    for (const Size &s : sizes) {
+    for (const Size &s : sizes)
+    {
         const auto rects = SteppedCornerRects(s.cx, s.cy);
         EXPECT_EQ(rects.size(), 11u);
         const QRegion region = SteppedCornerRegion(s.cx, s.cy);
@@ -134,7 +143,8 @@ QImage maskFrom(const std::vector<const char *> &rows)
 
 TEST(MaskRegion, RunsAndEdges)
 {
-    struct Case {
+    struct Case
+    {
         const char *name;
         std::vector<const char *> rows;
         std::vector<RegionRect> runs;
@@ -147,7 +157,8 @@ TEST(MaskRegion, RunsAndEdges)
         {"no key: one per row, bottom first", {"###", "###"}, {{0, 1, 3, 2}, {0, 0, 3, 1}}},
         {"runs never span rows", {"..##", "##.."}, {{0, 1, 2, 2}, {2, 0, 4, 1}}},
     };
-    for (const Case &c : cases) {
+    for (const Case &c : cases)
+    {
         const QImage mask = maskFrom(c.rows);
         const auto runs = MaskRunRects(mask, qRgb(255, 255, 255));
         ASSERT_EQ(runs.size(), c.runs.size()) << c.name;

@@ -114,15 +114,19 @@ TEST_F(ExchangeTest, WhichDatagramsEndOrCountAPoll)
     const Case cases[] = {
         {"matching query reply", MakeQueryReply(kId, kDevice, "1"), {kOpQueryReply, "192.168.0.10", 28}, true, 0},
         {"id tail differs", MakeQueryReply(tail, kDevice, "1"), {kOpQueryReply, "192.168.0.10", 28}, true, 0},
-        {"other device's answer", MakeQueryReply(kId, {192, 168, 0, 11}, "1"), {kOpQueryReply, "192.168.0.10", 28},
-         false, 1},
-        {"other instance's answer", MakeQueryReply(other, kDevice, "1"), {kOpQueryReply, "192.168.0.10", 28}, false,
+        {"other device's answer",
+         MakeQueryReply(kId, {192, 168, 0, 11}, "1"),
+         {kOpQueryReply, "192.168.0.10", 28},
+         false,
          1},
+        {"other instance's answer", MakeQueryReply(other, kDevice, "1"), {kOpQueryReply, "192.168.0.10", 28}, false, 1},
         {"query reply too short", shortQuery, {kOpQueryReply, "192.168.0.10", 28}, false, 1},
-        {"other opcode does not count", MakeSettingReply(kId, kDevice), {kOpQueryReply, "192.168.0.10", 28}, false,
+        {"other opcode does not count", MakeSettingReply(kId, kDevice), {kOpQueryReply, "192.168.0.10", 28}, false, 0},
+        {"any address when there is no match field",
+         MakeSettingReply(kId, {10, 0, 0, 99}),
+         {kOpSettingReply, nullptr, 21},
+         true,
          0},
-        {"any address when there is no match field", MakeSettingReply(kId, {10, 0, 0, 99}),
-         {kOpSettingReply, nullptr, 21}, true, 0},
     };
     for (const Case &c : cases)
     {
@@ -210,8 +214,8 @@ TEST_F(ExchangeTest, EverythingFailsQuietlyBeforeOpenEndpoints)
     CopyText(g_ProtocolState.sslText, "keep");
     FillShareNameList("old:shares");
     const std::function<int()> operations[] = {
-        CheckAdminPassword, QueryShareList, QueryWorkgroup, QueryCodepage,   QueryIdeok,    QueryShareName,
-        QueryBtFirmware,    QueryDomain,    QuerySsl,       SetStaticAddress, SetDhcp,      SendSetting5,
+        CheckAdminPassword, QueryShareList, QueryWorkgroup, QueryCodepage,    QueryIdeok,      QueryShareName,
+        QueryBtFirmware,    QueryDomain,    QuerySsl,       SetStaticAddress, SetDhcp,         SendSetting5,
         SetWorkgroup,       SetCodepage,    SetAccessMode,  SendStopCommand,  NotifyInstalled,
     };
     const auto start = Clock::now();

@@ -155,8 +155,8 @@ TEST_F(ListsTest, AppendDeviceCutsOverlongTexts)
 {
     const std::string longName(400, 'n');
     const std::uint8_t uuid[10] = {};
-    DeviceRecord *r = AppendDevice(longName.c_str(), "1.2.3.4-and-more-text", "255.255.255.255.255", nullptr, uuid,
-                                   '0', 0);
+    DeviceRecord *r =
+        AppendDevice(longName.c_str(), "1.2.3.4-and-more-text", "255.255.255.255.255", nullptr, uuid, '0', 0);
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(std::string(r->server_name), std::string(255, 'n'));
     EXPECT_EQ(std::string(r->server_ip), "1.2.3.4-and-mor");

@@ -135,8 +135,8 @@ private:
             SendToLoopbackGroup(m_fd, MakeSettingReply(g_ProtocolState.clientId, address));
         }
         else if (request[0] == kOpSettingRequest)
-            SendToLoopbackGroup(m_fd, MakeSettingReply(g_ProtocolState.clientId,
-                                                       sub == kSetDhcp ? kDhcpAddress : address));
+            SendToLoopbackGroup(m_fd,
+                                MakeSettingReply(g_ProtocolState.clientId, sub == kSetDhcp ? kDhcpAddress : address));
     }
 
     int m_fd;

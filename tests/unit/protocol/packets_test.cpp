@@ -185,7 +185,8 @@ TEST_F(PacketsTest, SearchReplyParsing)
     ReplyFields full = basic;
     full.opcode = 8;
 
-    auto with = [](ReplyFields fields, auto change) {
+    auto with = [](ReplyFields fields, auto change)
+    {
         change(fields);
         return fields;
     };
@@ -200,8 +201,8 @@ TEST_F(PacketsTest, SearchReplyParsing)
         {"name length past the datagram", with(basic, [](ReplyFields &s) { s.nameLength = 1000; }), -1, true,
          "Storage"},
         {"name cut by the datagram end", basic, 63, true, "Sto"},
-        {"name length of four gigabytes", with(full, [](ReplyFields &s) { s.nameLength = 0xFFFFFFFFu - 1; }), -1,
-         true, "Storage"},
+        {"name length of four gigabytes", with(full, [](ReplyFields &s) { s.nameLength = 0xFFFFFFFFu - 1; }), -1, true,
+         "Storage"},
         {"name longer than 255", with(basic, [](ReplyFields &s) { s.name = Repeat('n', 300); }), -1, true,
          Repeat('n', 255)},
         {"name with a NUL inside", with(basic, [](ReplyFields &s) { s.name = std::string("ab\0cd", 5); }), -1, true,

@@ -52,8 +52,8 @@ std::vector<std::uint8_t> MakeSearchReply(const ReplyFields &fields)
         PutText(bytes, 196, 64, fields.hwVersion);
         PutText(bytes, 260, 64, fields.swVersion);
     }
-    PutUint32(bytes, lengthAt, fields.nameLength == UINT32_MAX ? static_cast<std::uint32_t>(fields.name.size())
-                                                             : fields.nameLength);
+    PutUint32(bytes, lengthAt,
+              fields.nameLength == UINT32_MAX ? static_cast<std::uint32_t>(fields.name.size()) : fields.nameLength);
     bytes.insert(bytes.end(), fields.name.begin(), fields.name.end());
     return bytes;
 }
