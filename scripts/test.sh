@@ -12,6 +12,9 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
+echo "== formatting"
+bash scripts/format.sh --check
+
 echo "== ordinary build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
