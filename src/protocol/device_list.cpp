@@ -4,6 +4,7 @@
 #include <new>
 
 #include "protocol/fixed_text.h"
+#include "protocol/linked_list.h"
 
 namespace
 {
@@ -12,13 +13,7 @@ DeviceRecord *AppendRecord()
     DeviceRecord *record = NewDeviceRecord();
     if (record == nullptr)
         return nullptr;
-    DeviceList &list = g_ProtocolState.deviceList;
-    ++list.count;
-    if (list.tail == nullptr)
-        list.head = record;
-    else
-        list.tail->next = record;
-    list.tail = record;
+    AppendNode(g_ProtocolState.deviceList, record);
     return record;
 }
 
@@ -99,13 +94,5 @@ DeviceRecord *AppendFullDevice(const SearchReply &reply, const char *name, const
 
 void FreeDeviceList()
 {
-    DeviceList &list = g_ProtocolState.deviceList;
-    DeviceRecord *record = list.head;
-    while (record != nullptr)
-    {
-        DeviceRecord *next = record->next;
-        delete record;
-        record = next;
-    }
-    list = DeviceList{};
+    FreeNodes(g_ProtocolState.deviceList);
 }

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "protocol/fixed_text.h"
+#include "protocol/linked_list.h"
 #include "protocol/protocol_state.h"
 
 namespace
@@ -24,13 +25,7 @@ void Append(std::string_view name)
     if (entry == nullptr)
         return;
     CopyText(entry->name, name);
-    ShareNameList &list = g_ProtocolState.shareNameList;
-    ++list.count;
-    if (list.tail == nullptr)
-        list.head = entry;
-    else
-        list.tail->next = entry;
-    list.tail = entry;
+    AppendNode(g_ProtocolState.shareNameList, entry);
 }
 } // namespace
 
@@ -53,13 +48,5 @@ void FillShareNameList(std::string_view text)
 
 void FreeShareNameList()
 {
-    ShareNameList &list = g_ProtocolState.shareNameList;
-    ShareNameEntry *entry = list.head;
-    while (entry != nullptr)
-    {
-        ShareNameEntry *next = entry->next;
-        delete entry;
-        entry = next;
-    }
-    list = ShareNameList{};
+    FreeNodes(g_ProtocolState.shareNameList);
 }
