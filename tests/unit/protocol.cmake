@@ -12,3 +12,6 @@ izuzez_add_test(protocol_exchange_test
 izuzez_add_test(protocol_loopback_test
     SOURCES ${_protocol_tests}/loopback_test.cpp ${_protocol_tests}/reply_builder.cpp
     LIBS izuzez_protocol LABEL unit TIMEOUT 120)
+izuzez_add_test(protocol_random_datagram_test
+    SOURCES ${_protocol_tests}/random_datagram_test.cpp
+    LIBS izuzez_protocol LABEL unit)
