@@ -1,4 +1,4 @@
-foreach(unit wire simulator faults config request_log loopback)
+foreach(unit wire simulator faults config request_log loopback random_request)
     izuzez_add_test(devsim_${unit}_test
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/devsim/${unit}_test.cpp
         LIBS izuzez_devsim_core
