@@ -41,7 +41,8 @@ std::vector<std::uint8_t> RandomDatagram(std::mt19937 &random)
     {
         if (length >= at + 4 && random() % 2 == 0)
         {
-            const std::uint32_t n = random() % 3 == 0 ? kLengths[random() % 8] : static_cast<std::uint32_t>(random() % 300);
+            const std::uint32_t n =
+                random() % 3 == 0 ? kLengths[random() % 8] : static_cast<std::uint32_t>(random() % 300);
             std::memcpy(datagram.data() + at, &n, 4); // little-endian host, as the wire
         }
     }
