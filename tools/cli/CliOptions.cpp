@@ -3,10 +3,6 @@
 #include <array>
 #include <utility>
 
-#ifndef IZUZEZ_VERSION
-#define IZUZEZ_VERSION "1.0.0.1"
-#endif
-
 namespace izuzez::cli
 {
 namespace

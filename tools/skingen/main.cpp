@@ -12,10 +12,10 @@
 
 #include <cstdio>
 
+#include "version.h"
+
 namespace
 {
-
-constexpr char kVersion[] = "1.0.0.1";
 
 bool save(const QImage &image, const QString &path)
 {
@@ -90,7 +90,7 @@ int main(int argc, char *argv[])
     res.mkpath(QStringLiteral("bitmaps"));
     QMap<int, QImage> bitmaps;
     const QSize mainSize(430, 574);
-    bitmaps[267] = DrawMainBackground(mainSize, controls, QString::fromLatin1(kVersion));
+    bitmaps[267] = DrawMainBackground(mainSize, controls, QString::fromLatin1(izuzez::kVersionText));
     bitmaps[268] = DrawDialogBackground({366, 135}, DialogDecor::About);
     bitmaps[269] = DrawDialogBackground({515, 205}, DialogDecor::Plain);
     bitmaps[270] = DrawDialogBackground({248, 119}, DialogDecor::Plain);
