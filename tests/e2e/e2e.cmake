@@ -9,12 +9,11 @@ add_library(izuzez_e2e_support STATIC
 target_include_directories(izuzez_e2e_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/e2e)
 target_link_libraries(izuzez_e2e_support PUBLIC izuzez_settings nlohmann_json::nlohmann_json GTest::gtest)
 
-foreach(name search operations wire loopback)
-    set(source ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${name}_test.cpp)
-    if(EXISTS ${source})
-        izuzez_add_test(e2e_${name} LABEL e2e TIMEOUT 240 SOURCES ${source} LIBS izuzez_e2e_support izuzez_protocol)
-        if(TARGET izuzez AND TARGET izuzez-devsim)
-            add_dependencies(e2e_${name} izuzez izuzez-devsim)
-        endif()
+foreach(unit Search Operations Wire Loopback)
+    string(TOLOWER "${unit}" name)
+    izuzez_add_test(e2e_${name} LABEL e2e TIMEOUT 240
+        SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${unit}Test.cpp LIBS izuzez_e2e_support izuzez_protocol)
+    if(TARGET izuzez AND TARGET izuzez-devsim)
+        add_dependencies(e2e_${name} izuzez izuzez-devsim)
     endif()
 endforeach()

@@ -1,5 +1,5 @@
 # GUI tests of the skinned widgets. They need a QApplication, so they bring their own main
-# (gui/gui_test_main.cpp) instead of gtest_main.
+# (gui/GuiTestMain.cpp) instead of gtest_main.
 function(izuzez_add_skin_test name)
     cmake_parse_arguments(T "" "" "SOURCES" ${ARGN})
     foreach(source ${T_SOURCES})
@@ -7,7 +7,7 @@ function(izuzez_add_skin_test name)
             return() # a test still being written must not break the configure for everyone
         endif()
     endforeach()
-    add_executable(${name} ${T_SOURCES} ${CMAKE_CURRENT_SOURCE_DIR}/gui/gui_test_main.cpp)
+    add_executable(${name} ${T_SOURCES} ${CMAKE_CURRENT_SOURCE_DIR}/gui/GuiTestMain.cpp)
     target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/gui/skin)
     target_link_libraries(${name} PRIVATE izuzez_settings izuzez_skin Qt6::Test GTest::gtest)
     add_test(NAME ${name} COMMAND ${name})
@@ -16,8 +16,8 @@ function(izuzez_add_skin_test name)
 endfunction()
 
 set(skin_test_dir ${CMAKE_CURRENT_SOURCE_DIR}/gui/skin)
-izuzez_add_skin_test(skin_regions_test SOURCES ${skin_test_dir}/regions_test.cpp)
-izuzez_add_skin_test(skin_button_test SOURCES ${skin_test_dir}/button_test.cpp)
-izuzez_add_skin_test(skin_list_test SOURCES ${skin_test_dir}/list_test.cpp)
-izuzez_add_skin_test(skin_dialog_test SOURCES ${skin_test_dir}/dialog_test.cpp)
-izuzez_add_skin_test(skin_progress_test SOURCES ${skin_test_dir}/progress_test.cpp)
+izuzez_add_skin_test(skin_regions_test SOURCES ${skin_test_dir}/RegionsTest.cpp)
+izuzez_add_skin_test(skin_button_test SOURCES ${skin_test_dir}/ButtonTest.cpp)
+izuzez_add_skin_test(skin_list_test SOURCES ${skin_test_dir}/ListTest.cpp)
+izuzez_add_skin_test(skin_dialog_test SOURCES ${skin_test_dir}/DialogTest.cpp)
+izuzez_add_skin_test(skin_progress_test SOURCES ${skin_test_dir}/ProgressTest.cpp)

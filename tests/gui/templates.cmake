@@ -2,13 +2,13 @@
 set(templates_test_dir ${CMAKE_CURRENT_SOURCE_DIR}/gui/templates)
 
 izuzez_add_test(templates_parse_test
-    SOURCES ${templates_test_dir}/parse_test.cpp
+    SOURCES ${templates_test_dir}/ParseTest.cpp
     LIBS izuzez_skin izuzez_resources
     LABEL gui)
 
 # These need a QApplication, so they bring the GUI tests' main.
 izuzez_add_test(templates_builder_test
-    SOURCES ${templates_test_dir}/builder_test.cpp ${templates_test_dir}/ipaddress_test.cpp
-            ${CMAKE_CURRENT_SOURCE_DIR}/gui/gui_test_main.cpp
+    SOURCES ${templates_test_dir}/BuilderTest.cpp ${templates_test_dir}/IpAddressTest.cpp
+            ${CMAKE_CURRENT_SOURCE_DIR}/gui/GuiTestMain.cpp
     LIBS izuzez_skin izuzez_resources Qt6::Test
     LABEL gui)

@@ -1,6 +1,8 @@
-foreach(unit wire simulator faults config request_log loopback random_request)
-    izuzez_add_test(devsim_${unit}_test
-        SOURCES ${CMAKE_CURRENT_LIST_DIR}/devsim/${unit}_test.cpp
+foreach(unit Wire Simulator Faults Config RequestLog Loopback RandomRequest)
+    string(REGEX REPLACE "([a-z])([A-Z])" "\\1_\\2" test_name "${unit}")
+    string(TOLOWER "${test_name}" test_name)
+    izuzez_add_test(devsim_${test_name}_test
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/devsim/${unit}Test.cpp
         LIBS izuzez_devsim_core
         LABEL unit
         TIMEOUT 60)

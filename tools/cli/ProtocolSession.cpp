@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "protocol/device_list.h"
-#include "protocol/diagnostics.h"
-#include "protocol/endpoints.h"
-#include "protocol/fixed_text.h"
-#include "protocol/local_interfaces.h"
-#include "protocol/operations.h"
-#include "protocol/protocol_state.h"
-#include "protocol/search.h"
+#include "protocol/DeviceList.h"
+#include "protocol/Diagnostics.h"
+#include "protocol/Endpoints.h"
+#include "protocol/FixedText.h"
+#include "protocol/LocalInterfaces.h"
+#include "protocol/Operations.h"
+#include "protocol/ProtocolState.h"
+#include "protocol/Search.h"
 
 namespace izuzez::cli
 {

@@ -1,5 +1,5 @@
-#include "config.h"
-#include "runner.h"
+#include "Config.h"
+#include "Runner.h"
 
 #include <cerrno>
 #include <csignal>

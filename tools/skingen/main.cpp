@@ -28,7 +28,7 @@ bool save(const QImage &image, const QString &path)
     return true;
 }
 
-struct ButtonSpec
+struct ButtonBitmaps
 {
     int normal;
     int active;
@@ -40,7 +40,7 @@ struct ButtonSpec
 
 // Dialog buttons are all drawn 93 x 25 so that OK (100 x 25) and Cancel (93 x 28) look alike
 // in the 93 x 28 buttons of the templates; the spare pixels show the dialog body.
-const ButtonSpec kButtons[] = {
+const ButtonBitmaps kButtons[] = {
     {284, 285, {100, 25}, "Search", ButtonLook::Primary, false},
     {286, 287, {100, 25}, "Web Page", ButtonLook::Secondary, false},
     {288, 289, {93, 30}, "Language", ButtonLook::Secondary, false},
@@ -99,7 +99,7 @@ int main(int argc, char *argv[])
     bitmaps[273] = DrawDialogBackground({441, 178}, DialogDecor::Plain);
     bitmaps[274] = DrawDialogBackground({225, 201}, DialogDecor::Plain);
 
-    for (const ButtonSpec &button : kButtons)
+    for (const ButtonBitmaps &button : kButtons)
     {
         ButtonArt art;
         art.size = button.size;

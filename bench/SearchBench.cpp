@@ -1,0 +1,203 @@
+// Figures of the search and of one exchange, against the device simulator on 127.0.0.1.
+// Run as root it moves into a private network namespace first, so that nothing else on the loopback
+// interface answers; otherwise it uses the machine's loopback interface as it is.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "protocol/Endpoints.h"
+#include "protocol/FixedText.h"
+#include "protocol/LocalInterfaces.h"
+#include "protocol/Operations.h"
+#include "protocol/ProtocolState.h"
+#include "protocol/Search.h"
+
+extern char **environ;
+
+namespace
+{
+
+using namespace std::chrono_literals;
+
+std::string ProgramDir()
+{
+    std::error_code ec;
+    return std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
+}
+
+// n devices at 127.1.x.y, all listening on 127.0.0.1, answering with full replies.
+std::string DevicesJson(int n)
+{
+    std::string json = R"({"listen": "127.0.0.1", "devices": [)";
+    for (int i = 0; i < n; ++i)
+    {
+        const std::string ip = "127.1." + std::to_string(i / 250) + "." + std::to_string(i % 250 + 1);
+        json += (i ? "," : "") + std::string(R"({"name": "Bench-)") + std::to_string(i) + R"(", "address": ")" + ip +
+                R"(", "netmask": "255.0.0.0", "ssl": "0", "kind": 8, "model": "NS-B"})";
+    }
+    return json + "]}";
+}
+
+// The simulator as a child process, stopped by its pid.
+class Simulator
+{
+public:
+    explicit Simulator(int devices)
+    {
+        if (devices == 0)
+            return;
+        m_dir = std::filesystem::temp_directory_path() / ("izuzez-bench-" + std::to_string(getpid()));
+        std::filesystem::create_directories(m_dir);
+        const std::string config = (m_dir / "devices.json").string();
+        const std::string log = (m_dir / "devsim.log").string();
+        std::ofstream(config) << DevicesJson(devices);
+        const std::string program = ProgramDir() + "/izuzez-devsim";
+        std::vector<std::string> args{program, "--config", config, "--log", log, "--quiet"};
+        std::vector<char *> argv;
+        for (std::string &a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&m_pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+        {
+            m_pid = -1;
+            return;
+        }
+        for (int i = 0; i < 1000; ++i)
+        {
+            std::ifstream in(log);
+            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            if (text.find("ready ") != std::string::npos)
+                return;
+            std::this_thread::sleep_for(10ms);
+        }
+        std::fprintf(stderr, "izuzez-bench: the simulator did not report ready\n");
+    }
+    ~Simulator()
+    {
+        if (m_pid > 0)
+        {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+        std::error_code ec;
+        if (!m_dir.empty())
+            std::filesystem::remove_all(m_dir, ec);
+    }
+
+private:
+    pid_t m_pid = -1;
+    std::filesystem::path m_dir;
+};
+
+// Empties the receiver sockets, so that late replies of one search do not count for the next.
+void DrainReplies()
+{
+    std::this_thread::sleep_for(200ms);
+    std::uint8_t buffer[kPacketBufferSize + 1];
+    const ReceiverSocket &receiver = g_ProtocolState.receiverSocket[0];
+    for (int i = 0; i < 100000 && WaitReadable(receiver, 1ms); ++i)
+        ReceiveDatagram(receiver, buffer);
+}
+
+struct Endpoints
+{
+    Endpoints()
+    {
+        SetInterfaceFilter({"127.0.0.1"});
+        OpenEndpoints();
+    }
+    ~Endpoints() { CloseEndpoints(); }
+};
+
+// Whole searches against range(0) simulated devices; "listed" is what one search lists on average.
+void BM_SearchDuration(benchmark::State &state)
+{
+    Simulator simulator(static_cast<int>(state.range(0)));
+    Endpoints endpoints;
+    double listed = 0;
+    for (auto _ : state)
+    {
+        SearchDevices(1, 8);
+        state.PauseTiming();
+        listed += g_ProtocolState.deviceList.count;
+        DrainReplies();
+        state.ResumeTiming();
+    }
+    state.counters["listed"] = benchmark::Counter(listed, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_SearchDuration)
+    ->ArgName("devices")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(100)
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_SearchListsOfN(benchmark::State &state)
+{
+    BM_SearchDuration(state); // the same searches, read for how many of the devices were listed
+    state.counters["of"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_SearchListsOfN)
+    ->ArgName("devices")
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+
+// One query to a device that answers at once. QuerySsl first drains 11 times 10 ms; the password check
+// drains nothing, so it shows the bare round trip.
+template <int (*Exchange)()> void BM_RoundTrip(benchmark::State &state)
+{
+    Simulator simulator(1);
+    Endpoints endpoints;
+    SearchDevices(1, 8);
+    CopyText(g_ProtocolState.selectedIp, "127.1.0.1");
+    CopyText(g_ProtocolState.userName, "admin");
+    CopyText(g_ProtocolState.password, "");
+    int failures = 0;
+    for (auto _ : state)
+        failures += Exchange() == 0;
+    state.counters["failed"] = failures;
+}
+BENCHMARK(BM_RoundTrip<QuerySsl>)->Name("BM_QueryRoundTrip/ssl")->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RoundTrip<CheckAdminPassword>)
+    ->Name("BM_QueryRoundTrip/password_check")
+    ->Iterations(50)
+    ->Unit(benchmark::kMicrosecond);
+
+// As root, a namespace of our own with only the loopback interface (unshare needs no named namespace).
+void IsolateLoopback()
+{
+    if (geteuid() != 0 || unshare(CLONE_NEWNET) != 0)
+        return;
+    std::system("ip link set lo up");
+    std::fprintf(stderr, "izuzez-bench: running in a private network namespace\n");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    IsolateLoopback();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,88 @@
+#include "protocol/Search.h"
+
+#include <cstdio>
+#include <thread>
+
+#include "protocol/DeviceList.h"
+#include "protocol/Diagnostics.h"
+#include "protocol/Endpoints.h"
+#include "protocol/Exchange.h"
+#include "protocol/Packets.h"
+
+namespace
+{
+constexpr int kSearchPolls = 100;
+constexpr std::chrono::microseconds kSearchPollWait{500};
+constexpr std::chrono::milliseconds kSearchSettle{50};
+// Three times the nominal 100 polls of 500 us plus slack for timer granularity.
+constexpr std::chrono::milliseconds kSearchPollCap{300};
+
+bool PassesFilter(std::uint8_t value, int filter)
+{
+    return filter == 0 || value == filter;
+}
+
+void TraceFullRecord(const DeviceRecord &record)
+{
+    if (!DiagnosticsEnabled())
+        return;
+    char uuid[kUuidSize * 2 + 1] = {};
+    for (int i = 0; i < kUuidSize; ++i)
+        std::snprintf(uuid + 2 * i, 3, "%02x", record.server_uuid[i]);
+    DiagnosticPrint("\n");
+    DiagnosticPrint("server_ip = %s\n", record.server_ip);
+    DiagnosticPrint("server_name = %s\n", record.server_name);
+    DiagnosticPrint("server_mask = %s\n", record.server_mask);
+    DiagnosticPrint("server_gateway = %s\n", record.server_gateway);
+    DiagnosticPrint("server_uuid = %s\n", uuid);
+    DiagnosticPrint("server_MODEL = %s\n", record.server_MODEL);
+    DiagnosticPrint("server_mac = %s\n", record.server_mac);
+    DiagnosticPrint("server_HW_version = %s\n", record.server_HW_version);
+    DiagnosticPrint("server_SW_version = %s\n", record.server_SW_version);
+    DiagnosticPrint("\n");
+}
+} // namespace
+
+bool HandleSearchDatagram(const std::uint8_t *datagram, std::size_t length, int classFilter, int typeFilter,
+                          int interfaceIndex)
+{
+    SearchReply reply;
+    if (!ParseSearchReply(datagram, length, reply) || !IsOwnReply(datagram, length))
+        return false;
+    if (reply.opcode != kOpBasicSearchReply &&
+        (!PassesFilter(reply.classByte, classFilter) || !PassesFilter(reply.typeByte, typeFilter)))
+        return false;
+    // The first accepted reply of a device wins.
+    if (FindDeviceByIp(reply.ip))
+        return false;
+    if (reply.opcode == kOpFullSearchReply)
+    {
+        const DeviceRecord *record = AppendFullDevice(reply, reply.name, reply.ip, reply.dhcp, interfaceIndex);
+        if (record != nullptr)
+            TraceFullRecord(*record);
+        return record != nullptr;
+    }
+    return AppendDevice(reply.name, reply.ip, reply.mask, reply.gateway, reply.uuid, reply.dhcp, interfaceIndex) !=
+           nullptr;
+}
+
+void SearchDevices(int classFilter, int typeFilter)
+{
+    FreeDeviceList();
+    ProtocolState &state = g_ProtocolState;
+    if (!state.endpointsOpen)
+        return;
+    std::uint8_t request[kPacketBufferSize];
+    const int requestLength = BuildSearchRequest(request);
+    std::uint8_t buffer[kPacketBufferSize + 1];
+    for (int i = 0; i < state.interfaceCount; ++i)
+    {
+        SendToGroup(i, request, static_cast<std::size_t>(requestLength));
+        std::this_thread::sleep_for(kSearchSettle);
+        SocketSource source(state.receiverSocket[i]);
+        const auto deadline = source.Now() + kSearchPollCap;
+        PollSearchReplies(source, kSearchPolls, kSearchPollWait, deadline, buffer,
+                          [&](const std::uint8_t *datagram, std::size_t length)
+                          { HandleSearchDatagram(datagram, length, classFilter, typeFilter, i); });
+    }
+}

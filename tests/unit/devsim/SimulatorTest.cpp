@@ -1,0 +1,212 @@
+#include "Simulator.h"
+
+#include "RequestBytes.h"
+
+#include <gtest/gtest.h>
+
+using namespace izuzez::devsim;
+using namespace devsim_test;
+
+namespace
+{
+
+const Ipv4 kAsker{10, 0, 0, 9};
+const std::vector<std::string> kOnLoopback{"127.0.0.1"};
+
+DeviceConfig makeDevice(const std::string &name, Ipv4 address, std::uint8_t id)
+{
+    DeviceConfig device;
+    device.name = name;
+    device.address = address;
+    device.netmask = "255.255.255.0";
+    device.gateway = "10.0.0.1";
+    device.uuidPrefix = {0x00, 0x1b, 0x7a, 0, 0, id};
+    device.listen = {"127.0.0.1"};
+    device.shares = {"public", "media"};
+    device.workgroup = "WORKGROUP";
+    device.codepage = "437";
+    device.ideok = "1";
+    device.sharename = "public";
+    device.btFirmware = "0";
+    device.domain = "HOMELAN";
+    device.ssl = "1";
+    device.adminPassword = "secret";
+    return device;
+}
+
+Bytes uuidOf(const Device &device)
+{
+    const Uuid uuid = device.uuid();
+    return Bytes(uuid.begin(), uuid.end());
+}
+
+class DevsimSimulator : public ::testing::Test
+{
+protected:
+    DevsimSimulator() : sim({makeDevice("one", {10, 0, 0, 21}, 1), makeDevice("two", {10, 0, 0, 22}, 2)}) {}
+
+    std::vector<Outgoing> send(const Bytes &datagram) { return sim.handle(datagram, kAsker, kOnLoopback); }
+    Bytes uuid(std::size_t index) const { return uuidOf(sim.devices().at(index)); }
+
+    Simulator sim;
+};
+
+TEST_F(DevsimSimulator, EveryDeviceAnswersASearchWithItsOwnUuid)
+{
+    const auto replies = send(searchRequest());
+    ASSERT_EQ(replies.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i)
+    {
+        EXPECT_EQ(replies[i].bytes[0], kFullSearchReply);
+        EXPECT_EQ(slice(replies[i].bytes, 1, 10), kClientId);
+        EXPECT_EQ(slice(replies[i].bytes, 11, 10), uuid(i));
+        EXPECT_TRUE(replies[i].toGroup);
+        EXPECT_EQ(replies[i].via, "127.0.0.1");
+    }
+    EXPECT_EQ(slice(replies[1].bytes, 17, 4), (Bytes{10, 0, 0, 22}));
+}
+
+TEST_F(DevsimSimulator, OnlyTheAddressedDeviceAnswers)
+{
+    const Bytes foreign{0, 0x1b, 0x7a, 0, 0, 9, 10, 0, 0, 22};
+    Bytes otherAddress = uuid(1);
+    otherAddress[9] = 23;
+    EXPECT_TRUE(send(queryRequest(foreign, 19)).empty());
+    EXPECT_TRUE(send(queryRequest(otherAddress, 19)).empty());
+    const auto replies = send(queryRequest(uuid(1), 19));
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0].device, "two");
+}
+
+TEST_F(DevsimSimulator, DevicesListeningElsewhereStaySilent)
+{
+    EXPECT_TRUE(sim.handle(searchRequest(), kAsker, {"192.168.5.1"}).empty());
+    EXPECT_TRUE(send(Bytes{1, 2, 3}).empty());
+}
+
+TEST_F(DevsimSimulator, QueriesAnswerWithTheDeviceTexts)
+{
+    const std::pair<std::uint8_t, std::string> cases[] = {
+        {3, "public:media"}, {6, "WORKGROUP"}, {9, "437"},      {11, "1"},
+        {12, "public"},      {15, "0"},        {18, "HOMELAN"}, {19, "1"},
+    };
+    for (const auto &[sub, text] : cases)
+    {
+        SCOPED_TRACE(int(sub));
+        const auto replies = send(queryRequest(uuid(0), sub));
+        ASSERT_EQ(replies.size(), 1u);
+        const Bytes &reply = replies[0].bytes;
+        EXPECT_EQ(reply[0], kQueryReply);
+        EXPECT_EQ(slice(reply, 1, 10), kClientId);
+        EXPECT_EQ(slice(reply, 17, 4), (Bytes{10, 0, 0, 21}));
+        EXPECT_EQ(std::string(reply.begin() + 28, reply.end()), text);
+    }
+    EXPECT_TRUE(send(queryRequest(uuid(0), 42)).empty());
+}
+
+TEST_F(DevsimSimulator, PasswordCheckVerdicts)
+{
+    const std::pair<std::string, int> cases[] = {
+        {std::string("admin\x55\xaa") + "secret", 1},
+        {std::string("admin\x55\xaa"), 0},
+        {std::string("admin\x55\xaa") + "Secret", 0},
+        {std::string("root\x55\xaa") + "secret", 0},
+        {"adminsecret", 0},
+        {"", 0},
+        {std::string("admin\x55\xaa") + "secret\x55\xaa", 0},
+    };
+    for (const auto &[payload, verdict] : cases)
+    {
+        SCOPED_TRACE(payload);
+        const auto replies = send(queryRequest(uuid(0), 4, payload));
+        ASSERT_EQ(replies.size(), 1u);
+        ASSERT_EQ(replies[0].bytes.size(), 29u);
+        EXPECT_EQ(replies[0].bytes[28], verdict);
+    }
+}
+
+TEST_F(DevsimSimulator, StaticAddressIsAdopted)
+{
+    const Bytes oldUuid = uuid(0);
+    const auto replies = send(settingRequest(oldUuid, 1, "255.255.0.0", "10.0.9.1", "10.0.9.50"));
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0].bytes[0], kSettingReply);
+    EXPECT_EQ(slice(replies[0].bytes, 17, 4), (Bytes{10, 0, 9, 50}));
+
+    EXPECT_TRUE(send(queryRequest(oldUuid, 19)).empty());
+    Bytes newUuid = oldUuid;
+    std::copy_n(Bytes{10, 0, 9, 50}.begin(), 4, newUuid.begin() + 6);
+    EXPECT_EQ(send(queryRequest(newUuid, 19)).size(), 1u);
+
+    const auto search = send(searchRequest());
+    ASSERT_EQ(search.size(), 2u);
+    EXPECT_EQ(textAt(search[0].bytes, 24, 16), "255.255.0.0");
+    EXPECT_EQ(textAt(search[0].bytes, 40, 16), "10.0.9.1");
+    EXPECT_EQ(search[0].bytes[21], '0');
+}
+
+TEST_F(DevsimSimulator, UnreadableStaticAddressKeepsTheOldOne)
+{
+    const auto replies = send(settingRequest(uuid(0), 1, "255.255.0.0", "", "10.0.300.1"));
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(slice(replies[0].bytes, 17, 4), (Bytes{10, 0, 0, 21}));
+}
+
+TEST(DevsimSimulatorDhcp, MovesToTheDhcpAddressOrStays)
+{
+    DeviceConfig withLease = makeDevice("lease", {10, 0, 0, 30}, 1);
+    withLease.dhcpAddress = Ipv4{10, 0, 0, 130};
+    Simulator sim({withLease, makeDevice("nolease", {10, 0, 0, 31}, 2)});
+    const std::pair<std::size_t, Bytes> cases[] = {{0, {10, 0, 0, 130}}, {1, {10, 0, 0, 31}}};
+    for (const auto &[index, address] : cases)
+    {
+        const auto replies =
+            sim.handle(settingRequest(uuidOf(sim.devices()[index]), 2, "", "", ""), kAsker, kOnLoopback);
+        ASSERT_EQ(replies.size(), 1u);
+        EXPECT_EQ(slice(replies[0].bytes, 17, 4), address);
+    }
+    const auto search = sim.handle(searchRequest(), kAsker, kOnLoopback);
+    ASSERT_EQ(search.size(), 2u);
+    EXPECT_EQ(search[0].bytes[21], '1');
+    EXPECT_EQ(search[1].bytes[21], '1');
+}
+
+TEST_F(DevsimSimulator, OtherSettingsAreStoredAndAnswered)
+{
+    const std::pair<std::uint8_t, std::string> cases[] = {{5, ""},    {7, "OFFICE"}, {8, "950"},
+                                                          {10, "rw"}, {13, "stop"},  {14, "BT"}};
+    for (const auto &[sub, payload] : cases)
+    {
+        SCOPED_TRACE(int(sub));
+        const auto replies = send(settingRequest(uuid(0), sub, "255.255.255.0", "10.0.0.1", payload));
+        ASSERT_EQ(replies.size(), 1u);
+        EXPECT_EQ(slice(replies[0].bytes, 17, 4), (Bytes{10, 0, 0, 21}));
+    }
+    const Device &device = sim.devices()[0];
+    EXPECT_EQ(device.config.workgroup, "OFFICE");
+    EXPECT_EQ(device.config.codepage, "950");
+    EXPECT_EQ(device.accessMode, "rw");
+    EXPECT_EQ(device.stopText, "stop");
+    EXPECT_EQ(device.installedText, "BT");
+    const auto codepage = send(queryRequest(uuid(0), 9));
+    ASSERT_EQ(codepage.size(), 1u);
+    EXPECT_EQ(std::string(codepage[0].bytes.begin() + 28, codepage[0].bytes.end()), "950");
+    EXPECT_TRUE(send(settingRequest(uuid(0), 99, "", "", "")).empty());
+}
+
+TEST(DevsimSimulatorReplies, DestinationAndDelayFollowTheDevice)
+{
+    DeviceConfig device = makeDevice("uni", {10, 0, 0, 40}, 1);
+    device.replyTo = ReplyDestination::Unicast;
+    device.replyDelayMs = 250;
+    device.listen = {"192.168.1.2", "127.0.0.1"};
+    Simulator sim({device});
+    const auto replies = sim.handle(searchRequest(), kAsker, {"127.0.0.1"});
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_FALSE(replies[0].toGroup);
+    EXPECT_EQ(replies[0].unicastTo, kAsker);
+    EXPECT_EQ(replies[0].delayMs, 250);
+    EXPECT_EQ(replies[0].via, "127.0.0.1");
+}
+
+} // namespace

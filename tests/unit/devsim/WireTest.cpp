@@ -1,0 +1,216 @@
+#include "Wire.h"
+
+#include "RequestBytes.h"
+
+#include <gtest/gtest.h>
+
+using namespace izuzez::devsim;
+using namespace devsim_test;
+
+namespace
+{
+
+const Bytes kUuid{0xa0, 0xa1, 0xa2, 0xa3, 0xa4, 0xa5, 192, 168, 0, 7};
+
+Bytes truncated(Bytes bytes, std::size_t size)
+{
+    bytes.resize(size);
+    return bytes;
+}
+
+struct DecodeCase
+{
+    const char *label;
+    Bytes datagram;
+    bool ok;
+    int sub; // -1: none
+    std::string payload;
+    bool payloadTruncated;
+};
+
+TEST(DevsimWire, DecodesRequestsAndRejectsBrokenOnes)
+{
+    Bytes pastEnd = queryRequest(kUuid, 4, "admin\x55\xaa");
+    pastEnd[24] = 200;
+    const DecodeCase cases[] = {
+        {"search", searchRequest(), true, -1, "", false},
+        {"search with trailing bytes",
+         []
+         {
+             Bytes b = searchRequest();
+             b.push_back(9);
+             return b;
+         }(),
+         true, -1, "", false},
+        {"search cut short", truncated(searchRequest(), 10), false, -1, "", false},
+        {"ssl query", queryRequest(kUuid, 19), true, 19, "", false},
+        {"password check",
+         queryRequest(kUuid, 4,
+                      "admin\x55\xaa"
+                      "pw"),
+         true, 4,
+         "admin\x55\xaa"
+         "pw",
+         false},
+        {"payload length past the end", pastEnd, true, 4, "admin\x55\xaa", true},
+        {"query without its length field", truncated(queryRequest(kUuid, 19), 27), false, -1, "", false},
+        {"static address", settingRequest(kUuid, 1, "255.255.255.0", "192.168.0.1", "192.168.0.20"), true, 1,
+         "192.168.0.20", false},
+        {"setting cut inside the header", truncated(settingRequest(kUuid, 2, "", "", ""), 59), false, -1, "", false},
+        {"reply opcode", Bytes(30, 2), false, -1, "", false},
+        {"unknown opcode", Bytes(30, 0x42), false, -1, "", false},
+        {"empty", Bytes{}, false, -1, "", false},
+    };
+    for (const DecodeCase &c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        const DecodeResult result = decodeRequest(c.datagram);
+        ASSERT_EQ(result.request.has_value(), c.ok) << result.error;
+        if (!c.ok)
+        {
+            EXPECT_FALSE(result.error.empty());
+            continue;
+        }
+        EXPECT_EQ(Bytes(result.request->clientId.begin(), result.request->clientId.end()), kClientId);
+        EXPECT_EQ(result.request->subCommand.has_value(), c.sub >= 0);
+        if (c.sub >= 0)
+        {
+            EXPECT_EQ(*result.request->subCommand, c.sub);
+            EXPECT_EQ(Bytes(result.request->uuid->begin(), result.request->uuid->end()), kUuid);
+        }
+        EXPECT_EQ(std::string(result.request->payload.begin(), result.request->payload.end()), c.payload);
+        EXPECT_EQ(result.request->payloadTruncated, c.payloadTruncated);
+    }
+}
+
+TEST(DevsimWire, SettingRequestTextsStopAtTheirField)
+{
+    Bytes request = settingRequest(kUuid, 8, "255.255.255.0", "10.0.0.1", "950");
+    std::fill(request.begin() + 24, request.begin() + 40, 'M'); // netmask without a terminator
+    const DecodeResult result = decodeRequest(request);
+    ASSERT_TRUE(result.request);
+    EXPECT_EQ(result.request->netmask, std::string(16, 'M'));
+    EXPECT_EQ(result.request->gateway, "10.0.0.1");
+}
+
+SearchReplyFields sampleFields()
+{
+    SearchReplyFields fields;
+    std::copy(kUuid.begin(), kUuid.end(), fields.uuid.begin());
+    fields.dhcp = '1';
+    fields.netmask = "255.255.255.0";
+    fields.gateway = "192.168.0.1";
+    fields.product.classByte = 1;
+    fields.product.typeByte = 8;
+    fields.product.model = "NS-2400";
+    fields.product.mac = "00:1B:7A:10:00:02";
+    fields.product.hwVersion = "1.2";
+    fields.product.swVersion = "2.3.1";
+    fields.name = "Storage";
+    return fields;
+}
+
+struct KindCase
+{
+    int kind;
+    std::size_t nameLengthAt;
+    bool hasClassAndType;
+    bool hasLongTexts;
+};
+
+TEST(DevsimWire, SearchReplyLayoutPerKind)
+{
+    const KindCase cases[] = {{2, 56, false, false}, {7, 68, true, false}, {8, 324, true, true}};
+    ClientId clientId{};
+    std::copy(kClientId.begin(), kClientId.end(), clientId.begin());
+    for (const KindCase &c : cases)
+    {
+        SCOPED_TRACE(c.kind);
+        const Bytes reply = encodeSearchReply(c.kind, clientId, sampleFields());
+        ASSERT_EQ(reply.size(), c.nameLengthAt + 4 + 7);
+        EXPECT_EQ(reply[0], c.kind);
+        EXPECT_EQ(slice(reply, 1, 10), kClientId);
+        EXPECT_EQ(slice(reply, 11, 10), kUuid);
+        EXPECT_EQ(reply[21], '1');
+        EXPECT_EQ(textAt(reply, 24, 16), "255.255.255.0");
+        EXPECT_EQ(textAt(reply, 40, 16), "192.168.0.1");
+        EXPECT_EQ(le32(reply, c.nameLengthAt), 7u);
+        EXPECT_EQ(std::string(reply.end() - 7, reply.end()), "Storage");
+        if (c.hasClassAndType)
+        {
+            EXPECT_EQ(reply[56], 1);
+            EXPECT_EQ(reply[57], 8);
+        }
+        if (c.hasLongTexts)
+        {
+            EXPECT_EQ(textAt(reply, 68, 64), "NS-2400");
+            EXPECT_EQ(textAt(reply, 132, 64), "00:1B:7A:10:00:02");
+            EXPECT_EQ(textAt(reply, 196, 64), "1.2");
+            EXPECT_EQ(textAt(reply, 260, 64), "2.3.1");
+        }
+    }
+    EXPECT_TRUE(encodeSearchReply(5, clientId, sampleFields()).empty());
+}
+
+TEST(DevsimWire, QueryAndSettingRepliesCarryTheUuidAddress)
+{
+    ClientId clientId{};
+    Uuid uuid{};
+    std::copy(kClientId.begin(), kClientId.end(), clientId.begin());
+    std::copy(kUuid.begin(), kUuid.end(), uuid.begin());
+
+    const Bytes empty = encodeQueryReply(clientId, uuid, 19, {});
+    EXPECT_EQ(empty.size(), 28u); // an empty answer is the bare header
+    const std::string ssl = "1";
+    const Bytes answered = encodeQueryReply(clientId, uuid, 19, asBytes(ssl));
+    ASSERT_EQ(answered.size(), 29u);
+    EXPECT_EQ(answered[0], 4);
+    EXPECT_EQ(answered[28], '1');
+    EXPECT_EQ(slice(answered, 17, 4), (Bytes{192, 168, 0, 7}));
+
+    const Bytes setting = encodeSettingReply(clientId, uuid, 1);
+    ASSERT_GE(setting.size(), 21u);
+    EXPECT_EQ(setting[0], 6);
+    EXPECT_EQ(slice(setting, 1, 10), kClientId);
+    EXPECT_EQ(slice(setting, 17, 4), (Bytes{192, 168, 0, 7}));
+}
+
+TEST(DevsimWire, FixedTextsFillingTheirFieldHaveNoTerminator)
+{
+    SearchReplyFields fields = sampleFields();
+    fields.netmask = "255.255.255.255XYZ";
+    const Bytes reply = encodeSearchReply(2, ClientId{}, fields);
+    EXPECT_EQ(textAt(reply, 24, 16), "255.255.255.255X");
+    EXPECT_EQ(textAt(reply, 40, 16), "192.168.0.1"); // the overflow did not spill into the gateway
+}
+
+TEST(DevsimWire, Ipv4Texts)
+{
+    const std::pair<const char *, bool> cases[] = {
+        {"192.168.0.20", true}, {"0.0.0.0", true},    {"255.255.255.255", true}, {"256.1.1.1", false},
+        {"1.2.3", false},       {"1.2.3.4.5", false}, {"1.2.3.4 ", false},       {"", false},
+        {"a.b.c.d", false},     {"1..2.3", false},    {"1234.1.1.1", false},
+    };
+    for (const auto &[text, valid] : cases)
+    {
+        SCOPED_TRACE(text);
+        const auto parsed = parseIpv4(text);
+        EXPECT_EQ(parsed.has_value(), valid);
+        if (parsed)
+        {
+            EXPECT_EQ(formatIpv4(*parsed), text);
+        }
+    }
+}
+
+TEST(DevsimWire, HexAndPrintableForms)
+{
+    const Bytes bytes{0x00, 0x41, 0x55, 0xaa, '"', '\\'};
+    EXPECT_EQ(toHex(bytes), "004155aa225c");
+    EXPECT_EQ(toPrintable(bytes), "\\x00AU\\xaa\\\"\\\\");
+    EXPECT_EQ(fromHex("00:1B:7a-10 00"), (Bytes{0x00, 0x1b, 0x7a, 0x10, 0x00}));
+    EXPECT_FALSE(fromHex("0g"));
+    EXPECT_FALSE(fromHex("abc"));
+}
+
+} // namespace

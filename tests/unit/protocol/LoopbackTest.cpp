@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <arpa/inet.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "protocol/DeviceList.h"
+#include "protocol/Endpoints.h"
+#include "protocol/FixedText.h"
+#include "protocol/LocalInterfaces.h"
+#include "protocol/Operations.h"
+#include "protocol/Packets.h"
+#include "protocol/Search.h"
+#include "ReplyBuilder.h"
+
+// Real sockets on 127.0.0.1 only: a device stand-in on a thread answers on the group.
+namespace
+{
+using namespace std::chrono_literals;
+
+const std::array<std::uint8_t, 4> kDevice = {10, 99, 77, 5};
+const std::array<std::uint8_t, 4> kDhcpAddress = {10, 99, 77, 50};
+
+int GroupSocketOnLoopback()
+{
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    int on = 1, off = 0;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(kProtocolPort);
+    inet_pton(AF_INET, kMulticastGroup, &local.sin_addr);
+    ip_mreq membership{};
+    membership.imr_multiaddr = local.sin_addr;
+    inet_pton(AF_INET, "127.0.0.1", &membership.imr_interface);
+    if (bind(fd, reinterpret_cast<sockaddr *>(&local), sizeof local) != 0 ||
+        setsockopt(fd, IPPROTO_IP, IP_MULTICAST_ALL, &off, sizeof off) != 0 ||
+        setsockopt(fd, IPPROTO_IP, IP_ADD_MEMBERSHIP, &membership, sizeof membership) != 0 ||
+        setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &membership.imr_interface, sizeof membership.imr_interface) != 0)
+    {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void SendToLoopbackGroup(int fd, const std::vector<std::uint8_t> &bytes)
+{
+    sockaddr_in group{};
+    group.sin_family = AF_INET;
+    group.sin_port = htons(kProtocolPort);
+    inet_pton(AF_INET, kMulticastGroup, &group.sin_addr);
+    sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr *>(&group), sizeof group);
+}
+
+// Answers this instance's requests like a device would; ignores everything else.
+class Responder
+{
+public:
+    explicit Responder(int fd) : m_fd(fd), m_thread([this] { Run(); }) {}
+    ~Responder()
+    {
+        m_stop = true;
+        m_thread.join();
+        close(m_fd);
+    }
+    std::atomic<int> requests{0};
+
+private:
+    void Run()
+    {
+        const auto end = std::chrono::steady_clock::now() + 60s;
+        std::uint8_t buffer[kPacketBufferSize + 1];
+        while (!m_stop && std::chrono::steady_clock::now() < end)
+        {
+            pollfd p{m_fd, POLLIN, 0};
+            if (poll(&p, 1, 20) <= 0)
+                continue;
+            const ssize_t n = recv(m_fd, buffer, kPacketBufferSize, MSG_DONTWAIT);
+            if (n >= 11 && IsOwnReply(buffer, static_cast<std::size_t>(n)))
+                Answer(buffer, static_cast<std::size_t>(n));
+        }
+    }
+
+    void Answer(const std::uint8_t *request, std::size_t length)
+    {
+        const ClientId &id = g_ProtocolState.clientId;
+        if (request[0] == kOpSearchRequest)
+        {
+            ++requests;
+            ReplyFields other;
+            other.opcode = 8;
+            other.clientId = id;
+            other.address = {10, 99, 77, 6};
+            other.classByte = 2; // not what the search asks for
+            SendToLoopbackGroup(m_fd, MakeSearchReply(other));
+            ReplyFields full = other;
+            full.address = kDevice;
+            full.classByte = 1;
+            full.name = "loop-nas";
+            full.model = "NS-2";
+            full.mac = "00:11:22:33:44:55";
+            SendToLoopbackGroup(m_fd, MakeSearchReply(full));
+            return;
+        }
+        if (length < 24)
+            return;
+        ++requests;
+        std::array<std::uint8_t, 4> address;
+        std::memcpy(address.data(), request + 17, 4); // the device answers from the address it is asked at
+        const int sub = request[21];
+        if (request[0] == kOpQueryRequest)
+        {
+            const std::string text = sub == kQuerySsl         ? "1"
+                                     : sub == kQueryShareList ? "public:media:public::usb"
+                                     : sub == kQueryDomain    ? std::string(300, 'd')
+                                     : sub == kQueryPasswordCheck
+                                         ? (length == 35 && request[33] == 0x55 ? "\x01" : std::string(1, '\0'))
+                                         : "x";
+            SendToLoopbackGroup(m_fd, MakeQueryReply(g_ProtocolState.clientId, address, text));
+        }
+        else if (request[0] == kOpSettingRequest && sub == kSetStaticAddress && length >= 60)
+        {
+            const std::string ip(reinterpret_cast<const char *>(request + 60), length - 60);
+            in_addr parsed{};
+            if (inet_pton(AF_INET, ip.c_str(), &parsed) == 1)
+                std::memcpy(address.data(), &parsed, 4);
+            SendToLoopbackGroup(m_fd, MakeSettingReply(g_ProtocolState.clientId, address));
+        }
+        else if (request[0] == kOpSettingRequest)
+            SendToLoopbackGroup(m_fd,
+                                MakeSettingReply(g_ProtocolState.clientId, sub == kSetDhcp ? kDhcpAddress : address));
+    }
+
+    int m_fd;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+class LoopbackTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ResetProtocolState();
+        SetInterfaceFilter({"127.0.0.1"});
+        OpenEndpoints();
+        if (g_ProtocolState.interfaceCount != 1 || g_ProtocolState.receiverSocket[0].groupFd < 0)
+            GTEST_SKIP() << "no multicast on the loopback interface here";
+        const int fd = GroupSocketOnLoopback();
+        if (fd < 0)
+            GTEST_SKIP() << "cannot join the group on the loopback interface";
+        m_responder = std::make_unique<Responder>(fd);
+    }
+    void TearDown() override
+    {
+        m_responder.reset();
+        ResetProtocolState();
+        SetInterfaceFilter({});
+    }
+
+    // Searches until the stand-in's device is listed (other programs on this host may be answering too).
+    const DeviceRecord *SearchForDevice()
+    {
+        for (int attempt = 0; attempt < 5; ++attempt)
+        {
+            SearchDevices(1, 8);
+            if (const DeviceRecord *record = FindDeviceRecord("10.99.77.5"))
+                return record;
+        }
+        return nullptr;
+    }
+
+    std::unique_ptr<Responder> m_responder;
+};
+
+TEST(InterfaceFilterTest, AddressThatIsNotLocalLeavesTheTableEmpty)
+{
+    ResetProtocolState();
+    SetInterfaceFilter({"192.0.2.123"});
+    OpenEndpoints();
+    EXPECT_EQ(g_ProtocolState.interfaceCount, 0);
+    const auto start = std::chrono::steady_clock::now();
+    SearchDevices(1, 8);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 50ms);
+    EXPECT_TRUE(IsDeviceListEmpty());
+    SetInterfaceFilter({});
+    ResetProtocolState();
+}
+
+TEST_F(LoopbackTest, TableHoldsOnlyTheFilteredAddress)
+{
+    EXPECT_STREQ(g_ProtocolState.interfaceAddress[0], "127.0.0.1");
+    EXPECT_EQ(g_ProtocolState.interfaceAddress[1][0], 0);
+    EXPECT_GE(g_ProtocolState.senderSocket[0], 0);
+    EXPECT_GE(g_ProtocolState.receiverSocket[0].unicastFd, 0);
+}
+
+TEST_F(LoopbackTest, SearchFindsTheDeviceAndQueriesReachIt)
+{
+    const DeviceRecord *record = SearchForDevice();
+    ASSERT_NE(record, nullptr);
+    EXPECT_STREQ(record->server_name, "loop-nas");
+    EXPECT_STREQ(record->server_MODEL, "NS-2");
+    EXPECT_EQ(record->interfaceIndex, 0);
+    EXPECT_FALSE(FindDeviceByIp("10.99.77.6")); // wrong class byte
+
+    CopyText(g_ProtocolState.selectedIp, "10.99.77.5");
+    EXPECT_EQ(QuerySsl(), 1);
+    EXPECT_STREQ(g_ProtocolState.sslText, "1");
+    EXPECT_EQ(QueryShareList(), 1);
+    ASSERT_EQ(g_ProtocolState.shareNameList.count, 3);
+    EXPECT_STREQ(g_ProtocolState.shareNameList.head->name, "public");
+    EXPECT_STREQ(g_ProtocolState.shareNameList.tail->name, "usb");
+
+    EXPECT_EQ(QueryDomain(), 1); // a 300-byte answer kept in its 128-byte field
+    EXPECT_EQ(std::string(g_ProtocolState.domainText), std::string(127, 'd'));
+
+    CopyText(g_ProtocolState.userName, "admin");
+    EXPECT_EQ(CheckAdminPassword(), 1);
+    CopyText(g_ProtocolState.password, "wrong");
+    EXPECT_EQ(CheckAdminPassword(), 0);
+}
+
+TEST_F(LoopbackTest, AddressChangesMoveTheSelectedRecord)
+{
+    ASSERT_NE(SearchForDevice(), nullptr);
+    CopyText(g_ProtocolState.selectedIp, "10.99.77.5");
+    CopyText(g_ProtocolState.newIp, "10.99.77.20");
+    CopyText(g_ProtocolState.newNetmask, "255.255.0.0");
+    CopyText(g_ProtocolState.newGateway, "10.99.0.1");
+    ASSERT_EQ(SetStaticAddress(), 1);
+    EXPECT_STREQ(g_ProtocolState.selectedIp, "10.99.77.20");
+    const DeviceRecord *record = FindSelectedDevice();
+    ASSERT_NE(record, nullptr);
+    EXPECT_STREQ(record->server_mask, "255.255.0.0");
+    EXPECT_STREQ(record->server_gateway, "10.99.0.1");
+    EXPECT_EQ(record->server_uuid[9], 20);
+    // The stand-in answers from the address in the request, so this succeeds only with the new uuid.
+    EXPECT_EQ(QuerySsl(), 1);
+
+    ASSERT_EQ(SetDhcp(), 1);
+    EXPECT_STREQ(g_ProtocolState.selectedIp, "10.99.77.50");
+    EXPECT_STREQ(FindSelectedDevice()->dhcp, "0");
+    EXPECT_STREQ(FindSelectedDevice()->server_mask, "255.255.0.0");
+}
+
+TEST_F(LoopbackTest, SettingFromAnotherAddressTimesOut)
+{
+    ASSERT_NE(SearchForDevice(), nullptr);
+    CopyText(g_ProtocolState.selectedIp, "10.99.77.5");
+    CopyText(g_ProtocolState.newIp, "10.99.77.77"); // the device answers from 10.99.77.5
+    CopyText(g_ProtocolState.codepageText, "950");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(SetCodepage(), 0);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, 1000ms);
+    EXPECT_LT(took, 3500ms);
+}
+
+TEST_F(LoopbackTest, OversizeDatagramIsSkipped)
+{
+    const int fd = GroupSocketOnLoopback();
+    ASSERT_GE(fd, 0);
+    SendToLoopbackGroup(fd, std::vector<std::uint8_t>(5000, 0x42));
+    SendToLoopbackGroup(fd, std::vector<std::uint8_t>(kPacketBufferSize, 0x43));
+    bool sawOversize = false, sawFull = false;
+    std::vector<std::uint8_t> buffer(kPacketBufferSize + 1);
+    const auto end = std::chrono::steady_clock::now() + 2s;
+    while (!sawFull && std::chrono::steady_clock::now() < end)
+    {
+        if (!WaitReadable(g_ProtocolState.receiverSocket[0], 50ms))
+            continue;
+        const long n = ReceiveDatagram(g_ProtocolState.receiverSocket[0], buffer.data());
+        ASSERT_LE(n, kPacketBufferSize);
+        sawOversize |= n < 0;
+        sawFull |= n == kPacketBufferSize && buffer[0] == 0x43 && buffer[kPacketBufferSize] == 0;
+    }
+    close(fd);
+    EXPECT_TRUE(sawOversize);
+    EXPECT_TRUE(sawFull);
+}
+} // namespace

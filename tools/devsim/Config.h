@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Device.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace izuzez::devsim
+{
+
+struct ConfigResult
+{
+    std::optional<std::vector<DeviceConfig>> devices;
+    std::string error; // "devices[1].address: ..." when devices is empty
+};
+
+ConfigResult parseConfig(std::string_view jsonText);
+ConfigResult loadConfigFile(const std::string &path);
+
+// Three devices on loopback: a storage box, a video recorder and one that serves its page over https.
+const std::string &defaultConfigText();
+
+} // namespace izuzez::devsim
