@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include "ReplyBuilder.h"
+#include "StateFixture.h"
 #include "protocol/Diagnostics.h"
 #include "protocol/Exchange.h"
 #include "protocol/FixedText.h"
@@ -12,8 +14,6 @@
 #include "protocol/Packets.h"
 #include "protocol/Search.h"
 #include "protocol/ShareList.h"
-#include "ReplyBuilder.h"
-#include "StateFixture.h"
 
 namespace
 {

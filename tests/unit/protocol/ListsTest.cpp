@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "ReplyBuilder.h"
+#include "StateFixture.h"
 #include "protocol/DeviceList.h"
 #include "protocol/FixedText.h"
 #include "protocol/LocalInterfaces.h"
 #include "protocol/Search.h"
 #include "protocol/ShareList.h"
-#include "ReplyBuilder.h"
-#include "StateFixture.h"
 
 namespace
 {

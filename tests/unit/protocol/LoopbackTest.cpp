@@ -11,6 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "ReplyBuilder.h"
 #include "protocol/DeviceList.h"
 #include "protocol/Endpoints.h"
 #include "protocol/FixedText.h"
@@ -18,7 +19,6 @@
 #include "protocol/Operations.h"
 #include "protocol/Packets.h"
 #include "protocol/Search.h"
-#include "ReplyBuilder.h"
 
 // Real sockets on 127.0.0.1 only: a device stand-in on a thread answers on the group.
 namespace

@@ -3,11 +3,11 @@
 #include <cstring>
 #include <string>
 
+#include "ReplyBuilder.h"
+#include "StateFixture.h"
 #include "protocol/DeviceList.h"
 #include "protocol/FixedText.h"
 #include "protocol/Packets.h"
-#include "ReplyBuilder.h"
-#include "StateFixture.h"
 
 namespace
 {

@@ -9,10 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include "StateFixture.h"
 #include "protocol/DeviceList.h"
 #include "protocol/Packets.h"
 #include "protocol/Search.h"
-#include "StateFixture.h"
 
 namespace
 {
