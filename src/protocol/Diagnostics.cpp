@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+
+#include "protocol/PrintableText.h"
 
 namespace
 {
@@ -34,4 +37,12 @@ void DiagnosticPrint(const char *format, ...)
     va_start(args, format);
     std::vfprintf(stderr, format, args);
     va_end(args);
+}
+
+void DiagnosticText(const char *format, std::string_view deviceText)
+{
+    if (!DiagnosticsEnabled())
+        return;
+    const std::string shown = PrintableText(deviceText);
+    DiagnosticPrint(format, shown.c_str());
 }

@@ -79,7 +79,7 @@ int TextQuery(int subCommand, int drainCount, int limit, char (&result)[N], cons
     if (length <= 0 || !QueryReplyText(reply, static_cast<std::size_t>(length), text))
         return 0;
     CopyText(result, text);
-    DiagnosticPrint(consoleFormat, result);
+    DiagnosticText(consoleFormat, FieldText(result));
     return 1;
 }
 

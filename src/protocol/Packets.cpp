@@ -77,10 +77,12 @@ int BuildPasswordCheck(std::uint8_t *buffer)
     if (PutHeader(buffer, kOpQueryRequest, kQueryPasswordCheck) == nullptr)
         return 0;
     std::size_t at = kOffQueryPayload;
-    at += PutBytes(buffer + at, kPacketBufferSize - at, FieldText(g_ProtocolState.userName));
+    at +=
+        PutBytes(buffer + at, kPacketBufferSize - at, FieldText(g_ProtocolState.userName).substr(0, kCredentialLength));
     buffer[at++] = kPasswordMarker[0];
     buffer[at++] = kPasswordMarker[1];
-    at += PutBytes(buffer + at, kPacketBufferSize - at, FieldText(g_ProtocolState.password));
+    at +=
+        PutBytes(buffer + at, kPacketBufferSize - at, FieldText(g_ProtocolState.password).substr(0, kCredentialLength));
     PutUint32(buffer + kOffQueryLength, static_cast<std::uint32_t>(at - kOffQueryPayload));
     return static_cast<int>(at);
 }

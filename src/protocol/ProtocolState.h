@@ -15,7 +15,8 @@ inline constexpr int kHostNameBuffer = 128;
 inline constexpr int kPacketBufferSize = 4096;
 inline constexpr int kClientIdSize = 10;
 inline constexpr int kUuidSize = 10;
-inline constexpr int kNameCapacity = 255; // longest device or share name kept
+inline constexpr int kNameCapacity = 255;    // longest device or share name kept
+inline constexpr int kCredentialLength = 16; // longest user name or password sent
 
 // Marks every request of this instance: 6 random bytes, then 4 zero bytes. Only bytes 0..5 are compared.
 using ClientId = std::array<std::uint8_t, kClientIdSize>;
@@ -86,8 +87,9 @@ struct ProtocolState
     char newIp[16] = {};
     char newNetmask[16] = {};
     char newGateway[16] = {};
-    char userName[16] = {};
-    char password[16] = {};
+    // A full entry plus its terminator; the terminator never reaches the wire.
+    char userName[kCredentialLength + 1] = {};
+    char password[kCredentialLength + 1] = {};
     char workgroupText[32] = {};
     char codepageText[76] = {};
     char sslText[8] = {};

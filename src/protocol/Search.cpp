@@ -7,6 +7,7 @@
 #include "protocol/Diagnostics.h"
 #include "protocol/Endpoints.h"
 #include "protocol/Exchange.h"
+#include "protocol/FixedText.h"
 #include "protocol/Packets.h"
 
 namespace
@@ -30,15 +31,15 @@ void TraceFullRecord(const DeviceRecord &record)
     for (int i = 0; i < kUuidSize; ++i)
         std::snprintf(uuid + 2 * i, 3, "%02x", record.server_uuid[i]);
     DiagnosticPrint("\n");
-    DiagnosticPrint("server_ip = %s\n", record.server_ip);
-    DiagnosticPrint("server_name = %s\n", record.server_name);
-    DiagnosticPrint("server_mask = %s\n", record.server_mask);
-    DiagnosticPrint("server_gateway = %s\n", record.server_gateway);
+    DiagnosticText("server_ip = %s\n", FieldText(record.server_ip));
+    DiagnosticText("server_name = %s\n", FieldText(record.server_name));
+    DiagnosticText("server_mask = %s\n", FieldText(record.server_mask));
+    DiagnosticText("server_gateway = %s\n", FieldText(record.server_gateway));
     DiagnosticPrint("server_uuid = %s\n", uuid);
-    DiagnosticPrint("server_MODEL = %s\n", record.server_MODEL);
-    DiagnosticPrint("server_mac = %s\n", record.server_mac);
-    DiagnosticPrint("server_HW_version = %s\n", record.server_HW_version);
-    DiagnosticPrint("server_SW_version = %s\n", record.server_SW_version);
+    DiagnosticText("server_MODEL = %s\n", FieldText(record.server_MODEL));
+    DiagnosticText("server_mac = %s\n", FieldText(record.server_mac));
+    DiagnosticText("server_HW_version = %s\n", FieldText(record.server_HW_version));
+    DiagnosticText("server_SW_version = %s\n", FieldText(record.server_SW_version));
     DiagnosticPrint("\n");
 }
 } // namespace

@@ -1,6 +1,8 @@
 #include "services/LanSettingsRules.h"
 
 #include <cstdint>
+#include <iterator>
+#include <utility>
 
 namespace izuzez::services
 {
@@ -47,13 +49,26 @@ bool IsLinkLocal(const Octets &ip)
     return ip[0] == 169 && ip[1] == 254;
 }
 
-StaticAddressPlan Refuse(const LanMessage &message, AddressField field = AddressField::None, int octet = -1)
+StageCheck Refuse(const LanMessage &message, AddressField field, int octet)
 {
-    StaticAddressPlan plan;
-    plan.message = message;
-    plan.focusField = field;
-    plan.focusOctet = octet;
-    return plan;
+    StageCheck check;
+    check.message = message;
+    check.focusField = field;
+    check.focusOctet = octet;
+    return check;
+}
+
+StageCheck Pass(std::string text)
+{
+    StageCheck check;
+    check.ok = true;
+    check.text = std::move(text);
+    return check;
+}
+
+Octets GatewayOctets(const StaticAddressInput &input)
+{
+    return input.gatewayBlank ? Octets{0, 0, 0, 0} : input.gateway;
 }
 
 } // namespace
@@ -125,7 +140,7 @@ std::string GatewayText(const Octets &gateway)
     return gateway == Octets{0, 0, 0, 0} ? std::string() : DottedText(gateway);
 }
 
-StaticAddressPlan CheckStaticAddress(const StaticAddressInput &input)
+StageCheck CheckIpStage(const StaticAddressInput &input)
 {
     if (input.ipBlank)
         return Refuse(lanmsg::kInputIp, AddressField::Ip, 0);
@@ -133,12 +148,21 @@ StaticAddressPlan CheckStaticAddress(const StaticAddressInput &input)
         return Refuse(lanmsg::kInputNetmask, AddressField::Netmask, 0);
     if (input.ip[0] == 127)
         return Refuse(lanmsg::kIpInputError, AddressField::Ip, 0);
-
     if (const OctetCheck c = ValidateOctets(OctetKind::Ip, input.ip); !c.ok)
         return Refuse(c.message, AddressField::Ip, c.octetIndex);
+    return Pass(DottedText(input.ip));
+}
+
+StageCheck CheckNetmaskStage(const StaticAddressInput &input)
+{
     if (const OctetCheck c = ValidateOctets(OctetKind::Netmask, input.netmask); !c.ok)
         return Refuse(c.message, AddressField::Netmask, c.octetIndex);
-    const Octets gateway = input.gatewayBlank ? Octets{0, 0, 0, 0} : input.gateway;
+    return Pass(DottedText(input.netmask));
+}
+
+StageCheck CheckGatewayStage(const StaticAddressInput &input)
+{
+    const Octets gateway = GatewayOctets(input);
     if (!IsLinkLocal(input.ip))
     {
         if (const OctetCheck c = ValidateOctets(OctetKind::Gateway, gateway, input.gatewayBlank); !c.ok)
@@ -152,19 +176,33 @@ StaticAddressPlan CheckStaticAddress(const StaticAddressInput &input)
                 return Refuse({kGatewayDigit[i], lanmsg::kCaptionError, MessageIcon::Information},
                               AddressField::Gateway, i);
     }
-
     if (CheckNetmask(input.ip, input.netmask) == -1)
         return Refuse(lanmsg::kNetmaskInvalid, AddressField::Netmask, 0);
     if (IsWrongTcpIpConfig(input.ip, input.netmask, gateway) == 1)
         return Refuse(lanmsg::kWrongTcpIp, AddressField::Gateway, 0);
     if (IsSubnetEdgeAddress(input.ip, input.netmask) == 1)
         return Refuse(lanmsg::kWrongTcpIp, AddressField::Ip, 3);
+    return Pass(GatewayText(gateway));
+}
 
+StaticAddressPlan CheckStaticAddress(const StaticAddressInput &input)
+{
+    StageCheck (*const stages[])(const StaticAddressInput &) = {CheckIpStage, CheckNetmaskStage, CheckGatewayStage};
     StaticAddressPlan plan;
+    std::optional<std::string> *const stored[] = {&plan.newIp, &plan.newNetmask, &plan.newGateway};
+    for (std::size_t i = 0; i < std::size(stages); ++i)
+    {
+        StageCheck check = stages[i](input);
+        if (!check.ok)
+        {
+            plan.message = check.message;
+            plan.focusField = check.focusField;
+            plan.focusOctet = check.focusOctet;
+            return plan;
+        }
+        *stored[i] = std::move(check.text);
+    }
     plan.ok = true;
-    plan.newIp = DottedText(input.ip);
-    plan.newNetmask = DottedText(input.netmask);
-    plan.newGateway = GatewayText(gateway);
     return plan;
 }
 

@@ -4,6 +4,7 @@
 // Plain functions over octet arrays; they decide and return the user's message, the caller shows it.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -109,19 +110,41 @@ struct StaticAddressInput
     bool gatewayBlank = false;
 };
 
-// The outcome of the static-address checks: either the three texts to send, or the message and the octet to focus.
+// One stage of the static path. When it passes, `text` is what the window stores at that point (newIp,
+// newNetmask or newGateway); when it refuses, the message and the octet to focus.
+struct StageCheck
+{
+    bool ok = false;
+    LanMessage message;
+    AddressField focusField = AddressField::None;
+    int focusOctet = -1;
+    std::string text;
+};
+
+// The stages of the static path in the window's order. Each assumes that the ones before it passed; the
+// window stores each stage's text before it runs the next, so a later refusal keeps the earlier texts.
+// Blank IP or netmask field, 127.x.x.x, then the IP octets; passes with newIp.
+StageCheck CheckIpStage(const StaticAddressInput &input);
+// The netmask octets; passes with newNetmask. Its shape is checked in the gateway stage.
+StageCheck CheckNetmaskStage(const StaticAddressInput &input);
+// The gateway octets (skipped for 169.254.x.x), the netmask's shape, the gateway's fit and the address's own
+// place in its subnet; passes with newGateway (empty for a blank or 0.0.0.0 gateway).
+StageCheck CheckGatewayStage(const StaticAddressInput &input);
+
+// All stages at once, for callers that act only when every check passes (the command line).
 struct StaticAddressPlan
 {
     bool ok = false;
     LanMessage message;
     AddressField focusField = AddressField::None;
     int focusOctet = -1;
-    std::string newIp;
-    std::string newNetmask;
-    std::string newGateway;
+    // Each is set as soon as its stage passes, also when a later stage refuses.
+    std::optional<std::string> newIp;
+    std::optional<std::string> newNetmask;
+    std::optional<std::string> newGateway;
 };
 
-// All checks of the static path in the window's order, up to the point where the password is proved.
+// The checks of the static path in the window's order, up to the point where the password is proved.
 StaticAddressPlan CheckStaticAddress(const StaticAddressInput &input);
 
 // True for "Enable", the DHCP choice of the "Receive DHCP" combo (exact, case-sensitive).

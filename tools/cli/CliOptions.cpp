@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -68,6 +69,28 @@ bool Matches(std::string_view arg, std::string_view name)
     return arg == name || (arg.size() > name.size() && arg.substr(0, name.size()) == name && arg[name.size()] == '=');
 }
 
+// True when a dot-separated part has a leading zero ("010"); such a text is refused with its own message.
+bool HasLeadingZero(std::string_view text)
+{
+    std::size_t start = 0;
+    while (start <= text.size())
+    {
+        const std::size_t end = std::min(text.find('.', start), text.size());
+        if (end - start > 1 && text[start] == '0')
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+// Leading zeros read as octal in some programs and never match the device's own text, so they are refused
+// for every address, with the same words.
+std::string LeadingZeroError(std::string_view what, std::string_view text)
+{
+    return std::string(what) + " '" + std::string(text) +
+           "' has an octet with a leading zero; write each octet in decimal without leading zeros.";
+}
+
 ParseResult Fail(std::string error)
 {
     ParseResult result;
@@ -87,6 +110,8 @@ std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
     if (want > 0)
     {
         o.deviceIp = positional[0];
+        if (HasLeadingZero(o.deviceIp))
+            return LeadingZeroError("The device's address", o.deviceIp);
         if (!IsDottedAddress(o.deviceIp))
             return "'" + o.deviceIp + "' is not an IPv4 address.";
     }
@@ -134,6 +159,8 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
         {
             if (!reader.value(arg, "--interface", text, error))
                 return Fail(error);
+            if (HasLeadingZero(text))
+                return Fail(LeadingZeroError("--interface", text));
             if (!IsDottedAddress(text))
                 return Fail("--interface needs a local IPv4 address, not '" + text + "'.");
             o.interfaces.push_back(text);
@@ -145,6 +172,11 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
                                                                       : "--gateway";
             if (!reader.value(arg, name, text, error))
                 return Fail(error);
+            // Empty is a blank field; octets above 255 are left to the octet rules, which name the digit.
+            if (!text.empty() && HasLeadingZero(text))
+                return Fail(LeadingZeroError(name, text));
+            if (!text.empty() && !ParseDottedOctets(text))
+                return Fail(std::string(name) + " needs an address of the form A.B.C.D, not '" + text + "'.");
             (name == "--ip" ? o.newIp : name == "--netmask" ? o.newNetmask : o.newGateway) = text;
         }
         else if (arg.size() > 1 && arg[0] == '-')
@@ -204,6 +236,7 @@ std::optional<services::Octets> ParseDottedOctets(std::string_view text)
                 return std::nullopt;
             ++pos;
         }
+        const std::size_t first = pos;
         int value = 0;
         std::size_t digits = 0;
         while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && digits < 4)
@@ -212,7 +245,7 @@ std::optional<services::Octets> ParseDottedOctets(std::string_view text)
             ++pos;
             ++digits;
         }
-        if (digits == 0 || digits > 3)
+        if (digits == 0 || digits > 3 || (digits > 1 && text[first] == '0'))
             return std::nullopt;
         octets[i] = value;
     }
@@ -275,8 +308,9 @@ std::string UsageText()
            "  search [--json]                 list the devices that answer\n"
            "  query IP WHAT                   ask a device; WHAT is one of shares, ssl, workgroup,\n"
            "                                  codepage, ideok, sharename, bt_firmware, domain\n"
-           "  set-address IP --ip A --netmask M [--gateway G] [--password-stdin]\n"
-           "                                  give the device a static address\n"
+           "  set-address IP --ip A --netmask M --gateway G [--password-stdin]\n"
+           "                                  give the device a static address; --gateway may be left\n"
+           "                                  out only for a link-local address (169.254.x.x)\n"
            "  set-dhcp IP [--password-stdin]  let the device take its address from DHCP\n"
            "\n"
            "Options:\n"
@@ -287,7 +321,10 @@ std::string UsageText()
            "  --help             show this text\n"
            "  --version          show the version\n"
            "\n"
-           "Exit status: 0 done, 1 the device did not answer, refused or was not found, 2 bad usage or input.\n";
+           "Addresses are written in decimal without leading zeros.\n"
+           "\n"
+           "Exit status: 0 done, 1 no device answered, or the device did not answer, refused or was not found,\n"
+           "2 bad usage or input (a password that is needed but cannot be asked for included).\n";
 }
 
 std::string VersionText()

@@ -32,19 +32,26 @@ bool SearchAndSelect(const Options &o, DeviceSession &session, Console &console)
 
 // The empty administrator password first, then the one the user gives. Returns an exit status, or -1 when
 // the device accepted.
-int ProveAdminPassword(DeviceSession &session, Console &console)
+int ProveAdminPassword(const Options &o, DeviceSession &session, Console &console)
 {
     const std::string_view admin = services::kAdminUserName;
     if (session.CheckAdminPassword(admin, "") != 0)
         return -1;
-    // No answer to give counts as an empty one, as a cancelled login does.
-    const std::string password = console.askPassword ? console.askPassword().value_or("") : "";
-    if (password.size() > session.PasswordLimit())
+    const std::optional<std::string> password = console.askPassword ? console.askPassword() : std::nullopt;
+    if (!password)
     {
-        console.err << "The password is longer than " << session.PasswordLimit() << " characters.\n";
+        // Nobody to ask: trying the empty password again would only be reported as a wrong one.
+        console.err << "The device at " << o.deviceIp
+                    << " needs the administrator password. Run the command on a terminal to be asked for it, "
+                       "or give it as one line on standard input with --password-stdin.\n";
         return kExitUsage;
     }
-    if (session.CheckAdminPassword(admin, password) != 0)
+    if (password->size() > session.PasswordLimit())
+    {
+        console.err << "The password does not fit: at most " << session.PasswordLimit() << " characters.\n";
+        return kExitUsage;
+    }
+    if (session.CheckAdminPassword(admin, *password) != 0)
         return -1;
     console.err << kWrongPassword.text << "\n";
     return kExitDevice;
@@ -54,18 +61,16 @@ int RunSearch(const Options &o, DeviceSession &session, Console &console)
 {
     const std::vector<FoundDevice> devices = session.Search();
     if (o.json)
-    {
         console.out << DevicesJson(devices) << "\n";
-        return kExitDone;
-    }
-    if (console.outIsTerminal && !devices.empty())
+    else if (console.outIsTerminal && !devices.empty())
         console.out << DevicesTable(devices);
     else
         for (const FoundDevice &d : devices)
             console.out << DeviceLine(d) << "\n";
-    if (devices.empty())
-        console.err << "No device answered.\n";
-    return kExitDone;
+    if (!devices.empty())
+        return kExitDone;
+    console.err << "No device answered.\n";
+    return kExitDevice;
 }
 
 int RunQuery(const Options &o, DeviceSession &session, Console &console)
@@ -86,9 +91,9 @@ int RunQuery(const Options &o, DeviceSession &session, Console &console)
 
 void ReportAddress(Console &console, const FoundDevice &d)
 {
-    console.out << "The device " << PrintableText(d.name) << " is now at " << d.ip << " (netmask "
-                << (d.netmask.empty() ? "-" : d.netmask) << ", gateway " << (d.gateway.empty() ? "-" : d.gateway)
-                << ").\n";
+    console.out << "The device " << PrintableText(d.name) << " is now at " << PrintableText(d.ip) << " (netmask "
+                << (d.netmask.empty() ? "-" : PrintableText(d.netmask)) << ", gateway "
+                << (d.gateway.empty() ? "-" : PrintableText(d.gateway)) << ").\n";
 }
 
 int RunSetAddress(const Options &o, DeviceSession &session, Console &console)
@@ -108,12 +113,14 @@ int RunSetAddress(const Options &o, DeviceSession &session, Console &console)
     }
     if (!SearchAndSelect(o, session, console))
         return kExitDevice;
-    if (const int status = ProveAdminPassword(session, console); status >= 0)
+    if (const int status = ProveAdminPassword(o, session, console); status >= 0)
         return status;
 
-    const bool confirmed = session.SetStaticAddress(plan.newIp, plan.newNetmask, plan.newGateway);
+    // All three stages passed, so all three texts are there.
+    const std::string &newIp = *plan.newIp;
+    const bool confirmed = session.SetStaticAddress(newIp, *plan.newNetmask, *plan.newGateway);
     const std::vector<FoundDevice> devices = session.Search();
-    const FoundDevice *moved = FindByIp(devices, plan.newIp);
+    const FoundDevice *moved = FindByIp(devices, newIp);
     if (confirmed && moved)
     {
         ReportAddress(console, *moved);
@@ -121,13 +128,13 @@ int RunSetAddress(const Options &o, DeviceSession &session, Console &console)
     }
     if (confirmed)
     {
-        console.out << "The device confirmed " << plan.newIp << " but did not answer the new search.\n";
+        console.out << "The device confirmed " << newIp << " but did not answer the new search.\n";
         return kExitDone;
     }
     // The window stays silent here; a script needs to know that the change was not confirmed.
-    console.err << "The device did not confirm the new address " << plan.newIp << ".\n";
+    console.err << "The device did not confirm the new address " << newIp << ".\n";
     if (moved)
-        console.err << "It answers the new search at " << plan.newIp << " nevertheless.\n";
+        console.err << "It answers the new search at " << newIp << " nevertheless.\n";
     else if (FindByIp(devices, o.deviceIp))
         console.err << "It still answers at " << o.deviceIp << ".\n";
     return kExitDevice;
@@ -137,7 +144,7 @@ int RunSetDhcp(const Options &o, DeviceSession &session, Console &console)
 {
     if (!SearchAndSelect(o, session, console))
         return kExitDevice;
-    if (const int status = ProveAdminPassword(session, console); status >= 0)
+    if (const int status = ProveAdminPassword(o, session, console); status >= 0)
         return status;
     std::string answeredIp;
     if (!session.SetDhcp(answeredIp))
@@ -150,7 +157,8 @@ int RunSetDhcp(const Options &o, DeviceSession &session, Console &console)
     if (const FoundDevice *d = FindByIp(devices, answeredIp))
         ReportAddress(console, *d);
     else
-        console.out << "The device answered from " << answeredIp << " but did not answer the new search.\n";
+        console.out << "The device answered from " << PrintableText(answeredIp)
+                    << " but did not answer the new search.\n";
     return kExitDone;
 }
 

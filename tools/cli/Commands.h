@@ -22,7 +22,8 @@ struct Console
 {
     std::ostream &out;
     std::ostream &err;
-    // Asked once the empty administrator password has been refused; nothing means no password was given.
+    // Asked once the empty administrator password has been refused. Nothing means there is nobody to ask (no
+    // terminal, no --password-stdin); a text longer than the session's limit did not fit and is refused.
     std::function<std::optional<std::string>()> askPassword;
     // Standard output is a terminal: the search prints a table with a header instead of tab-separated lines.
     bool outIsTerminal = false;

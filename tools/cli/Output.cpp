@@ -8,18 +8,6 @@
 namespace izuzez::cli
 {
 
-std::string PrintableText(std::string_view text)
-{
-    std::string out(text);
-    for (char &c : out)
-    {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F)
-            c = '?';
-    }
-    return out;
-}
-
 namespace
 {
 constexpr std::size_t kColumns = 8;
@@ -93,7 +81,7 @@ std::string DevicesJson(const std::vector<FoundDevice> &devices)
         });
     }
     // Device names are raw bytes; a strict dump would throw on the first one that is not UTF-8.
-    return array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    return array.dump(2, ' ', true, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 } // namespace izuzez::cli

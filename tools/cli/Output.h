@@ -5,13 +5,12 @@
 #include <vector>
 
 #include "DeviceSession.h"
+#include "protocol/PrintableText.h"
 
 namespace izuzez::cli
 {
 
-// A device's text made safe for one terminal line: control characters become '?', so that a name cannot
-// break the line layout or send escape sequences to the terminal. Other bytes pass unchanged.
-std::string PrintableText(std::string_view text);
+// Every device text shown here goes through PrintableText.
 
 // One tab-separated line: name, IP, netmask, gateway, "dhcp" or "static", model, MAC, firmware;
 // an empty field shows as "-". No line end.
@@ -21,7 +20,8 @@ std::string DeviceLine(const FoundDevice &device);
 // fields of DeviceLine in aligned columns. Each line ends with a line end.
 std::string DevicesTable(const std::vector<FoundDevice> &devices);
 
-// The search result as a JSON array. Bytes that are not UTF-8 are replaced, never an error.
+// The search result as a JSON array in printable ASCII: every other character is escaped, so the texts reach
+// a reader whole but never act on a terminal. Bytes that are not UTF-8 are replaced, never an error.
 std::string DevicesJson(const std::vector<FoundDevice> &devices);
 
 } // namespace izuzez::cli

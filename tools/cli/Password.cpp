@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstring>
+#include <string>
 
 #include <fcntl.h>
 #include <termios.h>
@@ -25,18 +26,21 @@ void WriteAll(int fd, const char *text)
     }
 }
 
-// Reads up to the line end, a byte at a time so that nothing after it is consumed. Long input is read to the
-// end of the line but only the first `limit` bytes are kept; the caller refuses it by its length.
+// Reads up to the line end, a byte at a time so that nothing after it is consumed. A long line is read to its
+// end (so that it does not reach the shell) but only limit + 2 bytes are kept; the caller refuses it by length.
 std::string ReadLine(int fd, std::size_t limit)
 {
     std::string line;
+    bool cut = false;
     char c = 0;
     while (read(fd, &c, 1) == 1 && c != '\n')
     {
-        if (line.size() <= limit)
+        if (line.size() < limit + 2)
             line += c;
+        else
+            cut = true;
     }
-    if (!line.empty() && line.back() == '\r')
+    if (!cut && !line.empty() && line.back() == '\r')
         line.pop_back();
     return line;
 }
@@ -55,16 +59,27 @@ void RestoreAndDie(int signal)
 
 } // namespace
 
-std::string PasswordFromLine(std::istream &in)
+std::string PasswordFromLine(std::istream &in, std::size_t limit)
 {
     std::string line;
-    std::getline(in, line);
-    if (!line.empty() && line.back() == '\r')
+    bool ended = false;
+    // Room for the password, a '\r' and one byte more, which tells "too long" apart from "just fits".
+    while (line.size() < limit + 2)
+    {
+        const int c = in.get();
+        if (c == std::char_traits<char>::eof() || c == '\n')
+        {
+            ended = true;
+            break;
+        }
+        line += static_cast<char>(c);
+    }
+    if (ended && !line.empty() && line.back() == '\r')
         line.pop_back();
     return line;
 }
 
-std::optional<std::string> PasswordFromTerminal(const char *prompt)
+std::optional<std::string> PasswordFromTerminal(const char *prompt, std::size_t limit)
 {
     const int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
@@ -84,8 +99,7 @@ std::optional<std::string> PasswordFromTerminal(const char *prompt)
         tcsetattr(fd, TCSAFLUSH, &quiet);
     }
     WriteAll(fd, prompt);
-    // Far more than any password the device takes; the caller reports the length.
-    std::string password = ReadLine(fd, 4096);
+    std::string password = ReadLine(fd, limit);
     if (isTerminal)
     {
         tcsetattr(fd, TCSAFLUSH, &saved);

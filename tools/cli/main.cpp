@@ -40,12 +40,13 @@ int main(int argc, char **argv)
             std::cerr << "izuzez: " << address << " is not a local IPv4 address of this machine.\n";
         return kExitUsage;
     }
+    const std::size_t limit = session->PasswordLimit();
     Console console{std::cout, std::cerr,
-                    [&options]() -> std::optional<std::string>
+                    [&options, limit]() -> std::optional<std::string>
                     {
                         if (options.passwordStdin)
-                            return PasswordFromLine(std::cin);
-                        return PasswordFromTerminal("Administrator password: ");
+                            return PasswordFromLine(std::cin, limit);
+                        return PasswordFromTerminal("Administrator password: ", limit);
                     },
                     isatty(STDOUT_FILENO) == 1};
     return RunCommand(options, *session, console);

@@ -39,6 +39,26 @@ const ParseCase parseCases[] = {
     {{"search", "--interface"}, false, Command::None, "--interface needs a value"},
     {{"search", "--interface", "eth0"}, false, Command::None, "needs a local IPv4 address"},
     {{"set-address", "10.0.0.5", "--ip"}, false, Command::None, "--ip needs a value"},
+    // Leading zeros read as octal in some programs and never match a device's text: refused everywhere.
+    {{"query", "010.0.0.5", "ssl"}, false, Command::None, "leading zero"},
+    {{"set-dhcp", "10.0.0.05"}, false, Command::None, "leading zero"},
+    {{"--interface", "127.000.0.1", "search"}, false, Command::None, "leading zero"},
+    {{"search", "--interface=127.0.0.01"}, false, Command::None, "leading zero"},
+    {{"set-address", "10.0.0.5", "--ip", "10.0.0.06", "--netmask", "255.0.0.0"}, false, Command::None, "leading zero"},
+    {{"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.000.0.0"}, false, Command::None, "leading zero"},
+    {{"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.0.0.0", "--gateway=010.0.0.1"},
+     false,
+     Command::None,
+     "leading zero"},
+    {{"query", "10.0.0.0", "ssl"}, true, Command::Query, ""},
+    {{"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.0.0.0", "--gateway", "gw"},
+     false,
+     Command::None,
+     "--gateway needs an address"},
+    {{"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.0.0.0", "--gateway="},
+     true,
+     Command::SetAddress,
+     ""},
 };
 
 TEST(ParseCommandLine, CommandsOptionsAndMistakes)
@@ -109,6 +129,9 @@ const DottedCase dottedCases[] = {
     {"1.2.3.4 ", false, {}},
     {" 1.2.3.4", false, {}},
     {"1.2.3.0004", false, {}},
+    {"1.2.3.04", false, {}},
+    {"00.2.3.4", false, {}},
+    {"1.2.3.0", true, {1, 2, 3, 0}},
     {"1.2.3.-4", false, {}},
     {"a.b.c.d", false, {}},
     {"", false, {}},
@@ -145,6 +168,15 @@ TEST(AddressInputFromOptions, MissingOrEmptyIsBlankMalformedIsRefused)
     r = AddressInputFromOptions(o);
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("--gateway"), std::string::npos);
+}
+
+TEST(UsageText, GatewayIsRequiredExceptForLinkLocal)
+{
+    const std::string usage = UsageText();
+    EXPECT_NE(usage.find("set-address IP --ip A --netmask M --gateway G "), std::string::npos) << usage;
+    EXPECT_EQ(usage.find("[--gateway G]"), std::string::npos);
+    EXPECT_NE(usage.find("169.254."), std::string::npos);
+    EXPECT_NE(usage.find("1 no device answered"), std::string::npos);
 }
 
 } // namespace

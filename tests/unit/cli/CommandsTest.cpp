@@ -66,7 +66,7 @@ public:
         answeredIp = dhcpAddress;
         return dhcpConfirms;
     }
-    std::size_t PasswordLimit() const override { return 15; }
+    std::size_t PasswordLimit() const override { return 16; }
 
 private:
     std::vector<FoundDevice> m_listed;
@@ -136,11 +136,39 @@ TEST(SearchCommand, LinesAndJson)
     EXPECT_EQ(first["interface"], "10.0.0.2");
     EXPECT_EQ(parsed[1]["dhcp"], false);
     EXPECT_EQ(parsed[1]["name"], "\xEF\xBF\xBD\xEF\xBF\xBD"); // bytes that are not UTF-8 are replaced
+}
 
-    s.searches = {{}};
-    const CommandRun none = RunArgs({"search", "--json"}, s);
-    EXPECT_EQ(none.status, kExitDone);
-    EXPECT_EQ(nlohmann::json::parse(none.out), nlohmann::json::array());
+TEST(SearchCommand, NoDeviceAnsweredIsStatusOne)
+{
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string out;
+    };
+    const Case cases[] = {
+        {{"search"}, ""},
+        {{"search", "--json"}, "[]\n"},
+    };
+    for (const Case &c : cases)
+    {
+        FakeSession s;
+        s.searches = {{}};
+        const CommandRun r = RunArgs(c.args, s);
+        EXPECT_EQ(r.status, kExitDevice) << c.args.size();
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err, "No device answered.\n");
+    }
+}
+
+TEST(SearchCommand, JsonIsAsciiAndLossless)
+{
+    FakeSession s;
+    s.searches = {{Device("caf\xc3\xa9\xc2\x9b\x1b", "10.0.0.5")}};
+    const CommandRun r = RunArgs({"search", "--json"}, s);
+    EXPECT_EQ(r.status, kExitDone);
+    for (const char c : r.out)
+        EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F)) << static_cast<int>(static_cast<unsigned char>(c));
+    EXPECT_EQ(nlohmann::json::parse(r.out)[0]["name"], "caf\xc3\xa9\xc2\x9b\x1b");
 }
 
 TEST(SearchCommand, TerminalTableLinesUpItsColumns)
@@ -206,8 +234,6 @@ TEST(SetAddressCommand, InputIsRefusedBeforeAnythingIsSent)
          "Netmask address input invalid. Please try again."},
         {{"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.255.255.0"},
          "You enter incorrect TCP/IP configuration. Please try again."},
-        {{"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.255.255.0", "--gateway", "gw"},
-         "--gateway needs an address"},
     };
     for (const Case &c : cases)
     {
@@ -237,8 +263,9 @@ TEST(SetAddressCommand, PasswordProofOrder)
         {"typed password accepted", {0, 1}, "secret", kExitDone, {"", "secret"}, 1, true},
         {"negative verdict accepts", {-1}, "secret", kExitDone, {""}, 0, true},
         {"wrong password", {0, 0}, "guess", kExitDevice, {"", "guess"}, 1, false},
-        {"no terminal counts as empty", {0, 0}, std::nullopt, kExitDevice, {"", ""}, 1, false},
-        {"sixteen characters are too many here", {0, 1}, "0123456789abcdef", kExitUsage, {""}, 1, false},
+        {"no terminal: only the empty password is tried", {0, 0}, std::nullopt, kExitUsage, {""}, 1, false},
+        {"sixteen characters", {0, 1}, "0123456789abcdef", kExitDone, {"", "0123456789abcdef"}, 1, true},
+        {"seventeen characters do not fit", {0, 1}, "0123456789abcdefg", kExitUsage, {""}, 1, false},
     };
     for (const Case &c : cases)
     {
@@ -256,6 +283,11 @@ TEST(SetAddressCommand, PasswordProofOrder)
         if (c.status == kExitDevice)
         {
             EXPECT_EQ(r.err, "Wrong administrator password input!\n");
+        }
+        if (!c.typed)
+        {
+            EXPECT_NE(r.err.find("needs the administrator password"), std::string::npos) << r.err;
+            EXPECT_NE(r.err.find("--password-stdin"), std::string::npos) << r.err;
         }
     }
 }
@@ -277,6 +309,16 @@ TEST(SetAddressCommand, ReportsTheNewAddressOrTheFailure)
     EXPECT_EQ(s.staticRequest, (std::vector<std::string>{"10.0.0.6", "255.255.255.0", "10.0.0.1"}));
     EXPECT_NE(ok.out.find("is now at 10.0.0.6"), std::string::npos) << ok.out;
     EXPECT_EQ(s.searchCount, 2);
+
+    FakeSession hostile;
+    hostile.verdicts = {1};
+    FoundDevice moved = Device("NAS\x1b[2J", "10.0.0.6");
+    moved.netmask = "255.255.255.0\x1b]0;x\x07";
+    moved.gateway = "10.0.0.1\xc2\x9b"
+                    "2J";
+    hostile.searches = {{Device("NAS", "10.0.0.5")}, {moved}};
+    const CommandRun shown = RunArgs(good, hostile);
+    EXPECT_EQ(shown.out, "The device NAS?[2J is now at 10.0.0.6 (netmask 255.255.255.0?]0;x?, gateway 10.0.0.1?2J).\n");
 
     FakeSession refused;
     refused.verdicts = {1};
@@ -310,19 +352,6 @@ TEST(SetDhcpCommand, MessagesAndNewAddress)
     wrong.searches = {{Device("NAS", "10.0.0.5")}};
     EXPECT_EQ(RunArgs({"set-dhcp", "10.0.0.5"}, wrong).status, kExitDevice);
     EXPECT_FALSE(wrong.dhcpSent);
-}
-
-TEST(PasswordFromLine, LineEndIsNotPartOfIt)
-{
-    const std::pair<std::string, std::string> cases[] = {
-        {"secret\n", "secret"},   {"secret\r\n", "secret"}, {"secret", "secret"}, {"\n", ""}, {"", ""},
-        {"a b \nnext\n", "a b "}, {"x\r\ry\n", "x\r\ry"},
-    };
-    for (const auto &[input, expected] : cases)
-    {
-        std::istringstream in(input);
-        EXPECT_EQ(PasswordFromLine(in), expected);
-    }
 }
 
 } // namespace

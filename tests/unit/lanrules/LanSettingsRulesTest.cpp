@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 using namespace izuzez::services;
@@ -213,6 +214,68 @@ TEST(CheckStaticAddress, TextsToSend)
         CheckStaticAddress(In({169, 254, 1, 2}, {255, 255, 0, 0}, {0, 0, 0, 0}, false, false, true));
     ASSERT_TRUE(linkLocal.ok);
     EXPECT_EQ(linkLocal.newGateway, "");
+}
+
+struct StoredCase
+{
+    const char *name;
+    StaticAddressInput input;
+    std::optional<std::string> newIp; // nothing: not stored, the stage was not reached or refused
+    std::optional<std::string> newNetmask;
+    std::optional<std::string> newGateway;
+};
+
+const std::optional<std::string> kNone;
+
+const StoredCase storedCases[] = {
+    {"ip blank", In({}, {255, 0, 0, 0}, {}, true, false, true), kNone, kNone, kNone},
+    {"netmask blank", In({10, 0, 0, 2}, {}, {}, false, true, true), kNone, kNone, kNone},
+    {"loopback", In({127, 0, 0, 1}, {255, 0, 0, 0}, {127, 0, 0, 9}), kNone, kNone, kNone},
+    {"ip octet", In({224, 0, 0, 1}, {255, 0, 0, 0}, {}), kNone, kNone, kNone},
+    {"netmask octet", In({10, 0, 0, 2}, {255, 255, 300, 0}, {10, 0, 0, 1}), "10.0.0.2", kNone, kNone},
+    {"gateway octet", In({10, 0, 0, 2}, {255, 0, 0, 0}, {10, 0, 256, 1}), "10.0.0.2", "255.0.0.0", kNone},
+    {"netmask shape", In({10, 0, 0, 2}, {255, 0, 255, 0}, {10, 0, 0, 1}), "10.0.0.2", "255.0.255.0", kNone},
+    {"blank gateway", In({10, 0, 0, 2}, {255, 0, 0, 0}, {}, false, false, true), "10.0.0.2", "255.0.0.0", kNone},
+    {"gateway outside", In({192, 168, 0, 10}, {255, 255, 255, 0}, {192, 168, 1, 1}), "192.168.0.10", "255.255.255.0",
+     kNone},
+    {"address is the broadcast", In({192, 168, 0, 255}, {255, 255, 255, 0}, {192, 168, 0, 1}), "192.168.0.255",
+     "255.255.255.0", kNone},
+    {"accepted", In({192, 168, 0, 20}, {255, 255, 255, 0}, {192, 168, 0, 1}), "192.168.0.20", "255.255.255.0",
+     "192.168.0.1"},
+    {"link-local blank gateway", In({169, 254, 1, 2}, {255, 255, 0, 0}, {}, false, false, true), "169.254.1.2",
+     "255.255.0.0", ""},
+};
+
+// The window stores newIp once the IP octets pass and newNetmask once the netmask octets pass, even when a
+// later check refuses; later setting requests carry those texts.
+TEST(CheckStaticAddress, StoresEachTextAsItsStagePasses)
+{
+    for (const StoredCase &c : storedCases)
+    {
+        SCOPED_TRACE(c.name);
+        const StaticAddressPlan plan = CheckStaticAddress(c.input);
+        EXPECT_EQ(plan.ok, c.newGateway.has_value());
+        EXPECT_EQ(plan.newIp, c.newIp);
+        EXPECT_EQ(plan.newNetmask, c.newNetmask);
+        EXPECT_EQ(plan.newGateway, c.newGateway);
+    }
+}
+
+TEST(CheckStaticAddress, StagesOneByOne)
+{
+    // The window's order: each stage's text is stored before the next stage runs.
+    const StaticAddressInput input = In({10, 0, 0, 2}, {255, 0, 255, 0}, {10, 0, 0, 1});
+    const StageCheck ip = CheckIpStage(input);
+    ASSERT_TRUE(ip.ok);
+    EXPECT_EQ(ip.text, "10.0.0.2");
+    const StageCheck netmask = CheckNetmaskStage(input);
+    ASSERT_TRUE(netmask.ok);
+    EXPECT_EQ(netmask.text, "255.0.255.0");
+    const StageCheck gateway = CheckGatewayStage(input);
+    EXPECT_FALSE(gateway.ok);
+    EXPECT_EQ(gateway.message.text, lanmsg::kNetmaskInvalid.text);
+    EXPECT_EQ(gateway.focusField, AddressField::Netmask);
+    EXPECT_TRUE(gateway.text.empty());
 }
 
 TEST(IsDhcpChoice, ExactEnableOnly)
