@@ -22,7 +22,7 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t at)
     else if (InRange(lead, 0xE0, 0xEF))
     {
         length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80; // no overlong forms
+        low = lead == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
         high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
     }
     else if (InRange(lead, 0xF0, 0xF4))

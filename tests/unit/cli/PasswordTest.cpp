@@ -1,5 +1,5 @@
-#include "DeviceSession.h"
 #include "Password.h"
+#include "DeviceSession.h"
 
 #include <gtest/gtest.h>
 

@@ -29,12 +29,20 @@ const FilterCase filterCases[] = {
     {"line ends and tab", "\t\r\n", "???"},
     {"delete", "x\x7f", "x?"},
     {"raw C1 bytes", "\x80\x9b\x9f", "???"},
-    {"C1 as UTF-8", "a\xc2\x9b" "b\xc2\x80\xc2\x9f", "a?b??"},
+    {"C1 as UTF-8",
+     "a\xc2\x9b"
+     "b\xc2\x80\xc2\x9f",
+     "a?b??"},
     {"no-break space passes", "\xc2\xa0", "\xc2\xa0"},
-    {"UTF-8 letters pass", "caf\xc3\xa9 \xc4\x80 \xe2\x82\xac \xf0\x9f\x98\x80", "caf\xc3\xa9 \xc4\x80 \xe2\x82\xac \xf0\x9f\x98\x80"},
+    {"UTF-8 letters pass", "caf\xc3\xa9 \xc4\x80 \xe2\x82\xac \xf0\x9f\x98\x80",
+     "caf\xc3\xa9 \xc4\x80 \xe2\x82\xac \xf0\x9f\x98\x80"},
     {"continuation 0x9B inside a letter", "\xe2\x82\x9b", "\xe2\x82\x9b"},
     {"bytes that are not UTF-8 pass", "\xff\xfe\xa9", "\xff\xfe\xa9"},
-    {"lead byte without its continuation", "\xc2" "A\xc2", "\xc2" "A\xc2"},
+    {"lead byte without its continuation",
+     "\xc2"
+     "A\xc2",
+     "\xc2"
+     "A\xc2"},
     {"overlong form of a C1 control", "\xe0\x82\x9b", "\xe0??"},
     {"surrogate", "\xed\xa0\x80", "\xed\xa0?"},
     {"cut four-byte letter", "\xf0\x9f\x98", "\xf0??"},
