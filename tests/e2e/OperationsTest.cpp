@@ -18,6 +18,8 @@ const char *const kOperationDevices = R"({
      "listen": ["10.71.1.2"]},
     {"name": "Locked", "address": "10.71.1.11", "netmask": "255.255.255.0", "gateway": "10.71.1.1",
      "admin_password": "s3cret", "listen": ["10.71.1.2"]},
+    {"name": "LongPass", "address": "10.71.1.15", "netmask": "255.255.255.0", "gateway": "10.71.1.1",
+     "admin_password": "0123456789abcdef", "listen": ["10.71.1.2"]},
     {"name": "Quiet", "address": "10.71.1.12", "listen": ["10.71.1.2"], "faults": {"silent_queries": true}},
     {"name": "Stubborn", "address": "10.71.1.13", "listen": ["10.71.1.2"], "faults": {"silent_settings": true}},
     {"name": "Busy", "address": "10.71.1.14", "ssl": "0", "listen": ["10.71.1.2"],
@@ -73,6 +75,19 @@ TEST_F(OperationsTest, PasswordFromStandardInputAfterTheEmptyOne)
     EXPECT_NE(right.out.find("The device Locked is now at 10.71.1.111 (netmask 255.255.255.0, gateway 10.71.1.1)"),
               std::string::npos)
         << right.out;
+}
+
+TEST_F(OperationsTest, SixteenCharacterPasswordFitsSeventeenDoNot)
+{
+    const std::vector<std::string> args = {"set-address",   "10.71.1.15", "--ip",      "10.71.1.115",     "--netmask",
+                                           "255.255.255.0", "--gateway",  "10.71.1.1", "--password-stdin"};
+    const RunResult tooLong = s_lab->Izuzez(args, 10s, "0123456789abcdefX\n");
+    EXPECT_EQ(tooLong.status, 2);
+    EXPECT_NE(tooLong.err.find("does not fit"), std::string::npos) << tooLong.err;
+
+    const RunResult right = s_lab->Izuzez(args, 10s, "0123456789abcdef\n");
+    EXPECT_EQ(right.status, 0) << right.err;
+    EXPECT_NE(right.out.find("is now at 10.71.1.115"), std::string::npos) << right.out;
 }
 
 TEST_F(OperationsTest, StaticAddressThenQueryAtTheNewAddress)

@@ -161,7 +161,8 @@ TEST(SearchNothingAnswers, EndsAfterTheFixedListeningTime)
     if (!lab)
         GTEST_SKIP() << reason;
     const RunResult run = lab->Izuzez({"search", "--json"});
-    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.err, "No device answered.\n");
     EXPECT_EQ(json::parse(run.out), json::array());
     // 50 ms and 100 short polls per interface, two interfaces, plus starting the program.
     EXPECT_GE(run.elapsed.count(), 100);
