@@ -4,7 +4,7 @@
 
 #include "support/LabSuite.h"
 
-using namespace izuzez::e2e;
+using namespace izuzez::test;
 using namespace std::chrono_literals;
 
 namespace

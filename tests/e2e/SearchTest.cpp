@@ -7,7 +7,7 @@
 
 #include "support/LabSuite.h"
 
-using namespace izuzez::e2e;
+using namespace izuzez::test;
 using nlohmann::json;
 
 namespace
