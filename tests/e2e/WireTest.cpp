@@ -71,6 +71,7 @@ TEST(Wire, EveryRequestIsByteForByteTheProtocols)
     Requester expect;
     expect.uuid = {0xa1, 0xb2, 0xc3, 0xd4, 0xe5, 0xf6, 10, 71, 1, 10};
     std::vector<Bytes> sent;
+    std::size_t passwordCheck = 0;
     std::vector<std::string> results;
 
     std::thread worker(
@@ -91,13 +92,18 @@ TEST(Wire, EveryRequestIsByteForByteTheProtocols)
                     results.push_back(std::string(what) + " failed");
             };
 
-            sent.push_back(expect.Search());
-            SearchDevices(1, 8);
+            // A slow reply can miss one search on a loaded machine: search again, each search logged.
+            for (int attempt = 0; attempt < 5 && s.deviceList.count == 0; ++attempt)
+            {
+                sent.push_back(expect.Search());
+                SearchDevices(1, 8);
+            }
             check("search", s.deviceList.count == 1);
             CopyText(s.selectedIp, "10.71.1.10");
 
             CopyText(s.userName, "admin");
             CopyText(s.password, "");
+            passwordCheck = sent.size();
             sent.push_back(expect.Query(4, "admin\x55\xaa"));
             check("password", CheckAdminPassword());
 
@@ -155,7 +161,8 @@ TEST(Wire, EveryRequestIsByteForByteTheProtocols)
     for (std::size_t i = 0; i < sent.size(); ++i)
         EXPECT_EQ(logged[i], Hex(sent[i])) << "request " << i;
     EXPECT_EQ(sent[0].size(), 11u);
-    EXPECT_EQ(sent[1].size(), 35u);
+    ASSERT_LT(passwordCheck, sent.size());
+    EXPECT_EQ(sent[passwordCheck].size(), 35u);
     EXPECT_EQ(sent[sent.size() - 2].size(), 70u);
 }
 
