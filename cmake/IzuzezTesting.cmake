@@ -1,7 +1,9 @@
 # One test executable per unit. Labels: unit (fast, no privileges), gui (Qt offscreen),
 # e2e (real sockets; the namespace cases skip themselves without root).
+# SERIAL: the test asserts how long things take, so it runs with nothing else beside it.
+# LOCKS: resources it shares with others (such as the group's port on the loopback interface).
 function(izuzez_add_test name)
-    cmake_parse_arguments(T "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "SERIAL" "LABEL;TIMEOUT" "SOURCES;LIBS;LOCKS" ${ARGN})
     if(NOT T_LABEL)
         set(T_LABEL unit)
     endif()
@@ -13,4 +15,10 @@ function(izuzez_add_test name)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABEL}" TIMEOUT ${T_TIMEOUT}
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;IZUZEZ_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+    if(T_SERIAL)
+        set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+    endif()
+    if(T_LOCKS)
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
+    endif()
 endfunction()

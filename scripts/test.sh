@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, and runs every test twice: once in an ordinary build and once
-# under AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero on the first failure.
+# Sets everything up, builds without Qt and runs the unit tests there, then builds everything and runs
+# every test twice: once in an ordinary build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Exits non-zero on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,6 +15,11 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 echo "== formatting"
 bash scripts/format.sh --check
+
+echo "== build without Qt (the protocol, the command line and the simulator must never need it)"
+cmake -S . -B build-nogui -DCMAKE_BUILD_TYPE=Debug -DIZUZEZ_BUILD_GUI=OFF -DIZUZEZ_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build build-nogui -j"$jobs"
+ctest --test-dir build-nogui --output-on-failure -j"$jobs" -L unit
 
 echo "== ordinary build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

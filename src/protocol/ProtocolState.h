@@ -11,7 +11,6 @@ inline constexpr int kProtocolPort = 13579;
 inline constexpr char kMulticastGroup[] = "224.0.0.1";
 inline constexpr int kInterfaceLimit = 8;
 inline constexpr int kAddressSlot = 16;
-inline constexpr int kHostNameBuffer = 128;
 inline constexpr int kPacketBufferSize = 4096;
 inline constexpr int kClientIdSize = 10;
 inline constexpr int kUuidSize = 10;

@@ -2,11 +2,6 @@
 # (gui/GuiTestMain.cpp) instead of gtest_main.
 function(izuzez_add_skin_test name)
     cmake_parse_arguments(T "" "" "SOURCES" ${ARGN})
-    foreach(source ${T_SOURCES})
-        if(NOT EXISTS ${source})
-            return() # a test still being written must not break the configure for everyone
-        endif()
-    endforeach()
     add_executable(${name} ${T_SOURCES} ${CMAKE_CURRENT_SOURCE_DIR}/gui/GuiTestMain.cpp)
     target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/gui/skin)
     target_link_libraries(${name} PRIVATE izuzez_settings izuzez_skin Qt6::Test GTest::gtest)

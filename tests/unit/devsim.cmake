@@ -3,7 +3,8 @@ foreach(unit Wire Simulator Faults Config RequestLog Loopback RandomRequest)
     string(TOLOWER "${test_name}" test_name)
     izuzez_add_test(devsim_${test_name}_test
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/devsim/${unit}Test.cpp
-        LIBS izuzez_devsim_core
+        LIBS izuzez_devsim_core izuzez_test_support
         LABEL unit
         TIMEOUT 60)
 endforeach()
+set_tests_properties(devsim_loopback_test PROPERTIES RESOURCE_LOCK loopback_group)

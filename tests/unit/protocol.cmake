@@ -1,17 +1,12 @@
 set(_protocol_tests ${CMAKE_CURRENT_LIST_DIR}/protocol)
-izuzez_add_test(protocol_packets_test
-    SOURCES ${_protocol_tests}/PacketsTest.cpp ${_protocol_tests}/ReplyBuilder.cpp
-    LIBS izuzez_protocol LABEL unit)
-izuzez_add_test(protocol_lists_test
-    SOURCES ${_protocol_tests}/ListsTest.cpp ${_protocol_tests}/ReplyBuilder.cpp
-    LIBS izuzez_protocol LABEL unit)
-izuzez_add_test(protocol_exchange_test
-    SOURCES ${_protocol_tests}/ExchangeTest.cpp ${_protocol_tests}/ReplyBuilder.cpp
-    LIBS izuzez_protocol LABEL unit)
-# Real sockets on the loopback interface only; needs no privileges.
+foreach(unit Packets Lists Exchange RandomDatagram)
+    string(REGEX REPLACE "([a-z])([A-Z])" "\\1_\\2" test_name "${unit}")
+    string(TOLOWER "${test_name}" test_name)
+    izuzez_add_test(protocol_${test_name}_test
+        SOURCES ${_protocol_tests}/${unit}Test.cpp
+        LIBS izuzez_protocol izuzez_test_support LABEL unit)
+endforeach()
+# Real sockets on the loopback interface only; needs no privileges. It times a failed exchange, so it runs alone.
 izuzez_add_test(protocol_loopback_test
-    SOURCES ${_protocol_tests}/LoopbackTest.cpp ${_protocol_tests}/ReplyBuilder.cpp
-    LIBS izuzez_protocol LABEL unit TIMEOUT 120)
-izuzez_add_test(protocol_random_datagram_test
-    SOURCES ${_protocol_tests}/RandomDatagramTest.cpp
-    LIBS izuzez_protocol LABEL unit)
+    SOURCES ${_protocol_tests}/LoopbackTest.cpp
+    LIBS izuzez_protocol izuzez_test_support LABEL unit TIMEOUT 120 SERIAL LOCKS loopback_group)

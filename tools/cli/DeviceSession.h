@@ -1,6 +1,5 @@
 #pragma once
 
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,10 +43,5 @@ public:
     // The longest password the session can carry.
     virtual std::size_t PasswordLimit() const = 0;
 };
-
-// Opens the protocol's endpoints, limited to the given local addresses when any are given.
-// `missing` receives the given addresses that are not local.
-std::unique_ptr<DeviceSession> OpenProtocolSession(const std::vector<std::string> &interfaces, bool verbose,
-                                                   std::vector<std::string> &missing);
 
 } // namespace izuzez::cli

@@ -1,4 +1,4 @@
-#include "DeviceSession.h"
+#include "ProtocolSession.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -6,8 +6,8 @@
 
 #include "CliOptions.h"
 #include "Commands.h"
-#include "DeviceSession.h"
 #include "Password.h"
+#include "ProtocolSession.h"
 
 using namespace izuzez::cli;
 

@@ -34,8 +34,6 @@ public:
     // the "ready" line first.
     void run(const LogSink &log, int stopFd, std::optional<std::chrono::milliseconds> duration);
 
-    const Simulator &simulator() const { return *m_simulator; }
-
 private:
     struct Interface
     {

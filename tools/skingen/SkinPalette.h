@@ -8,8 +8,7 @@ namespace palette
 {
 inline const QColor navyTop(0x16, 0x2B, 0x47);
 inline const QColor navyBottom(0x0F, 0x1F, 0x35);
-inline const QColor dialogBody(0x17, 0x2E, 0x4D);  // body of the white-text dialogs
-inline const QColor dialogPanel(0x1E, 0x3A, 0x5F); // lighter band behind dialog buttons
+inline const QColor dialogBody(0x17, 0x2E, 0x4D); // body of the white-text dialogs
 inline const QColor accent(0x04, 0x86, 0xE8);
 inline const QColor accentLight(0x3F, 0xB0, 0xF7);
 inline const QColor accentDark(0x03, 0x62, 0xAE);

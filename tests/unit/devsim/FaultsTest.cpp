@@ -1,11 +1,11 @@
 #include "Simulator.h"
 
-#include "RequestBytes.h"
+#include "support/Wire.h"
 
 #include <gtest/gtest.h>
 
 using namespace izuzez::devsim;
-using namespace devsim_test;
+using namespace izuzez::test;
 
 namespace
 {
@@ -31,7 +31,7 @@ const Bytes kDeviceUuid{1, 2, 3, 4, 5, 6, 10, 0, 0, 50};
 std::vector<Outgoing> ask(const DeviceConfig &device, const Bytes &request)
 {
     Simulator sim({device});
-    return sim.handle(request, {127, 0, 0, 1}, {"127.0.0.1"});
+    return sim.handle(ExactDatagram(request).span(), {127, 0, 0, 1}, {"127.0.0.1"});
 }
 
 TEST(DevsimFaults, ClientIdVariants)
@@ -40,21 +40,21 @@ TEST(DevsimFaults, ClientIdVariants)
     foreign.foreignClientId = true;
     Faults tail;
     tail.clientIdTail = true;
-    const auto foreignReply = ask(faultyDevice(foreign), searchRequest());
-    const auto tailReply = ask(faultyDevice(tail), queryRequest(kDeviceUuid, 19));
+    const auto foreignReply = ask(faultyDevice(foreign), SearchRequest(kClientId));
+    const auto tailReply = ask(faultyDevice(tail), QueryRequest(kClientId, kDeviceUuid, 19));
     ASSERT_EQ(foreignReply.size(), 1u);
     ASSERT_EQ(tailReply.size(), 1u);
     for (std::size_t i = 1; i <= 6; ++i)
         EXPECT_NE(foreignReply[0].bytes[i], kClientId[i - 1]) << i;
-    EXPECT_EQ(slice(tailReply[0].bytes, 1, 6), slice(kClientId, 0, 6));
-    EXPECT_NE(slice(tailReply[0].bytes, 7, 4), slice(kClientId, 6, 4));
+    EXPECT_EQ(Slice(tailReply[0].bytes, 1, 6), Slice(kClientId, 0, 6));
+    EXPECT_NE(Slice(tailReply[0].bytes, 7, 4), Slice(kClientId, 6, 4));
 }
 
 TEST(DevsimFaults, MixedKindsAndDuplicatesKeepTheirOrder)
 {
     Faults faults;
     faults.duplicates = 1;
-    const auto replies = ask(faultyDevice(faults, {kBasicSearchReply, kFullSearchReply}), searchRequest());
+    const auto replies = ask(faultyDevice(faults, {kBasicSearchReply, kFullSearchReply}), SearchRequest(kClientId));
     ASSERT_EQ(replies.size(), 4u);
     const int expected[] = {2, 2, 8, 8};
     for (std::size_t i = 0; i < 4; ++i)
@@ -67,7 +67,7 @@ TEST(DevsimFaults, WrongClassAndTypeBytes)
     DeviceConfig device = faultyDevice({}, {kFilteredSearchReply});
     device.product.classByte = 2;
     device.product.typeByte = 9;
-    const auto replies = ask(device, searchRequest());
+    const auto replies = ask(device, SearchRequest(kClientId));
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].bytes[56], 2);
     EXPECT_EQ(replies[0].bytes[57], 9);
@@ -97,13 +97,13 @@ TEST(DevsimFaults, MalformedSearchReplies)
         Faults faults;
         faults.malformed = {c.variant};
         faults.shortLength = c.shortLength;
-        const auto replies = ask(faultyDevice(faults, {c.kind}), searchRequest());
+        const auto replies = ask(faultyDevice(faults, {c.kind}), SearchRequest(kClientId));
         ASSERT_EQ(replies.size(), 1u);
         const Bytes &reply = replies[0].bytes;
         EXPECT_EQ(reply.size(), c.expectedSize);
         if (c.expectedNameLength)
         {
-            EXPECT_EQ(le32(reply, c.kind == 2 ? 56 : 324), c.expectedNameLength);
+            EXPECT_EQ(Le32(reply, c.kind == 2 ? 56 : 324), c.expectedNameLength);
         }
         if (c.variant == Malformed::Unterminated)
         {
@@ -119,16 +119,16 @@ TEST(DevsimFaults, MalformedQueryAndSettingReplies)
     faults.malformed = {Malformed::Short, Malformed::Oversize, Malformed::NamePastEnd};
     faults.malformedFor = {ReplyClass::Query, ReplyClass::Setting};
     faults.sendValid = true;
-    const auto query = ask(faultyDevice(faults), queryRequest(kDeviceUuid, 19));
+    const auto query = ask(faultyDevice(faults), QueryRequest(kClientId, kDeviceUuid, 19));
     ASSERT_EQ(query.size(), 3u); // the name variant has no meaning for a query reply
     EXPECT_EQ(query[0].bytes.size(), 20u);
     EXPECT_EQ(query[1].bytes.size(), 5000u);
     EXPECT_EQ(query[2].bytes.size(), 29u);
-    const auto setting = ask(faultyDevice(faults), settingRequest(kDeviceUuid, 8, "", "", "950"));
+    const auto setting = ask(faultyDevice(faults), SettingRequest(kClientId, kDeviceUuid, 8, "", "", "950"));
     ASSERT_EQ(setting.size(), 3u);
     EXPECT_EQ(setting[0].bytes.size(), 16u);
     // Search replies are left alone unless listed.
-    const auto search = ask(faultyDevice(faults), searchRequest());
+    const auto search = ask(faultyDevice(faults), SearchRequest(kClientId));
     ASSERT_EQ(search.size(), 1u);
     EXPECT_EQ(search[0].bytes.size(), 334u);
 }
@@ -139,17 +139,17 @@ TEST(DevsimFaults, FloodPrecedesTheDelayedReply)
     faults.flood = Flood{5, kBasicSearchReply, 400, {ReplyClass::Query}};
     DeviceConfig device = faultyDevice(faults);
     device.replyDelayMs = 500;
-    const auto replies = ask(device, queryRequest(kDeviceUuid, 19));
+    const auto replies = ask(device, QueryRequest(kClientId, kDeviceUuid, 19));
     ASSERT_EQ(replies.size(), 6u);
     for (int i = 0; i < 5; ++i)
     {
         EXPECT_EQ(replies[i].bytes[0], kBasicSearchReply);
-        EXPECT_NE(slice(replies[i].bytes, 1, 6), slice(kClientId, 0, 6));
+        EXPECT_NE(Slice(replies[i].bytes, 1, 6), Slice(kClientId, 0, 6));
         EXPECT_EQ(replies[i].delayMs, i * 80);
     }
     EXPECT_EQ(replies[5].bytes[0], kQueryReply);
     EXPECT_EQ(replies[5].delayMs, 500);
-    EXPECT_EQ(ask(device, searchRequest()).size(), 1u); // flood only on queries
+    EXPECT_EQ(ask(device, SearchRequest(kClientId)).size(), 1u); // flood only on queries
 }
 
 TEST(DevsimFaults, SilenceAndForeignAddress)
@@ -162,9 +162,9 @@ TEST(DevsimFaults, SilenceAndForeignAddress)
     settings.silentSettings = true;
     Faults moved;
     moved.replyAddress = Ipv4{10, 0, 0, 99};
-    const Bytes search = searchRequest();
-    const Bytes query = queryRequest(kDeviceUuid, 19);
-    const Bytes setting = settingRequest(kDeviceUuid, 8, "", "", "950");
+    const Bytes search = SearchRequest(kClientId);
+    const Bytes query = QueryRequest(kClientId, kDeviceUuid, 19);
+    const Bytes setting = SettingRequest(kClientId, kDeviceUuid, 8, "", "", "950");
     struct Case
     {
         Faults faults;
@@ -177,7 +177,7 @@ TEST(DevsimFaults, SilenceAndForeignAddress)
         EXPECT_EQ(ask(faultyDevice(c.faults), query).size(), c.query);
         EXPECT_EQ(ask(faultyDevice(c.faults), setting).size(), c.setting);
     }
-    EXPECT_EQ(slice(ask(faultyDevice(moved), query)[0].bytes, 17, 4), (Bytes{10, 0, 0, 99}));
+    EXPECT_EQ(Slice(ask(faultyDevice(moved), query)[0].bytes, 17, 4), (Bytes{10, 0, 0, 99}));
 }
 
 } // namespace

@@ -3,21 +3,18 @@
 #include "RequestLog.h"
 #include "Runner.h"
 
-#include "RequestBytes.h"
+#include "support/LoopbackSockets.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <chrono>
-#include <netinet/in.h>
-#include <poll.h>
 #include <random>
-#include <sys/socket.h>
 #include <thread>
+
 #include <unistd.h>
 
 using namespace izuzez::devsim;
-using namespace devsim_test;
+using namespace izuzez::test;
 
 namespace
 {
@@ -44,41 +41,6 @@ Identity randomIdentity()
     return identity;
 }
 
-int groupReceiver()
-{
-    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    const int one = 1;
-    const int zero = 0;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in group{};
-    group.sin_family = AF_INET;
-    group.sin_port = htons(13579);
-    group.sin_addr.s_addr = inet_addr("224.0.0.1");
-    if (bind(fd, reinterpret_cast<sockaddr *>(&group), sizeof group) != 0)
-        return -1;
-    setsockopt(fd, IPPROTO_IP, IP_MULTICAST_ALL, &zero, sizeof zero);
-    ip_mreq membership{};
-    membership.imr_multiaddr.s_addr = inet_addr("224.0.0.1");
-    membership.imr_interface.s_addr = inet_addr("127.0.0.1");
-    if (setsockopt(fd, IPPROTO_IP, IP_ADD_MEMBERSHIP, &membership, sizeof membership) != 0)
-        return -1;
-    return fd;
-}
-
-void sendToGroup(const Bytes &datagram)
-{
-    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    in_addr loopback{};
-    loopback.s_addr = inet_addr("127.0.0.1");
-    setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &loopback, sizeof loopback);
-    sockaddr_in group{};
-    group.sin_family = AF_INET;
-    group.sin_port = htons(13579);
-    group.sin_addr.s_addr = inet_addr("224.0.0.1");
-    sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr *>(&group), sizeof group);
-    close(fd);
-}
-
 // Replies that carry our ClientId and uuid prefix (other simulators on this host answer our searches
 // too), collected for at most `budget`.
 std::vector<Bytes> collectReplies(int fd, const Bytes &clientId, const Bytes &uuidPrefix, std::size_t wanted,
@@ -92,15 +54,14 @@ std::vector<Bytes> collectReplies(int fd, const Bytes &clientId, const Bytes &uu
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             break;
-        pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, static_cast<int>(left.count())) <= 0)
+        const std::optional<Bytes> reply = Receive(fd, left);
+        if (!reply)
             break;
-        std::uint8_t buffer[8192];
-        const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-        if (n >= 21 && buffer[0] != 1 && buffer[0] != 3 && buffer[0] != 5 &&
-            std::equal(clientId.begin(), clientId.begin() + 6, buffer + 1) &&
-            std::equal(uuidPrefix.begin(), uuidPrefix.end(), buffer + 11))
-            replies.emplace_back(buffer, buffer + n);
+        const Bytes &r = *reply;
+        if (r.size() >= 21 && r[0] != 1 && r[0] != 3 && r[0] != 5 &&
+            std::equal(clientId.begin(), clientId.begin() + 6, r.begin() + 1) &&
+            std::equal(uuidPrefix.begin(), uuidPrefix.end(), r.begin() + 11))
+            replies.push_back(r);
     }
     return replies;
 }
@@ -120,7 +81,7 @@ TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
     std::string error;
     std::unique_ptr<Runner> runner = Runner::create(std::move(*config.devices), error);
     ASSERT_TRUE(runner) << error;
-    const int receiver = groupReceiver();
+    const int receiver = JoinGroupOnLoopback();
     ASSERT_GE(receiver, 0);
     int stop[2];
     ASSERT_EQ(pipe(stop), 0);
@@ -128,16 +89,16 @@ TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
     ASSERT_NE(logFile, nullptr);
     std::thread serving([&] { runner->run(LogSink{logFile, false}, stop[0], std::chrono::seconds(20)); });
 
-    sendToGroup(searchRequest(identity.clientId));
+    SendToGroup(SearchRequest(identity.clientId));
     std::vector<Bytes> found = collectReplies(receiver, identity.clientId, prefix, 2, std::chrono::seconds(3));
     ASSERT_EQ(found.size(), 2u);
     std::sort(found.begin(), found.end(), [](const Bytes &a, const Bytes &b) { return a[20] < b[20]; });
     EXPECT_EQ(found[0][0], kFullSearchReply);
-    EXPECT_EQ(slice(found[0], 17, 4), (Bytes{127, 77, 0, 2}));
+    EXPECT_EQ(Slice(found[0], 17, 4), (Bytes{127, 77, 0, 2}));
     EXPECT_EQ(found[1][0], kBasicSearchReply);
-    EXPECT_EQ(le32(found[1], 56), 6u);
+    EXPECT_EQ(Le32(found[1], 56), 6u);
 
-    sendToGroup(queryRequest(slice(found[0], 11, 10), 4, std::string("admin\x55\xaa") + "pw", identity.clientId));
+    SendToGroup(QueryRequest(identity.clientId, Slice(found[0], 11, 10), 4, std::string("admin\x55\xaa") + "pw"));
     const std::vector<Bytes> verdict = collectReplies(receiver, identity.clientId, prefix, 1, std::chrono::seconds(3));
     ASSERT_EQ(verdict.size(), 1u);
     ASSERT_EQ(verdict[0].size(), 29u);

@@ -10,10 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/Wire.h"
+
 namespace izuzez::devsim
 {
 namespace
 {
+using izuzez::test::ExactDatagram;
 
 TEST(DevsimRandomRequests, AnyDatagramIsDecodedOrRefusedWithinItsBytes)
 {
@@ -45,11 +48,8 @@ TEST(DevsimRandomRequests, AnyDatagramIsDecodedOrRefusedWithinItsBytes)
             const std::uint32_t n = kLengths[random() % 5];
             std::memcpy(bytes.data() + (bytes[0] == 5 && length >= 60 ? 56 : 24), &n, 4);
         }
-        auto exact = std::make_unique<std::uint8_t[]>(length + 1);
-        if (length > 0)
-            std::memcpy(exact.get(), bytes.data(), length);
-
-        for (const Outgoing &reply : sim.handle(std::span(exact.get(), length), {127, 0, 0, 9}, listen))
+        const ExactDatagram exact(bytes);
+        for (const Outgoing &reply : sim.handle(exact.span(), {127, 0, 0, 9}, listen))
         {
             ASSERT_FALSE(reply.bytes.empty());
             ASSERT_LE(reply.bytes.size(), 4096u) << "a reply never outgrows the program's receive buffer";

@@ -1,11 +1,11 @@
 #include "RequestLog.h"
 
-#include "RequestBytes.h"
+#include "support/Wire.h"
 
 #include <gtest/gtest.h>
 
 using namespace izuzez::devsim;
-using namespace devsim_test;
+using namespace izuzez::test;
 
 namespace
 {
@@ -22,19 +22,19 @@ struct LineCase
 // End-to-end tests grep these fields, so their spelling is part of the simulator's interface.
 TEST(DevsimRequestLog, RequestLinesCarryEveryField)
 {
-    Bytes pastEnd = queryRequest(kUuid, 19);
+    Bytes pastEnd = QueryRequest(kClientId, kUuid, 19);
     pastEnd[24] = 5;
     const LineCase cases[] = {
         {"search",
-         searchRequest(),
+         SearchRequest(kClientId),
          {"recv t=T from=127.0.0.1:4000 on=127.0.0.1 len=11 op=1 sub=- cid=11223344556600000000 uuid=- payload_len=0 ",
           " hex=0111223344556600000000"}},
         {"password check",
-         queryRequest(kUuid, 4, std::string("admin\x55\xaa")),
+         QueryRequest(kClientId, kUuid, 4, std::string("admin\x55\xaa")),
          {" len=35 op=3 sub=4 ", " uuid=001b7a0000017f000002 payload_len=7 payload_hex=61646d696e55aa ",
           " payload_text=\"adminU\\xaa\" "}},
         {"static address",
-         settingRequest(kUuid, 1, "255.0.0.0", "", "127.0.0.9"),
+         SettingRequest(kClientId, kUuid, 1, "255.0.0.0", "", "127.0.0.9"),
          {" op=5 sub=1 ", " payload_text=\"127.0.0.9\" netmask=\"255.0.0.0\" gateway=\"\" "}},
         {"payload past the end", pastEnd, {" payload_len=5 payload_hex= ", "error=\"payload length past end\""}},
         {"cut short",
@@ -44,7 +44,8 @@ TEST(DevsimRequestLog, RequestLinesCarryEveryField)
     for (const LineCase &c : cases)
     {
         SCOPED_TRACE(c.label);
-        const std::string line = formatRequestLine("T", {127, 0, 0, 1}, 4000, "127.0.0.1", c.datagram);
+        const std::string line =
+            formatRequestLine("T", {127, 0, 0, 1}, 4000, "127.0.0.1", ExactDatagram(c.datagram).span());
         EXPECT_EQ(line.find('\n'), std::string::npos);
         EXPECT_NE(line.find(" hex=" + toHex(c.datagram)), std::string::npos) << line;
         for (const std::string &field : c.fields)

@@ -1,11 +1,11 @@
 #include "Simulator.h"
 
-#include "RequestBytes.h"
+#include "support/Wire.h"
 
 #include <gtest/gtest.h>
 
 using namespace izuzez::devsim;
-using namespace devsim_test;
+using namespace izuzez::test;
 
 namespace
 {
@@ -45,7 +45,10 @@ class DevsimSimulator : public ::testing::Test
 protected:
     DevsimSimulator() : sim({makeDevice("one", {10, 0, 0, 21}, 1), makeDevice("two", {10, 0, 0, 22}, 2)}) {}
 
-    std::vector<Outgoing> send(const Bytes &datagram) { return sim.handle(datagram, kAsker, kOnLoopback); }
+    std::vector<Outgoing> send(const Bytes &datagram)
+    {
+        return sim.handle(ExactDatagram(datagram).span(), kAsker, kOnLoopback);
+    }
     Bytes uuid(std::size_t index) const { return uuidOf(sim.devices().at(index)); }
 
     Simulator sim;
@@ -53,17 +56,17 @@ protected:
 
 TEST_F(DevsimSimulator, EveryDeviceAnswersASearchWithItsOwnUuid)
 {
-    const auto replies = send(searchRequest());
+    const auto replies = send(SearchRequest(kClientId));
     ASSERT_EQ(replies.size(), 2u);
     for (std::size_t i = 0; i < 2; ++i)
     {
         EXPECT_EQ(replies[i].bytes[0], kFullSearchReply);
-        EXPECT_EQ(slice(replies[i].bytes, 1, 10), kClientId);
-        EXPECT_EQ(slice(replies[i].bytes, 11, 10), uuid(i));
+        EXPECT_EQ(Slice(replies[i].bytes, 1, 10), kClientId);
+        EXPECT_EQ(Slice(replies[i].bytes, 11, 10), uuid(i));
         EXPECT_TRUE(replies[i].toGroup);
         EXPECT_EQ(replies[i].via, "127.0.0.1");
     }
-    EXPECT_EQ(slice(replies[1].bytes, 17, 4), (Bytes{10, 0, 0, 22}));
+    EXPECT_EQ(Slice(replies[1].bytes, 17, 4), (Bytes{10, 0, 0, 22}));
 }
 
 TEST_F(DevsimSimulator, OnlyTheAddressedDeviceAnswers)
@@ -71,16 +74,16 @@ TEST_F(DevsimSimulator, OnlyTheAddressedDeviceAnswers)
     const Bytes foreign{0, 0x1b, 0x7a, 0, 0, 9, 10, 0, 0, 22};
     Bytes otherAddress = uuid(1);
     otherAddress[9] = 23;
-    EXPECT_TRUE(send(queryRequest(foreign, 19)).empty());
-    EXPECT_TRUE(send(queryRequest(otherAddress, 19)).empty());
-    const auto replies = send(queryRequest(uuid(1), 19));
+    EXPECT_TRUE(send(QueryRequest(kClientId, foreign, 19)).empty());
+    EXPECT_TRUE(send(QueryRequest(kClientId, otherAddress, 19)).empty());
+    const auto replies = send(QueryRequest(kClientId, uuid(1), 19));
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].device, "two");
 }
 
 TEST_F(DevsimSimulator, DevicesListeningElsewhereStaySilent)
 {
-    EXPECT_TRUE(sim.handle(searchRequest(), kAsker, {"192.168.5.1"}).empty());
+    EXPECT_TRUE(sim.handle(SearchRequest(kClientId), kAsker, {"192.168.5.1"}).empty());
     EXPECT_TRUE(send(Bytes{1, 2, 3}).empty());
 }
 
@@ -93,15 +96,15 @@ TEST_F(DevsimSimulator, QueriesAnswerWithTheDeviceTexts)
     for (const auto &[sub, text] : cases)
     {
         SCOPED_TRACE(int(sub));
-        const auto replies = send(queryRequest(uuid(0), sub));
+        const auto replies = send(QueryRequest(kClientId, uuid(0), sub));
         ASSERT_EQ(replies.size(), 1u);
         const Bytes &reply = replies[0].bytes;
         EXPECT_EQ(reply[0], kQueryReply);
-        EXPECT_EQ(slice(reply, 1, 10), kClientId);
-        EXPECT_EQ(slice(reply, 17, 4), (Bytes{10, 0, 0, 21}));
+        EXPECT_EQ(Slice(reply, 1, 10), kClientId);
+        EXPECT_EQ(Slice(reply, 17, 4), (Bytes{10, 0, 0, 21}));
         EXPECT_EQ(std::string(reply.begin() + 28, reply.end()), text);
     }
-    EXPECT_TRUE(send(queryRequest(uuid(0), 42)).empty());
+    EXPECT_TRUE(send(QueryRequest(kClientId, uuid(0), 42)).empty());
 }
 
 TEST_F(DevsimSimulator, PasswordCheckVerdicts)
@@ -118,7 +121,7 @@ TEST_F(DevsimSimulator, PasswordCheckVerdicts)
     for (const auto &[payload, verdict] : cases)
     {
         SCOPED_TRACE(payload);
-        const auto replies = send(queryRequest(uuid(0), 4, payload));
+        const auto replies = send(QueryRequest(kClientId, uuid(0), 4, payload));
         ASSERT_EQ(replies.size(), 1u);
         ASSERT_EQ(replies[0].bytes.size(), 29u);
         EXPECT_EQ(replies[0].bytes[28], verdict);
@@ -128,28 +131,28 @@ TEST_F(DevsimSimulator, PasswordCheckVerdicts)
 TEST_F(DevsimSimulator, StaticAddressIsAdopted)
 {
     const Bytes oldUuid = uuid(0);
-    const auto replies = send(settingRequest(oldUuid, 1, "255.255.0.0", "10.0.9.1", "10.0.9.50"));
+    const auto replies = send(SettingRequest(kClientId, oldUuid, 1, "255.255.0.0", "10.0.9.1", "10.0.9.50"));
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].bytes[0], kSettingReply);
-    EXPECT_EQ(slice(replies[0].bytes, 17, 4), (Bytes{10, 0, 9, 50}));
+    EXPECT_EQ(Slice(replies[0].bytes, 17, 4), (Bytes{10, 0, 9, 50}));
 
-    EXPECT_TRUE(send(queryRequest(oldUuid, 19)).empty());
+    EXPECT_TRUE(send(QueryRequest(kClientId, oldUuid, 19)).empty());
     Bytes newUuid = oldUuid;
     std::copy_n(Bytes{10, 0, 9, 50}.begin(), 4, newUuid.begin() + 6);
-    EXPECT_EQ(send(queryRequest(newUuid, 19)).size(), 1u);
+    EXPECT_EQ(send(QueryRequest(kClientId, newUuid, 19)).size(), 1u);
 
-    const auto search = send(searchRequest());
+    const auto search = send(SearchRequest(kClientId));
     ASSERT_EQ(search.size(), 2u);
-    EXPECT_EQ(textAt(search[0].bytes, 24, 16), "255.255.0.0");
-    EXPECT_EQ(textAt(search[0].bytes, 40, 16), "10.0.9.1");
+    EXPECT_EQ(TextAt(search[0].bytes, 24, 16), "255.255.0.0");
+    EXPECT_EQ(TextAt(search[0].bytes, 40, 16), "10.0.9.1");
     EXPECT_EQ(search[0].bytes[21], '0');
 }
 
 TEST_F(DevsimSimulator, UnreadableStaticAddressKeepsTheOldOne)
 {
-    const auto replies = send(settingRequest(uuid(0), 1, "255.255.0.0", "", "10.0.300.1"));
+    const auto replies = send(SettingRequest(kClientId, uuid(0), 1, "255.255.0.0", "", "10.0.300.1"));
     ASSERT_EQ(replies.size(), 1u);
-    EXPECT_EQ(slice(replies[0].bytes, 17, 4), (Bytes{10, 0, 0, 21}));
+    EXPECT_EQ(Slice(replies[0].bytes, 17, 4), (Bytes{10, 0, 0, 21}));
 }
 
 TEST(DevsimSimulatorDhcp, MovesToTheDhcpAddressOrStays)
@@ -161,11 +164,11 @@ TEST(DevsimSimulatorDhcp, MovesToTheDhcpAddressOrStays)
     for (const auto &[index, address] : cases)
     {
         const auto replies =
-            sim.handle(settingRequest(uuidOf(sim.devices()[index]), 2, "", "", ""), kAsker, kOnLoopback);
+            sim.handle(SettingRequest(kClientId, uuidOf(sim.devices()[index]), 2, "", "", ""), kAsker, kOnLoopback);
         ASSERT_EQ(replies.size(), 1u);
-        EXPECT_EQ(slice(replies[0].bytes, 17, 4), address);
+        EXPECT_EQ(Slice(replies[0].bytes, 17, 4), address);
     }
-    const auto search = sim.handle(searchRequest(), kAsker, kOnLoopback);
+    const auto search = sim.handle(SearchRequest(kClientId), kAsker, kOnLoopback);
     ASSERT_EQ(search.size(), 2u);
     EXPECT_EQ(search[0].bytes[21], '1');
     EXPECT_EQ(search[1].bytes[21], '1');
@@ -178,9 +181,9 @@ TEST_F(DevsimSimulator, OtherSettingsAreStoredAndAnswered)
     for (const auto &[sub, payload] : cases)
     {
         SCOPED_TRACE(int(sub));
-        const auto replies = send(settingRequest(uuid(0), sub, "255.255.255.0", "10.0.0.1", payload));
+        const auto replies = send(SettingRequest(kClientId, uuid(0), sub, "255.255.255.0", "10.0.0.1", payload));
         ASSERT_EQ(replies.size(), 1u);
-        EXPECT_EQ(slice(replies[0].bytes, 17, 4), (Bytes{10, 0, 0, 21}));
+        EXPECT_EQ(Slice(replies[0].bytes, 17, 4), (Bytes{10, 0, 0, 21}));
     }
     const Device &device = sim.devices()[0];
     EXPECT_EQ(device.config.workgroup, "OFFICE");
@@ -188,10 +191,10 @@ TEST_F(DevsimSimulator, OtherSettingsAreStoredAndAnswered)
     EXPECT_EQ(device.accessMode, "rw");
     EXPECT_EQ(device.stopText, "stop");
     EXPECT_EQ(device.installedText, "BT");
-    const auto codepage = send(queryRequest(uuid(0), 9));
+    const auto codepage = send(QueryRequest(kClientId, uuid(0), 9));
     ASSERT_EQ(codepage.size(), 1u);
     EXPECT_EQ(std::string(codepage[0].bytes.begin() + 28, codepage[0].bytes.end()), "950");
-    EXPECT_TRUE(send(settingRequest(uuid(0), 99, "", "", "")).empty());
+    EXPECT_TRUE(send(SettingRequest(kClientId, uuid(0), 99, "", "", "")).empty());
 }
 
 TEST(DevsimSimulatorReplies, DestinationAndDelayFollowTheDevice)
@@ -201,7 +204,7 @@ TEST(DevsimSimulatorReplies, DestinationAndDelayFollowTheDevice)
     device.replyDelayMs = 250;
     device.listen = {"192.168.1.2", "127.0.0.1"};
     Simulator sim({device});
-    const auto replies = sim.handle(searchRequest(), kAsker, {"127.0.0.1"});
+    const auto replies = sim.handle(SearchRequest(kClientId), kAsker, {"127.0.0.1"});
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_FALSE(replies[0].toGroup);
     EXPECT_EQ(replies[0].unicastTo, kAsker);

@@ -1,21 +1,20 @@
 #include "Wire.h"
 
-#include "RequestBytes.h"
+#include "support/Wire.h"
 
 #include <gtest/gtest.h>
 
 using namespace izuzez::devsim;
-using namespace devsim_test;
+using namespace izuzez::test;
 
 namespace
 {
 
 const Bytes kUuid{0xa0, 0xa1, 0xa2, 0xa3, 0xa4, 0xa5, 192, 168, 0, 7};
 
-Bytes truncated(Bytes bytes, std::size_t size)
+Bytes truncated(const Bytes &bytes, std::size_t size)
 {
-    bytes.resize(size);
-    return bytes;
+    return Slice(bytes, 0, size);
 }
 
 struct DecodeCase
@@ -30,22 +29,22 @@ struct DecodeCase
 
 TEST(DevsimWire, DecodesRequestsAndRejectsBrokenOnes)
 {
-    Bytes pastEnd = queryRequest(kUuid, 4, "admin\x55\xaa");
+    Bytes pastEnd = QueryRequest(kClientId, kUuid, 4, "admin\x55\xaa");
     pastEnd[24] = 200;
     const DecodeCase cases[] = {
-        {"search", searchRequest(), true, -1, "", false},
+        {"search", SearchRequest(kClientId), true, -1, "", false},
         {"search with trailing bytes",
          []
          {
-             Bytes b = searchRequest();
+             Bytes b = SearchRequest(kClientId);
              b.push_back(9);
              return b;
          }(),
          true, -1, "", false},
-        {"search cut short", truncated(searchRequest(), 10), false, -1, "", false},
-        {"ssl query", queryRequest(kUuid, 19), true, 19, "", false},
+        {"search cut short", truncated(SearchRequest(kClientId), 10), false, -1, "", false},
+        {"ssl query", QueryRequest(kClientId, kUuid, 19), true, 19, "", false},
         {"password check",
-         queryRequest(kUuid, 4,
+         QueryRequest(kClientId, kUuid, 4,
                       "admin\x55\xaa"
                       "pw"),
          true, 4,
@@ -53,10 +52,11 @@ TEST(DevsimWire, DecodesRequestsAndRejectsBrokenOnes)
          "pw",
          false},
         {"payload length past the end", pastEnd, true, 4, "admin\x55\xaa", true},
-        {"query without its length field", truncated(queryRequest(kUuid, 19), 27), false, -1, "", false},
-        {"static address", settingRequest(kUuid, 1, "255.255.255.0", "192.168.0.1", "192.168.0.20"), true, 1,
+        {"query without its length field", truncated(QueryRequest(kClientId, kUuid, 19), 27), false, -1, "", false},
+        {"static address", SettingRequest(kClientId, kUuid, 1, "255.255.255.0", "192.168.0.1", "192.168.0.20"), true, 1,
          "192.168.0.20", false},
-        {"setting cut inside the header", truncated(settingRequest(kUuid, 2, "", "", ""), 59), false, -1, "", false},
+        {"setting cut inside the header", truncated(SettingRequest(kClientId, kUuid, 2, "", "", ""), 59), false, -1, "",
+         false},
         {"reply opcode", Bytes(30, 2), false, -1, "", false},
         {"unknown opcode", Bytes(30, 0x42), false, -1, "", false},
         {"empty", Bytes{}, false, -1, "", false},
@@ -64,7 +64,7 @@ TEST(DevsimWire, DecodesRequestsAndRejectsBrokenOnes)
     for (const DecodeCase &c : cases)
     {
         SCOPED_TRACE(c.label);
-        const DecodeResult result = decodeRequest(c.datagram);
+        const DecodeResult result = decodeRequest(ExactDatagram(c.datagram).span());
         ASSERT_EQ(result.request.has_value(), c.ok) << result.error;
         if (!c.ok)
         {
@@ -85,9 +85,9 @@ TEST(DevsimWire, DecodesRequestsAndRejectsBrokenOnes)
 
 TEST(DevsimWire, SettingRequestTextsStopAtTheirField)
 {
-    Bytes request = settingRequest(kUuid, 8, "255.255.255.0", "10.0.0.1", "950");
+    Bytes request = SettingRequest(kClientId, kUuid, 8, "255.255.255.0", "10.0.0.1", "950");
     std::fill(request.begin() + 24, request.begin() + 40, 'M'); // netmask without a terminator
-    const DecodeResult result = decodeRequest(request);
+    const DecodeResult result = decodeRequest(ExactDatagram(request).span());
     ASSERT_TRUE(result.request);
     EXPECT_EQ(result.request->netmask, std::string(16, 'M'));
     EXPECT_EQ(result.request->gateway, "10.0.0.1");
@@ -129,12 +129,12 @@ TEST(DevsimWire, SearchReplyLayoutPerKind)
         const Bytes reply = encodeSearchReply(c.kind, clientId, sampleFields());
         ASSERT_EQ(reply.size(), c.nameLengthAt + 4 + 7);
         EXPECT_EQ(reply[0], c.kind);
-        EXPECT_EQ(slice(reply, 1, 10), kClientId);
-        EXPECT_EQ(slice(reply, 11, 10), kUuid);
+        EXPECT_EQ(Slice(reply, 1, 10), kClientId);
+        EXPECT_EQ(Slice(reply, 11, 10), kUuid);
         EXPECT_EQ(reply[21], '1');
-        EXPECT_EQ(textAt(reply, 24, 16), "255.255.255.0");
-        EXPECT_EQ(textAt(reply, 40, 16), "192.168.0.1");
-        EXPECT_EQ(le32(reply, c.nameLengthAt), 7u);
+        EXPECT_EQ(TextAt(reply, 24, 16), "255.255.255.0");
+        EXPECT_EQ(TextAt(reply, 40, 16), "192.168.0.1");
+        EXPECT_EQ(Le32(reply, c.nameLengthAt), 7u);
         EXPECT_EQ(std::string(reply.end() - 7, reply.end()), "Storage");
         if (c.hasClassAndType)
         {
@@ -143,10 +143,10 @@ TEST(DevsimWire, SearchReplyLayoutPerKind)
         }
         if (c.hasLongTexts)
         {
-            EXPECT_EQ(textAt(reply, 68, 64), "NS-2400");
-            EXPECT_EQ(textAt(reply, 132, 64), "00:1B:7A:10:00:02");
-            EXPECT_EQ(textAt(reply, 196, 64), "1.2");
-            EXPECT_EQ(textAt(reply, 260, 64), "2.3.1");
+            EXPECT_EQ(TextAt(reply, 68, 64), "NS-2400");
+            EXPECT_EQ(TextAt(reply, 132, 64), "00:1B:7A:10:00:02");
+            EXPECT_EQ(TextAt(reply, 196, 64), "1.2");
+            EXPECT_EQ(TextAt(reply, 260, 64), "2.3.1");
         }
     }
     EXPECT_TRUE(encodeSearchReply(5, clientId, sampleFields()).empty());
@@ -166,13 +166,13 @@ TEST(DevsimWire, QueryAndSettingRepliesCarryTheUuidAddress)
     ASSERT_EQ(answered.size(), 29u);
     EXPECT_EQ(answered[0], 4);
     EXPECT_EQ(answered[28], '1');
-    EXPECT_EQ(slice(answered, 17, 4), (Bytes{192, 168, 0, 7}));
+    EXPECT_EQ(Slice(answered, 17, 4), (Bytes{192, 168, 0, 7}));
 
     const Bytes setting = encodeSettingReply(clientId, uuid, 1);
     ASSERT_GE(setting.size(), 21u);
     EXPECT_EQ(setting[0], 6);
-    EXPECT_EQ(slice(setting, 1, 10), kClientId);
-    EXPECT_EQ(slice(setting, 17, 4), (Bytes{192, 168, 0, 7}));
+    EXPECT_EQ(Slice(setting, 1, 10), kClientId);
+    EXPECT_EQ(Slice(setting, 17, 4), (Bytes{192, 168, 0, 7}));
 }
 
 TEST(DevsimWire, FixedTextsFillingTheirFieldHaveNoTerminator)
@@ -180,8 +180,8 @@ TEST(DevsimWire, FixedTextsFillingTheirFieldHaveNoTerminator)
     SearchReplyFields fields = sampleFields();
     fields.netmask = "255.255.255.255XYZ";
     const Bytes reply = encodeSearchReply(2, ClientId{}, fields);
-    EXPECT_EQ(textAt(reply, 24, 16), "255.255.255.255X");
-    EXPECT_EQ(textAt(reply, 40, 16), "192.168.0.1"); // the overflow did not spill into the gateway
+    EXPECT_EQ(TextAt(reply, 24, 16), "255.255.255.255X");
+    EXPECT_EQ(TextAt(reply, 40, 16), "192.168.0.1"); // the overflow did not spill into the gateway
 }
 
 TEST(DevsimWire, Ipv4Texts)

@@ -5,7 +5,6 @@
 #include <optional>
 #include <vector>
 
-#include "ReplyBuilder.h"
 #include "StateFixture.h"
 #include "protocol/Diagnostics.h"
 #include "protocol/Exchange.h"
@@ -14,9 +13,11 @@
 #include "protocol/Packets.h"
 #include "protocol/Search.h"
 #include "protocol/ShareList.h"
+#include "support/Wire.h"
 
 namespace
 {
+using namespace izuzez::test;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
@@ -109,8 +110,7 @@ TEST_F(ExchangeTest, WhichDatagramsEndOrCountAPoll)
     other[2] ^= 0x40;
     ClientId tail = kId;
     tail[9] = 0x99;
-    std::vector<std::uint8_t> shortQuery = MakeQueryReply(kId, kDevice, "");
-    shortQuery.resize(27);
+    const Bytes shortQuery = Slice(MakeQueryReply(kId, kDevice, ""), 0, 27);
     const Case cases[] = {
         {"matching query reply", MakeQueryReply(kId, kDevice, "1"), {kOpQueryReply, "192.168.0.10", 28}, true, 0},
         {"id tail differs", MakeQueryReply(tail, kDevice, "1"), {kOpQueryReply, "192.168.0.10", 28}, true, 0},

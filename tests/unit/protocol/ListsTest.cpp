@@ -5,16 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "ReplyBuilder.h"
 #include "StateFixture.h"
 #include "protocol/DeviceList.h"
 #include "protocol/FixedText.h"
 #include "protocol/LocalInterfaces.h"
 #include "protocol/Search.h"
 #include "protocol/ShareList.h"
+#include "support/Wire.h"
 
 namespace
 {
+using namespace izuzez::test;
 const ClientId kId = {9, 8, 7, 6, 5, 4, 0, 0, 0, 0};
 
 using ListsTest = ProtocolStateTest<kId>;
@@ -43,8 +44,8 @@ void ExpectConsistentList()
 
 bool Feed(const ReplyFields &fields, int interfaceIndex = 0, int classFilter = 1, int typeFilter = 8)
 {
-    const std::vector<std::uint8_t> bytes = MakeSearchReply(fields);
-    return HandleSearchDatagram(bytes.data(), bytes.size(), classFilter, typeFilter, interfaceIndex);
+    const ExactDatagram datagram(MakeSearchReply(fields));
+    return HandleSearchDatagram(datagram.data(), datagram.size(), classFilter, typeFilter, interfaceIndex);
 }
 
 ReplyFields Reply(std::uint8_t opcode, std::uint8_t last, const std::string &name = "dev")

@@ -3,14 +3,15 @@
 #include <cstring>
 #include <string>
 
-#include "ReplyBuilder.h"
 #include "StateFixture.h"
 #include "protocol/DeviceList.h"
 #include "protocol/FixedText.h"
 #include "protocol/Packets.h"
+#include "support/Wire.h"
 
 namespace
 {
+using namespace izuzez::test;
 const ClientId kId = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0, 0, 0, 0};
 
 class PacketsTest : public ProtocolStateTest<kId>
@@ -66,14 +67,14 @@ TEST_F(PacketsTest, PasswordCheckWithEmptyPasswordEndsWithMarkers)
     CopyText(g_ProtocolState.userName, "admin");
     ASSERT_EQ(BuildPasswordCheck(buffer), 35);
     ExpectHeader(buffer, 3, 4);
-    EXPECT_EQ(ReadUint32(buffer + 24), 7u);
+    EXPECT_EQ(Le32(buffer + 24), 7u);
     EXPECT_EQ(0, std::memcmp(buffer + 28, "admin", 5));
     EXPECT_EQ(buffer[33], 0x55);
     EXPECT_EQ(buffer[34], 0xAA);
 
     CopyText(g_ProtocolState.password, "secret");
     ASSERT_EQ(BuildPasswordCheck(buffer), 41);
-    EXPECT_EQ(ReadUint32(buffer + 24), 13u);
+    EXPECT_EQ(Le32(buffer + 24), 13u);
     EXPECT_EQ(0, std::memcmp(buffer + 35, "secret", 6));
 }
 
@@ -83,7 +84,7 @@ TEST_F(PacketsTest, PasswordFieldsWithoutTerminatorStayWithinTheirSize)
     std::memset(g_ProtocolState.userName, 'u', sizeof g_ProtocolState.userName);
     std::memset(g_ProtocolState.password, 'p', sizeof g_ProtocolState.password);
     ASSERT_EQ(BuildPasswordCheck(buffer), 28 + 16 + 2 + 16);
-    EXPECT_EQ(ReadUint32(buffer + 24), 34u);
+    EXPECT_EQ(Le32(buffer + 24), 34u);
 }
 
 TEST_F(PacketsTest, StaticAddressSettingIs72Bytes)
@@ -96,7 +97,7 @@ TEST_F(PacketsTest, StaticAddressSettingIs72Bytes)
     ExpectHeader(buffer, 5, 1);
     EXPECT_STREQ(reinterpret_cast<char *>(buffer + 24), "255.255.255.0");
     EXPECT_STREQ(reinterpret_cast<char *>(buffer + 40), "192.168.0.254");
-    EXPECT_EQ(ReadUint32(buffer + 56), 12u);
+    EXPECT_EQ(Le32(buffer + 56), 12u);
     EXPECT_EQ(std::string(reinterpret_cast<char *>(buffer + 60), 12), "192.168.0.20");
     EXPECT_EQ(buffer[72], 0);
 }
@@ -109,7 +110,7 @@ TEST_F(PacketsTest, CodepageSettingCarriesLastNetmaskAndGateway)
     ASSERT_EQ(BuildSetting(buffer, kSetCodepage, "950"), 63);
     EXPECT_STREQ(reinterpret_cast<char *>(buffer + 24), "255.255.0.0");
     EXPECT_STREQ(reinterpret_cast<char *>(buffer + 40), "10.0.0.1");
-    EXPECT_EQ(ReadUint32(buffer + 56), 3u);
+    EXPECT_EQ(Le32(buffer + 56), 3u);
 }
 
 TEST_F(PacketsTest, DhcpRequestLeavesAddressFieldsZero)
@@ -129,7 +130,7 @@ TEST_F(PacketsTest, OversizePayloadIsCutAtTheBuffer)
     SelectFakeDevice("192.168.0.10", {192, 168, 0, 10});
     const std::string payload(5000, 'x');
     EXPECT_EQ(BuildSetting(buffer, kSetWorkgroup, payload), kPacketBufferSize);
-    EXPECT_EQ(ReadUint32(buffer + 56), static_cast<std::uint32_t>(kPacketBufferSize - 60));
+    EXPECT_EQ(Le32(buffer + 56), static_cast<std::uint32_t>(kPacketBufferSize - 60));
 }
 
 TEST_F(PacketsTest, OwnReplyComparesOnlyTheRandomBytes)
@@ -142,23 +143,26 @@ TEST_F(PacketsTest, OwnReplyComparesOnlyTheRandomBytes)
     const Case cases[] = {{-1, true}, {1, false}, {6, false}, {7, true}, {10, true}, {11, true}};
     for (const Case &c : cases)
     {
-        std::vector<std::uint8_t> reply = MakeSettingReply(kId, {1, 2, 3, 4});
+        Bytes reply = MakeSettingReply(kId, {1, 2, 3, 4});
         if (c.byte >= 0)
             reply[c.byte] ^= 0xFF;
-        EXPECT_EQ(IsOwnReply(reply.data(), reply.size()), c.own) << "byte " << c.byte;
+        const ExactDatagram datagram(reply);
+        EXPECT_EQ(IsOwnReply(datagram.data(), datagram.size()), c.own) << "byte " << c.byte;
     }
-    const std::vector<std::uint8_t> reply = MakeSettingReply(kId, {1, 2, 3, 4});
-    EXPECT_FALSE(IsOwnReply(reply.data(), 6));
-    EXPECT_TRUE(IsOwnReply(reply.data(), 7));
+    const Bytes reply = MakeSettingReply(kId, {1, 2, 3, 4});
+    const ExactDatagram six(reply, 6), seven(reply, 7);
+    EXPECT_FALSE(IsOwnReply(six.data(), six.size()));
+    EXPECT_TRUE(IsOwnReply(seven.data(), seven.size()));
 }
 
 TEST_F(PacketsTest, ReplyAddressNeedsTwentyOneBytes)
 {
-    const std::vector<std::uint8_t> reply = MakeSettingReply(kId, {255, 0, 10, 200});
+    const Bytes reply = MakeSettingReply(kId, {255, 0, 10, 200});
+    const ExactDatagram whole(reply, 21), cut(reply, 20);
     char text[16];
-    ASSERT_TRUE(ReplyAddressText(reply.data(), 21, text));
+    ASSERT_TRUE(ReplyAddressText(whole.data(), whole.size(), text));
     EXPECT_STREQ(text, "255.0.10.200");
-    EXPECT_FALSE(ReplyAddressText(reply.data(), 20, text));
+    EXPECT_FALSE(ReplyAddressText(cut.data(), cut.size(), text));
     EXPECT_STREQ(text, "");
 }
 
@@ -212,11 +216,10 @@ TEST_F(PacketsTest, SearchReplyParsing)
     };
     for (const ParseCase &c : cases)
     {
-        const std::vector<std::uint8_t> bytes = MakeSearchReply(c.fields);
+        const Bytes bytes = MakeSearchReply(c.fields);
         const std::size_t length = c.cutTo < 0 ? bytes.size() : static_cast<std::size_t>(c.cutTo);
         ASSERT_LE(length, bytes.size()) << c.label;
-        // Exactly `length` bytes on the heap, so a read past them is caught under the sanitizer.
-        std::vector<std::uint8_t> exact(bytes.begin(), bytes.begin() + static_cast<long>(length));
+        const ExactDatagram exact(bytes, length);
         SearchReply reply;
         EXPECT_EQ(ParseSearchReply(exact.data(), exact.size(), reply), c.accepted) << c.label;
         if (c.accepted)
@@ -240,9 +243,9 @@ TEST_F(PacketsTest, SearchReplyFieldsAndUnterminatedTexts)
     fields.swVersion = Repeat('S', 64);
     fields.classByte = 3;
     fields.typeByte = 9;
-    const std::vector<std::uint8_t> bytes = MakeSearchReply(fields);
+    const ExactDatagram datagram(MakeSearchReply(fields));
     SearchReply reply;
-    ASSERT_TRUE(ParseSearchReply(bytes.data(), bytes.size(), reply));
+    ASSERT_TRUE(ParseSearchReply(datagram.data(), datagram.size(), reply));
     EXPECT_STREQ(reply.ip, "10.1.2.3");
     EXPECT_EQ(reply.dhcp, '1');
     EXPECT_EQ(std::string(reply.mask), Repeat('m', 15));
@@ -276,11 +279,10 @@ TEST_F(PacketsTest, QueryReplyText)
     };
     for (const Case &c : cases)
     {
-        std::vector<std::uint8_t> bytes = MakeQueryReply(kId, {1, 2, 3, 4}, c.text);
-        if (c.cutTo >= 0)
-            bytes.resize(static_cast<std::size_t>(c.cutTo));
+        const Bytes bytes = MakeQueryReply(kId, {1, 2, 3, 4}, c.text);
+        const ExactDatagram datagram(bytes, c.cutTo < 0 ? bytes.size() : static_cast<std::size_t>(c.cutTo));
         std::string_view text;
-        EXPECT_EQ(QueryReplyText(bytes.data(), bytes.size(), text), c.accepted) << c.label;
+        EXPECT_EQ(QueryReplyText(datagram.data(), datagram.size(), text), c.accepted) << c.label;
         EXPECT_EQ(std::string(text), c.expected) << c.label;
     }
 }

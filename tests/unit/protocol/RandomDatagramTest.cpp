@@ -13,9 +13,11 @@
 #include "protocol/DeviceList.h"
 #include "protocol/Packets.h"
 #include "protocol/Search.h"
+#include "support/Wire.h"
 
 namespace
 {
+using izuzez::test::ExactDatagram;
 constexpr ClientId kId = {0x21, 0x43, 0x65, 0x87, 0xa9, 0xcb, 0, 0, 0, 0};
 
 // Random bytes shaped like a reply often enough to reach the deep paths: a reply opcode, this instance's
@@ -67,24 +69,21 @@ TEST_F(RandomDatagramTest, ReadersStayInsideTheDatagramAndTheRecords)
     int accepted = 0;
     for (int i = 0; i < 20000; ++i)
     {
-        const std::vector<std::uint8_t> bytes = RandomDatagram(random);
-        auto datagram = std::make_unique<std::uint8_t[]>(bytes.size() + (bytes.empty() ? 1 : 0));
-        if (!bytes.empty())
-            std::memcpy(datagram.get(), bytes.data(), bytes.size());
+        const ExactDatagram datagram(RandomDatagram(random));
 
-        accepted += HandleSearchDatagram(datagram.get(), bytes.size(), 1, 8, i % 3) ? 1 : 0;
+        accepted += HandleSearchDatagram(datagram.data(), datagram.size(), 1, 8, i % 3) ? 1 : 0;
         std::string_view text;
-        if (QueryReplyText(datagram.get(), bytes.size(), text))
+        if (QueryReplyText(datagram.data(), datagram.size(), text))
         {
-            ASSERT_GE(text.data(), reinterpret_cast<const char *>(datagram.get()));
-            ASSERT_LE(text.data() + text.size(), reinterpret_cast<const char *>(datagram.get()) + bytes.size());
+            ASSERT_GE(text.data(), reinterpret_cast<const char *>(datagram.data()));
+            ASSERT_LE(text.data() + text.size(), reinterpret_cast<const char *>(datagram.data()) + datagram.size());
         }
         char address[16];
-        if (ReplyAddressText(datagram.get(), bytes.size(), address))
+        if (ReplyAddressText(datagram.data(), datagram.size(), address))
         {
             ASSERT_TRUE(Terminated(address));
         }
-        IsOwnReply(datagram.get(), bytes.size());
+        IsOwnReply(datagram.data(), datagram.size());
     }
     EXPECT_GT(accepted, 100) << "the generator should reach the record-building paths";
 

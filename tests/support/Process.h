@@ -6,7 +6,7 @@
 
 #include <sys/types.h>
 
-namespace izuzez::e2e
+namespace izuzez::test
 {
 
 // Directory of the built programs (IZUZEZ_BIN_DIR, set by ctest).
@@ -20,7 +20,6 @@ public:
     ~TempDir();
     TempDir(const TempDir &) = delete;
     TempDir &operator=(const TempDir &) = delete;
-    const std::string &path() const { return m_path; }
     std::string file(const std::string &name) const { return m_path + "/" + name; }
 
 private:
@@ -52,15 +51,14 @@ public:
     Background(const Background &) = delete;
     Background &operator=(const Background &) = delete;
 
-    pid_t pid() const { return m_pid; }
     bool running();
-    // Waits, bounded, until its standard output holds `text`. False when it did not come or the program ended.
-    bool WaitForOutput(const std::string &text, std::chrono::milliseconds limit);
+    // Waits, bounded, until `file` (its output, a log it writes) holds `text`. False when the text did not
+    // come in time or the program ended first.
+    bool WaitForText(const std::string &file, const std::string &text, std::chrono::milliseconds limit);
     void Stop();
 
 private:
     pid_t m_pid = -1;
-    std::string m_outFile;
 };
 
 // Starts a child (stdio to the given files or /dev/null) and returns its pid, or -1.
@@ -69,4 +67,4 @@ pid_t Spawn(const std::vector<std::string> &argv, const std::string &inFile, con
 // Waits for the child until `limit`; kills it after that. Exit status or -1.
 int WaitOrKill(pid_t pid, std::chrono::milliseconds limit, bool &timedOut);
 
-} // namespace izuzez::e2e
+} // namespace izuzez::test

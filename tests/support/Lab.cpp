@@ -1,4 +1,4 @@
-#include "Lab.h"
+#include "support/Lab.h"
 
 #include <atomic>
 #include <cerrno>
@@ -9,7 +9,7 @@
 #include <signal.h>
 #include <unistd.h>
 
-namespace izuzez::e2e
+namespace izuzez::test
 {
 namespace
 {
@@ -137,24 +137,8 @@ bool Lab::StartSimulator(const std::string &configJson, std::string &problem)
     StopSimulator();
     const std::string config = m_dir.file("devices.json");
     WriteFile(config, configJson);
-    const std::string log = m_dir.file("devsim.log");
-    WriteFile(log, "");
-    m_simulator =
-        std::make_unique<Background>(std::vector<std::string>{"ip", "netns", "exec", m_lan, BinDir() + "/izuzez-devsim",
-                                                              "--config", config, "--log", log},
-                                     m_dir.file("devsim.out"), m_dir.file("devsim.err"));
-    // The ready line goes to the log; WaitForOutput reads standard output, so poll the log here.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline)
-    {
-        if (LogText().find("ready ") != std::string::npos)
-            return true;
-        if (!m_simulator->running())
-            break;
-        usleep(10000);
-    }
-    problem = "the simulator did not report ready:\n" + LogText() + ReadFile(m_dir.file("devsim.err"));
-    return false;
+    m_simulator = izuzez::test::StartSimulator({"ip", "netns", "exec", m_lan}, {"--config", config}, m_dir, problem);
+    return m_simulator != nullptr;
 }
 
 void Lab::StopSimulator()
@@ -162,4 +146,50 @@ void Lab::StopSimulator()
     m_simulator.reset();
 }
 
-} // namespace izuzez::e2e
+std::unique_ptr<Background> StartSimulator(const std::vector<std::string> &prefix, const std::vector<std::string> &args,
+                                           const TempDir &dir, std::string &problem)
+{
+    const std::string log = dir.file("devsim.log");
+    WriteFile(log, "");
+    std::vector<std::string> argv = prefix;
+    argv.push_back(BinDir() + "/izuzez-devsim");
+    argv.insert(argv.end(), args.begin(), args.end());
+    argv.insert(argv.end(), {"--log", log});
+    auto simulator = std::make_unique<Background>(argv, dir.file("devsim.out"), dir.file("devsim.err"));
+    // Ten seconds: starting up is quick, but a loaded machine may keep it waiting for the processor.
+    if (simulator->WaitForText(log, "ready ", std::chrono::seconds(10)))
+        return simulator;
+    problem = "the simulator did not report ready:\n" + ReadFile(log) + ReadFile(dir.file("devsim.err"));
+    return nullptr;
+}
+
+LoopbackNamespace::LoopbackNamespace()
+{
+    if (geteuid() != 0 || RunProgram({"ip", "netns", "list"}, kIpLimit).status != 0)
+        return;
+    RemoveStaleNamespaces();
+    const std::string name = UniqueName("loopback");
+    if (!Ip({"netns", "add", name}))
+        return;
+    m_name = name;
+    if (!Ip({"-n", m_name, "link", "set", "lo", "up"}))
+    {
+        Ip({"netns", "del", m_name});
+        m_name.clear();
+    }
+}
+
+LoopbackNamespace::~LoopbackNamespace()
+{
+    if (!m_name.empty())
+        Ip({"netns", "del", m_name});
+}
+
+std::vector<std::string> LoopbackNamespace::Wrap(std::vector<std::string> argv) const
+{
+    if (!m_name.empty())
+        argv.insert(argv.begin(), {"ip", "netns", "exec", m_name});
+    return argv;
+}
+
+} // namespace izuzez::test

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "Process.h"
+#include "support/Process.h"
 
-namespace izuzez::e2e
+namespace izuzez::test
 {
 
 // A private network made of namespaces that only this test run owns:
@@ -32,7 +32,6 @@ public:
     Lab &operator=(const Lab &) = delete;
 
     const std::string &host() const { return m_host; }
-    const std::string &lan() const { return m_lan; }
 
     // The izuzez command line run in the host namespace.
     RunResult Izuzez(const std::vector<std::string> &args, std::chrono::milliseconds limit = std::chrono::seconds(10),
@@ -40,11 +39,10 @@ public:
     std::vector<std::string> InHost(const std::vector<std::string> &argv) const;
 
     // Starts the simulator in the lan namespace with this configuration and waits for its ready line.
-    // The request log is in logFile(). False (with the log) when it did not come up.
+    // The request log is LogText(). False (with the log) when it did not come up.
     bool StartSimulator(const std::string &configJson, std::string &problem);
     void StopSimulator();
     std::string LogText() const { return ReadFile(m_dir.file("devsim.log")); }
-    const TempDir &dir() const { return m_dir; }
 
 private:
     Lab() = default;
@@ -59,4 +57,25 @@ private:
 // Deletes namespaces of this suite's name pattern whose creating process has gone (left by a killed run).
 void RemoveStaleNamespaces();
 
-} // namespace izuzez::e2e
+// A namespace with only its loopback interface up, so that other tests on the host's loopback cannot answer.
+// Without root (or `ip netns`) there is none, and Wrap leaves a command as it is.
+class LoopbackNamespace
+{
+public:
+    LoopbackNamespace();
+    ~LoopbackNamespace();
+    LoopbackNamespace(const LoopbackNamespace &) = delete;
+    LoopbackNamespace &operator=(const LoopbackNamespace &) = delete;
+
+    std::vector<std::string> Wrap(std::vector<std::string> argv) const;
+
+private:
+    std::string m_name;
+};
+
+// Starts izuzez-devsim behind `prefix` (such as `ip netns exec NAME`) with `args`, its log in dir/devsim.log,
+// and waits for its ready line. Null, with the log and its errors in `problem`, when it did not come up.
+std::unique_ptr<Background> StartSimulator(const std::vector<std::string> &prefix, const std::vector<std::string> &args,
+                                           const TempDir &dir, std::string &problem);
+
+} // namespace izuzez::test

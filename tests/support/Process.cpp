@@ -1,4 +1,4 @@
-#include "Process.h"
+#include "support/Process.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -15,7 +15,7 @@
 
 extern char **environ;
 
-namespace izuzez::e2e
+namespace izuzez::test
 {
 
 std::string BinDir()
@@ -119,7 +119,7 @@ RunResult RunProgram(const std::vector<std::string> &argv, std::chrono::millisec
 }
 
 Background::Background(const std::vector<std::string> &argv, const std::string &outFile, const std::string &errFile)
-    : m_pid(Spawn(argv, "", outFile, errFile)), m_outFile(outFile)
+    : m_pid(Spawn(argv, "", outFile, errFile))
 {
 }
 
@@ -141,18 +141,17 @@ bool Background::running()
     return true;
 }
 
-bool Background::WaitForOutput(const std::string &text, std::chrono::milliseconds limit)
+bool Background::WaitForText(const std::string &file, const std::string &text, std::chrono::milliseconds limit)
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < deadline)
+    while (true)
     {
-        if (ReadFile(m_outFile).find(text) != std::string::npos)
+        if (ReadFile(file).find(text) != std::string::npos)
             return true;
-        if (!running())
+        if (!running() || std::chrono::steady_clock::now() >= deadline)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return false;
 }
 
 void Background::Stop()
@@ -165,4 +164,4 @@ void Background::Stop()
     m_pid = -1;
 }
 
-} // namespace izuzez::e2e
+} // namespace izuzez::test

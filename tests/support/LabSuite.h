@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "Lab.h"
+#include "support/Lab.h"
 
-namespace izuzez::e2e
+namespace izuzez::test
 {
 
 // One lab and one simulator with this device configuration, shared by all cases of a suite.
@@ -40,4 +40,4 @@ protected:
     static inline std::string s_failure;
 };
 
-} // namespace izuzez::e2e
+} // namespace izuzez::test
