@@ -1,5 +1,6 @@
 #include "Password.h"
 #include "DeviceSession.h"
+#include "ProtocolSession.h"
 
 #include <gtest/gtest.h>
 
