@@ -67,6 +67,13 @@ struct ReceiverSocket
     int groupFd = -1;
 };
 
+// Why the receiver sockets of an interface could not be set up: an errno value, 0 when the socket is open.
+struct ReceiverFault
+{
+    int unicastError = 0;
+    int groupError = 0;
+};
+
 struct ProtocolState
 {
     // Network endpoints.
@@ -74,6 +81,7 @@ struct ProtocolState
     char interfaceAddress[kInterfaceLimit][kAddressSlot] = {};
     int senderSocket[kInterfaceLimit] = {-1, -1, -1, -1, -1, -1, -1, -1};
     ReceiverSocket receiverSocket[kInterfaceLimit] = {};
+    ReceiverFault receiverFault[kInterfaceLimit] = {};
     sockaddr_in groupAddress = {};
     ClientId clientId = {};
     bool endpointsOpen = false;

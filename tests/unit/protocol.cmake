@@ -15,3 +15,9 @@ izuzez_add_test(protocol_loopback_test
 izuzez_add_test(protocol_random_datagram_test
     SOURCES ${_protocol_tests}/RandomDatagramTest.cpp
     LIBS izuzez_protocol LABEL unit)
+# Real sockets in a network namespace of the test's own (skipped where none can be made).
+izuzez_add_test(protocol_endpoints_test
+    SOURCES ${_protocol_tests}/ArrivalOrderTest.cpp ${_protocol_tests}/ReceiverWarningTest.cpp
+            ${_protocol_tests}/PrivateNetwork.cpp
+            ${_protocol_tests}/ReplyBuilder.cpp
+    LIBS izuzez_protocol LABEL unit TIMEOUT 60)
