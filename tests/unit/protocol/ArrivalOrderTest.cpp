@@ -82,12 +82,13 @@ protected:
 
 TEST_F(ArrivalOrderTest, PairIsReadInArrivalOrder)
 {
+    // The long ones: a stream on one socket must not pass a datagram waiting on the other.
     const char *patterns[] = {
         "GU",
         "UG",
         "GUGUGUGU",
         "UUGGUGUUUG",
-        "GUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUU", // a stream on one socket must not pass a datagram waiting on the other
+        "GUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUUU",
         "UGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGG",
     };
     for (const std::string pattern : patterns)
