@@ -21,3 +21,6 @@ izuzez_add_test(protocol_endpoints_test
             ${_protocol_tests}/PrivateNetwork.cpp
             ${_protocol_tests}/ReplyBuilder.cpp
     LIBS izuzez_protocol LABEL unit TIMEOUT 60)
+izuzez_add_test(protocol_operation_budget_test
+    SOURCES ${_protocol_tests}/OperationBudgetTest.cpp ${_protocol_tests}/ReplyBuilder.cpp
+    LIBS izuzez_protocol LABEL unit)
