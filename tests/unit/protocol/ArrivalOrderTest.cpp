@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
+#include <ctime>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include "PrivateNetwork.h"
@@ -17,6 +21,50 @@
 namespace
 {
 using namespace std::chrono_literals;
+
+timespec RealNow()
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now;
+}
+
+std::int64_t Nanoseconds(const timespec &t)
+{
+    return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+// The kernel switches arrival stamping on a little after the first socket asks for it; until then a datagram
+// is stamped when it is first looked at, not when it arrived. Waits (bounded) until a probe sent to `fd` is
+// stamped before it is read.
+bool WaitForArrivalStamps(int sender, int fd)
+{
+    for (int attempt = 0; attempt < 100; ++attempt)
+    {
+        if (!SendToLoopbackUnicast(sender, {0}))
+            return false;
+        const timespec sent = RealNow();
+        std::this_thread::sleep_for(20ms);
+        std::uint8_t byte = 0;
+        iovec io{&byte, 1};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec))];
+        msghdr message{};
+        message.msg_iov = &io;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        if (recvmsg(fd, &message, MSG_DONTWAIT) < 0)
+            continue;
+        const cmsghdr *item = CMSG_FIRSTHDR(&message);
+        timespec stamp{};
+        if (item == nullptr || item->cmsg_type != SCM_TIMESTAMPNS)
+            continue;
+        std::memcpy(&stamp, CMSG_DATA(item), sizeof stamp);
+        if (Nanoseconds(stamp) < Nanoseconds(sent) + 10000000)
+            return true;
+    }
+    return false;
+}
 
 class ArrivalOrderTest : public ::testing::Test
 {
@@ -34,6 +82,7 @@ protected:
         ASSERT_GE(receiver.groupFd, 0);
         m_sender = LoopbackSender();
         ASSERT_GE(m_sender, 0);
+        ASSERT_TRUE(WaitForArrivalStamps(m_sender, receiver.unicastFd));
     }
     void TearDown() override
     {
@@ -49,9 +98,11 @@ protected:
         ASSERT_TRUE(way == 'G' ? SendToGroupOnLoopback(m_sender, bytes) : SendToLoopbackUnicast(m_sender, bytes));
     }
 
-    // What ReceiveDatagram hands out, first byte of each, until nothing is left (bounded).
+    // What ReceiveDatagram hands out, first byte of each, until nothing is left (bounded). Waits a moment
+    // first: a datagram still on its way through the stack cannot be put in order yet.
     std::vector<int> ReceiveAll(std::size_t expected)
     {
+        std::this_thread::sleep_for(20ms);
         std::vector<int> order;
         std::uint8_t buffer[kPacketBufferSize + 1];
         const auto end = std::chrono::steady_clock::now() + 5s;

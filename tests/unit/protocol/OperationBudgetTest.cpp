@@ -30,9 +30,9 @@ const std::array<std::uint8_t, 4> kStranger = {192, 168, 0, 99};
 // What the device side does and what the operation did, shared by the sources the factory hands out.
 struct Script
 {
-    std::deque<Datagram> waiting;     // readable from the start: leftovers of earlier exchanges
-    std::deque<Datagram> answer;      // readable once the request is sent
-    std::function<Datagram()> flood;  // more datagrams whenever nothing else waits (after the send)
+    std::deque<Datagram> waiting;    // readable from the start: leftovers of earlier exchanges
+    std::deque<Datagram> answer;     // readable once the request is sent
+    std::function<Datagram()> flood; // more datagrams whenever nothing else waits (after the send)
     std::chrono::microseconds readyCost{1};
     Clock::time_point now{};
     std::vector<std::vector<std::uint8_t>> sent;
@@ -334,8 +334,8 @@ TEST_F(OperationBudgetTest, PasswordVerdictIsByte28ReadSigned)
         int expected;
     };
     const Verdict verdicts[] = {
-        {"no verdict byte (28 bytes)", {}, 0}, {"refused", {0x00}, 0},      {"accepted", {0x01}, 1},
-        {"0xFF", {0xFF}, -1},                   {"0x80", {0x80, 0x01}, -128}, {"0x7F", {0x7F}, 127},
+        {"no verdict byte (28 bytes)", {}, 0}, {"refused", {0x00}, 0}, {"accepted", {0x01}, 1}, {"0xFF", {0xFF}, -1},
+        {"0x80", {0x80, 0x01}, -128},          {"0x7F", {0x7F}, 127},
     };
     for (const Verdict &v : verdicts)
     {
