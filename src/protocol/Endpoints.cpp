@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include "protocol/LocalInterfaces.h"
@@ -47,12 +48,26 @@ int OpenSender()
 // the rest, the awaited reply among them; ask for more. The kernel caps the value at net.core.rmem_max.
 constexpr int kReceiveBufferBytes = 1 << 20;
 
-int OpenBound(in_addr address)
+// Closes fd and returns errno as it was when the set-up step failed.
+int FailedSetup(int fd)
+{
+    const int error = errno != 0 ? errno : EINVAL;
+    close(fd);
+    return error;
+}
+
+// A receiver socket bound to `address` at the protocol port, or -1 with the reason in `error`.
+int OpenBound(in_addr address, int &error)
 {
     const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
+    {
+        error = errno;
         return -1;
+    }
     SetInt(fd, SOL_SOCKET, SO_RCVBUF, kReceiveBufferBytes);
+    // The arrival time of each datagram lets the pair be read in the order the host received it.
+    SetInt(fd, SOL_SOCKET, SO_TIMESTAMPNS, 1);
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(kProtocolPort);
@@ -61,19 +76,20 @@ int OpenBound(in_addr address)
     if (SetInt(fd, SOL_SOCKET, SO_REUSEADDR, 1) != 0 ||
         bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0)
     {
-        close(fd);
+        error = FailedSetup(fd);
         return -1;
     }
+    error = 0;
     return fd;
 }
 
-ReceiverSocket OpenReceiver(const char *interfaceText)
+ReceiverSocket OpenReceiver(const char *interfaceText, ReceiverFault &fault)
 {
     ReceiverSocket receiver;
     const in_addr interfaceAddress = AddressOf(interfaceText);
-    receiver.unicastFd = OpenBound(interfaceAddress);
+    receiver.unicastFd = OpenBound(interfaceAddress, fault.unicastError);
 
-    int fd = OpenBound(g_ProtocolState.groupAddress.sin_addr);
+    int fd = OpenBound(g_ProtocolState.groupAddress.sin_addr, fault.groupError);
     if (fd >= 0)
     {
         ip_mreq membership{};
@@ -83,12 +99,75 @@ ReceiverSocket OpenReceiver(const char *interfaceText)
         // interface on which any socket of the host joined it.
         if (SetInt(fd, IPPROTO_IP, IP_MULTICAST_ALL, 0) != 0 ||
             setsockopt(fd, IPPROTO_IP, IP_ADD_MEMBERSHIP, &membership, sizeof membership) != 0)
-            CloseFd(fd);
+        {
+            fault.groupError = FailedSetup(fd);
+            fd = -1;
+        }
         else
             SetInt(fd, IPPROTO_IP, IP_MULTICAST_LOOP, 0);
     }
     receiver.groupFd = fd;
     return receiver;
+}
+
+// What waits at the head of one receiver socket, looked at without taking it.
+struct Waiting
+{
+    bool present = false;
+    bool stamped = false;
+    timespec arrival{};
+};
+
+Waiting PeekHead(int fd)
+{
+    Waiting head;
+    if (fd < 0)
+        return head;
+    std::uint8_t byte = 0;
+    iovec io{&byte, 1};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec))];
+    msghdr message{};
+    message.msg_iov = &io;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    if (recvmsg(fd, &message, MSG_PEEK | MSG_DONTWAIT | MSG_TRUNC) < 0)
+        return head;
+    head.present = true;
+    for (cmsghdr *item = CMSG_FIRSTHDR(&message); item != nullptr; item = CMSG_NXTHDR(&message, item))
+    {
+        if (item->cmsg_level == SOL_SOCKET && item->cmsg_type == SCM_TIMESTAMPNS &&
+            item->cmsg_len >= CMSG_LEN(sizeof(timespec)))
+        {
+            std::memcpy(&head.arrival, CMSG_DATA(item), sizeof head.arrival);
+            head.stamped = true;
+        }
+    }
+    return head;
+}
+
+bool ArrivedEarlier(const timespec &a, const timespec &b)
+{
+    return a.tv_sec != b.tv_sec ? a.tv_sec < b.tv_sec : a.tv_nsec < b.tv_nsec;
+}
+
+// The socket of the pair whose waiting datagram the host received first; -1 when neither has one. Without
+// both arrival times the unicast socket goes first.
+int EarliestSocket(const ReceiverSocket &receiver)
+{
+    const Waiting unicast = PeekHead(receiver.unicastFd);
+    const Waiting group = PeekHead(receiver.groupFd);
+    if (!unicast.present)
+        return group.present ? receiver.groupFd : -1;
+    if (group.present && unicast.stamped && group.stamped && ArrivedEarlier(group.arrival, unicast.arrival))
+        return receiver.groupFd;
+    return receiver.unicastFd;
+}
+
+std::string DescribeFault(const char *address, const char *which, int error)
+{
+    return std::string("cannot listen on ") + address + " port " + std::to_string(kProtocolPort) + " (" + which +
+           "): " + std::strerror(error) + (error == EADDRINUSE ? " - another program holds the port" : "");
 }
 } // namespace
 
@@ -104,7 +183,7 @@ void OpenEndpoints()
     for (int i = 0; i < state.interfaceCount; ++i)
         state.senderSocket[i] = OpenSender();
     for (int i = 0; i < state.interfaceCount; ++i)
-        state.receiverSocket[i] = OpenReceiver(state.interfaceAddress[i]);
+        state.receiverSocket[i] = OpenReceiver(state.interfaceAddress[i], state.receiverFault[i]);
     state.endpointsOpen = true;
 }
 
@@ -116,6 +195,7 @@ void CloseEndpoints()
         CloseFd(state.senderSocket[i]);
         CloseFd(state.receiverSocket[i].unicastFd);
         CloseFd(state.receiverSocket[i].groupFd);
+        state.receiverFault[i] = {};
     }
     state.endpointsOpen = false;
 }
@@ -146,18 +226,28 @@ bool WaitReadable(const ReceiverSocket &receiver, std::chrono::microseconds time
 
 long ReceiveDatagram(const ReceiverSocket &receiver, std::uint8_t *buffer)
 {
-    for (int fd : {receiver.unicastFd, receiver.groupFd})
+    const int fd = EarliestSocket(receiver);
+    if (fd < 0)
+        return -1;
+    // MSG_TRUNC makes recv report the real length, so an oversize datagram is recognised and skipped.
+    const ssize_t length = recv(fd, buffer, kPacketBufferSize, MSG_DONTWAIT | MSG_TRUNC);
+    if (length < 0 || length > kPacketBufferSize)
+        return -1;
+    buffer[length] = 0;
+    return static_cast<long>(length);
+}
+
+std::vector<std::string> ReceiverWarnings()
+{
+    std::vector<std::string> warnings;
+    const ProtocolState &state = g_ProtocolState;
+    for (int i = 0; i < state.interfaceCount; ++i)
     {
-        if (fd < 0)
-            continue;
-        // MSG_TRUNC makes recv report the real length, so an oversize datagram is recognised and skipped.
-        const ssize_t length = recv(fd, buffer, kPacketBufferSize, MSG_DONTWAIT | MSG_TRUNC);
-        if (length < 0)
-            continue;
-        if (length > kPacketBufferSize)
-            return -1;
-        buffer[length] = 0;
-        return static_cast<long>(length);
+        const ReceiverFault &fault = state.receiverFault[i];
+        if (fault.unicastError != 0)
+            warnings.push_back(DescribeFault(state.interfaceAddress[i], "unicast", fault.unicastError));
+        if (fault.groupError != 0)
+            warnings.push_back(DescribeFault(state.interfaceAddress[i], "group 224.0.0.1", fault.groupError));
     }
-    return -1;
+    return warnings;
 }

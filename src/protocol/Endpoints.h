@@ -22,7 +22,13 @@ bool SendToGroup(int interfaceIndex, const std::uint8_t *data, std::size_t lengt
 // Waits until either socket of the pair is readable, at most `timeout`. True when one is.
 bool WaitReadable(const ReceiverSocket &receiver, std::chrono::microseconds timeout);
 
-// Receives one datagram from whichever socket of the pair has one, without blocking, into a buffer of
-// kPacketBufferSize + 1 bytes and appends a NUL. Returns its length, or -1 when nothing could be received or
-// the datagram was longer than kPacketBufferSize (it is discarded).
+// Receives one datagram from the pair, without blocking, into a buffer of kPacketBufferSize + 1 bytes and
+// appends a NUL: of the datagrams waiting on the two sockets, the one the host received first. Returns its
+// length, or -1 when nothing could be received or the datagram was longer than kPacketBufferSize (it is
+// discarded).
 long ReceiveDatagram(const ReceiverSocket &receiver, std::uint8_t *buffer);
+
+// One line for each receiver socket that OpenEndpoints could not set up (for example because another program
+// holds port 13579 without address reuse), naming the address and the reason. Empty when all are open. The
+// protocol layer prints nothing itself; the caller shows these.
+std::vector<std::string> ReceiverWarnings();

@@ -6,6 +6,13 @@
 #include "protocol/Endpoints.h"
 #include "protocol/Packets.h"
 
+SocketSource::SocketSource(int interfaceIndex)
+    : m_interfaceIndex(interfaceIndex), m_receiver(interfaceIndex >= 0 && interfaceIndex < kInterfaceLimit
+                                                       ? g_ProtocolState.receiverSocket[interfaceIndex]
+                                                       : ReceiverSocket{})
+{
+}
+
 bool SocketSource::WaitReadable(std::chrono::microseconds timeout)
 {
     return ::WaitReadable(m_receiver, timeout);
@@ -24,6 +31,22 @@ void SocketSource::Pause(std::chrono::milliseconds duration)
 std::chrono::steady_clock::time_point SocketSource::Now()
 {
     return std::chrono::steady_clock::now();
+}
+
+bool SocketSource::Send(const std::uint8_t *data, std::size_t length)
+{
+    return SendToGroup(m_interfaceIndex, data, length);
+}
+
+std::unique_ptr<DatagramSource> OpenDatagramSource(int interfaceIndex)
+{
+    const DatagramSourceFactory &factory = g_ProtocolState.sourceFactory;
+    if (factory)
+    {
+        if (std::unique_ptr<DatagramSource> source = factory(interfaceIndex))
+            return source;
+    }
+    return std::make_unique<SocketSource>(interfaceIndex);
 }
 
 std::chrono::milliseconds NominalExchangeTime(int drainCount, int limit)

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "protocol/ProtocolState.h"
 
@@ -17,21 +18,34 @@ public:
     virtual long Receive(std::uint8_t *buffer) = 0;
     virtual void Pause(std::chrono::milliseconds duration) = 0;
     virtual std::chrono::steady_clock::time_point Now() = 0;
+    // Sends a request to the group from this source's interface. A source that only listens sends nothing.
+    virtual bool Send(const std::uint8_t *data, std::size_t length)
+    {
+        (void)data;
+        (void)length;
+        return false;
+    }
 };
 
-// The pair of receiver sockets of one interface with real sleeps and the monotonic clock.
+// Interface i's sender socket and pair of receiver sockets, with real sleeps and the monotonic clock.
 class SocketSource final : public DatagramSource
 {
 public:
-    explicit SocketSource(const ReceiverSocket &receiver) : m_receiver(receiver) {}
+    explicit SocketSource(int interfaceIndex);
     bool WaitReadable(std::chrono::microseconds timeout) override;
     long Receive(std::uint8_t *buffer) override;
     void Pause(std::chrono::milliseconds duration) override;
     std::chrono::steady_clock::time_point Now() override;
+    bool Send(const std::uint8_t *data, std::size_t length) override;
 
 private:
+    int m_interfaceIndex;
     ReceiverSocket m_receiver;
 };
+
+// The source every search and device operation on interface i uses: g_ProtocolState.sourceFactory's when one
+// is set (tests script the datagrams and the clock), else the interface's sockets. Never null.
+std::unique_ptr<DatagramSource> OpenDatagramSource(int interfaceIndex);
 
 // Match rule of an exchange: the awaited opcode, the address text the reply must carry (null: any), and the
 // shortest reply that holds everything the operation reads (shorter ones count as failed polls).

@@ -35,17 +35,17 @@ long RunExchange(const Exchange &exchange, std::uint8_t *reply)
     if (i < 0 || i >= state.interfaceCount)
         return 0;
 
-    SocketSource source(state.receiverSocket[i]);
+    const std::unique_ptr<DatagramSource> source = OpenDatagramSource(i);
     const auto deadline =
-        source.Now() + kDeadlineFactor * NominalExchangeTime(exchange.drainCount, exchange.failedPollLimit);
-    Drain(source, exchange.drainCount);
+        source->Now() + kDeadlineFactor * NominalExchangeTime(exchange.drainCount, exchange.failedPollLimit);
+    Drain(*source, exchange.drainCount);
 
     std::uint8_t request[kPacketBufferSize];
     const int length = exchange.build(request);
     if (length <= 0)
         return 0;
-    SendToGroup(i, request, static_cast<std::size_t>(length));
-    return AwaitReply(source, exchange.rule, exchange.failedPollLimit, deadline, reply);
+    source->Send(request, static_cast<std::size_t>(length));
+    return AwaitReply(*source, exchange.rule, exchange.failedPollLimit, deadline, reply);
 }
 
 std::function<int(std::uint8_t *)> Query(int subCommand)

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 #include <netinet/in.h>
 
@@ -67,6 +69,17 @@ struct ReceiverSocket
     int groupFd = -1;
 };
 
+class DatagramSource;
+// Makes the datagram source of interface i (see Exchange.h); null or empty: the interface's sockets.
+using DatagramSourceFactory = std::function<std::unique_ptr<DatagramSource>(int interfaceIndex)>;
+
+// Why the receiver sockets of an interface could not be set up: an errno value, 0 when the socket is open.
+struct ReceiverFault
+{
+    int unicastError = 0;
+    int groupError = 0;
+};
+
 struct ProtocolState
 {
     // Network endpoints.
@@ -74,9 +87,11 @@ struct ProtocolState
     char interfaceAddress[kInterfaceLimit][kAddressSlot] = {};
     int senderSocket[kInterfaceLimit] = {-1, -1, -1, -1, -1, -1, -1, -1};
     ReceiverSocket receiverSocket[kInterfaceLimit] = {};
+    ReceiverFault receiverFault[kInterfaceLimit] = {};
     sockaddr_in groupAddress = {};
     ClientId clientId = {};
     bool endpointsOpen = false;
+    DatagramSourceFactory sourceFactory; // only tests set it
 
     // Result of the last search.
     DeviceList deviceList;

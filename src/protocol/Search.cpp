@@ -1,7 +1,6 @@
 #include "protocol/Search.h"
 
 #include <cstdio>
-#include <thread>
 
 #include "protocol/DeviceList.h"
 #include "protocol/Diagnostics.h"
@@ -78,11 +77,11 @@ void SearchDevices(int classFilter, int typeFilter)
     std::uint8_t buffer[kPacketBufferSize + 1];
     for (int i = 0; i < state.interfaceCount; ++i)
     {
-        SendToGroup(i, request, static_cast<std::size_t>(requestLength));
-        std::this_thread::sleep_for(kSearchSettle);
-        SocketSource source(state.receiverSocket[i]);
-        const auto deadline = source.Now() + kSearchPollCap;
-        PollSearchReplies(source, kSearchPolls, kSearchPollWait, deadline, buffer,
+        const std::unique_ptr<DatagramSource> source = OpenDatagramSource(i);
+        source->Send(request, static_cast<std::size_t>(requestLength));
+        source->Pause(kSearchSettle);
+        const auto deadline = source->Now() + kSearchPollCap;
+        PollSearchReplies(*source, kSearchPolls, kSearchPollWait, deadline, buffer,
                           [&](const std::uint8_t *datagram, std::size_t length)
                           { HandleSearchDatagram(datagram, length, classFilter, typeFilter, i); });
     }

@@ -10,3 +10,10 @@ endforeach()
 izuzez_add_test(protocol_loopback_test
     SOURCES ${_protocol_tests}/LoopbackTest.cpp
     LIBS izuzez_protocol izuzez_test_support LABEL unit TIMEOUT 120 SERIAL LOCKS loopback_group)
+# Real sockets in a network namespace of the test's own (skipped where none can be made).
+izuzez_add_test(protocol_endpoints_test
+    SOURCES ${_protocol_tests}/ArrivalOrderTest.cpp ${_protocol_tests}/ReceiverWarningTest.cpp
+    LIBS izuzez_protocol izuzez_test_support LABEL unit TIMEOUT 60)
+izuzez_add_test(protocol_operation_budget_test
+    SOURCES ${_protocol_tests}/OperationBudgetTest.cpp
+    LIBS izuzez_protocol izuzez_test_support LABEL unit)

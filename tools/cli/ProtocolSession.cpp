@@ -154,6 +154,9 @@ std::unique_ptr<DeviceSession> OpenProtocolSession(const std::vector<std::string
         SetDiagnostics(true);
     SetInterfaceFilter(interfaces);
     OpenEndpoints();
+    // A clash on the port would otherwise look like a network where nothing answers.
+    for (const std::string &warning : ReceiverWarnings())
+        std::fprintf(stderr, "izuzez: warning: %s\n", warning.c_str());
     missing.clear();
     const ProtocolState &s = g_ProtocolState;
     for (const std::string &address : interfaces)

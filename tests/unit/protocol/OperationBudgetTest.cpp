@@ -1,0 +1,375 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "StateFixture.h"
+#include "protocol/DeviceList.h"
+#include "protocol/Exchange.h"
+#include "protocol/FixedText.h"
+#include "protocol/Operations.h"
+#include "protocol/Packets.h"
+#include "support/Wire.h"
+
+// Every device operation run against scripted datagrams on a fake clock: its drain count, failed-poll limit,
+// waits and match rule, as the operations themselves wire them.
+namespace
+{
+using namespace izuzez::test;
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using Datagram = std::optional<std::vector<std::uint8_t>>; // empty: a receive that fails
+
+const ClientId kId = {7, 1, 7, 1, 7, 1, 0, 0, 0, 0};
+const std::array<std::uint8_t, 4> kSelected = {192, 168, 0, 10};
+const std::array<std::uint8_t, 4> kNew = {192, 168, 0, 20};
+const std::array<std::uint8_t, 4> kStranger = {192, 168, 0, 99};
+
+// What the device side does and what the operation did, shared by the sources the factory hands out.
+struct Script
+{
+    std::deque<Datagram> waiting;    // readable from the start: leftovers of earlier exchanges
+    std::deque<Datagram> answer;     // readable once the request is sent
+    std::function<Datagram()> flood; // more datagrams whenever nothing else waits (after the send)
+    std::chrono::microseconds readyCost{1};
+    Clock::time_point now{};
+    std::vector<std::vector<std::uint8_t>> sent;
+    int sources = 0, waits = 0, waitsBeforeSend = 0, pauses = 0;
+};
+
+class ScriptedSource final : public DatagramSource
+{
+public:
+    explicit ScriptedSource(Script &script) : m_script(script) {}
+    bool WaitReadable(std::chrono::microseconds timeout) override
+    {
+        ++m_script.waits;
+        if (m_script.sent.empty())
+            ++m_script.waitsBeforeSend;
+        if (m_script.waiting.empty() && m_script.flood && !m_script.sent.empty())
+            m_script.waiting.push_back(m_script.flood());
+        if (m_script.waiting.empty())
+        {
+            m_script.now += timeout;
+            return false;
+        }
+        m_script.now += m_script.readyCost;
+        return true;
+    }
+    long Receive(std::uint8_t *buffer) override
+    {
+        if (m_script.waiting.empty())
+            return -1;
+        const Datagram item = std::move(m_script.waiting.front());
+        m_script.waiting.pop_front();
+        if (!item)
+            return -1;
+        std::copy(item->begin(), item->end(), buffer);
+        buffer[item->size()] = 0;
+        return static_cast<long>(item->size());
+    }
+    void Pause(std::chrono::milliseconds duration) override
+    {
+        ++m_script.pauses;
+        m_script.now += duration;
+    }
+    Clock::time_point Now() override { return m_script.now; }
+    bool Send(const std::uint8_t *data, std::size_t length) override
+    {
+        m_script.sent.emplace_back(data, data + length);
+        for (Datagram &item : m_script.answer)
+            m_script.waiting.push_back(std::move(item));
+        m_script.answer.clear();
+        return true;
+    }
+
+private:
+    Script &m_script;
+};
+
+enum class Match
+{
+    Selected,
+    NewIp,
+    Anyone
+};
+
+struct Operation
+{
+    const char *name;
+    int (*run)();
+    std::uint8_t requestOpcode;
+    int subCommand;
+    Match match;
+    int drain;
+    int limit;
+    std::function<std::string()> result; // the text the reply left, where the operation keeps one
+};
+
+template <std::size_t N> std::function<std::string()> Field(const char (&field)[N])
+{
+    return [&field] { return std::string(FieldText(field)); };
+}
+
+std::string FirstShareName()
+{
+    const ShareNameEntry *head = g_ProtocolState.shareNameList.head;
+    return head != nullptr ? head->name : "";
+}
+
+const std::vector<Operation> &Operations()
+{
+    ProtocolState &s = g_ProtocolState;
+    static const std::vector<Operation> table = {
+        {"CheckAdminPassword", CheckAdminPassword, kOpQueryRequest, kQueryPasswordCheck, Match::Selected, 0, 10, {}},
+        {"QueryShareList", QueryShareList, kOpQueryRequest, kQueryShareList, Match::Selected, 11, 20, FirstShareName},
+        {"QueryWorkgroup", QueryWorkgroup, kOpQueryRequest, kQueryWorkgroup, Match::Selected, 6, 10,
+         Field(s.workgroupText)},
+        {"QueryCodepage", QueryCodepage, kOpQueryRequest, kQueryCodepage, Match::Selected, 11, 10,
+         Field(s.codepageText)},
+        {"QueryIdeok", QueryIdeok, kOpQueryRequest, kQueryIdeok, Match::Selected, 11, 20, Field(s.ideokText)},
+        {"QueryShareName", QueryShareName, kOpQueryRequest, kQueryShareName, Match::Selected, 11, 20,
+         Field(s.shareNameText)},
+        {"QueryBtFirmware", QueryBtFirmware, kOpQueryRequest, kQueryBtFirmware, Match::Selected, 11, 20,
+         Field(s.btFirmwareText)},
+        {"QueryDomain", QueryDomain, kOpQueryRequest, kQueryDomain, Match::Selected, 11, 20, Field(s.domainText)},
+        {"QuerySsl", QuerySsl, kOpQueryRequest, kQuerySsl, Match::Selected, 11, 20, Field(s.sslText)},
+        {"SetStaticAddress", SetStaticAddress, kOpSettingRequest, kSetStaticAddress, Match::NewIp, 0, 100, {}},
+        {"SetDhcp", SetDhcp, kOpSettingRequest, kSetDhcp, Match::Anyone, 0, 100, Field(s.selectedIp)},
+        {"SendSetting5", SendSetting5, kOpSettingRequest, kSetSetting5, Match::NewIp, 0, 10, {}},
+        {"SetWorkgroup", SetWorkgroup, kOpSettingRequest, kSetWorkgroup, Match::NewIp, 0, 10, {}},
+        {"SetCodepage", SetCodepage, kOpSettingRequest, kSetCodepage, Match::NewIp, 0, 10, {}},
+        {"SetAccessMode", SetAccessMode, kOpSettingRequest, kSetAccessMode, Match::NewIp, 0, 10, {}},
+        {"SendStopCommand", SendStopCommand, kOpSettingRequest, kSetStop, Match::NewIp, 0, 10, {}},
+        {"NotifyInstalled", NotifyInstalled, kOpSettingRequest, kSetInstalled, Match::NewIp, 0, 10, {}},
+    };
+    return table;
+}
+
+class OperationBudgetTest : public ProtocolStateTest<kId>
+{
+protected:
+    // A fresh state with one selected device on a scripted interface 0.
+    void Prepare()
+    {
+        ResetProtocolState();
+        ProtocolState &s = g_ProtocolState;
+        s.clientId = kId;
+        s.interfaceCount = 1;
+        CopyText(s.interfaceAddress[0], "192.168.0.2");
+        s.endpointsOpen = true;
+        m_script = Script{};
+        s.sourceFactory = [this](int)
+        {
+            ++m_script.sources;
+            return std::make_unique<ScriptedSource>(m_script);
+        };
+        SelectFakeDevice("192.168.0.10", kSelected);
+        CopyText(s.newIp, "192.168.0.20");
+        CopyText(s.newNetmask, "255.255.255.0");
+        CopyText(s.userName, "admin");
+    }
+
+    // The reply the operation waits for, from `address`; query replies carry `text`.
+    static std::vector<std::uint8_t> Reply(const Operation &op, std::array<std::uint8_t, 4> address,
+                                           const std::string &text = "fresh", const ClientId &id = kId)
+    {
+        return op.requestOpcode == kOpQueryRequest ? MakeQueryReply(id, address, text) : MakeSettingReply(id, address);
+    }
+    static std::vector<std::uint8_t> GoodReply(const Operation &op, const std::string &text = "fresh")
+    {
+        return Reply(op, op.match == Match::NewIp ? kNew : kSelected, text);
+    }
+    // A reply of the awaited kind that must not end the wait: another instance's.
+    static std::vector<std::uint8_t> ForeignReply(const Operation &op)
+    {
+        ClientId other = kId;
+        other[0] ^= 0x80;
+        return Reply(op, kSelected, "fresh", other);
+    }
+
+    Script m_script;
+};
+
+TEST_F(OperationBudgetTest, SilentDeviceUsesTheWholeBudget)
+{
+    for (const Operation &op : Operations())
+    {
+        SCOPED_TRACE(op.name);
+        Prepare();
+        EXPECT_EQ(op.run(), 0);
+        ASSERT_EQ(m_script.sent.size(), 1u);
+        const std::vector<std::uint8_t> &request = m_script.sent.front();
+        ASSERT_GE(request.size(), 24u);
+        EXPECT_EQ(request[0], op.requestOpcode);
+        EXPECT_EQ(request[kOffSubCommand], op.subCommand);
+        EXPECT_EQ(m_script.waitsBeforeSend, op.drain);
+        EXPECT_EQ(m_script.waits, op.drain + op.limit + 1);
+        EXPECT_EQ(m_script.pauses, op.limit);
+        EXPECT_EQ(m_script.now - Clock::time_point{}, op.drain * 10ms + (op.limit + 1) * 10ms + op.limit * 100ms);
+    }
+}
+
+TEST_F(OperationBudgetTest, LastAllowedFailedPollStillGetsTheAnswer)
+{
+    struct Variant
+    {
+        int failedPolls;
+        bool noise; // other opcodes and failed receives before every failed poll; they do not count
+        int expected;
+    };
+    for (const Operation &op : Operations())
+    {
+        for (const Variant v : {Variant{op.limit, false, 1}, Variant{op.limit + 1, false, 0},
+                                Variant{op.limit, true, 1}, Variant{op.limit + 1, true, 0}})
+        {
+            SCOPED_TRACE(std::string(op.name) + " after " + std::to_string(v.failedPolls) + " failed polls" +
+                         (v.noise ? " with noise" : ""));
+            Prepare();
+            for (int i = 0; i < v.failedPolls; ++i)
+            {
+                if (v.noise)
+                {
+                    const std::uint8_t otherOpcode = op.requestOpcode == kOpQueryRequest ? 6 : 4;
+                    std::vector<std::uint8_t> other = GoodReply(op);
+                    other[0] = otherOpcode;
+                    m_script.answer.push_back(other);
+                    m_script.answer.push_back(std::nullopt);
+                }
+                m_script.answer.push_back(ForeignReply(op));
+            }
+            m_script.answer.push_back(GoodReply(op));
+            EXPECT_EQ(op.run() != 0, v.expected == 1);
+            EXPECT_EQ(m_script.pauses, op.limit);
+            EXPECT_EQ(m_script.waiting.size(), v.expected == 1 ? 0u : 1u); // the answer came too late
+        }
+    }
+}
+
+TEST_F(OperationBudgetTest, DrainDiscardsExactlyItsCount)
+{
+    for (const Operation &op : Operations())
+    {
+        for (int stale : {op.drain, op.drain + 1})
+        {
+            SCOPED_TRACE(std::string(op.name) + " with " + std::to_string(stale) + " leftover replies");
+            Prepare();
+            for (int i = 0; i < stale; ++i)
+                m_script.waiting.push_back(GoodReply(op, "stale"));
+            m_script.answer.push_back(GoodReply(op, "fresh"));
+            EXPECT_NE(op.run(), 0);
+            // A leftover beyond the drain is taken for the answer and the fresh one stays unread.
+            const bool tookStale = stale > op.drain;
+            EXPECT_EQ(m_script.waiting.size(), tookStale ? 1u : 0u);
+            if (op.result && op.requestOpcode == kOpQueryRequest)
+            {
+                EXPECT_EQ(op.result(), tookStale ? "stale" : "fresh");
+            }
+            EXPECT_EQ(m_script.pauses, 0);
+        }
+    }
+}
+
+TEST_F(OperationBudgetTest, FloodOfOtherOpcodesEndsAtThreeTimesTheBudget)
+{
+    for (const Operation &op : Operations())
+    {
+        SCOPED_TRACE(op.name);
+        Prepare();
+        m_script.flood = [] { return MakeSearchReply(ReplyFields{}); };
+        m_script.readyCost = 200us;
+        EXPECT_EQ(op.run(), 0);
+        const auto nominal = NominalExchangeTime(op.drain, op.limit);
+        EXPECT_GE(m_script.now - Clock::time_point{}, kDeadlineFactor * nominal);
+        EXPECT_LT(m_script.now - Clock::time_point{}, kDeadlineFactor * nominal + 1ms);
+        EXPECT_EQ(m_script.pauses, 0);
+    }
+}
+
+TEST_F(OperationBudgetTest, ReplyMustComeFromTheMatchedAddress)
+{
+    struct From
+    {
+        const char *label;
+        std::array<std::uint8_t, 4> address;
+        Match accepts; // Anyone accepts every address
+    };
+    const From senders[] = {
+        {"selected device", kSelected, Match::Selected},
+        {"new address", kNew, Match::NewIp},
+        {"another device", kStranger, Match::Anyone},
+    };
+    for (const Operation &op : Operations())
+    {
+        for (const From &from : senders)
+        {
+            SCOPED_TRACE(std::string(op.name) + " answered by the " + from.label);
+            Prepare();
+            m_script.answer.push_back(Reply(op, from.address, "\x01"));
+            const bool accepted = op.match == Match::Anyone || op.match == from.accepts;
+            EXPECT_EQ(op.run() != 0, accepted);
+        }
+    }
+}
+
+TEST_F(OperationBudgetTest, DhcpTakesTheAddressOfTheReply)
+{
+    const Operation &dhcp = Operations()[10];
+    ASSERT_STREQ(dhcp.name, "SetDhcp");
+    Prepare();
+    m_script.answer.push_back(Reply(dhcp, kStranger));
+    EXPECT_EQ(SetDhcp(), 1);
+    EXPECT_EQ(dhcp.result(), "192.168.0.99");
+    EXPECT_NE(FindDeviceRecord("192.168.0.99"), nullptr);
+}
+
+TEST_F(OperationBudgetTest, PasswordVerdictIsByte28ReadSigned)
+{
+    struct Verdict
+    {
+        const char *label;
+        std::vector<std::uint8_t> tail; // bytes from 28 on
+        int expected;
+    };
+    const Verdict verdicts[] = {
+        {"no verdict byte (28 bytes)", {}, 0}, {"refused", {0x00}, 0}, {"accepted", {0x01}, 1}, {"0xFF", {0xFF}, -1},
+        {"0x80", {0x80, 0x01}, -128},          {"0x7F", {0x7F}, 127},
+    };
+    for (const Verdict &v : verdicts)
+    {
+        SCOPED_TRACE(v.label);
+        Prepare();
+        std::vector<std::uint8_t> reply = MakeQueryReply(kId, kSelected, "");
+        ASSERT_EQ(reply.size(), 28u);
+        reply.insert(reply.end(), v.tail.begin(), v.tail.end());
+        m_script.answer.push_back(reply);
+        EXPECT_EQ(CheckAdminPassword(), v.expected);
+        EXPECT_EQ(m_script.pauses, 0);
+    }
+    // Too short to reach the payload: a failed poll, not a verdict.
+    Prepare();
+    std::vector<std::uint8_t> shortReply = MakeQueryReply(kId, kSelected, "");
+    shortReply.pop_back();
+    m_script.answer.push_back(shortReply);
+    EXPECT_EQ(CheckAdminPassword(), 0);
+    EXPECT_EQ(m_script.pauses, 10);
+}
+
+TEST_F(OperationBudgetTest, NothingIsSentWithoutASelectedDevice)
+{
+    for (const Operation &op : Operations())
+    {
+        SCOPED_TRACE(op.name);
+        Prepare();
+        CopyText(g_ProtocolState.selectedIp, "192.168.0.77");
+        m_script.answer.push_back(GoodReply(op));
+        EXPECT_EQ(op.run(), 0);
+        EXPECT_EQ(m_script.sources, 0);
+        EXPECT_TRUE(m_script.sent.empty());
+    }
+}
+} // namespace
