@@ -4,6 +4,7 @@
 #include "skin/CSkinListCtrl.h"
 #include "skin/CSkinProgressCtrl.h"
 #include "skin/DialogTemplateBuilder.h"
+#include "skin/SkinBitmaps.h"
 #include "skin/SkinControlId.h"
 
 #include <QComboBox>
@@ -215,4 +216,57 @@ TEST(DialogTemplateBuilderTest, EditsRadiosAndStaticsKeepTheirStyles)
     }
 }
 
+// The controls belong to the build; loading the next template must not change what ids find.
+TEST(DialogTemplateBuilderTest, BuiltControlsOutliveLoadingAnotherTemplate)
+{
+    DialogTemplateBuilder form;
+    ASSERT_TRUE(form.Load(102));
+    CSkinDialog dialog;
+    ASSERT_TRUE(form.Build(&dialog));
+    QWidget *search = form.control(1002);
+    QWidget *model = form.control(1041); // the last control of the longer template
+    ASSERT_NE(search, nullptr);
+    ASSERT_NE(model, nullptr);
+    for (int next : {134, 308, 180})
+    {
+        ASSERT_TRUE(form.Load(next)) << next;
+        EXPECT_EQ(form.control(1002), search) << next;
+        EXPECT_EQ(form.control(1041), model) << next;
+        EXPECT_EQ(form.control(1016), nullptr) << next; // in the loaded template, not built yet
+        EXPECT_EQ(form.controls().size(), 30) << next;
+    }
+    CSkinDialog login;
+    ASSERT_TRUE(form.Build(&login));
+    EXPECT_EQ(form.control<QLineEdit>(1016), GetDlgItem(&login, 1016));
+    EXPECT_EQ(form.control(1002), nullptr);
+}
+
+// The main window's right-hand buttons must not sit on a panel's border: around each of them the
+// background is one plain colour, so the button stands on its own.
+TEST(DialogTemplateBuilderTest, MainBackgroundLeavesRoomRightOfTheButtons)
+{
+    DialogTemplateBuilder form;
+    ASSERT_TRUE(form.Load(102));
+    QWidget dialog;
+    ASSERT_TRUE(form.Build(&dialog));
+    // Stretched over the client area, as the dialog draws it.
+    const QImage background = LoadSkinBitmap(267)
+                                  .convertToFormat(QImage::Format_RGB32)
+                                  .scaled(dialog.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    ASSERT_FALSE(background.isNull());
+    for (int id : {1002, 1008, 1007, 1003, 1004, 1009})
+    {
+        const QRect button = form.control(id)->geometry();
+        // From just inside the button's right edge to the window's one-pixel frame (which the
+        // stretching may have doubled).
+        const QRect around(button.right() - 6, button.top(), background.width() - 2 - (button.right() - 6),
+                           button.height());
+        const QRgb first = background.pixel(around.topLeft());
+        int other = 0;
+        for (int y = around.top(); y <= around.bottom(); ++y)
+            for (int x = around.left(); x <= around.right(); ++x)
+                other += background.pixel(x, y) != first;
+        EXPECT_EQ(other, 0) << id;
+    }
+}
 } // namespace
