@@ -1,3 +1,4 @@
+#include "ProductTables.h"
 #include "skin/CIpAddressCtrl.h"
 #include "skin/CSkinButton.h"
 #include "skin/CSkinDialog.h"
@@ -96,10 +97,11 @@ TEST_F(SkinDialogTest, CaptionlessWindowGetsTheSteppedCornerMask)
 {
     CSkinDialog dialog;
     dialog.SetCaptionless(true);
-    dialog.resize(430, 574);
+    const QSize mainSize = product::BitmapSize(267);
+    dialog.resize(mainSize);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    EXPECT_EQ(dialog.mask(), SteppedCornerRegion(430, 574));
+    EXPECT_EQ(dialog.mask(), SteppedCornerRegion(mainSize.width(), mainSize.height()));
     dialog.resize(300, 200);
     EXPECT_EQ(dialog.mask(), SteppedCornerRegion(300, 200));
     EXPECT_TRUE(dialog.windowFlags() & Qt::FramelessWindowHint);
