@@ -4,7 +4,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QRegularExpressionValidator>
+
+#include <cstdlib>
+#include <limits>
 
 CIpAddressCtrl::CIpAddressCtrl(QWidget *parent) : QFrame(parent)
 {
@@ -201,4 +205,26 @@ bool CIpAddressCtrl::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return QFrame::eventFilter(watched, event);
+}
+
+void CIpAddressCtrl::mousePressEvent(QMouseEvent *event)
+{
+    // A press on a dot or a margin belongs to the field: it goes to the nearest octet and never
+    // reaches the dialog (which would take it for a drag of the window).
+    event->accept();
+    if (event->button() != Qt::LeftButton || !isEnabled())
+        return;
+    const int x = event->position().toPoint().x();
+    int nearest = 0;
+    int best = std::numeric_limits<int>::max();
+    for (int i = 0; i < 4; ++i)
+    {
+        const int distance = std::abs(m_fields[static_cast<std::size_t>(i)]->geometry().center().x() - x);
+        if (distance < best)
+        {
+            best = distance;
+            nearest = i;
+        }
+    }
+    moveTo(nearest, true);
 }

@@ -4,10 +4,14 @@
 #include "skin/SkinControlId.h"
 #include "skin/SkinRegions.h"
 
+#include <QAbstractButton>
 #include <QChildEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QWindow>
 
@@ -132,7 +136,9 @@ void CSkinDialog::mousePressEvent(QMouseEvent *event)
     // The press grabs the pointer implicitly, so moves and the release come here until it ends.
     // Only presses on the dialog's own surface (or on statics, which let them through) get here;
     // controls take their own clicks.
-    if (!m_bCaptionless || event->button() != Qt::LeftButton)
+    // Presses that a control ignores (a disabled control, the dots and margins of an IP address
+    // field) bubble up here too; they must not move the window.
+    if (!m_bCaptionless || event->button() != Qt::LeftButton || !IsDialogSurface(event->position().toPoint()))
     {
         QDialog::mousePressEvent(event);
         return;
@@ -169,4 +175,50 @@ void CSkinDialog::mouseReleaseEvent(QMouseEvent *event)
         return;
     }
     QDialog::mouseReleaseEvent(event);
+}
+
+bool CSkinDialog::IsDialogSurface(const QPoint &pos) const
+{
+    if (!rect().contains(pos))
+        return false;
+    const QWidget *child = childAt(pos);
+    if (child == nullptr)
+        return true;
+    // Statics and group frames are printed on the background; anything inside another control
+    // (such as the dots of an IP address field) belongs to that control.
+    return child->parentWidget() == this &&
+           (qobject_cast<const QLabel *>(child) || qobject_cast<const QGroupBox *>(child));
+}
+
+void CSkinDialog::OnOK()
+{
+    auto *ok = qobject_cast<QAbstractButton *>(GetDlgItem(this, 1));
+    if (ok && ok->isEnabled() && ok->window() == this)
+        ok->click();
+    else
+        accept();
+}
+
+void CSkinDialog::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (!enter || modifiers != Qt::NoModifier)
+    {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    // A default button takes Enter as usual; without one, Enter is the OK command, whichever
+    // control has the focus (the skinned buttons never become default by taking the focus).
+    const auto buttons = findChildren<QPushButton *>();
+    for (QPushButton *button : buttons)
+    {
+        if (button->isDefault() && button->isVisible() && button->window() == this)
+        {
+            QDialog::keyPressEvent(event);
+            return;
+        }
+    }
+    event->accept();
+    OnOK();
 }

@@ -46,6 +46,14 @@ public:
     // True while a manual (non-system) move by the body is in progress.
     bool IsManualMoveActive() const { return m_bManualMove; }
 
+    // Whether pos (client coordinates) is the dialog's own surface: the background or a static
+    // printed on it. Only there does the caption-less window start a drag.
+    bool IsDialogSurface(const QPoint &pos) const;
+
+    // The OK command, as the Enter key gives it when no default button takes it: clicks button 1
+    // when the dialog has an enabled one (so the dialog's own OK handling runs), else accepts.
+    virtual void OnOK();
+
 protected:
     // Paints the background; returns true when a bitmap was drawn.
     virtual bool OnEraseBkgnd(QPainter &painter);
@@ -61,6 +69,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QPixmap m_bmpBackground;

@@ -2,6 +2,7 @@
 
 #include "skin/CSkinMemDC.h"
 #include "skin/SkinBitmaps.h"
+#include "skin/SkinFont.h"
 
 #include <QPaintEvent>
 
@@ -13,6 +14,7 @@ constexpr int kSeparatorBitmap = 240;
 constexpr int kBandRows = 17;
 constexpr int kItemFillRows = 24;
 constexpr int kTextInset = 2;
+constexpr int kHeaderCellHeight = 14;
 
 } // namespace
 
@@ -24,9 +26,8 @@ CSkinHeaderCtrl::CSkinHeaderCtrl(QWidget *parent) : QHeaderView(Qt::Horizontal, 
 
 QFont CSkinHeaderCtrl::HeaderFont()
 {
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(14);
-    return font;
+    // Height 14 is the cell height of the font, not the size of its letters.
+    return FontForCellHeight(QStringLiteral("Tahoma"), kHeaderCellHeight);
 }
 
 QString CSkinHeaderCtrl::ItemDisplayText(const QString &text, const QFontMetrics &metrics, int width)

@@ -1,8 +1,10 @@
 #include "skin/CSkinListCtrl.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QWheelEvent>
 
 namespace
 {
@@ -20,11 +22,14 @@ public:
     {
         if (!(option.state & QStyle::State_Selected))
         {
-            QStyledItemDelegate::paint(painter, option, index);
+            // No focus frame on any row either: the platform's focus look never shows.
+            QStyleOptionViewItem plain(option);
+            plain.state &= ~QStyle::State_HasFocus;
+            QStyledItemDelegate::paint(painter, plain, index);
             return;
         }
         QStyleOptionViewItem plain(option);
-        plain.state &= ~QStyle::State_Selected;
+        plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
         painter->fillRect(option.rect, m_list->GetSelBackColor());
         for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
             plain.palette.setColor(group, QPalette::Text, m_list->GetSelTextColor());
@@ -53,7 +58,8 @@ CSkinListCtrl::CSkinListCtrl(QWidget *parent) : QTreeWidget(parent), m_wndHeader
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setAllColumnsShowFocus(true);
+    // The row-wide focus frame is the platform's look; the selection alone shows the row.
+    setAllColumnsShowFocus(false);
     setItemDelegate(new SelectionDelegate(this));
 
     QPalette pal = palette();
@@ -242,4 +248,29 @@ void CSkinListCtrl::hideEvent(QHideEvent *event)
         m_wndVScroll->hide();
     if (m_wndHScroll)
         m_wndHScroll->hide();
+}
+
+void CSkinListCtrl::wheelEvent(QWheelEvent *event)
+{
+    // The list's own bars are disabled, and a disabled bar drops the wheel: let the bar in the
+    // wheel's direction take it for the moment, so that it scrolls the way it always would.
+    const QPoint angle = event->angleDelta();
+    const bool horizontal = std::abs(angle.x()) > std::abs(angle.y()) || (event->modifiers() & Qt::AltModifier);
+    QScrollBar *bar = horizontal ? horizontalScrollBar() : verticalScrollBar();
+    bar->setEnabled(true);
+    QCoreApplication::sendEvent(bar, event);
+    bar->setEnabled(false);
+    UpdateThumbs();
+    // Scrolled or not, the wheel over the list stays with the list.
+    event->accept();
+}
+
+void CSkinListCtrl::drawRow(QPainter *painter, const QStyleOptionViewItem &options, const QModelIndex &index) const
+{
+    // The row panel is left to the delegate, which paints the selection flat; the style's own
+    // panel (a gradient or a frame in some styles) never shows.
+    QStyleOptionViewItem plain(options);
+    plain.state &= ~QStyle::State_HasFocus;
+    plain.showDecorationSelected = false;
+    QTreeView::drawRow(painter, plain, index);
 }

@@ -53,6 +53,8 @@ protected:
     void moveEvent(QMoveEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void drawRow(QPainter *painter, const QStyleOptionViewItem &options, const QModelIndex &index) const override;
 
 private:
     CSkinHeaderCtrl *m_wndHeader;

@@ -2,6 +2,7 @@
 
 #include "skin/CSkinListCtrl.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -83,6 +84,8 @@ void CSkinScrollBar::mousePressEvent(QMouseEvent *event)
         return;
     }
     const QPoint pt = event->position().toPoint();
+    // Captured until the release; the repeat ends when the capture goes elsewhere.
+    grabMouse();
     if (InThumbArea(pt))
         m_bThumbPressed = true;
     if (PressesArrow(LineForward, pt))
@@ -123,6 +126,8 @@ void CSkinScrollBar::mouseReleaseEvent(QMouseEvent *event)
     const QPoint pt = event->position().toPoint();
     UpdateThumb();
     StopTimers();
+    if (mouseGrabber() == this)
+        releaseMouse();
     if (ReleasesArrow(LineBack, pt))
         Scroll(LineBack);
     else if (ReleasesArrow(LineForward, pt))
@@ -134,13 +139,17 @@ void CSkinScrollBar::mouseReleaseEvent(QMouseEvent *event)
 
 void CSkinScrollBar::OnFirstDelay()
 {
-    if (m_bBackPressed || m_bForwardPressed)
+    if (!HoldsPointer())
+        CancelPress();
+    else if (m_bBackPressed || m_bForwardPressed)
         m_timerRepeat.start();
 }
 
 void CSkinScrollBar::OnRepeat()
 {
-    if (m_bBackPressed)
+    if (!HoldsPointer())
+        CancelPress();
+    else if (m_bBackPressed)
         Scroll(LineBack);
     else if (m_bForwardPressed)
         Scroll(LineForward);
@@ -152,4 +161,41 @@ void CSkinScrollBar::StopTimers()
 {
     m_timerDelay.stop();
     m_timerRepeat.stop();
+}
+
+bool CSkinScrollBar::HoldsPointer() const
+{
+    return isVisible() && isEnabled() && mouseGrabber() == this;
+}
+
+void CSkinScrollBar::CancelPress()
+{
+    StopTimers();
+    if (mouseGrabber() == this)
+        releaseMouse();
+    m_bBackPressed = m_bForwardPressed = m_bThumbPressed = false;
+    UpdateThumb();
+}
+
+void CSkinScrollBar::wheelEvent(QWheelEvent *event)
+{
+    // The wheel over a bar scrolls its list, as over the list itself.
+    if (m_pList)
+        QCoreApplication::sendEvent(m_pList->viewport(), event);
+    else
+        event->ignore();
+}
+
+void CSkinScrollBar::hideEvent(QHideEvent *event)
+{
+    CancelPress();
+    QWidget::hideEvent(event);
+}
+
+void CSkinScrollBar::changeEvent(QEvent *event)
+{
+    if ((event->type() == QEvent::EnabledChange && !isEnabled()) ||
+        (event->type() == QEvent::ActivationChange && !isActiveWindow()))
+        CancelPress();
+    QWidget::changeEvent(event);
 }

@@ -49,6 +49,9 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     virtual int ThumbForScroll(int length, int pos, int limit) const = 0;
@@ -63,6 +66,9 @@ private:
     void OnFirstDelay();
     void OnRepeat();
     void StopTimers();
+    // Ends a press without its release: the bar went away or another window took the pointer.
+    void CancelPress();
+    bool HoldsPointer() const;
     bool InThumbArea(const QPoint &pt) const;
     int Along(const QPoint &pt) const;
     QScrollBar *ListBar() const;

@@ -126,6 +126,7 @@ bool DialogTemplateBuilder::Build(QWidget *dialog)
         return false;
     }
     m_controls.clear();
+    m_built = m_template;
     dialog->setWindowFlags(WindowFlagsFor(m_template));
     dialog->setWindowTitle(m_template.caption);
     dialog->setFont(DialogTemplateFont(m_template));
@@ -141,7 +142,7 @@ bool DialogTemplateBuilder::Build(QWidget *dialog)
                                         : (control.has(QStringLiteral("tabStop")) ? Qt::StrongFocus : Qt::ClickFocus));
         widget->setEnabled(!control.isDisabled());
         widget->setHidden(control.isHidden());
-        m_controls.append(widget);
+        m_controls.append({control.id, widget});
     }
     return true;
 }
@@ -198,7 +199,8 @@ QWidget *DialogTemplateBuilder::createControl(const DialogControlTemplate &contr
 
 void DialogTemplateBuilder::ApplySkin(CSkinDialog *dialog) const
 {
-    const DialogSkinTemplate &skin = m_template.skin;
+    const DialogTemplate &source = m_controls.isEmpty() ? m_template : m_built;
+    const DialogSkinTemplate &skin = source.skin;
     for (int id : skin.keepColors)
         dialog->ExcludeFromStaticColor(id);
     if (skin.background > 0)
@@ -215,7 +217,7 @@ void DialogTemplateBuilder::ApplySkin(CSkinDialog *dialog) const
             widget->setPalette(palette);
         }
     }
-    dialog->SetCaptionless(!m_template.hasCaption());
+    dialog->SetCaptionless(!source.hasCaption());
     for (auto it = skin.buttons.cbegin(); it != skin.buttons.cend(); ++it)
     {
         if (auto *button = control<CSkinButton>(it.key()))
@@ -228,10 +230,10 @@ void DialogTemplateBuilder::ApplySkin(CSkinDialog *dialog) const
 
 QWidget *DialogTemplateBuilder::control(int id) const
 {
-    for (int i = 0; i < m_controls.size(); ++i)
+    for (const BuiltControl &built : m_controls)
     {
-        if (m_template.controls.at(i).id == id)
-            return m_controls.at(i);
+        if (built.id == id && id != kNoControlId)
+            return built.widget;
     }
     return nullptr;
 }
@@ -239,7 +241,7 @@ QWidget *DialogTemplateBuilder::control(int id) const
 QList<QWidget *> DialogTemplateBuilder::controls() const
 {
     QList<QWidget *> result;
-    for (const QPointer<QWidget> &widget : m_controls)
-        result.append(widget);
+    for (const BuiltControl &built : m_controls)
+        result.append(built.widget);
     return result;
 }

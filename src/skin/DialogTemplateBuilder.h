@@ -30,10 +30,12 @@ public:
     bool Build(QWidget *dialog);
 
     // Background bitmap, static text colour, caption-less frame and the button bitmaps that the
-    // template's skin section names (what the dialog's initialisation would hand out).
+    // template's skin section names (what the dialog's initialisation would hand out); after a
+    // Build, those of the template that was built.
     void ApplySkin(CSkinDialog *dialog) const;
 
-    // The first control with that id, or nullptr.
+    // The first control with that id from the last Build, or nullptr; loading another template
+    // afterwards does not change what it finds.
     QWidget *control(int id) const;
     template <class T> T *control(int id) const { return qobject_cast<T *>(control(id)); }
     // Every created control in template order, anonymous statics included.
@@ -52,7 +54,14 @@ private:
 
     DialogTemplate m_template;
     DialogUnits m_units{6, 14};
-    QList<QPointer<QWidget>> m_controls;
+    // What Build created, each with its id, independent of the template loaded later.
+    struct BuiltControl
+    {
+        int id;
+        QPointer<QWidget> widget;
+    };
+    QList<BuiltControl> m_controls;
+    DialogTemplate m_built; // the template of the last Build
     QString m_error;
     bool m_hasTemplate = false;
 };

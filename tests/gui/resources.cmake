@@ -9,3 +9,4 @@ izuzez_add_test(resources_test
     SOURCES ${resources_test_dir}/ResourcesTest.cpp
     LIBS resources_probe Qt6::Gui
     LABEL gui)
+target_include_directories(resources_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/gui)

@@ -3,7 +3,7 @@
 function(izuzez_add_skin_test name)
     cmake_parse_arguments(T "" "" "SOURCES" ${ARGN})
     add_executable(${name} ${T_SOURCES} ${CMAKE_CURRENT_SOURCE_DIR}/gui/GuiTestMain.cpp)
-    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/gui/skin)
+    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/gui/skin ${CMAKE_CURRENT_SOURCE_DIR}/gui)
     target_link_libraries(${name} PRIVATE izuzez_settings izuzez_skin Qt6::Test GTest::gtest)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES LABELS gui TIMEOUT 120

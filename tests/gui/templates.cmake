@@ -12,3 +12,5 @@ izuzez_add_test(templates_builder_test
             ${CMAKE_CURRENT_SOURCE_DIR}/gui/GuiTestMain.cpp
     LIBS izuzez_skin izuzez_resources Qt6::Test
     LABEL gui)
+target_include_directories(templates_parse_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/gui)
+target_include_directories(templates_builder_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/gui)

@@ -4,6 +4,7 @@
 #include "skin/CSkinListCtrl.h"
 #include "skin/CSkinProgressCtrl.h"
 #include "skin/DialogTemplateBuilder.h"
+#include "skin/SkinFont.h"
 
 #include <QComboBox>
 #include <QFont>
@@ -14,10 +15,8 @@ namespace
 
 void fillMainWindow(DialogTemplateBuilder &form)
 {
-    // The main window's list font has a cell height of 13 pixels (a positive LOGFONT height),
-    // which is an em of 11 pixels.
-    QFont listFont(QStringLiteral("Tahoma"));
-    listFont.setPixelSize(11);
+    // The main window's list font has a cell height of 13 pixels (a positive LOGFONT height).
+    const QFont listFont = FontForCellHeight(QStringLiteral("Tahoma"), 13);
     if (auto *devices = form.control<CSkinListCtrl>(1000))
     {
         devices->setFont(listFont);

@@ -103,10 +103,10 @@ bool renderButtonSheet(const QDir &out)
         const DialogTemplate &t = form.dialogTemplate();
         for (auto it = t.skin.buttons.cbegin(); it != t.skin.buttons.cend(); ++it)
         {
-            if (seen.contains(it.value()))
+            const DialogControlTemplate *control = t.findControl(it.key());
+            if (control == nullptr || seen.contains(it.value()))
                 continue;
             seen.append(it.value());
-            const DialogControlTemplate *control = t.findControl(it.key());
             rows.append({QStringLiteral("%1 / %2").arg(page.number).arg(it.key()), it.value(),
                          form.units().toPixels(control->rect).size()});
         }

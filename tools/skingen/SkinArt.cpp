@@ -2,6 +2,8 @@
 
 #include "SkinPalette.h"
 
+#include <algorithm>
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QLinearGradient>
@@ -355,15 +357,16 @@ QImage DrawMainBackground(QSize size, const QMap<int, QRect> &controls, const QS
     drawWell(p, listWithBars(devices));
 
     drawSectionHeading(p, devices.left(), lanLabelRow.top() - 16, right, QStringLiteral("ADDRESS SETTINGS"));
-    // A quiet panel behind the three address rows and the DHCP choice.
+    // A quiet band behind the three address rows, the DHCP choice and the apply button. It runs
+    // the window's full width without side borders: the right-hand buttons reach within a few
+    // pixels of the window's edge, so a border there would run under them.
     const QRect gateway = controls.value(1011);
-    QRect lanPanel(devices.left() - 8, ip.top() - 7, right - (devices.left() - 8),
-                   gateway.bottom() + 8 - (ip.top() - 7));
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(palette::hairline, 1));
-    p.setBrush(QColor(0xFA, 0xFB, 0xFC));
-    p.drawRoundedRect(QRectF(lanPanel).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
-    p.setRenderHint(QPainter::Antialiasing, false);
+    const int bandTop = ip.top() - 7;
+    const int bandBottom = std::max(gateway.bottom(), controls.value(1007).bottom()) + 8;
+    p.fillRect(QRect(1, bandTop, w - 2, bandBottom - bandTop + 1), QColor(0xFA, 0xFB, 0xFC));
+    p.setPen(palette::hairline);
+    p.drawLine(1, bandTop, w - 2, bandTop);
+    p.drawLine(1, bandBottom, w - 2, bandBottom);
 
     drawSectionHeading(p, volumes.left(), volumes.top() - 17, right, QStringLiteral("VOLUMES AND DRIVE LETTERS"));
     drawWell(p, listWithBars(volumes));

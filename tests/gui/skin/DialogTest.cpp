@@ -1,4 +1,8 @@
+#include "ProductTables.h"
+#include "skin/CIpAddressCtrl.h"
+#include "skin/CSkinButton.h"
 #include "skin/CSkinDialog.h"
+#include "skin/CSkinListCtrl.h"
 #include "skin/SkinBitmaps.h"
 #include "skin/SkinControlId.h"
 #include "skin/SkinRegions.h"
@@ -93,10 +97,11 @@ TEST_F(SkinDialogTest, CaptionlessWindowGetsTheSteppedCornerMask)
 {
     CSkinDialog dialog;
     dialog.SetCaptionless(true);
-    dialog.resize(430, 574);
+    const QSize mainSize = product::BitmapSize(267);
+    dialog.resize(mainSize);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    EXPECT_EQ(dialog.mask(), SteppedCornerRegion(430, 574));
+    EXPECT_EQ(dialog.mask(), SteppedCornerRegion(mainSize.width(), mainSize.height()));
     dialog.resize(300, 200);
     EXPECT_EQ(dialog.mask(), SteppedCornerRegion(300, 200));
     EXPECT_TRUE(dialog.windowFlags() & Qt::FramelessWindowHint);
@@ -142,6 +147,128 @@ TEST_F(SkinDialogTest, DraggingTheBodyMovesTheWindowButControlsKeepTheirClicks)
     QTest::mouseClick(dialog.windowHandle(), Qt::LeftButton, {}, QPoint(240, 165));
     EXPECT_EQ(clicked.count(), 1);
     EXPECT_EQ(dialog.pos(), before);
+}
+
+TEST_F(SkinDialogTest, PressesOnControlsNeverDragEvenWhenTheyIgnoreThem)
+{
+    CSkinDialog dialog;
+    dialog.SetCaptionless(true);
+    dialog.setGeometry(100, 100, 300, 200);
+    auto *disabled = new QPushButton(QStringLiteral("Apply"), &dialog);
+    disabled->setGeometry(200, 10, 80, 30);
+    disabled->setEnabled(false);
+    auto *skinned = new CSkinButton(&dialog);
+    skinned->setGeometry(200, 50, 80, 30);
+    skinned->setEnabled(false);
+    auto *ip = new CIpAddressCtrl(&dialog);
+    ip->setGeometry(10, 100, 150, 24);
+    auto *disabledIp = new CIpAddressCtrl(&dialog);
+    disabledIp->setGeometry(10, 140, 150, 24);
+    disabledIp->setEnabled(false);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+
+    // Between the first two fields of the IP address: the dot.
+    const QPoint dot = ip->mapTo(&dialog, QPoint(ip->field(0)->geometry().right() + 2, ip->height() / 2));
+    struct Press
+    {
+        const char *name;
+        QPoint at;
+    };
+    const Press presses[] = {
+        {"disabled button", QPoint(240, 25)},
+        {"disabled skinned button", QPoint(240, 65)},
+        {"dot of an IP address", dot},
+        {"margin of an IP address", ip->mapTo(&dialog, QPoint(1, 1))},
+        {"disabled IP address", disabledIp->mapTo(&dialog, QPoint(30, 12))},
+    };
+    for (const Press &p : presses)
+    {
+        const QPoint start = dialog.pos();
+        QTest::mousePress(dialog.windowHandle(), Qt::LeftButton, {}, p.at);
+        QTest::mouseMove(dialog.windowHandle(), p.at + QPoint(30, 20));
+        QTest::mouseRelease(dialog.windowHandle(), Qt::LeftButton, {}, p.at + QPoint(30, 20));
+        QTest::qWait(50);
+        EXPECT_EQ(dialog.pos(), start) << p.name;
+        EXPECT_FALSE(dialog.IsManualMoveActive()) << p.name;
+        QTest::qWait(QApplication::doubleClickInterval() + 20);
+    }
+}
+
+// Enter ends the dialog as OK: through the default button when there is one, else as the OK
+// command (button 1 when the dialog has one), whatever control has the focus.
+TEST_F(SkinDialogTest, EnterEndsTheDialogAsOk)
+{
+    enum class Layout
+    {
+        LoginLike,   // OK is button 1 but not the default button
+        MainWindow,  // no OK button at all
+        WithDefault, // a default button other than 1
+    };
+    struct Case
+    {
+        const char *name;
+        Layout layout;
+        Qt::Key key;
+        bool focusOnCancel;
+    };
+    const Case cases[] = {
+        {"login, Return in the edit", Layout::LoginLike, Qt::Key_Return, false},
+        {"login, keypad Enter in the edit", Layout::LoginLike, Qt::Key_Enter, false},
+        {"login, Return on the Cancel button", Layout::LoginLike, Qt::Key_Return, true},
+        {"main window, Return in the list", Layout::MainWindow, Qt::Key_Return, false},
+        {"default button", Layout::WithDefault, Qt::Key_Return, false},
+    };
+    for (const Case &c : cases)
+    {
+        CSkinDialog dialog;
+        dialog.resize(300, 200);
+        QWidget *focus = nullptr;
+        auto *cancel = new CSkinButton(QStringLiteral("Cancel"), &dialog);
+        SetDlgCtrlID(cancel, 2);
+        cancel->setAutoDefault(false);
+        cancel->setGeometry(200, 60, 80, 30);
+        QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+        CSkinButton *ok = nullptr;
+        if (c.layout != Layout::MainWindow)
+        {
+            ok = new CSkinButton(QStringLiteral("OK"), &dialog);
+            SetDlgCtrlID(ok, c.layout == Layout::WithDefault ? 7 : 1);
+            ok->setAutoDefault(false);
+            ok->setDefault(c.layout == Layout::WithDefault);
+            ok->setGeometry(200, 20, 80, 30);
+            auto *edit = new QLineEdit(&dialog);
+            edit->setGeometry(10, 20, 100, 24);
+            focus = edit;
+        }
+        else
+        {
+            auto *list = new CSkinListCtrl(&dialog);
+            list->setGeometry(10, 10, 150, 100);
+            list->InsertColumn(0, QStringLiteral("Name"), 100);
+            list->InsertItem(0, QStringLiteral("device"));
+            focus = list;
+        }
+        if (c.focusOnCancel)
+            focus = cancel;
+        int okClicks = 0;
+        if (ok)
+            QObject::connect(ok, &QPushButton::clicked, &dialog,
+                             [&]
+                             {
+                                 ++okClicks;
+                                 dialog.done(QDialog::Accepted);
+                             });
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        dialog.activateWindow();
+        focus->setFocus();
+        ASSERT_TRUE(WaitFor([&] { return focus->hasFocus(); })) << c.name;
+        QTest::keyClick(focus, c.key, c.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        EXPECT_FALSE(dialog.isVisible()) << c.name;
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << c.name;
+        EXPECT_EQ(okClicks, ok ? 1 : 0) << c.name;
+    }
 }
 
 } // namespace

@@ -3,11 +3,16 @@
 
 #include "SkinTestSupport.h"
 
+#include <cmath>
 #include <cstdlib>
+#include <functional>
 
 #include <QElapsedTimer>
+#include <QFontMetrics>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -331,6 +336,159 @@ TEST_F(SkinListTest, LongHeaderTextEndsWithAnEllipsis)
                 ++dots;
         }
         EXPECT_EQ(dots == 3, c.ellipsis) << "column " << c.column;
+    }
+}
+
+void sendWheel(QWidget *target, QPoint angle)
+{
+    const QPointF at(target->width() / 2.0, target->height() / 2.0);
+    QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                      false);
+    QApplication::sendEvent(target, &wheel);
+}
+
+TEST_F(SkinListTest, WheelScrollsTheListAndMovesBothThumbs)
+{
+    list->InsertColumn(4, QStringLiteral("Wide"), 600);
+    fill(60);
+    struct Case
+    {
+        const char *name;
+        QWidget *target;
+        QPoint angle;
+        Qt::Orientation orientation;
+    };
+    const Case cases[] = {
+        {"down over the rows", list->viewport(), QPoint(0, -120), Qt::Vertical},
+        {"right over the rows", list->viewport(), QPoint(-120, 0), Qt::Horizontal},
+        {"down over the skinned bar", vs(), QPoint(0, -120), Qt::Vertical},
+        {"right over the skinned bar", hs(), QPoint(-120, 0), Qt::Horizontal},
+    };
+    for (const Case &c : cases)
+    {
+        vbar()->setValue(0);
+        hbar()->setValue(0);
+        CSkinScrollBar *skinned = c.orientation == Qt::Vertical ? static_cast<CSkinScrollBar *>(vs()) : hs();
+        ASSERT_EQ(skinned->GetThumbPos(), 20) << c.name;
+        sendWheel(c.target, c.angle);
+        sendWheel(c.target, c.angle);
+        EXPECT_GT(list->ScrollPos(c.orientation), 0) << c.name;
+        EXPECT_GT(skinned->GetThumbPos(), 20) << c.name;
+        sendWheel(c.target, -c.angle);
+        sendWheel(c.target, -c.angle);
+        EXPECT_EQ(list->ScrollPos(c.orientation), 0) << c.name;
+        EXPECT_EQ(skinned->GetThumbPos(), 20) << c.name;
+    }
+}
+
+// Empty rows, so that every pixel of a selected row must be the flat grey: no focus frame, no
+// gradient, also while the list has the focus and the row is the current one.
+TEST_F(SkinListTest, SelectedRowIsFlatGreyWithOrWithoutFocus)
+{
+    for (int i = 0; i < 4; ++i)
+        list->InsertItem(i, QString());
+    QCoreApplication::processEvents();
+    list->setCurrentItem(list->topLevelItem(1));
+    list->topLevelItem(1)->setSelected(true);
+    for (const bool focused : {true, false})
+    {
+        if (focused)
+        {
+            host.activateWindow();
+            list->setFocus();
+            ASSERT_TRUE(WaitFor([&] { return list->hasFocus(); })) << "focus";
+        }
+        else
+        {
+            list->clearFocus();
+        }
+        const QRect row = list->visualItemRect(list->topLevelItem(1));
+        const QPoint offset = list->viewport()->mapTo(list, QPoint(0, 0));
+        const QImage image = list->grab().toImage();
+        int off = 0;
+        for (int y = row.top(); y <= row.bottom(); ++y)
+            for (int x = 0; x < list->viewport()->width(); ++x)
+                off += image.pixelColor(offset + QPoint(x, y)) != QColor(190, 190, 190);
+        EXPECT_EQ(off, 0) << (focused ? "focused" : "not focused");
+    }
+}
+
+// The ink of text drawn with the header font, rows [top, bottom] of the image.
+std::pair<int, int> inkRows(const QImage &image, int left, int right, int rows)
+{
+    int top = image.height(), bottom = -1;
+    for (int y = 0; y < std::min(rows, image.height()); ++y)
+        for (int x = left; x < right; ++x)
+            if (qGray(image.pixel(x, y)) < 160)
+            {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    return {top, bottom};
+}
+
+TEST_F(SkinListTest, HeaderFontFitsItsCellHeightAndKeepsDescenders)
+{
+    // "height 14" is a cell height: ascent and descent together, not the size of the letters.
+    const QFontMetricsF metrics(CSkinHeaderCtrl::HeaderFont());
+    EXPECT_LE(std::ceil(metrics.ascent()) + std::ceil(metrics.descent()), 14.0);
+    EXPECT_GE(metrics.ascent() + metrics.descent(), 11.0);
+
+    // The same text drawn without any clipping reaches as low as in the header.
+    list->setGeometry(10, 10, 380, 150); // all four columns in view
+    CSkinHeaderCtrl *header = list->GetHeaderCtrl();
+    ASSERT_LE(header->sectionViewportPosition(3) + header->sectionSize(3), header->width());
+    const int column = 3; // "Gateway"
+    const int left = header->sectionViewportPosition(column);
+    const int width = header->sectionSize(column);
+    QImage free(width, 60, QImage::Format_RGB32);
+    free.fill(Qt::white);
+    {
+        QPainter p(&free);
+        p.setFont(CSkinHeaderCtrl::HeaderFont());
+        p.setPen(Qt::black);
+        p.drawText(QRect(2, 2, width - 4, 50), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
+                   QStringLiteral("Gateway"));
+    }
+    const auto unclipped = inkRows(free, 0, width, free.height());
+    ASSERT_GT(unclipped.second, unclipped.first);
+    const QImage shown = header->grab().toImage();
+    const auto inHeader = inkRows(shown, left + 3, left + width - 3, 24); // the band fills 24 rows
+    EXPECT_EQ(inHeader.second - inHeader.first, unclipped.second - unclipped.first);
+    EXPECT_LT(inHeader.second, header->height() - 1);
+}
+
+TEST_F(SkinListTest, ArrowRepeatStopsWhenTheBarGoesAwayOrLosesThePointer)
+{
+    fill(200);
+    QWidget thief(&host);
+    thief.setGeometry(300, 200, 20, 20);
+    thief.show();
+    struct Case
+    {
+        const char *name;
+        std::function<void()> interrupt;
+        std::function<void()> restore;
+    };
+    const Case cases[] = {
+        {"list hidden", [&] { list->hide(); }, [&] { list->show(); }},
+        {"bar hidden", [&] { vs()->hide(); }, [&] { vs()->show(); }},
+        {"pointer taken", [&] { thief.grabMouse(); }, [&] { thief.releaseMouse(); }},
+    };
+    for (const Case &c : cases)
+    {
+        vbar()->setValue(0);
+        const QPoint down(5, vs()->height() - 20);
+        QTest::mousePress(vs(), Qt::LeftButton, {}, down);
+        ASSERT_TRUE(WaitFor([&] { return vbar()->value() >= 2; })) << c.name;
+        c.interrupt();
+        QTest::qWait(20);
+        const int stopped = vbar()->value();
+        QTest::qWait(250);
+        EXPECT_LE(vbar()->value(), stopped + 1) << c.name;
+        c.restore();
+        QTest::mouseRelease(vs(), Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::qWait(QApplication::doubleClickInterval() + 20);
     }
 }
 

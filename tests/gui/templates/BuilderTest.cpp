@@ -1,9 +1,11 @@
+#include "ProductTables.h"
 #include "skin/CIpAddressCtrl.h"
 #include "skin/CSkinButton.h"
 #include "skin/CSkinDialog.h"
 #include "skin/CSkinListCtrl.h"
 #include "skin/CSkinProgressCtrl.h"
 #include "skin/DialogTemplateBuilder.h"
+#include "skin/SkinBitmaps.h"
 #include "skin/SkinControlId.h"
 
 #include <QComboBox>
@@ -54,23 +56,22 @@ TEST(TemplateFont, BaseUnitsAreThoseOfWindows)
 // Stretched backgrounds were drawn for the client size, so the two agree within a few pixels.
 TEST(DialogTemplateBuilderTest, ClientSizesMatchTheirBackgrounds)
 {
-    struct Case
+    for (const product::Dialog &c : product::kDialogs)
     {
-        int number;
-        QSize background;
-    };
-    const Case cases[] = {
-        {102, {430, 574}}, {134, {308, 147}}, {229, {248, 119}},
-        {264, {515, 205}}, {265, {225, 201}}, {308, {366, 135}},
-    };
-    for (const Case &c : cases)
-    {
+        // Unscaled backgrounds are drawn at their own size; a bitmap shared with an unscaled
+        // dialog was drawn for that one.
+        const bool shared =
+            std::any_of(product::kDialogs.begin(), product::kDialogs.end(),
+                        [&](const product::Dialog &d) { return d.unscaled && d.background == c.background; });
+        if (c.unscaled || shared)
+            continue;
+        const QSize background = product::BitmapSize(c.background);
         DialogTemplateBuilder form;
         ASSERT_TRUE(form.Load(c.number)) << form.error().toStdString();
         QWidget dialog;
         ASSERT_TRUE(form.Build(&dialog));
-        EXPECT_LE(std::abs(dialog.width() - c.background.width()), 5) << c.number;
-        EXPECT_LE(std::abs(dialog.height() - c.background.height()), 5) << c.number;
+        EXPECT_LE(std::abs(dialog.width() - background.width()), 5) << c.number;
+        EXPECT_LE(std::abs(dialog.height() - background.height()), 5) << c.number;
     }
 }
 
@@ -140,28 +141,18 @@ TEST(DialogTemplateBuilderTest, HiddenControlsStayHiddenWhenTheDialogShows)
 
 TEST(DialogTemplateBuilderTest, SkinGivesBackgroundsAndButtonBitmaps)
 {
-    struct Case
-    {
-        int number;
-        int background;
-        CSkinDialog::BackgroundMode mode;
-        bool captionless;
-    };
-    const Case cases[] = {
-        {102, 267, CSkinDialog::BackgroundMode::Stretched, true},
-        {180, 273, CSkinDialog::BackgroundMode::Unscaled, false},
-        {134, 272, CSkinDialog::BackgroundMode::Stretched, false},
-    };
-    for (const Case &c : cases)
+    for (const product::Dialog &c : product::kDialogs)
     {
         DialogTemplateBuilder form;
         ASSERT_TRUE(form.Load(c.number));
         CSkinDialog dialog;
         ASSERT_TRUE(form.Build(&dialog));
         form.ApplySkin(&dialog);
-        EXPECT_EQ(dialog.GetBackgroundBitmap(), c.background);
-        EXPECT_EQ(dialog.GetBackgroundMode(), c.mode);
-        EXPECT_EQ(dialog.IsCaptionless(), c.captionless);
+        EXPECT_EQ(dialog.GetBackgroundBitmap(), c.background) << c.number;
+        EXPECT_EQ(dialog.GetBackgroundMode(),
+                  c.unscaled ? CSkinDialog::BackgroundMode::Unscaled : CSkinDialog::BackgroundMode::Stretched)
+            << c.number;
+        EXPECT_EQ(dialog.IsCaptionless(), !c.caption) << c.number;
     }
     DialogTemplateBuilder form;
     ASSERT_TRUE(form.Load(229));
@@ -215,4 +206,57 @@ TEST(DialogTemplateBuilderTest, EditsRadiosAndStaticsKeepTheirStyles)
     }
 }
 
+// The controls belong to the build; loading the next template must not change what ids find.
+TEST(DialogTemplateBuilderTest, BuiltControlsOutliveLoadingAnotherTemplate)
+{
+    DialogTemplateBuilder form;
+    ASSERT_TRUE(form.Load(102));
+    CSkinDialog dialog;
+    ASSERT_TRUE(form.Build(&dialog));
+    QWidget *search = form.control(1002);
+    QWidget *model = form.control(1041); // the last control of the longer template
+    ASSERT_NE(search, nullptr);
+    ASSERT_NE(model, nullptr);
+    for (int next : {134, 308, 180})
+    {
+        ASSERT_TRUE(form.Load(next)) << next;
+        EXPECT_EQ(form.control(1002), search) << next;
+        EXPECT_EQ(form.control(1041), model) << next;
+        EXPECT_EQ(form.control(1016), nullptr) << next; // in the loaded template, not built yet
+        EXPECT_EQ(form.controls().size(), 30) << next;
+    }
+    CSkinDialog login;
+    ASSERT_TRUE(form.Build(&login));
+    EXPECT_EQ(form.control<QLineEdit>(1016), GetDlgItem(&login, 1016));
+    EXPECT_EQ(form.control(1002), nullptr);
+}
+
+// The main window's right-hand buttons must not sit on a panel's border: around each of them the
+// background is one plain colour, so the button stands on its own.
+TEST(DialogTemplateBuilderTest, MainBackgroundLeavesRoomRightOfTheButtons)
+{
+    DialogTemplateBuilder form;
+    ASSERT_TRUE(form.Load(102));
+    QWidget dialog;
+    ASSERT_TRUE(form.Build(&dialog));
+    // Stretched over the client area, as the dialog draws it.
+    const QImage background = LoadSkinBitmap(267)
+                                  .convertToFormat(QImage::Format_RGB32)
+                                  .scaled(dialog.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    ASSERT_FALSE(background.isNull());
+    for (int id : {1002, 1008, 1007, 1003, 1004, 1009})
+    {
+        const QRect button = form.control(id)->geometry();
+        // From just inside the button's right edge to the window's one-pixel frame (which the
+        // stretching may have doubled).
+        const QRect around(button.right() - 6, button.top(), background.width() - 2 - (button.right() - 6),
+                           button.height());
+        const QRgb first = background.pixel(around.topLeft());
+        int other = 0;
+        for (int y = around.top(); y <= around.bottom(); ++y)
+            for (int x = around.left(); x <= around.right(); ++x)
+                other += background.pixel(x, y) != first;
+        EXPECT_EQ(other, 0) << id;
+    }
+}
 } // namespace

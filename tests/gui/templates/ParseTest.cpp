@@ -1,3 +1,4 @@
+#include "ProductTables.h"
 #include "skin/DialogTemplate.h"
 
 #include <QSet>
@@ -9,41 +10,9 @@
 namespace
 {
 
-struct TemplateCase
-{
-    int number;
-    QSize size;
-    bool caption;
-    int pointSize;
-    std::vector<int> ids; // controls with an id, in template order
-    int anonymous;        // statics without an id
-    int background;
-    bool unscaled;
-};
-
-const TemplateCase kTemplates[] = {
-    {102,
-     {287, 330},
-     false,
-     8,
-     {1000, 1002, 1008, 1006, 1010, 1011, 1007, 1001, 1003, 1004, 1009,
-      1013, 1015, 1021, 1022, 1025, 1027, 1028, 1032, 1039, 1040, 1041},
-     8,
-     267,
-     false},
-    {134, {205, 84}, true, 8, {1016, 1017, 1, 2}, 2, 272, false},
-    {308, {211, 71}, true, 9, {1}, 4, 268, false},
-    {229, {165, 68}, true, 8, {1, 2}, 2, 270, false},
-    {139, {226, 64}, true, 8, {1, 2, 1022}, 1, 273, false},
-    {180, {220, 75}, true, 8, {}, 3, 273, true},
-    {141, {202, 75}, true, 8, {1023}, 1, 271, true},
-    {264, {343, 117}, true, 8, {1, 2}, 4, 269, false},
-    {265, {150, 115}, true, 8, {1029, 1030, 1031, 1, 2}, 2, 274, false},
-};
-
 TEST(DialogTemplates, EachMatchesItsLayout)
 {
-    for (const TemplateCase &c : kTemplates)
+    for (const product::Dialog &c : product::kDialogs)
     {
         SCOPED_TRACE(c.number);
         QString error;
