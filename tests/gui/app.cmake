@@ -1,0 +1,21 @@
+# The program's window and dialogs, driven on the offscreen platform. The window tests start the device
+# simulator on loopback (in a network namespace of their own when run as root).
+set(app_test_dir ${CMAKE_CURRENT_SOURCE_DIR}/gui/app)
+
+add_library(izuzez_app_test_support STATIC ${app_test_dir}/AppTestSupport.cpp)
+target_include_directories(izuzez_app_test_support PUBLIC ${app_test_dir} ${CMAKE_CURRENT_SOURCE_DIR}/e2e)
+target_link_libraries(izuzez_app_test_support
+    PUBLIC izuzez_app izuzez_e2e_support Qt6::Test GTest::gtest PRIVATE izuzez_settings)
+
+izuzez_add_test(app_dialogs_test
+    SOURCES ${app_test_dir}/DialogsTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/gui/GuiTestMain.cpp
+    LIBS izuzez_app_test_support
+    LABEL gui)
+
+izuzez_add_test(app_window_test
+    SOURCES ${app_test_dir}/WindowTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/gui/GuiTestMain.cpp
+    LIBS izuzez_app_test_support
+    LABEL gui TIMEOUT 180)
+if(TARGET izuzez-devsim)
+    add_dependencies(app_window_test izuzez-devsim)
+endif()
