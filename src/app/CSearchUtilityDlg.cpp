@@ -57,10 +57,12 @@ QString DeviceToolTip(const DeviceRecord &record)
 
 QFont ListFont()
 {
-    // Height 13 as a cell height is an em of 11 pixels; weight 100 is the thinnest face.
+    // Height 13 as a cell height is an em of 11 pixels. The weight asked for is 100, but Tahoma has no
+    // face that light and draws it regular; asking for Thin here would pick an extra-light face of
+    // whatever font stands in for Tahoma and make the rows hard to read.
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(11);
-    font.setWeight(QFont::Thin);
+    font.setWeight(QFont::Normal);
     return font;
 }
 
