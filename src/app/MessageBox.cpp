@@ -7,7 +7,8 @@
 QString ApplicationTitle()
 {
     const QString path = QCoreApplication::applicationFilePath();
-    const QString base = path.isEmpty() ? QString() : QFileInfo(path).completeBaseName();
+    // Without the ".exe" that the name has elsewhere, the base name here is the whole file name.
+    const QString base = path.isEmpty() ? QString() : QFileInfo(path).fileName();
     return base.isEmpty() ? QStringLiteral("izuzez-utility") : base;
 }
 

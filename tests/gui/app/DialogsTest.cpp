@@ -7,6 +7,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CLoginDlg.h"
 #include "app/DriveTable.h"
+#include "app/MessageBox.h"
 #include "app/WindowsVersion.h"
 #include "protocol/FixedText.h"
 #include "protocol/ProtocolState.h"
@@ -14,6 +15,7 @@
 #include "skin/CSkinButton.h"
 #include "skin/CSkinListCtrl.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -120,6 +122,42 @@ TEST_F(LoginTest, EnterIsOkAndSixteenCharactersFit)
     // The protocol fields keep what fits them.
     EXPECT_EQ(std::string(g_ProtocolState.userName),
               std::string("abcdefghijklmnop").substr(0, sizeof g_ProtocolState.userName - 1));
+}
+
+// ---- Message boxes ----
+
+TEST(MessageBoxTest, OneOkButtonAndTheProgramsNameWhenNoCaptionIsGiven)
+{
+    const struct
+    {
+        const char *caption;
+        MessageIcon icon;
+        QString title;
+        QMessageBox::Icon shown;
+    } cases[] = {
+        {"Error", MessageIcon::Stop, "Error", QMessageBox::Critical},
+        {"Warning", MessageIcon::Exclamation, "Warning", QMessageBox::Warning},
+        {"Confirm", MessageIcon::Information, "Confirm", QMessageBox::Information},
+        {"", MessageIcon::Stop, "app_dialogs_test", QMessageBox::Critical},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.caption);
+        int buttons = -1;
+        QTimer::singleShot(0,
+                           [&]
+                           {
+                               if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                                   buttons = static_cast<int>(box->buttons().size());
+                           });
+        ModalAnswerer answerer;
+        ShowMessage(nullptr, "Some text.", c.caption, c.icon);
+        ASSERT_EQ(answerer.boxes.size(), 1u);
+        EXPECT_EQ(answerer.boxes[0].title, c.title);
+        EXPECT_EQ(answerer.boxes[0].text, "Some text.");
+        EXPECT_EQ(answerer.boxes[0].icon, c.shown);
+        EXPECT_EQ(buttons, 1);
+    }
 }
 
 // ---- About ----
