@@ -12,6 +12,10 @@ izuzez_add_test(app_dialogs_test
     LIBS izuzez_app_test_support
     LABEL gui)
 
+if(TARGET izuzez-utility)
+    add_dependencies(app_dialogs_test izuzez-utility)
+endif()
+
 izuzez_add_test(app_window_test
     SOURCES ${app_test_dir}/WindowTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/gui/GuiTestMain.cpp
     LIBS izuzez_app_test_support

@@ -14,6 +14,7 @@
 #include "protocol/ShareList.h"
 #include "skin/CSkinButton.h"
 #include "skin/CSkinListCtrl.h"
+#include "support/Process.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -408,6 +409,33 @@ TEST(AppOptionsTest, TheCommandLine)
     EXPECT_TRUE(WantsTextOnly({"--interface", "1.2.3.4", "--version"}));
     EXPECT_FALSE(WantsTextOnly({"--verbose"}));
     EXPECT_EQ(AppVersionText(), "izuzez-utility 1.0.0.1\n");
+}
+
+TEST(ProgramTest, VersionHelpAndRefusedArguments)
+{
+    using namespace std::chrono_literals;
+    const std::string program = izuzez::e2e::BinDir() + "/izuzez-utility";
+    const struct
+    {
+        std::vector<std::string> args;
+        int status;
+        const char *output; // expected in standard output or, for a refusal, standard error
+    } cases[] = {
+        {{"--version"}, 0, "izuzez-utility 1.0.0.1\n"},
+        {{"--help"}, 0, "--interface ADDR"},
+        {{"--bogus"}, 2, "unknown argument '--bogus'"},
+        {{"--interface", "not-an-address"}, 2, "is not an IPv4 address"},
+        {{"--interface", "192.0.2.77"}, 2, "192.0.2.77 is not a local IPv4 address"},
+    };
+    for (const auto &c : cases)
+    {
+        std::vector<std::string> argv{program};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        const izuzez::e2e::RunResult run = izuzez::e2e::RunProgram(argv, 20s);
+        SCOPED_TRACE(c.args.front());
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_NE((c.status == 0 ? run.out : run.err).find(c.output), std::string::npos) << run.out << run.err;
+    }
 }
 
 } // namespace

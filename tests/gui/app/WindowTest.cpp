@@ -149,6 +149,12 @@ TEST_F(WindowTest, TheFirstSearchListsTheDevicesInListOrder)
     EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
     EXPECT_TRUE(Item<CSkinButton>(1002)->isEnabled());
 
+    const QStringList headings{"Name", "IP", "Netmask", "Gateway"};
+    for (int column = 0; column < 4; ++column)
+        EXPECT_EQ(Devices()->headerItem()->text(column), headings[column]);
+    EXPECT_EQ(Volumes()->headerItem()->text(0), "Volume Name");
+    EXPECT_EQ(Volumes()->headerItem()->text(1), "Location");
+
     const QString tip = Devices()->topLevelItem(kStorageOne)->toolTip(2);
     for (const char *part : {"NS-2400", "00:1B:7A:10:00:02", "2.3.1", "127.0.0.1"})
         EXPECT_TRUE(tip.contains(QLatin1String(part))) << tip.toStdString();
