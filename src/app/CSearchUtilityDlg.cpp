@@ -371,14 +371,15 @@ void CSearchUtilityDlg::keyPressEvent(QKeyEvent *event)
 
 bool CSearchUtilityDlg::eventFilter(QObject *watched, QEvent *event)
 {
-    if (m_lstDevices && watched == m_lstDevices->viewport())
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    const bool release = event->type() == QEvent::MouseButtonRelease;
+    if (m_lstDevices && watched == m_lstDevices->viewport() && (press || release))
     {
-        auto *mouse = static_cast<QMouseEvent *>(event);
+        const auto *mouse = static_cast<QMouseEvent *>(event);
         // A press on the empty part of the list leaves no row selected.
-        if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton &&
-            m_lstDevices->itemAt(mouse->position().toPoint()) == nullptr)
+        if (press && mouse->button() == Qt::LeftButton && m_lstDevices->itemAt(mouse->position().toPoint()) == nullptr)
             m_lstDevices->clearSelection();
-        if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton)
+        if (release && mouse->button() == Qt::LeftButton)
             OnClickDeviceList();
     }
     return CSkinDialog::eventFilter(watched, event);
