@@ -10,6 +10,9 @@ LanCheckResult CheckLanInput(const StaticAddressInput &input)
     result.message = plan.message;
     result.focusField = plan.focusField;
     result.focusOctet = plan.focusOctet;
+    // The octet rules are the only messages with the information icon under the "Error" caption.
+    result.pointsAtOctet =
+        !plan.ok && plan.message.caption == lanmsg::kCaptionError && plan.message.icon == MessageIcon::Information;
     if (plan.ok)
     {
         result.newIp = plan.newIp;

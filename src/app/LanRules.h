@@ -12,6 +12,7 @@ struct LanCheckResult
     izuzez::services::LanMessage message;
     izuzez::services::AddressField focusField = izuzez::services::AddressField::None;
     int focusOctet = -1;
+    bool pointsAtOctet = false; // an octet rule failed: the window puts the focus on that octet
     // Each text is there as soon as its stage has passed, also when a later stage fails.
     std::optional<std::string> newIp;
     std::optional<std::string> newNetmask;

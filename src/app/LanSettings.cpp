@@ -83,8 +83,7 @@ void CSearchUtilityDlg::ApplyStaticAddress()
     if (!check.ok)
     {
         ShowMessage(this, check.message);
-        // Only the octet rules point at a field.
-        if (check.message.caption == lanmsg::kCaptionError && check.message.icon == MessageIcon::Information)
+        if (check.pointsAtOctet)
         {
             CIpAddressCtrl *field = check.focusField == AddressField::Ip        ? m_ipAddress
                                     : check.focusField == AddressField::Netmask ? m_ipNetmask
