@@ -173,6 +173,9 @@ bool CSearchUtilityDlg::OnInitDialog()
     // The first search runs with the window on screen, so that it paints and shows the wait cursor.
     if (!isVisible())
         show();
+    // The template asks for the foreground on open.
+    raise();
+    activateWindow();
     OnSearch();
     m_bDeviceSelected = 0;
     return true;
