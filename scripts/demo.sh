@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, starts the device simulator with its built-in devices on the loopback
-# interface, and runs the main job against it: a device search, then a share query to the first device.
+# interface, and opens the window against it when a display is there. Without a display it says so and
+# runs the main job on the command line instead: a device search, then a share query to the first device.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -42,6 +43,14 @@ if [ "$ready" != yes ]; then
     exit 1
 fi
 grep '^device ' "$workdir/devsim.log" | sed 's/^/   simulated: /'
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    echo "== izuzez-utility --interface 127.0.0.1 (close the window to end the demo)"
+    build/bin/izuzez-utility --interface 127.0.0.1
+    echo "== done"
+    exit 0
+fi
+echo "== no display (neither DISPLAY nor WAYLAND_DISPLAY is set): the window needs one, so here is the command line"
 
 echo "== izuzez --interface 127.0.0.1 search"
 build/bin/izuzez --interface 127.0.0.1 search

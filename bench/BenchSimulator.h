@@ -1,0 +1,95 @@
+#pragma once
+
+// The device simulator as a child process for the benchmarks, with n devices on loopback.
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace bench
+{
+
+using namespace std::chrono_literals;
+
+inline std::string ProgramDir()
+{
+    std::error_code ec;
+    return std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
+}
+
+// n devices at 127.1.x.y, all listening on 127.0.0.1, answering with full replies.
+inline std::string DevicesJson(int n)
+{
+    std::string json = R"({"listen": "127.0.0.1", "devices": [)";
+    for (int i = 0; i < n; ++i)
+    {
+        const std::string ip = "127.1." + std::to_string(i / 250) + "." + std::to_string(i % 250 + 1);
+        json += (i ? "," : "") + std::string(R"({"name": "Bench-)") + std::to_string(i) + R"(", "address": ")" + ip +
+                R"(", "netmask": "255.0.0.0", "ssl": "0", "kind": 8, "model": "NS-B"})";
+    }
+    return json + "]}";
+}
+
+// The simulator as a child process, stopped by its pid.
+class Simulator
+{
+public:
+    explicit Simulator(int devices)
+    {
+        if (devices == 0)
+            return;
+        m_dir = std::filesystem::temp_directory_path() / ("izuzez-bench-" + std::to_string(getpid()));
+        std::filesystem::create_directories(m_dir);
+        const std::string config = (m_dir / "devices.json").string();
+        const std::string log = (m_dir / "devsim.log").string();
+        std::ofstream(config) << DevicesJson(devices);
+        const std::string program = ProgramDir() + "/izuzez-devsim";
+        std::vector<std::string> args{program, "--config", config, "--log", log, "--quiet"};
+        std::vector<char *> argv;
+        for (std::string &a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&m_pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+        {
+            m_pid = -1;
+            return;
+        }
+        for (int i = 0; i < 1000; ++i)
+        {
+            std::ifstream in(log);
+            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            if (text.find("ready ") != std::string::npos)
+                return;
+            std::this_thread::sleep_for(10ms);
+        }
+        std::fprintf(stderr, "izuzez-bench: the simulator did not report ready\n");
+    }
+    ~Simulator()
+    {
+        if (m_pid > 0)
+        {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+        std::error_code ec;
+        if (!m_dir.empty())
+            std::filesystem::remove_all(m_dir, ec);
+    }
+
+private:
+    pid_t m_pid = -1;
+    std::filesystem::path m_dir;
+};
+
+} // namespace bench

@@ -1,0 +1,4 @@
+#include "app/AppGlobals.h"
+
+int g_nLoginMode = kLoginModeShare;
+char szDeviceIP[kDeviceIpSize] = {};

@@ -1,0 +1,90 @@
+#include "app/CLoginDlg.h"
+
+#include "app/AppGlobals.h"
+#include "app/WindowsVersion.h"
+#include "platform/SystemInfo.h"
+#include "protocol/FixedText.h"
+#include "protocol/ProtocolState.h"
+#include "skin/CSkinButton.h"
+#include "skin/DialogTemplateBuilder.h"
+
+#include <QLineEdit>
+
+namespace
+{
+constexpr int kTemplate = 134;
+constexpr int kUserNameBuffer = 128;
+} // namespace
+
+CLoginDlg::CLoginDlg(QWidget *parent) : CSkinDialog(parent)
+{
+    setObjectName(QStringLiteral("LoginDialog"));
+    DialogTemplateBuilder form;
+    if (form.Load(kTemplate) && form.Build(this))
+        form.ApplySkin(this);
+    m_btnOK = form.control<CSkinButton>(1);
+    m_btnCancel = form.control<CSkinButton>(2);
+    m_edtUserName = form.control<QLineEdit>(1016);
+    m_edtPassword = form.control<QLineEdit>(1017);
+    if (m_btnOK)
+        connect(m_btnOK, &QPushButton::clicked, this, &CLoginDlg::OnOK);
+    if (m_btnCancel)
+        connect(m_btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+int CLoginDlg::DoModal()
+{
+    OnInitDialog();
+    return exec();
+}
+
+bool CLoginDlg::OnInitDialog()
+{
+    if (!m_edtUserName || !m_edtPassword)
+        return true;
+    m_edtUserName->setMaxLength(kFieldLimit);
+    m_edtPassword->setMaxLength(kFieldLimit);
+    m_edtPassword->setText(m_strPassword);
+    if (g_nLoginMode == kLoginModeAdmin)
+    {
+        m_strUserName = QStringLiteral("admin");
+        m_edtUserName->setText(m_strUserName);
+        m_edtUserName->setEnabled(false);
+    }
+    else
+    {
+        std::string version;
+        GetWindowsVersionName(version);
+        std::string user;
+        if (version.find("ME") != std::string::npos || version.find("98") != std::string::npos)
+        {
+            izuzez::platform::CurrentSystemInfo().GetUserName(user);
+            if (user.size() >= kUserNameBuffer)
+                user.resize(kUserNameBuffer - 1);
+            m_strUserName = QString::fromStdString(user);
+            // The logged-on name is put in whole, even past the typing limit.
+            m_edtUserName->setMaxLength(qMax(kFieldLimit, static_cast<int>(m_strUserName.size())));
+            m_edtUserName->setText(m_strUserName);
+            m_edtUserName->setEnabled(false);
+        }
+        else
+        {
+            m_strUserName.clear();
+            m_edtUserName->setText(m_strUserName);
+            m_edtUserName->setEnabled(true);
+        }
+    }
+    (m_edtUserName->isEnabled() ? m_edtUserName : m_edtPassword)->setFocus();
+    return true;
+}
+
+void CLoginDlg::OnOK()
+{
+    if (m_edtUserName)
+        m_strUserName = m_edtUserName->text();
+    if (m_edtPassword)
+        m_strPassword = m_edtPassword->text();
+    CopyText(g_ProtocolState.userName, m_strUserName.toStdString());
+    CopyText(g_ProtocolState.password, m_strPassword.toStdString());
+    reject();
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "skin/CSkinDialog.h"
+#include "skin/DialogTemplateBuilder.h"
+
+#include <QFont>
+#include <QIcon>
+#include <QString>
+
+class CIpAddressCtrl;
+class CSkinButton;
+class CSkinListCtrl;
+class QComboBox;
+class QLabel;
+
+namespace izuzez::services
+{
+struct StaticAddressInput;
+}
+
+// The main window (template 102): the devices of the last search, the clicked device's address settings
+// and volumes, and the buttons of every flow that acts on that device.
+class CSearchUtilityDlg : public CSkinDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CSearchUtilityDlg(QWidget *parent = nullptr);
+    ~CSearchUtilityDlg() override;
+
+    // Initialises (which shows the window and runs the first search) and runs the window modally.
+    int DoModal();
+    // Fonts, columns, drive letters, then the first search with the window on screen.
+    bool OnInitDialog();
+
+    int IsDeviceSelected() const { return m_bDeviceSelected; }
+    const QString &GetModel() const { return m_strModel; }
+
+    // Handlers, bound to their controls in the constructor.
+    void OnSearch();
+    void OnClickDeviceList();
+    void OnSelchangeDhcp();
+    void OnApplyLanSettings();
+    void OnOpenWebPage();
+    void OnMount();
+    void OnUnmount();
+    void OnExit();
+    void OnAbout();
+    void OnLanguage();
+    void OnBitTorrent();
+    void OnMinimize();
+    void OnWidget();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void OnOK() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void BindControls();
+    void ConnectHandlers();
+    // Runs the search with the search button disabled and lists what it found.
+    void SearchAndList();
+    void FillDeviceRows();
+    void SelectRow(int row);
+    void SetAddressFieldsEnabled(bool enabled);
+    void ClearAddressFields();
+    // The second search after a LAN change: keeps the detail statics and the DHCP choice.
+    void SearchAgain();
+    void ApplyDhcp();
+    void ApplyStaticAddress();
+    bool ProveAdminPassword();
+    izuzez::services::StaticAddressInput ReadAddressInput() const;
+
+    DialogTemplateBuilder m_form;
+    CSkinButton *m_btnExit = nullptr;       // 1009
+    CSkinButton *m_btnAbout = nullptr;      // 1021
+    CSkinButton *m_btnApply = nullptr;      // 1007
+    CSkinButton *m_btnBitTorrent = nullptr; // 1025
+    CSkinButton *m_btnClose = nullptr;      // 1028
+    CSkinButton *m_btnMinimize = nullptr;   // 1027
+    CSkinButton *m_btnLanguage = nullptr;   // 1022
+    CSkinButton *m_btnWebPage = nullptr;    // 1008
+    CSkinButton *m_btnUnmount = nullptr;    // 1004
+    CSkinButton *m_btnMount = nullptr;      // 1003
+    CSkinButton *m_btnWidget = nullptr;     // 1032
+    CSkinButton *m_btnSearch = nullptr;     // 1002
+    QComboBox *m_cboDhcp = nullptr;         // 1015
+    QComboBox *m_cboDriveLetters = nullptr; // 1013
+    CSkinListCtrl *m_lstVolumes = nullptr;  // 1001
+    CSkinListCtrl *m_lstDevices = nullptr;  // 1000
+    CIpAddressCtrl *m_ipAddress = nullptr;  // 1006
+    CIpAddressCtrl *m_ipNetmask = nullptr;  // 1010
+    CIpAddressCtrl *m_ipGateway = nullptr;  // 1011
+    QLabel *m_stcModel = nullptr;           // 1039
+    QLabel *m_stcMac = nullptr;             // 1040
+    QLabel *m_stcFirmware = nullptr;        // 1041
+    int m_bDeviceSelected = 0;
+    QIcon m_hIcon;
+    QString m_strModel;
+    QFont m_fontDevices;
+    QFont m_fontVolumes;
+    bool m_bInitialised = false;
+};

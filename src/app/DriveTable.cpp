@@ -1,0 +1,130 @@
+#include "app/DriveTable.h"
+
+#include "platform/NetworkDrives.h"
+#include "protocol/FixedText.h"
+#include "protocol/ProtocolState.h"
+#include "skin/CSkinListCtrl.h"
+
+#include <QComboBox>
+#include <QString>
+
+#include <cstdio>
+
+DriveEntry g_DriveTable[kDriveCount] = {};
+
+using namespace izuzez::platform;
+
+bool SplitRemoteName(std::string_view remoteName, std::string &server, std::string &share)
+{
+    if (remoteName.size() < 3)
+        return false;
+    const std::size_t slash = remoteName.find('\\', 2);
+    if (slash == std::string_view::npos)
+        return false;
+    server.assign(remoteName.substr(2, slash - 2));
+    share.assign(remoteName.substr(slash + 1));
+    return true;
+}
+
+void RefreshDriveTable()
+{
+    const NetworkDrives &drives = CurrentNetworkDrives();
+    for (int row = 0; row < kDriveCount; ++row)
+    {
+        DriveEntry &entry = g_DriveTable[row];
+        std::snprintf(entry.szLocalName, sizeof entry.szLocalName, "%c:", 'Z' - row);
+        std::string remote;
+        if (!drives.GetConnection(entry.szLocalName, remote))
+        {
+            CopyText(entry.szServer, "");
+            CopyText(entry.szShare, "");
+            continue;
+        }
+        std::string server;
+        std::string share;
+        if (SplitRemoteName(remote, server, share))
+        {
+            CopyText(entry.szServer, server);
+            CopyText(entry.szShare, share);
+        }
+    }
+}
+
+void FillDriveLetterCombo(QComboBox *combo)
+{
+    if (combo == nullptr)
+        return;
+    combo->clear();
+    const NetworkDrives &drives = CurrentNetworkDrives();
+    int count = 0;
+    int firstFree = 0;
+    for (const DriveEntry &entry : g_DriveTable)
+    {
+        const int type = drives.GetDriveType(entry.szLocalName);
+        const bool local =
+            type == DRIVE_REMOVABLE || type == DRIVE_FIXED || type == DRIVE_CDROM || type == DRIVE_RAMDISK;
+        const char letter = DriveLetterOf(FieldText(entry.szLocalName));
+        if (local || letter == 'A' || letter == 'B')
+            continue;
+        ++count;
+        if (entry.szServer[0] != '\0' && entry.szShare[0] != '\0')
+        {
+            combo->addItem(QStringLiteral("%1 \\\\%2\\%3")
+                               .arg(QString::fromUtf8(FieldText(entry.szLocalName)),
+                                    QString::fromUtf8(FieldText(entry.szServer)),
+                                    QString::fromUtf8(FieldText(entry.szShare))));
+        }
+        else
+        {
+            combo->addItem(QString::fromUtf8(FieldText(entry.szLocalName)));
+            if (firstFree == 0)
+                firstFree = count;
+        }
+    }
+    combo->setCurrentIndex(firstFree - 1);
+}
+
+std::string ShareNameForDisplay(std::string_view deviceName)
+{
+    // Texts on this side are UTF-8 throughout, so the conversion is a check: what does not decode is
+    // replaced, and the result is cut to 255 bytes without splitting a character.
+    QString text = QString::fromUtf8(deviceName.data(), static_cast<qsizetype>(deviceName.size()));
+    QByteArray bytes = text.toUtf8();
+    while (bytes.size() > 255)
+    {
+        text.chop(text.size() >= 2 && text.at(text.size() - 1).isLowSurrogate() ? 2 : 1);
+        bytes = text.toUtf8();
+    }
+    return bytes.toStdString();
+}
+
+void FillVolumeList(CSkinListCtrl *devices, CSkinListCtrl *volumes, int startRow, bool ignoreServerCase)
+{
+    if (devices == nullptr || volumes == nullptr)
+        return;
+    const Qt::CaseSensitivity serverCase = ignoreServerCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    for (int row = qMax(0, startRow); row < devices->GetItemCount(); ++row)
+    {
+        if (!devices->topLevelItem(row)->isSelected())
+            continue;
+        volumes->DeleteAllItems();
+        const QString name = devices->GetItemText(row, 0);
+        const QString ip = devices->GetItemText(row, 1);
+        int i = 0;
+        for (const ShareNameEntry *share = g_ProtocolState.shareNameList.head; share != nullptr;
+             share = share->next, ++i)
+        {
+            const QString shareName = QString::fromStdString(ShareNameForDisplay(FieldText(share->name)));
+            volumes->InsertItem(i, QString());
+            volumes->SetItemText(i, 0, shareName);
+            for (const DriveEntry &entry : g_DriveTable)
+            {
+                const QString server = QString::fromUtf8(FieldText(entry.szServer));
+                const bool sameServer = server.compare(name, serverCase) == 0 || server.compare(ip, serverCase) == 0;
+                if (sameServer &&
+                    shareName.compare(QString::fromUtf8(FieldText(entry.szShare)), Qt::CaseInsensitive) == 0)
+                    volumes->SetItemText(i, 1, QString::fromUtf8(FieldText(entry.szLocalName)));
+            }
+        }
+    }
+}

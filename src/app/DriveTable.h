@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+class QComboBox;
+class CSkinListCtrl;
+
+// One drive letter and the network share it is connected to (both texts empty when none).
+struct DriveEntry
+{
+    char szServer[256];
+    char szShare[256];
+    char szLocalName[8];
+};
+
+// Rows in the order Z:, Y:, ... A:.
+inline constexpr int kDriveCount = 26;
+extern DriveEntry g_DriveTable[kDriveCount];
+
+// Splits "\\server\share" at the first backslash from position 2 on. False (and nothing written) for a
+// remote name without one.
+bool SplitRemoteName(std::string_view remoteName, std::string &server, std::string &share);
+
+// Rereads all 26 letters from the drive-letter layer.
+void RefreshDriveTable();
+
+// Lists the letters a share can go to, mapped ones with their share, and selects the free one nearest Z.
+void FillDriveLetterCombo(QComboBox *combo);
+
+// Refills the volume list from the share names of the selected device row (searched from startRow),
+// with the letter each share is mapped to. Server names compare exactly or ignoring case.
+void FillVolumeList(CSkinListCtrl *devices, CSkinListCtrl *volumes, int startRow, bool ignoreServerCase);
+
+// A share name as the device sent it, made displayable: invalid UTF-8 replaced, at most 255 bytes.
+std::string ShareNameForDisplay(std::string_view deviceName);

@@ -1,0 +1,58 @@
+#include "platform/NetworkDrives.h"
+#include "platform/SystemInfo.h"
+
+namespace izuzez::platform
+{
+
+namespace
+{
+std::unique_ptr<NetworkDrives> &DrivesSlot()
+{
+    static std::unique_ptr<NetworkDrives> slot;
+    return slot;
+}
+
+std::unique_ptr<SystemInfo> &SystemInfoSlot()
+{
+    static std::unique_ptr<SystemInfo> slot;
+    return slot;
+}
+} // namespace
+
+char DriveLetterOf(std::string_view rootPath)
+{
+    if (rootPath.size() < 2 || rootPath.size() > 3 || rootPath[1] != ':')
+        return 0;
+    if (rootPath.size() == 3 && rootPath[2] != '\\' && rootPath[2] != '/')
+        return 0;
+    char letter = rootPath[0];
+    if (letter >= 'a' && letter <= 'z')
+        letter = static_cast<char>(letter - 'a' + 'A');
+    return (letter >= 'A' && letter <= 'Z') ? letter : 0;
+}
+
+NetworkDrives &CurrentNetworkDrives()
+{
+    if (!DrivesSlot())
+        DrivesSlot() = CreateNetworkDrives();
+    return *DrivesSlot();
+}
+
+void SetNetworkDrives(std::unique_ptr<NetworkDrives> drives)
+{
+    DrivesSlot() = std::move(drives);
+}
+
+SystemInfo &CurrentSystemInfo()
+{
+    if (!SystemInfoSlot())
+        SystemInfoSlot() = CreateSystemInfo();
+    return *SystemInfoSlot();
+}
+
+void SetSystemInfo(std::unique_ptr<SystemInfo> info)
+{
+    SystemInfoSlot() = std::move(info);
+}
+
+} // namespace izuzez::platform

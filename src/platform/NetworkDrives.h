@@ -1,0 +1,49 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace izuzez::platform
+{
+
+// What GetDriveTypeA answers, with the original platform's numbers.
+enum DriveType : int
+{
+    DRIVE_UNKNOWN = 0,
+    DRIVE_NO_ROOT_DIR = 1,
+    DRIVE_REMOVABLE = 2,
+    DRIVE_FIXED = 3,
+    DRIVE_REMOTE = 4,
+    DRIVE_CDROM = 5,
+    DRIVE_RAMDISK = 6,
+};
+
+// A remote name is at most this long, terminator included, as WNetGetConnectionA's buffer.
+inline constexpr std::size_t kRemoteNameBuffer = 256;
+
+// The 26 drive letters of the user, each possibly connected to a network share "\\server\share".
+class NetworkDrives
+{
+public:
+    virtual ~NetworkDrives() = default;
+
+    // GetDriveTypeA of a root path "Z:" or "Z:\" (either case).
+    virtual int GetDriveType(std::string_view rootPath) const = 0;
+
+    // WNetGetConnectionA: the remote name of a connected local name "Z:". False for a free, local or
+    // unreadable letter, and for a remote name that does not fit kRemoteNameBuffer.
+    virtual bool GetConnection(std::string_view localName, std::string &remoteName) const = 0;
+};
+
+// The drive letter of "Z:" / "z:\" in upper case, or 0 when the text is not a drive root.
+char DriveLetterOf(std::string_view rootPath);
+
+// The backend of this operating system.
+std::unique_ptr<NetworkDrives> CreateNetworkDrives();
+
+// The layer the program uses; tests put a fake in its place (nullptr brings the backend back).
+NetworkDrives &CurrentNetworkDrives();
+void SetNetworkDrives(std::unique_ptr<NetworkDrives> drives);
+
+} // namespace izuzez::platform

@@ -1,0 +1,23 @@
+# The program's window and dialogs, driven on the offscreen platform. The window tests start the device
+# simulator on loopback (in a network namespace of their own when run as root).
+set(app_test_dir ${CMAKE_CURRENT_SOURCE_DIR}/gui/app)
+
+add_library(izuzez_app_test_support STATIC ${app_test_dir}/AppTestSupport.cpp)
+target_include_directories(izuzez_app_test_support PUBLIC ${app_test_dir})
+target_link_libraries(izuzez_app_test_support
+    PUBLIC izuzez_app izuzez_test_support Qt6::Test GTest::gtest PRIVATE izuzez_settings)
+
+izuzez_add_test(app_dialogs_test
+    SOURCES ${app_test_dir}/DialogsTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/gui/GuiTestMain.cpp
+    LIBS izuzez_app_test_support
+    LABEL gui)
+
+add_dependencies(app_dialogs_test izuzez-utility)
+
+izuzez_add_test(app_window_test
+    SOURCES ${app_test_dir}/WindowTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/gui/GuiTestMain.cpp
+    LIBS izuzez_app_test_support
+    LABEL gui TIMEOUT 180)
+add_dependencies(app_window_test izuzez-devsim)
+# Without root it shares the machine's loopback interface, where another test's simulator would answer.
+set_tests_properties(app_window_test PROPERTIES RUN_SERIAL TRUE)

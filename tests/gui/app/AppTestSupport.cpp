@@ -1,0 +1,193 @@
+#include "AppTestSupport.h"
+
+#include "app/CAboutDlg.h"
+#include "app/CLoginDlg.h"
+#include "protocol/Endpoints.h"
+#include "protocol/LocalInterfaces.h"
+#include "protocol/ProtocolState.h"
+#include "skin/CSkinButton.h"
+#include "support/Process.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+
+#include <chrono>
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+
+#include <sched.h>
+#include <unistd.h>
+
+namespace apptest
+{
+
+using namespace std::chrono_literals;
+
+void IsolateLoopback()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    if (geteuid() != 0 || unshare(CLONE_NEWNET) != 0)
+        return;
+    // The child inherits the new namespace.
+    izuzez::test::RunProgram({"ip", "link", "set", "lo", "up"}, 5s);
+}
+
+Simulator::Simulator() = default;
+
+Simulator::~Simulator()
+{
+    Stop();
+}
+
+bool Simulator::Start(const std::string &configJson, std::string &problem)
+{
+    Stop();
+    m_dir = std::make_unique<izuzez::test::TempDir>();
+    const std::string config = m_dir->file("devices.json");
+    izuzez::test::WriteFile(config, configJson);
+    m_process = std::make_unique<izuzez::test::Background>(
+        std::vector<std::string>{izuzez::test::BinDir() + "/izuzez-devsim", "--config", config, "--log",
+                                 m_dir->file("devsim.log")},
+        m_dir->file("out"), m_dir->file("err"));
+    for (int i = 0; i < 500 && m_process->running(); ++i)
+    {
+        if (Log().find("\nready ") != std::string::npos || Log().rfind("ready ", 0) == 0)
+            return true;
+        std::this_thread::sleep_for(10ms);
+    }
+    problem = "simulator did not come up: " + Log() + izuzez::test::ReadFile(m_dir->file("err"));
+    return false;
+}
+
+void Simulator::Stop()
+{
+    if (m_process)
+        m_process->Stop();
+    m_process.reset();
+}
+
+std::string Simulator::Log() const
+{
+    return m_dir ? izuzez::test::ReadFile(m_dir->file("devsim.log")) : std::string();
+}
+
+std::vector<std::string> Simulator::Requests(int op, int sub) const
+{
+    std::vector<std::string> found;
+    std::istringstream lines(Log());
+    std::string line;
+    const std::string opField = " op=" + std::to_string(op) + " ";
+    const std::string subField = " sub=" + std::to_string(sub) + " ";
+    while (std::getline(lines, line))
+    {
+        if (line.rfind("recv ", 0) != 0 || line.find(opField) == std::string::npos)
+            continue;
+        if (sub >= 0 && line.find(subField) == std::string::npos)
+            continue;
+        found.push_back(line);
+    }
+    return found;
+}
+
+void OpenLoopbackEndpoints()
+{
+    if (g_ProtocolState.endpointsOpen)
+        return;
+    SetInterfaceFilter({"127.0.0.1"});
+    OpenEndpoints();
+}
+
+ModalAnswerer::ModalAnswerer()
+{
+    m_timer.setInterval(10);
+    connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::Poll);
+    m_timer.start();
+}
+
+void ModalAnswerer::Poll()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (auto *box = qobject_cast<QMessageBox *>(modal))
+    {
+        if (!box->isVisible())
+            return;
+        boxes.push_back({box->windowTitle(), box->text(), box->icon()});
+        if (QAbstractButton *ok = box->button(QMessageBox::Ok))
+            QTest::mouseClick(ok, Qt::LeftButton);
+        else
+            box->done(0);
+        return;
+    }
+    if (auto *about = qobject_cast<CAboutDlg *>(modal))
+    {
+        if (!about->isVisible())
+            return;
+        ++aboutsShown;
+        QTest::mouseClick(about->OkButton(), Qt::LeftButton);
+        return;
+    }
+    if (auto *login = qobject_cast<CLoginDlg *>(modal))
+    {
+        if (!login->isVisible())
+            return;
+        ++loginsShown;
+        loginUserNames.append(login->UserNameEdit()->text());
+        loginUserNameEnabled.push_back(login->UserNameEdit()->isEnabled());
+        std::optional<QString> password;
+        if (!m_logins.empty())
+        {
+            password = m_logins.front();
+            m_logins.pop_front();
+        }
+        if (password)
+        {
+            QTest::keyClicks(login->PasswordEdit(), *password);
+            QTest::mouseClick(login->OkButton(), Qt::LeftButton);
+        }
+        else
+        {
+            QTest::mouseClick(login->CancelButton(), Qt::LeftButton);
+        }
+    }
+}
+
+int FakeDrives::GetDriveType(std::string_view rootPath) const
+{
+    const char letter = izuzez::platform::DriveLetterOf(rootPath);
+    const auto it = letters.find(letter);
+    if (it == letters.end())
+        return izuzez::platform::DRIVE_NO_ROOT_DIR;
+    if (!it->second.remote.empty())
+        return izuzez::platform::DRIVE_REMOTE;
+    return it->second.type;
+}
+
+bool FakeDrives::GetConnection(std::string_view localName, std::string &remoteName) const
+{
+    const auto it = letters.find(izuzez::platform::DriveLetterOf(localName));
+    if (it == letters.end() || it->second.remote.empty())
+        return false;
+    remoteName = it->second.remote;
+    return true;
+}
+
+bool FakeSystemInfo::GetVersionEx(izuzez::platform::OsVersionInfo &info) const
+{
+    if (!version)
+        return false;
+    info = *version;
+    return true;
+}
+
+bool FakeSystemInfo::GetUserName(std::string &name) const
+{
+    name = userName;
+    return true;
+}
+
+} // namespace apptest

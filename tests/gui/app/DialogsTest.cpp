@@ -1,0 +1,441 @@
+// The Login and About dialogs, the drive table over a fake drive layer, the version names and the options.
+
+#include "AppTestSupport.h"
+
+#include "app/AppGlobals.h"
+#include "app/AppOptions.h"
+#include "app/CAboutDlg.h"
+#include "app/CLoginDlg.h"
+#include "app/DriveTable.h"
+#include "app/MessageBox.h"
+#include "app/WindowsVersion.h"
+#include "protocol/FixedText.h"
+#include "protocol/ProtocolState.h"
+#include "protocol/ShareList.h"
+#include "skin/CSkinButton.h"
+#include "skin/CSkinListCtrl.h"
+#include "support/Process.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+using namespace apptest;
+using namespace izuzez::platform;
+
+namespace
+{
+
+// ---- Login ----
+
+class LoginTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        SetSystemInfo(nullptr);
+        g_nLoginMode = kLoginModeShare;
+    }
+    static void Store(const char *user, const char *password)
+    {
+        CopyText(g_ProtocolState.userName, user);
+        CopyText(g_ProtocolState.password, password);
+    }
+};
+
+TEST_F(LoginTest, TheUserNameFieldFollowsTheModeAndTheWindowsVersion)
+{
+    const struct
+    {
+        const char *name;
+        int mode;
+        std::optional<OsVersionInfo> version;
+        const char *shown;
+        bool enabled;
+    } cases[] = {
+        {"administrator", kLoginModeAdmin, std::nullopt, "admin", false},
+        {"share, version unreadable (Linux)", kLoginModeShare, std::nullopt, "", true},
+        {"share, Windows XP", kLoginModeShare, OsVersionInfo{5, 1, 2600, 2}, "", true},
+        {"share, Windows 98 SE", kLoginModeShare, OsVersionInfo{4, 10, 2222, 1}, "alice", false},
+        {"share, Windows ME", kLoginModeShare, OsVersionInfo{4, 90, 3000, 1}, "alice", false},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        auto info = std::make_unique<FakeSystemInfo>();
+        info->version = c.version;
+        SetSystemInfo(std::move(info));
+        g_nLoginMode = c.mode;
+        CLoginDlg dlg;
+        dlg.OnInitDialog();
+        EXPECT_EQ(dlg.UserNameEdit()->text(), c.shown);
+        EXPECT_EQ(dlg.UserNameEdit()->isEnabled(), c.enabled);
+        EXPECT_EQ(dlg.windowTitle(), "Login");
+    }
+}
+
+TEST_F(LoginTest, OkStoresBothTextsAndCancelNothing)
+{
+    g_nLoginMode = kLoginModeAdmin;
+    const struct
+    {
+        const char *name;
+        bool ok;
+        const char *user;
+        const char *password;
+    } cases[] = {{"ok", true, "admin", "typed"}, {"cancel", false, "before", "old"}};
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Store("before", "old");
+        CLoginDlg dlg;
+        QTimer::singleShot(0, &dlg,
+                           [&]
+                           {
+                               QTest::keyClicks(dlg.PasswordEdit(), QStringLiteral("typed"));
+                               QTest::mouseClick(c.ok ? dlg.OkButton() : dlg.CancelButton(), Qt::LeftButton);
+                           });
+        // The result is Cancel's either way; only the fields say that OK was pressed.
+        EXPECT_EQ(dlg.DoModal(), QDialog::Rejected);
+        EXPECT_STREQ(g_ProtocolState.userName, c.user);
+        EXPECT_STREQ(g_ProtocolState.password, c.password);
+    }
+}
+
+TEST_F(LoginTest, EnterIsOkAndSixteenCharactersFit)
+{
+    g_nLoginMode = kLoginModeShare;
+    Store("", "");
+    CLoginDlg dlg;
+    QTimer::singleShot(0, &dlg,
+                       [&]
+                       {
+                           QTest::keyClicks(dlg.UserNameEdit(), QStringLiteral("abcdefghijklmnopq"));
+                           QTest::keyClicks(dlg.PasswordEdit(), QStringLiteral("0123456789ABCDEFG"));
+                           QTest::keyClick(dlg.PasswordEdit(), Qt::Key_Return);
+                       });
+    dlg.DoModal();
+    EXPECT_EQ(dlg.UserNameEdit()->text(), "abcdefghijklmnop");
+    EXPECT_EQ(dlg.PasswordEdit()->text(), "0123456789ABCDEF");
+    // The protocol fields keep what fits them.
+    EXPECT_EQ(std::string(g_ProtocolState.userName),
+              std::string("abcdefghijklmnop").substr(0, sizeof g_ProtocolState.userName - 1));
+}
+
+// ---- Message boxes ----
+
+TEST(MessageBoxTest, OneOkButtonAndTheProgramsNameWhenNoCaptionIsGiven)
+{
+    const struct
+    {
+        const char *caption;
+        MessageIcon icon;
+        QString title;
+        QMessageBox::Icon shown;
+    } cases[] = {
+        {"Error", MessageIcon::Stop, "Error", QMessageBox::Critical},
+        {"Warning", MessageIcon::Exclamation, "Warning", QMessageBox::Warning},
+        {"Confirm", MessageIcon::Information, "Confirm", QMessageBox::Information},
+        {"", MessageIcon::Stop, "app_dialogs_test", QMessageBox::Critical},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.caption);
+        int buttons = -1;
+        QTimer::singleShot(0,
+                           [&]
+                           {
+                               if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                                   buttons = static_cast<int>(box->buttons().size());
+                           });
+        ModalAnswerer answerer;
+        ShowMessage(nullptr, "Some text.", c.caption, c.icon);
+        ASSERT_EQ(answerer.boxes.size(), 1u);
+        EXPECT_EQ(answerer.boxes[0].title, c.title);
+        EXPECT_EQ(answerer.boxes[0].text, "Some text.");
+        EXPECT_EQ(answerer.boxes[0].icon, c.shown);
+        EXPECT_EQ(buttons, 1);
+    }
+}
+
+// ---- About ----
+
+TEST(AboutTest, ShowsNameAndVersionAndClosesWithOk)
+{
+    CAboutDlg dlg;
+    QStringList texts;
+    for (const QLabel *label : dlg.findChildren<QLabel *>())
+        texts << label->text();
+    EXPECT_TRUE(texts.contains("Vantrel DER Izuzez Utility"));
+    EXPECT_TRUE(texts.contains("Version : 1.0.0.1"));
+    EXPECT_EQ(dlg.GetBackgroundBitmap(), 268);
+    QTimer::singleShot(0, &dlg, [&] { QTest::mouseClick(dlg.OkButton(), Qt::LeftButton); });
+    EXPECT_EQ(dlg.exec(), QDialog::Accepted);
+}
+
+// ---- Drive table ----
+
+class DriveTableTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        auto drives = std::make_unique<FakeDrives>();
+        m_drives = drives.get();
+        SetNetworkDrives(std::move(drives));
+    }
+    void TearDown() override
+    {
+        SetNetworkDrives(nullptr);
+        FreeShareNameList();
+    }
+    QStringList ComboItems() const
+    {
+        QStringList items;
+        for (int i = 0; i < m_combo.count(); ++i)
+            items << m_combo.itemText(i);
+        return items;
+    }
+    FakeDrives *m_drives = nullptr;
+    QComboBox m_combo;
+};
+
+TEST_F(DriveTableTest, TheComboListsFreeAndMappedLettersAndSelectsTheFreeOneNearestZ)
+{
+    m_drives->letters = {
+        {'Z', {0, "\\\\nas\\media"}},
+        {'Y', {}},
+        {'X', {DRIVE_REMOVABLE, ""}},
+        {'W', {DRIVE_CDROM, ""}},
+        {'V', {DRIVE_RAMDISK, ""}},
+        {'C', {DRIVE_FIXED, ""}},
+        {'B', {}},
+        {'A', {}},
+    };
+    RefreshDriveTable();
+    FillDriveLetterCombo(&m_combo);
+    QStringList expected{"Z: \\\\nas\\media", "Y:"};
+    for (char letter = 'U'; letter >= 'D'; --letter)
+        expected << QStringLiteral("%1:").arg(QLatin1Char(letter));
+    EXPECT_EQ(ComboItems(), expected);
+    EXPECT_EQ(m_combo.currentIndex(), 1);
+    EXPECT_STREQ(g_DriveTable[0].szLocalName, "Z:");
+    EXPECT_STREQ(g_DriveTable[25].szLocalName, "A:");
+}
+
+TEST_F(DriveTableTest, NothingIsSelectedWhenEveryListedLetterIsMapped)
+{
+    for (char letter = 'C'; letter <= 'Z'; ++letter)
+        m_drives->letters[letter] = {0, std::string("\\\\nas\\s") + letter};
+    RefreshDriveTable();
+    FillDriveLetterCombo(&m_combo);
+    EXPECT_EQ(m_combo.count(), 24);
+    EXPECT_EQ(m_combo.currentIndex(), -1);
+}
+
+TEST_F(DriveTableTest, RemoteNamesAreSplitAtTheFirstBackslashAfterTheLeadingTwo)
+{
+    const struct
+    {
+        const char *remote;
+        bool split;
+        const char *server;
+        const char *share;
+    } cases[] = {
+        {"\\\\nas\\public", true, "nas", "public"},
+        {"\\\\nas\\public\\sub", true, "nas", "public\\sub"},
+        {"\\\\\\x", true, "", "x"},
+        {"\\\\nas", false, "", ""},
+        {"", false, "", ""},
+        {"\\\\", false, "", ""},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.remote);
+        std::string server = "kept", share = "kept";
+        EXPECT_EQ(SplitRemoteName(c.remote, server, share), c.split);
+        EXPECT_EQ(server, c.split ? c.server : "kept");
+        EXPECT_EQ(share, c.split ? c.share : "kept");
+    }
+
+    // A letter whose remote name cannot be split keeps what its row held.
+    m_drives->letters['Q'] = {0, "\\\\nas\\old"};
+    RefreshDriveTable();
+    m_drives->letters['Q'] = {0, "\\\\noshare"};
+    RefreshDriveTable();
+    const DriveEntry &q = g_DriveTable['Z' - 'Q'];
+    EXPECT_STREQ(q.szServer, "nas");
+    EXPECT_STREQ(q.szShare, "old");
+}
+
+TEST_F(DriveTableTest, TheVolumeListShowsTheLetterNearestAOfEachShare)
+{
+    m_drives->letters = {
+        {'H', {0, "\\\\NAS-ONE\\Public"}}, {'G', {0, "\\\\nas-one\\public"}}, {'K', {0, "\\\\10.0.0.7\\media"}},
+        {'J', {0, "\\\\other\\backup"}},   {'L', {0, "\\\\NAS-ONE\\backup"}},
+    };
+    RefreshDriveTable();
+    FillShareNameList("public:media:backup:caf\xc3\xa9");
+
+    const struct
+    {
+        const char *name;
+        bool ignoreCase;
+        std::vector<QString> locations;
+    } cases[] = {
+        {"ignoring case", true, {"G:", "K:", "L:", ""}},
+        {"exact", false, {"G:", "K:", "", ""}},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        QWidget host;
+        CSkinListCtrl devices(&host);
+        CSkinListCtrl volumes(&host);
+        devices.InsertColumn(0, "Name", 90);
+        devices.InsertColumn(1, "IP", 90);
+        volumes.InsertColumn(0, "Volume Name", 90);
+        volumes.InsertColumn(1, "Location", 90);
+        devices.InsertItem(0, "Other-Device");
+        devices.SetItemText(0, 1, "10.0.0.9");
+        devices.InsertItem(1, "nas-one");
+        devices.SetItemText(1, 1, "10.0.0.7");
+        devices.topLevelItem(1)->setSelected(true);
+        FillVolumeList(&devices, &volumes, 0, c.ignoreCase);
+        ASSERT_EQ(volumes.GetItemCount(), 4);
+        EXPECT_EQ(volumes.GetItemText(3, 0), QString::fromUtf8("caf\xc3\xa9"));
+        for (int row = 0; row < 4; ++row)
+            EXPECT_EQ(volumes.GetItemText(row, 1), c.locations[static_cast<std::size_t>(row)]) << row;
+    }
+}
+
+TEST(ShareNameDisplayTest, InvalidBytesAreReplacedAndLongNamesCutOnACharacterBoundary)
+{
+    EXPECT_EQ(ShareNameForDisplay("public"), "public");
+    EXPECT_EQ(ShareNameForDisplay("a\xff"
+                                  "b"),
+              "a\xef\xbf\xbd"
+              "b");
+    const std::string longName = std::string(254, 'a') + "\xc3\xa9";
+    std::string twoByte;
+    for (int i = 0; i < 200; ++i)
+        twoByte += "\xc3\xa9";
+    const std::string shown = ShareNameForDisplay(twoByte);
+    EXPECT_LE(shown.size(), 255u);
+    EXPECT_EQ(shown.size() % 2, 0u);
+    EXPECT_EQ(ShareNameForDisplay(longName), std::string(254, 'a'));
+}
+
+// ---- Windows version ----
+
+TEST(WindowsVersionTest, EveryRowOfTheTable)
+{
+    const struct
+    {
+        std::uint32_t platform, major, minor, build;
+        const char *name;
+    } cases[] = {
+        {1, 4, 0, 950, "Windows 95"},
+        {1, 4, 0, 949, "unknown Windows version"},
+        {1, 4, 0, 951, "Windows 95 SP1"},
+        {1, 4, 0, 1080, "Windows 95 SP1"},
+        {1, 4, 3, 1081, "Windows 95 OSR2"},
+        {1, 4, 10, 1998, "Windows 98"},
+        {1, 4, 10, 1997, "unknown Windows version"},
+        {1, 4, 10, 1999, "Windows 98 SP1"},
+        {1, 4, 10, 2182, "Windows 98 SP1"},
+        {1, 4, 10, 2183, "Windows 98 SE"},
+        {1, 4, 10, 2222, "Windows 98 SE"},
+        {1, 4, 10, 0x04000000u + 2222, "Windows 98 SE"}, // only the low 16 bits count
+        {1, 4, 90, 3000, "Windows ME"},
+        {1, 4, 50, 3000, "unknown Windows version"},
+        {1, 5, 0, 3000, "unknown Windows version"},
+        {2, 3, 51, 1057, "Windows NT 3.51"},
+        {2, 4, 0, 1381, "Windows NT 4"},
+        {2, 5, 0, 2195, "Windows 2000"},
+        {2, 5, 1, 2600, "Windows XP"},
+        {2, 5, 2, 3790, "unknown Windows version"},
+        {2, 6, 0, 6000, "Vista"},
+        {2, 6, 3, 9600, "Vista"},
+        {2, 7, 0, 7600, "unknown Windows version"},
+        {3, 5, 0, 0, "Windows CE"},
+        {0, 4, 10, 2222, "unknown Windows version"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(WindowsVersionName({c.major, c.minor, c.build, c.platform}), c.name)
+            << c.platform << " " << c.major << "." << c.minor << " build " << c.build;
+
+    // Linux has no version to read.
+    std::string name = "x";
+    EXPECT_FALSE(GetWindowsVersionName(name));
+    EXPECT_EQ(name, "unknown Windows version");
+}
+
+// ---- Options ----
+
+TEST(AppOptionsTest, TheCommandLine)
+{
+    const struct
+    {
+        std::vector<std::string> args;
+        bool ok;
+        std::vector<std::string> interfaces;
+        bool verbose;
+    } cases[] = {
+        {{}, true, {}, false},
+        {{"--interface", "127.0.0.1", "--interface=10.0.0.1", "--verbose"}, true, {"127.0.0.1", "10.0.0.1"}, true},
+        {{"--interface"}, false, {}, false},
+        {{"--interface", "eth0"}, false, {}, false},
+        {{"--interface", "300.1.1.1"}, false, {}, false},
+        {{"search"}, false, {}, false},
+    };
+    for (const auto &c : cases)
+    {
+        const AppOptionsResult r = ParseAppOptions(c.args);
+        EXPECT_EQ(r.ok, c.ok) << r.error;
+        if (c.ok)
+        {
+            EXPECT_EQ(r.options.interfaces, c.interfaces);
+            EXPECT_EQ(r.options.verbose, c.verbose);
+        }
+        else
+        {
+            EXPECT_FALSE(r.error.empty());
+        }
+    }
+    EXPECT_TRUE(WantsTextOnly({"--interface", "1.2.3.4", "--version"}));
+    EXPECT_FALSE(WantsTextOnly({"--verbose"}));
+    EXPECT_EQ(AppVersionText(), "izuzez-utility 1.0.0.1\n");
+}
+
+TEST(ProgramTest, VersionHelpAndRefusedArguments)
+{
+    using namespace std::chrono_literals;
+    const std::string program = izuzez::test::BinDir() + "/izuzez-utility";
+    const struct
+    {
+        std::vector<std::string> args;
+        int status;
+        const char *output; // expected in standard output or, for a refusal, standard error
+    } cases[] = {
+        {{"--version"}, 0, "izuzez-utility 1.0.0.1\n"},
+        {{"--help"}, 0, "--interface ADDR"},
+        {{"--bogus"}, 2, "unknown argument '--bogus'"},
+        {{"--interface", "not-an-address"}, 2, "is not an IPv4 address"},
+        {{"--interface", "192.0.2.77"}, 2, "192.0.2.77 is not a local IPv4 address"},
+    };
+    for (const auto &c : cases)
+    {
+        std::vector<std::string> argv{program};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        const izuzez::test::RunResult run = izuzez::test::RunProgram(argv, 20s);
+        SCOPED_TRACE(c.args.front());
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_NE((c.status == 0 ? run.out : run.err).find(c.output), std::string::npos) << run.out << run.err;
+    }
+}
+
+} // namespace

@@ -1,0 +1,516 @@
+// The real main window against the device simulator on loopback: the search, a click, the LAN settings
+// with every message they can show, and the requests that reach the devices.
+
+#include "AppTestSupport.h"
+
+#include "app/AppGlobals.h"
+#include "app/CSearchUtilityDlg.h"
+#include "app/ExchangeWait.h"
+#include "protocol/DeviceList.h"
+#include "protocol/FixedText.h"
+#include "protocol/ProtocolState.h"
+#include "skin/CIpAddressCtrl.h"
+#include "skin/CSkinButton.h"
+#include "skin/CSkinListCtrl.h"
+#include "skin/SkinControlId.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+using namespace apptest;
+using izuzez::platform::DRIVE_FIXED;
+
+namespace
+{
+
+// Addresses outside 127/8 would be refused by the address rules; the devices only report them and all
+// listen on 127.0.0.1.
+const char *const kDevices = R"({"listen": "127.0.0.1", "devices": [
+  {"name": "Storage-One", "address": "192.168.50.10", "netmask": "255.255.255.0", "gateway": "192.168.50.1",
+   "dhcp": false, "dhcp_address": "192.168.50.99", "shares": ["public", "Media", "backup"], "ssl": "1",
+   "model": "NS-2400", "mac": "00:1B:7A:10:00:02", "sw_version": "2.3.1"},
+  {"name": "Recorder-Two", "address": "192.168.50.11", "netmask": "255.255.255.0", "gateway": "0.0.0.0",
+   "dhcp": true, "model": "NV-800", "mac": "00:1B:7A:10:00:03", "sw_version": "1.0.4"},
+  {"name": "Locked-Three", "address": "192.168.50.12", "netmask": "255.255.0.0", "gateway": "",
+   "admin_password": "s3cret", "shares": ["archive"], "model": "NS-4800S", "mac": "00:1B:7A:10:00:04",
+   "sw_version": "3.0.0"},
+  {"name": "Mute-Four", "address": "192.168.50.13", "netmask": "255.255.255.0", "gateway": "192.168.50.1",
+   "faults": {"silent_settings": true}},
+  {"name": "Slow-Five", "address": "192.168.50.14", "netmask": "255.255.255.0", "gateway": "192.168.50.1",
+   "faults": {"silent_queries": true}}
+]})";
+
+enum Row
+{
+    kStorageOne,
+    kRecorderTwo,
+    kLockedThree,
+    kMuteFour,
+    kSlowFive
+};
+
+class WindowTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { IsolateLoopback(); }
+
+    void SetUp() override
+    {
+        std::string problem;
+        ASSERT_TRUE(m_simulator.Start(kDevices, problem)) << problem;
+        OpenLoopbackEndpoints();
+        auto drives = std::make_unique<FakeDrives>();
+        drives->letters['C'] = {DRIVE_FIXED, ""};
+        drives->letters['Y'] = {0, "\\\\Storage-One\\public"};
+        drives->letters['X'] = {0, "\\\\192.168.50.10\\media"}; // by IP and in another case
+        izuzez::platform::SetNetworkDrives(std::move(drives));
+        m_dlg = std::make_unique<CSearchUtilityDlg>();
+        m_dlg->OnInitDialog();
+        ASSERT_TRUE(m_dlg->isVisible());
+    }
+
+    void TearDown() override
+    {
+        m_dlg.reset();
+        izuzez::platform::SetNetworkDrives(nullptr);
+    }
+
+    template <class T> T *Item(int id) const { return qobject_cast<T *>(GetDlgItem(m_dlg.get(), id)); }
+    CSkinListCtrl *Devices() const { return Item<CSkinListCtrl>(1000); }
+    CSkinListCtrl *Volumes() const { return Item<CSkinListCtrl>(1001); }
+    CIpAddressCtrl *IpField() const { return Item<CIpAddressCtrl>(1006); }
+    CIpAddressCtrl *NetmaskField() const { return Item<CIpAddressCtrl>(1010); }
+    CIpAddressCtrl *GatewayField() const { return Item<CIpAddressCtrl>(1011); }
+    QComboBox *Dhcp() const { return Item<QComboBox>(1015); }
+
+    int RowOf(const QString &ip) const
+    {
+        for (int row = 0; row < Devices()->GetItemCount(); ++row)
+            if (Devices()->GetItemText(row, 1) == ip)
+                return row;
+        return -1;
+    }
+
+    void ClickRow(int row)
+    {
+        QTreeWidgetItem *item = Devices()->topLevelItem(row);
+        ASSERT_NE(item, nullptr) << "row " << row;
+        Devices()->scrollToItem(item);
+        QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, {}, Devices()->visualItemRect(item).center());
+    }
+
+    void ClickButton(int id) { QTest::mouseClick(Item<CSkinButton>(id), Qt::LeftButton); }
+
+    void ChooseDhcp(int index)
+    {
+        Dhcp()->setCurrentIndex(index);
+        emit Dhcp()->activated(index);
+    }
+
+    void EnterAddresses(const char *ip, const char *netmask, const char *gateway)
+    {
+        for (auto [field, text] : {std::pair{IpField(), ip}, {NetmaskField(), netmask}, {GatewayField(), gateway}})
+        {
+            field->ClearAddress();
+            if (text[0] != '\0')
+            {
+                ASSERT_TRUE(field->setText(QString::fromLatin1(text))) << text;
+            }
+        }
+    }
+
+    std::vector<QString> Column(CSkinListCtrl *list, int column) const
+    {
+        std::vector<QString> texts;
+        for (int row = 0; row < list->GetItemCount(); ++row)
+            texts.push_back(list->GetItemText(row, column));
+        return texts;
+    }
+
+    Simulator m_simulator;
+    std::unique_ptr<CSearchUtilityDlg> m_dlg;
+};
+
+TEST_F(WindowTest, TheFirstSearchListsTheDevicesInListOrder)
+{
+    std::vector<QString> listOrder;
+    for (const DeviceRecord *r = g_ProtocolState.deviceList.head; r != nullptr; r = r->next)
+        listOrder.push_back(QString::fromLatin1(FieldText(r->server_ip)));
+    EXPECT_EQ(Column(Devices(), 1), listOrder);
+    EXPECT_EQ(Column(Devices(), 0),
+              (std::vector<QString>{"Storage-One", "Recorder-Two", "Locked-Three", "Mute-Four", "Slow-Five"}));
+    EXPECT_EQ(Column(Devices(), 2)[kLockedThree], "255.255.0.0");
+    EXPECT_EQ(Column(Devices(), 3)[kRecorderTwo], "0.0.0.0");
+    EXPECT_EQ(m_simulator.Requests(1).size(), 1u);
+    EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
+    EXPECT_TRUE(Item<CSkinButton>(1002)->isEnabled());
+
+    const QStringList headings{"Name", "IP", "Netmask", "Gateway"};
+    for (int column = 0; column < 4; ++column)
+        EXPECT_EQ(Devices()->headerItem()->text(column), headings[column]);
+    EXPECT_EQ(Volumes()->headerItem()->text(0), "Volume Name");
+    EXPECT_EQ(Volumes()->headerItem()->text(1), "Location");
+
+    const QString tip = Devices()->topLevelItem(kStorageOne)->toolTip(2);
+    for (const char *part : {"NS-2400", "00:1B:7A:10:00:02", "2.3.1", "127.0.0.1"})
+        EXPECT_TRUE(tip.contains(QLatin1String(part))) << tip.toStdString();
+    // The statics that hold the same texts stay hidden.
+    for (int id : {1039, 1040, 1041, 1022, 1025, 1032})
+        EXPECT_TRUE(Item<QWidget>(id)->isHidden()) << id;
+    EXPECT_EQ(m_dlg->windowTitle(), "Vantrel DER Izuzez Utility");
+    EXPECT_TRUE(m_dlg->windowFlags().testFlag(Qt::FramelessWindowHint));
+}
+
+TEST_F(WindowTest, AClickFillsTheDetailsAndTheVolumes)
+{
+    ClickRow(kStorageOne);
+    EXPECT_EQ(m_dlg->IsDeviceSelected(), 1);
+    EXPECT_EQ(IpField()->text(), "192.168.50.10");
+    EXPECT_EQ(NetmaskField()->text(), "255.255.255.0");
+    EXPECT_EQ(GatewayField()->text(), "192.168.50.1");
+    EXPECT_EQ(Dhcp()->currentText(), "Disable");
+    EXPECT_TRUE(IpField()->isEnabled() && NetmaskField()->isEnabled() && GatewayField()->isEnabled());
+    EXPECT_EQ(Item<QLabel>(1039)->text(), "NS-2400");
+    EXPECT_EQ(Item<QLabel>(1040)->text(), "00:1B:7A:10:00:02");
+    EXPECT_EQ(Item<QLabel>(1041)->text(), "2.3.1");
+    EXPECT_EQ(m_dlg->GetModel(), "NS-2400");
+    EXPECT_STREQ(g_ProtocolState.selectedIp, "192.168.50.10");
+    EXPECT_STREQ(szDeviceIP, "192.168.50.10");
+    EXPECT_STREQ(g_ProtocolState.sslText, "1");
+
+    // Mapped by name, by IP in another case, and not at all.
+    EXPECT_EQ(Column(Volumes(), 0), (std::vector<QString>{"public", "Media", "backup"}));
+    EXPECT_EQ(Column(Volumes(), 1), (std::vector<QString>{"Y:", "X:", ""}));
+    EXPECT_EQ(m_simulator.Requests(3, 3).size(), 1u);
+    EXPECT_EQ(m_simulator.Requests(3, 19).size(), 1u);
+    EXPECT_TRUE(Devices()->hasFocus() || m_dlg->focusWidget() == Devices());
+}
+
+TEST_F(WindowTest, DhcpDevicesAndEmptyGateways)
+{
+    const struct
+    {
+        int row;
+        const char *dhcp;
+        bool fieldsEnabled;
+        const char *ip;
+    } cases[] = {
+        {kRecorderTwo, "Enable", false, "192.168.50.11"}, // gateway 0.0.0.0
+        {kLockedThree, "Disable", true, "192.168.50.12"}, // gateway empty
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.row);
+        ClickRow(c.row);
+        EXPECT_EQ(Dhcp()->currentText(), c.dhcp);
+        EXPECT_EQ(IpField()->isEnabled(), c.fieldsEnabled);
+        EXPECT_EQ(NetmaskField()->isEnabled(), c.fieldsEnabled);
+        EXPECT_EQ(GatewayField()->isEnabled(), c.fieldsEnabled);
+        EXPECT_EQ(IpField()->text(), c.ip);
+        EXPECT_TRUE(GatewayField()->IsBlank());
+    }
+}
+
+TEST_F(WindowTest, TheDhcpChoiceDisablesAndEnablesTheFields)
+{
+    ClickRow(kStorageOne);
+    ChooseDhcp(1);
+    EXPECT_FALSE(IpField()->isEnabled() || NetmaskField()->isEnabled() || GatewayField()->isEnabled());
+    ChooseDhcp(0);
+    EXPECT_TRUE(IpField()->isEnabled() && NetmaskField()->isEnabled() && GatewayField()->isEnabled());
+}
+
+TEST_F(WindowTest, AClickOnTheEmptyPartKeepsTheFields)
+{
+    ClickRow(kStorageOne);
+    const QPoint below(5, Devices()->viewport()->height() - 2);
+    ASSERT_EQ(Devices()->itemAt(below), nullptr) << "the list is too full for this case";
+    QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, {}, below);
+    EXPECT_EQ(Devices()->GetSelectedRow(), -1);
+    EXPECT_EQ(IpField()->text(), "192.168.50.10");
+    EXPECT_EQ(m_dlg->IsDeviceSelected(), 1);
+}
+
+TEST_F(WindowTest, TheSearchButtonEmptiesTheFieldsButKeepsTheDhcpChoice)
+{
+    ClickRow(kRecorderTwo);
+    ClickButton(1002);
+    EXPECT_EQ(m_simulator.Requests(1).size(), 2u);
+    EXPECT_EQ(Devices()->GetItemCount(), 5);
+    EXPECT_EQ(Volumes()->GetItemCount(), 0);
+    EXPECT_TRUE(IpField()->IsBlank() && NetmaskField()->IsBlank() && GatewayField()->IsBlank());
+    EXPECT_EQ(Dhcp()->currentText(), "Enable");
+    EXPECT_TRUE(Item<QLabel>(1039)->text().isEmpty());
+    EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
+}
+
+struct MessageCase
+{
+    const char *name;
+    bool click;
+    const char *ip;
+    const char *netmask;
+    const char *gateway;
+    const char *text;
+    const char *caption;
+    QMessageBox::Icon icon;
+    int focusField; // control id, 0 for none
+    int focusOctet;
+};
+
+TEST_F(WindowTest, EveryRefusalOfTheAddressRulesIsShownBeforeAnythingIsSent)
+{
+    const auto E = QMessageBox::Critical, W = QMessageBox::Warning, I = QMessageBox::Information;
+    const MessageCase cases[] = {
+        {"no click", false, "10.0.0.5", "255.0.0.0", "10.0.0.1", "Please select a device in the above section.",
+         "Error", E, 0, 0},
+        {"blank ip", true, "", "255.0.0.0", "10.0.0.1", "Please input IP address!", "Warning", W, 0, 0},
+        {"blank netmask", true, "10.0.0.5", "", "10.0.0.1", "Please input net mask address!", "Warning", W, 0, 0},
+        {"loopback", true, "127.0.0.5", "255.0.0.0", "127.0.0.1", "IP address input error. Please try again.",
+         "Warning", W, 0, 0},
+        {"ip 0", true, "0.1.2.3", "255.0.0.0", "10.0.0.1", "Invalid IP address in 1st digit. It should be 1-223.",
+         "Error", I, 1006, 0},
+        {"ip 224", true, "224.1.1.1", "255.0.0.0", "10.0.0.1", "Invalid IP address in 1st digit. It should be 1-223.",
+         "Error", I, 1006, 0},
+        {"gateway 0", true, "10.0.0.5", "255.0.0.0", "0.1.1.1",
+         "Invalid gateway IP address in 1st digit. It should be 1-223.", "Error", I, 1011, 0},
+        {"netmask gap", true, "10.0.0.5", "255.0.255.0", "10.0.0.1", "Netmask address input invalid. Please try again.",
+         "Error", E, 0, 0},
+        {"broadcast gateway", true, "192.168.0.10", "255.255.255.0", "192.168.0.255",
+         "You enter incorrect TCP/IP configuration. Please try again.", "Error", E, 0, 0},
+        {"blank gateway", true, "192.168.0.10", "255.255.255.0", "",
+         "You enter incorrect TCP/IP configuration. Please try again.", "Error", E, 0, 0},
+    };
+    for (const MessageCase &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        if (c.click)
+            ClickRow(kStorageOne);
+        else
+            ClickButton(1002); // a search clears the selection
+        ChooseDhcp(0);
+        EnterAddresses(c.ip, c.netmask, c.gateway);
+        ModalAnswerer answerer;
+        ClickButton(1007);
+        ASSERT_EQ(answerer.boxes.size(), 1u);
+        EXPECT_EQ(answerer.boxes[0].text, c.text);
+        EXPECT_EQ(answerer.boxes[0].title, c.caption);
+        EXPECT_EQ(answerer.boxes[0].icon, c.icon);
+        EXPECT_EQ(answerer.loginsShown, 0);
+        if (c.focusField != 0)
+        {
+            EXPECT_EQ(m_dlg->focusWidget(), Item<CIpAddressCtrl>(c.focusField)->field(c.focusOctet));
+        }
+    }
+    EXPECT_TRUE(m_simulator.Requests(5).empty());
+    EXPECT_TRUE(m_simulator.Requests(3, 4).empty());
+    EXPECT_EQ(g_nLoginMode, kLoginModeAdmin);
+}
+
+TEST_F(WindowTest, TheStagesThatPassedAreStoredWhenALaterOneFails)
+{
+    CopyText(g_ProtocolState.newIp, "");
+    CopyText(g_ProtocolState.newNetmask, "");
+    ClickRow(kStorageOne);
+    EnterAddresses("10.0.0.5", "255.0.0.0", "0.1.1.1");
+    ModalAnswerer answerer;
+    ClickButton(1007);
+    EXPECT_STREQ(g_ProtocolState.newIp, "10.0.0.5");
+    EXPECT_STREQ(g_ProtocolState.newNetmask, "255.0.0.0");
+}
+
+TEST_F(WindowTest, AStaticChangeMovesTheDeviceAndKeepsTheSelection)
+{
+    ClickRow(kStorageOne);
+    EnterAddresses("192.168.60.20", "255.255.255.0", "192.168.60.1");
+    ModalAnswerer answerer;
+    ClickButton(1007);
+    EXPECT_TRUE(answerer.boxes.empty());
+    EXPECT_EQ(answerer.loginsShown, 0); // the empty password was accepted
+    const int row = RowOf("192.168.60.20");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(Devices()->GetItemText(row, 0), "Storage-One");
+    EXPECT_EQ(Devices()->GetItemText(row, 2), "255.255.255.0");
+    EXPECT_EQ(Devices()->GetItemText(row, 3), "192.168.60.1");
+    EXPECT_EQ(RowOf("192.168.50.10"), -1);
+    EXPECT_EQ(m_dlg->IsDeviceSelected(), 1);
+    EXPECT_STREQ(g_ProtocolState.selectedIp, "192.168.60.20");
+    EXPECT_TRUE(IpField()->IsBlank() && NetmaskField()->IsBlank() && GatewayField()->IsBlank());
+    // The detail statics still show the device until the next click.
+    EXPECT_EQ(Item<QLabel>(1039)->text(), "NS-2400");
+
+    const auto settings = m_simulator.Requests(5, 1);
+    ASSERT_EQ(settings.size(), 1u);
+    EXPECT_NE(settings[0].find("payload_text=\"192.168.60.20"), std::string::npos) << settings[0];
+    EXPECT_NE(settings[0].find("netmask=\"255.255.255.0\""), std::string::npos) << settings[0];
+    EXPECT_NE(settings[0].find("gateway=\"192.168.60.1\""), std::string::npos) << settings[0];
+    EXPECT_EQ(m_simulator.Requests(1).size(), 2u);
+}
+
+TEST_F(WindowTest, ADhcpChangeConfirmsAndClearsTheSelection)
+{
+    ClickRow(kStorageOne);
+    ChooseDhcp(1);
+    ModalAnswerer answerer;
+    ClickButton(1007);
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_EQ(answerer.boxes[0].text, "DHCP client enabled.");
+    EXPECT_EQ(answerer.boxes[0].title, "Confirm");
+    EXPECT_EQ(answerer.boxes[0].icon, QMessageBox::Information);
+    EXPECT_GE(RowOf("192.168.50.99"), 0);
+    EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
+    EXPECT_TRUE(IpField()->isEnabled() && IpField()->IsBlank());
+    EXPECT_EQ(m_simulator.Requests(5, 2).size(), 1u);
+}
+
+TEST_F(WindowTest, APasswordTheDeviceRefusesStopsTheChange)
+{
+    const struct
+    {
+        const char *name;
+        std::optional<QString> typed;
+        const char *passwordAfter;
+    } cases[] = {
+        {"wrong password", QStringLiteral("guess"), "guess"},
+        {"cancelled", std::nullopt, ""},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ClickRow(kLockedThree);
+        EnterAddresses("192.168.60.30", "255.255.255.0", "192.168.60.1");
+        ModalAnswerer answerer;
+        answerer.AddLogin(c.typed);
+        ClickButton(1007);
+        EXPECT_EQ(answerer.loginsShown, 1);
+        EXPECT_EQ(answerer.loginUserNames.value(0), "admin");
+        EXPECT_FALSE(answerer.loginUserNameEnabled.at(0));
+        ASSERT_EQ(answerer.boxes.size(), 1u);
+        EXPECT_EQ(answerer.boxes[0].text, "Wrong administrator password input!");
+        EXPECT_EQ(answerer.boxes[0].icon, QMessageBox::Critical);
+        EXPECT_STREQ(g_ProtocolState.userName, "admin");
+        EXPECT_STREQ(g_ProtocolState.password, c.passwordAfter);
+    }
+    EXPECT_TRUE(m_simulator.Requests(5).empty());
+    EXPECT_EQ(m_simulator.Requests(3, 4).size(), 4u);
+}
+
+TEST_F(WindowTest, ThePasswordFromTheLoginDialogIsProvedAndTheChangeMade)
+{
+    ClickRow(kLockedThree);
+    EnterAddresses("192.168.60.30", "255.255.0.0", "192.168.60.1");
+    ModalAnswerer answerer;
+    answerer.AddLogin(QStringLiteral("s3cret"));
+    ClickButton(1007);
+    EXPECT_EQ(answerer.loginsShown, 1);
+    EXPECT_TRUE(answerer.boxes.empty());
+    EXPECT_GE(RowOf("192.168.60.30"), 0);
+    const auto checks = m_simulator.Requests(3, 4);
+    ASSERT_EQ(checks.size(), 2u);
+    EXPECT_NE(checks[1].find("s3cret"), std::string::npos) << checks[1];
+    EXPECT_EQ(m_simulator.Requests(5, 1).size(), 1u);
+}
+
+TEST_F(WindowTest, AFailedDhcpChangeIsReported)
+{
+    ClickRow(kMuteFour);
+    ChooseDhcp(1);
+    ModalAnswerer answerer;
+    ClickButton(1007);
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_EQ(answerer.boxes[0].text, "Set to dhcp client fail.");
+    EXPECT_EQ(answerer.boxes[0].title, "Error");
+    EXPECT_EQ(m_dlg->IsDeviceSelected(), 1);
+}
+
+TEST_F(WindowTest, NothingClickedDuringAnExchangeRuns)
+{
+    ModalAnswerer answerer;
+    bool waiting = false;
+    Qt::CursorShape cursor = Qt::ArrowCursor;
+    int paints = 0;
+    struct PaintCounter : QObject
+    {
+        int *count;
+        explicit PaintCounter(int *c) : count(c) {}
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            *count += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter(&paints);
+    QTimer::singleShot(300, m_dlg.get(),
+                       [&]
+                       {
+                           waiting = IsWaitingForExchange();
+                           if (QApplication::overrideCursor())
+                               cursor = QApplication::overrideCursor()->shape();
+                           m_dlg->installEventFilter(&counter);
+                           m_dlg->update();
+                           QTest::mouseClick(Item<CSkinButton>(1021), Qt::LeftButton); // About
+                           QTest::mouseClick(Item<CSkinButton>(1002), Qt::LeftButton); // search
+                           QTest::keyClick(m_dlg.get(), Qt::Key_Escape);
+                       });
+    ClickRow(kSlowFive); // its queries go unanswered for a second or two
+    m_dlg->removeEventFilter(&counter);
+    QTest::qWait(200);
+    EXPECT_TRUE(waiting);
+    EXPECT_EQ(cursor, Qt::WaitCursor);
+    EXPECT_GT(paints, 0);
+    EXPECT_EQ(answerer.aboutsShown, 0);
+    EXPECT_EQ(m_simulator.Requests(1).size(), 1u);
+    EXPECT_TRUE(m_dlg->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowTest, TheAboutButtonShowsTheAboutBox)
+{
+    ModalAnswerer answerer;
+    ClickButton(1021);
+    EXPECT_EQ(answerer.aboutsShown, 1);
+}
+
+TEST_F(WindowTest, EnterEscapeAndTheCloseButtonEndTheWindowWithTheEndpointsOpen)
+{
+    const struct
+    {
+        const char *name;
+        std::function<void()> act;
+        int result;
+    } cases[] = {
+        {"enter", [this] { QTest::keyClick(m_dlg.get(), Qt::Key_Return); }, QDialog::Accepted},
+        {"escape", [this] { QTest::keyClick(m_dlg.get(), Qt::Key_Escape); }, QDialog::Rejected},
+        {"close button", [this] { ClickButton(1028); }, QDialog::Rejected},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        m_dlg->show();
+        m_dlg->setResult(-1);
+        c.act();
+        EXPECT_FALSE(m_dlg->isVisible());
+        EXPECT_EQ(m_dlg->result(), c.result);
+        EXPECT_TRUE(g_ProtocolState.endpointsOpen);
+    }
+}
+
+TEST_F(WindowTest, ExitAndTheCloseMessageCloseTheEndpoints)
+{
+    ClickButton(1009);
+    EXPECT_FALSE(m_dlg->isVisible());
+    EXPECT_FALSE(g_ProtocolState.endpointsOpen);
+    EXPECT_TRUE(IsDeviceListEmpty());
+
+    OpenLoopbackEndpoints();
+    m_dlg->show();
+    m_dlg->close();
+    EXPECT_FALSE(m_dlg->isVisible());
+    EXPECT_FALSE(g_ProtocolState.endpointsOpen);
+    OpenLoopbackEndpoints();
+}
+
+} // namespace

@@ -1,0 +1,149 @@
+// Takes the documentation's pictures of the real window: the main window with a device clicked (against
+// the simulator on loopback, in a private network namespace when run as root), the Login and the About
+// dialogs. Runs offscreen. Usage: izuzez-screenshots [output directory] (default docs/screenshots).
+
+#include "app/AppGlobals.h"
+#include "app/CAboutDlg.h"
+#include "app/CLoginDlg.h"
+#include "app/CSearchUtilityDlg.h"
+#include "protocol/Endpoints.h"
+#include "protocol/LocalInterfaces.h"
+#include "skin/CSkinListCtrl.h"
+#include "skin/SkinControlId.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QTest>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <sched.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+const char kDevices[] = R"({"listen": "127.0.0.1", "devices": [
+  {"name": "Office-NAS", "address": "192.168.1.20", "netmask": "255.255.255.0", "gateway": "192.168.1.1",
+   "shares": ["HDD_a", "Public", "Photos"], "model": "NS-2400", "mac": "00:1B:7A:10:00:02", "sw_version": "2.3.1"},
+  {"name": "Backup-NAS", "address": "192.168.1.34", "netmask": "255.255.255.0", "gateway": "192.168.1.1",
+   "dhcp": true, "model": "NS-4800S"},
+  {"name": "Recorder-Hall", "address": "192.168.1.51", "netmask": "255.255.255.0", "gateway": "0.0.0.0",
+   "model": "NV-800"}
+]})";
+
+std::string ReadAll(const fs::path &path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+pid_t StartSimulator(const fs::path &dir)
+{
+    std::ofstream(dir / "devices.json") << kDevices;
+    const std::string devsim = (fs::read_symlink("/proc/self/exe").parent_path() / "izuzez-devsim").string();
+    const std::string config = (dir / "devices.json").string();
+    const std::string log = (dir / "devsim.log").string();
+    const char *argv[] = {devsim.c_str(), "--config", config.c_str(), "--log", log.c_str(), nullptr};
+    pid_t pid = -1;
+    if (posix_spawn(&pid, devsim.c_str(), nullptr, nullptr, const_cast<char **>(argv), environ) != 0)
+        return -1;
+    for (int i = 0; i < 300; ++i)
+    {
+        if (ReadAll(dir / "devsim.log").find("ready ") != std::string::npos)
+            return pid;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    return -1;
+}
+
+bool Save(QWidget *widget, const QDir &out, const char *file)
+{
+    QApplication::processEvents();
+    const QString path = out.filePath(QString::fromLatin1(file));
+    const bool ok = widget->grab().save(path);
+    std::printf("%s %dx%d%s\n", qPrintable(path), widget->width(), widget->height(), ok ? "" : " FAILED");
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots"));
+    if (!out.exists() && !QDir().mkpath(out.path()))
+        return 1;
+
+    if (geteuid() == 0 && unshare(CLONE_NEWNET) == 0)
+        std::system("ip link set lo up");
+    std::string pattern = (fs::temp_directory_path() / "izuzez-shots-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        return 1;
+    const fs::path dir = pattern;
+    // One share of the first device is mapped, so that the letter shows in the volume list and the combo.
+    const fs::path mount = dir / "gvfs" / "smb-share:server=192.168.1.20,share=hdd_a";
+    fs::create_directories(mount);
+    fs::create_directories(dir / "drives");
+    fs::create_directory_symlink(mount, dir / "drives" / "Z");
+    setenv("IZUZEZ_DRIVES_DIR", (dir / "drives").c_str(), 1);
+
+    const pid_t simulator = StartSimulator(dir);
+    if (simulator < 0)
+    {
+        std::fprintf(stderr, "izuzez-screenshots: the simulator did not come up\n");
+        fs::remove_all(dir);
+        return 1;
+    }
+    SetInterfaceFilter({"127.0.0.1"});
+    OpenEndpoints();
+
+    bool ok = true;
+    {
+        CSearchUtilityDlg dlg;
+        dlg.OnInitDialog();
+        auto *devices = qobject_cast<CSkinListCtrl *>(GetDlgItem(&dlg, 1000));
+        if (devices && devices->topLevelItem(0))
+            QTest::mouseClick(devices->viewport(), Qt::LeftButton, {},
+                              devices->visualItemRect(devices->topLevelItem(0)).center());
+        ok = Save(&dlg, out, "main-window.png") && ok;
+    }
+    {
+        g_nLoginMode = kLoginModeAdmin;
+        CLoginDlg login;
+        login.OnInitDialog();
+        login.PasswordEdit()->setText(QStringLiteral("secret"));
+        login.show();
+        ok = Save(&login, out, "login.png") && ok;
+    }
+    {
+        CAboutDlg about;
+        about.show();
+        ok = Save(&about, out, "about.png") && ok;
+    }
+
+    CloseEndpoints();
+    kill(simulator, SIGTERM);
+    waitpid(simulator, nullptr, 0);
+    fs::remove_all(dir);
+    return ok ? 0 : 1;
+}
