@@ -18,7 +18,6 @@ namespace
 {
 using namespace izuzez::test;
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
 const ClientId kId = {1, 2, 3, 4, 5, 6, 0, 0, 0, 0};
 const std::array<std::uint8_t, 4> kDevice = {192, 168, 0, 10};

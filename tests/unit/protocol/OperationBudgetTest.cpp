@@ -18,9 +18,7 @@
 namespace
 {
 using namespace izuzez::test;
-
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
 const ClientId kId = {7, 1, 7, 1, 7, 1, 0, 0, 0, 0};
 const std::array<std::uint8_t, 4> kSelected = {192, 168, 0, 10};

@@ -14,18 +14,19 @@
 namespace izuzez::test
 {
 
+using Clock = std::chrono::steady_clock;
 using Datagram = std::optional<std::vector<std::uint8_t>>; // empty: a receive that fails
 
 // The device side of scripted exchanges on a fake clock, and what the exchanges did. Several sources (one
 // per exchange an operation opens) may share one script.
 struct Script
 {
-    std::deque<Datagram> waiting;    // readable from the start: leftovers of earlier exchanges
-    std::deque<Datagram> answer;     // readable once a request is sent
-    std::function<Datagram()> flood; // more datagrams whenever nothing else waits
-    bool floodAfterRequest = false;  // the flood starts only once a request is sent
+    std::deque<Datagram> waiting;           // readable from the start: leftovers of earlier exchanges
+    std::deque<Datagram> answer;            // readable once a request is sent
+    std::function<Datagram()> flood;        // more datagrams whenever nothing else waits
+    bool floodAfterRequest = false;         // the flood starts only once a request is sent
     std::chrono::microseconds readyCost{1}; // fake time a readable wait takes
-    std::chrono::steady_clock::time_point now{};
+    Clock::time_point now{};
     std::vector<std::vector<std::uint8_t>> sent;
     int sources = 0, waits = 0, waitsBeforeSend = 0, pauses = 0;
 };
@@ -67,7 +68,7 @@ public:
         ++m_script.pauses;
         m_script.now += duration;
     }
-    std::chrono::steady_clock::time_point Now() override { return m_script.now; }
+    Clock::time_point Now() override { return m_script.now; }
     bool Send(const std::uint8_t *data, std::size_t length) override
     {
         m_script.sent.emplace_back(data, data + length);
