@@ -83,13 +83,15 @@ TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
     ASSERT_TRUE(runner) << error;
     const int receiver = JoinGroupOnLoopback();
     ASSERT_GE(receiver, 0);
+    const int sender = LoopbackSender();
+    ASSERT_GE(sender, 0);
     int stop[2];
     ASSERT_EQ(pipe(stop), 0);
     std::FILE *logFile = std::tmpfile();
     ASSERT_NE(logFile, nullptr);
     std::thread serving([&] { runner->run(LogSink{logFile, false}, stop[0], std::chrono::seconds(20)); });
 
-    SendToGroup(SearchRequest(identity.clientId));
+    EXPECT_TRUE(SendToGroup(sender, SearchRequest(identity.clientId)));
     std::vector<Bytes> found = collectReplies(receiver, identity.clientId, prefix, 2, std::chrono::seconds(3));
     ASSERT_EQ(found.size(), 2u);
     std::sort(found.begin(), found.end(), [](const Bytes &a, const Bytes &b) { return a[20] < b[20]; });
@@ -98,7 +100,8 @@ TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
     EXPECT_EQ(found[1][0], kBasicSearchReply);
     EXPECT_EQ(Le32(found[1], 56), 6u);
 
-    SendToGroup(QueryRequest(identity.clientId, Slice(found[0], 11, 10), 4, std::string("admin\x55\xaa") + "pw"));
+    EXPECT_TRUE(SendToGroup(
+        sender, QueryRequest(identity.clientId, Slice(found[0], 11, 10), 4, std::string("admin\x55\xaa") + "pw")));
     const std::vector<Bytes> verdict = collectReplies(receiver, identity.clientId, prefix, 1, std::chrono::seconds(3));
     ASSERT_EQ(verdict.size(), 1u);
     ASSERT_EQ(verdict[0].size(), 29u);
@@ -108,6 +111,7 @@ TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
     ASSERT_EQ(write(stop[1], &byte, 1), 1);
     serving.join();
     close(receiver);
+    close(sender);
     close(stop[0]);
     close(stop[1]);
 

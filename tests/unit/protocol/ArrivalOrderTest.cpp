@@ -1,19 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include "protocol/DeviceList.h"
 #include "protocol/Endpoints.h"
 #include "protocol/LocalInterfaces.h"
 #include "protocol/Search.h"
+#include "support/LoopbackSockets.h"
 #include "support/PrivateNetwork.h"
 #include "support/Wire.h"
 
@@ -43,26 +43,14 @@ bool WaitForArrivalStamps(int sender, int fd)
 {
     for (int attempt = 0; attempt < 100; ++attempt)
     {
-        if (!SendToLoopbackUnicast(sender, {0}))
+        if (!SendToUnicast(sender, {0}))
             return false;
         const timespec sent = RealNow();
         std::this_thread::sleep_for(20ms);
-        std::uint8_t byte = 0;
-        iovec io{&byte, 1};
-        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec))];
-        msghdr message{};
-        message.msg_iov = &io;
-        message.msg_iovlen = 1;
-        message.msg_control = control;
-        message.msg_controllen = sizeof control;
-        if (recvmsg(fd, &message, MSG_DONTWAIT) < 0)
+        const std::optional<timespec> stamp = ReceiveArrivalStamp(fd);
+        if (!stamp)
             continue;
-        const cmsghdr *item = CMSG_FIRSTHDR(&message);
-        timespec stamp{};
-        if (item == nullptr || item->cmsg_type != SCM_TIMESTAMPNS)
-            continue;
-        std::memcpy(&stamp, CMSG_DATA(item), sizeof stamp);
-        if (Nanoseconds(stamp) < Nanoseconds(sent) + 10000000)
+        if (Nanoseconds(*stamp) < Nanoseconds(sent) + 10000000)
             return true;
     }
     return false;
@@ -97,7 +85,7 @@ protected:
     // 'G' sends to the group, 'U' to the interface's own address.
     void Send(char way, const std::vector<std::uint8_t> &bytes)
     {
-        ASSERT_TRUE(way == 'G' ? SendToGroupOnLoopback(m_sender, bytes) : SendToLoopbackUnicast(m_sender, bytes));
+        ASSERT_TRUE(way == 'G' ? SendToGroup(m_sender, bytes) : SendToUnicast(m_sender, bytes));
     }
 
     // What ReceiveDatagram hands out, first byte of each, until nothing is left (bounded). Waits a moment

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
-#include <optional>
 #include <vector>
 
+#include "ScriptedSource.h"
 #include "StateFixture.h"
 #include "protocol/Diagnostics.h"
 #include "protocol/Exchange.h"
@@ -19,60 +18,17 @@ namespace
 {
 using namespace izuzez::test;
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
 const ClientId kId = {1, 2, 3, 4, 5, 6, 0, 0, 0, 0};
 const std::array<std::uint8_t, 4> kDevice = {192, 168, 0, 10};
 
-// A scripted receiver on a fake clock. A datagram is an entry of the queue; an empty optional is a receive
-// that fails. When the queue runs dry, `flood` (if set) supplies more.
-class FakeSource final : public DatagramSource
-{
-public:
-    std::deque<std::optional<std::vector<std::uint8_t>>> queue;
-    std::function<std::optional<std::vector<std::uint8_t>>()> flood;
-    Clock::time_point now{};
-    std::chrono::microseconds readyCost{1}; // fake time a readable wait takes
-    int waits = 0, receives = 0, pauses = 0;
-
-    bool WaitReadable(std::chrono::microseconds timeout) override
-    {
-        ++waits;
-        if (queue.empty() && flood)
-            queue.push_back(flood());
-        if (queue.empty())
-        {
-            now += timeout;
-            return false;
-        }
-        now += readyCost;
-        return true;
-    }
-    long Receive(std::uint8_t *buffer) override
-    {
-        ++receives;
-        auto item = std::move(queue.front());
-        queue.pop_front();
-        if (!item)
-            return -1;
-        std::copy(item->begin(), item->end(), buffer);
-        buffer[item->size()] = 0;
-        return static_cast<long>(item->size());
-    }
-    void Pause(std::chrono::milliseconds duration) override
-    {
-        ++pauses;
-        now += duration;
-    }
-    Clock::time_point Now() override { return now; }
-};
-
 class ExchangeTest : public ProtocolStateTest<kId>
 {
 protected:
-    long Await(FakeSource &source, const ReplyRule &rule, int limit)
+    long Await(Script &script, const ReplyRule &rule, int limit)
     {
-        const auto deadline = source.now + kDeadlineFactor * NominalExchangeTime(0, limit);
+        const auto deadline = script.now + kDeadlineFactor * NominalExchangeTime(0, limit);
+        ScriptedSource source(script);
         return AwaitReply(source, rule, limit, deadline, buffer);
     }
     std::uint8_t buffer[kPacketBufferSize + 1];
@@ -89,10 +45,10 @@ TEST_F(ExchangeTest, SilentDeviceUsesUpTheFailedPolls)
 {
     for (int limit : {10, 20, 100})
     {
-        FakeSource source;
-        EXPECT_EQ(Await(source, {kOpSettingReply, "192.168.0.10"}, limit), 0);
-        EXPECT_EQ(source.waits, limit + 1);
-        EXPECT_EQ(source.pauses, limit);
+        Script script;
+        EXPECT_EQ(Await(script, {kOpSettingReply, "192.168.0.10"}, limit), 0);
+        EXPECT_EQ(script.waits, limit + 1);
+        EXPECT_EQ(script.pauses, limit);
     }
 }
 
@@ -130,15 +86,15 @@ TEST_F(ExchangeTest, WhichDatagramsEndOrCountAPoll)
     };
     for (const Case &c : cases)
     {
-        FakeSource source;
-        source.queue.push_back(c.datagram);
-        source.queue.push_back(std::nullopt); // a failed receive is skipped too
-        source.queue.push_back(MakeQueryReply(kId, kDevice, "late"));
-        const long length = Await(source, c.rule, 10);
+        Script script;
+        script.waiting.push_back(c.datagram);
+        script.waiting.push_back(std::nullopt); // a failed receive is skipped too
+        script.waiting.push_back(MakeQueryReply(kId, kDevice, "late"));
+        const long length = Await(script, c.rule, 10);
         if (c.accepted)
         {
             EXPECT_EQ(length, static_cast<long>(c.datagram.size())) << c.label;
-            EXPECT_EQ(source.pauses, 0) << c.label;
+            EXPECT_EQ(script.pauses, 0) << c.label;
             continue;
         }
         // The rejected datagram is followed by the reply the query rule accepts.
@@ -146,66 +102,70 @@ TEST_F(ExchangeTest, WhichDatagramsEndOrCountAPoll)
         {
             EXPECT_EQ(length, 32) << c.label;
         }
-        EXPECT_EQ(source.pauses, c.pausesBefore) << c.label;
+        EXPECT_EQ(script.pauses, c.pausesBefore) << c.label;
     }
 }
 
 TEST_F(ExchangeTest, FloodOfOtherOpcodesEndsAtTheDeadline)
 {
-    FakeSource source;
-    source.flood = [] { return MakeSearchReply(ReplyFields{}); };
-    source.readyCost = 100us;
-    const auto start = source.now;
-    EXPECT_EQ(Await(source, {kOpQueryReply, "192.168.0.10", 28}, 10), 0);
-    EXPECT_GE(source.now - start, 3 * 1110ms);
-    EXPECT_LT(source.now - start, 3 * 1110ms + 200ms);
-    EXPECT_EQ(source.pauses, 0);
+    Script script;
+    script.flood = [] { return MakeSearchReply(ReplyFields{}); };
+    script.readyCost = 100us;
+    const auto start = script.now;
+    EXPECT_EQ(Await(script, {kOpQueryReply, "192.168.0.10", 28}, 10), 0);
+    EXPECT_GE(script.now - start, 3 * 1110ms);
+    EXPECT_LT(script.now - start, 3 * 1110ms + 200ms);
+    EXPECT_EQ(script.pauses, 0);
 }
 
 TEST_F(ExchangeTest, FloodOfFailedReceivesEndsAtTheDeadline)
 {
-    FakeSource source;
-    source.flood = [] { return std::nullopt; };
-    source.readyCost = 1ms;
-    EXPECT_EQ(Await(source, {kOpSettingReply, nullptr, 21}, 100), 0);
-    EXPECT_GE(source.now - Clock::time_point{}, 3 * 11010ms);
+    Script script;
+    script.flood = [] { return std::nullopt; };
+    script.readyCost = 1ms;
+    EXPECT_EQ(Await(script, {kOpSettingReply, nullptr, 21}, 100), 0);
+    EXPECT_GE(script.now - Clock::time_point{}, 3 * 11010ms);
 }
 
 TEST_F(ExchangeTest, DrainDiscardsAtMostItsCount)
 {
-    FakeSource source;
+    Script script;
     for (int i = 0; i < 15; ++i)
-        source.queue.push_back(MakeQueryReply(kId, kDevice, "old"));
+        script.waiting.push_back(MakeQueryReply(kId, kDevice, "old"));
+    ScriptedSource source(script);
     Drain(source, 11);
-    EXPECT_EQ(source.queue.size(), 4u);
-    FakeSource empty;
-    Drain(empty, 6);
+    EXPECT_EQ(script.waiting.size(), 4u);
+    Script empty;
+    ScriptedSource silent(empty);
+    Drain(silent, 6);
     EXPECT_EQ(empty.now - Clock::time_point{}, 60ms);
 }
 
 TEST_F(ExchangeTest, SearchPollsCountDatagramsButNotFailedReceives)
 {
-    FakeSource source;
+    Script script;
     for (int i = 0; i < 5; ++i)
     {
-        source.queue.push_back(std::nullopt);
-        source.queue.push_back(std::vector<std::uint8_t>{2});
+        script.waiting.push_back(std::nullopt);
+        script.waiting.push_back(std::vector<std::uint8_t>{2});
     }
     int handled = 0;
-    PollSearchReplies(source, 100, 500us, source.now + 300ms, buffer,
+    ScriptedSource source(script);
+    PollSearchReplies(source, 100, 500us, script.now + 300ms, buffer,
                       [&](const std::uint8_t *, std::size_t) { ++handled; });
     EXPECT_EQ(handled, 5);
-    EXPECT_EQ(source.waits, 105); // 5 failed receives + 5 datagrams + 95 empty polls
+    EXPECT_EQ(script.waits, 105); // 5 failed receives + 5 datagrams + 95 empty polls
 }
 
 TEST_F(ExchangeTest, SearchPollsStopAtTheCap)
 {
-    FakeSource source;
-    source.flood = [] { return std::nullopt; };
-    source.readyCost = 10us;
-    PollSearchReplies(source, 100, 500us, source.now + 300ms, buffer, [](const std::uint8_t *, std::size_t) {});
-    EXPECT_GE(source.now - Clock::time_point{}, 300ms);
-    EXPECT_LT(source.now - Clock::time_point{}, 301ms);
+    Script script;
+    script.flood = [] { return std::nullopt; };
+    script.readyCost = 10us;
+    ScriptedSource source(script);
+    PollSearchReplies(source, 100, 500us, script.now + 300ms, buffer, [](const std::uint8_t *, std::size_t) {});
+    EXPECT_GE(script.now - Clock::time_point{}, 300ms);
+    EXPECT_LT(script.now - Clock::time_point{}, 301ms);
 }
 
 TEST_F(ExchangeTest, EverythingFailsQuietlyBeforeOpenEndpoints)

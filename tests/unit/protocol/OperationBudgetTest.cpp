@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "ScriptedSource.h"
 #include "StateFixture.h"
 #include "protocol/DeviceList.h"
 #include "protocol/Exchange.h"
@@ -19,77 +18,12 @@
 namespace
 {
 using namespace izuzez::test;
-
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
-using Datagram = std::optional<std::vector<std::uint8_t>>; // empty: a receive that fails
 
 const ClientId kId = {7, 1, 7, 1, 7, 1, 0, 0, 0, 0};
 const std::array<std::uint8_t, 4> kSelected = {192, 168, 0, 10};
 const std::array<std::uint8_t, 4> kNew = {192, 168, 0, 20};
 const std::array<std::uint8_t, 4> kStranger = {192, 168, 0, 99};
-
-// What the device side does and what the operation did, shared by the sources the factory hands out.
-struct Script
-{
-    std::deque<Datagram> waiting;    // readable from the start: leftovers of earlier exchanges
-    std::deque<Datagram> answer;     // readable once the request is sent
-    std::function<Datagram()> flood; // more datagrams whenever nothing else waits (after the send)
-    std::chrono::microseconds readyCost{1};
-    Clock::time_point now{};
-    std::vector<std::vector<std::uint8_t>> sent;
-    int sources = 0, waits = 0, waitsBeforeSend = 0, pauses = 0;
-};
-
-class ScriptedSource final : public DatagramSource
-{
-public:
-    explicit ScriptedSource(Script &script) : m_script(script) {}
-    bool WaitReadable(std::chrono::microseconds timeout) override
-    {
-        ++m_script.waits;
-        if (m_script.sent.empty())
-            ++m_script.waitsBeforeSend;
-        if (m_script.waiting.empty() && m_script.flood && !m_script.sent.empty())
-            m_script.waiting.push_back(m_script.flood());
-        if (m_script.waiting.empty())
-        {
-            m_script.now += timeout;
-            return false;
-        }
-        m_script.now += m_script.readyCost;
-        return true;
-    }
-    long Receive(std::uint8_t *buffer) override
-    {
-        if (m_script.waiting.empty())
-            return -1;
-        const Datagram item = std::move(m_script.waiting.front());
-        m_script.waiting.pop_front();
-        if (!item)
-            return -1;
-        std::copy(item->begin(), item->end(), buffer);
-        buffer[item->size()] = 0;
-        return static_cast<long>(item->size());
-    }
-    void Pause(std::chrono::milliseconds duration) override
-    {
-        ++m_script.pauses;
-        m_script.now += duration;
-    }
-    Clock::time_point Now() override { return m_script.now; }
-    bool Send(const std::uint8_t *data, std::size_t length) override
-    {
-        m_script.sent.emplace_back(data, data + length);
-        for (Datagram &item : m_script.answer)
-            m_script.waiting.push_back(std::move(item));
-        m_script.answer.clear();
-        return true;
-    }
-
-private:
-    Script &m_script;
-};
 
 enum class Match
 {
@@ -281,6 +215,7 @@ TEST_F(OperationBudgetTest, FloodOfOtherOpcodesEndsAtThreeTimesTheBudget)
         SCOPED_TRACE(op.name);
         Prepare();
         m_script.flood = [] { return MakeSearchReply(ReplyFields{}); };
+        m_script.floodAfterRequest = true;
         m_script.readyCost = 200us;
         EXPECT_EQ(op.run(), 0);
         const auto nominal = NominalExchangeTime(op.drain, op.limit);

@@ -7,11 +7,14 @@
 
 #include "protocol/Endpoints.h"
 #include "protocol/LocalInterfaces.h"
+#include "support/LoopbackSockets.h"
 #include "support/PrivateNetwork.h"
 
 // A receiver socket that cannot be bound must be told apart from a network where nothing answers.
 namespace
 {
+using izuzez::test::HoldPort;
+
 struct HolderCase
 {
     const char *label;

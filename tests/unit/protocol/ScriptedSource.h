@@ -1,0 +1,85 @@
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "protocol/Exchange.h"
+
+namespace izuzez::test
+{
+
+using Clock = std::chrono::steady_clock;
+using Datagram = std::optional<std::vector<std::uint8_t>>; // empty: a receive that fails
+
+// The device side of scripted exchanges on a fake clock, and what the exchanges did. Several sources (one
+// per exchange an operation opens) may share one script.
+struct Script
+{
+    std::deque<Datagram> waiting;           // readable from the start: leftovers of earlier exchanges
+    std::deque<Datagram> answer;            // readable once a request is sent
+    std::function<Datagram()> flood;        // more datagrams whenever nothing else waits
+    bool floodAfterRequest = false;         // the flood starts only once a request is sent
+    std::chrono::microseconds readyCost{1}; // fake time a readable wait takes
+    Clock::time_point now{};
+    std::vector<std::vector<std::uint8_t>> sent;
+    int sources = 0, waits = 0, waitsBeforeSend = 0, pauses = 0;
+};
+
+class ScriptedSource final : public DatagramSource
+{
+public:
+    explicit ScriptedSource(Script &script) : m_script(script) {}
+
+    bool WaitReadable(std::chrono::microseconds timeout) override
+    {
+        ++m_script.waits;
+        if (m_script.sent.empty())
+            ++m_script.waitsBeforeSend;
+        if (m_script.waiting.empty() && m_script.flood && (!m_script.floodAfterRequest || !m_script.sent.empty()))
+            m_script.waiting.push_back(m_script.flood());
+        if (m_script.waiting.empty())
+        {
+            m_script.now += timeout;
+            return false;
+        }
+        m_script.now += m_script.readyCost;
+        return true;
+    }
+    long Receive(std::uint8_t *buffer) override
+    {
+        if (m_script.waiting.empty())
+            return -1;
+        const Datagram item = std::move(m_script.waiting.front());
+        m_script.waiting.pop_front();
+        if (!item)
+            return -1;
+        std::copy(item->begin(), item->end(), buffer);
+        buffer[item->size()] = 0;
+        return static_cast<long>(item->size());
+    }
+    void Pause(std::chrono::milliseconds duration) override
+    {
+        ++m_script.pauses;
+        m_script.now += duration;
+    }
+    Clock::time_point Now() override { return m_script.now; }
+    bool Send(const std::uint8_t *data, std::size_t length) override
+    {
+        m_script.sent.emplace_back(data, data + length);
+        for (Datagram &item : m_script.answer)
+            m_script.waiting.push_back(std::move(item));
+        m_script.answer.clear();
+        return true;
+    }
+
+private:
+    Script &m_script;
+};
+
+} // namespace izuzez::test
