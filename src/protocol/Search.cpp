@@ -89,18 +89,20 @@ void SearchDevices(int classFilter, int typeFilter)
     }
 }
 
-void SearchInterfaceUntilQuiet(int interfaceIndex, int classFilter, int typeFilter, std::chrono::milliseconds quiet,
-                               std::chrono::milliseconds budget, SearchTally *tally)
+std::chrono::steady_clock::duration SearchInterfaceUntilQuiet(int interfaceIndex, int classFilter, int typeFilter,
+                                                              std::chrono::milliseconds quiet,
+                                                              std::chrono::milliseconds budget, SearchTally *tally)
 {
     if (!g_ProtocolState.endpointsOpen || interfaceIndex < 0 || interfaceIndex >= g_ProtocolState.interfaceCount)
-        return;
+        return {};
     std::uint8_t request[kPacketBufferSize];
     const int requestLength = BuildSearchRequest(request);
     std::uint8_t buffer[kPacketBufferSize + 1];
     const std::unique_ptr<DatagramSource> source = OpenDatagramSource(interfaceIndex);
     source->Send(request, static_cast<std::size_t>(requestLength));
-    auto lastReply = source->Now();
-    const auto deadline = lastReply + budget;
+    const auto start = source->Now();
+    auto lastReply = start;
+    const auto deadline = start + budget;
     // Each turn either waits (bounded by the quiet time) or takes a datagram; the clock bounds both.
     for (auto now = lastReply; now < deadline && now - lastReply < quiet; now = source->Now())
     {
@@ -125,6 +127,7 @@ void SearchInterfaceUntilQuiet(int interfaceIndex, int classFilter, int typeFilt
         if (added)
             tally->acceptedFrom.emplace_back(FieldText(g_ProtocolState.deviceList.tail->server_ip));
     }
+    return source->Now() - start;
 }
 
 void SearchDevicesUntilQuiet(int classFilter, int typeFilter, std::chrono::milliseconds quiet,
@@ -134,13 +137,13 @@ void SearchDevicesUntilQuiet(int classFilter, int typeFilter, std::chrono::milli
     const int count = g_ProtocolState.endpointsOpen ? g_ProtocolState.interfaceCount : 0;
     if (tallies != nullptr)
         tallies->assign(static_cast<std::size_t>(count), SearchTally{});
-    const auto end = std::chrono::steady_clock::now() + cap;
+    std::chrono::steady_clock::duration used{};
     for (int i = 0; i < count; ++i)
     {
         // A busy interface must not leave nothing for the ones after it.
-        const auto now = std::chrono::steady_clock::now();
-        const auto budget = std::chrono::duration_cast<std::chrono::milliseconds>((end - now) / (count - i));
-        SearchInterfaceUntilQuiet(i, classFilter, typeFilter, quiet, budget,
-                                  tallies != nullptr ? &(*tallies)[static_cast<std::size_t>(i)] : nullptr);
+        const auto left = std::max<std::chrono::steady_clock::duration>(cap - used, {});
+        const auto budget = std::chrono::duration_cast<std::chrono::milliseconds>(left / (count - i));
+        used += SearchInterfaceUntilQuiet(i, classFilter, typeFilter, quiet, budget,
+                                          tallies != nullptr ? &(*tallies)[static_cast<std::size_t>(i)] : nullptr);
     }
 }

@@ -20,9 +20,11 @@ bool HandleSearchDatagram(const std::uint8_t *datagram, std::size_t length, int 
 
 // Sends one search request on interface i and reads until no reply of this instance came for `quiet`, or
 // `budget` ran out. Unlike SearchDevices it has no datagram limit, so every device of a large network is
-// listed. Appends to the device list; every datagram is counted in `tally` when one is given.
-void SearchInterfaceUntilQuiet(int interfaceIndex, int classFilter, int typeFilter, std::chrono::milliseconds quiet,
-                               std::chrono::milliseconds budget, SearchTally *tally);
+// listed. Appends to the device list; every datagram is counted in `tally` when one is given. Returns the
+// time it listened.
+std::chrono::steady_clock::duration SearchInterfaceUntilQuiet(int interfaceIndex, int classFilter, int typeFilter,
+                                                              std::chrono::milliseconds quiet,
+                                                              std::chrono::milliseconds budget, SearchTally *tally);
 
 // Empties the device list and searches every interface in turn until quiet; the whole search ends after
 // `cap`, shared fairly among the interfaces still to search. `tallies`, when given, gets one entry per

@@ -37,8 +37,8 @@ int SearchTally::Total() const
     return accepted + repeated + filtered + foreignClient + otherKind + malformed + oversize;
 }
 
-SearchDatagram ClassifySearchDatagram(const std::uint8_t *datagram, std::size_t length, int classFilter,
-                                      int typeFilter, bool alreadyListed)
+SearchDatagram ClassifySearchDatagram(const std::uint8_t *datagram, std::size_t length, int classFilter, int typeFilter,
+                                      bool alreadyListed)
 {
     if (length == 0)
         return SearchDatagram::Malformed;
@@ -50,8 +50,8 @@ SearchDatagram ClassifySearchDatagram(const std::uint8_t *datagram, std::size_t 
         return SearchDatagram::Malformed;
     if (!IsOwnReply(datagram, length))
         return SearchDatagram::ForeignClient;
-    if (opcode != kOpBasicSearchReply && ((classFilter != 0 && reply.classByte != classFilter) ||
-                                          (typeFilter != 0 && reply.typeByte != typeFilter)))
+    if (opcode != kOpBasicSearchReply &&
+        ((classFilter != 0 && reply.classByte != classFilter) || (typeFilter != 0 && reply.typeByte != typeFilter)))
         return SearchDatagram::Filtered;
     return alreadyListed ? SearchDatagram::Repeated : SearchDatagram::Accepted;
 }
@@ -87,6 +87,5 @@ std::string NetworkText(std::uint32_t address, int prefix)
 {
     const std::uint32_t network = address & PrefixMask(prefix);
     return std::to_string(network >> 24) + "." + std::to_string((network >> 16) & 0xFF) + "." +
-           std::to_string((network >> 8) & 0xFF) + "." + std::to_string(network & 0xFF) + "/" +
-           std::to_string(prefix);
+           std::to_string((network >> 8) & 0xFF) + "." + std::to_string(network & 0xFF) + "/" + std::to_string(prefix);
 }

@@ -35,8 +35,8 @@ struct SearchTally
 };
 
 // Sorts one received datagram. `alreadyListed` says whether the reply's address is in the device list.
-SearchDatagram ClassifySearchDatagram(const std::uint8_t *datagram, std::size_t length, int classFilter,
-                                      int typeFilter, bool alreadyListed);
+SearchDatagram ClassifySearchDatagram(const std::uint8_t *datagram, std::size_t length, int classFilter, int typeFilter,
+                                      bool alreadyListed);
 
 // What ReceiveDatagram returns for a datagram longer than the receive buffer (any other failure is -1).
 inline constexpr long kOversizeDatagram = -2;

@@ -103,7 +103,8 @@ ToolRun RunTool(const std::vector<std::string> &args)
         // Output beyond a megabyte is not needed to judge the rules.
         while (open > 0 && run.out.size() < (1u << 20) && std::chrono::steady_clock::now() < end)
         {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
             if (poll(fds, 2, static_cast<int>(left.count()) + 1) <= 0)
                 continue;
             for (int i = 0; i < 2; ++i)
@@ -297,10 +298,13 @@ std::string DoctorText(const DoctorFacts &facts, const std::vector<std::string> 
         const SearchTally &t = f.tally;
         out << "Interface " << (f.name.empty() ? "?" : f.name) << "  " << f.address << "/" << f.prefix << "\n"
             << "  receiver on its address:  " << SocketState(f.unicastError) << "\n"
-            << "  receiver on 224.0.0.1:    "
-            << (f.groupError == 0 ? "open, group joined" : SocketState(f.groupError)) << "\n"
+            << "  receiver on 224.0.0.1:    " << (f.groupError == 0 ? "open, group joined" : SocketState(f.groupError))
+            << "\n"
             << "  multicast route:          "
-            << (!f.multicastRoute ? "unknown" : *f.multicastRoute ? "leaves this interface" : "none") << "\n"
+            << (!f.multicastRoute   ? "unknown"
+                : *f.multicastRoute ? "leaves this interface"
+                                    : "none")
+            << "\n"
             << "  reverse-path filter:      " << RpFilterText(f.rpFilter) << "\n"
             << "  search: " << t.accepted << " accepted, " << t.repeated << " repeated, " << t.foreignClient
             << " for another instance, " << t.filtered << " other device kinds, " << t.otherKind << " other datagrams, "
@@ -335,15 +339,14 @@ std::string DoctorJson(const DoctorFacts &facts, const std::vector<std::string> 
             {"group_receiver", SocketState(f.groupError)},
             {"multicast_route", f.multicastRoute ? ordered_json(*f.multicastRoute) : ordered_json(nullptr)},
             {"rp_filter", f.rpFilter},
-            {"search",
-             ordered_json{{"accepted", t.accepted},
-                          {"repeated", t.repeated},
-                          {"other_instance", t.foreignClient},
-                          {"other_device_kinds", t.filtered},
-                          {"other_kinds", t.otherKind},
-                          {"malformed", t.malformed},
-                          {"oversize", t.oversize},
-                          {"devices", t.acceptedFrom}}},
+            {"search", ordered_json{{"accepted", t.accepted},
+                                    {"repeated", t.repeated},
+                                    {"other_instance", t.foreignClient},
+                                    {"other_device_kinds", t.filtered},
+                                    {"other_kinds", t.otherKind},
+                                    {"malformed", t.malformed},
+                                    {"oversize", t.oversize},
+                                    {"devices", t.acceptedFrom}}},
         });
     }
     const ordered_json report{
