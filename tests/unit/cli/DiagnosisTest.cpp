@@ -58,17 +58,19 @@ TEST(DiagnosisTest, VerdictNamesTheCause)
     InterfaceFacts outside = Interface("eth0", "10.0.0.5", 24);
     outside.tally.accepted = 2;
     outside.tally.acceptedFrom = {"192.168.0.20", "10.0.0.7"};
-    cases.push_back({"a device on another subnet",
-                     OneInterface(outside),
-                     {"2 devices answered.", "answered from 192.168.0.20, outside eth0 (10.0.0.5)'s 10.0.0.0/24",
-                      "LAN settings"},
-                     {"10.0.0.7,"}});
+    cases.push_back(
+        {"a device on another subnet",
+         OneInterface(outside),
+         {"2 devices answered.", "answered from 192.168.0.20, outside eth0 (10.0.0.5)'s 10.0.0.0/24", "LAN settings"},
+         {"10.0.0.7,"}});
 
     InterfaceFacts nothing = Interface("eth0", "10.0.0.5", 24);
     DoctorFacts dropped = OneInterface(nothing);
     dropped.firewall = {FirewallState::Drops, "nft", "udp dport 13579 drop"};
-    cases.push_back({"a firewall rule", dropped, {"No device answered on 1 interface.", "(nft) drops UDP port 13579",
-                                                  "udp dport 13579 drop"}, {"route"}});
+    cases.push_back({"a firewall rule",
+                     dropped,
+                     {"No device answered on 1 interface.", "(nft) drops UDP port 13579", "udp dport 13579 drop"},
+                     {"route"}});
 
     InterfaceFacts other = Interface("eth0", "10.0.0.5", 24);
     other.tally.foreignClient = 4;
@@ -82,8 +84,10 @@ TEST(DiagnosisTest, VerdictNamesTheCause)
     flood.tally.otherKind = 180;
     flood.tally.malformed = 3;
     flood.tally.oversize = 1;
-    cases.push_back({"a flood", OneInterface(flood),
-                     {"received 184 datagrams", "search --wait", "4 malformed or oversize datagrams"}, {}});
+    cases.push_back({"a flood",
+                     OneInterface(flood),
+                     {"received 184 datagrams", "search --wait", "4 malformed or oversize datagrams"},
+                     {}});
 
     InterfaceFacts noRoute = Interface("veth1", "10.0.0.5", 24);
     noRoute.multicastRoute = false;
@@ -92,8 +96,10 @@ TEST(DiagnosisTest, VerdictNamesTheCause)
     routed.tally.acceptedFrom = {"10.0.1.9"};
     DoctorFacts twoRoutes = OneInterface(noRoute);
     twoRoutes.interfaces.push_back(routed);
-    cases.push_back({"an interface without a multicast route", twoRoutes,
-                     {"no route to 224.0.0.0/4 leaves it", "dev veth1"}, {"dev veth2"}});
+    cases.push_back({"an interface without a multicast route",
+                     twoRoutes,
+                     {"no route to 224.0.0.0/4 leaves it", "dev veth1"},
+                     {"dev veth2"}});
 
     InterfaceFacts strict = Interface("eth0", "10.0.0.5", 24);
     strict.rpFilter = 1;
@@ -140,11 +146,13 @@ TEST(DiagnosisTest, ReadsFirewallRules)
          "table inet t {\n\tchain in {\n\t\ttype filter hook input priority filter; policy accept;\n"
          "\t\tudp dport 13579 drop\n\t}\n}\n",
          FirewallState::Drops, "udp dport 13579 drop"},
-        {"nft", "table inet t {\n chain in {\n  type filter hook input priority 0; policy drop;\n"
-                "  udp dport 13579 accept\n }\n}\n",
+        {"nft",
+         "table inet t {\n chain in {\n  type filter hook input priority 0; policy drop;\n"
+         "  udp dport 13579 accept\n }\n}\n",
          FirewallState::Accepts, "udp dport 13579 accept"},
-        {"nft", "table inet t {\n chain in {\n  type filter hook input priority 0; policy drop;\n"
-                "  ct state established accept\n }\n}\n",
+        {"nft",
+         "table inet t {\n chain in {\n  type filter hook input priority 0; policy drop;\n"
+         "  ct state established accept\n }\n}\n",
          FirewallState::Drops, "type filter hook input priority 0; policy drop;"},
         {"nft", "table inet t {\n chain out {\n  type filter hook output priority 0; policy drop;\n }\n}\n",
          FirewallState::Silent, ""},
