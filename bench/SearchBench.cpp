@@ -111,12 +111,7 @@ void BM_WaitSearchListsOfN(benchmark::State &state)
     state.counters["listed"] = benchmark::Counter(listed, benchmark::Counter::kAvgIterations);
     state.counters["of"] = static_cast<double>(state.range(0));
 }
-BENCHMARK(BM_WaitSearchListsOfN)
-    ->ArgName("devices")
-    ->Arg(100)
-    ->Arg(1000)
-    ->Iterations(5)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WaitSearchListsOfN)->ArgName("devices")->Arg(100)->Arg(1000)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 // One query to a device that answers at once. QuerySsl first drains 11 times 10 ms; the password check
 // drains nothing, so it shows the bare round trip.

@@ -124,8 +124,7 @@ TEST_F(DoctorTest, NamesAFirewallRuleThatDropsThePort)
     EXPECT_EQ(report["answered"], 0);
     EXPECT_EQ(report["firewall"]["state"], "drops");
     EXPECT_EQ(report["firewall"]["tool"], "nft");
-    EXPECT_NE(Verdict(report).find("drops UDP port 13579: udp dport 13579 drop"), std::string::npos)
-        << Verdict(report);
+    EXPECT_NE(Verdict(report).find("drops UDP port 13579: udp dport 13579 drop"), std::string::npos) << Verdict(report);
 }
 
 TEST_F(DoctorTest, NamesAnInterfaceWithoutAMulticastRoute)
