@@ -94,6 +94,25 @@ BENCHMARK(BM_SearchListsOfN)
     ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
 
+// The command line's search --wait 500: listens until no reply came for 500 ms, so "listed" should equal "of".
+void BM_WaitSearchListsOfN(benchmark::State &state)
+{
+    Simulator simulator(static_cast<int>(state.range(0)));
+    Endpoints endpoints;
+    double listed = 0;
+    for (auto _ : state)
+    {
+        SearchDevicesUntilQuiet(1, 8, 500ms, 5000ms);
+        state.PauseTiming();
+        listed += g_ProtocolState.deviceList.count;
+        DrainReplies();
+        state.ResumeTiming();
+    }
+    state.counters["listed"] = benchmark::Counter(listed, benchmark::Counter::kAvgIterations);
+    state.counters["of"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_WaitSearchListsOfN)->ArgName("devices")->Arg(100)->Arg(1000)->Iterations(5)->Unit(benchmark::kMillisecond);
+
 // One query to a device that answers at once. QuerySsl first drains 11 times 10 ms; the password check
 // drains nothing, so it shows the bare round trip.
 template <int (*Exchange)()> void BM_RoundTrip(benchmark::State &state)

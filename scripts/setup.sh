@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     nlohmann-json3-dev
     fonts-liberation fontconfig
-    iproute2 procps
+    iproute2 procps nftables
     xvfb xauth imagemagick
 )
 

@@ -9,9 +9,11 @@
 #include "protocol/DeviceList.h"
 #include "protocol/Endpoints.h"
 #include "protocol/FixedText.h"
+#include "protocol/LocalInterfaces.h"
 #include "protocol/Operations.h"
 #include "protocol/ProtocolState.h"
 #include "protocol/Search.h"
+#include "protocol/SearchTally.h"
 #include "skin/CIpAddressCtrl.h"
 #include "skin/CSkinButton.h"
 #include "skin/CSkinListCtrl.h"
@@ -53,6 +55,25 @@ QString DeviceToolTip(const DeviceRecord &record)
         .arg(Text(FieldText(record.server_MODEL)), Text(FieldText(record.server_mac)),
              Text(FieldText(record.server_SW_version)), via);
 }
+
+// The network of the interface a device answered on, when the device's address lies outside it; empty when
+// inside or unknown. Such a device answers the search but cannot be reached until its address moves.
+QString OutsideNetwork(const DeviceRecord &record)
+{
+    const int i = record.interfaceIndex;
+    if (i < 0 || i >= g_ProtocolState.interfaceCount)
+        return {};
+    const std::string local(FieldText(g_ProtocolState.interfaceAddress[i]));
+    const int prefix = LocalPrefixLength(local);
+    std::uint32_t device = 0, own = 0;
+    if (prefix < 0 || !ParseIpv4(std::string(FieldText(record.server_ip)), device) || !ParseIpv4(local, own) ||
+        InSameSubnet(device, own, prefix))
+        return {};
+    return Text(NetworkText(own, prefix));
+}
+
+// Dark orange: readable on white and on the selection colour.
+const QColor kOutsideColour(0xB0, 0x4A, 0x00);
 
 QFont ListFont()
 {
@@ -215,10 +236,46 @@ void CSearchUtilityDlg::FillDeviceRows()
         m_lstDevices->SetItemText(row, 2, Text(FieldText(record->server_mask)));
         m_lstDevices->SetItemText(row, 3, Text(FieldText(record->server_gateway)));
         QTreeWidgetItem *item = m_lstDevices->topLevelItem(row);
-        const QString tip = DeviceToolTip(*record);
+        QString tip = DeviceToolTip(*record);
+        const QString outside = OutsideNetwork(*record);
+        if (!outside.isEmpty())
+            tip += QStringLiteral("\n\nThis address lies outside %1, the network of the interface the device "
+                                  "answered on, so its web page and volumes cannot be reached. Its LAN settings "
+                                  "can move it into %1.")
+                       .arg(outside);
         for (int column = 0; column < 4; ++column)
+        {
             item->setToolTip(column, tip);
+            if (!outside.isEmpty())
+                item->setForeground(column, kOutsideColour);
+        }
     }
+    ShowNoDeviceLine(row == 0);
+}
+
+void CSearchUtilityDlg::ShowNoDeviceLine(bool show)
+{
+    if (!show)
+    {
+        if (m_lblNoDevice)
+            m_lblNoDevice->hide();
+        return;
+    }
+    if (!m_lblNoDevice)
+    {
+        // A label over the list, not a row: a click on it must not select a device.
+        m_lblNoDevice = new QLabel(m_lstDevices->viewport());
+        m_lblNoDevice->setObjectName(QStringLiteral("NoDeviceLine"));
+        m_lblNoDevice->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_lblNoDevice->setFont(m_lstDevices->font());
+        m_lblNoDevice->setStyleSheet(QStringLiteral("color: #808080; background: transparent;"));
+    }
+    const int count = g_ProtocolState.interfaceCount;
+    m_lblNoDevice->setText(count == 1 ? QStringLiteral("No device answered on 1 interface.")
+                                      : QStringLiteral("No device answered on %1 interfaces.").arg(count));
+    m_lblNoDevice->adjustSize();
+    m_lblNoDevice->move(4, 2);
+    m_lblNoDevice->show();
 }
 
 void CSearchUtilityDlg::OnClickDeviceList()

@@ -62,6 +62,7 @@ private:
     // Runs the search with the search button disabled and lists what it found.
     void SearchAndList();
     void FillDeviceRows();
+    void ShowNoDeviceLine(bool show);
     void SelectRow(int row);
     void SetAddressFieldsEnabled(bool enabled);
     void ClearAddressFields();
@@ -95,6 +96,7 @@ private:
     QLabel *m_stcModel = nullptr;           // 1039
     QLabel *m_stcMac = nullptr;             // 1040
     QLabel *m_stcFirmware = nullptr;        // 1041
+    QLabel *m_lblNoDevice = nullptr;        // grey line in the empty device list
     int m_bDeviceSelected = 0;
     QIcon m_hIcon;
     QString m_strModel;

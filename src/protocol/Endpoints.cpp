@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "protocol/LocalInterfaces.h"
+#include "protocol/SearchTally.h"
 
 namespace
 {
@@ -231,8 +232,10 @@ long ReceiveDatagram(const ReceiverSocket &receiver, std::uint8_t *buffer)
         return -1;
     // MSG_TRUNC makes recv report the real length, so an oversize datagram is recognised and skipped.
     const ssize_t length = recv(fd, buffer, kPacketBufferSize, MSG_DONTWAIT | MSG_TRUNC);
-    if (length < 0 || length > kPacketBufferSize)
+    if (length < 0)
         return -1;
+    if (length > kPacketBufferSize)
+        return kOversizeDatagram;
     buffer[length] = 0;
     return static_cast<long>(length);
 }

@@ -24,8 +24,8 @@ bool WaitReadable(const ReceiverSocket &receiver, std::chrono::microseconds time
 
 // Receives one datagram from the pair, without blocking, into a buffer of kPacketBufferSize + 1 bytes and
 // appends a NUL: of the datagrams waiting on the two sockets, the one the host received first. Returns its
-// length, or -1 when nothing could be received or the datagram was longer than kPacketBufferSize (it is
-// discarded).
+// length, -1 when nothing could be received, or kOversizeDatagram (-2) when the datagram was longer than
+// kPacketBufferSize (it is discarded).
 long ReceiveDatagram(const ReceiverSocket &receiver, std::uint8_t *buffer);
 
 // One line for each receiver socket that OpenEndpoints could not set up (for example because another program

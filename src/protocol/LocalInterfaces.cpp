@@ -100,3 +100,25 @@ void InitLocalInterfaces()
         CopyText(state.interfaceAddress[state.interfaceCount++], address);
     state.clientId = MakeClientId();
 }
+
+int LocalPrefixLength(const std::string &address)
+{
+    ifaddrs *list = nullptr;
+    if (getifaddrs(&list) != 0)
+        return -1;
+    int prefix = -1;
+    for (const ifaddrs *entry = list; entry != nullptr && prefix < 0; entry = entry->ifa_next)
+    {
+        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET || !(entry->ifa_flags & IFF_UP) ||
+            entry->ifa_netmask == nullptr)
+            continue;
+        sockaddr_in local, mask;
+        std::memcpy(&local, entry->ifa_addr, sizeof local);
+        std::memcpy(&mask, entry->ifa_netmask, sizeof mask);
+        char text[INET_ADDRSTRLEN] = {};
+        if (inet_ntop(AF_INET, &local.sin_addr, text, sizeof text) != nullptr && address == text)
+            prefix = __builtin_popcount(mask.sin_addr.s_addr);
+    }
+    freeifaddrs(list);
+    return prefix;
+}

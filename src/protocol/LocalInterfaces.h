@@ -29,3 +29,7 @@ void InitLocalInterfaces();
 
 // Six bytes from the kernel's entropy source, then four zero bytes.
 ClientId MakeClientId();
+
+// Prefix length of the local interface address `address` (its netmask's bits), or -1 when no interface that is
+// up has it.
+int LocalPrefixLength(const std::string &address);

@@ -1,5 +1,6 @@
 #include "protocol/Search.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "protocol/DeviceList.h"
@@ -8,6 +9,7 @@
 #include "protocol/Exchange.h"
 #include "protocol/FixedText.h"
 #include "protocol/Packets.h"
+#include "protocol/SearchTally.h"
 
 namespace
 {
@@ -84,5 +86,64 @@ void SearchDevices(int classFilter, int typeFilter)
         PollSearchReplies(*source, kSearchPolls, kSearchPollWait, deadline, buffer,
                           [&](const std::uint8_t *datagram, std::size_t length)
                           { HandleSearchDatagram(datagram, length, classFilter, typeFilter, i); });
+    }
+}
+
+std::chrono::steady_clock::duration SearchInterfaceUntilQuiet(int interfaceIndex, int classFilter, int typeFilter,
+                                                              std::chrono::milliseconds quiet,
+                                                              std::chrono::milliseconds budget, SearchTally *tally)
+{
+    if (!g_ProtocolState.endpointsOpen || interfaceIndex < 0 || interfaceIndex >= g_ProtocolState.interfaceCount)
+        return {};
+    std::uint8_t request[kPacketBufferSize];
+    const int requestLength = BuildSearchRequest(request);
+    std::uint8_t buffer[kPacketBufferSize + 1];
+    const std::unique_ptr<DatagramSource> source = OpenDatagramSource(interfaceIndex);
+    source->Send(request, static_cast<std::size_t>(requestLength));
+    const auto start = source->Now();
+    auto lastReply = start;
+    const auto deadline = start + budget;
+    // Each turn either waits (bounded by the quiet time) or takes a datagram; the clock bounds both.
+    for (auto now = lastReply; now < deadline && now - lastReply < quiet; now = source->Now())
+    {
+        const auto left = std::min<std::chrono::steady_clock::duration>(deadline - now, quiet - (now - lastReply));
+        if (!source->WaitReadable(std::chrono::duration_cast<std::chrono::microseconds>(left)))
+            continue;
+        const long length = source->Receive(buffer);
+        if (length == kOversizeDatagram && tally != nullptr)
+            tally->Count(SearchDatagram::Oversize);
+        if (length < 0)
+            continue;
+        const auto size = static_cast<std::size_t>(length);
+        const bool added = HandleSearchDatagram(buffer, size, classFilter, typeFilter, interfaceIndex);
+        // A reply that was not added but would have been is one whose address is listed already.
+        const SearchDatagram kind =
+            added ? SearchDatagram::Accepted : ClassifySearchDatagram(buffer, size, classFilter, typeFilter, true);
+        if (kind == SearchDatagram::Accepted || kind == SearchDatagram::Repeated)
+            lastReply = source->Now();
+        if (tally == nullptr)
+            continue;
+        tally->Count(kind);
+        if (added)
+            tally->acceptedFrom.emplace_back(FieldText(g_ProtocolState.deviceList.tail->server_ip));
+    }
+    return source->Now() - start;
+}
+
+void SearchDevicesUntilQuiet(int classFilter, int typeFilter, std::chrono::milliseconds quiet,
+                             std::chrono::milliseconds cap, std::vector<SearchTally> *tallies)
+{
+    FreeDeviceList();
+    const int count = g_ProtocolState.endpointsOpen ? g_ProtocolState.interfaceCount : 0;
+    if (tallies != nullptr)
+        tallies->assign(static_cast<std::size_t>(count), SearchTally{});
+    std::chrono::steady_clock::duration used{};
+    for (int i = 0; i < count; ++i)
+    {
+        // A busy interface must not leave nothing for the ones after it.
+        const auto left = std::max<std::chrono::steady_clock::duration>(cap - used, {});
+        const auto budget = std::chrono::duration_cast<std::chrono::milliseconds>(left / (count - i));
+        used += SearchInterfaceUntilQuiet(i, classFilter, typeFilter, quiet, budget,
+                                          tallies != nullptr ? &(*tallies)[static_cast<std::size_t>(i)] : nullptr);
     }
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
+
+struct SearchTally;
 
 // Empties the device list and searches every local interface in turn: one search request to the group, a
 // 50 ms pause, then 100 polls of 500 us. Replies kinds 7 and 8 must carry classFilter at byte 56 and
@@ -13,3 +17,17 @@ void SearchDevices(int classFilter, int typeFilter);
 // this instance to a new address. Returns true when a record was added.
 bool HandleSearchDatagram(const std::uint8_t *datagram, std::size_t length, int classFilter, int typeFilter,
                           int interfaceIndex);
+
+// Sends one search request on interface i and reads until no reply of this instance came for `quiet`, or
+// `budget` ran out. Unlike SearchDevices it has no datagram limit, so every device of a large network is
+// listed. Appends to the device list; every datagram is counted in `tally` when one is given. Returns the
+// time it listened.
+std::chrono::steady_clock::duration SearchInterfaceUntilQuiet(int interfaceIndex, int classFilter, int typeFilter,
+                                                              std::chrono::milliseconds quiet,
+                                                              std::chrono::milliseconds budget, SearchTally *tally);
+
+// Empties the device list and searches every interface in turn until quiet; the whole search ends after
+// `cap`, shared fairly among the interfaces still to search. `tallies`, when given, gets one entry per
+// interface.
+void SearchDevicesUntilQuiet(int classFilter, int typeFilter, std::chrono::milliseconds quiet,
+                             std::chrono::milliseconds cap, std::vector<SearchTally> *tallies = nullptr);

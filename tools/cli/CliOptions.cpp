@@ -30,6 +30,8 @@ std::optional<Command> CommandFromName(std::string_view name)
         return Command::SetAddress;
     if (name == "set-dhcp")
         return Command::SetDhcp;
+    if (name == "doctor")
+        return Command::Doctor;
     return std::nullopt;
 }
 
@@ -101,7 +103,8 @@ ParseResult Fail(std::string error)
 // Positional arguments and command-specific options, checked once everything has been read.
 std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
 {
-    const std::size_t want = o.command == Command::Search ? 0 : o.command == Command::Query ? 2 : 1;
+    const bool bare = o.command == Command::Search || o.command == Command::Doctor;
+    const std::size_t want = bare ? 0 : o.command == Command::Query ? 2 : 1;
     if (positional.size() < want)
         return o.command == Command::Query ? "query needs the device's IP address and what to ask for."
                                            : "This command needs the device's IP address.";
@@ -123,8 +126,10 @@ std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
                    "'; use shares, ssl, workgroup, codepage, ideok, sharename, bt_firmware or domain.";
         o.query = *kind;
     }
-    if (o.json && o.command != Command::Search)
-        return "--json belongs to the search command.";
+    if (o.json && !bare)
+        return "--json belongs to the search and doctor commands.";
+    if (o.waitMs > 0 && o.command != Command::Search)
+        return "--wait belongs to the search command.";
     const bool changes = o.command == Command::SetAddress || o.command == Command::SetDhcp;
     if (o.passwordStdin && !changes)
         return "--password-stdin belongs to set-address and set-dhcp.";
@@ -165,6 +170,18 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
                 return Fail("--interface needs a local IPv4 address, not '" + text + "'.");
             o.interfaces.push_back(text);
         }
+        else if (Matches(arg, "--wait"))
+        {
+            if (!reader.value(arg, "--wait", text, error))
+                return Fail(error);
+            const bool digits = !text.empty() && text.size() <= 5 &&
+                                std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+            const int ms = digits ? std::stoi(text) : 0;
+            if (ms < 1 || ms > kWaitLimitMs)
+                return Fail("--wait needs a number of milliseconds from 1 to " + std::to_string(kWaitLimitMs) +
+                            ", not '" + text + "'.");
+            o.waitMs = ms;
+        }
         else if (Matches(arg, "--ip") || Matches(arg, "--netmask") || Matches(arg, "--gateway"))
         {
             const std::string_view name = Matches(arg, "--ip")        ? "--ip"
@@ -185,7 +202,7 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
         {
             const auto command = CommandFromName(arg);
             if (!command)
-                return Fail("Unknown command '" + arg + "'; use search, query, set-address or set-dhcp.");
+                return Fail("Unknown command '" + arg + "'; use search, query, set-address, set-dhcp or doctor.");
             o.command = *command;
         }
         else
@@ -200,7 +217,7 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
         return result;
     }
     if (o.command == Command::None)
-        return Fail("No command given; use search, query, set-address or set-dhcp (see --help).");
+        return Fail("No command given; use search, query, set-address, set-dhcp or doctor (see --help).");
     if (std::string problem = CheckCommand(o, positional); !problem.empty())
         return Fail(std::move(problem));
     result.ok = true;
@@ -305,13 +322,17 @@ std::string UsageText()
            "Finds the devices on the local networks and manages one of them by its IP address.\n"
            "\n"
            "Commands:\n"
-           "  search [--json]                 list the devices that answer\n"
+           "  search [--json] [--wait MS]     list the devices that answer; with --wait, listen until no\n"
+           "                                  reply came for MS milliseconds (at most 5 seconds in all),\n"
+           "                                  so that every device of a large network is listed\n"
            "  query IP WHAT                   ask a device; WHAT is one of shares, ssl, workgroup,\n"
            "                                  codepage, ideok, sharename, bt_firmware, domain\n"
            "  set-address IP --ip A --netmask M --gateway G [--password-stdin]\n"
            "                                  give the device a static address; --gateway may be left\n"
            "                                  out only for a link-local address (169.254.x.x)\n"
            "  set-dhcp IP [--password-stdin]  let the device take its address from DHCP\n"
+           "  doctor [--json]                 tell why a device is not found: interfaces, sockets, routes,\n"
+           "                                  firewall, and what one search on each interface received\n"
            "\n"
            "Options:\n"
            "  --interface ADDR   search only from this local address (may be repeated)\n"
@@ -323,7 +344,8 @@ std::string UsageText()
            "\n"
            "Addresses are written in decimal without leading zeros.\n"
            "\n"
-           "Exit status: 0 done, 1 no device answered, or the device did not answer, refused or was not found,\n"
+           "Exit status: 0 done (doctor: a device answered), 1 no device answered, or the device did not answer, "
+           "refused or was not found,\n"
            "2 bad usage or input (a password that is needed but cannot be asked for included).\n";
 }
 

@@ -17,6 +17,7 @@ enum class Command
     Query,
     SetAddress,
     SetDhcp,
+    Doctor,
 };
 
 enum class QueryKind
@@ -40,6 +41,7 @@ struct Options
     bool json = false;
     bool passwordStdin = false;
     std::vector<std::string> interfaces;
+    int waitMs = 0;       // search --wait: listen until no reply came for this long; 0 for the window's search
     std::string deviceIp; // the device to act on, as its IP text
     QueryKind query = QueryKind::Shares;
     std::optional<std::string> newIp;
@@ -76,6 +78,9 @@ struct AddressInputResult
     services::StaticAddressInput input;
 };
 AddressInputResult AddressInputFromOptions(const Options &options);
+
+// The most that search --wait takes as a quiet time, and the longest a waiting search listens in all.
+inline constexpr int kWaitLimitMs = 5000;
 
 std::string UsageText();
 std::string VersionText();

@@ -59,7 +59,8 @@ int ProveAdminPassword(const Options &o, DeviceSession &session, Console &consol
 
 int RunSearch(const Options &o, DeviceSession &session, Console &console)
 {
-    const std::vector<FoundDevice> devices = session.Search();
+    const std::vector<FoundDevice> devices =
+        o.waitMs > 0 ? session.SearchUntilQuiet(std::chrono::milliseconds(o.waitMs)) : session.Search();
     if (o.json)
         console.out << DevicesJson(devices) << "\n";
     else if (console.outIsTerminal && !devices.empty())
@@ -176,6 +177,7 @@ int RunCommand(const Options &options, DeviceSession &session, Console &console)
         return RunSetAddress(options, session, console);
     case Command::SetDhcp:
         return RunSetDhcp(options, session, console);
+    case Command::Doctor: // needs no session; main runs it
     case Command::None:
         break;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,12 @@ class DeviceSession
 public:
     virtual ~DeviceSession() = default;
     virtual std::vector<FoundDevice> Search() = 0;
+    // A search that listens until no reply came for `quiet`, so that no device of a large network is left out.
+    virtual std::vector<FoundDevice> SearchUntilQuiet(std::chrono::milliseconds quiet)
+    {
+        (void)quiet;
+        return Search();
+    }
     // Makes the device with this IP text the selected one. False when the last search did not list it.
     virtual bool Select(const std::string &ip) = 0;
     // The device's verdict: non-zero accepts.

@@ -64,10 +64,21 @@ public:
     std::vector<FoundDevice> Search() override
     {
         SearchDevices(kClassFilter, kTypeFilter);
+        return Listed();
+    }
+
+    static std::vector<FoundDevice> Listed()
+    {
         std::vector<FoundDevice> devices;
         for (const DeviceRecord *r = g_ProtocolState.deviceList.head; r; r = r->next)
             devices.push_back(FromRecord(*r));
         return devices;
+    }
+
+    std::vector<FoundDevice> SearchUntilQuiet(std::chrono::milliseconds quiet) override
+    {
+        SearchDevicesUntilQuiet(kClassFilter, kTypeFilter, quiet, std::chrono::milliseconds(kWaitLimitMs));
+        return Listed();
     }
 
     bool Select(const std::string &ip) override

@@ -6,6 +6,7 @@
 
 #include "CliOptions.h"
 #include "Commands.h"
+#include "Doctor.h"
 #include "Password.h"
 #include "ProtocolSession.h"
 
@@ -30,6 +31,12 @@ int main(int argc, char **argv)
     {
         std::cout << VersionText();
         return kExitDone;
+    }
+
+    if (options.command == Command::Doctor)
+    {
+        Console console{std::cout, std::cerr, {}, false};
+        return RunDoctor(options, console);
     }
 
     std::vector<std::string> missing;

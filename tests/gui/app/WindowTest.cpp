@@ -248,6 +248,61 @@ TEST_F(WindowTest, TheSearchButtonEmptiesTheFieldsButKeepsTheDhcpChoice)
     EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
 }
 
+// The endpoints listen on 127.0.0.1/8: a device that reports an address there is inside its interface's
+// network, the 192.168.50.x ones are outside it and marked.
+TEST_F(WindowTest, DevicesOutsideTheInterfaceNetworkAreMarked)
+{
+    m_simulator.Stop();
+    std::string problem;
+    ASSERT_TRUE(m_simulator.Start(R"({"listen": "127.0.0.1", "devices": [
+      {"name": "Inside", "address": "127.0.0.20", "netmask": "255.0.0.0", "model": "NS-1"},
+      {"name": "Outside", "address": "192.168.50.10", "netmask": "255.255.255.0", "model": "NS-2"}]})",
+                                  problem))
+        << problem;
+    ClickButton(1002);
+    const int inside = RowOf("127.0.0.20"), outside = RowOf("192.168.50.10");
+    ASSERT_GE(inside, 0);
+    ASSERT_GE(outside, 0);
+    const QTreeWidgetItem *in = Devices()->topLevelItem(inside);
+    const QTreeWidgetItem *out = Devices()->topLevelItem(outside);
+    for (int column = 0; column < 4; ++column)
+    {
+        EXPECT_FALSE(in->data(column, Qt::ForegroundRole).isValid()) << column;
+        EXPECT_TRUE(out->data(column, Qt::ForegroundRole).isValid()) << column;
+        EXPECT_NE(out->foreground(column).color(), QColor(Qt::black)) << column;
+    }
+    const QString tip = out->toolTip(1);
+    EXPECT_TRUE(tip.contains("outside 127.0.0.0/8")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains("LAN settings can move it")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains("NS-2")) << tip.toStdString();
+    EXPECT_FALSE(in->toolTip(1).contains("outside")) << in->toolTip(1).toStdString();
+    const QLabel *line = Devices()->findChild<QLabel *>("NoDeviceLine");
+    EXPECT_TRUE(line == nullptr || line->isHidden());
+}
+
+TEST_F(WindowTest, AnEmptySearchSaysSoInTheListWithoutAMessageBox)
+{
+    m_simulator.Stop();
+    ModalAnswerer answerer;
+    ClickButton(1002);
+    EXPECT_EQ(Devices()->GetItemCount(), 0);
+    EXPECT_TRUE(answerer.boxes.empty());
+    const QLabel *line = Devices()->findChild<QLabel *>("NoDeviceLine");
+    ASSERT_NE(line, nullptr);
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_EQ(line->text(), "No device answered on 1 interface.");
+    EXPECT_TRUE(line->testAttribute(Qt::WA_TransparentForMouseEvents));
+    // A click where the line is selects nothing.
+    QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, {}, line->geometry().center());
+    EXPECT_EQ(m_dlg->IsDeviceSelected() != 0 && Devices()->GetSelectedRow() >= 0, false);
+
+    std::string problem;
+    ASSERT_TRUE(m_simulator.Start(kDevices, problem)) << problem;
+    ClickButton(1002);
+    EXPECT_EQ(Devices()->GetItemCount(), 5);
+    EXPECT_TRUE(line->isHidden());
+}
+
 struct MessageCase
 {
     const char *name;

@@ -1,0 +1,191 @@
+// izuzez doctor and search --wait through the namespaces: each case sets up one cause of "no device found"
+// and checks that the doctor names it.
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/LabSuite.h"
+
+using namespace izuzez::test;
+using nlohmann::json;
+
+namespace
+{
+
+// Behind hA: a device in the subnet and one outside it. Behind hB: a device that floods the group with
+// datagrams of another kind, one that answers another instance, one that sends broken replies.
+const char *const kDoctorDevices = R"({
+  "devices": [
+    {"name": "Near", "address": "10.71.1.10", "netmask": "255.255.255.0", "kind": 8, "listen": ["10.71.1.2"]},
+    {"name": "Far", "address": "192.168.0.20", "netmask": "255.255.255.0", "kind": 8, "listen": ["10.71.1.2"]},
+    {"name": "Flooder", "address": "10.71.2.10", "kind": 8, "listen": ["10.71.2.2"],
+     "faults": {"flood": {"count": 300, "opcode": 9, "spread_ms": 0, "on": ["search"]}}},
+    {"name": "Echo", "address": "10.71.2.11", "kind": 8, "listen": ["10.71.2.2"],
+     "faults": {"foreign_client_id": true}},
+    {"name": "Broken", "address": "10.71.2.12", "kind": 8, "listen": ["10.71.2.2"],
+     "faults": {"malformed": ["short", "oversize"]}}
+  ]
+})";
+
+std::string Verdict(const json &report)
+{
+    std::string text;
+    for (const json &line : report["verdict"])
+        text += line.get<std::string>() + "\n";
+    return text;
+}
+
+class DoctorTest : public LabSuite<kDoctorDevices>
+{
+protected:
+    static json Doctor(const std::vector<std::string> &interfaces, RunResult &run)
+    {
+        std::vector<std::string> args{"doctor", "--json"};
+        for (const std::string &address : interfaces)
+            args.insert(args.end(), {"--interface", address});
+        run = s_lab->Izuzez(args, std::chrono::seconds(20));
+        EXPECT_FALSE(run.timedOut);
+        const json report = json::parse(run.out, nullptr, false);
+        EXPECT_TRUE(report.is_object()) << run.out << run.err;
+        return report.is_object() ? report : json::object({{"interfaces", json::array()}, {"verdict", json::array()}});
+    }
+    static bool InHost(const std::vector<std::string> &argv)
+    {
+        return RunProgram(s_lab->InHost(argv), std::chrono::seconds(10)).status == 0;
+    }
+};
+
+TEST_F(DoctorTest, NamesADeviceOutsideTheInterfaceSubnet)
+{
+    RunResult run;
+    const json report = Doctor({Lab::kHostA}, run);
+    EXPECT_EQ(run.status, 0);
+    ASSERT_EQ(report["interfaces"].size(), 1u);
+    const json &hA = report["interfaces"][0];
+    EXPECT_EQ(hA["name"], "hA");
+    EXPECT_EQ(hA["prefix"], 24);
+    EXPECT_EQ(hA["unicast_receiver"], "open");
+    EXPECT_EQ(hA["group_receiver"], "open");
+    EXPECT_EQ(hA["search"]["accepted"], 2);
+    EXPECT_NE(Verdict(report).find("answered from 192.168.0.20, outside hA (10.71.1.1)'s 10.71.1.0/24"),
+              std::string::npos)
+        << Verdict(report);
+    EXPECT_EQ(Verdict(report).find("10.71.1.10,"), std::string::npos);
+}
+
+TEST_F(DoctorTest, CountsAFloodAnotherInstanceAndBrokenReplies)
+{
+    RunResult run;
+    const json report = Doctor({Lab::kHostB}, run);
+    EXPECT_EQ(run.status, 0);
+    ASSERT_EQ(report["interfaces"].size(), 1u);
+    const json &search = report["interfaces"][0]["search"];
+    EXPECT_EQ(search["accepted"], 1); // the flooder itself
+    EXPECT_GE(search["other_kinds"].get<int>(), 250);
+    EXPECT_GE(search["other_instance"].get<int>(), 1);
+    EXPECT_GE(search["malformed"].get<int>(), 1);
+    EXPECT_GE(search["oversize"].get<int>(), 1);
+    const std::string verdict = Verdict(report);
+    EXPECT_NE(verdict.find("search --wait"), std::string::npos) << verdict;
+    EXPECT_NE(verdict.find("another copy of this program"), std::string::npos) << verdict;
+    EXPECT_NE(verdict.find("malformed or oversize"), std::string::npos) << verdict;
+}
+
+TEST_F(DoctorTest, NamesASecondInstanceHoldingThePort)
+{
+    // A second copy listening while the doctor runs (a --wait search with nothing to hear lasts its quiet time).
+    TempDir dir;
+    Background second(s_lab->InHost({BinDir() + "/izuzez", "search", "--wait", "5000", "--interface", Lab::kHostB}),
+                      dir.file("out2"), dir.file("err2"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    RunResult run;
+    const json report = Doctor({Lab::kHostA}, run);
+    EXPECT_GE(report["other_sockets"].get<int>(), 1) << run.out;
+    EXPECT_NE(Verdict(report).find("Another program holds UDP port 13579"), std::string::npos) << Verdict(report);
+}
+
+TEST_F(DoctorTest, NamesAFirewallRuleThatDropsThePort)
+{
+    if (!InHost({"nft", "list", "tables"}))
+        GTEST_SKIP() << "nft is not installed";
+    const bool ready =
+        InHost({"nft", "add", "table", "inet", "izzt"}) &&
+        InHost({"nft", "add", "chain", "inet", "izzt", "in", "{ type filter hook input priority 0; }"}) &&
+        InHost({"nft", "add", "rule", "inet", "izzt", "in", "udp", "dport", "13579", "drop"});
+    RunResult run;
+    const json report = ready ? Doctor({Lab::kHostA}, run) : json::object();
+    InHost({"nft", "delete", "table", "inet", "izzt"});
+    ASSERT_TRUE(ready);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(report["answered"], 0);
+    EXPECT_EQ(report["firewall"]["state"], "drops");
+    EXPECT_EQ(report["firewall"]["tool"], "nft");
+    EXPECT_NE(Verdict(report).find("drops UDP port 13579: udp dport 13579 drop"), std::string::npos) << Verdict(report);
+}
+
+TEST_F(DoctorTest, NamesAnInterfaceWithoutAMulticastRoute)
+{
+    // hB gets a route for the multicast range; hC, a veth pair with nothing behind it, has none.
+    const bool ready = InHost({"ip", "route", "add", "224.0.0.0/4", "dev", "hB"}) &&
+                       InHost({"ip", "link", "add", "hC", "type", "veth", "peer", "name", "hD"}) &&
+                       InHost({"ip", "addr", "add", "10.71.3.1/24", "dev", "hC"}) &&
+                       InHost({"ip", "link", "set", "hD", "up"}) && InHost({"ip", "link", "set", "hC", "up"});
+    RunResult run, plain;
+    const json report = ready ? Doctor({Lab::kHostB, "10.71.3.1"}, run) : json::object();
+    if (ready)
+        plain = s_lab->Izuzez({"doctor", "--interface", "10.71.3.1"}, std::chrono::seconds(20));
+    // Undone before any check, since the other cases share the lab.
+    InHost({"ip", "link", "del", "hC"});
+    InHost({"ip", "route", "del", "224.0.0.0/4", "dev", "hB"});
+    ASSERT_TRUE(ready);
+    ASSERT_EQ(report["interfaces"].size(), 2u);
+    EXPECT_EQ(report["interfaces"][0]["name"], "hB");
+    EXPECT_EQ(report["interfaces"][0]["multicast_route"], true);
+    EXPECT_EQ(report["interfaces"][1]["name"], "hC");
+    EXPECT_EQ(report["interfaces"][1]["multicast_route"], false);
+    EXPECT_NE(Verdict(report).find("no route to 224.0.0.0/4 leaves it"), std::string::npos) << Verdict(report);
+    EXPECT_NE(Verdict(report).find("dev hC"), std::string::npos) << Verdict(report);
+    // The plain report, for a person: exit 1, nothing answered there.
+    EXPECT_EQ(plain.status, 1);
+    EXPECT_NE(plain.out.find("Interface hC  10.71.3.1/24"), std::string::npos) << plain.out;
+    EXPECT_NE(plain.out.find("multicast route:          none"), std::string::npos) << plain.out;
+    EXPECT_NE(plain.out.find("No device answered on 1 interface."), std::string::npos) << plain.out;
+}
+
+// Three hundred devices on one link: more than the window's search reads.
+std::string ManyDevices()
+{
+    std::string config = R"({"listen": "10.71.1.2", "devices": [)";
+    for (int i = 0; i < 300; ++i)
+        config += (i ? "," : "") + std::string(R"({"name": "Many-)") + std::to_string(i) + R"(", "address": "10.71.)" +
+                  std::to_string(100 + i / 200) + "." + std::to_string(i % 200 + 1) + R"(", "kind": 8})";
+    return config + "]}";
+}
+const std::string kManyText = ManyDevices();
+const char *const kManyDevices = kManyText.c_str();
+
+class WaitSearchTest : public LabSuite<kManyDevices>
+{
+};
+
+TEST_F(WaitSearchTest, ListsEveryDeviceOfAThreeHundredDeviceLink)
+{
+    const RunResult run = s_lab->Izuzez({"search", "--json", "--wait", "500", "--interface", Lab::kHostA});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const json list = json::parse(run.out, nullptr, false);
+    ASSERT_TRUE(list.is_array());
+    EXPECT_EQ(list.size(), 300u);
+    // Quiet time after the last reply, within the cap.
+    EXPECT_LT(run.elapsed, std::chrono::milliseconds(5000 + 2000));
+    // The window's search on the same link stops after 100 datagrams.
+    const RunResult plain = s_lab->Izuzez({"search", "--json", "--interface", Lab::kHostA});
+    const json some = json::parse(plain.out, nullptr, false);
+    ASSERT_TRUE(some.is_array());
+    EXPECT_LE(some.size(), 100u);
+}
+
+} // namespace
