@@ -62,7 +62,9 @@ bool Resolve(const std::string &program, std::string &path, unsigned &code)
         {
             const std::string parent = program.substr(0, program.rfind('/'));
             const bool parentThere = parent.empty() || stat(parent.c_str(), &st) == 0;
-            code = (errno == ENOENT && parentThere) ? kFileNotFound : errno == ENOENT ? kPathNotFound : CodeOfErrno(errno);
+            code = (errno == ENOENT && parentThere) ? kFileNotFound
+                   : errno == ENOENT                ? kPathNotFound
+                                                    : CodeOfErrno(errno);
             return false;
         }
         path = program;

@@ -103,8 +103,7 @@ gboolean OnDeadline(gpointer data)
 
 // Runs the context until the exchange is done; past the limit the operation is cancelled, and GIO then
 // finishes it with G_IO_ERROR_CANCELLED.
-void RunUntilDone(GMainContext *context, GCancellable *cancellable, Exchange &exchange,
-                  std::chrono::seconds limit)
+void RunUntilDone(GMainContext *context, GCancellable *cancellable, Exchange &exchange, std::chrono::seconds limit)
 {
     GSource *deadline = g_timeout_source_new_seconds(static_cast<guint>(limit.count()));
     g_source_set_callback(deadline, OnDeadline, cancellable, nullptr);
@@ -185,8 +184,7 @@ public:
         int result = NO_ERROR;
         if (!exchange.done)
             result = ERROR_BAD_NETPATH;
-        else if (exchange.error != nullptr &&
-                 !g_error_matches(exchange.error, G_IO_ERROR, G_IO_ERROR_ALREADY_MOUNTED))
+        else if (exchange.error != nullptr && !g_error_matches(exchange.error, G_IO_ERROR, G_IO_ERROR_ALREADY_MOUNTED))
             result = MountError(exchange);
         if (result == NO_ERROR)
         {
@@ -225,8 +223,8 @@ public:
         if (!exchange.done)
             result = ERROR_OPEN_FILES;
         else if (exchange.error != nullptr)
-            result = g_error_matches(exchange.error, G_IO_ERROR, G_IO_ERROR_BUSY) ? ERROR_OPEN_FILES
-                                                                                  : ERROR_EXTENDED_ERROR;
+            result =
+                g_error_matches(exchange.error, G_IO_ERROR, G_IO_ERROR_BUSY) ? ERROR_OPEN_FILES : ERROR_EXTENDED_ERROR;
         g_clear_error(&exchange.error);
         g_object_unref(cancellable);
         g_object_unref(mount);
