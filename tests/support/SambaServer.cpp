@@ -200,8 +200,7 @@ std::unique_ptr<GvfsSession> GvfsSession::Start(const std::string &netns, std::s
         std::this_thread::sleep_for(100ms);
     if (!IsFuseMount(session->FuseRoot()))
     {
-        problem = "gvfsd-fuse did not mount " + session->FuseRoot() + ": " +
-                  ReadFile(session->m_dir.file("gvfsd.err"));
+        problem = "gvfsd-fuse did not mount " + session->FuseRoot() + ": " + ReadFile(session->m_dir.file("gvfsd.err"));
         return nullptr;
     }
     return session;
@@ -220,8 +219,7 @@ GvfsSession::~GvfsSession()
 
 std::vector<std::string> GvfsSession::Environment() const
 {
-    return {"DBUS_SESSION_BUS_ADDRESS=" + m_busAddress, "XDG_RUNTIME_DIR=" + m_runtimeDir,
-            "GIO_USE_VFS=gvfs"};
+    return {"DBUS_SESSION_BUS_ADDRESS=" + m_busAddress, "XDG_RUNTIME_DIR=" + m_runtimeDir, "GIO_USE_VFS=gvfs"};
 }
 
 std::vector<std::string> GvfsSession::Wrap(const std::vector<std::string> &argv) const

@@ -34,7 +34,7 @@ public:
     SambaServer &operator=(const SambaServer &) = delete;
 
     // The folder that a share serves.
-    std::string SharePath(const std::string &share) const { return m_dir.file("shares/" + share); }
+    std::string SharePath(const std::string &share) const { return m_dir.file("samba/shares/" + share); }
     std::string Log() const;
 
 private:

@@ -48,6 +48,13 @@ int main(int argc, char **argv)
                             return PasswordFromLine(std::cin, limit);
                         return PasswordFromTerminal("Administrator password: ", limit);
                     },
-                    isatty(STDOUT_FILENO) == 1};
+                    isatty(STDOUT_FILENO) == 1,
+                    [&options]() -> std::optional<std::string>
+                    {
+                        constexpr std::size_t kShareLimit = 256;
+                        if (options.passwordStdin)
+                            return PasswordFromLine(std::cin, kShareLimit);
+                        return PasswordFromTerminal("Share password: ", kShareLimit);
+                    }};
     return RunCommand(options, *session, console);
 }
