@@ -15,8 +15,10 @@ using izuzez::services::g_nDeviceAvailable;
 
 namespace
 {
-constexpr unsigned long kPollPauseMs = 1000;
-constexpr int kPolls = 2;
+// The wait is bounded to 2 seconds as before, but looked at every 100 ms, so that a refusal, which
+// comes at once, is also reported at once.
+constexpr unsigned long kPollPauseMs = 100;
+constexpr int kPolls = 20;
 } // namespace
 
 int CSearchUtilityDlg::FirstSelectedRow(const CSkinListCtrl *list)

@@ -104,8 +104,8 @@ TEST_F(DrivesTest, AGuestVolumeMapsToTheFreeLetterNearestZAndCarriesFiles)
 
 TEST_F(DrivesTest, APasswordVolumeKeepsItsNameAsMappedAndRefusesAWrongPassword)
 {
-    const RunResult wrong = Izuzez({"map", Lab::kLanA, "Private", "Y", "--user", kUser, "--password-stdin"},
-                                   "not-the-password\n");
+    const RunResult wrong =
+        Izuzez({"map", Lab::kLanA, "Private", "Y", "--user", kUser, "--password-stdin"}, "not-the-password\n");
     EXPECT_EQ(wrong.status, 1);
     EXPECT_NE(wrong.err.find("refused"), std::string::npos) << wrong.err;
     struct stat st

@@ -1,8 +1,8 @@
 #include "DriveCommands.h"
 
+#include "platform/NetworkDrives.h"
 #include "protocol/PrintableText.h"
 #include "services/WebLaunch.h"
-#include "platform/NetworkDrives.h"
 
 #include <nlohmann/json.hpp>
 
@@ -168,9 +168,7 @@ int RunDrives(const Options &o, Console &console)
             continue;
         const std::string path = drives.LocalPath(letter);
         if (o.json)
-            list.push_back({{"letter", letter},
-                            {"remote", PrintableText(remote)},
-                            {"path", PrintableText(path)}});
+            list.push_back({{"letter", letter}, {"remote", PrintableText(remote)}, {"path", PrintableText(path)}});
         else
             console.out << letter << "\t" << PrintableText(remote) << "\t" << PrintableText(path) << "\n";
     }
@@ -192,9 +190,9 @@ std::string CheckDriveCommand(Options &o, const std::vector<std::string> &positi
     const std::size_t least = o.command == Command::Map ? 2 : o.command == Command::Drives ? 0 : 1;
     const std::size_t most = o.command == Command::Map ? 3 : least;
     if (positional.size() < least)
-        return o.command == Command::Map      ? "map needs the device's IP address and a volume."
+        return o.command == Command::Map     ? "map needs the device's IP address and a volume."
                : o.command == Command::Unmap ? "unmap needs a drive letter."
-                                              : "This command needs the device's IP address.";
+                                             : "This command needs the device's IP address.";
     if (positional.size() > most)
         return "Unexpected argument '" + positional[most] + "'.";
     if (o.command == Command::Open || o.command == Command::Map)
@@ -209,8 +207,9 @@ std::string CheckDriveCommand(Options &o, const std::vector<std::string> &positi
         if (o.volume.empty() || o.volume.find_first_of("\\/") != std::string::npos)
             return "'" + o.volume + "' is not a volume name.";
     }
-    const std::string letterText =
-        o.command == Command::Unmap ? positional[0] : (o.command == Command::Map && positional.size() == 3 ? positional[2] : "");
+    const std::string letterText = o.command == Command::Unmap
+                                       ? positional[0]
+                                       : (o.command == Command::Map && positional.size() == 3 ? positional[2] : "");
     if (!letterText.empty())
     {
         o.letter = NormalLetter(letterText);
@@ -252,7 +251,8 @@ std::string FirstFreeLetter()
     {
         const std::string letter{c, ':'};
         const int type = drives.GetDriveType(letter);
-        const bool local = type == DRIVE_REMOVABLE || type == DRIVE_FIXED || type == DRIVE_CDROM || type == DRIVE_RAMDISK;
+        const bool local =
+            type == DRIVE_REMOVABLE || type == DRIVE_FIXED || type == DRIVE_CDROM || type == DRIVE_RAMDISK;
         std::string remote;
         if (!local && !drives.GetConnection(letter, remote))
             return letter;
