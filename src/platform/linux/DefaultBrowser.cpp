@@ -135,7 +135,11 @@ std::string DesktopEntryCommand(std::string_view desktopId)
         }
         if (exec[i + 1] == '%')
             command += '%';
-        ++i; // every other field code stands for what we append ourselves, or for nothing
+        // Every other field code stands for what we append ourselves, or for nothing; a code that is a
+        // word of its own goes with the space before it.
+        else if (!command.empty() && command.back() == ' ' && (i + 2 >= exec.size() || exec[i + 2] == ' '))
+            command.pop_back();
+        ++i;
     }
     while (!command.empty() && command.back() == ' ')
         command.pop_back();

@@ -60,11 +60,10 @@ bool Resolve(const std::string &program, std::string &path, unsigned &code)
         };
         if (stat(program.c_str(), &st) != 0)
         {
+            const int error = errno;
             const std::string parent = program.substr(0, program.rfind('/'));
             const bool parentThere = parent.empty() || stat(parent.c_str(), &st) == 0;
-            code = (errno == ENOENT && parentThere) ? kFileNotFound
-                   : errno == ENOENT                ? kPathNotFound
-                                                    : CodeOfErrno(errno);
+            code = error != ENOENT ? CodeOfErrno(error) : parentThere ? kFileNotFound : kPathNotFound;
             return false;
         }
         path = program;
