@@ -111,7 +111,9 @@ TEST(WebAccessTest, CommandLinesSplitIntoWords)
         std::vector<std::string> words;
         EXPECT_EQ(SplitCommandLine(c.line, words), c.ok) << c.line;
         if (c.ok)
+        {
             EXPECT_EQ(words, c.words) << c.line;
+        }
     }
 }
 
@@ -152,20 +154,22 @@ TEST_F(BrowserTest, TheRegistryKeysAnswerFromMimeAppsAndTheDesktopEntry)
           "[Desktop Action x]\nExec=wrong\n");
     Write(m_dir / "data/applications/other.desktop", "[Desktop Entry]\nExec=other %U\n");
     // The user's own choice wins; an entry that does not exist is passed over.
-    Write(m_dir / "config/mimeapps.list",
-          "[Added Associations]\nx-scheme-handler/http=other.desktop;\n"
-          "[Default Applications]\nx-scheme-handler/http=gone.desktop;web.desktop;\n");
+    Write(m_dir / "config/mimeapps.list", "[Added Associations]\nx-scheme-handler/http=other.desktop;\n"
+                                          "[Default Applications]\nx-scheme-handler/http=gone.desktop;web.desktop;\n");
     Write(m_dir / "etc/mimeapps.list", "[Default Applications]\nx-scheme-handler/http=other.desktop\n");
 
     const auto web = CreateWebAccess();
     std::string value;
     ASSERT_TRUE(web->ReadRegistryString("Software\\Clients\\StartMenuInternet", value));
     EXPECT_EQ(value, "web.desktop");
-    ASSERT_TRUE(web->ReadRegistryString("Software\\Clients\\StartMenuInternet\\web.desktop\\shell\\open\\command", value));
+    ASSERT_TRUE(
+        web->ReadRegistryString("Software\\Clients\\StartMenuInternet\\web.desktop\\shell\\open\\command", value));
     EXPECT_EQ(value, "\"/opt/web browser/web\" --new-window %s");
-    ASSERT_TRUE(web->ReadRegistryString("Software\\Clients\\StartMenuInternet\\other.desktop\\shell\\open\\command", value));
+    ASSERT_TRUE(
+        web->ReadRegistryString("Software\\Clients\\StartMenuInternet\\other.desktop\\shell\\open\\command", value));
     EXPECT_EQ(value, "other");
-    EXPECT_FALSE(web->ReadRegistryString("Software\\Clients\\StartMenuInternet\\gone.desktop\\shell\\open\\command", value));
+    EXPECT_FALSE(
+        web->ReadRegistryString("Software\\Clients\\StartMenuInternet\\gone.desktop\\shell\\open\\command", value));
     EXPECT_FALSE(web->ReadRegistryString("Software\\Clients\\StartMenuInternet\\..\\x\\shell\\open\\command", value));
     EXPECT_FALSE(web->ReadRegistryString("Software\\Other", value));
 
@@ -175,7 +179,10 @@ TEST_F(BrowserTest, TheRegistryKeysAnswerFromMimeAppsAndTheDesktopEntry)
 
 TEST_F(BrowserTest, WinExecAnswersWithTheOriginalCodes)
 {
-    Write(m_dir / "bin/garbage", "\x7f" "ELF not really", true);
+    Write(m_dir / "bin/garbage",
+          "\x7f"
+          "ELF not really",
+          true);
     Write(m_dir / "bin/plain", "not executable");
     const fs::path marker = m_dir / "started";
     Write(m_dir / "bin/starter", "#!/bin/sh\necho \"$1\" > '" + marker.string() + "'\n", true);
