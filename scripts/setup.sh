@@ -11,6 +11,8 @@ packages=(
     fonts-liberation fontconfig
     iproute2 procps nftables
     xvfb xauth imagemagick
+    libglib2.0-dev xdg-utils
+    samba smbclient dbus dbus-daemon gvfs gvfs-backends gvfs-fuse fuse3 util-linux
 )
 
 missing=()

@@ -86,5 +86,6 @@ void CLoginDlg::OnOK()
         m_strPassword = m_edtPassword->text();
     CopyText(g_ProtocolState.userName, m_strUserName.toStdString());
     CopyText(g_ProtocolState.password, m_strPassword.toStdString());
+    m_bConfirmed = true;
     reject();
 }

@@ -23,6 +23,8 @@ public:
     bool OnInitDialog();
     // OK and Enter: stores both texts, then closes as Cancel does.
     void OnOK() override;
+    // True once OK stored the texts (the modal result is Cancel on both buttons).
+    bool Confirmed() const { return m_bConfirmed; }
 
     QLineEdit *UserNameEdit() const { return m_edtUserName; }
     QLineEdit *PasswordEdit() const { return m_edtPassword; }
@@ -37,4 +39,5 @@ private:
     QLineEdit *m_edtPassword = nullptr;
     QString m_strUserName;
     QString m_strPassword;
+    bool m_bConfirmed = false;
 };

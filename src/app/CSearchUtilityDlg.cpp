@@ -358,21 +358,6 @@ void CSearchUtilityDlg::ClearAddressFields()
     m_ipGateway->ClearAddress();
 }
 
-void CSearchUtilityDlg::OnOpenWebPage()
-{
-    // The web page launch comes with its own flow.
-}
-
-void CSearchUtilityDlg::OnMount()
-{
-    // Drive mapping comes with its own flow.
-}
-
-void CSearchUtilityDlg::OnUnmount()
-{
-    // Drive unmapping comes with its own flow.
-}
-
 void CSearchUtilityDlg::OnExit()
 {
     FreeDeviceList();

@@ -7,6 +7,8 @@
 #include <QIcon>
 #include <QString>
 
+#include <string>
+
 class CIpAddressCtrl;
 class CSkinButton;
 class CSkinListCtrl;
@@ -50,6 +52,9 @@ public:
     void OnBitTorrent();
     void OnMinimize();
     void OnWidget();
+    // Polls the reachability check of the web page launch for about 2 seconds; 0 (reported) when the
+    // device did not answer in time.
+    int CheckDeviceAvailable();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -72,6 +77,9 @@ private:
     void ApplyStaticAddress();
     bool ProveAdminPassword();
     izuzez::services::StaticAddressInput ReadAddressInput() const;
+    // The first selected row at or below the list's top index, or -1.
+    static int FirstSelectedRow(const CSkinListCtrl *list);
+    bool ConnectDrive(const std::string &localName, const std::string &remoteName, const std::string &version);
 
     DialogTemplateBuilder m_form;
     CSkinButton *m_btnExit = nullptr;       // 1009

@@ -17,7 +17,42 @@ std::unique_ptr<SystemInfo> &SystemInfoSlot()
     static std::unique_ptr<SystemInfo> slot;
     return slot;
 }
+CredentialPrompt &PromptSlot()
+{
+    static CredentialPrompt slot;
+    return slot;
+}
 } // namespace
+
+int NetworkDrives::AddConnection(std::string_view, std::string_view, const char *, const char *, unsigned)
+{
+    return ERROR_NOT_SUPPORTED;
+}
+
+int NetworkDrives::CancelConnection(std::string_view, unsigned, bool)
+{
+    return ERROR_NOT_SUPPORTED;
+}
+
+int NetworkDrives::GetUser(std::string &) const
+{
+    return ERROR_NOT_SUPPORTED;
+}
+
+std::string NetworkDrives::LocalPath(std::string_view) const
+{
+    return {};
+}
+
+void SetCredentialPrompt(CredentialPrompt prompt)
+{
+    PromptSlot() = std::move(prompt);
+}
+
+const CredentialPrompt &CurrentCredentialPrompt()
+{
+    return PromptSlot();
+}
 
 char DriveLetterOf(std::string_view rootPath)
 {

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/WinError.h"
+
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,7 +38,30 @@ public:
     // WNetGetConnectionA: the remote name of a connected local name "Z:". False for a free, local or
     // unreadable letter, and for a remote name that does not fit kRemoteNameBuffer.
     virtual bool GetConnection(std::string_view localName, std::string &remoteName) const = 0;
+
+    // WNetAddConnection2A for a disk resource: connects localName ("Z:") to remoteName ("\\server\share").
+    // A null password or user name stands for the logged-on user's; "DOMAIN\user" names a domain user.
+    // Returns NO_ERROR or the original platform's error code. The defaults say the call is not supported.
+    virtual int AddConnection(std::string_view localName, std::string_view remoteName, const char *password,
+                              const char *userName, unsigned flags);
+    // WNetCancelConnection2A: disconnects a letter; with force even while files are open on it.
+    virtual int CancelConnection(std::string_view localName, unsigned flags, bool force);
+    // WNetGetUserA for the default (null) name: the user the connections are made for.
+    virtual int GetUser(std::string &userName) const;
+    // Where the files of a connected letter can be reached on this machine; empty when it has none.
+    virtual std::string LocalPath(std::string_view localName) const;
 };
+
+// Asked when a connection with CONNECT_INTERACTIVE needs credentials that did not work: the user name (may
+// carry "DOMAIN\\") and the password, or nothing when the person cancelled.
+struct Credentials
+{
+    std::string userName;
+    std::string password;
+};
+using CredentialPrompt = std::function<std::optional<Credentials>(std::string_view remoteName)>;
+void SetCredentialPrompt(CredentialPrompt prompt);
+const CredentialPrompt &CurrentCredentialPrompt();
 
 // The drive letter of "Z:" / "z:\" in upper case, or 0 when the text is not a drive root.
 char DriveLetterOf(std::string_view rootPath);

@@ -10,3 +10,9 @@ foreach(unit Search Operations Wire Loopback Doctor)
         LIBS izuzez_test_support izuzez_protocol nlohmann_json::nlohmann_json)
     add_dependencies(e2e_${name} izuzez izuzez-devsim)
 endforeach()
+
+# Drive letters against a real Samba server and GVfs, both started by the test.
+izuzez_add_test(e2e_drives LABEL e2e TIMEOUT 600 LOCKS loopback_group
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/e2e/DrivesTest.cpp
+    LIBS izuzez_test_support)
+add_dependencies(e2e_drives izuzez izuzez-devsim)

@@ -1,5 +1,7 @@
 #include "CliOptions.h"
 
+#include "DriveCommands.h"
+
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -32,6 +34,14 @@ std::optional<Command> CommandFromName(std::string_view name)
         return Command::SetDhcp;
     if (name == "doctor")
         return Command::Doctor;
+    if (name == "open")
+        return Command::Open;
+    if (name == "map")
+        return Command::Map;
+    if (name == "unmap")
+        return Command::Unmap;
+    if (name == "drives")
+        return Command::Drives;
     return std::nullopt;
 }
 
@@ -103,6 +113,10 @@ ParseResult Fail(std::string error)
 // Positional arguments and command-specific options, checked once everything has been read.
 std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
 {
+    if (IsDriveCommand(o.command))
+        return CheckDriveCommand(o, positional);
+    if (o.printUrl || !o.user.empty())
+        return "--print-url belongs to open, --user to map.";
     const bool bare = o.command == Command::Search || o.command == Command::Doctor;
     const std::size_t want = bare ? 0 : o.command == Command::Query ? 2 : 1;
     if (positional.size() < want)
@@ -160,6 +174,15 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
             o.json = true;
         else if (arg == "--password-stdin")
             o.passwordStdin = true;
+        else if (arg == "--print-url")
+            o.printUrl = true;
+        else if (Matches(arg, "--user"))
+        {
+            if (!reader.value(arg, "--user", o.user, error))
+                return Fail(error);
+            if (o.user.empty())
+                return Fail("--user needs a name.");
+        }
         else if (Matches(arg, "--interface"))
         {
             if (!reader.value(arg, "--interface", text, error))
@@ -333,6 +356,14 @@ std::string UsageText()
            "  set-dhcp IP [--password-stdin]  let the device take its address from DHCP\n"
            "  doctor [--json]                 tell why a device is not found: interfaces, sockets, routes,\n"
            "                                  firewall, and what one search on each interface received\n"
+           "  open IP [--print-url]           open the device's web page in the default browser once it\n"
+           "                                  answers (exit 1 when it does not); --print-url prints the\n"
+           "                                  address instead\n"
+           "  map IP VOLUME [LETTER] [--user NAME] [--password-stdin]\n"
+           "                                  map a volume of the device to a drive letter (default: the\n"
+           "                                  free one nearest Z:); prints letter, remote name, local path\n"
+           "  unmap LETTER                    disconnect a drive letter\n"
+           "  drives [--json]                 list the mapped letters with remote name and local path\n"
            "\n"
            "Options:\n"
            "  --interface ADDR   search only from this local address (may be repeated)\n"

@@ -18,6 +18,10 @@ enum class Command
     SetAddress,
     SetDhcp,
     Doctor,
+    Open,
+    Map,
+    Unmap,
+    Drives,
 };
 
 enum class QueryKind
@@ -47,6 +51,10 @@ struct Options
     std::optional<std::string> newIp;
     std::optional<std::string> newNetmask;
     std::optional<std::string> newGateway;
+    bool printUrl = false;
+    std::string volume; // map: the device's volume
+    std::string letter; // map, unmap: "Z:"
+    std::string user;   // map: the share's user name
 };
 
 struct ParseResult

@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "DriveCommands.h"
 #include "Output.h"
 #include "services/LanSettingsRules.h"
 
@@ -177,6 +178,11 @@ int RunCommand(const Options &options, DeviceSession &session, Console &console)
         return RunSetAddress(options, session, console);
     case Command::SetDhcp:
         return RunSetDhcp(options, session, console);
+    case Command::Open:
+    case Command::Map:
+    case Command::Unmap:
+    case Command::Drives:
+        return RunDriveCommand(options, session, console);
     case Command::Doctor: // needs no session; main runs it
     case Command::None:
         break;

@@ -27,6 +27,8 @@ struct Console
     std::function<std::optional<std::string>()> askPassword;
     // Standard output is a terminal: the search prints a table with a header instead of tab-separated lines.
     bool outIsTerminal = false;
+    // The password of a share user (map --user); nothing when there is nobody to ask.
+    std::function<std::optional<std::string>()> askSharePassword;
 };
 
 // Runs a parsed command (not --help or --version) against the session and returns the exit status.

@@ -35,7 +35,7 @@ int main(int argc, char **argv)
 
     if (options.command == Command::Doctor)
     {
-        Console console{std::cout, std::cerr, {}, false};
+        Console console{std::cout, std::cerr, {}, false, {}};
         return RunDoctor(options, console);
     }
 
@@ -55,6 +55,13 @@ int main(int argc, char **argv)
                             return PasswordFromLine(std::cin, limit);
                         return PasswordFromTerminal("Administrator password: ", limit);
                     },
-                    isatty(STDOUT_FILENO) == 1};
+                    isatty(STDOUT_FILENO) == 1,
+                    [&options]() -> std::optional<std::string>
+                    {
+                        constexpr std::size_t kShareLimit = 256;
+                        if (options.passwordStdin)
+                            return PasswordFromLine(std::cin, kShareLimit);
+                        return PasswordFromTerminal("Share password: ", kShareLimit);
+                    }};
     return RunCommand(options, *session, console);
 }

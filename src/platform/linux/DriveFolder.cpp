@@ -1,6 +1,13 @@
 #include "platform/linux/DriveFolder.h"
 
+#include "platform/SystemInfo.h"
+#include "platform/linux/ShareMounter.h"
+
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
 
 #include <limits.h>
@@ -74,11 +81,199 @@ bool IsDirectory(const std::string &path)
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+using Sidecar = std::map<std::string, std::string>;
+
+Sidecar ReadSidecar(const std::string &path)
+{
+    Sidecar values;
+    std::ifstream in(path);
+    std::string line;
+    for (int i = 0; i < 16 && std::getline(in, line); ++i)
+    {
+        if (const std::size_t equals = line.find('='); equals != std::string::npos)
+            values[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return values;
+}
+
+bool WriteSidecar(const std::string &path, const Sidecar &values)
+{
+    const std::string temporary = path + ".new";
+    {
+        std::ofstream out(temporary, std::ios::trunc);
+        for (const auto &[key, value] : values)
+            out << key << '=' << value << '\n';
+        if (!out)
+            return false;
+    }
+    return std::rename(temporary.c_str(), path.c_str()) == 0;
+}
+
+// "\\server\share" with both parts non-empty and nothing after the share. False for anything else.
+bool SplitShare(std::string_view remote, std::string &server, std::string &share)
+{
+    if (remote.size() < 5 || remote.substr(0, 2) != "\\\\")
+        return false;
+    const std::size_t slash = remote.find('\\', 2);
+    if (slash == std::string_view::npos || slash == 2 || slash + 1 >= remote.size())
+        return false;
+    if (remote.find('\\', slash + 1) != std::string_view::npos || remote.find('/') != std::string_view::npos)
+        return false;
+    server.assign(remote.substr(2, slash - 2));
+    share.assign(remote.substr(slash + 1));
+    return true;
+}
+
 } // namespace
 
-DriveFolder::DriveFolder(std::string drivesDir, std::string cDrive)
-    : m_drivesDir(std::move(drivesDir)), m_cDrive(std::move(cDrive))
+DriveFolder::DriveFolder(std::string drivesDir, std::string cDrive, std::shared_ptr<ShareMounter> mounter)
+    : m_drivesDir(std::move(drivesDir)), m_cDrive(std::move(cDrive)), m_mounter(std::move(mounter))
 {
+}
+
+std::string DriveFolder::SidecarPath(char letter) const
+{
+    return m_drivesDir + "/." + letter + ".conn";
+}
+
+ShareMounter &DriveFolder::Mounter()
+{
+    if (!m_mounter)
+        m_mounter = CreateGioMounter();
+    return *m_mounter;
+}
+
+bool DriveFolder::OtherLetterUses(char letter, const std::string &target) const
+{
+    for (char other = 'A'; other <= 'Z'; ++other)
+    {
+        if (other != letter && LinkTarget(m_drivesDir + "/" + other) == target)
+            return true;
+    }
+    return false;
+}
+
+int DriveFolder::AddConnection(std::string_view localName, std::string_view remoteName, const char *password,
+                               const char *userName, unsigned flags)
+{
+    const char letter = DriveLetterOf(localName);
+    if (letter == 0 || localName.size() != 2)
+        return ERROR_BAD_DEVICE;
+    MountRequest request;
+    if (!SplitShare(remoteName, request.server, request.share))
+        return ERROR_BAD_NET_NAME;
+    const std::string entry = EntryPath(localName);
+    struct stat st
+    {
+    };
+    if (letter == 'C' || lstat(entry.c_str(), &st) == 0)
+        return ERROR_ALREADY_ASSIGNED;
+
+    // A null name is the logged-on user's; a null password is his own, which we do not have, so empty.
+    std::string user;
+    if (userName != nullptr)
+        user = userName;
+    else
+        GetUser(user);
+    if (const std::size_t slash = user.find('\\'); slash != std::string::npos)
+    {
+        request.domain = user.substr(0, slash);
+        request.user = user.substr(slash + 1);
+    }
+    else
+        request.user = user;
+    request.password = password != nullptr ? password : "";
+    request.anonymous = request.user.empty() && request.password.empty();
+    request.interactive = (flags & CONNECT_INTERACTIVE) != 0;
+    request.remoteName = std::string(remoteName);
+
+    std::string localPath;
+    if (const int result = Mounter().Mount(request, localPath); result != NO_ERROR)
+        return result;
+    std::error_code ec;
+    std::filesystem::create_directories(m_drivesDir, ec);
+    const Sidecar values = {{"remote", request.remoteName},
+                            {"user", user},
+                            {"remember", (flags & CONNECT_UPDATE_PROFILE) != 0 ? "1" : "0"}};
+    if (symlink(localPath.c_str(), entry.c_str()) != 0 || !WriteSidecar(SidecarPath(letter), values))
+    {
+        unlink(entry.c_str());
+        std::remove(SidecarPath(letter).c_str());
+        if (!OtherLetterUses(letter, localPath))
+            Mounter().Unmount(request.server, request.share, true);
+        return ERROR_BAD_DEVICE;
+    }
+    return NO_ERROR;
+}
+
+int DriveFolder::CancelConnection(std::string_view localName, unsigned flags, bool force)
+{
+    const char letter = DriveLetterOf(localName);
+    if (letter == 0 || letter == 'C')
+        return ERROR_NOT_CONNECTED;
+    const std::string entry = EntryPath(localName);
+    const std::string sidecarPath = SidecarPath(letter);
+    Sidecar values = ReadSidecar(sidecarPath);
+    const std::string target = LinkTarget(entry);
+    std::string server;
+    std::string share;
+    // Only letters that are ours: a link to a GVfs share or one with our sidecar.
+    const bool ours = !values.empty() || ParseGvfsSmbPath(target, server, share);
+    if (target.empty() || !ours)
+    {
+        // A remembered letter whose link went away with the last session is forgotten all the same.
+        if (!values.empty() && (flags & CONNECT_UPDATE_PROFILE) != 0 && target.empty())
+        {
+            std::remove(sidecarPath.c_str());
+            return NO_ERROR;
+        }
+        return ERROR_NOT_CONNECTED;
+    }
+    if (values.count("remote") == 0 || !SplitShare(values["remote"], server, share))
+        ParseGvfsSmbPath(target, server, share);
+    if (unlink(entry.c_str()) != 0)
+        return ERROR_ACCESS_DENIED;
+    if (!OtherLetterUses(letter, target) && IsDirectory(target))
+    {
+        const int result = Mounter().Unmount(server, share, force);
+        if (result != NO_ERROR && !force)
+        {
+            // Still in use: the letter stays as it was.
+            if (symlink(target.c_str(), entry.c_str()) != 0)
+                return ERROR_EXTENDED_ERROR;
+            return result;
+        }
+    }
+    // Without the profile flag a remembered letter comes back at the next session.
+    if ((flags & CONNECT_UPDATE_PROFILE) != 0 || values["remember"] != "1")
+        std::remove(sidecarPath.c_str());
+    return NO_ERROR;
+}
+
+int DriveFolder::GetUser(std::string &userName) const
+{
+    return CreateSystemInfo()->GetUserName(userName) ? NO_ERROR : ERROR_NO_NETWORK;
+}
+
+std::string DriveFolder::LocalPath(std::string_view localName) const
+{
+    if (GetDriveType(localName) != DRIVE_REMOTE)
+        return {};
+    return LinkTarget(EntryPath(localName));
+}
+
+std::vector<RememberedDrive> DriveFolder::DisconnectedRemembered() const
+{
+    std::vector<RememberedDrive> found;
+    for (char letter = 'Z'; letter >= 'A'; --letter)
+    {
+        Sidecar values = ReadSidecar(SidecarPath(letter));
+        const std::string localName{letter, ':'};
+        if (values["remember"] != "1" || values["remote"].empty() || GetDriveType(localName) == DRIVE_REMOTE)
+            continue;
+        found.push_back({localName, values["remote"], values["user"]});
+    }
+    return found;
 }
 
 std::string DriveFolder::EntryPath(std::string_view localName) const
@@ -110,7 +305,8 @@ int DriveFolder::GetDriveType(std::string_view rootPath) const
             return DRIVE_NO_ROOT_DIR;
         std::string server;
         std::string share;
-        return ParseGvfsSmbPath(target, server, share) ? DRIVE_REMOTE : DRIVE_FIXED;
+        const bool mapped = ParseGvfsSmbPath(target, server, share) || ReadSidecar(SidecarPath(letter)).count("remote");
+        return mapped ? DRIVE_REMOTE : DRIVE_FIXED;
     }
     return S_ISDIR(st.st_mode) ? DRIVE_FIXED : DRIVE_UNKNOWN;
 }
@@ -121,8 +317,14 @@ bool DriveFolder::GetConnection(std::string_view localName, std::string &remoteN
         return false;
     std::string server;
     std::string share;
-    if (!ParseGvfsSmbPath(LinkTarget(EntryPath(localName)), server, share))
-        return false;
+    // The name as it was mapped wins over the lower-cased one in GVfs's folder name.
+    const char letter = DriveLetterOf(localName);
+    Sidecar values = ReadSidecar(SidecarPath(letter));
+    if (values.count("remote") == 0 || !SplitShare(values["remote"], server, share))
+    {
+        if (!ParseGvfsSmbPath(LinkTarget(EntryPath(localName)), server, share))
+            return false;
+    }
     std::string remote = "\\\\" + server + "\\" + share;
     if (remote.size() >= kRemoteNameBuffer)
         return false;

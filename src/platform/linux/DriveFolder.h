@@ -2,21 +2,43 @@
 
 #include "platform/NetworkDrives.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace izuzez::platform
 {
 
 // Drive letters as entries of a per-user folder: a mapped letter is a symbolic link named by its letter
 // ("Z") to the local path of a GVfs mount of smb://server/share. C: stands for a folder of its own.
+// Beside each letter we mapped, ".Z.conn" keeps the remote name exactly as given (GVfs lower-cases the
+// names in its folder names), the user, and whether the mapping is remembered for the next session.
+class ShareMounter;
+
+struct RememberedDrive
+{
+    std::string localName; // "Z:"
+    std::string remoteName;
+    std::string userName;
+};
+
 class DriveFolder : public NetworkDrives
 {
 public:
-    DriveFolder(std::string drivesDir, std::string cDrive);
+    // Without a mounter, GIO's is made when the first connection is asked for.
+    DriveFolder(std::string drivesDir, std::string cDrive, std::shared_ptr<ShareMounter> mounter = nullptr);
 
     int GetDriveType(std::string_view rootPath) const override;
     bool GetConnection(std::string_view localName, std::string &remoteName) const override;
+    int AddConnection(std::string_view localName, std::string_view remoteName, const char *password,
+                      const char *userName, unsigned flags) override;
+    int CancelConnection(std::string_view localName, unsigned flags, bool force) override;
+    int GetUser(std::string &userName) const override;
+    std::string LocalPath(std::string_view localName) const override;
+
+    // The remembered mappings whose letter is not connected now (after a new login, say).
+    std::vector<RememberedDrive> DisconnectedRemembered() const;
 
     const std::string &drivesDir() const { return m_drivesDir; }
     const std::string &cDrive() const { return m_cDrive; }
@@ -24,8 +46,13 @@ public:
     std::string EntryPath(std::string_view localName) const;
 
 private:
+    std::string SidecarPath(char letter) const;
+    ShareMounter &Mounter();
+    bool OtherLetterUses(char letter, const std::string &target) const;
+
     std::string m_drivesDir;
     std::string m_cDrive;
+    std::shared_ptr<ShareMounter> m_mounter;
 };
 
 // $IZUZEZ_DRIVES_DIR, else $XDG_DATA_HOME/izuzez/drives, else $HOME/.local/share/izuzez/drives.

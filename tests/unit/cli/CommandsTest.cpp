@@ -100,12 +100,15 @@ CommandRun RunArgs(const std::vector<std::string> &args, FakeSession &session,
     std::ostringstream out;
     std::ostringstream err;
     int asked = 0;
-    Console console{out, err,
+    Console console{out,
+                    err,
                     [&]()
                     {
                         ++asked;
                         return typed;
-                    }};
+                    },
+                    false,
+                    {}};
     const int status = RunCommand(parsed.options, session, console);
     return {status, out.str(), err.str(), asked};
 }

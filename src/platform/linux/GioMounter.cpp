@@ -1,0 +1,252 @@
+#include "platform/linux/ShareMounter.h"
+
+#include "platform/NetworkDrives.h"
+#include "platform/WinError.h"
+
+#include <gio/gio.h>
+
+#include <chrono>
+
+namespace izuzez::platform
+{
+
+namespace
+{
+
+// GIO asks again and again while a server refuses what it was told; one answer with the given credentials
+// and, when interactive, a few with what the person types.
+constexpr int kGivenAnswers = 1;
+constexpr int kPromptedAnswers = 3;
+constexpr auto kMountLimit = std::chrono::seconds(40);
+constexpr auto kUnmountLimit = std::chrono::seconds(20);
+
+struct Exchange
+{
+    const MountRequest *request = nullptr;
+    int answers = 0;
+    bool refused = false; // we stopped answering: the server kept refusing
+    bool cancelledByPerson = false;
+    bool done = false;
+    GError *error = nullptr;
+};
+
+void Answer(GMountOperation *op, const std::string &user, const std::string &domain, const std::string &password,
+            bool anonymous, GAskPasswordFlags flags)
+{
+    if (anonymous && (flags & G_ASK_PASSWORD_ANONYMOUS_SUPPORTED) != 0)
+        g_mount_operation_set_anonymous(op, TRUE);
+    else
+    {
+        g_mount_operation_set_anonymous(op, FALSE);
+        g_mount_operation_set_username(op, user.c_str());
+        g_mount_operation_set_domain(op, domain.c_str());
+        g_mount_operation_set_password(op, password.c_str());
+    }
+    g_mount_operation_set_password_save(op, G_PASSWORD_SAVE_NEVER);
+    g_mount_operation_reply(op, G_MOUNT_OPERATION_HANDLED);
+}
+
+void OnAskPassword(GMountOperation *op, const char *, const char *, const char *, GAskPasswordFlags flags,
+                   gpointer data)
+{
+    auto *exchange = static_cast<Exchange *>(data);
+    const MountRequest &request = *exchange->request;
+    ++exchange->answers;
+    if (exchange->answers <= kGivenAnswers)
+    {
+        Answer(op, request.user, request.domain, request.password, request.anonymous, flags);
+        return;
+    }
+    const CredentialPrompt &prompt = CurrentCredentialPrompt();
+    if (request.interactive && prompt && exchange->answers <= kGivenAnswers + kPromptedAnswers)
+    {
+        const std::optional<Credentials> typed = prompt(request.remoteName);
+        if (!typed)
+        {
+            exchange->cancelledByPerson = true;
+            g_mount_operation_reply(op, G_MOUNT_OPERATION_ABORTED);
+            return;
+        }
+        std::string user = typed->userName;
+        std::string domain;
+        if (const std::size_t slash = user.find('\\'); slash != std::string::npos)
+        {
+            domain = user.substr(0, slash);
+            user.erase(0, slash + 1);
+        }
+        Answer(op, user, domain, typed->password, user.empty() && typed->password.empty(), flags);
+        return;
+    }
+    exchange->refused = true;
+    g_mount_operation_reply(op, G_MOUNT_OPERATION_ABORTED);
+}
+
+void OnMounted(GObject *source, GAsyncResult *result, gpointer data)
+{
+    auto *exchange = static_cast<Exchange *>(data);
+    g_file_mount_enclosing_volume_finish(G_FILE(source), result, &exchange->error);
+    exchange->done = true;
+}
+
+void OnUnmounted(GObject *source, GAsyncResult *result, gpointer data)
+{
+    auto *exchange = static_cast<Exchange *>(data);
+    g_mount_unmount_with_operation_finish(G_MOUNT(source), result, &exchange->error);
+    exchange->done = true;
+}
+
+gboolean OnDeadline(gpointer data)
+{
+    g_cancellable_cancel(G_CANCELLABLE(data));
+    return G_SOURCE_REMOVE;
+}
+
+// Runs the context until the exchange is done; past the limit the operation is cancelled, and GIO then
+// finishes it with G_IO_ERROR_CANCELLED.
+void RunUntilDone(GMainContext *context, GCancellable *cancellable, Exchange &exchange, std::chrono::seconds limit)
+{
+    GSource *deadline = g_timeout_source_new_seconds(static_cast<guint>(limit.count()));
+    g_source_set_callback(deadline, OnDeadline, cancellable, nullptr);
+    g_source_attach(deadline, context);
+    const auto hardStop = std::chrono::steady_clock::now() + limit + std::chrono::seconds(10);
+    while (!exchange.done && std::chrono::steady_clock::now() < hardStop)
+        g_main_context_iteration(context, TRUE);
+    g_source_destroy(deadline);
+    g_source_unref(deadline);
+}
+
+int MountError(const Exchange &exchange)
+{
+    if (exchange.refused)
+        return ERROR_LOGON_FAILURE;
+    if (exchange.cancelledByPerson)
+        return ERROR_CANCELLED;
+    if (exchange.error == nullptr)
+        return ERROR_EXTENDED_ERROR; // the bounded wait ran out
+    if (exchange.error->domain != G_IO_ERROR)
+        return ERROR_EXTENDED_ERROR;
+    switch (exchange.error->code)
+    {
+    case G_IO_ERROR_PERMISSION_DENIED:
+        return ERROR_ACCESS_DENIED;
+    case G_IO_ERROR_FAILED_HANDLED:
+        return ERROR_LOGON_FAILURE;
+    case G_IO_ERROR_NOT_FOUND:
+        return ERROR_BAD_NET_NAME;
+    case G_IO_ERROR_HOST_NOT_FOUND:
+    case G_IO_ERROR_HOST_UNREACHABLE:
+    case G_IO_ERROR_NETWORK_UNREACHABLE:
+    case G_IO_ERROR_CONNECTION_REFUSED:
+    case G_IO_ERROR_TIMED_OUT:
+    case G_IO_ERROR_CANCELLED:
+        return ERROR_BAD_NETPATH;
+    case G_IO_ERROR_NOT_SUPPORTED:
+    case G_IO_ERROR_NOT_MOUNTABLE_FILE:
+        return ERROR_NO_NETWORK; // no GVfs on the session bus
+    default:
+        return ERROR_EXTENDED_ERROR;
+    }
+}
+
+// A context of our own, so that the mount runs the same on any thread and beside Qt's event loop.
+class OwnContext
+{
+public:
+    OwnContext() : m_context(g_main_context_new()) { g_main_context_push_thread_default(m_context); }
+    ~OwnContext()
+    {
+        g_main_context_pop_thread_default(m_context);
+        g_main_context_unref(m_context);
+    }
+    OwnContext(const OwnContext &) = delete;
+    OwnContext &operator=(const OwnContext &) = delete;
+    GMainContext *get() const { return m_context; }
+
+private:
+    GMainContext *m_context;
+};
+
+class GioMounter : public ShareMounter
+{
+public:
+    int Mount(const MountRequest &request, std::string &localPath) override
+    {
+        OwnContext context;
+        const std::string uri = SmbUri(request.server, request.share);
+        GFile *file = g_file_new_for_uri(uri.c_str());
+        GMountOperation *op = g_mount_operation_new();
+        GCancellable *cancellable = g_cancellable_new();
+        Exchange exchange;
+        exchange.request = &request;
+        g_signal_connect(op, "ask-password", G_CALLBACK(OnAskPassword), &exchange);
+        g_file_mount_enclosing_volume(file, G_MOUNT_MOUNT_NONE, op, cancellable, OnMounted, &exchange);
+        RunUntilDone(context.get(), cancellable, exchange, kMountLimit);
+        int result = NO_ERROR;
+        if (!exchange.done)
+            result = ERROR_BAD_NETPATH;
+        else if (exchange.error != nullptr && !g_error_matches(exchange.error, G_IO_ERROR, G_IO_ERROR_ALREADY_MOUNTED))
+            result = MountError(exchange);
+        if (result == NO_ERROR)
+        {
+            char *path = g_file_get_path(file);
+            localPath = path != nullptr ? path : "";
+            g_free(path);
+            // Without gvfsd-fuse the share has no folder that a letter could stand for.
+            if (localPath.empty() || !g_file_test(localPath.c_str(), G_FILE_TEST_IS_DIR))
+                result = ERROR_BAD_DEVICE;
+        }
+        g_clear_error(&exchange.error);
+        g_signal_handlers_disconnect_by_data(op, &exchange);
+        g_object_unref(cancellable);
+        g_object_unref(op);
+        g_object_unref(file);
+        if (result == ERROR_BAD_DEVICE)
+            Unmount(request.server, request.share, true);
+        return result;
+    }
+
+    int Unmount(const std::string &server, const std::string &share, bool force) override
+    {
+        OwnContext context;
+        const std::string uri = SmbUri(server, share);
+        GFile *file = g_file_new_for_uri(uri.c_str());
+        GMount *mount = g_file_find_enclosing_mount(file, nullptr, nullptr);
+        g_object_unref(file);
+        if (mount == nullptr)
+            return NO_ERROR; // already gone
+        GCancellable *cancellable = g_cancellable_new();
+        Exchange exchange;
+        g_mount_unmount_with_operation(mount, force ? G_MOUNT_UNMOUNT_FORCE : G_MOUNT_UNMOUNT_NONE, nullptr,
+                                       cancellable, OnUnmounted, &exchange);
+        RunUntilDone(context.get(), cancellable, exchange, kUnmountLimit);
+        int result = NO_ERROR;
+        if (!exchange.done)
+            result = ERROR_OPEN_FILES;
+        else if (exchange.error != nullptr)
+            result =
+                g_error_matches(exchange.error, G_IO_ERROR, G_IO_ERROR_BUSY) ? ERROR_OPEN_FILES : ERROR_EXTENDED_ERROR;
+        g_clear_error(&exchange.error);
+        g_object_unref(cancellable);
+        g_object_unref(mount);
+        return result;
+    }
+};
+
+} // namespace
+
+std::string SmbUri(const std::string &server, const std::string &share)
+{
+    char *host = g_uri_escape_string(server.c_str(), G_URI_RESERVED_CHARS_SUBCOMPONENT_DELIMITERS, FALSE);
+    char *path = g_uri_escape_string(share.c_str(), nullptr, FALSE);
+    std::string uri = std::string("smb://") + host + "/" + path;
+    g_free(host);
+    g_free(path);
+    return uri;
+}
+
+std::unique_ptr<ShareMounter> CreateGioMounter()
+{
+    return std::make_unique<GioMounter>();
+}
+
+} // namespace izuzez::platform

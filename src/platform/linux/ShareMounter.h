@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace izuzez::platform
+{
+
+// One SMB share to make reachable as a local folder.
+struct MountRequest
+{
+    std::string server;
+    std::string share;
+    std::string domain;
+    std::string user;
+    std::string password;
+    bool anonymous = false;   // no user name and no password: a guest login
+    bool interactive = false; // ask the person (CurrentCredentialPrompt) once the given ones are refused
+    std::string remoteName;   // "\\server\share", for the prompt
+};
+
+// Mounts shares for the drive letters. Results are the original platform's error codes.
+class ShareMounter
+{
+public:
+    virtual ~ShareMounter() = default;
+    // On NO_ERROR, localPath is the folder through which the share's files are reached.
+    virtual int Mount(const MountRequest &request, std::string &localPath) = 0;
+    // Unmounts the share that was mounted as "smb://server/share".
+    virtual int Unmount(const std::string &server, const std::string &share, bool force) = 0;
+};
+
+// Over GIO and GVfs: needs a session bus with gvfsd, and gvfsd-fuse for the local folder.
+std::unique_ptr<ShareMounter> CreateGioMounter();
+
+// The smb URI of a share, with reserved characters escaped.
+std::string SmbUri(const std::string &server, const std::string &share);
+
+} // namespace izuzez::platform

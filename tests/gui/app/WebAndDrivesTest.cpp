@@ -1,0 +1,543 @@
+// The web page, map and unmap buttons of the real main window against the device simulator on loopback,
+// with the browser, the reachability check and the drive letters played by fakes.
+
+#include "AppTestSupport.h"
+
+#include "app/AppGlobals.h"
+#include "app/CDriveLetterUsedDlg.h"
+#include "app/CSearchUtilityDlg.h"
+#include "app/DriveTable.h"
+#include "platform/WebAccess.h"
+#include "protocol/ProtocolState.h"
+#include "skin/CSkinButton.h"
+#include "skin/CSkinListCtrl.h"
+#include "skin/SkinControlId.h"
+
+#include <QApplication>
+#include <QComboBox>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+using namespace apptest;
+using namespace izuzez::platform;
+using namespace std::chrono_literals;
+
+namespace
+{
+
+const char *const kDevices = R"({"listen": "127.0.0.1", "devices": [
+  {"name": "Secure", "address": "192.168.50.10", "netmask": "255.255.255.0", "gateway": "192.168.50.1",
+   "shares": ["public", "Media"], "ssl": "1"},
+  {"name": "Plain", "address": "192.168.50.11", "netmask": "255.255.255.0", "gateway": "192.168.50.1",
+   "shares": ["video"], "ssl": "0"},
+  {"name": "Domained", "address": "192.168.50.12", "netmask": "255.255.255.0", "gateway": "192.168.50.1",
+   "shares": ["office"], "domain": "WORK"}
+]})";
+
+enum Row
+{
+    kSecure,
+    kPlain,
+    kDomained
+};
+
+// Each check takes its scripted time and answer; a browser name, its command line and WinExec's answers.
+class FakeWebAccess : public WebAccess
+{
+public:
+    struct Check
+    {
+        std::chrono::milliseconds delay;
+        bool reachable;
+    };
+    std::deque<Check> checks;
+    std::string browser;
+    std::string command;
+    std::deque<unsigned> execResults; // empty: started
+
+    bool InternetCheckConnection(std::string_view url) override
+    {
+        Check check{0ms, true};
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            urls.emplace_back(url);
+            if (!checks.empty())
+            {
+                check = checks.front();
+                checks.pop_front();
+            }
+        }
+        std::this_thread::sleep_for(check.delay);
+        return check.reachable;
+    }
+    bool ReadRegistryString(std::string_view subKey, std::string &value) override
+    {
+        keys.emplace_back(subKey);
+        value = subKey == "Software\\Clients\\StartMenuInternet" ? browser : command;
+        return !value.empty();
+    }
+    unsigned WinExec(std::string_view commandLine, int show) override
+    {
+        EXPECT_EQ(show, 0);
+        commands.emplace_back(commandLine);
+        if (execResults.empty())
+            return kWinExecStarted;
+        const unsigned result = execResults.front();
+        execResults.pop_front();
+        return result;
+    }
+    std::vector<std::string> Urls()
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return urls;
+    }
+
+    std::vector<std::string> keys;
+    std::vector<std::string> commands;
+
+private:
+    std::mutex m_lock;
+    std::vector<std::string> urls;
+};
+
+// Letters that connect as scripted: each AddConnection takes the next answer (none left: success).
+class MappingDrives : public FakeDrives
+{
+public:
+    struct Call
+    {
+        std::string local;
+        std::string remote;
+        std::optional<std::string> password;
+        std::optional<std::string> user;
+        unsigned flags;
+    };
+    std::deque<int> answers;
+    std::vector<Call> adds;
+    std::vector<std::string> cancels;
+
+    int AddConnection(std::string_view local, std::string_view remote, const char *password, const char *user,
+                      unsigned flags) override
+    {
+        adds.push_back({std::string(local), std::string(remote),
+                        password ? std::optional<std::string>(password) : std::nullopt,
+                        user ? std::optional<std::string>(user) : std::nullopt, flags});
+        int answer = NO_ERROR;
+        if (!answers.empty())
+        {
+            answer = answers.front();
+            answers.pop_front();
+        }
+        if (answer == NO_ERROR)
+            letters[DriveLetterOf(local)] = {DRIVE_REMOTE, std::string(remote)};
+        return answer;
+    }
+    int CancelConnection(std::string_view local, unsigned flags, bool force) override
+    {
+        EXPECT_EQ(flags, CONNECT_UPDATE_PROFILE);
+        EXPECT_TRUE(force);
+        cancels.emplace_back(local);
+        const auto it = letters.find(DriveLetterOf(local));
+        if (it == letters.end() || it->second.remote.empty())
+            return ERROR_NOT_CONNECTED;
+        letters.erase(it);
+        return NO_ERROR;
+    }
+    int GetUser(std::string &user) const override
+    {
+        user = "alice";
+        return NO_ERROR;
+    }
+};
+
+// Answers the drive-letter-in-use dialog with OK or Cancel and counts it.
+class ReuseAnswerer : public QObject
+{
+public:
+    explicit ReuseAnswerer(bool ok) : m_ok(ok)
+    {
+        connect(&m_timer, &QTimer::timeout, this,
+                [this]
+                {
+                    auto *dlg = qobject_cast<CDriveLetterUsedDlg *>(QApplication::activeModalWidget());
+                    if (dlg == nullptr || !dlg->isVisible())
+                        return;
+                    ++shown;
+                    QTest::mouseClick(m_ok ? dlg->OkButton() : dlg->CancelButton(), Qt::LeftButton);
+                });
+        m_timer.start(10);
+    }
+    int shown = 0;
+
+private:
+    bool m_ok;
+    QTimer m_timer;
+};
+
+class WebAndDrivesTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { IsolateLoopback(); }
+
+    void SetUp() override
+    {
+        std::string problem;
+        ASSERT_TRUE(m_simulator.Start(kDevices, problem)) << problem;
+        OpenLoopbackEndpoints();
+        m_web = std::make_shared<FakeWebAccess>();
+        SetWebAccess(m_web);
+        auto drives = std::make_unique<MappingDrives>();
+        drives->letters['C'] = {DRIVE_FIXED, ""};
+        drives->letters['Y'] = {DRIVE_REMOTE, "\\\\192.168.50.10\\Media"};
+        m_drives = drives.get();
+        SetNetworkDrives(std::move(drives));
+        m_dlg = std::make_unique<CSearchUtilityDlg>();
+        m_dlg->OnInitDialog();
+    }
+    void TearDown() override
+    {
+        m_dlg.reset();
+        SetNetworkDrives(nullptr);
+        SetSystemInfo(nullptr);
+        SetWebAccess(nullptr);
+    }
+
+    template <class T> T *Item(int id) const { return qobject_cast<T *>(GetDlgItem(m_dlg.get(), id)); }
+    CSkinListCtrl *Devices() const { return Item<CSkinListCtrl>(1000); }
+    CSkinListCtrl *Volumes() const { return Item<CSkinListCtrl>(1001); }
+    QComboBox *Letters() const { return Item<QComboBox>(1013); }
+    void Click(int id) { QTest::mouseClick(Item<CSkinButton>(id), Qt::LeftButton); }
+    void ClickRow(CSkinListCtrl *list, int row)
+    {
+        QTreeWidgetItem *item = list->topLevelItem(row);
+        ASSERT_NE(item, nullptr);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    }
+    void UseWindows(std::uint32_t major, std::uint32_t minor, std::uint32_t platform)
+    {
+        auto info = std::make_unique<FakeSystemInfo>();
+        info->version = OsVersionInfo{major, minor, 1000, platform};
+        SetSystemInfo(std::move(info));
+    }
+    // Clicks a device and one of its volumes.
+    void ChooseVolume(int device, int volume)
+    {
+        ClickRow(Devices(), device);
+        ClickRow(Volumes(), volume);
+    }
+    std::chrono::milliseconds PressWebPage()
+    {
+        const auto start = std::chrono::steady_clock::now();
+        Click(1008);
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    }
+
+    Simulator m_simulator;
+    std::shared_ptr<FakeWebAccess> m_web;
+    MappingDrives *m_drives = nullptr;
+    std::unique_ptr<CSearchUtilityDlg> m_dlg;
+};
+
+TEST_F(WebAndDrivesTest, TheBrowserCommandFollowsTheRegistryAndFallsBack)
+{
+    const struct
+    {
+        const char *name;
+        int device;
+        std::string browser;
+        std::string command;
+        std::deque<unsigned> results;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"registered browser, secure",
+         kSecure,
+         "firefox.desktop",
+         "firefox --new-window",
+         {},
+         {"firefox --new-window https://192.168.50.10"}},
+        {"registered browser, plain",
+         kPlain,
+         "firefox.desktop",
+         "\"/opt/my browser/run\"",
+         {},
+         {"\"/opt/my browser/run\" http://192.168.50.11"}},
+        {"IE opens through explorer", kSecure, "IEXPLORE.EXE", "unused", {}, {"explorer https://192.168.50.10"}},
+        {"missing program",
+         kPlain,
+         "ghost.desktop",
+         "/opt/ghost/ghost",
+         {3},
+         {"/opt/ghost/ghost http://192.168.50.11", "explorer http://192.168.50.11"}},
+        {"file not found",
+         kPlain,
+         "ghost.desktop",
+         "ghost",
+         {2},
+         {"ghost http://192.168.50.11", "explorer http://192.168.50.11"}},
+        {"bad format",
+         kPlain,
+         "ghost.desktop",
+         "ghost",
+         {11},
+         {"ghost http://192.168.50.11", "explorer http://192.168.50.11"}},
+        {"no browser registered", kPlain, "", "", {2}, {" http://192.168.50.11", "explorer http://192.168.50.11"}},
+        {"access denied is not retried", kPlain, "locked.desktop", "locked", {5}, {"locked http://192.168.50.11"}},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ClickRow(Devices(), c.device);
+        m_web->browser = c.browser;
+        m_web->command = c.command;
+        m_web->execResults = c.results;
+        m_web->commands.clear();
+        m_web->keys.clear();
+        ModalAnswerer answerer;
+        PressWebPage();
+        EXPECT_TRUE(answerer.boxes.empty());
+        EXPECT_EQ(m_web->commands, c.expected);
+        // The IE branch never reads the browser's command line.
+        EXPECT_EQ(m_web->keys.size(), c.browser.find("IE") != std::string::npos ? 1u : 2u);
+    }
+    EXPECT_EQ(m_web->keys.back(), "Software\\Clients\\StartMenuInternet\\locked.desktop\\shell\\open\\command");
+}
+
+TEST_F(WebAndDrivesTest, WithoutASelectedRowNothingIsChecked)
+{
+    ModalAnswerer answerer;
+    PressWebPage();
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_EQ(answerer.boxes[0].text, "Please select a device to configure.");
+    EXPECT_EQ(answerer.boxes[0].title, "Warning");
+    EXPECT_EQ(answerer.boxes[0].icon, QMessageBox::Warning);
+    EXPECT_TRUE(m_web->Urls().empty());
+    EXPECT_TRUE(m_web->commands.empty());
+}
+
+TEST_F(WebAndDrivesTest, ARefusingDeviceIsReportedAtOnceAndTheListRebuilt)
+{
+    ClickRow(Devices(), kPlain);
+    const std::size_t searches = m_simulator.Requests(1).size();
+    m_web->checks = {{0ms, false}};
+    ModalAnswerer answerer;
+    const auto took = PressWebPage();
+    EXPECT_LT(took, 600ms);
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_EQ(answerer.boxes[0].text, "Device is no longer available.");
+    EXPECT_EQ(answerer.boxes[0].title, "Warning");
+    EXPECT_EQ(m_web->Urls(), std::vector<std::string>{"http://192.168.50.11"});
+    EXPECT_TRUE(m_web->commands.empty());
+    EXPECT_EQ(m_simulator.Requests(1).size(), searches + 1);
+    EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
+}
+
+TEST_F(WebAndDrivesTest, ASilentDeviceIsReportedAfterTwoSecondsAndItsLateAnswerServesNoLaterPress)
+{
+    ClickRow(Devices(), kPlain);
+    // The first check answers "reachable" only after the wait; the second refuses a little later still.
+    m_web->checks = {{2600ms, true}, {1500ms, false}};
+    ModalAnswerer answerer;
+    const auto first = PressWebPage();
+    EXPECT_GE(first, 1900ms);
+    EXPECT_LT(first, 4000ms);
+    ClickRow(Devices(), kPlain);
+    const auto second = PressWebPage();
+    EXPECT_GE(second, 900ms);
+    ASSERT_EQ(answerer.boxes.size(), 2u);
+    EXPECT_EQ(answerer.boxes[1].text, "Device is no longer available.");
+    EXPECT_TRUE(m_web->commands.empty()) << m_web->commands.front();
+}
+
+TEST_F(WebAndDrivesTest, TwoPressesOnAReachableDeviceEachCheckAndOpen)
+{
+    ClickRow(Devices(), kSecure);
+    m_web->browser = "firefox.desktop";
+    m_web->command = "firefox";
+    ModalAnswerer answerer;
+    PressWebPage();
+    PressWebPage();
+    EXPECT_TRUE(answerer.boxes.empty());
+    EXPECT_EQ(m_web->Urls().size(), 2u);
+    EXPECT_EQ(m_web->commands.size(), 2u);
+}
+
+TEST_F(WebAndDrivesTest, MappingAsksForALoginOnlyWhenTheEmptyCredentialsAreRefused)
+{
+    const struct
+    {
+        const char *name;
+        std::deque<int> answers;
+        std::optional<QString> password;
+        int logins;
+        const char *message;
+        std::size_t attempts;
+    } cases[] = {
+        {"guest works", {}, std::nullopt, 0, "Successfully mapped drive.", 1},
+        {"login works", {ERROR_LOGON_FAILURE}, QStringLiteral("pw"), 1, "Successfully mapped drive.", 2},
+        {"login cancelled", {ERROR_LOGON_FAILURE, ERROR_LOGON_FAILURE}, std::nullopt, 1, "Failed to map drive.", 2},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ChooseVolume(kSecure, 0);
+        ASSERT_EQ(Letters()->currentText(), "Z:");
+        m_drives->answers = c.answers;
+        m_drives->adds.clear();
+        m_drives->cancels.clear();
+        ModalAnswerer answerer;
+        answerer.AddLogin(c.password);
+        Click(1003);
+        EXPECT_EQ(answerer.loginsShown, c.logins);
+        ASSERT_EQ(answerer.boxes.size(), 1u);
+        EXPECT_EQ(answerer.boxes[0].text, c.message);
+        EXPECT_EQ(m_drives->cancels, std::vector<std::string>{"Z:"});
+        ASSERT_EQ(m_drives->adds.size(), c.attempts);
+        EXPECT_EQ(m_drives->adds[0].remote, "\\\\192.168.50.10\\public");
+        EXPECT_EQ(m_drives->adds[0].password, "");
+        EXPECT_EQ(m_drives->adds[0].user, "");
+        EXPECT_EQ(m_drives->adds[0].flags, CONNECT_UPDATE_PROFILE);
+        if (c.attempts == 2)
+        {
+            EXPECT_EQ(m_drives->adds[1].password, c.password.value_or("").toStdString());
+        }
+        const bool mapped = c.message[0] == 'S';
+        if (mapped)
+        {
+            EXPECT_EQ(Volumes()->GetItemText(0, 1), "Z:");
+            EXPECT_EQ(Letters()->itemText(0), "Z: \\\\192.168.50.10\\public");
+            m_drives->letters.erase('Z');
+            RefreshDriveTable();
+            FillDriveLetterCombo(Letters());
+        }
+        else
+        {
+            EXPECT_EQ(Volumes()->GetItemText(0, 1), "");
+        }
+    }
+}
+
+TEST_F(WebAndDrivesTest, ADeviceDomainTriesTheLoggedOnUserFirst)
+{
+    ChooseVolume(kDomained, 0);
+    m_drives->answers = {ERROR_LOGON_FAILURE};
+    ModalAnswerer answerer;
+    answerer.AddLogin(QStringLiteral("pw"));
+    Click(1003);
+    ASSERT_EQ(m_drives->adds.size(), 2u);
+    EXPECT_EQ(m_drives->adds[0].user, "WORK\\alice");
+    EXPECT_FALSE(m_drives->adds[0].password.has_value());
+    EXPECT_EQ(m_drives->adds[1].user, "WORK\\");
+    EXPECT_EQ(m_drives->adds[1].password, "pw");
+    EXPECT_STREQ(g_ProtocolState.domainText, "WORK");
+}
+
+TEST_F(WebAndDrivesTest, OldNtLogsInFirstAndTriesSixTimesVistaLetsThePlatformAsk)
+{
+    UseWindows(4, 0, 2);
+    ChooseVolume(kSecure, 0);
+    m_drives->answers = {ERROR_LOGON_FAILURE, ERROR_LOGON_FAILURE, ERROR_LOGON_FAILURE,
+                         ERROR_LOGON_FAILURE, ERROR_LOGON_FAILURE, ERROR_LOGON_FAILURE};
+    {
+        ModalAnswerer answerer;
+        answerer.AddLogin(QStringLiteral("pw"));
+        Click(1003);
+        EXPECT_EQ(answerer.loginsShown, 1);
+        EXPECT_EQ(m_drives->adds.size(), 6u);
+        ASSERT_EQ(answerer.boxes.size(), 1u);
+        EXPECT_EQ(answerer.boxes[0].text, "Failed to map drive.");
+        EXPECT_EQ(answerer.boxes[0].title, "Error");
+        EXPECT_EQ(answerer.boxes[0].icon, QMessageBox::Critical);
+    }
+    UseWindows(6, 1, 2);
+    m_drives->adds.clear();
+    m_drives->answers = {ERROR_LOGON_FAILURE};
+    ModalAnswerer answerer;
+    Click(1003);
+    EXPECT_EQ(answerer.loginsShown, 0);
+    ASSERT_EQ(m_drives->adds.size(), 2u);
+    EXPECT_EQ(m_drives->adds[1].flags, CONNECT_UPDATE_PROFILE | CONNECT_INTERACTIVE);
+    EXPECT_EQ(answerer.boxes.at(0).text, "Successfully mapped drive.");
+    EXPECT_FALSE(CurrentCredentialPrompt()) << "the prompt lives only for the interactive attempt";
+}
+
+TEST_F(WebAndDrivesTest, ALetterInUseIsReplacedOnlyAfterOk)
+{
+    for (const bool ok : {false, true})
+    {
+        SCOPED_TRACE(ok ? "OK" : "Cancel");
+        ChooseVolume(kSecure, 0);
+        Letters()->setCurrentIndex(Letters()->findText("Y: \\\\192.168.50.10\\Media"));
+        ASSERT_GE(Letters()->currentIndex(), 0);
+        m_drives->cancels.clear();
+        ModalAnswerer answerer;
+        ReuseAnswerer reuse(ok);
+        Click(1003);
+        EXPECT_EQ(reuse.shown, 1);
+        EXPECT_EQ(g_nDriveReuseAnswer, ok ? 1 : 0);
+        EXPECT_EQ(m_drives->cancels.size(), ok ? 1u : 0u);
+        EXPECT_EQ(m_drives->adds.size(), ok ? 1u : 0u);
+        EXPECT_EQ(answerer.boxes.size(), ok ? 1u : 0u);
+    }
+    EXPECT_EQ(m_drives->letters['Y'].remote, "\\\\192.168.50.10\\public");
+}
+
+TEST_F(WebAndDrivesTest, MappingNeedsAVolumeOfASelectedDeviceAndAFreeChoice)
+{
+    ModalAnswerer answerer;
+    Click(1003);
+    ChooseVolume(kSecure, 0);
+    // A press on the list's empty part leaves the volume selected but no device.
+    QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, {}, QPoint(5, Devices()->viewport()->height() - 3));
+    ASSERT_TRUE(Volumes()->topLevelItem(0)->isSelected());
+    Click(1003);
+    ASSERT_EQ(answerer.boxes.size(), 2u);
+    for (const ShownBox &box : answerer.boxes)
+    {
+        EXPECT_EQ(box.text, "Please select a device in the above section.");
+        EXPECT_EQ(box.title, "Warning");
+    }
+    ChooseVolume(kSecure, 0);
+    Letters()->setCurrentIndex(-1);
+    Click(1003);
+    EXPECT_EQ(answerer.boxes.size(), 2u);
+    EXPECT_TRUE(m_drives->adds.empty());
+}
+
+TEST_F(WebAndDrivesTest, UnmappingTakesTheVolumesLocationOrTheComboLetter)
+{
+    ChooseVolume(kSecure, 1); // Media, on Y:
+    ModalAnswerer answerer;
+    Click(1004);
+    EXPECT_EQ(m_drives->cancels, std::vector<std::string>{"Y:"});
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_EQ(answerer.boxes[0].text, "Successfully unmapped drive.");
+    EXPECT_EQ(answerer.boxes[0].title, "Confirm");
+    EXPECT_EQ(Volumes()->GetItemText(1, 0), "Media");
+    EXPECT_EQ(Volumes()->GetItemText(1, 1), "");
+
+    ClickRow(Volumes(), 1); // now without a Location
+    Click(1004);
+    ASSERT_EQ(answerer.boxes.size(), 2u);
+    EXPECT_EQ(answerer.boxes[1].text, "Unable to disconnect this drive.\nPlease select a drive to disconnect and "
+                                      "verify that the drive is not being accessed.");
+    EXPECT_EQ(answerer.boxes[1].icon, QMessageBox::Critical);
+
+    // With no volume selected, the combo's letter goes.
+    Click(1002);
+    Letters()->setCurrentIndex(Letters()->findText("Z:"));
+    Click(1004);
+    EXPECT_EQ(m_drives->cancels.back(), "Z:");
+    EXPECT_EQ(answerer.boxes.back().text.left(6), "Unable");
+    m_drives->letters['X'] = {DRIVE_REMOTE, "\\\\elsewhere\\share"};
+    Letters()->addItem("X: \\\\elsewhere\\share");
+    Letters()->setCurrentIndex(Letters()->count() - 1);
+    Click(1004);
+    EXPECT_EQ(m_drives->cancels.back(), "X:");
+    EXPECT_EQ(answerer.boxes.back().text, "Successfully unmapped drive.");
+}
+
+} // namespace

@@ -1,0 +1,231 @@
+// The Linux web layer: the reachability check on loopback, the default browser from the freedesktop files,
+// and WinExec's codes for programs that are missing, broken or fine.
+
+#include "platform/WebAccess.h"
+#include "platform/linux/DefaultBrowser.h"
+#include "platform/linux/DetachedExec.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace izuzez::platform;
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace
+{
+
+class TempFolder
+{
+public:
+    TempFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "izuzez-web-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr)
+            m_path = pattern;
+    }
+    ~TempFolder() { fs::remove_all(m_path); }
+    fs::path operator/(const std::string &name) const { return m_path / name; }
+    const fs::path &path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+void Write(const fs::path &path, const std::string &text, bool executable = false)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << text;
+    if (executable)
+        chmod(path.c_str(), 0755);
+}
+
+// A listening socket on 127.0.0.1 and its port; closed (so refusing) when the object goes.
+class Listener
+{
+public:
+    Listener()
+    {
+        m_fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        listen(m_fd, 4);
+        socklen_t length = sizeof address;
+        getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &length);
+        m_port = ntohs(address.sin_port);
+    }
+    ~Listener() { close(m_fd); }
+    int port() const { return m_port; }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
+};
+
+TEST(WebAccessTest, TheCheckConnectsToTheAddressesPort)
+{
+    const auto web = CreateWebAccess();
+    int refusedPort = 0;
+    {
+        Listener listener;
+        EXPECT_TRUE(web->InternetCheckConnection("http://127.0.0.1:" + std::to_string(listener.port()) + "/"));
+        refusedPort = listener.port();
+    }
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(web->InternetCheckConnection("http://127.0.0.1:" + std::to_string(refusedPort)));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s) << "a refusal fails at once";
+    for (const char *bad : {"", "127.0.0.1", "http://", "http://:80", "http://no-such-host.invalid/"})
+        EXPECT_FALSE(web->InternetCheckConnection(bad)) << bad;
+}
+
+TEST(WebAccessTest, CommandLinesSplitIntoWords)
+{
+    const struct
+    {
+        const char *line;
+        bool ok;
+        std::vector<std::string> words;
+    } cases[] = {
+        {"firefox http://1.2.3.4", true, {"firefox", "http://1.2.3.4"}},
+        {"\"/opt/my browser/run\"  --x  http://a", true, {"/opt/my browser/run", "--x", "http://a"}},
+        {"\"a\\\"b\" c", true, {"a\"b", "c"}},
+        {" http://a", true, {"http://a"}},
+        {"\"\" x", true, {"", "x"}},
+        {"\"open", false, {}},
+    };
+    for (const auto &c : cases)
+    {
+        std::vector<std::string> words;
+        EXPECT_EQ(SplitCommandLine(c.line, words), c.ok) << c.line;
+        if (c.ok)
+        {
+            EXPECT_EQ(words, c.words) << c.line;
+        }
+    }
+}
+
+class BrowserTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const char *name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS", "PATH"})
+        {
+            const char *value = std::getenv(name);
+            m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        }
+        setenv("XDG_CONFIG_HOME", (m_dir / "config").c_str(), 1);
+        setenv("XDG_CONFIG_DIRS", (m_dir / "etc").c_str(), 1);
+        setenv("XDG_DATA_HOME", (m_dir / "data").c_str(), 1);
+        setenv("XDG_DATA_DIRS", (m_dir / "share").c_str(), 1);
+    }
+    void TearDown() override
+    {
+        for (const auto &[name, value] : m_saved)
+        {
+            if (value)
+                setenv(name.c_str(), value->c_str(), 1);
+            else
+                unsetenv(name.c_str());
+        }
+    }
+
+    TempFolder m_dir;
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
+
+TEST_F(BrowserTest, TheRegistryKeysAnswerFromMimeAppsAndTheDesktopEntry)
+{
+    Write(m_dir / "share/applications/web.desktop",
+          "[Desktop Entry]\nName=Web\nExec=\"/opt/web browser/web\" --new-window %u %%s\n"
+          "[Desktop Action x]\nExec=wrong\n");
+    Write(m_dir / "data/applications/other.desktop", "[Desktop Entry]\nExec=other %U\n");
+    // The user's own choice wins; an entry that does not exist is passed over.
+    Write(m_dir / "config/mimeapps.list", "[Added Associations]\nx-scheme-handler/http=other.desktop;\n"
+                                          "[Default Applications]\nx-scheme-handler/http=gone.desktop;web.desktop;\n");
+    Write(m_dir / "etc/mimeapps.list", "[Default Applications]\nx-scheme-handler/http=other.desktop\n");
+
+    const auto web = CreateWebAccess();
+    std::string value;
+    ASSERT_TRUE(web->ReadRegistryString("Software\\Clients\\StartMenuInternet", value));
+    EXPECT_EQ(value, "web.desktop");
+    ASSERT_TRUE(
+        web->ReadRegistryString("Software\\Clients\\StartMenuInternet\\web.desktop\\shell\\open\\command", value));
+    EXPECT_EQ(value, "\"/opt/web browser/web\" --new-window %s");
+    ASSERT_TRUE(
+        web->ReadRegistryString("Software\\Clients\\StartMenuInternet\\other.desktop\\shell\\open\\command", value));
+    EXPECT_EQ(value, "other");
+    EXPECT_FALSE(
+        web->ReadRegistryString("Software\\Clients\\StartMenuInternet\\gone.desktop\\shell\\open\\command", value));
+    EXPECT_FALSE(web->ReadRegistryString("Software\\Clients\\StartMenuInternet\\..\\x\\shell\\open\\command", value));
+    EXPECT_FALSE(web->ReadRegistryString("Software\\Other", value));
+
+    fs::remove(m_dir / "config/mimeapps.list");
+    EXPECT_EQ(DefaultBrowserFromMimeApps(), "other.desktop");
+}
+
+TEST_F(BrowserTest, WinExecAnswersWithTheOriginalCodes)
+{
+    Write(m_dir / "bin/garbage",
+          "\x7f"
+          "ELF not really",
+          true);
+    Write(m_dir / "bin/plain", "not executable");
+    const fs::path marker = m_dir / "started";
+    Write(m_dir / "bin/starter", "#!/bin/sh\necho \"$1\" > '" + marker.string() + "'\n", true);
+    setenv("PATH", (m_dir / "bin").c_str(), 1);
+    const auto web = CreateWebAccess();
+    const struct
+    {
+        std::string command;
+        unsigned code;
+    } cases[] = {
+        {"no-such-program http://a", 2},
+        {(m_dir / "bin/missing").string() + " x", 2},
+        {(m_dir / "no-folder/prog").string() + " x", 3},
+        {(m_dir / "bin/garbage").string() + " x", 11},
+        {(m_dir / "bin/plain").string() + " x", 5},
+        {" http://a", 3}, // "http:" is no folder
+        {"", 2},
+        {"\"unterminated", 2},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(web->WinExec(c.command, 0), c.code) << c.command;
+
+    EXPECT_GT(web->WinExec("starter http://10.0.0.1", 0), 31u);
+    for (int i = 0; i < 200 && !fs::exists(marker); ++i)
+        std::this_thread::sleep_for(10ms);
+    std::ifstream in(marker);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "http://10.0.0.1");
+}
+
+TEST_F(BrowserTest, ExplorerOpensWithTheDesktopsOpener)
+{
+    const fs::path marker = m_dir / "opened";
+    Write(m_dir / "bin/xdg-open", "#!/bin/sh\necho \"$1\" > '" + marker.string() + "'\n", true);
+    setenv("PATH", (m_dir / "bin").c_str(), 1);
+    EXPECT_GT(CreateWebAccess()->WinExec("explorer https://10.0.0.2", 0), 31u);
+    for (int i = 0; i < 200 && !fs::exists(marker); ++i)
+        std::this_thread::sleep_for(10ms);
+    std::ifstream in(marker);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "https://10.0.0.2");
+}
+
+} // namespace

@@ -1,0 +1,263 @@
+#include "DriveCommands.h"
+
+#include "platform/NetworkDrives.h"
+#include "protocol/PrintableText.h"
+#include "services/WebLaunch.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace izuzez::cli
+{
+namespace
+{
+
+using namespace platform;
+
+constexpr auto kCheckWait = std::chrono::seconds(2);
+constexpr auto kCheckPoll = std::chrono::milliseconds(50);
+
+std::string NormalLetter(const std::string &text)
+{
+    const char letter = DriveLetterOf(text.size() == 1 ? text + ":" : text);
+    return letter == 0 ? std::string() : std::string{letter, ':'};
+}
+
+bool SearchAndSelect(const Options &o, DeviceSession &session, Console &console)
+{
+    session.Search();
+    if (session.Select(o.deviceIp))
+        return true;
+    console.err << "No device answered the search at " << o.deviceIp << ".\n";
+    return false;
+}
+
+int RunOpen(const Options &o, DeviceSession &session, Console &console)
+{
+    if (!SearchAndSelect(o, session, console))
+        return kExitDevice;
+    std::vector<std::string> ssl;
+    session.Query(QueryKind::Ssl, ssl); // no answer: the plain address, as the window does
+    const std::string sslText = ssl.empty() ? std::string() : ssl.front();
+    const auto web = CurrentWebAccess();
+    services::DeviceAvailability availability;
+    availability.Start(web, o.deviceIp);
+    const auto deadline = std::chrono::steady_clock::now() + kCheckWait;
+    while (availability.Value() == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(kCheckPoll);
+    const int available = availability.Value();
+    availability.Reset();
+    if (available != 1)
+    {
+        console.err << "Device is no longer available: nothing answers at " << services::WebAddress(o.deviceIp, "")
+                    << ".\n";
+        return kExitDevice;
+    }
+    if (o.printUrl)
+    {
+        console.out << services::WebAddress(o.deviceIp, sslText) << "\n";
+        return kExitDone;
+    }
+    const services::LaunchReport report = services::OpenInBrowser(*web, o.deviceIp, sslText);
+    const unsigned code = report.fellBack ? report.fallbackCode : report.code;
+    if (code > 31)
+        return kExitDone;
+    console.err << "The browser did not start (" << (report.fellBack ? report.fallbackCommand : report.command)
+                << ": code " << code << ").\n";
+    return kExitDevice;
+}
+
+std::string ConnectionError(int code)
+{
+    switch (code)
+    {
+    case ERROR_LOGON_FAILURE:
+    case ERROR_ACCESS_DENIED:
+    case ERROR_INVALID_PASSWORD:
+        return "the device refused the user name or password";
+    case ERROR_BAD_NET_NAME:
+        return "the device has no such share";
+    case ERROR_BAD_NETPATH:
+        return "the device's file service does not answer";
+    case ERROR_NO_NETWORK:
+        return "no GVfs on the session bus (is this a desktop session?)";
+    case ERROR_BAD_DEVICE:
+        return "the share has no local folder (is gvfs-fuse running?)";
+    case ERROR_ALREADY_ASSIGNED:
+        return "the letter is already in use";
+    case ERROR_NOT_CONNECTED:
+        return "the letter is not mapped";
+    case ERROR_OPEN_FILES:
+        return "files are open on it";
+    default:
+        return "error " + std::to_string(code);
+    }
+}
+
+int RunMap(const Options &o, DeviceSession &session, Console &console)
+{
+    if (!SearchAndSelect(o, session, console))
+        return kExitDevice;
+    std::vector<std::string> shares;
+    if (!session.Query(QueryKind::Shares, shares))
+    {
+        console.err << "The device at " << o.deviceIp << " did not list its volumes.\n";
+        return kExitDevice;
+    }
+    if (std::find(shares.begin(), shares.end(), o.volume) == shares.end())
+    {
+        console.err << "The device at " << o.deviceIp << " has no volume '" << PrintableText(o.volume) << "'.\n";
+        return kExitUsage;
+    }
+    NetworkDrives &drives = CurrentNetworkDrives();
+    const std::string letter = o.letter.empty() ? FirstFreeLetter() : o.letter;
+    if (letter.empty())
+    {
+        console.err << "Every drive letter is in use.\n";
+        return kExitDevice;
+    }
+    std::string held;
+    const bool connected = drives.GetConnection(letter, held);
+    if (connected || drives.GetDriveType(letter) != DRIVE_NO_ROOT_DIR)
+    {
+        // Scripts must not lose a mapping by accident; the window asks, here the person unmaps first.
+        console.err << letter << " is in use" << (held.empty() ? "" : " by " + PrintableText(held))
+                    << "; unmap it first.\n";
+        return kExitUsage;
+    }
+    std::string password;
+    if (!o.user.empty())
+    {
+        const std::optional<std::string> typed = console.askSharePassword ? console.askSharePassword() : std::nullopt;
+        password = typed.value_or("");
+    }
+    const std::string remote = "\\\\" + o.deviceIp + "\\" + o.volume;
+    const int result = drives.AddConnection(letter, remote, password.c_str(), o.user.c_str(), CONNECT_UPDATE_PROFILE);
+    if (result != NO_ERROR)
+    {
+        console.err << "Failed to map drive: " << ConnectionError(result) << ".\n";
+        return kExitDevice;
+    }
+    console.out << letter << "\t" << PrintableText(remote) << "\t" << PrintableText(drives.LocalPath(letter)) << "\n";
+    return kExitDone;
+}
+
+int RunUnmap(const Options &o, Console &console)
+{
+    const int result = CurrentNetworkDrives().CancelConnection(o.letter, CONNECT_UPDATE_PROFILE, true);
+    if (result != NO_ERROR)
+    {
+        console.err << "Unable to disconnect " << o.letter << ": " << ConnectionError(result) << ".\n";
+        return kExitDevice;
+    }
+    return kExitDone;
+}
+
+int RunDrives(const Options &o, Console &console)
+{
+    const NetworkDrives &drives = CurrentNetworkDrives();
+    nlohmann::json list = nlohmann::json::array();
+    for (char c = 'Z'; c >= 'A'; --c)
+    {
+        const std::string letter{c, ':'};
+        std::string remote;
+        if (!drives.GetConnection(letter, remote))
+            continue;
+        const std::string path = drives.LocalPath(letter);
+        if (o.json)
+            list.push_back({{"letter", letter}, {"remote", PrintableText(remote)}, {"path", PrintableText(path)}});
+        else
+            console.out << letter << "\t" << PrintableText(remote) << "\t" << PrintableText(path) << "\n";
+    }
+    if (o.json)
+        console.out << list.dump(2, ' ', true) << "\n";
+    return kExitDone;
+}
+
+} // namespace
+
+bool IsDriveCommand(Command command)
+{
+    return command == Command::Open || command == Command::Map || command == Command::Unmap ||
+           command == Command::Drives;
+}
+
+std::string CheckDriveCommand(Options &o, const std::vector<std::string> &positional)
+{
+    const std::size_t least = o.command == Command::Map ? 2 : o.command == Command::Drives ? 0 : 1;
+    const std::size_t most = o.command == Command::Map ? 3 : least;
+    if (positional.size() < least)
+        return o.command == Command::Map     ? "map needs the device's IP address and a volume."
+               : o.command == Command::Unmap ? "unmap needs a drive letter."
+                                             : "This command needs the device's IP address.";
+    if (positional.size() > most)
+        return "Unexpected argument '" + positional[most] + "'.";
+    if (o.command == Command::Open || o.command == Command::Map)
+    {
+        o.deviceIp = positional[0];
+        if (!IsDottedAddress(o.deviceIp))
+            return "'" + o.deviceIp + "' is not an IPv4 address written in decimal without leading zeros.";
+    }
+    if (o.command == Command::Map)
+    {
+        o.volume = positional[1];
+        if (o.volume.empty() || o.volume.find_first_of("\\/") != std::string::npos)
+            return "'" + o.volume + "' is not a volume name.";
+    }
+    const std::string letterText = o.command == Command::Unmap
+                                       ? positional[0]
+                                       : (o.command == Command::Map && positional.size() == 3 ? positional[2] : "");
+    if (!letterText.empty())
+    {
+        o.letter = NormalLetter(letterText);
+        if (o.letter.empty() || o.letter == "A:" || o.letter == "B:" || o.letter == "C:")
+            return "'" + letterText + "' is not a drive letter from D: to Z:.";
+    }
+    if (o.json && o.command != Command::Drives)
+        return "--json belongs to the search and drives commands.";
+    if (o.printUrl && o.command != Command::Open)
+        return "--print-url belongs to open.";
+    if ((o.passwordStdin || !o.user.empty()) && o.command != Command::Map)
+        return "--user and --password-stdin belong to map here.";
+    if (o.passwordStdin && o.user.empty())
+        return "--password-stdin needs --user.";
+    return {};
+}
+
+int RunDriveCommand(const Options &options, DeviceSession &session, Console &console)
+{
+    switch (options.command)
+    {
+    case Command::Open:
+        return RunOpen(options, session, console);
+    case Command::Map:
+        return RunMap(options, session, console);
+    case Command::Unmap:
+        return RunUnmap(options, console);
+    case Command::Drives:
+        return RunDrives(options, console);
+    default:
+        return kExitUsage;
+    }
+}
+
+std::string FirstFreeLetter()
+{
+    const NetworkDrives &drives = CurrentNetworkDrives();
+    for (char c = 'Z'; c > 'B'; --c)
+    {
+        const std::string letter{c, ':'};
+        const int type = drives.GetDriveType(letter);
+        const bool local =
+            type == DRIVE_REMOVABLE || type == DRIVE_FIXED || type == DRIVE_CDROM || type == DRIVE_RAMDISK;
+        std::string remote;
+        if (!local && !drives.GetConnection(letter, remote))
+            return letter;
+    }
+    return {};
+}
+
+} // namespace izuzez::cli
