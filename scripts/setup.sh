@@ -10,6 +10,7 @@ packages=(
     nlohmann-json3-dev
     fonts-liberation fontconfig
     iproute2 procps nftables
+    lintian fakeroot dpkg-dev
     xvfb xauth imagemagick
 )
 
