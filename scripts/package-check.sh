@@ -35,6 +35,10 @@ for program in izuzez izuzez-utility izuzez-devsim; do
     "/usr/bin/$program" --version
 done
 man -w izuzez izuzez-utility izuzez-devsim >/dev/null
+[ -f /usr/share/icons/hicolor/48x48/apps/izuzez-utility.png ] || { echo "package-check: no icon"; exit 1; }
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate /usr/share/applications/izuzez-utility.desktop
+fi
 
 # The installed simulator's three built-in devices on loopback, found by the installed command line.
 /usr/bin/izuzez-devsim --duration 20 --quiet --log "$work/devsim.log" &
@@ -46,6 +50,11 @@ done
 grep -q '^ready ' "$work/devsim.log" || { echo "package-check: the simulator did not start"; cat "$work/devsim.log"; exit 1; }
 /usr/bin/izuzez search --wait 500 --interface 127.0.0.1 | tee "$work/search.txt"
 grep -q 'Storage-One' "$work/search.txt" || { echo "package-check: the search found nothing"; exit 1; }
+
+# What the menu entry starts: the window must come up and stay until it is ended (124: ended by timeout).
+status=0
+QT_QPA_PLATFORM=offscreen timeout 3 /usr/bin/izuzez-utility --interface 127.0.0.1 >/dev/null 2>&1 || status=$?
+[ "$status" -eq 124 ] || { echo "package-check: the installed window ended by itself (status $status)"; exit 1; }
 
 kill "$simulator"
 wait "$simulator" 2>/dev/null || true
