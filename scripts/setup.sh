@@ -10,6 +10,7 @@ packages=(
     nlohmann-json3-dev
     fonts-liberation fontconfig
     iproute2 procps nftables
+    lintian fakeroot dpkg-dev
     xvfb xauth imagemagick
     libglib2.0-dev xdg-utils
     samba smbclient dbus dbus-daemon gvfs gvfs-backends gvfs-fuse fuse3 util-linux

@@ -26,6 +26,9 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
+echo "== Debian package (from the ordinary build): lintian, apt install, run, remove"
+bash scripts/package-check.sh build
+
 echo "== sanitizer build (address, undefined)"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DIZUZEZ_SANITIZE=ON -DIZUZEZ_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build-asan -j"$jobs"

@@ -240,8 +240,8 @@ void CSearchUtilityDlg::FillDeviceRows()
         const QString outside = OutsideNetwork(*record);
         if (!outside.isEmpty())
             tip += QStringLiteral("\n\nThis address lies outside %1, the network of the interface the device "
-                                  "answered on, so its web page and volumes cannot be reached. Its LAN settings "
-                                  "can move it into %1.")
+                                  "answered on, so this computer usually cannot reach its web page or volumes. Its "
+                                  "LAN settings can move it into %1.")
                        .arg(outside);
         for (int column = 0; column < 4; ++column)
         {

@@ -126,7 +126,7 @@ void DiagnoseInterface(const InterfaceFacts &f, const FirewallFacts &firewall, s
                           ": replies from a device whose address is not routed through it are dropped. Loosen it "
                           "with sysctl -w net.ipv4.conf." +
                           (f.name.empty() ? std::string("all") : f.name) + ".rp_filter=2.");
-    if (f.multicastRoute == false && firewall.state != FirewallState::Drops)
+    if (f.multicastRoute == false && !f.loopback && firewall.state != FirewallState::Drops)
         verdict.push_back("Nothing answered on " + where +
                           " and no route to 224.0.0.0/4 leaves it: if a device is connected there, check its cable "
                           "and power; some systems also need ip route add 224.0.0.0/4 dev " +
@@ -244,6 +244,9 @@ std::vector<std::string> Diagnose(const DoctorFacts &facts)
         verdict.push_back("The firewall (" + facts.firewall.tool + ") drops UDP port 13579: " + facts.firewall.detail +
                           ". Allow incoming UDP to port 13579, for example nft insert rule inet filter input udp "
                           "dport 13579 accept.");
+    if (answered == 0 && facts.firewall.state == FirewallState::Unread)
+        verdict.push_back("The firewall rules could not be read (" + facts.firewall.detail +
+                          "); run sudo izuzez doctor to check them too.");
     if (facts.otherSockets > 0)
         verdict.push_back("Another program holds UDP port 13579 on this computer (" +
                           Plural(facts.otherSockets, "socket", "sockets") +

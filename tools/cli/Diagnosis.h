@@ -16,6 +16,7 @@ struct InterfaceFacts
     std::string name;
     std::string address;
     int prefix = 32;
+    bool loopback = false;
     int unicastError = 0;               // errno of the receiver socket on the interface's address; 0 when open
     int groupError = 0;                 // errno of the receiver socket on the group; 0 when open and joined
     std::optional<bool> multicastRoute; // a route to 224.0.0.1 leaves the interface; empty when unknown

@@ -136,12 +136,27 @@ ToolRun RunTool(const std::vector<std::string> &args)
     return run;
 }
 
+// The firewall tools live in /usr/sbin, which an ordinary user's PATH often lacks.
+ToolRun RunSystemTool(const std::string &name, const std::vector<std::string> &args)
+{
+    ToolRun run;
+    for (const std::string &program : {name, "/usr/sbin/" + name, "/sbin/" + name})
+    {
+        std::vector<std::string> argv{program};
+        argv.insert(argv.end(), args.begin(), args.end());
+        run = RunTool(argv);
+        if (run.started)
+            break;
+    }
+    return run;
+}
+
 FirewallFacts ProbeFirewall()
 {
-    const ToolRun nft = RunTool({"nft", "list", "ruleset"});
+    const ToolRun nft = RunSystemTool("nft", {"list", "ruleset"});
     if (nft.started && nft.status == 0)
         return ReadFirewallRules("nft", nft.out);
-    const ToolRun iptables = RunTool({"iptables", "-S"});
+    const ToolRun iptables = RunSystemTool("iptables", {"-S"});
     if (iptables.started && iptables.status == 0)
         return ReadFirewallRules("iptables", iptables.out);
     FirewallFacts facts;
@@ -212,6 +227,7 @@ void NameInterface(InterfaceFacts &facts)
             continue;
         facts.name = a->ifa_name;
         facts.prefix = PrefixOf(a->ifa_netmask);
+        facts.loopback = (a->ifa_flags & IFF_LOOPBACK) != 0;
         break;
     }
     freeifaddrs(list);

@@ -35,6 +35,7 @@ Simulates devices that answer searches, queries and settings on UDP port 13579 (
   --duration SECONDS       exit after this many seconds
   --print-default-config   print the built-in configuration and exit
   --help                   show this text
+  --version                show the version
 
 Writes "ready ..." to the log once its sockets are up. Exits 0 on SIGTERM or SIGINT.
 )";
@@ -73,6 +74,11 @@ int parseOptions(int argc, char **argv, Options &options)
         if (arg == "--help" || arg == "-h")
         {
             std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (arg == "--version")
+        {
+            std::printf("izuzez-devsim %s\n", IZUZEZ_VERSION);
             return 0;
         }
         if (arg == "--print-default-config")

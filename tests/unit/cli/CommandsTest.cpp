@@ -34,6 +34,12 @@ public:
         m_listed = searches.empty() ? std::vector<FoundDevice>{} : searches[i];
         return m_listed;
     }
+    std::vector<FoundDevice> SearchUntilQuiet(std::chrono::milliseconds quiet) override
+    {
+        quietTimes.push_back(quiet);
+        return Search();
+    }
+    std::vector<std::chrono::milliseconds> quietTimes; // of the searches that waited for quiet
     bool Select(const std::string &ip) override
     {
         for (const FoundDevice &d : m_listed)
@@ -139,6 +145,16 @@ TEST(SearchCommand, LinesAndJson)
     EXPECT_EQ(first["interface"], "10.0.0.2");
     EXPECT_EQ(parsed[1]["dhcp"], false);
     EXPECT_EQ(parsed[1]["name"], "\xEF\xBF\xBD\xEF\xBF\xBD"); // bytes that are not UTF-8 are replaced
+}
+
+TEST(SearchCommand, WaitListensUntilQuietOnlyWhenAsked)
+{
+    FakeSession s;
+    s.searches = {{Device("NAS", "10.0.0.5")}};
+    EXPECT_EQ(RunArgs({"search", "--wait", "750"}, s).status, kExitDone);
+    EXPECT_EQ(RunArgs({"search"}, s).status, kExitDone);
+    EXPECT_EQ(s.quietTimes, (std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(750)}));
+    EXPECT_EQ(s.searchCount, 2);
 }
 
 TEST(SearchCommand, NoDeviceAnsweredIsStatusOne)

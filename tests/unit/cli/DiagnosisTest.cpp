@@ -110,6 +110,16 @@ TEST(DiagnosisTest, VerdictNamesTheCause)
     cases.push_back({"the port is taken", OneInterface(busy), {"cannot listen on UDP port 13579", "close it"}, {}});
 
     cases.push_back({"nothing in the way", OneInterface(nothing), {"Nothing on this computer stands in the way"}, {}});
+
+    InterfaceFacts loopback = Interface("lo", "127.0.0.1", 8);
+    loopback.loopback = true;
+    loopback.multicastRoute = false;
+    DoctorFacts unread = OneInterface(loopback);
+    unread.firewall = {FirewallState::Unread, "", "could not be read without root"};
+    cases.push_back({"rules unread, loopback without a route",
+                     unread,
+                     {"could not be read without root); run sudo izuzez doctor"},
+                     {"route", "cable"}});
     cases.push_back({"no interface", DoctorFacts{}, {"No IPv4 interface is up"}, {}});
 
     for (const Case &c : cases)
