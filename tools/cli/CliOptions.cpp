@@ -113,8 +113,8 @@ std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
 {
     if (IsDriveCommand(o.command))
         return CheckDriveCommand(o, positional);
-    if (o.printUrl || !o.user.empty())
-        return "--print-url belongs to open, --user to map.";
+    if (o.printUrl || !o.user.empty() || o.reconnect)
+        return "--print-url belongs to open, --user to map, --reconnect to drives.";
     const std::size_t want = o.command == Command::Search ? 0 : o.command == Command::Query ? 2 : 1;
     if (positional.size() < want)
         return o.command == Command::Query ? "query needs the device's IP address and what to ask for."
@@ -171,6 +171,8 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
             o.passwordStdin = true;
         else if (arg == "--print-url")
             o.printUrl = true;
+        else if (arg == "--reconnect")
+            o.reconnect = true;
         else if (Matches(arg, "--user"))
         {
             if (!reader.value(arg, "--user", o.user, error))
@@ -342,7 +344,8 @@ std::string UsageText()
            "                                  map a volume of the device to a drive letter (default: the\n"
            "                                  free one nearest Z:); prints letter, remote name, local path\n"
            "  unmap LETTER                    disconnect a drive letter\n"
-           "  drives [--json]                 list the mapped letters with remote name and local path\n"
+           "  drives [--json] [--reconnect]   list the mapped letters with remote name and local path;\n"
+           "                                  --reconnect first maps the remembered ones again\n"
            "\n"
            "Options:\n"
            "  --interface ADDR   search only from this local address (may be repeated)\n"
