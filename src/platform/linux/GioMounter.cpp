@@ -168,22 +168,24 @@ int FolderOf(GFile *file, std::string &localPath)
     return ERROR_BAD_DEVICE;
 }
 
-// A context of our own, so that the mount runs the same on any thread and beside Qt's event loop.
+// A context of our own, so that the mount runs the same on any thread and beside Qt's event loop. It is
+// kept for the thread's life: GIO may still hold work for it when a mount is done, and a context freed
+// under that work would lose it.
 class OwnContext
 {
 public:
-    OwnContext() : m_context(g_main_context_new()) { g_main_context_push_thread_default(m_context); }
-    ~OwnContext()
-    {
-        g_main_context_pop_thread_default(m_context);
-        g_main_context_unref(m_context);
-    }
+    OwnContext() { g_main_context_push_thread_default(Get()); }
+    ~OwnContext() { g_main_context_pop_thread_default(Get()); }
     OwnContext(const OwnContext &) = delete;
     OwnContext &operator=(const OwnContext &) = delete;
-    GMainContext *get() const { return m_context; }
+    GMainContext *get() const { return Get(); }
 
 private:
-    GMainContext *m_context;
+    static GMainContext *Get()
+    {
+        static thread_local GMainContext *context = g_main_context_new();
+        return context;
+    }
 };
 
 class GioMounter : public ShareMounter

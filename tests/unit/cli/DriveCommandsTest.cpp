@@ -1,7 +1,7 @@
 // open, map, unmap and drives against a fake session, fake drive letters and a fake web layer.
 
-#include "Commands.h"
 #include "DriveCommands.h"
+#include "Commands.h"
 #include "platform/NetworkDrives.h"
 #include "platform/WebAccess.h"
 
