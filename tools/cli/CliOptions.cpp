@@ -210,7 +210,8 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
         {
             const auto command = CommandFromName(arg);
             if (!command)
-                return Fail("Unknown command '" + arg + "'; use search, query, set-address or set-dhcp.");
+                return Fail("Unknown command '" + arg +
+                            "'; use search, query, set-address, set-dhcp, open, map, unmap or drives.");
             o.command = *command;
         }
         else
@@ -225,7 +226,8 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
         return result;
     }
     if (o.command == Command::None)
-        return Fail("No command given; use search, query, set-address or set-dhcp (see --help).");
+        return Fail(
+            "No command given; use search, query, set-address, set-dhcp, open, map, unmap or drives (see --help).");
     if (std::string problem = CheckCommand(o, positional); !problem.empty())
         return Fail(std::move(problem));
     result.ok = true;
