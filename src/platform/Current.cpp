@@ -44,6 +44,11 @@ std::string NetworkDrives::LocalPath(std::string_view) const
     return {};
 }
 
+std::vector<RememberedDrive> NetworkDrives::DisconnectedRemembered() const
+{
+    return {};
+}
+
 void SetCredentialPrompt(CredentialPrompt prompt)
 {
     PromptSlot() = std::move(prompt);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace izuzez::platform
 {
@@ -25,6 +26,14 @@ enum DriveType : int
 
 // A remote name is at most this long, terminator included, as WNetGetConnectionA's buffer.
 inline constexpr std::size_t kRemoteNameBuffer = 256;
+
+// A mapping made with CONNECT_UPDATE_PROFILE whose letter is not connected now (after a new login).
+struct RememberedDrive
+{
+    std::string localName; // "Z:"
+    std::string remoteName;
+    std::string userName;
+};
 
 // The 26 drive letters of the user, each possibly connected to a network share "\\server\share".
 class NetworkDrives
@@ -50,6 +59,7 @@ public:
     virtual int GetUser(std::string &userName) const;
     // Where the files of a connected letter can be reached on this machine; empty when it has none.
     virtual std::string LocalPath(std::string_view localName) const;
+    virtual std::vector<RememberedDrive> DisconnectedRemembered() const;
 };
 
 // Asked when a connection with CONNECT_INTERACTIVE needs credentials that did not work: the user name (may

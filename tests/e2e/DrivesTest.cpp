@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace izuzez::test;
 using namespace std::chrono_literals;
@@ -29,6 +30,12 @@ class DrivesTest : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
+        // Without a FUSE device (a container that hides it) there is no folder a letter could stand for.
+        if (access("/dev/fuse", R_OK | W_OK) != 0)
+        {
+            s_skip = "needs /dev/fuse for GVfs's local folders";
+            return;
+        }
         s_lab = Lab::Create(s_skip).release();
         if (!s_lab)
             return;
@@ -150,6 +157,24 @@ TEST_F(DrivesTest, AVolumeTheDeviceDoesNotListIsRefusedBeforeMounting)
     const RunResult run = Izuzez({"map", Lab::kLanA, "nothere"});
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("has no volume 'nothere'"), std::string::npos) << run.err;
+}
+
+TEST_F(DrivesTest, ARememberedGuestMappingComesBackInANewSession)
+{
+    const RunResult map = Izuzez({"map", Lab::kLanA, "public", "W"});
+    ASSERT_EQ(map.status, 0) << map.err;
+    // The session ends: GVfs and its mounts go, the letter stays behind without its share.
+    delete s_gvfs;
+    s_gvfs = GvfsSession::Start(s_lab->host(), s_failure).release();
+    ASSERT_NE(s_gvfs, nullptr) << s_failure;
+    EXPECT_EQ(Izuzez({"drives"}).out, "");
+
+    const RunResult back = Izuzez({"drives", "--reconnect"});
+    EXPECT_EQ(back.status, 0) << back.err;
+    EXPECT_EQ(back.out.rfind("W:\t\\\\10.71.1.2\\public\t" + s_gvfs->FuseRoot(), 0), 0u) << back.out;
+    WriteFile(s_samba->SharePath("public") + "/again.txt", "back\n");
+    EXPECT_EQ(ReadFile(Letter('W') + "/again.txt"), "back\n");
+    EXPECT_EQ(Izuzez({"unmap", "W:"}).status, 0);
 }
 
 } // namespace

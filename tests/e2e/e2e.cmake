@@ -16,3 +16,8 @@ izuzez_add_test(e2e_drives LABEL e2e TIMEOUT 600 LOCKS loopback_group
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/e2e/DrivesTest.cpp
     LIBS izuzez_test_support)
 add_dependencies(e2e_drives izuzez izuzez-devsim)
+
+izuzez_add_test(e2e_webpage LABEL e2e TIMEOUT 300 SERIAL LOCKS loopback_group
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/e2e/WebPageTest.cpp
+    LIBS izuzez_test_support)
+add_dependencies(e2e_webpage izuzez izuzez-devsim)

@@ -28,3 +28,10 @@ izuzez_add_test(app_web_drives_test
     LABEL gui TIMEOUT 180)
 add_dependencies(app_web_drives_test izuzez-devsim)
 set_tests_properties(app_web_drives_test PROPERTIES RUN_SERIAL TRUE)
+
+# The window against a real Samba server and GVfs, both started by the test (root only; skips otherwise).
+izuzez_add_test(app_samba_window_test
+    SOURCES ${app_test_dir}/SambaWindowTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/gui/GuiTestMain.cpp
+    LIBS izuzez_app_test_support
+    LABEL e2e TIMEOUT 300 LOCKS loopback_group)
+add_dependencies(app_samba_window_test izuzez-devsim)

@@ -115,8 +115,8 @@ std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
 {
     if (IsDriveCommand(o.command))
         return CheckDriveCommand(o, positional);
-    if (o.printUrl || !o.user.empty())
-        return "--print-url belongs to open, --user to map.";
+    if (o.printUrl || !o.user.empty() || o.reconnect)
+        return "--print-url belongs to open, --user to map, --reconnect to drives.";
     const bool bare = o.command == Command::Search || o.command == Command::Doctor;
     const std::size_t want = bare ? 0 : o.command == Command::Query ? 2 : 1;
     if (positional.size() < want)
@@ -176,6 +176,8 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
             o.passwordStdin = true;
         else if (arg == "--print-url")
             o.printUrl = true;
+        else if (arg == "--reconnect")
+            o.reconnect = true;
         else if (Matches(arg, "--user"))
         {
             if (!reader.value(arg, "--user", o.user, error))
@@ -225,7 +227,8 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
         {
             const auto command = CommandFromName(arg);
             if (!command)
-                return Fail("Unknown command '" + arg + "'; use search, query, set-address, set-dhcp or doctor.");
+                return Fail("Unknown command '" + arg +
+                            "'; use search, query, set-address, set-dhcp, open, map, unmap, drives or doctor.");
             o.command = *command;
         }
         else
@@ -240,7 +243,8 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
         return result;
     }
     if (o.command == Command::None)
-        return Fail("No command given; use search, query, set-address, set-dhcp or doctor (see --help).");
+        return Fail("No command given; use search, query, set-address, set-dhcp, open, map, unmap, drives or doctor "
+                    "(see --help).");
     if (std::string problem = CheckCommand(o, positional); !problem.empty())
         return Fail(std::move(problem));
     result.ok = true;
@@ -363,7 +367,8 @@ std::string UsageText()
            "                                  map a volume of the device to a drive letter (default: the\n"
            "                                  free one nearest Z:); prints letter, remote name, local path\n"
            "  unmap LETTER                    disconnect a drive letter\n"
-           "  drives [--json]                 list the mapped letters with remote name and local path\n"
+           "  drives [--json] [--reconnect]   list the mapped letters with remote name and local path;\n"
+           "                                  --reconnect first maps the remembered ones again\n"
            "\n"
            "Options:\n"
            "  --interface ADDR   search only from this local address (may be repeated)\n"

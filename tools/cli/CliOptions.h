@@ -52,9 +52,10 @@ struct Options
     std::optional<std::string> newNetmask;
     std::optional<std::string> newGateway;
     bool printUrl = false;
-    std::string volume; // map: the device's volume
-    std::string letter; // map, unmap: "Z:"
-    std::string user;   // map: the share's user name
+    bool reconnect = false; // drives: connect the remembered letters again
+    std::string volume;     // map: the device's volume
+    std::string letter;     // map, unmap: "Z:"
+    std::string user;       // map: the share's user name
 };
 
 struct ParseResult

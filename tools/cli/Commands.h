@@ -28,7 +28,7 @@ struct Console
     // Standard output is a terminal: the search prints a table with a header instead of tab-separated lines.
     bool outIsTerminal = false;
     // The password of a share user (map --user); nothing when there is nobody to ask.
-    std::function<std::optional<std::string>()> askSharePassword;
+    std::function<std::optional<std::string>()> askSharePassword = nullptr;
 };
 
 // Runs a parsed command (not --help or --version) against the session and returns the exit status.

@@ -156,8 +156,33 @@ int RunUnmap(const Options &o, Console &console)
     return kExitDone;
 }
 
+// The remembered letters whose share went with the last session, mapped again. False when one failed.
+bool Reconnect(Console &console)
+{
+    NetworkDrives &drives = CurrentNetworkDrives();
+    bool allBack = true;
+    for (const RememberedDrive &remembered : drives.DisconnectedRemembered())
+    {
+        std::string password;
+        if (!remembered.userName.empty() && console.askSharePassword)
+            password = console.askSharePassword().value_or("");
+        // The stale link goes first; the note stays, as the profile flag is not given.
+        drives.CancelConnection(remembered.localName, 0, true);
+        const int result = drives.AddConnection(remembered.localName, remembered.remoteName, password.c_str(),
+                                                remembered.userName.c_str(), CONNECT_UPDATE_PROFILE);
+        if (result != NO_ERROR)
+        {
+            allBack = false;
+            console.err << "Could not reconnect " << remembered.localName << " to "
+                        << PrintableText(remembered.remoteName) << ": " << ConnectionError(result) << ".\n";
+        }
+    }
+    return allBack;
+}
+
 int RunDrives(const Options &o, Console &console)
 {
+    const bool allBack = !o.reconnect || Reconnect(console);
     const NetworkDrives &drives = CurrentNetworkDrives();
     nlohmann::json list = nlohmann::json::array();
     for (char c = 'Z'; c >= 'A'; --c)
@@ -174,7 +199,7 @@ int RunDrives(const Options &o, Console &console)
     }
     if (o.json)
         console.out << list.dump(2, ' ', true) << "\n";
-    return kExitDone;
+    return allBack ? kExitDone : kExitDevice;
 }
 
 } // namespace
@@ -222,6 +247,8 @@ std::string CheckDriveCommand(Options &o, const std::vector<std::string> &positi
         return "--print-url belongs to open.";
     if ((o.passwordStdin || !o.user.empty()) && o.command != Command::Map)
         return "--user and --password-stdin belong to map here.";
+    if (o.reconnect && o.command != Command::Drives)
+        return "--reconnect belongs to drives.";
     if (o.passwordStdin && o.user.empty())
         return "--password-stdin needs --user.";
     return {};

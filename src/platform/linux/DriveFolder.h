@@ -16,13 +16,6 @@ namespace izuzez::platform
 // names in its folder names), the user, and whether the mapping is remembered for the next session.
 class ShareMounter;
 
-struct RememberedDrive
-{
-    std::string localName; // "Z:"
-    std::string remoteName;
-    std::string userName;
-};
-
 class DriveFolder : public NetworkDrives
 {
 public:
@@ -38,7 +31,7 @@ public:
     std::string LocalPath(std::string_view localName) const override;
 
     // The remembered mappings whose letter is not connected now (after a new login, say).
-    std::vector<RememberedDrive> DisconnectedRemembered() const;
+    std::vector<RememberedDrive> DisconnectedRemembered() const override;
 
     const std::string &drivesDir() const { return m_drivesDir; }
     const std::string &cDrive() const { return m_cDrive; }

@@ -19,6 +19,8 @@ constexpr int kGivenAnswers = 1;
 constexpr int kPromptedAnswers = 3;
 constexpr auto kMountLimit = std::chrono::seconds(40);
 constexpr auto kUnmountLimit = std::chrono::seconds(20);
+constexpr int kFolderPolls = 60;
+constexpr gulong kFolderPollMicroseconds = 50000;
 
 struct Exchange
 {
@@ -148,22 +150,42 @@ int MountError(const Exchange &exchange)
     }
 }
 
-// A context of our own, so that the mount runs the same on any thread and beside Qt's event loop.
+// The FUSE folder of a mounted share. gvfsd-fuse learns of a new mount a moment after it is made, so the
+// folder is given a short, bounded while to appear; without gvfsd-fuse there is none.
+int FolderOf(GFile *file, std::string &localPath)
+{
+    char *path = g_file_get_path(file);
+    localPath = path != nullptr ? path : "";
+    g_free(path);
+    if (localPath.empty())
+        return ERROR_BAD_DEVICE;
+    for (int i = 0; i < kFolderPolls; ++i)
+    {
+        if (g_file_test(localPath.c_str(), G_FILE_TEST_IS_DIR))
+            return NO_ERROR;
+        g_usleep(kFolderPollMicroseconds);
+    }
+    return ERROR_BAD_DEVICE;
+}
+
+// A context of our own, so that the mount runs the same on any thread and beside Qt's event loop. It is
+// kept for the thread's life: GIO may still hold work for it when a mount is done, and a context freed
+// under that work would lose it.
 class OwnContext
 {
 public:
-    OwnContext() : m_context(g_main_context_new()) { g_main_context_push_thread_default(m_context); }
-    ~OwnContext()
-    {
-        g_main_context_pop_thread_default(m_context);
-        g_main_context_unref(m_context);
-    }
+    OwnContext() { g_main_context_push_thread_default(Get()); }
+    ~OwnContext() { g_main_context_pop_thread_default(Get()); }
     OwnContext(const OwnContext &) = delete;
     OwnContext &operator=(const OwnContext &) = delete;
-    GMainContext *get() const { return m_context; }
+    GMainContext *get() const { return Get(); }
 
 private:
-    GMainContext *m_context;
+    static GMainContext *Get()
+    {
+        static thread_local GMainContext *context = g_main_context_new();
+        return context;
+    }
 };
 
 class GioMounter : public ShareMounter
@@ -187,14 +209,7 @@ public:
         else if (exchange.error != nullptr && !g_error_matches(exchange.error, G_IO_ERROR, G_IO_ERROR_ALREADY_MOUNTED))
             result = MountError(exchange);
         if (result == NO_ERROR)
-        {
-            char *path = g_file_get_path(file);
-            localPath = path != nullptr ? path : "";
-            g_free(path);
-            // Without gvfsd-fuse the share has no folder that a letter could stand for.
-            if (localPath.empty() || !g_file_test(localPath.c_str(), G_FILE_TEST_IS_DIR))
-                result = ERROR_BAD_DEVICE;
-        }
+            result = FolderOf(file, localPath);
         g_clear_error(&exchange.error);
         g_signal_handlers_disconnect_by_data(op, &exchange);
         g_object_unref(cancellable);

@@ -1,0 +1,233 @@
+// open, map, unmap and drives against a fake session, fake drive letters and a fake web layer.
+
+#include "DriveCommands.h"
+#include "Commands.h"
+#include "platform/NetworkDrives.h"
+#include "platform/WebAccess.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <map>
+#include <set>
+#include <sstream>
+
+using namespace izuzez::cli;
+using namespace izuzez::platform;
+
+namespace
+{
+
+class ShareSession : public DeviceSession
+{
+public:
+    std::vector<std::string> shares{"public", "Media"};
+    std::string ssl = "1";
+    std::vector<FoundDevice> Search() override
+    {
+        FoundDevice device;
+        device.name = "Nas";
+        device.ip = "10.0.0.5";
+        return {device};
+    }
+    bool Select(const std::string &ip) override { return ip == "10.0.0.5"; }
+    int CheckAdminPassword(std::string_view, std::string_view) override { return 1; }
+    bool Query(QueryKind kind, std::vector<std::string> &answer) override
+    {
+        answer = kind == QueryKind::Shares ? shares : std::vector<std::string>{ssl};
+        return true;
+    }
+    bool SetStaticAddress(const std::string &, const std::string &, const std::string &) override { return false; }
+    bool SetDhcp(std::string &) override { return false; }
+    std::size_t PasswordLimit() const override { return 16; }
+};
+
+class TableDrives : public NetworkDrives
+{
+public:
+    std::map<char, std::string> remote; // connected letters
+    std::set<char> local{'C', 'Z'};     // Z: is a local disk here
+    int addAnswer = NO_ERROR;
+    std::vector<std::string> added;
+
+    int GetDriveType(std::string_view root) const override
+    {
+        const char letter = DriveLetterOf(root);
+        return local.count(letter) ? DRIVE_FIXED : remote.count(letter) ? DRIVE_REMOTE : DRIVE_NO_ROOT_DIR;
+    }
+    bool GetConnection(std::string_view local, std::string &name) const override
+    {
+        const auto it = remote.find(DriveLetterOf(local));
+        if (it == remote.end())
+            return false;
+        name = it->second;
+        return true;
+    }
+    int AddConnection(std::string_view local, std::string_view name, const char *password, const char *user,
+                      unsigned flags) override
+    {
+        added.push_back(std::string(local) + " " + std::string(name) + " " + user + ":" + password + " " +
+                        std::to_string(flags));
+        if (addAnswer == NO_ERROR)
+            remote[DriveLetterOf(local)] = std::string(name);
+        return addAnswer;
+    }
+    int CancelConnection(std::string_view local, unsigned, bool) override
+    {
+        return remote.erase(DriveLetterOf(local)) ? NO_ERROR : ERROR_NOT_CONNECTED;
+    }
+    std::string LocalPath(std::string_view local) const override
+    {
+        return "/run/gvfs/" + std::string(1, DriveLetterOf(local));
+    }
+};
+
+class AnsweringWeb : public WebAccess
+{
+public:
+    bool reachable = true;
+    std::vector<std::string> commands;
+    bool InternetCheckConnection(std::string_view) override { return reachable; }
+    bool ReadRegistryString(std::string_view key, std::string &value) override
+    {
+        value = key == "Software\\Clients\\StartMenuInternet" ? "web.desktop" : "web";
+        return true;
+    }
+    unsigned WinExec(std::string_view line, int) override
+    {
+        commands.emplace_back(line);
+        return kWinExecStarted;
+    }
+};
+
+class DriveCommandsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        auto drives = std::make_unique<TableDrives>();
+        m_drives = drives.get();
+        SetNetworkDrives(std::move(drives));
+        m_web = std::make_shared<AnsweringWeb>();
+        SetWebAccess(m_web);
+    }
+    void TearDown() override
+    {
+        SetNetworkDrives(nullptr);
+        SetWebAccess(nullptr);
+    }
+    int Run(const std::vector<std::string> &args, std::string *out = nullptr, std::string *err = nullptr)
+    {
+        const ParseResult parsed = ParseCommandLine(args);
+        EXPECT_TRUE(parsed.ok) << parsed.error;
+        std::ostringstream o;
+        std::ostringstream e;
+        Console console{o, e, nullptr, false, [] { return std::optional<std::string>("pw"); }};
+        const int status = RunCommand(parsed.options, m_session, console);
+        if (out)
+            *out = o.str();
+        if (err)
+            *err = e.str();
+        return status;
+    }
+
+    ShareSession m_session;
+    TableDrives *m_drives = nullptr;
+    std::shared_ptr<AnsweringWeb> m_web;
+};
+
+TEST(DriveCommandLine, ArgumentsAreCheckedBeforeAnythingRuns)
+{
+    const struct
+    {
+        std::vector<std::string> args;
+        bool ok;
+    } cases[] = {
+        {{"open", "10.0.0.5"}, true},
+        {{"open", "10.0.0.5", "--print-url"}, true},
+        {{"open"}, false},
+        {{"open", "010.0.0.5"}, false},
+        {{"map", "10.0.0.5", "public"}, true},
+        {{"map", "10.0.0.5", "public", "y"}, true},
+        {{"map", "10.0.0.5", "public", "Y:", "--user", "bob", "--password-stdin"}, true},
+        {{"map", "10.0.0.5", "public", "C:"}, false},
+        {{"map", "10.0.0.5", "public", "B"}, false},
+        {{"map", "10.0.0.5", "public", "7"}, false},
+        {{"map", "10.0.0.5", "a\\b"}, false},
+        {{"map", "10.0.0.5", "public", "--password-stdin"}, false},
+        {{"map", "10.0.0.5"}, false},
+        {{"unmap", "Z:"}, true},
+        {{"unmap"}, false},
+        {{"drives", "--json"}, true},
+        {{"drives", "--reconnect"}, true},
+        {{"drives", "extra"}, false},
+        {{"search", "--print-url"}, false},
+        {{"query", "10.0.0.5", "ssl", "--user", "x"}, false},
+        {{"unmap", "Z:", "--json"}, false},
+    };
+    for (const auto &c : cases)
+    {
+        const ParseResult parsed = ParseCommandLine(c.args);
+        EXPECT_EQ(parsed.ok, c.ok) << c.args[0] << " " << (c.args.size() > 1 ? c.args.back() : "") << ": "
+                                   << parsed.error;
+    }
+    EXPECT_EQ(ParseCommandLine({"map", "10.0.0.5", "public", "y"}).options.letter, "Y:");
+}
+
+TEST_F(DriveCommandsTest, MapTakesTheFreeLetterNearestZAndRefusesOneInUse)
+{
+    m_drives->remote['Y'] = "\\\\other\\x";
+    std::string out;
+    std::string err;
+    EXPECT_EQ(Run({"map", "10.0.0.5", "Media"}, &out), kExitDone);
+    EXPECT_EQ(out, "X:\t\\\\10.0.0.5\\Media\t/run/gvfs/X\n");
+    EXPECT_EQ(m_drives->added.back(), "X: \\\\10.0.0.5\\Media : 1");
+
+    EXPECT_EQ(Run({"map", "10.0.0.5", "public", "Y", "--user", "bob"}, &out, &err), kExitUsage);
+    EXPECT_NE(err.find("Y: is in use by \\\\other\\x"), std::string::npos) << err;
+    EXPECT_EQ(Run({"map", "10.0.0.5", "public", "W", "--user", "WORK\\bob"}), kExitDone);
+    EXPECT_EQ(m_drives->added.back(), "W: \\\\10.0.0.5\\public WORK\\bob:pw 1");
+
+    EXPECT_EQ(Run({"map", "10.0.0.5", "media"}, &out, &err), kExitUsage) << "volume names are exact";
+    m_drives->addAnswer = ERROR_LOGON_FAILURE;
+    EXPECT_EQ(Run({"map", "10.0.0.5", "public", "V"}, &out, &err), kExitDevice);
+    EXPECT_NE(err.find("refused the user name or password"), std::string::npos) << err;
+}
+
+TEST_F(DriveCommandsTest, DrivesListsAndUnmapFrees)
+{
+    m_drives->remote['Y'] = "\\\\10.0.0.5\\public";
+    m_drives->remote['G'] = "\\\\nas\\a\"b";
+    std::string out;
+    EXPECT_EQ(Run({"drives"}, &out), kExitDone);
+    EXPECT_EQ(out, "Y:\t\\\\10.0.0.5\\public\t/run/gvfs/Y\nG:\t\\\\nas\\a\"b\t/run/gvfs/G\n");
+    EXPECT_EQ(Run({"drives", "--json"}, &out), kExitDone);
+    const auto json = nlohmann::json::parse(out);
+    ASSERT_EQ(json.size(), 2u);
+    EXPECT_EQ(json[1]["remote"], "\\\\nas\\a\"b");
+    EXPECT_EQ(json[0]["path"], "/run/gvfs/Y");
+
+    EXPECT_EQ(Run({"unmap", "y:"}), kExitDone);
+    std::string err;
+    EXPECT_EQ(Run({"unmap", "Y:"}, &out, &err), kExitDevice);
+    EXPECT_NE(err.find("not mapped"), std::string::npos);
+}
+
+TEST_F(DriveCommandsTest, OpenChecksFirstAndPrintsOrStartsTheBrowser)
+{
+    std::string out;
+    std::string err;
+    EXPECT_EQ(Run({"open", "10.0.0.5", "--print-url"}, &out), kExitDone);
+    EXPECT_EQ(out, "https://10.0.0.5\n");
+    EXPECT_TRUE(m_web->commands.empty());
+    m_session.ssl = "0";
+    EXPECT_EQ(Run({"open", "10.0.0.5"}, &out), kExitDone);
+    EXPECT_EQ(m_web->commands, std::vector<std::string>{"web http://10.0.0.5"});
+    m_web->reachable = false;
+    EXPECT_EQ(Run({"open", "10.0.0.5"}, &out, &err), kExitDevice);
+    EXPECT_NE(err.find("no longer available"), std::string::npos);
+    EXPECT_EQ(Run({"open", "10.0.0.9"}, &out, &err), kExitDevice);
+    EXPECT_EQ(m_web->commands.size(), 1u);
+}
+
+} // namespace
