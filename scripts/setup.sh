@@ -11,6 +11,7 @@ packages=(
     fonts-liberation fontconfig
     iproute2 procps
     xvfb xauth imagemagick
+    binutils libsmbclient-dev samba xdg-utils
 )
 
 missing=()
