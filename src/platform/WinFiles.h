@@ -28,7 +28,7 @@ struct WinFile;
 // Modes of the C library ("wb", "w+t", "rb"). Writing to a share creates the folders the path names.
 WinFile *WinFopen(std::string_view path, const char *mode);
 std::size_t WinFwrite(const void *data, std::size_t size, std::size_t count, WinFile *file);
-int WinFclose(WinFile *file); // 0 on success
+int WinFclose(WinFile *file);         // 0 on success
 int WinRemove(std::string_view path); // 0 on success
 bool CopyFileA(std::string_view existingPath, std::string_view newPath, bool failIfExists);
 bool PathFileExistsA(std::string_view path);

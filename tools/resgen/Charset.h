@@ -13,10 +13,10 @@ struct Charset
 {
     std::string name;
     bool doubleByte = false;
-    std::array<std::uint16_t, 256> single{};           // byte -> Unicode
-    std::array<bool, 256> leadByte{};                  // bytes that start a two-byte character
+    std::array<std::uint16_t, 256> single{};                    // byte -> Unicode
+    std::array<bool, 256> leadByte{};                           // bytes that start a two-byte character
     std::vector<std::pair<std::uint16_t, std::uint16_t>> pairs; // two-byte code (lead << 8 | trail) -> Unicode
-    std::vector<std::uint16_t> fromUnicode;            // 65536 entries: Unicode -> code (0 = none)
+    std::vector<std::uint16_t> fromUnicode;                     // 65536 entries: Unicode -> code (0 = none)
 };
 
 // False when iconv does not know the name.

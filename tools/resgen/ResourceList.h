@@ -25,7 +25,7 @@ struct ResourceSpec
     Kind kind;
     std::string_view charset; // iconv name of the mapping the file carries
     int codepage;
-    bool aliasModule; // an NLS module that only names another charset's tables (no mapping of its own)
+    bool aliasModule;   // an NLS module that only names another charset's tables (no mapping of its own)
     std::uint32_t size; // exact size in bytes; 0 = as large as the content
 };
 

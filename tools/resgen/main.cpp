@@ -74,7 +74,8 @@ bool Make(const ResourceSpec &spec, std::map<std::string, Charset> &charsets, st
     case Kind::UnicodeMap:
         out = MakeUnicodeMap(cs, spec.codepage);
         break;
-    default: {
+    default:
+    {
         const ModuleTarget target = spec.kind == Kind::Module24   ? ModuleTarget::PowerPc2421
                                     : spec.kind == Kind::Module26 ? ModuleTarget::Arm266
                                                                   : ModuleTarget::Arm26126;

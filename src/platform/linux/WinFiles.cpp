@@ -42,7 +42,8 @@ void Auth(const char *, const char *, char *, int, char *user, int userLength, c
 // libsmbclient's plain interface keeps one context; every use holds the mutex.
 bool SmbReady()
 {
-    static const bool ready = [] {
+    static const bool ready = []
+    {
         // Guests of the devices' shares have no password; a missing ~/.smb is fine.
         return smbc_init(Auth, 0) == 0;
     }();
@@ -228,14 +229,18 @@ bool PathFileExistsA(std::string_view path)
 {
     if (KindOfPath(path) != PathKind::Unc)
     {
-        struct stat st{};
+        struct stat st
+        {
+        };
         return ::stat(LocalPathOf(path).c_str(), &st) == 0;
     }
     const std::string url = SmbUrlOf(path);
     std::lock_guard lock(smbMutex);
     if (url.empty() || !SmbReady())
         return false;
-    struct stat st{};
+    struct stat st
+    {
+    };
     return smbc_stat(url.c_str(), &st) == 0;
 }
 

@@ -127,7 +127,8 @@ TEST(EmbeddedFilesTest, SambaFilesCarryTheirHeadersAndRealMappings)
     {
         int id;
         std::uint32_t codepage;
-    } codepageFiles[] = {{151, 950}, {157, 936}, {143, 850}, {161, 932}, {165, 949}, {169, 866}, {222, 852}, {225, 857}};
+    } codepageFiles[] = {{151, 950}, {157, 936}, {143, 850}, {161, 932},
+                         {165, 949}, {169, 866}, {222, 852}, {225, 857}};
     for (auto [id, codepage] : codepageFiles)
     {
         const unsigned char *p = Bytes(id);
@@ -194,7 +195,9 @@ TEST(EmbeddedFilesTest, ReadelfAcceptsEveryModule)
         EXPECT_NE(header.out.find(ppc ? "big endian" : "little endian"), std::string::npos);
         EXPECT_NE(header.out.find(ppc ? "PowerPC" : "ARM"), std::string::npos);
         const auto info = RunProgram({"readelf", "-p", ".modinfo", path}, std::chrono::seconds(20));
-        const std::string version = ppc ? "kernel_version=2.4.21" : kind == "module-2.6.6" ? "vermagic=2.6.6 " : "vermagic=2.6.12.6 ";
+        const std::string version = ppc                      ? "kernel_version=2.4.21"
+                                    : kind == "module-2.6.6" ? "vermagic=2.6.6 "
+                                                             : "vermagic=2.6.12.6 ";
         EXPECT_NE(info.out.find(version), std::string::npos) << info.out;
         const auto sections = RunProgram({"readelf", "-S", "-s", "-W", path}, std::chrono::seconds(20));
         EXPECT_EQ(sections.err, "");
