@@ -71,6 +71,8 @@ private:
     void ApplyStaticAddress();
     bool ProveAdminPassword();
     izuzez::services::StaticAddressInput ReadAddressInput() const;
+    // Drive letters and devices read again after a device restarted.
+    void RereadAfterRestart();
 
     DialogTemplateBuilder m_form;
     CSkinButton *m_btnExit = nullptr;       // 1009

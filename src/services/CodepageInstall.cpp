@@ -33,27 +33,20 @@ constexpr std::array<Language, 9> languages{{
 }};
 
 constexpr CodepageFile files[] = {
-    {950, "codepage.950", 151, Both},        {950, "nls_cp950.o", 153, HddA},
-    {950, "nls_big5.o", 155, HddA},          {950, "nls_cp950.ko", 174, Hdd1},
-    {950, "nls_cp950_12.ko", 192, Hdd1},     {950, "unicode_map.950", 156, Both},
-    {936, "codepage.936", 157, Both},        {936, "nls_cp936.o", 158, HddA},
-    {936, "nls_gb2312.o", 159, HddA},        {936, "nls_cp936.ko", 175, Hdd1},
-    {936, "nls_cp936_12.ko", 190, Hdd1},     {936, "unicode_map.936", 160, Both},
-    {850, "codepage.850", 143, Both},        {850, "nls_cp850.o", 145, HddA},
-    {850, "nls_cp850.ko", 179, Hdd1},        {850, "nls_cp850_12.ko", 187, Hdd1},
-    {850, "unicode_map.850", 148, Both},     {932, "codepage.932", 161, Both},
-    {932, "nls_cp932.o", 162, HddA},         {932, "nls_euc-jp.o", 163, HddA},
-    {932, "nls_sjis.o", 172, HddA},          {932, "nls_cp932.ko", 173, Hdd1},
-    {932, "nls_euc-jp.ko", 178, Hdd1},       {932, "nls_cp932_12.ko", 189, Hdd1},
-    {932, "nls_euc-jp_12.ko", 193, Hdd1},    {932, "unicode_map.932", 164, Both},
-    {949, "codepage.949", 165, Both},        {949, "nls_cp949.o", 166, HddA},
-    {949, "nls_euc-kr.o", 167, HddA},        {949, "nls_cp949.ko", 176, Hdd1},
-    {949, "nls_cp949_12.ko", 191, Hdd1},     {949, "unicode_map.949", 168, Both},
-    {866, "codepage.866", 169, Both},        {866, "nls_cp866.o", 170, HddA},
-    {866, "nls_koi8-r.o", 185, HddA},        {866, "nls_cp866.ko", 177, Hdd1},
-    {866, "nls_koi8-r.ko", 183, Hdd1},       {866, "nls_cp866_12.ko", 188, Hdd1},
-    {866, "nls_koi8-r_12.ko", 194, Hdd1},    {866, "unicode_map.866", 171, Both},
-    {866, "unicode_map.KOI8-R", 184, Both},
+    {950, "codepage.950", 151, Both},     {950, "nls_cp950.o", 153, HddA},        {950, "nls_big5.o", 155, HddA},
+    {950, "nls_cp950.ko", 174, Hdd1},     {950, "nls_cp950_12.ko", 192, Hdd1},    {950, "unicode_map.950", 156, Both},
+    {936, "codepage.936", 157, Both},     {936, "nls_cp936.o", 158, HddA},        {936, "nls_gb2312.o", 159, HddA},
+    {936, "nls_cp936.ko", 175, Hdd1},     {936, "nls_cp936_12.ko", 190, Hdd1},    {936, "unicode_map.936", 160, Both},
+    {850, "codepage.850", 143, Both},     {850, "nls_cp850.o", 145, HddA},        {850, "nls_cp850.ko", 179, Hdd1},
+    {850, "nls_cp850_12.ko", 187, Hdd1},  {850, "unicode_map.850", 148, Both},    {932, "codepage.932", 161, Both},
+    {932, "nls_cp932.o", 162, HddA},      {932, "nls_euc-jp.o", 163, HddA},       {932, "nls_sjis.o", 172, HddA},
+    {932, "nls_cp932.ko", 173, Hdd1},     {932, "nls_euc-jp.ko", 178, Hdd1},      {932, "nls_cp932_12.ko", 189, Hdd1},
+    {932, "nls_euc-jp_12.ko", 193, Hdd1}, {932, "unicode_map.932", 164, Both},    {949, "codepage.949", 165, Both},
+    {949, "nls_cp949.o", 166, HddA},      {949, "nls_euc-kr.o", 167, HddA},       {949, "nls_cp949.ko", 176, Hdd1},
+    {949, "nls_cp949_12.ko", 191, Hdd1},  {949, "unicode_map.949", 168, Both},    {866, "codepage.866", 169, Both},
+    {866, "nls_cp866.o", 170, HddA},      {866, "nls_koi8-r.o", 185, HddA},       {866, "nls_cp866.ko", 177, Hdd1},
+    {866, "nls_koi8-r.ko", 183, Hdd1},    {866, "nls_cp866_12.ko", 188, Hdd1},    {866, "nls_koi8-r_12.ko", 194, Hdd1},
+    {866, "unicode_map.866", 171, Both},  {866, "unicode_map.KOI8-R", 184, Both},
 };
 
 bool SameIgnoringCase(std::string_view a, std::string_view b)
@@ -300,7 +293,12 @@ bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgre
         }
     }
     if (!installed)
+    {
+        // Also when no file was tried (no usable share), so that the caller offers the choice again.
+        if (timerId != 2)
+            g_bInstallFailed = 1;
         SendStop();
+    }
     return installed;
 }
 

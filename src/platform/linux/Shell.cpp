@@ -43,7 +43,9 @@ int ShellExecuteA(std::string_view verb, std::string_view file)
     if (verb != "open")
         return 5;
     const std::string local = LocalPathOf(file);
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (local.empty() || ::stat(local.c_str(), &st) != 0)
         return 2;
     const pid_t pid = Start(local);
