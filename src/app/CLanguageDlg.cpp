@@ -61,7 +61,8 @@ bool CLanguageDlg::OnInitDialog()
         message = kFormatDisk;
         break;
     case 3:
-    case 5: {
+    case 5:
+    {
         const int index = RunExchange([] { return AskCurrentLanguageIndex(); });
         if (m_cboLanguage)
         {

@@ -24,7 +24,8 @@ CLoadingDlg::CLoadingDlg(QWidget *parent, Engine engine) : CSkinDialog(parent), 
     if (form.Load(kTemplate) && form.Build(this))
         form.ApplySkin(this);
     if (!m_engine)
-        m_engine = [](int timerId) { return RunExchange([timerId] { return izuzez::services::RunInstallEngine(timerId, szDeviceIP); }); };
+        m_engine = [](int timerId)
+        { return RunExchange([timerId] { return izuzez::services::RunInstallEngine(timerId, szDeviceIP); }); };
     m_timer.setSingleShot(false);
     connect(&m_timer, &QTimer::timeout, this, &CLoadingDlg::OnTimer);
 }
