@@ -1,5 +1,7 @@
 #include "CliOptions.h"
 
+#include "services/CodepageInstall.h"
+
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -30,6 +32,10 @@ std::optional<Command> CommandFromName(std::string_view name)
         return Command::SetAddress;
     if (name == "set-dhcp")
         return Command::SetDhcp;
+    if (name == "install-codepage")
+        return Command::InstallCodepage;
+    if (name == "install-bt")
+        return Command::InstallBt;
     return std::nullopt;
 }
 
@@ -101,10 +107,14 @@ ParseResult Fail(std::string error)
 // Positional arguments and command-specific options, checked once everything has been read.
 std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
 {
-    const std::size_t want = o.command == Command::Search ? 0 : o.command == Command::Query ? 2 : 1;
+    const std::size_t want = o.command == Command::Search                                           ? 0
+                             : o.command == Command::Query || o.command == Command::InstallCodepage ? 2
+                                                                                                    : 1;
     if (positional.size() < want)
         return o.command == Command::Query ? "query needs the device's IP address and what to ask for."
-                                           : "This command needs the device's IP address.";
+               : o.command == Command::InstallCodepage
+                   ? "install-codepage needs the device's IP address and a code page."
+                   : "This command needs the device's IP address.";
     if (positional.size() > want)
         return "Unexpected argument '" + positional[want] + "'.";
     if (want > 0)
@@ -123,11 +133,21 @@ std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
                    "'; use shares, ssl, workgroup, codepage, ideok, sharename, bt_firmware or domain.";
         o.query = *kind;
     }
+    if (o.command == Command::InstallCodepage)
+    {
+        o.codepage = positional[1];
+        if (services::LanguageIndexOf(o.codepage) < 0)
+            return "Unknown code page '" + o.codepage + "'; use 950, 936, 850, 865, 852, 857, 949, 866 or 932.";
+    }
+    const bool installs = o.command == Command::InstallCodepage || o.command == Command::InstallBt;
+    if (o.noRestartWait && !installs)
+        return "--no-restart-wait belongs to install-codepage and install-bt.";
     if (o.json && o.command != Command::Search)
         return "--json belongs to the search command.";
-    const bool changes = o.command == Command::SetAddress || o.command == Command::SetDhcp;
+    const bool changes =
+        o.command == Command::SetAddress || o.command == Command::SetDhcp || o.command == Command::InstallBt;
     if (o.passwordStdin && !changes)
-        return "--password-stdin belongs to set-address and set-dhcp.";
+        return "--password-stdin belongs to set-address, set-dhcp and install-bt.";
     if ((o.newIp || o.newNetmask || o.newGateway) && o.command != Command::SetAddress)
         return "--ip, --netmask and --gateway belong to set-address.";
     return {};
@@ -155,6 +175,8 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
             o.json = true;
         else if (arg == "--password-stdin")
             o.passwordStdin = true;
+        else if (arg == "--no-restart-wait")
+            o.noRestartWait = true;
         else if (Matches(arg, "--interface"))
         {
             if (!reader.value(arg, "--interface", text, error))
@@ -312,11 +334,17 @@ std::string UsageText()
            "                                  give the device a static address; --gateway may be left\n"
            "                                  out only for a link-local address (169.254.x.x)\n"
            "  set-dhcp IP [--password-stdin]  let the device take its address from DHCP\n"
+           "  install-codepage IP CODEPAGE [--no-restart-wait]\n"
+           "                                  install a language (950, 936, 850, 865, 852, 857, 949,\n"
+           "                                  866, 932) onto the device's disk share\n"
+           "  install-bt IP [--password-stdin] [--no-restart-wait]\n"
+           "                                  install the BitTorrent helpers onto the device\n"
            "\n"
            "Options:\n"
            "  --interface ADDR   search only from this local address (may be repeated)\n"
            "  --password-stdin   read the administrator password as one line from standard input\n"
            "                     (otherwise it is asked for on the terminal when needed)\n"
+           "  --no-restart-wait  end after the installation instead of waiting the 90 s of the device's restart\n"
            "  --verbose          print the protocol's diagnostic lines on standard error\n"
            "  --help             show this text\n"
            "  --version          show the version\n"

@@ -17,6 +17,8 @@ enum class Command
     Query,
     SetAddress,
     SetDhcp,
+    InstallCodepage,
+    InstallBt,
 };
 
 enum class QueryKind
@@ -45,6 +47,8 @@ struct Options
     std::optional<std::string> newIp;
     std::optional<std::string> newNetmask;
     std::optional<std::string> newGateway;
+    std::string codepage;       // install-codepage: one of the nine code pages
+    bool noRestartWait = false; // the installations: end without waiting for the device's restart
 };
 
 struct ParseResult
