@@ -10,3 +10,8 @@ foreach(unit Search Operations Wire Loopback)
         LIBS izuzez_test_support izuzez_protocol nlohmann_json::nlohmann_json)
     add_dependencies(e2e_${name} izuzez izuzez-devsim)
 endforeach()
+
+# Installations against the simulator and a real Samba server in the lab's namespace.
+izuzez_add_test(e2e_services LABEL e2e TIMEOUT 600 SERIAL LOCKS loopback_group
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/e2e/ServicesTest.cpp LIBS izuzez_test_support)
+add_dependencies(e2e_services izuzez izuzez-devsim)

@@ -32,6 +32,8 @@ public:
     Lab &operator=(const Lab &) = delete;
 
     const std::string &host() const { return m_host; }
+    // The namespace of the simulator (and of servers that stand for the devices).
+    const std::string &lan() const { return m_lan; }
 
     // The izuzez command line run in the host namespace.
     RunResult Izuzez(const std::vector<std::string> &args, std::chrono::milliseconds limit = std::chrono::seconds(10),
