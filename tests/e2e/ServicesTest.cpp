@@ -51,9 +51,8 @@ protected:
         if (!s_lab)
             return;
         for (int host = 20; host <= 34; ++host)
-            RunProgram({"ip", "-n", s_lab->lan(), "addr", "add", "10.71.1." + std::to_string(host) + "/24", "dev",
-                        "lA"},
-                       5s);
+            RunProgram(
+                {"ip", "-n", s_lab->lan(), "addr", "add", "10.71.1." + std::to_string(host) + "/24", "dev", "lA"}, 5s);
         if (!s_lab->StartSimulator(kDevices, s_failure))
             return;
         s_samba = SambaServer::Start({"ip", "netns", "exec", s_lab->lan()}, s_lab->InHost({}), "10.71.1.20",
@@ -139,15 +138,24 @@ TEST_F(ServicesTest, CodepageFilesLandOnTheShareAtTheirSizes)
         const char *folder;
         Sizes files;
     } cases[] = {
-        {"10.71.1.20", "950", "HDD_1", ".systemfile/.codepages",
+        {"10.71.1.20",
+         "950",
+         "HDD_1",
+         ".systemfile/.codepages",
          {{"codepage.950", 8}, {"nls_cp950.ko", 105791}, {"nls_cp950_12.ko", 105887}, {"unicode_map.950", 262174}}},
-        {"10.71.1.21", "932", "HDD_a", ".codepages",
+        {"10.71.1.21",
+         "932",
+         "HDD_a",
+         ".codepages",
          {{"codepage.932", 8},
           {"nls_cp932.o", 82848},
           {"nls_euc-jp.o", 6364},
           {"nls_sjis.o", 1724},
           {"unicode_map.932", 262174}}},
-        {"10.71.1.20", "932", "HDD_1", ".systemfile/.codepages",
+        {"10.71.1.20",
+         "932",
+         "HDD_1",
+         ".systemfile/.codepages",
          {{"codepage.932", 8},
           {"nls_cp932.ko", 82562},
           {"nls_euc-jp.ko", 6809},
@@ -155,7 +163,10 @@ TEST_F(ServicesTest, CodepageFilesLandOnTheShareAtTheirSizes)
           {"nls_euc-jp_12.ko", 6921},
           {"unicode_map.932", 262174}}},
         // A lower-case answer is used as received; the server's share names ignore case.
-        {"10.71.1.22", "866", "HDD_1", ".systemfile/.codepages",
+        {"10.71.1.22",
+         "866",
+         "HDD_1",
+         ".systemfile/.codepages",
          {{"codepage.866", 588},
           {"nls_cp866.ko", 6006},
           {"nls_koi8-r.ko", 6010},
@@ -164,7 +175,10 @@ TEST_F(ServicesTest, CodepageFilesLandOnTheShareAtTheirSizes)
           {"unicode_map.866", 588},
           {"unicode_map.KOI8-R", 131614}}},
         // The disk state comes on the third query, the share name on the third.
-        {"10.71.1.28", "850", "HDD_1", ".systemfile/.codepages",
+        {"10.71.1.28",
+         "850",
+         "HDD_1",
+         ".systemfile/.codepages",
          {{"codepage.850", 132}, {"nls_cp850.ko", 5719}, {"nls_cp850_12.ko", 5783}, {"unicode_map.850", 131614}}},
     };
     for (const auto &c : cases)
@@ -184,8 +198,7 @@ TEST_F(ServicesTest, CodepageFilesLandOnTheShareAtTheirSizes)
 TEST_F(ServicesTest, WrittenBytesAreTheEmbeddedOnes)
 {
     ASSERT_EQ(Run({"install-codepage", "10.71.1.20", "850", "--no-restart-wait"}).status, 0);
-    const std::string written =
-        ReadFile(s_samba->SharePath("HDD_1") + "/.systemfile/.codepages/codepage.850");
+    const std::string written = ReadFile(s_samba->SharePath("HDD_1") + "/.systemfile/.codepages/codepage.850");
     ASSERT_EQ(written.size(), 132u);
     EXPECT_EQ(written.substr(0, 4), std::string("\x01\x00\x52\x03", 4)); // version 1, code page 850
 }

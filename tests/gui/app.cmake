@@ -21,3 +21,10 @@ izuzez_add_test(app_window_test
 add_dependencies(app_window_test izuzez-devsim)
 # Without root it shares the machine's loopback interface, where another test's simulator would answer.
 set_tests_properties(app_window_test PROPERTIES RUN_SERIAL TRUE)
+
+izuzez_add_test(app_services_test
+    SOURCES ${app_test_dir}/ServicesDialogsTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/gui/GuiTestMain.cpp
+    LIBS izuzez_app_test_support
+    LABEL gui TIMEOUT 180)
+add_dependencies(app_services_test izuzez-devsim)
+set_tests_properties(app_services_test PROPERTIES RUN_SERIAL TRUE)

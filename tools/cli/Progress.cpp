@@ -11,7 +11,8 @@ std::string Progress::Bar(int done, int total, int width)
         return std::string(static_cast<std::size_t>(width > 0 ? width : 0), '-');
     const int clamped = done < 0 ? 0 : done > total ? total : done;
     const int filled = static_cast<int>(static_cast<long long>(clamped) * width / total);
-    return std::string(static_cast<std::size_t>(filled), '#') + std::string(static_cast<std::size_t>(width - filled), '-');
+    return std::string(static_cast<std::size_t>(filled), '#') +
+           std::string(static_cast<std::size_t>(width - filled), '-');
 }
 
 void Progress::Show(int done, int total, std::string_view text)
