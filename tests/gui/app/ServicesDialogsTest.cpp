@@ -387,7 +387,8 @@ TEST_F(ServiceFlowsTest, TheWidgetFlow)
                    [](QWidget *w)
                    {
                        auto *dlg = static_cast<CSelectModelDlg *>(w);
-                       EXPECT_FALSE(dlg->Radio(0)->isChecked() || dlg->Radio(1)->isChecked() || dlg->Radio(2)->isChecked());
+                       EXPECT_FALSE(dlg->Radio(0)->isChecked() || dlg->Radio(1)->isChecked() ||
+                                    dlg->Radio(2)->isChecked());
                        dlg->Radio(1)->setChecked(true);
                        dlg->OnOK();
                    });
