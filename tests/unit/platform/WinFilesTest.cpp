@@ -1,7 +1,7 @@
 // Windows-style paths on Linux: which layer a path goes to, the C: folder, copying and the shell's codes.
 
-#include "platform/Shell.h"
 #include "platform/WinFiles.h"
+#include "platform/Shell.h"
 #include "support/Process.h"
 
 #include <gtest/gtest.h>

@@ -109,7 +109,7 @@ TEST(InstallRulesTest, BitTorrentRefusalsByDiskState)
         std::string_view refusal;
         bool web;
     } cases[] = {
-        {1, 1, kNoDisk, false},      {2, 1, kFormatDisk, true},    {3, 1, "", false},
+        {1, 1, kNoDisk, false},       {2, 1, kFormatDisk, true},    {3, 1, "", false},
         {3, 0, kNoBitTorrent, false}, {3, 2, kNoBitTorrent, false}, {0, 1, kNoBitTorrent, false},
     };
     for (const auto &c : cases)
@@ -123,9 +123,12 @@ TEST(InstallRulesTest, BitTorrentRefusalsByDiskState)
 TEST(InstallRulesTest, WidgetFiles)
 {
     const std::pair<const char *, const char *> models[] = {
-        {"QB-12", "VANTRELEu_QB12_Widget.widget"}, {"QB-24", "VANTRELEu_QB24_Widget.widget"},
-        {"QB-11", "VANTRELEu_QB11_Widget.widget"}, {"QB-15", "VANTRELEu_QB15_Widget"},
-        {"qb-12", nullptr},                         {"QB-12 ", nullptr},
+        {"QB-12", "VANTRELEu_QB12_Widget.widget"},
+        {"QB-24", "VANTRELEu_QB24_Widget.widget"},
+        {"QB-11", "VANTRELEu_QB11_Widget.widget"},
+        {"QB-15", "VANTRELEu_QB15_Widget"},
+        {"qb-12", nullptr},
+        {"QB-12 ", nullptr},
     };
     for (const auto &[model, file] : models)
     {
