@@ -34,11 +34,11 @@ struct Symbol
     std::uint16_t section;
 };
 
-std::vector<std::uint8_t> Tables(const ModuleSpec &spec, bool bigEndian)
+std::vector<std::uint8_t> Tables(const ModuleRequest &entry, bool bigEndian)
 {
-    const Charset &cs = *spec.charset;
+    const Charset &cs = *entry.charset;
     ByteWriter out(bigEndian);
-    if (!spec.alias)
+    if (!entry.alias)
         for (std::uint16_t v : cs.single)
             out.u16(v);
     std::array<std::uint8_t, 256> lower{}, upper{};
@@ -59,7 +59,7 @@ std::vector<std::uint8_t> Tables(const ModuleSpec &spec, bool bigEndian)
         out.u8(lower[b]);
     for (int b = 0; b < 256; ++b)
         out.u8(upper[b]);
-    if (!spec.alias && cs.doubleByte)
+    if (!entry.alias && cs.doubleByte)
     {
         out.u32(static_cast<std::uint32_t>(cs.pairs.size()));
         for (auto [code, unicode] : cs.pairs)
@@ -73,11 +73,11 @@ std::vector<std::uint8_t> Tables(const ModuleSpec &spec, bool bigEndian)
     return std::move(out.bytes());
 }
 
-std::vector<std::uint8_t> ModInfo(const ModuleSpec &spec)
+std::vector<std::uint8_t> ModInfo(const ModuleRequest &entry)
 {
     ByteWriter out;
-    const std::string description = "description=NLS " + spec.charset->name;
-    switch (spec.target)
+    const std::string description = "description=NLS " + entry.charset->name;
+    switch (entry.target)
     {
     case ModuleTarget::PowerPc2421:
         out.cstr("kernel_version=2.4.21");
@@ -99,9 +99,9 @@ std::vector<std::uint8_t> ModInfo(const ModuleSpec &spec)
 }
 } // namespace
 
-std::optional<std::vector<std::uint8_t>> MakeModule(const ModuleSpec &spec)
+std::optional<std::vector<std::uint8_t>> MakeModule(const ModuleRequest &entry)
 {
-    const bool ppc = spec.target == ModuleTarget::PowerPc2421;
+    const bool ppc = entry.target == ModuleTarget::PowerPc2421;
     const bool bigEndian = ppc;
     std::vector<Section> sections(1); // the null section
 
@@ -120,17 +120,17 @@ std::optional<std::vector<std::uint8_t>> MakeModule(const ModuleSpec &spec)
     }
     sections.push_back({".text", SHT_PROGBITS, SHF_ALLOC | SHF_EXECINSTR, 4, std::move(code.bytes())});
     const std::uint16_t textIndex = 1;
-    const std::vector<std::uint8_t> tables = Tables(spec, bigEndian);
+    const std::vector<std::uint8_t> tables = Tables(entry, bigEndian);
     sections.push_back({".rodata", SHT_PROGBITS, SHF_ALLOC, 4, tables});
     const std::uint16_t rodataIndex = 2;
-    sections.push_back({".modinfo", SHT_PROGBITS, SHF_ALLOC, 1, ModInfo(spec)});
+    sections.push_back({".modinfo", SHT_PROGBITS, SHF_ALLOC, 1, ModInfo(entry)});
     std::uint16_t thisModuleIndex = 0;
     if (!ppc)
     {
         // struct module: list head, state, then the name.
         ByteWriter module(bigEndian);
         module.text("", 12);
-        module.text(spec.moduleName, 60);
+        module.text(entry.moduleName, 60);
         module.text("", 184);
         thisModuleIndex = static_cast<std::uint16_t>(sections.size());
         sections.push_back({".gnu.linkonce.this_module", SHT_PROGBITS, SHF_ALLOC | SHF_WRITE, 4, module.bytes()});
@@ -138,7 +138,7 @@ std::optional<std::vector<std::uint8_t>> MakeModule(const ModuleSpec &spec)
 
     std::vector<Symbol> symbols{
         {"", 0, 0, STB_LOCAL, 0, 0},
-        {spec.moduleName + ".c", 0, 0, STB_LOCAL, STT_FILE, SHN_ABS},
+        {entry.moduleName + ".c", 0, 0, STB_LOCAL, STT_FILE, SHN_ABS},
         {"", 0, 0, STB_LOCAL, STT_SECTION, textIndex},
         {"", 0, 0, STB_LOCAL, STT_SECTION, rodataIndex},
         {"charset_tables", 0, static_cast<std::uint32_t>(tables.size()), STB_LOCAL, STT_OBJECT, rodataIndex},
@@ -200,11 +200,11 @@ std::optional<std::vector<std::uint8_t>> MakeModule(const ModuleSpec &spec)
     Section &last = sections.back();
     last.offset = commentOffset;
     const std::uint32_t minimal = commentOffset + static_cast<std::uint32_t>(last.data.size());
-    if (spec.size != 0)
+    if (entry.size != 0)
     {
-        if (spec.size < minimal)
+        if (entry.size < minimal)
             return std::nullopt;
-        last.data.resize(spec.size - commentOffset, 0);
+        last.data.resize(entry.size - commentOffset, 0);
     }
 
     ByteWriter file(bigEndian);

@@ -17,7 +17,7 @@ enum class ModuleTarget
     Arm26126,    // .ko: the same for 2.6.12.6
 };
 
-struct ModuleSpec
+struct ModuleRequest
 {
     ModuleTarget target;
     std::string moduleName; // "nls_cp950"
@@ -29,6 +29,6 @@ struct ModuleSpec
 // A relocatable object with .text (init and cleanup), .rodata (the tables), .modinfo, the module structure
 // for 2.6, a symbol table and a .comment section that takes up the rest of the size. Empty when the
 // content does not fit into the size.
-std::optional<std::vector<std::uint8_t>> MakeModule(const ModuleSpec &spec);
+std::optional<std::vector<std::uint8_t>> MakeModule(const ModuleRequest &entry);
 
 } // namespace resgen

@@ -17,7 +17,7 @@ enum class Kind
     Helper,        // BitTorrent helper script
 };
 
-struct ResourceSpec
+struct ResourceEntry
 {
     std::string_view type;
     int id;
@@ -29,7 +29,7 @@ struct ResourceSpec
     std::uint32_t size; // exact size in bytes; 0 = as large as the content
 };
 
-std::span<const ResourceSpec> AllResources();
+std::span<const ResourceEntry> AllResources();
 std::string_view KindName(Kind kind);
 
 } // namespace resgen

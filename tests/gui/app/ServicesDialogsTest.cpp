@@ -5,6 +5,7 @@
 
 #include "app/CLanguageDlg.h"
 #include "app/CLoadingDlg.h"
+#include "app/CLoginDlg.h"
 #include "app/CRestartDlg.h"
 #include "app/CSearchUtilityDlg.h"
 #include "app/CWidgetEngineDlg.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QRadioButton>
@@ -206,7 +208,9 @@ const char *const kDevices = R"({"listen": "127.0.0.1", "devices": [
   {"name": "Odd", "address": "127.0.0.22", "ideok": "3", "codepage": "437", "model": "QB-11"},
   {"name": "NoDisk", "address": "127.0.0.23", "ideok": "1"},
   {"name": "Unicode", "address": "127.0.0.24", "ideok": "4"},
-  {"name": "Old", "address": "127.0.0.25", "ideok": "0"}
+  {"name": "Old", "address": "127.0.0.25", "ideok": "0"},
+  {"name": "Locked", "address": "127.0.0.26", "ideok": "3", "bt_firmware": "1", "admin_password": "pw"},
+  {"name": "NoBt", "address": "127.0.0.27", "ideok": "4", "bt_firmware": "2"}
 ]})";
 
 class ServiceFlowsTest : public ::testing::Test
@@ -252,6 +256,7 @@ protected:
             if (Devices()->GetItemText(row, 1) != ip)
                 continue;
             QTreeWidgetItem *item = Devices()->topLevelItem(row);
+            Devices()->scrollToItem(item);
             QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, {}, Devices()->visualItemRect(item).center());
             return;
         }
@@ -341,6 +346,50 @@ TEST_F(ServiceFlowsTest, AnUnusableShareFailsSendsStopAndOffersTheChoiceAgain)
     EXPECT_EQ(m_simulator.Requests(5, 13).size(), 1u);
     EXPECT_TRUE(m_simulator.Requests(5, 8).empty());
     EXPECT_EQ(g_nRestartStatus.load(), -1);
+}
+
+TEST_F(ServiceFlowsTest, BitTorrentRefusals)
+{
+    {
+        Script none;
+        m_dlg->OnBitTorrent();
+        ASSERT_EQ(none.boxes.size(), 1u);
+        EXPECT_EQ(none.boxes[0], QStringLiteral("Please select a device."));
+        EXPECT_EQ(g_nInstallKind, kInstallCodepage);
+    }
+    {
+        // The empty password is refused, the Login dialog asks, and the device refuses that one too.
+        Script wrong;
+        wrong.On("CLoginDlg",
+                 [](QWidget *w)
+                 {
+                     auto *login = static_cast<CLoginDlg *>(w);
+                     EXPECT_EQ(login->UserNameEdit()->text(), QStringLiteral("admin"));
+                     EXPECT_FALSE(login->UserNameEdit()->isEnabled());
+                     QTest::keyClicks(login->PasswordEdit(), QStringLiteral("nope"));
+                     login->OnOK();
+                 });
+        ClickDevice(QStringLiteral("127.0.0.26"));
+        m_dlg->OnBitTorrent();
+        EXPECT_EQ(wrong.shown, std::vector<QString>{"CLoginDlg"});
+        ASSERT_EQ(wrong.boxes.size(), 1u);
+        EXPECT_EQ(wrong.boxes[0], QStringLiteral("Wrong administrator password input!"));
+        EXPECT_EQ(wrong.titles[0], QStringLiteral("Error"));
+        // A later language installation must not run the helpers' engine.
+        EXPECT_EQ(g_nInstallKind, kInstallCodepage);
+    }
+    {
+        // A usable disk (4 counts as 3) but support answer 2: refused after one support query.
+        Script noBt;
+        ClickDevice(QStringLiteral("127.0.0.27"));
+        g_nRestartStatus = 0;
+        m_dlg->OnBitTorrent();
+        EXPECT_EQ(noBt.boxes,
+                  std::vector<QString>{QStringLiteral("BitTorrent does not supported on this device now.")});
+        EXPECT_EQ(g_nRestartStatus.load(), -1);
+        EXPECT_EQ(m_simulator.Requests(3, 15).size(), 1u);
+        EXPECT_TRUE(m_simulator.Requests(5, 10).empty());
+    }
 }
 
 TEST_F(ServiceFlowsTest, TheWidgetFlow)
