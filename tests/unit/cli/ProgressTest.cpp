@@ -16,9 +16,8 @@ TEST(Progress, BarWidthStaysInsideItsBounds)
         int done, total, width;
         const char *bar;
     } cases[] = {
-        {0, 4, 8, "--------"}, {1, 4, 8, "##------"}, {4, 4, 8, "########"},
-        {9, 4, 8, "########"}, {-3, 4, 8, "--------"}, {1, 0, 4, "----"},
-        {1, 3, 0, ""},
+        {0, 4, 8, "--------"},  {1, 4, 8, "##------"}, {4, 4, 8, "########"}, {9, 4, 8, "########"},
+        {-3, 4, 8, "--------"}, {1, 0, 4, "----"},     {1, 3, 0, ""},
     };
     for (const auto &c : cases)
         EXPECT_EQ(Progress::Bar(c.done, c.total, c.width), c.bar) << c.done << "/" << c.total;
