@@ -14,6 +14,7 @@ packages=(
     xvfb xauth imagemagick
     libglib2.0-dev xdg-utils
     samba smbclient dbus dbus-daemon gvfs gvfs-backends gvfs-fuse fuse3 util-linux
+    binutils libsmbclient-dev
 )
 
 missing=()

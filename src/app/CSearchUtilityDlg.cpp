@@ -371,29 +371,11 @@ void CSearchUtilityDlg::OnAbout()
     about.exec();
 }
 
-void CSearchUtilityDlg::OnLanguage()
-{
-    if (m_bDeviceSelected == 0)
-    {
-        ShowMessage(this, "Please select a device.", kCaptionError, MessageIcon::Stop);
-        return;
-    }
-    // The code-page dialog comes with its own flow.
-}
-
-void CSearchUtilityDlg::OnBitTorrent()
-{
-    // The BitTorrent installation comes with its own flow.
-}
+// OnLanguage, OnBitTorrent and OnWidget are in DeviceServices.cpp.
 
 void CSearchUtilityDlg::OnMinimize()
 {
     showMinimized();
-}
-
-void CSearchUtilityDlg::OnWidget()
-{
-    // The widget launch comes with its own flow.
 }
 
 void CSearchUtilityDlg::closeEvent(QCloseEvent *event)

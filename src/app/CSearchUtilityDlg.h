@@ -80,6 +80,8 @@ private:
     // The first selected row at or below the list's top index, or -1.
     static int FirstSelectedRow(const CSkinListCtrl *list);
     bool ConnectDrive(const std::string &localName, const std::string &remoteName, const std::string &version);
+    // Drive letters and devices read again after a device restarted.
+    void RereadAfterRestart();
 
     DialogTemplateBuilder m_form;
     CSkinButton *m_btnExit = nullptr;       // 1009

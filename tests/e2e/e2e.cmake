@@ -21,3 +21,7 @@ izuzez_add_test(e2e_webpage LABEL e2e TIMEOUT 300 SERIAL LOCKS loopback_group
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/e2e/WebPageTest.cpp
     LIBS izuzez_test_support)
 add_dependencies(e2e_webpage izuzez izuzez-devsim)
+# Installations against the simulator and a real Samba server in the lab's namespace.
+izuzez_add_test(e2e_services LABEL e2e TIMEOUT 600 SERIAL LOCKS loopback_group
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/e2e/ServicesTest.cpp LIBS izuzez_test_support)
+add_dependencies(e2e_services izuzez izuzez-devsim)

@@ -35,3 +35,9 @@ izuzez_add_test(app_samba_window_test
     LIBS izuzez_app_test_support
     LABEL e2e TIMEOUT 300 LOCKS loopback_group)
 add_dependencies(app_samba_window_test izuzez-devsim)
+izuzez_add_test(app_services_test
+    SOURCES ${app_test_dir}/ServicesDialogsTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/gui/GuiTestMain.cpp
+    LIBS izuzez_app_test_support
+    LABEL gui TIMEOUT 180)
+add_dependencies(app_services_test izuzez-devsim)
+set_tests_properties(app_services_test PROPERTIES RUN_SERIAL TRUE)

@@ -32,6 +32,7 @@ public:
     Lab &operator=(const Lab &) = delete;
 
     const std::string &host() const { return m_host; }
+    // The namespace of the simulator (and of servers that stand for the devices).
     const std::string &lan() const { return m_lan; }
 
     // The izuzez command line run in the host namespace.

@@ -32,14 +32,13 @@ bool EnsureAccount(std::string &problem)
     return add.status == 0;
 }
 
-std::string Configuration(const std::string &dir, const std::string &address, const std::vector<SambaShare> &shares)
+std::string Configuration(const std::string &dir, const std::vector<SambaShare> &shares)
 {
     std::ostringstream conf;
     conf << "[global]\n"
          << "server role = standalone server\n"
          << "workgroup = IZUZEZTEST\n"
-         << "interfaces = " << address << "\n"
-         << "bind interfaces only = yes\n"
+         // Every address of the namespace: simulated devices at several addresses share this one server.
          << "smb ports = 445\n"
          << "disable netbios = yes\n"
          << "map to guest = Bad User\n"
@@ -67,6 +66,15 @@ std::string Configuration(const std::string &dir, const std::string &address, co
             conf << "guest ok = yes\nguest only = yes\n";
         else
             conf << "guest ok = no\nvalid users = " << share.user << "\n";
+        if (!share.veto.empty() && share.vetoAddress.empty())
+            conf << "veto files = " << share.veto << "\n";
+        if (!share.veto.empty() && !share.vetoAddress.empty())
+        {
+            // %i is the address the client reached; the included file exists for one address only.
+            const std::string file = dir + "/veto-" + share.name + ".";
+            WriteFile(file + share.vetoAddress + ".conf", "veto files = " + share.veto + "\n");
+            conf << "include = " << file << "%i.conf\n";
+        }
     }
     return conf.str();
 }
@@ -117,6 +125,7 @@ std::unique_ptr<SambaServer> SambaServer::Start(const std::vector<std::string> &
         return nullptr;
     }
     std::unique_ptr<SambaServer> server(new SambaServer);
+    server->m_shares = shares;
     const std::string dir = server->m_dir.file("samba");
     for (const char *sub : {"private", "lock", "state", "cache", "run", "shares"})
         std::filesystem::create_directories(dir + "/" + sub);
@@ -126,7 +135,7 @@ std::unique_ptr<SambaServer> SambaServer::Start(const std::vector<std::string> &
         chmod((dir + "/shares/" + share.name).c_str(), 0777);
     }
     const std::string conf = dir + "/smb.conf";
-    WriteFile(conf, Configuration(dir, address, shares));
+    WriteFile(conf, Configuration(dir, shares));
     for (const SambaShare &share : shares)
     {
         if (share.user.empty())
@@ -160,6 +169,13 @@ SambaServer::~SambaServer()
 {
     if (m_smbd)
         m_smbd->Stop();
+}
+
+void SambaServer::ClearShares() const
+{
+    for (const SambaShare &share : m_shares)
+        for (const auto &entry : std::filesystem::directory_iterator(SharePath(share.name)))
+            std::filesystem::remove_all(entry.path());
 }
 
 std::string SambaServer::Log() const

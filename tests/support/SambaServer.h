@@ -13,9 +13,11 @@ namespace izuzez::test
 // One share of the test server: a guest share when user is empty, else one that only user may open.
 struct SambaShare
 {
-    std::string name;
-    std::string user;
-    std::string password;
+    std::string name = {};
+    std::string user = {};
+    std::string password = {};
+    std::string veto = {};        // Samba's "veto files" list, such as "/nls_cp950.o/"; empty for none
+    std::string vetoAddress = {}; // the veto holds only for clients that reach the server at this address
 };
 
 // Debian's smbd with a private configuration, state and share folders in a temporary directory, listening
@@ -35,12 +37,15 @@ public:
 
     // The folder that a share serves.
     std::string SharePath(const std::string &share) const { return m_dir.file("samba/shares/" + share); }
+    // Empties every share folder.
+    void ClearShares() const;
     std::string Log() const;
 
 private:
     SambaServer() = default;
 
     TempDir m_dir;
+    std::vector<SambaShare> m_shares;
     std::unique_ptr<Background> m_smbd;
 };
 

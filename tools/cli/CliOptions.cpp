@@ -1,6 +1,7 @@
 #include "CliOptions.h"
 
 #include "DriveCommands.h"
+#include "services/CodepageInstall.h"
 
 #include <algorithm>
 #include <array>
@@ -42,6 +43,10 @@ std::optional<Command> CommandFromName(std::string_view name)
         return Command::Unmap;
     if (name == "drives")
         return Command::Drives;
+    if (name == "install-codepage")
+        return Command::InstallCodepage;
+    if (name == "install-bt")
+        return Command::InstallBt;
     return std::nullopt;
 }
 
@@ -118,10 +123,13 @@ std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
     if (o.printUrl || !o.user.empty() || o.reconnect)
         return "--print-url belongs to open, --user to map, --reconnect to drives.";
     const bool bare = o.command == Command::Search || o.command == Command::Doctor;
-    const std::size_t want = bare ? 0 : o.command == Command::Query ? 2 : 1;
+    const bool twoArguments = o.command == Command::Query || o.command == Command::InstallCodepage;
+    const std::size_t want = bare ? 0 : twoArguments ? 2 : 1;
     if (positional.size() < want)
         return o.command == Command::Query ? "query needs the device's IP address and what to ask for."
-                                           : "This command needs the device's IP address.";
+               : o.command == Command::InstallCodepage
+                   ? "install-codepage needs the device's IP address and a code page."
+                   : "This command needs the device's IP address.";
     if (positional.size() > want)
         return "Unexpected argument '" + positional[want] + "'.";
     if (want > 0)
@@ -140,13 +148,23 @@ std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
                    "'; use shares, ssl, workgroup, codepage, ideok, sharename, bt_firmware or domain.";
         o.query = *kind;
     }
+    if (o.command == Command::InstallCodepage)
+    {
+        o.codepage = positional[1];
+        if (services::LanguageIndexOf(o.codepage) < 0)
+            return "Unknown code page '" + o.codepage + "'; use 950, 936, 850, 865, 852, 857, 949, 866 or 932.";
+    }
+    const bool installs = o.command == Command::InstallCodepage || o.command == Command::InstallBt;
+    if (o.noRestartWait && !installs)
+        return "--no-restart-wait belongs to install-codepage and install-bt.";
     if (o.json && !bare)
         return "--json belongs to the search and doctor commands.";
     if (o.waitMs > 0 && o.command != Command::Search)
         return "--wait belongs to the search command.";
-    const bool changes = o.command == Command::SetAddress || o.command == Command::SetDhcp;
+    const bool changes =
+        o.command == Command::SetAddress || o.command == Command::SetDhcp || o.command == Command::InstallBt;
     if (o.passwordStdin && !changes)
-        return "--password-stdin belongs to set-address and set-dhcp.";
+        return "--password-stdin belongs to set-address, set-dhcp and install-bt.";
     if ((o.newIp || o.newNetmask || o.newGateway) && o.command != Command::SetAddress)
         return "--ip, --netmask and --gateway belong to set-address.";
     return {};
@@ -185,6 +203,8 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
             if (o.user.empty())
                 return Fail("--user needs a name.");
         }
+        else if (arg == "--no-restart-wait")
+            o.noRestartWait = true;
         else if (Matches(arg, "--interface"))
         {
             if (!reader.value(arg, "--interface", text, error))
@@ -228,7 +248,8 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
             const auto command = CommandFromName(arg);
             if (!command)
                 return Fail("Unknown command '" + arg +
-                            "'; use search, query, set-address, set-dhcp, open, map, unmap, drives or doctor.");
+                            "'; use search, query, set-address, set-dhcp, open, map, unmap, drives, doctor, "
+                            "install-codepage or install-bt.");
             o.command = *command;
         }
         else
@@ -243,7 +264,8 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
         return result;
     }
     if (o.command == Command::None)
-        return Fail("No command given; use search, query, set-address, set-dhcp, open, map, unmap, drives or doctor "
+        return Fail("No command given; use search, query, set-address, set-dhcp, open, map, unmap, drives, doctor, "
+                    "install-codepage or install-bt "
                     "(see --help).");
     if (std::string problem = CheckCommand(o, positional); !problem.empty())
         return Fail(std::move(problem));
@@ -369,11 +391,17 @@ std::string UsageText()
            "  unmap LETTER                    disconnect a drive letter\n"
            "  drives [--json] [--reconnect]   list the mapped letters with remote name and local path;\n"
            "                                  --reconnect first maps the remembered ones again\n"
+           "  install-codepage IP CODEPAGE [--no-restart-wait]\n"
+           "                                  install a language (950, 936, 850, 865, 852, 857, 949,\n"
+           "                                  866, 932) onto the device's disk share\n"
+           "  install-bt IP [--password-stdin] [--no-restart-wait]\n"
+           "                                  install the BitTorrent helpers onto the device\n"
            "\n"
            "Options:\n"
            "  --interface ADDR   search only from this local address (may be repeated)\n"
            "  --password-stdin   read the administrator password as one line from standard input\n"
            "                     (otherwise it is asked for on the terminal when needed)\n"
+           "  --no-restart-wait  end after the installation instead of waiting the 90 s of the device's restart\n"
            "  --verbose          print the protocol's diagnostic lines on standard error\n"
            "  --help             show this text\n"
            "  --version          show the version\n"

@@ -22,6 +22,8 @@ enum class Command
     Map,
     Unmap,
     Drives,
+    InstallCodepage,
+    InstallBt,
 };
 
 enum class QueryKind
@@ -52,10 +54,12 @@ struct Options
     std::optional<std::string> newNetmask;
     std::optional<std::string> newGateway;
     bool printUrl = false;
-    bool reconnect = false; // drives: connect the remembered letters again
-    std::string volume;     // map: the device's volume
-    std::string letter;     // map, unmap: "Z:"
-    std::string user;       // map: the share's user name
+    bool reconnect = false;     // drives: connect the remembered letters again
+    std::string volume;         // map: the device's volume
+    std::string letter;         // map, unmap: "Z:"
+    std::string user;           // map: the share's user name
+    std::string codepage;       // install-codepage: one of the nine code pages
+    bool noRestartWait = false; // the installations: end without waiting for the device's restart
 };
 
 struct ParseResult

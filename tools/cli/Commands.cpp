@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "DriveCommands.h"
+#include "InstallCommands.h"
 #include "Output.h"
 #include "services/LanSettingsRules.h"
 
@@ -19,43 +20,6 @@ const FoundDevice *FindByIp(const std::vector<FoundDevice> &devices, const std::
         if (d.ip == ip)
             return &d;
     return nullptr;
-}
-
-// Searches and selects the device by its IP text, as a click in the window's list does.
-bool SearchAndSelect(const Options &o, DeviceSession &session, Console &console)
-{
-    session.Search();
-    if (session.Select(o.deviceIp))
-        return true;
-    console.err << "No device answered the search at " << o.deviceIp << ".\n";
-    return false;
-}
-
-// The empty administrator password first, then the one the user gives. Returns an exit status, or -1 when
-// the device accepted.
-int ProveAdminPassword(const Options &o, DeviceSession &session, Console &console)
-{
-    const std::string_view admin = services::kAdminUserName;
-    if (session.CheckAdminPassword(admin, "") != 0)
-        return -1;
-    const std::optional<std::string> password = console.askPassword ? console.askPassword() : std::nullopt;
-    if (!password)
-    {
-        // Nobody to ask: trying the empty password again would only be reported as a wrong one.
-        console.err << "The device at " << o.deviceIp
-                    << " needs the administrator password. Run the command on a terminal to be asked for it, "
-                       "or give it as one line on standard input with --password-stdin.\n";
-        return kExitUsage;
-    }
-    if (password->size() > session.PasswordLimit())
-    {
-        console.err << "The password does not fit: at most " << session.PasswordLimit() << " characters.\n";
-        return kExitUsage;
-    }
-    if (session.CheckAdminPassword(admin, *password) != 0)
-        return -1;
-    console.err << kWrongPassword.text << "\n";
-    return kExitDevice;
 }
 
 int RunSearch(const Options &o, DeviceSession &session, Console &console)
@@ -166,6 +130,43 @@ int RunSetDhcp(const Options &o, DeviceSession &session, Console &console)
 
 } // namespace
 
+// Searches and selects the device by its IP text, as a click in the window's list does.
+bool SearchAndSelect(const Options &o, DeviceSession &session, Console &console)
+{
+    session.Search();
+    if (session.Select(o.deviceIp))
+        return true;
+    console.err << "No device answered the search at " << o.deviceIp << ".\n";
+    return false;
+}
+
+// The empty administrator password first, then the one the user gives. Returns an exit status, or -1 when
+// the device accepted.
+int ProveAdminPassword(const Options &o, DeviceSession &session, Console &console)
+{
+    const std::string_view admin = services::kAdminUserName;
+    if (session.CheckAdminPassword(admin, "") != 0)
+        return -1;
+    const std::optional<std::string> password = console.askPassword ? console.askPassword() : std::nullopt;
+    if (!password)
+    {
+        // Nobody to ask: trying the empty password again would only be reported as a wrong one.
+        console.err << "The device at " << o.deviceIp
+                    << " needs the administrator password. Run the command on a terminal to be asked for it, "
+                       "or give it as one line on standard input with --password-stdin.\n";
+        return kExitUsage;
+    }
+    if (password->size() > session.PasswordLimit())
+    {
+        console.err << "The password does not fit: at most " << session.PasswordLimit() << " characters.\n";
+        return kExitUsage;
+    }
+    if (session.CheckAdminPassword(admin, *password) != 0)
+        return -1;
+    console.err << kWrongPassword.text << "\n";
+    return kExitDevice;
+}
+
 int RunCommand(const Options &options, DeviceSession &session, Console &console)
 {
     switch (options.command)
@@ -183,6 +184,10 @@ int RunCommand(const Options &options, DeviceSession &session, Console &console)
     case Command::Unmap:
     case Command::Drives:
         return RunDriveCommand(options, session, console);
+    case Command::InstallCodepage:
+        return RunInstallCodepage(options, session, console);
+    case Command::InstallBt:
+        return RunInstallBt(options, session, console);
     case Command::Doctor: // needs no session; main runs it
     case Command::None:
         break;

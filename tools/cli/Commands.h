@@ -31,6 +31,12 @@ struct Console
     std::function<std::optional<std::string>()> askSharePassword = nullptr;
 };
 
+// Searches and selects the device by its IP text, as a click in the window's list does.
+bool SearchAndSelect(const Options &o, DeviceSession &session, Console &console);
+// The empty administrator password first, then the one the user gives. Returns an exit status, or -1 when
+// the device accepted.
+int ProveAdminPassword(const Options &o, DeviceSession &session, Console &console);
+
 // Runs a parsed command (not --help or --version) against the session and returns the exit status.
 int RunCommand(const Options &options, DeviceSession &session, Console &console);
 

@@ -26,15 +26,6 @@ std::string NormalLetter(const std::string &text)
     return letter == 0 ? std::string() : std::string{letter, ':'};
 }
 
-bool SearchAndSelect(const Options &o, DeviceSession &session, Console &console)
-{
-    session.Search();
-    if (session.Select(o.deviceIp))
-        return true;
-    console.err << "No device answered the search at " << o.deviceIp << ".\n";
-    return false;
-}
-
 int RunOpen(const Options &o, DeviceSession &session, Console &console)
 {
     if (!SearchAndSelect(o, session, console))

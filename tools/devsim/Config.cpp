@@ -243,7 +243,7 @@ void readDevice(Reader &reader, const json &object, const std::string &where, st
                           "shares",         "workgroup", "codepage",   "ideok",          "sharename",  "bt_firmware",
                           "domain",         "ssl",       "admin_user", "admin_password", "kind",       "class",
                           "type",           "model",     "mac",        "hw_version",     "sw_version", "reply",
-                          "reply_delay_ms", "listen",    "uuid",       "faults"}))
+                          "reply_delay_ms", "listen",    "uuid",       "faults",         "answers",    "restart_ms"}))
         return;
     reader.text(object, "name", where, device.name, 255);
     std::optional<Ipv4> address;
@@ -279,6 +279,25 @@ void readDevice(Reader &reader, const json &object, const std::string &where, st
     else
         reader.fail(where + ".reply", "must be \"group\" or \"unicast\"");
     reader.integer(object, "reply_delay_ms", where, 0, 600000, device.replyDelayMs);
+    reader.integer(object, "restart_ms", where, 0, 600000, device.restartMs);
+    if (object.contains("answers"))
+    {
+        // Successive answers of a query, by its name; the last one repeats.
+        static const std::pair<const char *, int> queries[] = {
+            {"codepage", 9}, {"ideok", 11}, {"sharename", 12}, {"bt_firmware", 15}};
+        const json &answers = object["answers"];
+        if (!answers.is_object())
+            reader.fail(where + ".answers", "must be an object");
+        else
+            for (const auto &[name, sub] : queries)
+                if (answers.contains(name))
+                    reader.texts(answers, name, where + ".answers", device.answerSequences[sub]);
+        if (answers.is_object())
+            for (const auto &item : answers.items())
+                if (item.key() != "codepage" && item.key() != "ideok" && item.key() != "sharename" &&
+                    item.key() != "bt_firmware")
+                    reader.fail(where + ".answers." + item.key(), "unknown query");
+    }
     reader.texts(object, "listen", where, device.listen);
     if (device.listen.empty())
         reader.fail(where + ".listen", "must name at least one local address");

@@ -2,6 +2,8 @@
 
 #include "Wire.h"
 
+#include <chrono>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -80,6 +82,8 @@ struct DeviceConfig
     std::vector<std::string> listen; // dotted local addresses
     std::array<std::uint8_t, 6> uuidPrefix{};
     Faults faults;
+    std::map<int, std::vector<std::string>> answerSequences; // query sub-command -> successive answers
+    int restartMs = 0; // silence after a code-page or installed setting, as the device restarts
 };
 
 // A device as it runs: its configuration plus what later requests changed.
@@ -90,6 +94,8 @@ struct Device
     std::string stopText;
     std::string installedText;
     std::string setting5Text;
+    std::map<int, std::size_t> answersGiven;
+    std::chrono::steady_clock::time_point restartingUntil{};
 
     Uuid uuid() const { return makeUuid(config.uuidPrefix, config.address); }
 };

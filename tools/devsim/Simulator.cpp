@@ -59,7 +59,7 @@ std::uint8_t passwordVerdict(const DeviceConfig &device, std::span<const std::ui
 Simulator::Simulator(std::vector<DeviceConfig> devices)
 {
     for (DeviceConfig &config : devices)
-        m_devices.push_back(Device{std::move(config), {}, {}, {}, {}});
+        m_devices.push_back(Device{std::move(config), {}, {}, {}, {}, {}, {}});
 }
 
 std::vector<Outgoing> Simulator::handle(std::span<const std::uint8_t> datagram, const Ipv4 &source,
@@ -93,6 +93,9 @@ std::vector<Outgoing> Simulator::answer(Device &device, const Request &request, 
     std::vector<Outgoing> out;
     if (faults.silent || (replyClass == ReplyClass::Query && faults.silentQueries) ||
         (replyClass == ReplyClass::Setting && faults.silentSettings))
+        return out;
+    // A restarting device answers nothing.
+    if (std::chrono::steady_clock::now() < device.restartingUntil)
         return out;
 
     auto emit = [&](Bytes bytes, std::string note, int delayMs)
@@ -135,6 +138,9 @@ std::vector<Outgoing> Simulator::answer(Device &device, const Request &request, 
         {
             if (!applySetting(device, request))
                 return out;
+            if (device.config.restartMs > 0 && (*request.subCommand == 8 || *request.subCommand == 14))
+                device.restartingUntil =
+                    std::chrono::steady_clock::now() + std::chrono::milliseconds(device.config.restartMs);
             valid = encodeSettingReply(clientId, replyUuid(device), *request.subCommand);
         }
         if (breakThis)
@@ -180,9 +186,17 @@ Uuid Simulator::replyUuid(const Device &device)
     return makeUuid(device.config.uuidPrefix, device.config.faults.replyAddress.value_or(device.config.address));
 }
 
-std::optional<Bytes> Simulator::queryAnswer(const Device &device, const Request &request) const
+std::optional<Bytes> Simulator::queryAnswer(Device &device, const Request &request) const
 {
     const DeviceConfig &config = device.config;
+    if (const auto found = config.answerSequences.find(*request.subCommand);
+        found != config.answerSequences.end() && !found->second.empty())
+    {
+        std::size_t &given = device.answersGiven[*request.subCommand];
+        const std::string &text = found->second[std::min(given, found->second.size() - 1)];
+        ++given;
+        return textBytes(text);
+    }
     switch (*request.subCommand)
     {
     case 3:

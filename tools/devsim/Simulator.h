@@ -39,7 +39,7 @@ private:
     Bytes searchReply(const Device &device, int kind, const ClientId &clientId) const;
     static SearchReplyFields searchFields(const Device &device);
     static Uuid replyUuid(const Device &device);
-    std::optional<Bytes> queryAnswer(const Device &device, const Request &request) const;
+    std::optional<Bytes> queryAnswer(Device &device, const Request &request) const;
     bool applySetting(Device &device, const Request &request) const;
 
     std::vector<Device> m_devices;

@@ -97,6 +97,9 @@ TEST(DevsimConfig, ErrorsNameTheOffendingValue)
         {R"({"devices": [{"address": "1.2.3.4", "faults": {"flood": {"on": ["boot"]}}}]})",
          "\"boot\" is not one of search, query, setting"},
         {R"({"faults": [], "devices": [{"address": "1.2.3.4"}]})", "config.faults: must be an object"},
+        {R"({"devices": [{"address": "1.2.3.4", "answers": {"ssl": ["1"]}}]})", "devices[0].answers.ssl: unknown"},
+        {R"({"devices": [{"address": "1.2.3.4", "answers": 3}]})", "devices[0].answers: must be an object"},
+        {R"({"devices": [{"address": "1.2.3.4", "restart_ms": -5}]})", "devices[0].restart_ms: must be between"},
     };
     for (const auto &[text, message] : cases)
     {

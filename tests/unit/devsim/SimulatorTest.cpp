@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 using namespace izuzez::devsim;
 using namespace izuzez::test;
 
@@ -212,4 +215,34 @@ TEST(DevsimSimulatorReplies, DestinationAndDelayFollowTheDevice)
     EXPECT_EQ(replies[0].via, "127.0.0.1");
 }
 
+} // namespace
+
+namespace
+{
+TEST(DevsimSimulatorScenario, SuccessiveAnswersThenARestart)
+{
+    DeviceConfig config = makeDevice("nas", {10, 0, 0, 40}, 4);
+    config.answerSequences[11] = {"0", "", "3"};
+    config.restartMs = 150;
+    Simulator sim({config});
+    const Bytes id = uuidOf(sim.devices()[0]);
+    auto ask = [&](std::uint8_t sub) -> std::string
+    {
+        const auto replies = sim.handle(ExactDatagram(QueryRequest(kClientId, id, sub)).span(), kAsker, kOnLoopback);
+        return replies.empty() ? "<silent>" : std::string(replies[0].bytes.begin() + 28, replies[0].bytes.end());
+    };
+    // The last answer repeats; other queries keep their fixed answer.
+    const char *const expected[] = {"0", "", "3", "3"};
+    for (const char *answer : expected)
+        EXPECT_EQ(ask(11), answer);
+    EXPECT_EQ(ask(12), "public");
+    // A code page setting makes the device restart: silent for a while, then back.
+    const auto set =
+        sim.handle(ExactDatagram(SettingRequest(kClientId, id, 8, "255.255.255.0", "10.0.0.1", "950")).span(), kAsker,
+                   kOnLoopback);
+    EXPECT_EQ(set.size(), 1u);
+    EXPECT_EQ(ask(9), "<silent>");
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    EXPECT_EQ(ask(9), "950");
+}
 } // namespace

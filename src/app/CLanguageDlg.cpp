@@ -1,0 +1,137 @@
+#include "app/CLanguageDlg.h"
+
+#include "app/AppGlobals.h"
+#include "app/CLoadingDlg.h"
+#include "app/CRestartDlg.h"
+#include "app/ExchangeWait.h"
+#include "app/MessageBox.h"
+#include "platform/Shell.h"
+#include "services/CodepageInstall.h"
+#include "services/InstallState.h"
+#include "skin/CSkinButton.h"
+#include "skin/DialogTemplateBuilder.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QSignalBlocker>
+
+#include <string>
+
+namespace
+{
+constexpr int kTemplate = 139;
+constexpr int kComboId = 1022;
+using namespace izuzez::services;
+} // namespace
+
+CLanguageDlg::CLanguageDlg(QWidget *parent) : CSkinDialog(parent)
+{
+    setObjectName(QStringLiteral("LanguageDialog"));
+    DialogTemplateBuilder form;
+    if (form.Load(kTemplate) && form.Build(this))
+        form.ApplySkin(this);
+    m_cboLanguage = form.control<QComboBox>(kComboId);
+    m_btnOK = form.control<CSkinButton>(1);
+    m_btnCancel = form.control<CSkinButton>(2);
+    if (m_cboLanguage)
+        connect(m_cboLanguage, &QComboBox::activated, this, &CLanguageDlg::OnSelchangeLanguage);
+    if (m_btnOK)
+        connect(m_btnOK, &QPushButton::clicked, this, &CLanguageDlg::OnOK);
+    if (m_btnCancel)
+        connect(m_btnCancel, &QPushButton::clicked, this, &CLanguageDlg::OnCancel);
+}
+
+int CLanguageDlg::DoModal()
+{
+    if (!OnInitDialog())
+        return 0;
+    return exec();
+}
+
+bool CLanguageDlg::OnInitDialog()
+{
+    const int state = RunExchange([] { return AskLanguageDiskState(); });
+    std::string_view message;
+    switch (state)
+    {
+    case 1:
+        message = kNoDisk;
+        break;
+    case 2:
+        message = kFormatDisk;
+        break;
+    case 3:
+    case 5:
+    {
+        const int index = RunExchange([] { return AskCurrentLanguageIndex(); });
+        if (m_cboLanguage)
+        {
+            const QSignalBlocker blocker(m_cboLanguage);
+            m_cboLanguage->setCurrentIndex(index);
+        }
+        return true;
+    }
+    case 4:
+        message = kUnicodeDevice;
+        break;
+    default:
+        message = kNoMultiLanguage;
+        break;
+    }
+    ShowMessage(parentWidget(), message, "", MessageIcon::None);
+    if (state == 2)
+        izuzez::platform::WinExec("explorer http://" + std::string(szDeviceIP));
+    g_nRestartStatus = -1;
+    m_bEnded = true;
+    return false;
+}
+
+void CLanguageDlg::OnSelchangeLanguage()
+{
+    if (m_cboLanguage && IsCodepageUnsupported(m_cboLanguage->currentIndex(), g_bExtraCodepages != 0))
+        ShowMessage(this, kUnsupportedCodepage, "", MessageIcon::None);
+}
+
+void CLanguageDlg::OnOK()
+{
+    if (!m_cboLanguage || m_cboLanguage->currentIndex() < 0)
+        return;
+    g_nCodepageIndex = m_cboLanguage->currentIndex();
+    if (IsCodepageUnsupported(g_nCodepageIndex, g_bExtraCodepages != 0))
+    {
+        ShowMessage(this, kUnsupportedCodepage, "", MessageIcon::None);
+        return;
+    }
+    m_bEnded = true;
+    QDialog::accept();
+    // A code page that needs no file must not inherit the failure of an earlier attempt.
+    g_bInstallFailed = 0;
+    QWidget *owner = parentWidget();
+    CLoadingDlg loading(owner);
+    loading.DoModal();
+    if (g_bInstallFailed == 1)
+    {
+        CLanguageDlg again(owner);
+        again.DoModal();
+    }
+    else
+    {
+        CRestartDlg restart(owner);
+        restart.DoModal();
+    }
+}
+
+void CLanguageDlg::OnCancel()
+{
+    if (m_bEnded)
+        return;
+    m_bEnded = true;
+    g_nRestartStatus = -1;
+    QDialog::reject();
+}
+
+void CLanguageDlg::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    OnCancel();
+}

@@ -1,0 +1,110 @@
+#include "app/CRestartDlg.h"
+
+#include "services/InstallState.h"
+#include "services/WaitClock.h"
+#include "skin/CSkinProgressCtrl.h"
+#include "skin/DialogTemplateBuilder.h"
+
+#include <QCloseEvent>
+#include <QPointer>
+
+#include <chrono>
+
+namespace
+{
+constexpr int kTemplate = 141;
+constexpr int kProgressId = 1023;
+} // namespace
+
+CRestartDlg::CRestartDlg(QWidget *parent) : CSkinDialog(parent)
+{
+    setObjectName(QStringLiteral("RestartDialog"));
+    DialogTemplateBuilder form;
+    if (form.Load(kTemplate) && form.Build(this))
+        form.ApplySkin(this);
+    m_progress = form.control<CSkinProgressCtrl>(kProgressId);
+    m_timer.setSingleShot(false);
+    connect(&m_timer, &QTimer::timeout, this, &CRestartDlg::OnTimer);
+}
+
+CRestartDlg::~CRestartDlg()
+{
+    StopWorker();
+}
+
+int CRestartDlg::DoModal()
+{
+    OnInitDialog();
+    const int result = exec();
+    StopWorker();
+    return result;
+}
+
+bool CRestartDlg::OnInitDialog()
+{
+    using namespace std::chrono_literals;
+    m_bEnded = false;
+    m_worker = std::thread([this] { Worker(); });
+    m_timer.start(izuzez::services::CurrentWaitClock().Scaled(90000ms));
+    return true;
+}
+
+void CRestartDlg::OnTimer()
+{
+    m_timer.stop();
+    QDialog::reject();
+}
+
+void CRestartDlg::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+}
+
+void CRestartDlg::StopWorker()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_bEnded = true;
+    }
+    m_wake.notify_all();
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+void CRestartDlg::Worker()
+{
+    using namespace std::chrono_literals;
+    // The bar is only touched on the UI thread, and only while the dialog has not ended.
+    QPointer<CSkinProgressCtrl> bar = m_progress;
+    auto post = [this, bar](int step)
+    {
+        QMetaObject::invokeMethod(
+            this,
+            [this, bar, step]
+            {
+                if (m_bEnded || bar.isNull())
+                    return;
+                if (step == 0)
+                {
+                    bar->setRange(1, 100);
+                    bar->setValue(1);
+                }
+                else
+                    bar->setValue(qMin(bar->value() + 1, 100));
+            },
+            Qt::QueuedConnection);
+    };
+    post(0);
+    const auto pause = izuzez::services::CurrentWaitClock().Scaled(900ms);
+    for (int i = 0; i < 99; ++i)
+    {
+        std::unique_lock lock(m_mutex);
+        if (m_bEnded)
+            break;
+        post(1);
+        // An ended dialog wakes the worker, which then stops stepping and reports.
+        m_wake.wait_for(lock, pause, [this] { return m_bEnded.load(); });
+    }
+    g_nRestartStatus = 0;
+    m_nWorkerExit = 1;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "skin/CSkinDialog.h"
+
+#include <QTimer>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+class CSkinProgressCtrl;
+
+// "The system is restarting": fills its bar on a worker over about 90 s and ends on its own 90-second
+// timer. The dialog's end stops the worker from touching the bar and waits for it, so the worker has set
+// g_nRestartStatus by the time DoModal returns.
+class CRestartDlg : public CSkinDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CRestartDlg(QWidget *parent = nullptr);
+    ~CRestartDlg() override;
+
+    int DoModal();
+    bool OnInitDialog();
+    void OnTimer();
+    void OnOK() override {}
+    void reject() override {}
+
+    CSkinProgressCtrl *Progress() const { return m_progress; }
+    int WorkerExitCode() const { return m_nWorkerExit.load(); }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Worker();
+    void StopWorker();
+
+    CSkinProgressCtrl *m_progress = nullptr;
+    QTimer m_timer;
+    std::thread m_worker;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::atomic<bool> m_bEnded{false};
+    std::atomic<int> m_nWorkerExit{0};
+};

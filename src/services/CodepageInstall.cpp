@@ -1,0 +1,305 @@
+#include "services/CodepageInstall.h"
+
+#include "platform/Resources.h"
+#include "platform/WinFiles.h"
+#include "protocol/FixedText.h"
+#include "protocol/Operations.h"
+#include "protocol/ProtocolState.h"
+#include "services/InstallState.h"
+#include "services/WaitClock.h"
+
+#include <array>
+#include <cctype>
+#include <chrono>
+
+namespace izuzez::services
+{
+
+namespace
+{
+using namespace std::chrono_literals;
+using enum ShareKind;
+
+constexpr std::array<Language, 9> languages{{
+    {"Traditional Chinese", "950"},
+    {"Simplified Chinese", "936"},
+    {"Western European", "850"},
+    {"Northern European", "865"},
+    {"Central European", "852"},
+    {"Turkish", "857"},
+    {"Korean Hangul", "949"},
+    {"Cyrillic", "866"},
+    {"Japanese SJIS", "932"},
+}};
+
+constexpr CodepageFile files[] = {
+    {950, "codepage.950", 151, Both},     {950, "nls_cp950.o", 153, HddA},        {950, "nls_big5.o", 155, HddA},
+    {950, "nls_cp950.ko", 174, Hdd1},     {950, "nls_cp950_12.ko", 192, Hdd1},    {950, "unicode_map.950", 156, Both},
+    {936, "codepage.936", 157, Both},     {936, "nls_cp936.o", 158, HddA},        {936, "nls_gb2312.o", 159, HddA},
+    {936, "nls_cp936.ko", 175, Hdd1},     {936, "nls_cp936_12.ko", 190, Hdd1},    {936, "unicode_map.936", 160, Both},
+    {850, "codepage.850", 143, Both},     {850, "nls_cp850.o", 145, HddA},        {850, "nls_cp850.ko", 179, Hdd1},
+    {850, "nls_cp850_12.ko", 187, Hdd1},  {850, "unicode_map.850", 148, Both},    {932, "codepage.932", 161, Both},
+    {932, "nls_cp932.o", 162, HddA},      {932, "nls_euc-jp.o", 163, HddA},       {932, "nls_sjis.o", 172, HddA},
+    {932, "nls_cp932.ko", 173, Hdd1},     {932, "nls_euc-jp.ko", 178, Hdd1},      {932, "nls_cp932_12.ko", 189, Hdd1},
+    {932, "nls_euc-jp_12.ko", 193, Hdd1}, {932, "unicode_map.932", 164, Both},    {949, "codepage.949", 165, Both},
+    {949, "nls_cp949.o", 166, HddA},      {949, "nls_euc-kr.o", 167, HddA},       {949, "nls_cp949.ko", 176, Hdd1},
+    {949, "nls_cp949_12.ko", 191, Hdd1},  {949, "unicode_map.949", 168, Both},    {866, "codepage.866", 169, Both},
+    {866, "nls_cp866.o", 170, HddA},      {866, "nls_koi8-r.o", 185, HddA},       {866, "nls_cp866.ko", 177, Hdd1},
+    {866, "nls_koi8-r.ko", 183, Hdd1},    {866, "nls_cp866_12.ko", 188, Hdd1},    {866, "nls_koi8-r_12.ko", 194, Hdd1},
+    {866, "unicode_map.866", 171, Both},  {866, "unicode_map.KOI8-R", 184, Both},
+};
+
+bool SameIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+void SendStop()
+{
+    CopyText(g_ProtocolState.stopText, "stop");
+    SendStopCommand();
+}
+
+bool RunBtFiles(std::string_view deviceIp, const std::string &target, const EngineProgress &progress)
+{
+    g_nInstallKind = kInstallCodepage;
+    platform::CreateFolder("C:\\bt\\");
+    const std::string device = "\\\\" + std::string(deviceIp) + "\\" + target + "\\";
+    if (progress)
+        progress(device + "bt", 0, 2);
+    const bool bt = ExtractResourceFile("BT", 215, "C:\\bt\\bt", device + "bt");
+    if (progress)
+        progress(device + "btdog", 1, 2);
+    const bool btdog = ExtractResourceFile("BT", 220, "C:\\bt\\btdog", device + "btdog");
+    if (!bt || !btdog)
+        return false;
+    CopyText(g_ProtocolState.installedText, "BT");
+    NotifyInstalled();
+    g_bBtInstalled = 1;
+    return true;
+}
+} // namespace
+
+std::span<const Language> Languages()
+{
+    return languages;
+}
+
+int LanguageIndexOf(std::string_view codepage)
+{
+    for (std::size_t i = 0; i < languages.size(); ++i)
+        if (codepage == languages[i].codepage)
+            return static_cast<int>(i);
+    return -1;
+}
+
+bool IsCodepageUnsupported(int index, bool extraCodepages)
+{
+    return !extraCodepages && index >= 3 && index <= 5;
+}
+
+std::vector<CodepageFile> FilesFor(int codepage, ShareKind share)
+{
+    std::vector<CodepageFile> out;
+    for (const CodepageFile &file : files)
+        if (file.codepage == codepage && (file.share == Both || file.share == share))
+            out.push_back(file);
+    return out;
+}
+
+int AnswerNumber(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    int value = 0;
+    bool any = false;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) && value < 100000; ++i)
+    {
+        value = value * 10 + (text[i] - '0');
+        any = true;
+    }
+    return any ? value : 0;
+}
+
+int AskLanguageDiskState()
+{
+    int number = 0;
+    for (int attempt = 0; attempt < 10; ++attempt)
+    {
+        CopyText(g_ProtocolState.ideokText, "");
+        QueryIdeok();
+        CurrentWaitClock().Sleep(1000ms);
+        number = AnswerNumber(FieldText(g_ProtocolState.ideokText));
+        if (number >= 1 && number <= 5)
+            break;
+    }
+    g_bExtraCodepages = number == 5 ? 1 : 0;
+    return number;
+}
+
+int AskCurrentLanguageIndex()
+{
+    int index = -1;
+    for (int attempt = 0; attempt < 10 && index < 0; ++attempt)
+    {
+        CopyText(g_ProtocolState.codepageText, "");
+        QueryCodepage();
+        CurrentWaitClock().Sleep(1000ms);
+        index = LanguageIndexOf(FieldText(g_ProtocolState.codepageText));
+    }
+    return index < 0 ? 2 : index;
+}
+
+BtSupport AskBtSupport()
+{
+    BtSupport result;
+    for (int attempt = 0; attempt < 15; ++attempt)
+    {
+        CopyText(g_ProtocolState.ideokText, "");
+        const int ok = QueryIdeok();
+        CurrentWaitClock().Sleep(2000ms);
+        result.diskState = AnswerNumber(FieldText(g_ProtocolState.ideokText));
+        if ((result.diskState >= 1 && result.diskState <= 4) || (result.diskState == 5 && ok == 1))
+            break;
+    }
+    if (result.diskState >= 3 && result.diskState <= 5)
+    {
+        result.diskState = 3;
+        CopyText(g_ProtocolState.ideokText, "3");
+    }
+    CopyText(g_ProtocolState.btFirmwareText, "");
+    const int ok = QueryBtFirmware();
+    CurrentWaitClock().Sleep(1000ms);
+    result.support = AnswerNumber(FieldText(g_ProtocolState.btFirmwareText));
+    if (!(ok == 1 && result.support == 2))
+    {
+        for (int attempt = 0; attempt < 15; ++attempt)
+        {
+            CopyText(g_ProtocolState.btFirmwareText, "");
+            QueryBtFirmware();
+            CurrentWaitClock().Sleep(2000ms);
+            result.support = AnswerNumber(FieldText(g_ProtocolState.btFirmwareText));
+            if (result.support == 1)
+                break;
+        }
+    }
+    return result;
+}
+
+std::string_view BtRefusal(const BtSupport &support, bool &opensWebPage)
+{
+    opensWebPage = false;
+    switch (support.diskState)
+    {
+    case 1:
+        return kNoDisk;
+    case 2:
+        opensWebPage = true;
+        return kFormatDisk;
+    case 3:
+        return support.support == 1 ? std::string_view{} : kNoBitTorrent;
+    default:
+        return kNoBitTorrent;
+    }
+}
+
+bool ExtractResourceFile(std::string_view type, int id, std::string_view target, std::string_view final)
+{
+    using namespace platform;
+    const HRSRC resource = FindResourceA(nullptr, id, type);
+    const void *bytes = LockResource(LoadResource(nullptr, resource));
+    const std::uint32_t size = bytes != nullptr ? SizeofResource(nullptr, resource) : 0;
+
+    for (int attempt = 0; attempt < 6; ++attempt)
+        if (WNetAddConnection2A(target, "", "") == 0)
+            break;
+    if (WinFile *file = WinFopen(target, "wb"))
+    {
+        if (size > 0)
+            WinFwrite(bytes, 1, size, file);
+        WinFclose(file);
+    }
+    std::string_view checked = target;
+    if (target.find("C:\\") != std::string_view::npos)
+    {
+        WinRemove(final);
+        CopyFileA(target, final, true);
+        WinRemove(target);
+        checked = final;
+    }
+    const bool exists = PathFileExistsA(checked);
+    g_bInstallFailed = exists ? 0 : 1;
+    return exists;
+}
+
+std::string TargetFolder(std::string_view shareAnswer, int timerId, ShareKind &share)
+{
+    const std::string folder = timerId == 2 ? "Nas_Prog/BT" : ".codepages";
+    if (shareAnswer.empty() || SameIgnoringCase(shareAnswer, "HDD_a"))
+    {
+        share = HddA;
+        return "HDD_a\\" + folder;
+    }
+    if (SameIgnoringCase(shareAnswer, "HDD_1"))
+    {
+        share = Hdd1;
+        return timerId == 2 ? "HDD_1\\" + folder : std::string(shareAnswer) + "\\.systemfile\\" + folder;
+    }
+    share = Both;
+    return {};
+}
+
+bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgress &progress)
+{
+    CopyText(g_ProtocolState.accessModeText, "rw");
+    SetAccessMode();
+    for (int attempt = 0; attempt < 10; ++attempt)
+    {
+        CopyText(g_ProtocolState.shareNameText, "");
+        QueryShareName();
+        const std::string_view answer = FieldText(g_ProtocolState.shareNameText);
+        if (SameIgnoringCase(answer, "HDD_1") || SameIgnoringCase(answer, "HDD_a"))
+            break;
+    }
+    ShareKind share = Both;
+    const std::string target = TargetFolder(FieldText(g_ProtocolState.shareNameText), timerId, share);
+    // A share that is neither of the two has no place for the files: nothing is written.
+    bool installed = false;
+    if (!target.empty() && timerId == 2)
+        installed = RunBtFiles(deviceIp, target, progress);
+    else if (!target.empty())
+    {
+        const int index = g_nCodepageIndex >= 0 && g_nCodepageIndex < 9 ? g_nCodepageIndex : 2;
+        g_pszCodepage = languages[static_cast<std::size_t>(index)].codepage;
+        const std::vector<CodepageFile> list = FilesFor(AnswerNumber(g_pszCodepage), share);
+        installed = true;
+        for (std::size_t i = 0; i < list.size() && installed; ++i)
+        {
+            const std::string path = "\\\\" + std::string(deviceIp) + "\\" + target + "\\" + list[i].fileName;
+            if (progress)
+                progress(path, static_cast<int>(i), static_cast<int>(list.size()));
+            installed = ExtractResourceFile("Codepage", list[i].resourceId, path, "");
+        }
+        if (installed)
+        {
+            CopyText(g_ProtocolState.codepageText, g_pszCodepage);
+            SetCodepage();
+        }
+    }
+    if (!installed)
+    {
+        // Also when no file was tried (no usable share), so that the caller offers the choice again.
+        if (timerId != 2)
+            g_bInstallFailed = 1;
+        SendStop();
+    }
+    return installed;
+}
+
+} // namespace izuzez::services

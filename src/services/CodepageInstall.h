@@ -1,0 +1,93 @@
+#pragma once
+
+// The code-page and helper installation shared by the window and the command line: the language list,
+// the files of each code page, the questions asked of the device and the engine that writes the files.
+// Protocol calls block; the window runs these on its exchange worker.
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace izuzez::services
+{
+
+struct Language
+{
+    const char *name;     // combo item
+    const char *codepage; // SetCodepage payload
+};
+std::span<const Language> Languages();
+// Index of a code page text in the list; -1 when it is none of the nine.
+int LanguageIndexOf(std::string_view codepage);
+// 865, 852 and 857 (indexes 3 to 5) need firmware that carries them.
+bool IsCodepageUnsupported(int index, bool extraCodepages);
+
+enum class ShareKind
+{
+    Both,
+    HddA, // 2.4 firmware: HDD_a\.codepages
+    Hdd1, // 2.6 firmware: HDD_1\.systemfile\.codepages
+};
+
+struct CodepageFile
+{
+    int codepage;
+    const char *fileName;
+    int resourceId;
+    ShareKind share;
+};
+// The files of a language for a share (HddA or Hdd1), in the order they are written.
+std::vector<CodepageFile> FilesFor(int codepage, ShareKind share);
+
+// The answer of the disk-state query as a number (0 for anything unreadable).
+int AnswerNumber(std::string_view text);
+
+// Texts shown to the user.
+inline constexpr std::string_view kNoDisk =
+    "No hard drives were detected.\nPlease verify that the hard drives are properly connected before continuing.";
+inline constexpr std::string_view kFormatDisk = "Please format hard drive.";
+inline constexpr std::string_view kUnicodeDevice = "This device supports Unicode.";
+inline constexpr std::string_view kNoMultiLanguage = "Multi-language options are not supported on this device.";
+inline constexpr std::string_view kUnsupportedCodepage =
+    "This codepage does not supported in this firmware.\nPlease download the latest firmware from the support link.";
+inline constexpr std::string_view kCheckDisks = "Please check hard drives.";
+inline constexpr std::string_view kNoBitTorrent = "BitTorrent does not supported on this device now.";
+inline constexpr std::string_view kWrongAdminPassword = "Wrong administrator password input!";
+inline constexpr std::string_view kSelectDevice = "Please select a device.";
+
+// The language dialog's questions: the disk state (up to 10 queries, 1 s apart, until 1 to 5) and, for a
+// usable disk, the installed code page (up to 10 queries until one of the nine). `waitsLeft` lets a caller
+// stop early (the command line's Ctrl+C); null = run through.
+int AskLanguageDiskState();
+int AskCurrentLanguageIndex(); // index of the combo; 2 ("Western European") for an unknown answer
+
+// The BitTorrent support check's questions; see CheckBtSupport of the window for the decisions.
+struct BtSupport
+{
+    int diskState = 0; // after the mapping of 4 and 5 to 3
+    int support = 0;   // the bt_firmware answer
+};
+BtSupport AskBtSupport();
+// The refusal text for a support answer, empty when the installation may go on. `opensWebPage` is set for
+// an unformatted disk.
+std::string_view BtRefusal(const BtSupport &support, bool &opensWebPage);
+
+// Writes a resource to target (a UNC or C:\ path); through `final` when the target lies on C:. Sets
+// g_bInstallFailed and returns whether the file is there at the end.
+bool ExtractResourceFile(std::string_view type, int id, std::string_view target, std::string_view final);
+
+// Progress of the engine: (file written, count of files); called before each file.
+using EngineProgress = std::function<void(std::string_view path, int index, int count)>;
+
+// The engine of the loading dialog for timer 1 (code pages) or 2 (BitTorrent): access mode, share name,
+// target folder, the files, then SetCodepage / NotifyInstalled on success or "stop" on failure.
+// Returns true on success; on failure the caller shows kCheckDisks.
+bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgress &progress = {});
+
+// The engine's target folder for a share-name answer; empty when the answer names neither share (the
+// engine then writes nothing and fails).
+std::string TargetFolder(std::string_view shareAnswer, int timerId, ShareKind &share);
+
+} // namespace izuzez::services

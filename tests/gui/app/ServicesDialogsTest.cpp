@@ -1,0 +1,474 @@
+// The installation and widget dialogs: the loading and restart dialogs with a scaled clock, the language
+// dialog and the widget flow through the real window against the simulator on loopback.
+
+#include "AppTestSupport.h"
+
+#include "app/CLanguageDlg.h"
+#include "app/CLoadingDlg.h"
+#include "app/CLoginDlg.h"
+#include "app/CRestartDlg.h"
+#include "app/CSearchUtilityDlg.h"
+#include "app/CWidgetEngineDlg.h"
+#include "services/InstallState.h"
+#include "services/WaitClock.h"
+#include "skin/CSkinButton.h"
+#include "skin/CSkinListCtrl.h"
+#include "skin/CSkinProgressCtrl.h"
+#include "skin/SkinControlId.h"
+#include "support/Process.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <unistd.h>
+
+using namespace apptest;
+using namespace std::chrono_literals;
+using izuzez::services::SetWaitClock;
+
+namespace
+{
+
+// Pauses of the restart worker and the dialog's timer, each chosen freely.
+class SplitClock : public izuzez::services::WaitClock
+{
+public:
+    SplitClock(std::chrono::milliseconds step, std::chrono::milliseconds end) : m_step(step), m_end(end) {}
+    std::chrono::milliseconds Scaled(std::chrono::milliseconds nominal) const override
+    {
+        return nominal == 900ms ? m_step : nominal == 90000ms ? m_end : nominal / 100;
+    }
+
+private:
+    std::chrono::milliseconds m_step, m_end;
+};
+
+// Answers whatever modal comes up with the next scripted action; message boxes are recorded and OKed.
+class Script : public QObject
+{
+public:
+    using Action = std::function<void(QWidget *)>;
+    Script()
+    {
+        m_timer.setInterval(10);
+        connect(&m_timer, &QTimer::timeout, this, &Script::Poll);
+        m_timer.start();
+    }
+    void On(const char *className, Action action) { m_actions.push_back({className, std::move(action)}); }
+
+    std::vector<QString> boxes;
+    std::vector<QString> titles;
+    std::vector<QMessageBox::Icon> icons;
+    std::vector<QString> shown; // class names of the dialogs that were answered, in order
+
+private:
+    void Poll()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible() || modal == m_last)
+            return;
+        if (auto *box = qobject_cast<QMessageBox *>(modal))
+        {
+            boxes.push_back(box->text());
+            titles.push_back(box->windowTitle());
+            icons.push_back(box->icon());
+            m_last = box;
+            box->done(0);
+            return;
+        }
+        const QString name = QString::fromLatin1(modal->metaObject()->className());
+        for (auto it = m_actions.begin(); it != m_actions.end(); ++it)
+        {
+            if (name == QLatin1String(it->first))
+            {
+                Action action = it->second;
+                m_actions.erase(it);
+                shown.push_back(name);
+                m_last = modal;
+                // From a timer of its own, so that this one keeps answering the boxes the action brings up.
+                QTimer::singleShot(0, modal, [action, modal] { action(modal); });
+                return;
+            }
+        }
+    }
+
+    QTimer m_timer;
+    QPointer<QWidget> m_last; // a new box may come at the address of the last one
+    std::vector<std::pair<const char *, Action>> m_actions;
+};
+
+class ProgressDialogsTest : public ::testing::Test
+{
+protected:
+    void TearDown() override { SetWaitClock(nullptr); }
+};
+
+TEST_F(ProgressDialogsTest, RestartFillsTheBarAndSetsTheStatusBeforeItReturns)
+{
+    SetWaitClock(std::make_unique<izuzez::services::ScaledClock>(100)); // 9 ms steps, 900 ms to the end
+    g_nRestartStatus = -1;
+    CRestartDlg restart;
+    QTimer::singleShot(300ms, &restart,
+                       [&]
+                       {
+                           // Escape and the close box do not end it.
+                           QTest::keyClick(&restart, Qt::Key_Escape);
+                           restart.close();
+                       });
+    QElapsedTimer clock;
+    clock.start();
+    restart.DoModal();
+    EXPECT_GE(clock.elapsed(), 850);
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_EQ(g_nRestartStatus.load(), 0);
+    EXPECT_EQ(restart.WorkerExitCode(), 1);
+    ASSERT_NE(restart.Progress(), nullptr);
+    EXPECT_EQ(restart.Progress()->minimum(), 1);
+    EXPECT_EQ(restart.Progress()->maximum(), 100);
+    EXPECT_GE(restart.Progress()->value(), 80);
+}
+
+TEST_F(ProgressDialogsTest, AnEarlyEndStopsTheWorkerAndStillSetsTheStatus)
+{
+    // The dialog's timer comes long before the worker's steps would end.
+    SetWaitClock(std::make_unique<SplitClock>(2000ms, 100ms));
+    g_nRestartStatus = -1;
+    CRestartDlg restart;
+    QElapsedTimer clock;
+    clock.start();
+    restart.DoModal();
+    const int valueAtEnd = restart.Progress()->value();
+    EXPECT_LT(clock.elapsed(), 1900); // not one more worker step
+    EXPECT_EQ(g_nRestartStatus.load(), 0);
+    EXPECT_EQ(restart.WorkerExitCode(), 1);
+    QTest::qWait(100);
+    EXPECT_EQ(restart.Progress()->value(), valueAtEnd); // nothing stepped after the end
+}
+
+TEST_F(ProgressDialogsTest, LoadingRunsTheEngineOnceWithTheTimerOfTheKind)
+{
+    SetWaitClock(std::make_unique<izuzez::services::ScaledClock>(10)); // first tick after 200 ms
+    for (int kind : {kInstallCodepage, kInstallBitTorrent})
+    {
+        g_nInstallKind = kind;
+        int calls = 0;
+        int timerSeen = 0;
+        qint64 firstAfter = 0;
+        QElapsedTimer clock;
+        clock.start();
+        CLoadingDlg loading(nullptr,
+                            [&](int timerId)
+                            {
+                                ++calls;
+                                timerSeen = timerId;
+                                firstAfter = clock.elapsed();
+                                return true;
+                            });
+        QTimer::singleShot(50ms, &loading,
+                           [&]
+                           {
+                               QTest::keyClick(&loading, Qt::Key_Escape);
+                               QTest::keyClick(&loading, Qt::Key_Return);
+                               loading.close();
+                           });
+        loading.DoModal();
+        EXPECT_EQ(calls, 1);
+        EXPECT_EQ(timerSeen, kind == kInstallBitTorrent ? 2 : 1);
+        EXPECT_GE(firstAfter, 190);
+        EXPECT_FALSE(loading.TimerActive());
+    }
+    g_nInstallKind = kInstallCodepage;
+}
+
+TEST_F(ProgressDialogsTest, AFailedEngineReportsTheDisks)
+{
+    SetWaitClock(std::make_unique<izuzez::services::ScaledClock>(100));
+    Script script;
+    CLoadingDlg loading(nullptr, [](int) { return false; });
+    loading.DoModal();
+    ASSERT_TRUE(WaitFor([&] { return !script.boxes.empty(); }));
+    EXPECT_EQ(script.boxes, std::vector<QString>{QStringLiteral("Please check hard drives.")});
+}
+
+// The window's services against simulated devices on loopback.
+const char *const kDevices = R"({"listen": "127.0.0.1", "devices": [
+  {"name": "Capable", "address": "127.0.0.20", "ideok": "5", "codepage": "852", "sharename": "video",
+   "model": "QB-15"},
+  {"name": "Plain", "address": "127.0.0.21", "ideok": "3", "codepage": "852", "model": "qb-12"},
+  {"name": "Odd", "address": "127.0.0.22", "ideok": "3", "codepage": "437", "model": "QB-11"},
+  {"name": "NoDisk", "address": "127.0.0.23", "ideok": "1"},
+  {"name": "Unicode", "address": "127.0.0.24", "ideok": "4"},
+  {"name": "Old", "address": "127.0.0.25", "ideok": "0"},
+  {"name": "Locked", "address": "127.0.0.26", "ideok": "3", "bt_firmware": "1", "admin_password": "pw"},
+  {"name": "NoBt", "address": "127.0.0.27", "ideok": "4", "bt_firmware": "2"}
+]})";
+
+class ServiceFlowsTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { IsolateLoopback(); }
+
+    void SetUp() override
+    {
+        std::string problem;
+        ASSERT_TRUE(m_simulator.Start(kDevices, problem)) << problem;
+        OpenLoopbackEndpoints();
+        SetWaitClock(std::make_unique<izuzez::services::ScaledClock>(100));
+        m_home = std::make_unique<izuzez::test::TempDir>();
+        std::filesystem::create_directories(m_home->file("cwd"));
+        m_oldCwd = std::filesystem::current_path();
+        std::filesystem::current_path(m_home->file("cwd"));
+        setenv("IZUZEZ_C_DRIVE", m_home->file("c").c_str(), 1);
+        // The opener records what it was asked to open and takes everything but the names it is told to refuse.
+        const std::string opener = m_home->file("opener.sh");
+        izuzez::test::WriteFile(opener, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + m_home->file("opened") +
+                                            "'\ncase \"$1\" in *Refused*) exit 3;; esac\nexit 0\n");
+        std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+        setenv("IZUZEZ_OPENER", opener.c_str(), 1);
+        m_dlg = std::make_unique<CSearchUtilityDlg>();
+        m_dlg->OnInitDialog();
+    }
+
+    void TearDown() override
+    {
+        m_dlg.reset();
+        std::filesystem::current_path(m_oldCwd);
+        unsetenv("IZUZEZ_OPENER");
+        SetWaitClock(nullptr);
+    }
+
+    CSkinListCtrl *Devices() const { return qobject_cast<CSkinListCtrl *>(GetDlgItem(m_dlg.get(), 1000)); }
+
+    void ClickDevice(const QString &ip)
+    {
+        for (int row = 0; row < Devices()->GetItemCount(); ++row)
+        {
+            if (Devices()->GetItemText(row, 1) != ip)
+                continue;
+            QTreeWidgetItem *item = Devices()->topLevelItem(row);
+            Devices()->scrollToItem(item);
+            QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, {}, Devices()->visualItemRect(item).center());
+            return;
+        }
+        FAIL() << "no row for " << ip.toStdString();
+    }
+
+    std::string Opened() const { return izuzez::test::ReadFile(m_home->file("opened")); }
+
+    Simulator m_simulator;
+    std::unique_ptr<izuzez::test::TempDir> m_home;
+    std::filesystem::path m_oldCwd;
+    std::unique_ptr<CSearchUtilityDlg> m_dlg;
+};
+
+TEST_F(ServiceFlowsTest, TheLanguageDialogOpensByTheDiskState)
+{
+    const std::pair<const char *, const char *> refusals[] = {
+        {"127.0.0.23", "No hard drives were detected.\nPlease verify that the hard drives are properly connected "
+                       "before continuing."},
+        {"127.0.0.24", "This device supports Unicode."},
+        {"127.0.0.25", "Multi-language options are not supported on this device."},
+    };
+    for (const auto &[ip, message] : refusals)
+    {
+        Script script;
+        ClickDevice(QString::fromLatin1(ip));
+        g_nRestartStatus = 0;
+        m_dlg->OnLanguage();
+        EXPECT_EQ(script.boxes, std::vector<QString>{QString::fromLatin1(message)}) << ip;
+        EXPECT_TRUE(script.shown.empty()) << ip; // the dialog itself never showed
+        EXPECT_EQ(g_nRestartStatus.load(), -1);
+    }
+    Script none;
+    m_dlg->OnSearch();
+    m_dlg->OnLanguage();
+    ASSERT_EQ(none.boxes.size(), 1u);
+    EXPECT_EQ(none.boxes[0], QStringLiteral("Please select a device."));
+    EXPECT_EQ(none.titles[0], QStringLiteral("Error"));
+}
+
+TEST_F(ServiceFlowsTest, FirmwareCodepagesNeedTheExtraAnswer)
+{
+    const QString firmware = QStringLiteral("This codepage does not supported in this firmware.\nPlease download "
+                                            "the latest firmware from the support link.");
+    // ideok 3 with 852 installed: the choice opens on it, and 865/852/857 are refused where they are chosen.
+    Script script;
+    int selected = -1;
+    script.On("CLanguageDlg",
+              [&](QWidget *w)
+              {
+                  auto *dlg = static_cast<CLanguageDlg *>(w);
+                  selected = dlg->LanguageCombo()->currentIndex();
+                  for (int index : {3, 4, 5, 6})
+                  {
+                      dlg->LanguageCombo()->setCurrentIndex(index);
+                      emit dlg->LanguageCombo()->activated(index);
+                  }
+                  dlg->LanguageCombo()->setCurrentIndex(4);
+                  dlg->OnOK(); // refused, stays open
+                  EXPECT_TRUE(dlg->isVisible());
+                  dlg->OnCancel();
+              });
+    ClickDevice(QStringLiteral("127.0.0.21"));
+    m_dlg->OnLanguage();
+    EXPECT_EQ(selected, 4);
+    EXPECT_EQ(script.boxes, (std::vector<QString>{firmware, firmware, firmware, firmware}));
+    EXPECT_EQ(g_nRestartStatus.load(), -1);
+    EXPECT_TRUE(m_simulator.Requests(5, 10).empty()); // nothing was installed
+}
+
+TEST_F(ServiceFlowsTest, AnUnusableShareFailsSendsStopAndOffersTheChoiceAgain)
+{
+    // The capable device (ideok 5) takes 852, but its share answer names no known share.
+    Script script;
+    script.On("CLanguageDlg",
+              [](QWidget *w)
+              {
+                  auto *dlg = static_cast<CLanguageDlg *>(w);
+                  EXPECT_EQ(dlg->LanguageCombo()->currentIndex(), 4);
+                  dlg->OnOK();
+              });
+    script.On("CLanguageDlg", [](QWidget *w) { static_cast<CLanguageDlg *>(w)->OnCancel(); });
+    ClickDevice(QStringLiteral("127.0.0.20"));
+    m_dlg->OnLanguage();
+    EXPECT_EQ(script.shown, (std::vector<QString>{"CLanguageDlg", "CLanguageDlg"}));
+    EXPECT_EQ(script.boxes, std::vector<QString>{QStringLiteral("Please check hard drives.")});
+    EXPECT_EQ(m_simulator.Requests(5, 13).size(), 1u);
+    EXPECT_TRUE(m_simulator.Requests(5, 8).empty());
+    EXPECT_EQ(g_nRestartStatus.load(), -1);
+}
+
+TEST_F(ServiceFlowsTest, BitTorrentRefusals)
+{
+    {
+        Script none;
+        m_dlg->OnBitTorrent();
+        ASSERT_EQ(none.boxes.size(), 1u);
+        EXPECT_EQ(none.boxes[0], QStringLiteral("Please select a device."));
+        EXPECT_EQ(g_nInstallKind, kInstallCodepage);
+    }
+    {
+        // The empty password is refused, the Login dialog asks, and the device refuses that one too.
+        Script wrong;
+        wrong.On("CLoginDlg",
+                 [](QWidget *w)
+                 {
+                     auto *login = static_cast<CLoginDlg *>(w);
+                     EXPECT_EQ(login->UserNameEdit()->text(), QStringLiteral("admin"));
+                     EXPECT_FALSE(login->UserNameEdit()->isEnabled());
+                     QTest::keyClicks(login->PasswordEdit(), QStringLiteral("nope"));
+                     login->OnOK();
+                 });
+        ClickDevice(QStringLiteral("127.0.0.26"));
+        m_dlg->OnBitTorrent();
+        EXPECT_EQ(wrong.shown, std::vector<QString>{"CLoginDlg"});
+        ASSERT_EQ(wrong.boxes.size(), 1u);
+        EXPECT_EQ(wrong.boxes[0], QStringLiteral("Wrong administrator password input!"));
+        EXPECT_EQ(wrong.titles[0], QStringLiteral("Error"));
+        // A later language installation must not run the helpers' engine.
+        EXPECT_EQ(g_nInstallKind, kInstallCodepage);
+    }
+    {
+        // A usable disk (4 counts as 3) but support answer 2: refused after one support query.
+        Script noBt;
+        ClickDevice(QStringLiteral("127.0.0.27"));
+        g_nRestartStatus = 0;
+        m_dlg->OnBitTorrent();
+        EXPECT_EQ(noBt.boxes,
+                  std::vector<QString>{QStringLiteral("BitTorrent does not supported on this device now.")});
+        EXPECT_EQ(g_nRestartStatus.load(), -1);
+        EXPECT_EQ(m_simulator.Requests(3, 15).size(), 1u);
+        EXPECT_TRUE(m_simulator.Requests(5, 10).empty());
+    }
+}
+
+TEST_F(ServiceFlowsTest, TheWidgetFlow)
+{
+    izuzez::test::WriteFile("VANTRELEu_QB15_Widget", "widget");
+    izuzez::test::WriteFile("VANTRELEu_QB12_Widget.widget", "widget");
+    auto next = [](QWidget *w) { static_cast<CWidgetEngineDlg *>(w)->OnNext(); };
+
+    {
+        Script noRow;
+        m_dlg->OnWidget();
+        ASSERT_EQ(noRow.boxes.size(), 1u);
+        EXPECT_EQ(noRow.boxes[0], QStringLiteral("Please select a server."));
+        EXPECT_EQ(noRow.titles[0], QStringLiteral("Warning"));
+        EXPECT_EQ(noRow.icons[0], QMessageBox::Warning);
+    }
+
+    // QB-15: its file without extension; the address file holds the address without a line end.
+    {
+        Script known;
+        known.On("CWidgetEngineDlg", next);
+        ClickDevice(QStringLiteral("127.0.0.20"));
+        m_dlg->OnWidget();
+        EXPECT_TRUE(known.boxes.empty());
+        EXPECT_EQ(izuzez::test::ReadFile(m_home->file("c/ip.txt")), "127.0.0.20");
+        EXPECT_EQ(Opened(), "VANTRELEu_QB15_Widget\n");
+    }
+
+    // Download opens the engine's page and no widget.
+    {
+        Script download;
+        download.On("CWidgetEngineDlg", [](QWidget *w) { static_cast<CWidgetEngineDlg *>(w)->OnDownload(); });
+        m_dlg->OnWidget();
+        EXPECT_TRUE(WaitFor([&] { return Opened().find("http://widgets.yahoo.com/download/") != std::string::npos; }));
+        EXPECT_EQ(g_nWidgetDownload, 1);
+    }
+
+    // A lower-case model goes to the chooser; its second radio opens the QB-12 widget.
+    {
+        std::filesystem::remove(m_home->file("opened"));
+        Script chooser;
+        chooser.On("CWidgetEngineDlg", next);
+        chooser.On("CSelectModelDlg",
+                   [](QWidget *w)
+                   {
+                       auto *dlg = static_cast<CSelectModelDlg *>(w);
+                       EXPECT_FALSE(dlg->Radio(0)->isChecked() || dlg->Radio(1)->isChecked() ||
+                                    dlg->Radio(2)->isChecked());
+                       dlg->Radio(1)->setChecked(true);
+                       dlg->OnOK();
+                   });
+        ClickDevice(QStringLiteral("127.0.0.21"));
+        m_dlg->OnWidget();
+        EXPECT_EQ(g_nModelChoice, 1);
+        EXPECT_EQ(izuzez::test::ReadFile(m_home->file("c/ip.txt")), "127.0.0.21");
+        EXPECT_EQ(Opened(), "VANTRELEu_QB12_Widget.widget\n");
+    }
+
+    // Cancelling the chooser ends the flow quietly.
+    {
+        Script cancelled;
+        cancelled.On("CWidgetEngineDlg", next);
+        cancelled.On("CSelectModelDlg", [](QWidget *w) { static_cast<CSelectModelDlg *>(w)->OnCancel(); });
+        m_dlg->OnWidget();
+        EXPECT_EQ(g_nModelChoice, -1);
+        EXPECT_TRUE(cancelled.boxes.empty());
+    }
+
+    // QB-11 without its widget file: the shell cannot open it.
+    {
+        Script missing;
+        missing.On("CWidgetEngineDlg", next);
+        ClickDevice(QStringLiteral("127.0.0.22"));
+        m_dlg->OnWidget();
+        ASSERT_EQ(missing.boxes.size(), 1u);
+        EXPECT_EQ(missing.boxes[0], QStringLiteral("Execute widget file error!"));
+        EXPECT_EQ(missing.titles[0], QStringLiteral("Warning"));
+        EXPECT_EQ(missing.icons[0], QMessageBox::Information);
+    }
+}
+
+} // namespace
