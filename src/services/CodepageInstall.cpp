@@ -1,6 +1,7 @@
 #include "services/CodepageInstall.h"
 
 #include "platform/Resources.h"
+#include "platform/TextCompare.h"
 #include "platform/WinFiles.h"
 #include "protocol/FixedText.h"
 #include "protocol/Operations.h"
@@ -48,16 +49,6 @@ constexpr CodepageFile files[] = {
     {866, "nls_koi8-r.ko", 183, Hdd1},    {866, "nls_cp866_12.ko", 188, Hdd1},    {866, "nls_koi8-r_12.ko", 194, Hdd1},
     {866, "unicode_map.866", 171, Both},  {866, "unicode_map.KOI8-R", 184, Both},
 };
-
-bool SameIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 void SendStop()
 {
@@ -241,12 +232,12 @@ bool ExtractResourceFile(std::string_view type, int id, std::string_view target,
 std::string TargetFolder(std::string_view shareAnswer, int timerId, ShareKind &share)
 {
     const std::string folder = timerId == 2 ? "Nas_Prog/BT" : ".codepages";
-    if (shareAnswer.empty() || SameIgnoringCase(shareAnswer, "HDD_a"))
+    if (shareAnswer.empty() || platform::EqualsIgnoringCase(shareAnswer, "HDD_a"))
     {
         share = HddA;
         return "HDD_a\\" + folder;
     }
-    if (SameIgnoringCase(shareAnswer, "HDD_1"))
+    if (platform::EqualsIgnoringCase(shareAnswer, "HDD_1"))
     {
         share = Hdd1;
         return timerId == 2 ? "HDD_1\\" + folder : std::string(shareAnswer) + "\\.systemfile\\" + folder;
@@ -264,7 +255,7 @@ bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgre
         CopyText(g_ProtocolState.shareNameText, "");
         QueryShareName();
         const std::string_view answer = FieldText(g_ProtocolState.shareNameText);
-        if (SameIgnoringCase(answer, "HDD_1") || SameIgnoringCase(answer, "HDD_a"))
+        if (platform::EqualsIgnoringCase(answer, "HDD_1") || platform::EqualsIgnoringCase(answer, "HDD_a"))
             break;
     }
     ShareKind share = Both;
