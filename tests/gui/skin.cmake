@@ -1,13 +1,8 @@
-# GUI tests of the skinned widgets. They need a QApplication, so they bring their own main
-# (gui/GuiTestMain.cpp) instead of gtest_main.
+# GUI tests of the skinned widgets, on the offscreen platform.
 function(izuzez_add_skin_test name)
     cmake_parse_arguments(T "" "" "SOURCES" ${ARGN})
-    add_executable(${name} ${T_SOURCES} ${CMAKE_CURRENT_SOURCE_DIR}/gui/GuiTestMain.cpp)
+    izuzez_add_test(${name} SOURCES ${T_SOURCES} LIBS izuzez_skin Qt6::Test LABEL gui TIMEOUT 120 GUI)
     target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/gui/skin ${CMAKE_CURRENT_SOURCE_DIR}/gui)
-    target_link_libraries(${name} PRIVATE izuzez_settings izuzez_skin Qt6::Test GTest::gtest)
-    add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES LABELS gui TIMEOUT 120
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;IZUZEZ_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
 endfunction()
 
 set(skin_test_dir ${CMAKE_CURRENT_SOURCE_DIR}/gui/skin)

@@ -6,11 +6,10 @@ izuzez_add_test(templates_parse_test
     LIBS izuzez_skin izuzez_resources
     LABEL gui)
 
-# These need a QApplication, so they bring the GUI tests' main.
+# These need a QApplication.
 izuzez_add_test(templates_builder_test
     SOURCES ${templates_test_dir}/BuilderTest.cpp ${templates_test_dir}/IpAddressTest.cpp
-            ${CMAKE_CURRENT_SOURCE_DIR}/gui/GuiTestMain.cpp
     LIBS izuzez_skin izuzez_resources Qt6::Test
-    LABEL gui)
+    LABEL gui GUI)
 target_include_directories(templates_parse_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/gui)
 target_include_directories(templates_builder_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/gui)
