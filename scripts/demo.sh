@@ -8,9 +8,10 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
-echo "== building (build/, RelWithDebInfo)"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$jobs" >/dev/null
+echo "== building the window, the command line and the simulator (build/, RelWithDebInfo)"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DIZUZEZ_BUILD_TESTS=OFF -DIZUZEZ_BUILD_BENCHMARKS=OFF \
+    -DIZUZEZ_BUILD_EXTRA_TOOLS=OFF >/dev/null
+cmake --build build -j"$jobs" --target izuzez-utility izuzez izuzez-devsim >/dev/null
 
 workdir=$(mktemp -d "${TMPDIR:-/tmp}/izuzez-demo.XXXXXX")
 simulator_pid=""

@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the program and the tests need.
+# Installs the Debian packages the program needs.
+#   scripts/setup.sh           what building and running it need (the demo)
+#   scripts/setup.sh --tests   that and everything the tests need: Samba, GVfs, lintian, Xvfb, ...
 # Idempotent and quiet when everything is already there.
 set -euo pipefail
 
 packages=(
-    build-essential cmake pkg-config clang-format ccache
-    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    build-essential cmake pkg-config ccache binutils
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    nlohmann-json3-dev
-    fonts-liberation fontconfig
-    iproute2 procps nftables
-    lintian fakeroot dpkg-dev
-    xvfb xauth imagemagick
-    libglib2.0-dev xdg-utils
-    samba smbclient dbus dbus-daemon gvfs gvfs-backends gvfs-fuse fuse3 util-linux
-    binutils libsmbclient-dev
+    nlohmann-json3-dev libglib2.0-dev libsmbclient-dev
+    fonts-liberation fontconfig xdg-utils
 )
+if [ "${1:-}" = --tests ]; then
+    packages+=(
+        clang-format
+        googletest libgtest-dev libgmock-dev libbenchmark-dev
+        iproute2 procps nftables
+        lintian fakeroot dpkg-dev
+        xvfb xauth imagemagick
+        samba smbclient dbus dbus-daemon gvfs gvfs-backends gvfs-fuse fuse3 util-linux
+    )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
 
-bash scripts/setup.sh
+bash scripts/setup.sh --tests
 
 jobs=$(nproc 2>/dev/null || echo 2)
 export QT_QPA_PLATFORM=offscreen
@@ -39,7 +39,8 @@ cmake --build build-nogui -j"$jobs"
 run_tests build-nogui -L unit
 
 echo "== ordinary build"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DIZUZEZ_BUILD_TESTS=ON -DIZUZEZ_BUILD_BENCHMARKS=ON \
+    -DIZUZEZ_BUILD_EXTRA_TOOLS=ON >/dev/null
 cmake --build build -j"$jobs"
 run_tests build
 
