@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sets everything up, builds without Qt and runs the unit tests there, then builds everything and runs
-# every test twice: once in an ordinary build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Sets everything up, builds without Qt and runs the unit tests there, then builds everything and runs the
+# other tests in an ordinary build, and every test under AddressSanitizer and UndefinedBehaviorSanitizer.
 # Exits non-zero on the first failure. Run as root (as CI does), a test that skipped itself is a failure too:
 # every package is installed then, so a skip can only hide a test that did not run.
 set -euo pipefail
@@ -42,7 +42,8 @@ echo "== ordinary build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DIZUZEZ_BUILD_TESTS=ON -DIZUZEZ_BUILD_BENCHMARKS=ON \
     -DIZUZEZ_BUILD_EXTRA_TOOLS=ON >/dev/null
 cmake --build build -j"$jobs"
-run_tests build
+# The unit tests ran in the build without Qt already; this build adds the GUI and end-to-end tests.
+run_tests build -LE unit
 
 echo "== Debian package (from the ordinary build): lintian, apt install, run, remove"
 bash scripts/package-check.sh build
