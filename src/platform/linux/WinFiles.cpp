@@ -104,6 +104,7 @@ int MakeSmbFolders(std::string_view path)
     for (std::size_t i = 2; i + 1 < parts.size(); ++i)
     {
         url += "/" + Escape(parts[i]);
+        errno = 0;
         if (smbc_mkdir(url.c_str(), 0755) != 0 && errno != EEXIST)
             return errno != 0 ? errno : EACCES;
     }
@@ -200,6 +201,12 @@ int WriteLocal(const LocalRoute &route, const char *bytes, std::size_t size)
     return error;
 }
 
+// The errno a failed libsmbclient call left, or `fallback` when it left none.
+int SmbError(int fallback)
+{
+    return errno != 0 ? errno : fallback;
+}
+
 // Holds the libsmbclient mutex.
 int WriteSmb(std::string_view path, const std::string &url, const char *bytes, std::size_t size)
 {
@@ -207,27 +214,31 @@ int WriteSmb(std::string_view path, const std::string &url, const char *bytes, s
         return EHOSTUNREACH;
     if (const int error = MakeSmbFolders(path); error != 0)
         return error;
+    errno = 0;
     const int fd = smbc_open(url.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0)
-        return errno != 0 ? errno : EACCES;
+        return SmbError(EACCES);
     int error = 0;
     for (std::size_t done = 0; done < size && error == 0;)
     {
+        errno = 0;
         const ssize_t n = smbc_write(fd, bytes + done, size - done);
         if (n < 0)
-            error = errno != 0 ? errno : EIO;
+            error = SmbError(EIO);
         else if (n == 0)
             error = ENOSPC;
         else
             done += static_cast<std::size_t>(n);
     }
+    errno = 0;
     if (smbc_close(fd) != 0 && error == 0)
-        error = errno != 0 ? errno : EIO;
+        error = SmbError(EIO);
     struct stat st
     {
     };
+    errno = 0;
     if (error == 0 && smbc_stat(url.c_str(), &st) != 0)
-        error = errno != 0 ? errno : EIO;
+        error = SmbError(EIO);
     if (error == 0 && static_cast<std::size_t>(st.st_size) != size)
         error = EIO;
     if (error != 0)
@@ -254,13 +265,14 @@ int ReadWhole(std::string_view path, std::vector<char> &content)
     std::lock_guard lock(smbMutex);
     if (url.empty() || !SmbReady())
         return EINVAL;
+    errno = 0;
     const int fd = smbc_open(url.c_str(), O_RDONLY, 0);
     if (fd < 0)
-        return errno != 0 ? errno : EACCES;
+        return SmbError(EACCES);
     ssize_t n;
     while ((n = smbc_read(fd, buffer, sizeof buffer)) > 0)
         content.insert(content.end(), buffer, buffer + n);
-    const int error = n < 0 ? (errno != 0 ? errno : EIO) : 0;
+    const int error = n < 0 ? SmbError(EIO) : 0;
     smbc_close(fd);
     return error;
 }
@@ -375,7 +387,8 @@ int RemoveFile(std::string_view path)
     std::lock_guard lock(smbMutex);
     if (url.empty() || !SmbReady())
         return EINVAL;
-    return smbc_unlink(url.c_str()) == 0 ? 0 : (errno != 0 ? errno : EACCES);
+    errno = 0;
+    return smbc_unlink(url.c_str()) == 0 ? 0 : SmbError(EACCES);
 }
 
 bool PathFileExistsA(std::string_view path)
