@@ -1,8 +1,11 @@
 #include "app/CLoadingDlg.h"
 
 #include "app/AppGlobals.h"
+#include "app/CLoginDlg.h"
 #include "app/ExchangeWait.h"
 #include "app/MessageBox.h"
+#include "protocol/FixedText.h"
+#include "protocol/ProtocolState.h"
 #include "services/CodepageInstall.h"
 #include "services/InstallState.h"
 #include "services/WaitClock.h"
@@ -24,10 +27,42 @@ CLoadingDlg::CLoadingDlg(QWidget *parent, Engine engine) : CSkinDialog(parent), 
     if (form.Load(kTemplate) && form.Build(this))
         form.ApplySkin(this);
     if (!m_engine)
-        m_engine = [](int timerId)
-        { return RunExchange([timerId] { return izuzez::services::RunInstallEngine(timerId, szDeviceIP); }); };
+        m_engine = [this](int timerId)
+        {
+            const izuzez::platform::CredentialPrompt login = ShareLogin(parentWidget());
+            return RunExchange([timerId, &login]
+                               { return izuzez::services::RunInstallEngine(timerId, szDeviceIP, {}, nullptr, login); });
+        };
     m_timer.setSingleShot(false);
     connect(&m_timer, &QTimer::timeout, this, &CLoadingDlg::OnTimer);
+}
+
+izuzez::platform::CredentialPrompt CLoadingDlg::ShareLogin(QWidget *owner)
+{
+    return [owner](std::string_view) -> std::optional<izuzez::platform::Credentials>
+    {
+        std::optional<izuzez::platform::Credentials> typed;
+        AskDuringExchange(
+            [&typed, owner]
+            {
+                ProtocolState &state = g_ProtocolState;
+                const std::string user(FieldText(state.userName));
+                const std::string password(FieldText(state.password));
+                const int mode = g_nLoginMode;
+                g_nLoginMode = kLoginModeShare;
+                CopyText(state.userName, "");
+                CopyText(state.password, "");
+                CLoginDlg login(owner);
+                login.DoModal();
+                if (login.Confirmed())
+                    typed = izuzez::platform::Credentials{std::string(FieldText(state.userName)),
+                                                          std::string(FieldText(state.password))};
+                CopyText(state.userName, user);
+                CopyText(state.password, password);
+                g_nLoginMode = mode;
+            });
+        return typed;
+    };
 }
 
 int CLoadingDlg::DoModal()

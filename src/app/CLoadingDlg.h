@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/NetworkDrives.h"
 #include "skin/CSkinDialog.h"
 
 #include <QTimer>
@@ -17,6 +18,10 @@ public:
     using Engine = std::function<bool(int timerId)>;
 
     explicit CLoadingDlg(QWidget *parent = nullptr, Engine engine = {});
+
+    // What the engine asks when a share refuses guests: the Login dialog in share mode, shown on the
+    // window's thread while the engine's worker waits. The protocol state's names stay as they were.
+    static izuzez::platform::CredentialPrompt ShareLogin(QWidget *owner);
 
     int DoModal();
     bool OnInitDialog();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
+#include <QThread>
 #include <QWidget>
 
 #include <atomic>
@@ -12,6 +13,7 @@ namespace
 {
 
 bool g_bWaiting = false;
+QObject *g_pBlocker = nullptr;
 
 // Swallows user input for every object of the application while installed.
 class InputBlocker : public QObject
@@ -70,6 +72,7 @@ void RunWithoutInput(const std::function<void()> &work)
     g_bWaiting = true;
     InputBlocker blocker;
     QCoreApplication::instance()->installEventFilter(&blocker);
+    g_pBlocker = &blocker;
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
     QEventLoop loop;
@@ -88,5 +91,34 @@ void RunWithoutInput(const std::function<void()> &work)
 
     QApplication::restoreOverrideCursor();
     QCoreApplication::instance()->removeEventFilter(&blocker);
+    g_pBlocker = nullptr;
     g_bWaiting = false;
+}
+
+void AskDuringExchange(const std::function<void()> &ask)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (app == nullptr || QThread::currentThread() == app->thread())
+    {
+        ask();
+        return;
+    }
+    QMetaObject::invokeMethod(
+        app,
+        [&ask, app]
+        {
+            QObject *blocker = g_pBlocker;
+            if (blocker != nullptr)
+            {
+                app->removeEventFilter(blocker);
+                QApplication::restoreOverrideCursor();
+            }
+            ask();
+            if (blocker != nullptr)
+            {
+                app->installEventFilter(blocker);
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+            }
+        },
+        Qt::BlockingQueuedConnection);
 }

@@ -17,5 +17,9 @@ template <class Work> auto RunExchange(Work work) -> decltype(work())
     return result;
 }
 
+// From the work of RunWithoutInput: runs `ask` (a dialog) on the window's thread with input let through
+// and the usual cursor, and returns when it is done. On the window's thread it just runs `ask`.
+void AskDuringExchange(const std::function<void()> &ask);
+
 // True while RunWithoutInput waits (tests look at it; nested waits are not made).
 bool IsWaitingForExchange();

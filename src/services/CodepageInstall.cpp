@@ -1,7 +1,9 @@
 #include "services/CodepageInstall.h"
 
+#include "platform/NetworkDrives.h"
 #include "platform/Resources.h"
 #include "platform/TextCompare.h"
+#include "platform/WinError.h"
 #include "platform/WinFiles.h"
 #include "protocol/FixedText.h"
 #include "protocol/Operations.h"
@@ -11,6 +13,7 @@
 
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 
 namespace izuzez::services
@@ -56,23 +59,46 @@ void SendStop()
     SendStopCommand();
 }
 
-bool RunBtFiles(std::string_view deviceIp, const std::string &target, const EngineProgress &progress)
+bool RunBtFiles(std::string_view deviceIp, const std::string &target, const EngineProgress &progress,
+                InstallFailure &failure)
 {
     g_nInstallKind = kInstallCodepage;
     platform::CreateFolder("C:\\bt\\");
     const std::string device = "\\\\" + std::string(deviceIp) + "\\" + target + "\\";
     if (progress)
         progress(device + "bt", 0, 2);
-    const bool bt = ExtractResourceFile("BT", 215, "C:\\bt\\bt", device + "bt");
+    const bool bt = ExtractResourceFile("BT", 215, "C:\\bt\\bt", device + "bt", &failure);
     if (progress)
         progress(device + "btdog", 1, 2);
-    const bool btdog = ExtractResourceFile("BT", 220, "C:\\bt\\btdog", device + "btdog");
+    InstallFailure second;
+    const bool btdog = ExtractResourceFile("BT", 220, "C:\\bt\\btdog", device + "btdog", &second);
+    if (bt && !btdog)
+        failure = second;
     if (!bt || !btdog)
         return false;
     CopyText(g_ProtocolState.installedText, "BT");
     NotifyInstalled();
     g_bBtInstalled = 1;
     return true;
+}
+
+// Guests first, as the devices' shares let them in; only a refused guest asks for a login. Other troubles
+// show at the first file, with their reasons.
+bool ConnectShare(const std::string &share, const platform::CredentialPrompt &login, InstallFailure &failure)
+{
+    using namespace platform;
+    int result = -1;
+    for (int attempt = 0; attempt < 6 && result != NO_ERROR && result != ERROR_ACCESS_DENIED; ++attempt)
+        result = WNetAddConnection2A(share, "", "");
+    if (result != ERROR_ACCESS_DENIED)
+        return true;
+    const auto connect = [&share](const Credentials &typed)
+    { return WNetAddConnection2A(share, typed.password, typed.userName); };
+    if (login && LogInToShare(share, login, connect))
+        return true;
+    failure.share = share;
+    failure.reason = platform::FileErrorText(EACCES);
+    return false;
 }
 } // namespace
 
@@ -200,33 +226,43 @@ std::string_view BtRefusal(const BtSupport &support, bool &opensWebPage)
     }
 }
 
-bool ExtractResourceFile(std::string_view type, int id, std::string_view target, std::string_view final)
+bool ExtractResourceFile(std::string_view type, int id, std::string_view target, std::string_view final,
+                         InstallFailure *failure)
 {
     using namespace platform;
     const HRSRC resource = FindResourceA(nullptr, id, type);
     const void *bytes = LockResource(LoadResource(nullptr, resource));
     const std::uint32_t size = bytes != nullptr ? SizeofResource(nullptr, resource) : 0;
 
-    for (int attempt = 0; attempt < 6; ++attempt)
-        if (WNetAddConnection2A(target, "", "") == 0)
-            break;
-    if (WinFile *file = WinFopen(target, "wb"))
+    int error = bytes != nullptr ? WriteWholeFile(target, bytes, size) : ENOENT;
+    std::string_view written = target;
+    if (error == 0 && target.find("C:\\") != std::string_view::npos)
     {
-        if (size > 0)
-            WinFwrite(bytes, 1, size, file);
-        WinFclose(file);
+        error = ReplaceFile(target, final);
+        RemoveFile(target);
+        written = final;
     }
-    std::string_view checked = target;
-    if (target.find("C:\\") != std::string_view::npos)
+    g_bInstallFailed = error == 0 ? 0 : 1;
+    if (error != 0 && failure != nullptr)
     {
-        WinRemove(final);
-        CopyFileA(target, final, true);
-        WinRemove(target);
-        checked = final;
+        failure->path = std::string(written);
+        failure->reason = FileErrorText(error);
     }
-    const bool exists = PathFileExistsA(checked);
-    g_bInstallFailed = exists ? 0 : 1;
-    return exists;
+    return error == 0;
+}
+
+bool LogInToShare(std::string_view share, const platform::CredentialPrompt &prompt,
+                  const std::function<int(const platform::Credentials &)> &connect)
+{
+    for (int attempt = 0; attempt < 3; ++attempt)
+    {
+        const std::optional<platform::Credentials> typed = prompt(share);
+        if (!typed)
+            return false;
+        if (connect(*typed) == platform::NO_ERROR)
+            return true;
+    }
+    return false;
 }
 
 std::string TargetFolder(std::string_view shareAnswer, int timerId, ShareKind &share)
@@ -246,8 +282,10 @@ std::string TargetFolder(std::string_view shareAnswer, int timerId, ShareKind &s
     return {};
 }
 
-bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgress &progress)
+bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgress &progress, InstallFailure *failure,
+                      const platform::CredentialPrompt &login)
 {
+    InstallFailure failed;
     CopyText(g_ProtocolState.accessModeText, "rw");
     SetAccessMode();
     for (int attempt = 0; attempt < 10; ++attempt)
@@ -260,10 +298,13 @@ bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgre
     }
     ShareKind share = Both;
     const std::string target = TargetFolder(FieldText(g_ProtocolState.shareNameText), timerId, share);
+    const std::string shareRoot = "\\\\" + std::string(deviceIp) + "\\" + target.substr(0, target.find('\\'));
     // A share that is neither of the two has no place for the files: nothing is written.
     bool installed = false;
-    if (!target.empty() && timerId == 2)
-        installed = RunBtFiles(deviceIp, target, progress);
+    if (!target.empty() && !ConnectShare(shareRoot, login, failed))
+        installed = false;
+    else if (!target.empty() && timerId == 2)
+        installed = RunBtFiles(deviceIp, target, progress, failed);
     else if (!target.empty())
     {
         const int index = g_nCodepageIndex >= 0 && g_nCodepageIndex < 9 ? g_nCodepageIndex : 2;
@@ -275,7 +316,7 @@ bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgre
             const std::string path = "\\\\" + std::string(deviceIp) + "\\" + target + "\\" + list[i].fileName;
             if (progress)
                 progress(path, static_cast<int>(i), static_cast<int>(list.size()));
-            installed = ExtractResourceFile("Codepage", list[i].resourceId, path, "");
+            installed = ExtractResourceFile("Codepage", list[i].resourceId, path, "", &failed);
         }
         if (installed)
         {
@@ -290,6 +331,8 @@ bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgre
             g_bInstallFailed = 1;
         SendStop();
     }
+    if (failure != nullptr)
+        *failure = installed ? InstallFailure{} : failed;
     return installed;
 }
 

@@ -4,6 +4,8 @@
 // the files of each code page, the questions asked of the device and the engine that writes the files.
 // Protocol calls block; the window runs these on its exchange worker.
 
+#include "platform/NetworkDrives.h"
+
 #include <functional>
 #include <span>
 #include <string>
@@ -74,17 +76,35 @@ BtSupport AskBtSupport();
 // an unformatted disk.
 std::string_view BtRefusal(const BtSupport &support, bool &opensWebPage);
 
-// Writes a resource to target (a UNC or C:\ path); through `final` when the target lies on C:. Sets
-// g_bInstallFailed and returns whether the file is there at the end.
-bool ExtractResourceFile(std::string_view type, int id, std::string_view target, std::string_view final);
+// Why an installation failed, for a message that names it.
+struct InstallFailure
+{
+    std::string path;   // the file that could not be written; empty when none was tried
+    std::string reason; // the system's words ("No space left on device")
+    std::string share;  // "\\server\share" when it refused guests and no login got in
+};
+
+// Writes a resource to target (a UNC or C:\ path) and checks every write, the close and the size afterwards;
+// through `final` when the target lies on C:, whose old file must go first. Sets g_bInstallFailed; on
+// failure says why in `failure`.
+bool ExtractResourceFile(std::string_view type, int id, std::string_view target, std::string_view final,
+                         InstallFailure *failure = nullptr);
+
+// For a share that refused guests: asks `prompt` at most three times and tries each answer with `connect`
+// (a network error code). True once one gets in; false on Cancel or the third refusal.
+bool LogInToShare(std::string_view share, const platform::CredentialPrompt &prompt,
+                  const std::function<int(const platform::Credentials &)> &connect);
 
 // Progress of the engine: (file written, count of files); called before each file.
 using EngineProgress = std::function<void(std::string_view path, int index, int count)>;
 
 // The engine of the loading dialog for timer 1 (code pages) or 2 (BitTorrent): access mode, share name,
 // target folder, the files, then SetCodepage / NotifyInstalled on success or "stop" on failure.
-// Returns true on success; on failure the caller shows kCheckDisks.
-bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgress &progress = {});
+// Returns true on success; on failure the caller shows kCheckDisks, and `failure` says why. The share is
+// reached through its mount when the session has it mapped, else as a guest; a refused guest asks `login`
+// (called on the engine's thread), or fails without it.
+bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgress &progress = {},
+                      InstallFailure *failure = nullptr, const platform::CredentialPrompt &login = {});
 
 // The engine's target folder for a share-name answer; empty when the answer names neither share (the
 // engine then writes nothing and fails).

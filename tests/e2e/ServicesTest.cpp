@@ -11,6 +11,8 @@
 #include <map>
 #include <regex>
 
+#include <unistd.h>
+
 using namespace izuzez::test;
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
@@ -38,9 +40,19 @@ const char *const kDevices = R"({
     {"name": "Unicode", "address": "10.71.1.32", "ideok": "4"},
     {"name": "Old", "address": "10.71.1.33", "ideok": "0"},
     {"name": "Locked", "address": "10.71.1.34", "ideok": "3", "bt_firmware": "1", "admin_password": "pw",
-     "sharename": "HDD_1"}
+     "sharename": "HDD_1"},
+    {"name": "Full", "address": "10.71.1.35", "ideok": "3", "bt_firmware": "1", "sharename": "HDD_1"},
+    {"name": "Stale", "address": "10.71.1.36", "ideok": "3", "bt_firmware": "1", "sharename": "HDD_1"},
+    {"name": "ReadOnly", "address": "10.71.1.37", "ideok": "3", "bt_firmware": "1", "sharename": "HDD_1"},
+    {"name": "Private", "address": "10.71.1.38", "ideok": "3", "codepage": "850", "sharename": "HDD_1",
+     "shares": ["HDD_1"]}
   ]
 })";
+
+constexpr const char *kShareUser = "izuzezshare";
+constexpr const char *kSharePassword = "Sh4re-pass";
+// Smaller than the first kernel module of any code page, larger than its code-page table.
+constexpr const char *kFullDiskSize = "64k";
 
 class ServicesTest : public ::testing::Test
 {
@@ -50,23 +62,69 @@ protected:
         s_lab = Lab::Create(s_skip).release();
         if (!s_lab)
             return;
-        for (int host = 20; host <= 34; ++host)
+        for (int host = 20; host <= 38; ++host)
             RunProgram(
                 {"ip", "-n", s_lab->lan(), "addr", "add", "10.71.1." + std::to_string(host) + "/24", "dev", "lA"}, 5s);
         if (!s_lab->StartSimulator(kDevices, s_failure))
             return;
+        if (!MakeDisks())
+            return;
+        // The user's account comes with a share of its own; HDD_1 lets it in only at the private device.
         s_samba = SambaServer::Start(
                       {"ip", "netns", "exec", s_lab->lan()}, s_lab->InHost({}), "10.71.1.20",
-                      {{.name = "HDD_1", .veto = "/nls_cp850.ko/", .vetoAddress = "10.71.1.25"}, {.name = "HDD_a"}},
+                      {{.name = "HDD_1",
+                        .veto = "/nls_cp850.ko/",
+                        .vetoAddress = "10.71.1.25",
+                        .byAddress = {{"10.71.1.35", "path = " + s_disks->file("full")},
+                                      {"10.71.1.36", "path = " + s_disks->file("stale") + "\nforce user = nobody"},
+                                      {"10.71.1.37", "read only = yes"},
+                                      {"10.71.1.38", std::string("guest ok = no\nguest only = no\n"
+                                                                 "valid users = ") +
+                                                         kShareUser}}},
+                       {.name = "HDD_a"},
+                       {.name = "private", .user = kShareUser, .password = kSharePassword}},
                       s_failure)
                       .release();
-        s_cDrive = new TempDir;
+        if (s_samba != nullptr && access("/dev/fuse", R_OK | W_OK) == 0)
+            s_gvfs = GvfsSession::Start(s_lab->host(), s_gvfsSkip).release();
+        else
+            s_gvfsSkip = "needs /dev/fuse for GVfs's local folders";
         // The waits of the flows (1 s query pauses, the 90 s restart) run a hundred times faster.
         setenv("IZUZEZ_WAIT_DIVISOR", "100", 1);
         setenv("IZUZEZ_C_DRIVE", s_cDrive->file("c").c_str(), 1);
     }
+    // A disk too small for the files (a tmpfs of its own) and one whose old files belong to root.
+    static bool MakeDisks()
+    {
+        s_disks = new TempDir;
+        s_cDrive = new TempDir;
+        fs::permissions(s_disks->file(""), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+        fs::create_directories(s_disks->file("full"));
+        const RunResult mount =
+            RunProgram({"mount", "-t", "tmpfs", "-o", std::string("size=") + kFullDiskSize + ",mode=0777", "tmpfs",
+                        s_disks->file("full")},
+                       5s);
+        if (mount.status != 0)
+        {
+            s_failure = "cannot mount a small tmpfs: " + mount.err;
+            return false;
+        }
+        s_fullMounted = true;
+        for (const char *folder : {"stale/.systemfile/.codepages", "stale/Nas_Prog/BT"})
+            fs::create_directories(s_disks->file(folder));
+        WriteFile(s_disks->file("stale/.systemfile/.codepages/codepage.950"), "old table");
+        WriteFile(s_disks->file("stale/Nas_Prog/BT/bt"), "old bt");
+        return true;
+    }
     static void TearDownTestSuite()
     {
+        delete s_gvfs;
+        s_gvfs = nullptr;
+        if (s_fullMounted)
+            RunProgram({"umount", "-l", s_disks->file("full")}, 5s);
+        s_fullMounted = false;
+        delete s_disks;
+        s_disks = nullptr;
         delete s_samba;
         delete s_lab;
         delete s_cDrive;
@@ -123,6 +181,10 @@ protected:
     static inline Lab *s_lab = nullptr;
     static inline SambaServer *s_samba = nullptr;
     static inline TempDir *s_cDrive = nullptr;
+    static inline TempDir *s_disks = nullptr;
+    static inline GvfsSession *s_gvfs = nullptr;
+    static inline bool s_fullMounted = false;
+    static inline std::string s_gvfsSkip;
     static inline std::string s_skip;
     static inline std::string s_failure;
     std::size_t m_logStart = 0;
@@ -226,10 +288,11 @@ TEST_F(ServicesTest, FirmwareCodepagesWriteNothingAndNeedTheFirmware)
 
 TEST_F(ServicesTest, FailedFileKeepsTheFirstAndSendsStop)
 {
-    // The share refuses the second file of 850 to this device.
+    // The share hides the second file of 850 from this device, so its name cannot be made.
     const RunResult run = Run({"install-codepage", "10.71.1.25", "850", "--no-restart-wait"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Please check hard drives.\n");
+    EXPECT_EQ(run.err, "izuzez: cannot write \\\\10.71.1.25\\HDD_1\\.systemfile\\.codepages\\nls_cp850.ko: "
+                       "No such file or directory\nPlease check hard drives.\n");
     EXPECT_EQ(Files("HDD_1", ".systemfile/.codepages"), (Sizes{{"codepage.850", 132}}));
     EXPECT_EQ(Settings("10.71.1.25", 13), std::vector<std::string>{"stop"});
     EXPECT_TRUE(Settings("10.71.1.25", 8).empty());
@@ -287,6 +350,106 @@ TEST_F(ServicesTest, BitTorrentRefusals)
     const RunResult right = Run({"install-bt", "10.71.1.34", "--password-stdin", "--no-restart-wait"}, "pw\n");
     EXPECT_EQ(right.status, 0) << right.err;
     EXPECT_EQ(Files("HDD_1", "Nas_Prog/BT").size(), 2u);
+}
+
+// Disks that take the files only in part: the file and the reason are named, nothing cut short stays, and
+// the device gets "stop" instead of the code page or the helpers' notice.
+TEST_F(ServicesTest, AFailedWriteIsAFailureWithItsReason)
+{
+    for (const auto &entry : fs::directory_iterator(s_disks->file("full")))
+        fs::remove_all(entry.path());
+    const std::string stale = s_disks->file("stale");
+    const struct
+    {
+        const char *command;
+        const char *device;
+        const char *file;   // as named in the message
+        const char *reason; // errno text
+        std::string folder; // where the files land on the server
+        Sizes left;         // what the folder holds afterwards
+    } cases[] = {
+        {"install-codepage",
+         "10.71.1.35",
+         ".systemfile\\.codepages\\nls_cp950.ko",
+         "No space left on device",
+         s_disks->file("full/.systemfile/.codepages"),
+         {{"codepage.950", 8}}},
+        {"install-codepage",
+         "10.71.1.36",
+         ".systemfile\\.codepages\\codepage.950",
+         "Permission denied",
+         stale + "/.systemfile/.codepages",
+         {{"codepage.950", 9}}},
+        {"install-bt", "10.71.1.36", "Nas_Prog/BT\\bt", "Permission denied", stale + "/Nas_Prog/BT", {{"bt", 6}}},
+        {"install-codepage",
+         "10.71.1.37",
+         ".systemfile\\.codepages\\codepage.950",
+         "Permission denied",
+         s_samba->SharePath("HDD_1") + "/.systemfile/.codepages",
+         {}},
+        {"install-bt",
+         "10.71.1.37",
+         "Nas_Prog/BT\\bt",
+         "Permission denied",
+         s_samba->SharePath("HDD_1") + "/Nas_Prog/BT",
+         {}},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(std::string(c.command) + " " + c.device);
+        m_logStart = s_lab->LogText().size();
+        std::vector<std::string> args{c.command, c.device, "--no-restart-wait"};
+        if (std::string(c.command) == "install-codepage")
+            args.insert(args.begin() + 2, "950");
+        const RunResult run = Run(args);
+        EXPECT_EQ(run.status, 1) << run.out;
+        EXPECT_EQ(run.err, "izuzez: cannot write \\\\" + std::string(c.device) + "\\HDD_1\\" + c.file + ": " +
+                               c.reason + "\nPlease check hard drives.\n");
+        Sizes left;
+        if (fs::is_directory(c.folder))
+            for (const auto &entry : fs::directory_iterator(c.folder))
+                left[entry.path().filename().string()] = fs::file_size(entry.path());
+        EXPECT_EQ(left, c.left);
+        EXPECT_TRUE(Settings(c.device, 8).empty());
+        EXPECT_TRUE(Settings(c.device, 14).empty());
+        EXPECT_EQ(Settings(c.device, 13), std::vector<std::string>{"stop"});
+        EXPECT_EQ(run.out.find("restart"), std::string::npos);
+    }
+    EXPECT_EQ(ReadFile(stale + "/Nas_Prog/BT/bt"), "old bt");
+}
+
+// HDD_1 of the private device lets in only its user: a guest is told how to map it, and once mapped in the
+// session the installation writes through that mapping.
+TEST_F(ServicesTest, AShareForItsUserOnlyIsReachedThroughTheMapping)
+{
+    const RunResult guest = Run({"install-codepage", "10.71.1.38", "950", "--no-restart-wait"});
+    EXPECT_EQ(guest.status, 1);
+    EXPECT_EQ(guest.err, "izuzez: \\\\10.71.1.38\\HDD_1 does not let guests in.\n"
+                         "Map it with your user name, then run the installation again:\n"
+                         "  izuzez map 10.71.1.38 HDD_1 --user NAME --password-stdin\n"
+                         "Please check hard drives.\n");
+    EXPECT_TRUE(Settings("10.71.1.38", 8).empty());
+    EXPECT_TRUE(Files("HDD_1", ".systemfile/.codepages").empty());
+
+    if (s_gvfs == nullptr)
+        GTEST_SKIP() << s_gvfsSkip;
+    TempDir drives;
+    const auto inSession = [&](std::vector<std::string> args, const std::string &input = "")
+    {
+        args.insert(args.begin(), {"IZUZEZ_DRIVES_DIR=" + drives.file("drives"), BinDir() + "/izuzez"});
+        return RunProgram(s_gvfs->Wrap(args), 60s, input);
+    };
+    const RunResult map = inSession({"map", "10.71.1.38", "HDD_1", "--user", kShareUser, "--password-stdin"},
+                                    kSharePassword + std::string("\n"));
+    ASSERT_EQ(map.status, 0) << map.err;
+    const RunResult run = inSession({"install-codepage", "10.71.1.38", "950", "--no-restart-wait"});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(
+        Files("HDD_1", ".systemfile/.codepages"),
+        (Sizes{
+            {"codepage.950", 8}, {"nls_cp950.ko", 105791}, {"nls_cp950_12.ko", 105887}, {"unicode_map.950", 262174}}));
+    EXPECT_EQ(Settings("10.71.1.38", 8), std::vector<std::string>{"950"});
+    EXPECT_EQ(inSession({"unmap", "Z:"}).status, 0);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -68,11 +69,17 @@ std::string Configuration(const std::string &dir, const std::vector<SambaShare> 
             conf << "guest ok = no\nvalid users = " << share.user << "\n";
         if (!share.veto.empty() && share.vetoAddress.empty())
             conf << "veto files = " << share.veto << "\n";
+        std::map<std::string, std::string> byAddress;
         if (!share.veto.empty() && !share.vetoAddress.empty())
+            byAddress[share.vetoAddress] += "veto files = " + share.veto + "\n";
+        for (const auto &[address, settings] : share.byAddress)
+            byAddress[address] += settings + "\n";
+        if (!byAddress.empty())
         {
-            // %i is the address the client reached; the included file exists for one address only.
-            const std::string file = dir + "/veto-" + share.name + ".";
-            WriteFile(file + share.vetoAddress + ".conf", "veto files = " + share.veto + "\n");
+            // %i is the address the client reached; the included file exists for the named addresses only.
+            const std::string file = dir + "/by-address-" + share.name + ".";
+            for (const auto &[address, settings] : byAddress)
+                WriteFile(file + address + ".conf", settings);
             conf << "include = " << file << "%i.conf\n";
         }
     }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/Process.h"
@@ -18,6 +19,9 @@ struct SambaShare
     std::string password = {};
     std::string veto = {};        // Samba's "veto files" list, such as "/nls_cp950.o/"; empty for none
     std::string vetoAddress = {}; // the veto holds only for clients that reach the server at this address
+    // Settings that hold only for clients that reach the server at an address (such as "read only = yes"
+    // or another "path"), so that simulated devices at several addresses can have disks of their own.
+    std::vector<std::pair<std::string, std::string>> byAddress = {};
 };
 
 // Debian's smbd with a private configuration, state and share folders in a temporary directory, listening

@@ -58,6 +58,21 @@ int Refuse(Console &console, std::string_view message)
     console.err << message << "\n";
     return kExitDevice;
 }
+
+// The file and its reason, or how to reach a share that refuses guests, before the usual message.
+int RefuseFailure(const Options &o, Console &console, const InstallFailure &failure)
+{
+    if (!failure.share.empty())
+    {
+        const std::string share = failure.share.substr(failure.share.rfind('\\') + 1);
+        console.err << "izuzez: " << failure.share << " does not let guests in.\n"
+                    << "Map it with your user name, then run the installation again:\n"
+                    << "  izuzez map " << o.deviceIp << " " << share << " --user NAME --password-stdin\n";
+    }
+    else if (!failure.path.empty())
+        console.err << "izuzez: cannot write " << failure.path << ": " << failure.reason << "\n";
+    return Refuse(console, kCheckDisks);
+}
 } // namespace
 
 int RunInstallCodepage(const Options &o, DeviceSession &session, Console &console)
@@ -93,12 +108,13 @@ int RunInstallCodepage(const Options &o, DeviceSession &session, Console &consol
     g_nInstallKind = kInstallCodepage;
     console.out << "Installing " << Languages()[static_cast<std::size_t>(index)].name << " (" << o.codepage << ")\n";
     bool installed = false;
+    InstallFailure failure;
     {
         Progress progress(console.out, console.outIsTerminal);
-        installed = RunInstallEngine(1, o.deviceIp, ShowFiles(progress));
+        installed = RunInstallEngine(1, o.deviceIp, ShowFiles(progress), &failure);
     }
     if (!installed)
-        return Refuse(console, kCheckDisks);
+        return RefuseFailure(o, console, failure);
     console.out << "Code page " << o.codepage << " sent to the device.\n";
     WaitForRestart(o, console);
     return kExitDone;
@@ -123,12 +139,13 @@ int RunInstallBt(const Options &o, DeviceSession &session, Console &console)
     g_nInstallKind = kInstallBitTorrent;
     g_bBtInstalled = 0;
     bool installed = false;
+    InstallFailure failure;
     {
         Progress progress(console.out, console.outIsTerminal);
-        installed = RunInstallEngine(2, o.deviceIp, ShowFiles(progress));
+        installed = RunInstallEngine(2, o.deviceIp, ShowFiles(progress), &failure);
     }
     if (!installed)
-        return Refuse(console, kCheckDisks);
+        return RefuseFailure(o, console, failure);
     console.out << "The BitTorrent helpers are on the device.\n";
     WaitForRestart(o, console);
     g_bBtInstalled = 0;

@@ -3,12 +3,17 @@
 
 #include "AppTestSupport.h"
 
+#include "app/AppGlobals.h"
 #include "app/CLanguageDlg.h"
 #include "app/CLoadingDlg.h"
 #include "app/CLoginDlg.h"
 #include "app/CRestartDlg.h"
 #include "app/CSearchUtilityDlg.h"
 #include "app/CWidgetEngineDlg.h"
+#include "app/ExchangeWait.h"
+#include "protocol/FixedText.h"
+#include "protocol/ProtocolState.h"
+#include "services/CodepageInstall.h"
 #include "services/InstallState.h"
 #include "services/WaitClock.h"
 #include "skin/CSkinButton.h"
@@ -24,6 +29,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QRadioButton>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -198,6 +204,67 @@ TEST_F(ProgressDialogsTest, AFailedEngineReportsTheDisks)
     loading.DoModal();
     ASSERT_TRUE(WaitFor([&] { return !script.boxes.empty(); }));
     EXPECT_EQ(script.boxes, std::vector<QString>{QStringLiteral("Please check hard drives.")});
+}
+
+// A share that refuses guests: the engine's worker asks through the Login dialog in share mode, which takes
+// input although an exchange is running, at most three times; the device's own login is left as it was.
+TEST_F(ProgressDialogsTest, ARefusedGuestAsksForTheShareLoginFromTheWorker)
+{
+    SetWaitClock(std::make_unique<izuzez::services::ScaledClock>(100));
+    const struct
+    {
+        std::vector<std::optional<QString>> logins;
+        std::vector<std::string> tried;
+        bool installed;
+    } cases[] = {
+        {{QStringLiteral("wrong"), QStringLiteral("right")}, {"wrong", "right"}, true},
+        {{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("right")},
+         {"a", "b", "c"},
+         false},
+        {{std::nullopt}, {}, false},
+    };
+    for (const auto &c : cases)
+    {
+        CopyText(g_ProtocolState.userName, "admin");
+        CopyText(g_ProtocolState.password, "device-pw");
+        g_nLoginMode = kLoginModeAdmin;
+        ModalAnswerer answerer;
+        for (const std::optional<QString> &login : c.logins)
+            answerer.AddLogin(login);
+        std::vector<std::string> tried;
+        bool onWorker = true;
+        const Qt::HANDLE windowThread = QThread::currentThreadId();
+        CLoadingDlg loading(nullptr,
+                            [&](int)
+                            {
+                                const auto prompt = CLoadingDlg::ShareLogin(nullptr);
+                                const auto connect = [&](const izuzez::platform::Credentials &typed)
+                                {
+                                    onWorker = onWorker && QThread::currentThreadId() != windowThread;
+                                    tried.push_back(typed.password);
+                                    return typed.password == "right" ? 0 : 1326;
+                                };
+                                return RunExchange(
+                                    [&]
+                                    { return izuzez::services::LogInToShare("\\\\10.0.0.5\\HDD_1", prompt, connect); });
+                            });
+        loading.DoModal();
+        EXPECT_EQ(tried, c.tried);
+        EXPECT_TRUE(onWorker);
+        EXPECT_EQ(answerer.loginsShown, static_cast<int>(std::min<std::size_t>(c.logins.size(), 3)));
+        EXPECT_EQ(answerer.loginUserNameEnabled,
+                  std::vector<bool>(static_cast<std::size_t>(answerer.loginsShown), true));
+        // Only a failure shows the disks' message.
+        ASSERT_TRUE(WaitFor([&] { return answerer.boxes.size() == (c.installed ? 0u : 1u); }));
+        if (!c.installed)
+        {
+            EXPECT_EQ(answerer.boxes[0].text, QStringLiteral("Please check hard drives."));
+        }
+        EXPECT_EQ(FieldText(g_ProtocolState.userName), "admin");
+        EXPECT_EQ(FieldText(g_ProtocolState.password), "device-pw");
+        EXPECT_EQ(g_nLoginMode, kLoginModeAdmin);
+    }
+    g_nLoginMode = kLoginModeShare;
 }
 
 // The window's services against simulated devices on loopback.

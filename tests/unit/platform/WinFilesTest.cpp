@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -102,6 +103,74 @@ TEST_F(CDriveTest, TheShellsResultCodes)
     EXPECT_LE(ShellExecuteA("open", m_dir.file("w.widget")), 32);
     EXPECT_LE(WinExec("explorer http://10.0.0.5"), 31);
     unsetenv("IZUZEZ_OPENER");
+}
+
+TEST_F(CDriveTest, WholeFilesFailWithTheirReasonAndLeaveNothingCut)
+{
+    const std::string content(70000, 'k');
+    EXPECT_EQ(WriteWholeFile("C:\\cp\\nls.ko", content.data(), content.size()), 0);
+    EXPECT_EQ(ReadFile(m_dir.file("c/cp/nls.ko")), content);
+    WriteFile(m_dir.file("c/plain"), "a file where a folder should be");
+    // An old file that cannot be removed (a folder with something in it here) is never taken for the new one.
+    std::filesystem::create_directories(m_dir.file("c/cp/old/inside"));
+    const struct
+    {
+        const char *target;
+        int error;
+    } cases[] = {
+        {"C:\\plain\\nls.ko", ENOTDIR},
+        {"C:\\cp\\old", EISDIR},
+    };
+    for (const auto &c : cases)
+    {
+        EXPECT_EQ(WriteWholeFile(c.target, content.data(), content.size()), c.error) << c.target;
+        EXPECT_EQ(ReplaceFile("C:\\cp\\nls.ko", c.target), c.error) << c.target;
+    }
+    EXPECT_EQ(ReplaceFile("C:\\cp\\missing", "C:\\cp\\copy"), ENOENT);
+    EXPECT_FALSE(PathFileExistsA("C:\\cp\\copy"));
+    // An old file is replaced, not kept.
+    WriteFile(m_dir.file("c/cp/copy"), "old");
+    EXPECT_EQ(ReplaceFile("C:\\cp\\nls.ko", "C:\\cp\\copy"), 0);
+    EXPECT_EQ(ReadFile(m_dir.file("c/cp/copy")), content);
+    EXPECT_EQ(RemoveFile("C:\\cp\\copy"), 0);
+    EXPECT_EQ(RemoveFile("C:\\cp\\copy"), ENOENT);
+    EXPECT_EQ(FileErrorText(ENOSPC), "No space left on device");
+}
+
+// A share the session has mounted is written through its folder: GVfs's own, or a drive letter's target.
+TEST(WinFilesTest, MountedSharesAreWrittenThroughTheirFolders)
+{
+    TempDir dir;
+    const std::string gvfs = dir.file("runtime/gvfs/smb-share:server=10.0.0.5,share=hdd_1");
+    const std::string letter = dir.file("elsewhere/smb-share:server=10.0.0.6,share=hdd_a");
+    std::filesystem::create_directories(gvfs);
+    std::filesystem::create_directories(letter);
+    std::filesystem::create_directories(dir.file("drives"));
+    std::filesystem::create_symlink(letter, dir.file("drives/Y"));
+    setenv("XDG_RUNTIME_DIR", dir.file("runtime").c_str(), 1);
+    setenv("IZUZEZ_DRIVES_DIR", dir.file("drives").c_str(), 1);
+    const struct
+    {
+        const char *path;
+        std::string file;
+    } cases[] = {
+        {"\\\\10.0.0.5\\HDD_1\\.systemfile\\.codepages\\codepage.950", gvfs + "/.systemfile/.codepages/codepage.950"},
+        {"//10.0.0.6/HDD_a/.codepages/nls_big5.o", letter + "/.codepages/nls_big5.o"},
+    };
+    for (const auto &c : cases)
+    {
+        EXPECT_EQ(WNetAddConnection2A(c.path, "", ""), 0) << c.path;
+        EXPECT_EQ(WriteWholeFile(c.path, "page", 4), 0) << c.path;
+        EXPECT_EQ(ReadFile(c.file), "page");
+        EXPECT_TRUE(PathFileExistsA(c.path));
+        EXPECT_EQ(RemoveFile(c.path), 0);
+        EXPECT_FALSE(std::filesystem::exists(c.file));
+    }
+    // No way out of the mount.
+    EXPECT_NE(WriteWholeFile("\\\\10.0.0.5\\HDD_1\\..\\escape", "x", 1), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("runtime/gvfs/escape")));
+    unsetenv("XDG_RUNTIME_DIR");
+    unsetenv("IZUZEZ_DRIVES_DIR");
 }
 
 TEST(WinFilesTest, UnreachableSharesFailWithoutHanging)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,47 @@ TEST(InstallRulesTest, WidgetFiles)
     EXPECT_STREQ(WidgetFileForChoice(2), "VANTRELEu_QB24_Widget.widget");
     EXPECT_EQ(WidgetFileForChoice(-1), nullptr);
     EXPECT_EQ(WidgetFileForChoice(3), nullptr);
+}
+
+// A share that refuses guests: the typed logins are tried in turn, at most three, and Cancel ends it.
+TEST(InstallRulesTest, ShareLoginTriesAtMostThreeAndStopsAtCancel)
+{
+    using izuzez::platform::Credentials;
+    constexpr int kRefused = 1326;
+    const struct
+    {
+        std::vector<std::optional<std::string>> typed; // passwords, nullopt for Cancel
+        std::string good;
+        bool in;
+        int asked;
+    } cases[] = {
+        {{"right"}, "right", true, 1},
+        {{"wrong", "right"}, "right", true, 2},
+        {{"a", "b", "c", "right"}, "right", false, 3},
+        {{"a", std::nullopt, "right"}, "right", false, 2},
+        {{std::nullopt}, "right", false, 1},
+    };
+    for (const auto &c : cases)
+    {
+        int asked = 0;
+        std::vector<std::string> tried;
+        const auto prompt = [&](std::string_view share) -> std::optional<Credentials>
+        {
+            EXPECT_EQ(share, "\\\\10.0.0.5\\HDD_1");
+            const std::optional<std::string> password = c.typed.at(static_cast<std::size_t>(asked++));
+            if (!password)
+                return std::nullopt;
+            return Credentials{"alice", *password};
+        };
+        const auto connect = [&](const Credentials &login)
+        {
+            tried.push_back(login.userName + ":" + login.password);
+            return login.password == c.good ? 0 : kRefused;
+        };
+        EXPECT_EQ(LogInToShare("\\\\10.0.0.5\\HDD_1", prompt, connect), c.in) << c.typed.size();
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(tried.size(), static_cast<std::size_t>(c.asked) - (c.typed[asked - 1] ? 0 : 1));
+    }
 }
 
 } // namespace
