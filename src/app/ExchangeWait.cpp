@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
+#include <QThread>
 #include <QWidget>
 
 #include <atomic>
@@ -12,6 +13,7 @@ namespace
 {
 
 bool g_bWaiting = false;
+QObject *g_pBlocker = nullptr; // the input blocker of the running wait
 
 // Swallows user input for every object of the application while installed.
 class InputBlocker : public QObject
@@ -70,6 +72,7 @@ void RunWithoutInput(const std::function<void()> &work)
     g_bWaiting = true;
     InputBlocker blocker;
     QCoreApplication::instance()->installEventFilter(&blocker);
+    g_pBlocker = &blocker;
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
     QEventLoop loop;
@@ -88,5 +91,34 @@ void RunWithoutInput(const std::function<void()> &work)
 
     QApplication::restoreOverrideCursor();
     QCoreApplication::instance()->removeEventFilter(&blocker);
+    g_pBlocker = nullptr;
     g_bWaiting = false;
+}
+
+void RunOnWindowThread(const std::function<void()> &task)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (app == nullptr || QThread::currentThread() == app->thread())
+    {
+        task();
+        return;
+    }
+    QMetaObject::invokeMethod(
+        app,
+        [&task]
+        {
+            QObject *blocker = g_pBlocker;
+            if (blocker != nullptr)
+            {
+                QCoreApplication::instance()->removeEventFilter(blocker);
+                QApplication::restoreOverrideCursor();
+            }
+            task();
+            if (blocker != nullptr)
+            {
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+                QCoreApplication::instance()->installEventFilter(blocker);
+            }
+        },
+        Qt::BlockingQueuedConnection);
 }
