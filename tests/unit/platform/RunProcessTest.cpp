@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ostream>
 
 using namespace izuzez::platform;
 using namespace std::chrono_literals;
@@ -46,6 +47,11 @@ const RunCase kRunCases[] = {
     {"NotFound", {"/nonexistent/izuzez-tool"}, 10s, false, false, -1, "", "", 8s},
     {"NoArguments", {}, 10s, false, false, -1, "", "", 1s},
 };
+
+void PrintTo(const RunCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class RunProcessTest : public ::testing::TestWithParam<RunCase>
 {
