@@ -42,7 +42,7 @@ izuzez::platform::CredentialPrompt CLoadingDlg::ShareLogin(QWidget *owner)
     return [owner](std::string_view) -> std::optional<izuzez::platform::Credentials>
     {
         std::optional<izuzez::platform::Credentials> typed;
-        AskDuringExchange(
+        RunOnWindowThread(
             [&typed, owner]
             {
                 ProtocolState &state = g_ProtocolState;

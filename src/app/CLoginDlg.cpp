@@ -1,6 +1,7 @@
 #include "app/CLoginDlg.h"
 
 #include "app/AppGlobals.h"
+#include "app/Utf8ByteLimit.h"
 #include "app/WindowsVersion.h"
 #include "platform/SystemInfo.h"
 #include "protocol/FixedText.h"
@@ -26,6 +27,10 @@ CLoginDlg::CLoginDlg(QWidget *parent) : CSkinDialog(parent)
     m_btnCancel = form.control<CSkinButton>(2);
     m_edtUserName = form.control<QLineEdit>(1016);
     m_edtPassword = form.control<QLineEdit>(1017);
+    // What reaches the wire is 16 bytes of UTF-8; a field never holds more than that.
+    for (QLineEdit *edit : {m_edtUserName, m_edtPassword})
+        if (edit)
+            edit->setValidator(new Utf8ByteLimit(kCredentialLength, edit));
     if (m_btnOK)
         connect(m_btnOK, &QPushButton::clicked, this, &CLoginDlg::OnOK);
     if (m_btnCancel)
@@ -84,8 +89,9 @@ void CLoginDlg::OnOK()
         m_strUserName = m_edtUserName->text();
     if (m_edtPassword)
         m_strPassword = m_edtPassword->text();
-    CopyText(g_ProtocolState.userName, m_strUserName.toStdString());
-    CopyText(g_ProtocolState.password, m_strPassword.toStdString());
+    // The logged-on name of the old systems is shown whole; what is sent of it ends on a whole character.
+    CopyText(g_ProtocolState.userName, Utf8Prefix(m_strUserName, kCredentialLength).toStdString());
+    CopyText(g_ProtocolState.password, Utf8Prefix(m_strPassword, kCredentialLength).toStdString());
     m_bConfirmed = true;
     reject();
 }

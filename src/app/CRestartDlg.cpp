@@ -95,15 +95,15 @@ void CRestartDlg::Worker()
             Qt::QueuedConnection);
     };
     post(0);
-    const auto pause = izuzez::services::CurrentWaitClock().Scaled(900ms);
     for (int i = 0; i < 99; ++i)
     {
         std::unique_lock lock(m_mutex);
         if (m_bEnded)
             break;
         post(1);
-        // An ended dialog wakes the worker, which then stops stepping and reports.
-        m_wake.wait_for(lock, pause, [this] { return m_bEnded.load(); });
+        // An ended dialog wakes the worker, which then stops stepping and reports. Each step asks the clock,
+        // so that a test clock sees every pause.
+        m_wake.wait_for(lock, izuzez::services::CurrentWaitClock().Scaled(900ms), [this] { return m_bEnded.load(); });
     }
     g_nRestartStatus = 0;
     m_nWorkerExit = 1;

@@ -24,6 +24,8 @@
 #include <QMouseEvent>
 #include <QPixmap>
 
+#include <utility>
+
 #include <arpa/inet.h>
 
 namespace
@@ -394,13 +396,17 @@ bool CSearchUtilityDlg::eventFilter(QObject *watched, QEvent *event)
 {
     const bool press = event->type() == QEvent::MouseButtonPress;
     const bool release = event->type() == QEvent::MouseButtonRelease;
-    if (m_lstDevices && watched == m_lstDevices->viewport() && (press || release))
+    const bool doubleClick = event->type() == QEvent::MouseButtonDblClick;
+    if (m_lstDevices && watched == m_lstDevices->viewport() && (press || release || doubleClick))
     {
         const auto *mouse = static_cast<QMouseEvent *>(event);
+        const bool left = mouse->button() == Qt::LeftButton;
         // A press on the empty part of the list leaves no row selected.
-        if (press && mouse->button() == Qt::LeftButton && m_lstDevices->itemAt(mouse->position().toPoint()) == nullptr)
+        if (press && left && m_lstDevices->itemAt(mouse->position().toPoint()) == nullptr)
             m_lstDevices->clearSelection();
-        if (release && mouse->button() == Qt::LeftButton)
+        if (left && (press || doubleClick))
+            m_bDevicePressSeen = press;
+        if (release && left && std::exchange(m_bDevicePressSeen, false))
             OnClickDeviceList();
     }
     return CSkinDialog::eventFilter(watched, event);

@@ -113,4 +113,7 @@ private:
     QFont m_fontDevices;
     QFont m_fontVolumes;
     bool m_bInitialised = false;
+    // A release selects only after a press of its own: not the second release of a double-click, nor one
+    // whose press was dropped during an exchange.
+    bool m_bDevicePressSeen = false;
 };

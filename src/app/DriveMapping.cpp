@@ -31,10 +31,20 @@ constexpr char kUnmapped[] = "Successfully unmapped drive.";
 constexpr int kOldNtAttempts = 6;
 constexpr std::size_t kUserBuffer = 260;
 
+// A mount may take its whole bound (tens of seconds): it runs beside the window, which keeps repainting
+// with the wait cursor.
 bool Connect(const std::string &localName, const std::string &remoteName, const char *password, const char *user,
              unsigned flags)
 {
-    return CurrentNetworkDrives().AddConnection(localName, remoteName, password, user, flags) == NO_ERROR;
+    return RunExchange(
+               [&] { return CurrentNetworkDrives().AddConnection(localName, remoteName, password, user, flags); }) ==
+           NO_ERROR;
+}
+
+int Disconnect(const std::string &localName)
+{
+    return RunExchange([&]
+                       { return CurrentNetworkDrives().CancelConnection(localName, CONNECT_UPDATE_PROFILE, true); });
 }
 
 // The Login dialog in share mode; true when it closed with OK.
@@ -88,14 +98,20 @@ bool CSearchUtilityDlg::ConnectDrive(const std::string &localName, const std::st
     const bool vista = version.find("Vista") != std::string::npos;
     if (vista)
     {
-        // The platform asks for credentials itself, through the Login dialog.
+        // The platform asks for credentials itself, from the mount's worker; the Login dialog is shown on the
+        // window's thread.
         SetCredentialPrompt(
             [this](std::string_view) -> std::optional<Credentials>
             {
-                if (!AskShareLogin(this))
-                    return std::nullopt;
-                return Credentials{std::string(FieldText(g_ProtocolState.userName)),
-                                   std::string(FieldText(g_ProtocolState.password))};
+                std::optional<Credentials> typed;
+                RunOnWindowThread(
+                    [this, &typed]
+                    {
+                        if (AskShareLogin(this))
+                            typed = Credentials{std::string(FieldText(g_ProtocolState.userName)),
+                                                std::string(FieldText(g_ProtocolState.password))};
+                    });
+                return typed;
             });
         connected = Connect(localName, remoteName, "", "", CONNECT_UPDATE_PROFILE | CONNECT_INTERACTIVE);
         SetCredentialPrompt(nullptr);
@@ -145,7 +161,7 @@ void CSearchUtilityDlg::OnMount()
     }
     const std::string remoteName = "\\\\" + std::string(FieldText(szDeviceIP)) + "\\" + volume;
     // Drops whatever the letter held, also when it looked free.
-    CurrentNetworkDrives().CancelConnection(localName, CONNECT_UPDATE_PROFILE, true);
+    Disconnect(localName);
     if (!ConnectDrive(localName, remoteName, version))
     {
         ShowMessage(this, kMapFailed, kCaptionError, MessageIcon::Stop);
@@ -169,7 +185,7 @@ void CSearchUtilityDlg::OnUnmount()
     else
         return;
     const std::string localName = text.left(2).toStdString();
-    if (CurrentNetworkDrives().CancelConnection(localName, CONNECT_UPDATE_PROFILE, true) != NO_ERROR)
+    if (Disconnect(localName) != NO_ERROR)
     {
         ShowMessage(this, kUnmapFailed, kCaptionError, MessageIcon::Stop);
         return;

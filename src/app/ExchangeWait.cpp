@@ -13,7 +13,7 @@ namespace
 {
 
 bool g_bWaiting = false;
-QObject *g_pBlocker = nullptr;
+QObject *g_pBlocker = nullptr; // the input blocker of the running wait
 
 // Swallows user input for every object of the application while installed.
 class InputBlocker : public QObject
@@ -95,29 +95,29 @@ void RunWithoutInput(const std::function<void()> &work)
     g_bWaiting = false;
 }
 
-void AskDuringExchange(const std::function<void()> &ask)
+void RunOnWindowThread(const std::function<void()> &task)
 {
     QCoreApplication *app = QCoreApplication::instance();
     if (app == nullptr || QThread::currentThread() == app->thread())
     {
-        ask();
+        task();
         return;
     }
     QMetaObject::invokeMethod(
         app,
-        [&ask, app]
+        [&task]
         {
             QObject *blocker = g_pBlocker;
             if (blocker != nullptr)
             {
-                app->removeEventFilter(blocker);
+                QCoreApplication::instance()->removeEventFilter(blocker);
                 QApplication::restoreOverrideCursor();
             }
-            ask();
+            task();
             if (blocker != nullptr)
             {
-                app->installEventFilter(blocker);
                 QApplication::setOverrideCursor(Qt::WaitCursor);
+                QCoreApplication::instance()->installEventFilter(blocker);
             }
         },
         Qt::BlockingQueuedConnection);

@@ -17,9 +17,10 @@ template <class Work> auto RunExchange(Work work) -> decltype(work())
     return result;
 }
 
-// From the work of RunWithoutInput: runs `ask` (a dialog) on the window's thread with input let through
-// and the usual cursor, and returns when it is done. On the window's thread it just runs `ask`.
-void AskDuringExchange(const std::function<void()> &ask);
+// Called from the work of RunWithoutInput: runs `task` on the window thread and returns when it is done.
+// Input and the ordinary cursor come back for its time, so that it can ask the person (a login dialog
+// for a mount). Called on the window thread itself, it just runs the task.
+void RunOnWindowThread(const std::function<void()> &task);
 
 // True while RunWithoutInput waits (tests look at it; nested waits are not made).
 bool IsWaitingForExchange();

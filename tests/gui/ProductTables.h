@@ -121,6 +121,27 @@ inline const std::vector<Dialog> kDialogs = {
     {265, {150, 115}, true, 8, {1029, 1030, 1031, 1, 2}, 2, 274, false},
 };
 
+// The bitmaps a skinned button draws: normal, pressed, hover, disabled.
+struct ButtonSkin
+{
+    int dialog;
+    int id;
+    int normal, pressed, hover, disabled;
+};
+
+// In the main window the pressed image is also the hover one and the normal image the disabled one; the
+// other dialogs use one image for pressed, hover and disabled.
+inline const std::vector<ButtonSkin> kButtonSkins = {
+    {102, 1002, 284, 285, 285, 284}, {102, 1008, 286, 287, 287, 286}, {102, 1007, 294, 295, 295, 294},
+    {102, 1003, 296, 297, 297, 296}, {102, 1004, 298, 299, 299, 298}, {102, 1009, 302, 303, 303, 302},
+    {102, 1021, 300, 301, 301, 300}, {102, 1022, 288, 289, 289, 288}, {102, 1025, 290, 291, 291, 290},
+    {102, 1027, 263, 379, 379, 263}, {102, 1028, 262, 378, 378, 262}, {134, 1, 306, 307, 307, 307},
+    {134, 2, 304, 305, 305, 305},    {308, 1, 306, 307, 307, 307},    {229, 1, 306, 307, 307, 307},
+    {229, 2, 304, 305, 305, 305},    {139, 1, 306, 307, 307, 307},    {139, 2, 304, 305, 305, 305},
+    {264, 1, 280, 281, 281, 281},    {264, 2, 282, 283, 283, 283},    {265, 1, 306, 307, 307, 307},
+    {265, 2, 304, 305, 305, 305},
+};
+
 inline const Dialog *FindDialog(int number)
 {
     const auto it = std::find_if(kDialogs.begin(), kDialogs.end(), [&](const Dialog &d) { return d.number == number; });

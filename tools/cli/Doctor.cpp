@@ -9,17 +9,13 @@
 
 #include <arpa/inet.h>
 #include <dirent.h>
-#include <fcntl.h>
 #include <ifaddrs.h>
 #include <net/if.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
+#include "platform/RunProcess.h"
 #include "protocol/DeviceList.h"
 #include "protocol/Endpoints.h"
 #include "protocol/FixedText.h"
@@ -27,8 +23,6 @@
 #include "protocol/PrintableText.h"
 #include "protocol/ProtocolState.h"
 #include "protocol/Search.h"
-
-extern char **environ;
 
 namespace izuzez::cli
 {
@@ -58,93 +52,15 @@ int ReadNumber(const std::string &path)
     return value;
 }
 
-struct ToolRun
-{
-    bool started = false;
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs a tool found on PATH, at most kToolLimit; a tool that overstays is killed by its pid.
-ToolRun RunTool(const std::vector<std::string> &args)
-{
-    ToolRun run;
-    int outPipe[2], errPipe[2];
-    if (pipe2(outPipe, O_CLOEXEC) != 0)
-        return run;
-    if (pipe2(errPipe, O_CLOEXEC) != 0)
-    {
-        close(outPipe[0]);
-        close(outPipe[1]);
-        return run;
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
-    std::vector<char *> argv;
-    for (const std::string &a : args)
-        argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(outPipe[1]);
-    close(errPipe[1]);
-    if (spawned == 0)
-    {
-        run.started = true;
-        const auto end = std::chrono::steady_clock::now() + kToolLimit;
-        pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
-        std::string *sinks[2] = {&run.out, &run.err};
-        int open = 2;
-        // Output beyond a megabyte is not needed to judge the rules.
-        while (open > 0 && run.out.size() < (1u << 20) && std::chrono::steady_clock::now() < end)
-        {
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
-            if (poll(fds, 2, static_cast<int>(left.count()) + 1) <= 0)
-                continue;
-            for (int i = 0; i < 2; ++i)
-            {
-                if (fds[i].fd < 0 || fds[i].revents == 0)
-                    continue;
-                char chunk[4096];
-                const ssize_t n = read(fds[i].fd, chunk, sizeof chunk);
-                if (n > 0)
-                    sinks[i]->append(chunk, static_cast<std::size_t>(n));
-                else
-                {
-                    fds[i].fd = -1;
-                    --open;
-                }
-            }
-        }
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == 0)
-        {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-        }
-        else if (WIFEXITED(status))
-            run.status = WEXITSTATUS(status);
-    }
-    close(outPipe[0]);
-    close(errPipe[0]);
-    return run;
-}
-
 // The firewall tools live in /usr/sbin, which an ordinary user's PATH often lacks.
-ToolRun RunSystemTool(const std::string &name, const std::vector<std::string> &args)
+platform::ProcessRun RunSystemTool(const std::string &name, const std::vector<std::string> &args)
 {
-    ToolRun run;
+    platform::ProcessRun run;
     for (const std::string &program : {name, "/usr/sbin/" + name, "/sbin/" + name})
     {
         std::vector<std::string> argv{program};
         argv.insert(argv.end(), args.begin(), args.end());
-        run = RunTool(argv);
+        run = platform::RunProcess(argv, kToolLimit);
         if (run.started)
             break;
     }
@@ -153,10 +69,10 @@ ToolRun RunSystemTool(const std::string &name, const std::vector<std::string> &a
 
 FirewallFacts ProbeFirewall()
 {
-    const ToolRun nft = RunSystemTool("nft", {"list", "ruleset"});
+    const platform::ProcessRun nft = RunSystemTool("nft", {"list", "ruleset"});
     if (nft.started && nft.status == 0)
         return ReadFirewallRules("nft", nft.out);
-    const ToolRun iptables = RunSystemTool("iptables", {"-S"});
+    const platform::ProcessRun iptables = RunSystemTool("iptables", {"-S"});
     if (iptables.started && iptables.status == 0)
         return ReadFirewallRules("iptables", iptables.out);
     FirewallFacts facts;

@@ -17,18 +17,20 @@ namespace
 // and, when interactive, a few with what the person types.
 constexpr int kGivenAnswers = 1;
 constexpr int kPromptedAnswers = 3;
-constexpr auto kMountLimit = std::chrono::seconds(40);
-constexpr auto kUnmountLimit = std::chrono::seconds(20);
 constexpr int kFolderPolls = 60;
 constexpr gulong kFolderPollMicroseconds = 50000;
 
+// Lives on the heap: when the wait gives up on a backend that never finished, GIO may still call back
+// later, and then the callback frees it.
 struct Exchange
 {
-    const MountRequest *request = nullptr;
+    MountRequest request;
     int answers = 0;
     bool refused = false; // we stopped answering: the server kept refusing
     bool cancelledByPerson = false;
     bool done = false;
+    bool gaveUp = false;    // the hard bound ran out
+    bool abandoned = false; // nobody waits any more; the late callback frees it
     GError *error = nullptr;
 };
 
@@ -52,7 +54,7 @@ void OnAskPassword(GMountOperation *op, const char *, const char *, const char *
                    gpointer data)
 {
     auto *exchange = static_cast<Exchange *>(data);
-    const MountRequest &request = *exchange->request;
+    const MountRequest &request = exchange->request;
     ++exchange->answers;
     if (exchange->answers <= kGivenAnswers)
     {
@@ -83,18 +85,30 @@ void OnAskPassword(GMountOperation *op, const char *, const char *, const char *
     g_mount_operation_reply(op, G_MOUNT_OPERATION_ABORTED);
 }
 
+// Marks the exchange done, or frees it when the wait gave up on it already.
+void Finished(Exchange *exchange)
+{
+    if (!exchange->abandoned)
+    {
+        exchange->done = true;
+        return;
+    }
+    g_clear_error(&exchange->error);
+    delete exchange;
+}
+
 void OnMounted(GObject *source, GAsyncResult *result, gpointer data)
 {
     auto *exchange = static_cast<Exchange *>(data);
     g_file_mount_enclosing_volume_finish(G_FILE(source), result, &exchange->error);
-    exchange->done = true;
+    Finished(exchange);
 }
 
 void OnUnmounted(GObject *source, GAsyncResult *result, gpointer data)
 {
     auto *exchange = static_cast<Exchange *>(data);
     g_mount_unmount_with_operation_finish(G_MOUNT(source), result, &exchange->error);
-    exchange->done = true;
+    Finished(exchange);
 }
 
 gboolean OnDeadline(gpointer data)
@@ -103,18 +117,42 @@ gboolean OnDeadline(gpointer data)
     return G_SOURCE_REMOVE;
 }
 
-// Runs the context until the exchange is done; past the limit the operation is cancelled, and GIO then
-// finishes it with G_IO_ERROR_CANCELLED.
-void RunUntilDone(GMainContext *context, GCancellable *cancellable, Exchange &exchange, std::chrono::seconds limit)
+gboolean OnGiveUp(gpointer data)
 {
-    GSource *deadline = g_timeout_source_new_seconds(static_cast<guint>(limit.count()));
-    g_source_set_callback(deadline, OnDeadline, cancellable, nullptr);
-    g_source_attach(deadline, context);
-    const auto hardStop = std::chrono::steady_clock::now() + limit + std::chrono::seconds(10);
-    while (!exchange.done && std::chrono::steady_clock::now() < hardStop)
+    static_cast<Exchange *>(data)->gaveUp = true;
+    return G_SOURCE_REMOVE;
+}
+
+GSource *AttachTimer(GMainContext *context, std::chrono::milliseconds after, GSourceFunc callback, gpointer data)
+{
+    GSource *timer = g_timeout_source_new(static_cast<guint>(after.count()));
+    g_source_set_callback(timer, callback, data, nullptr);
+    g_source_attach(timer, context);
+    return timer;
+}
+
+void DropTimer(GSource *timer)
+{
+    g_source_destroy(timer);
+    g_source_unref(timer);
+}
+
+// Runs the context until the exchange is done. At the cancel time the operation is cancelled, and GIO then
+// finishes it with G_IO_ERROR_CANCELLED; a backend that ignores that is given up on by a timer of our own,
+// which also wakes the context. An exchange given up on is left to its late callback (false).
+bool RunUntilDone(GMainContext *context, GCancellable *cancellable, Exchange *exchange,
+                  std::chrono::milliseconds cancelAfter, std::chrono::milliseconds giveUpAfter)
+{
+    GSource *deadline = AttachTimer(context, cancelAfter, OnDeadline, cancellable);
+    GSource *giveUp = AttachTimer(context, cancelAfter + giveUpAfter, OnGiveUp, exchange);
+    while (!exchange->done && !exchange->gaveUp)
         g_main_context_iteration(context, TRUE);
-    g_source_destroy(deadline);
-    g_source_unref(deadline);
+    DropTimer(deadline);
+    DropTimer(giveUp);
+    if (exchange->done)
+        return true;
+    exchange->abandoned = true;
+    return false;
 }
 
 int MountError(const Exchange &exchange)
@@ -191,6 +229,8 @@ private:
 class GioMounter : public ShareMounter
 {
 public:
+    explicit GioMounter(MountBounds bounds) : m_bounds(bounds) {}
+
     int Mount(const MountRequest &request, std::string &localPath) override
     {
         OwnContext context;
@@ -198,20 +238,27 @@ public:
         GFile *file = g_file_new_for_uri(uri.c_str());
         GMountOperation *op = g_mount_operation_new();
         GCancellable *cancellable = g_cancellable_new();
-        Exchange exchange;
-        exchange.request = &request;
-        g_signal_connect(op, "ask-password", G_CALLBACK(OnAskPassword), &exchange);
-        g_file_mount_enclosing_volume(file, G_MOUNT_MOUNT_NONE, op, cancellable, OnMounted, &exchange);
-        RunUntilDone(context.get(), cancellable, exchange, kMountLimit);
+        auto *exchange = new Exchange;
+        exchange->request = request;
+        g_signal_connect(op, "ask-password", G_CALLBACK(OnAskPassword), exchange);
+        g_file_mount_enclosing_volume(file, G_MOUNT_MOUNT_NONE, op, cancellable, OnMounted, exchange);
+        const bool finished =
+            RunUntilDone(context.get(), cancellable, exchange, m_bounds.cancelAfter, m_bounds.giveUpAfter);
+        // No more questions for an exchange we no longer wait for.
+        g_signal_handlers_disconnect_by_data(op, exchange);
         int result = NO_ERROR;
-        if (!exchange.done)
+        if (!finished)
             result = ERROR_BAD_NETPATH;
-        else if (exchange.error != nullptr && !g_error_matches(exchange.error, G_IO_ERROR, G_IO_ERROR_ALREADY_MOUNTED))
-            result = MountError(exchange);
+        else if (exchange->error != nullptr &&
+                 !g_error_matches(exchange->error, G_IO_ERROR, G_IO_ERROR_ALREADY_MOUNTED))
+            result = MountError(*exchange);
         if (result == NO_ERROR)
             result = FolderOf(file, localPath);
-        g_clear_error(&exchange.error);
-        g_signal_handlers_disconnect_by_data(op, &exchange);
+        if (finished)
+        {
+            g_clear_error(&exchange->error);
+            delete exchange;
+        }
         g_object_unref(cancellable);
         g_object_unref(op);
         g_object_unref(file);
@@ -230,21 +277,29 @@ public:
         if (mount == nullptr)
             return NO_ERROR; // already gone
         GCancellable *cancellable = g_cancellable_new();
-        Exchange exchange;
+        auto *exchange = new Exchange;
         g_mount_unmount_with_operation(mount, force ? G_MOUNT_UNMOUNT_FORCE : G_MOUNT_UNMOUNT_NONE, nullptr,
-                                       cancellable, OnUnmounted, &exchange);
-        RunUntilDone(context.get(), cancellable, exchange, kUnmountLimit);
+                                       cancellable, OnUnmounted, exchange);
+        const bool finished =
+            RunUntilDone(context.get(), cancellable, exchange, m_bounds.cancelAfter / 2, m_bounds.giveUpAfter);
         int result = NO_ERROR;
-        if (!exchange.done)
+        if (!finished)
             result = ERROR_OPEN_FILES;
-        else if (exchange.error != nullptr)
+        else if (exchange->error != nullptr)
             result =
-                g_error_matches(exchange.error, G_IO_ERROR, G_IO_ERROR_BUSY) ? ERROR_OPEN_FILES : ERROR_EXTENDED_ERROR;
-        g_clear_error(&exchange.error);
+                g_error_matches(exchange->error, G_IO_ERROR, G_IO_ERROR_BUSY) ? ERROR_OPEN_FILES : ERROR_EXTENDED_ERROR;
+        if (finished)
+        {
+            g_clear_error(&exchange->error);
+            delete exchange;
+        }
         g_object_unref(cancellable);
         g_object_unref(mount);
         return result;
     }
+
+private:
+    MountBounds m_bounds;
 };
 
 } // namespace
@@ -259,9 +314,9 @@ std::string SmbUri(const std::string &server, const std::string &share)
     return uri;
 }
 
-std::unique_ptr<ShareMounter> CreateGioMounter()
+std::unique_ptr<ShareMounter> CreateGioMounter(MountBounds bounds)
 {
-    return std::make_unique<GioMounter>();
+    return std::make_unique<GioMounter>(bounds);
 }
 
 } // namespace izuzez::platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -30,8 +31,17 @@ public:
     virtual int Unmount(const std::string &server, const std::string &share, bool force) = 0;
 };
 
-// Over GIO and GVfs: needs a session bus with gvfsd, and gvfsd-fuse for the local folder.
-std::unique_ptr<ShareMounter> CreateGioMounter();
+// How long a mount or unmount may take: at `cancelAfter` it is cancelled, and `giveUpAfter` later the wait
+// ends even when the backend has not finished (a backend may ignore the cancellation).
+struct MountBounds
+{
+    std::chrono::milliseconds cancelAfter{40000};
+    std::chrono::milliseconds giveUpAfter{10000};
+};
+
+// Over GIO and GVfs: needs a session bus with gvfsd, and gvfsd-fuse for the local folder. Unmounts take half
+// the mount's cancel time.
+std::unique_ptr<ShareMounter> CreateGioMounter(MountBounds bounds = {});
 
 // The smb URI of a share, with reserved characters escaped.
 std::string SmbUri(const std::string &server, const std::string &share);

@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -123,6 +124,59 @@ TEST_F(LoginTest, EnterIsOkAndSixteenCharactersFit)
     // The protocol fields keep what fits them.
     EXPECT_EQ(std::string(g_ProtocolState.userName),
               std::string("abcdefghijklmnop").substr(0, sizeof g_ProtocolState.userName - 1));
+}
+
+// One key press a character, as a keyboard or an input method delivers it (a surrogate pair whole).
+void TypeCharacters(QWidget *edit, const QString &text)
+{
+    for (qsizetype i = 0; i < text.size();)
+    {
+        const qsizetype length = text.at(i).isHighSurrogate() ? 2 : 1;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text.mid(i, length));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, text.mid(i, length));
+        QApplication::sendEvent(edit, &press);
+        QApplication::sendEvent(edit, &release);
+        i += length;
+    }
+}
+
+TEST_F(LoginTest, FieldsTakeWhatFitsSixteenBytesOfUtf8AndSendItWhole)
+{
+    const struct
+    {
+        const char *name;
+        QString typed;
+        QString kept;
+    } cases[] = {
+        {"two-byte letters", QString::fromUtf8("\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9"),
+         QString::fromUtf8("\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9")},
+        {"a letter that would pass the end", QString::fromUtf8("abcdefghijklmno\u00e9"), "abcdefghijklmno"},
+        {"three-byte letters", QString::fromUtf8("\u65e5\u672c\u8a9e\u65e5\u672c\u8a9e"),
+         QString::fromUtf8("\u65e5\u672c\u8a9e\u65e5\u672c")},
+        {"four-byte characters", QString::fromUtf8("\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600"),
+         QString::fromUtf8("\U0001F600\U0001F600\U0001F600\U0001F600")},
+        {"plain", "abcdefghijklmnopq", "abcdefghijklmnop"},
+    };
+    g_nLoginMode = kLoginModeShare;
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Store("", "");
+        CLoginDlg dlg;
+        QTimer::singleShot(0, &dlg,
+                           [&]
+                           {
+                               TypeCharacters(dlg.UserNameEdit(), c.typed);
+                               TypeCharacters(dlg.PasswordEdit(), c.typed);
+                               QTest::mouseClick(dlg.OkButton(), Qt::LeftButton);
+                           });
+        dlg.DoModal();
+        EXPECT_EQ(dlg.UserNameEdit()->text(), c.kept);
+        EXPECT_EQ(dlg.PasswordEdit()->text(), c.kept);
+        // What is sent is what the field shows, byte for byte.
+        EXPECT_EQ(std::string(g_ProtocolState.userName), c.kept.toStdString());
+        EXPECT_EQ(std::string(g_ProtocolState.password), c.kept.toStdString());
+    }
 }
 
 // ---- Message boxes ----

@@ -33,10 +33,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 #include <unistd.h>
+#include <vector>
 
 using namespace apptest;
 using namespace std::chrono_literals;
@@ -57,6 +60,28 @@ public:
 
 private:
     std::chrono::milliseconds m_step, m_end;
+};
+
+// Writes down every pause it is asked for, and makes the steps short and the end long, so that all
+// steps are done before the dialog's timer ends it.
+class RecordingClock : public izuzez::services::WaitClock
+{
+public:
+    std::chrono::milliseconds Scaled(std::chrono::milliseconds nominal) const override
+    {
+        std::lock_guard lock(m_mutex);
+        m_asked.push_back(nominal);
+        return nominal >= 10000ms ? 3000ms : 2ms;
+    }
+    std::vector<std::chrono::milliseconds> Asked() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_asked;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    mutable std::vector<std::chrono::milliseconds> m_asked;
 };
 
 // Answers whatever modal comes up with the next scripted action; message boxes are recorded and OKed.
@@ -121,7 +146,9 @@ protected:
 
 TEST_F(ProgressDialogsTest, RestartFillsTheBarAndSetsTheStatusBeforeItReturns)
 {
-    SetWaitClock(std::make_unique<izuzez::services::ScaledClock>(100)); // 9 ms steps, 900 ms to the end
+    auto recording = std::make_unique<RecordingClock>();
+    const RecordingClock *clockAsked = recording.get();
+    SetWaitClock(std::move(recording));
     g_nRestartStatus = -1;
     CRestartDlg restart;
     QTimer::singleShot(300ms, &restart,
@@ -134,14 +161,20 @@ TEST_F(ProgressDialogsTest, RestartFillsTheBarAndSetsTheStatusBeforeItReturns)
     QElapsedTimer clock;
     clock.start();
     restart.DoModal();
-    EXPECT_GE(clock.elapsed(), 850);
-    EXPECT_LT(clock.elapsed(), 10000);
+    // The dialog's timer ends it, not the worker's last step.
+    EXPECT_GE(clock.elapsed(), 2900);
+    EXPECT_LT(clock.elapsed(), 20000);
     EXPECT_EQ(g_nRestartStatus.load(), 0);
     EXPECT_EQ(restart.WorkerExitCode(), 1);
     ASSERT_NE(restart.Progress(), nullptr);
     EXPECT_EQ(restart.Progress()->minimum(), 1);
     EXPECT_EQ(restart.Progress()->maximum(), 100);
-    EXPECT_GE(restart.Progress()->value(), 80);
+    EXPECT_EQ(restart.Progress()->value(), 100);
+    // The 90-second timer and 99 steps of 900 ms, nothing else.
+    const std::vector<std::chrono::milliseconds> asked = clockAsked->Asked();
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), 90000ms), 1);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), 900ms), 99);
+    EXPECT_EQ(asked.size(), 100u);
 }
 
 TEST_F(ProgressDialogsTest, AnEarlyEndStopsTheWorkerAndStillSetsTheStatus)

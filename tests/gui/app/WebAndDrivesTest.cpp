@@ -15,9 +15,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCursor>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -119,10 +122,22 @@ public:
     std::deque<int> answers;
     std::vector<Call> adds;
     std::vector<std::string> cancels;
+    // A slow mount that, when interactive, asks through the platform's prompt as the GIO backend does.
+    std::chrono::milliseconds delay{0};
+    bool promptWhenInteractive = false;
+    std::optional<Credentials> prompted;
+    std::atomic<bool> inCall{false};
+    std::thread::id callThread;
 
     int AddConnection(std::string_view local, std::string_view remote, const char *password, const char *user,
                       unsigned flags) override
     {
+        inCall = true;
+        callThread = std::this_thread::get_id();
+        std::this_thread::sleep_for(delay);
+        if (promptWhenInteractive && (flags & CONNECT_INTERACTIVE) != 0 && CurrentCredentialPrompt())
+            prompted = CurrentCredentialPrompt()(remote);
+        inCall = false;
         adds.push_back({std::string(local), std::string(remote),
                         password ? std::optional<std::string>(password) : std::nullopt,
                         user ? std::optional<std::string>(user) : std::nullopt, flags});
@@ -462,6 +477,44 @@ TEST_F(WebAndDrivesTest, OldNtLogsInFirstAndTriesSixTimesVistaLetsThePlatformAsk
     EXPECT_EQ(m_drives->adds[1].flags, CONNECT_UPDATE_PROFILE | CONNECT_INTERACTIVE);
     EXPECT_EQ(answerer.boxes.at(0).text, "Successfully mapped drive.");
     EXPECT_FALSE(CurrentCredentialPrompt()) << "the prompt lives only for the interactive attempt";
+}
+
+TEST_F(WebAndDrivesTest, AMountRunsBesideTheWindowAndAsksOnTheWindowThread)
+{
+    UseWindows(6, 1, 2);
+    ChooseVolume(kSecure, 0);
+    m_drives->answers = {ERROR_LOGON_FAILURE};
+    m_drives->delay = 500ms;
+    m_drives->promptWhenInteractive = true;
+    int ticksInMount = 0;
+    int waitCursorTicks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout,
+                     [&]
+                     {
+                         if (!m_drives->inCall)
+                             return;
+                         ++ticksInMount;
+                         const QCursor *cursor = QApplication::overrideCursor();
+                         waitCursorTicks += cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+                     });
+    tick.start(20);
+    ModalAnswerer answerer;
+    answerer.AddLogin(QStringLiteral("pw"));
+    Click(1003);
+    tick.stop();
+    // The window's thread kept running its events, under the wait cursor, while the mounts ran elsewhere.
+    EXPECT_GE(ticksInMount, 5);
+    EXPECT_GE(waitCursorTicks, 5);
+    EXPECT_NE(m_drives->callThread, std::this_thread::get_id());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // The Login dialog came up on the window's thread and took what was typed.
+    EXPECT_EQ(answerer.loginsShown, 1);
+    ASSERT_TRUE(m_drives->prompted.has_value());
+    EXPECT_EQ(m_drives->prompted->password, "pw");
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_EQ(answerer.boxes[0].text, "Successfully mapped drive.");
+    EXPECT_FALSE(CurrentCredentialPrompt());
 }
 
 TEST_F(WebAndDrivesTest, ALetterInUseIsReplacedOnlyAfterOk)

@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
@@ -163,6 +164,32 @@ TEST_F(WindowTest, TheFirstSearchListsTheDevicesInListOrder)
         EXPECT_TRUE(Item<QWidget>(id)->isHidden()) << id;
     EXPECT_EQ(m_dlg->windowTitle(), "Vantrel DER Izuzez Utility");
     EXPECT_TRUE(m_dlg->windowFlags().testFlag(Qt::FramelessWindowHint));
+}
+
+TEST_F(WindowTest, ADoubleClickSelectsTheDeviceOnce)
+{
+    // Qt delivers a double-click with or without a second press before the double-click event.
+    for (const bool secondPress : {true, false})
+    {
+        SCOPED_TRACE(secondPress ? "press, double-click, release" : "double-click, release");
+        const std::size_t shares = m_simulator.Requests(3, 3).size();
+        const std::size_t ssl = m_simulator.Requests(3, 19).size();
+        QTreeWidgetItem *item = Devices()->topLevelItem(kStorageOne);
+        ASSERT_NE(item, nullptr);
+        const QPoint at = Devices()->visualItemRect(item).center();
+        QTest::mousePress(Devices()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(Devices()->viewport(), Qt::LeftButton, {}, at);
+        if (secondPress)
+            QTest::mousePress(Devices()->viewport(), Qt::LeftButton, {}, at);
+        QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, Devices()->viewport()->mapToGlobal(at), Qt::LeftButton,
+                                Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Devices()->viewport(), &doubleClick);
+        QTest::mouseRelease(Devices()->viewport(), Qt::LeftButton, {}, at);
+        EXPECT_EQ(m_simulator.Requests(3, 3).size(), shares + 1);
+        EXPECT_EQ(m_simulator.Requests(3, 19).size(), ssl + 1);
+        EXPECT_STREQ(g_ProtocolState.selectedIp, "192.168.50.10");
+        QTest::qWait(QApplication::doubleClickInterval() + 20);
+    }
 }
 
 TEST_F(WindowTest, AClickFillsTheDetailsAndTheVolumes)

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -165,6 +166,63 @@ TEST(DialogTemplateBuilderTest, SkinGivesBackgroundsAndButtonBitmaps)
     EXPECT_TRUE(ok->isDefault());
     EXPECT_FALSE(form.control<CSkinButton>(2)->isDefault());
     EXPECT_EQ(dialog.windowTitle(), QString());
+}
+
+// The share of the button's pixels that show `number` as drawn at its natural size from the top left.
+double ShareShowing(CSkinButton *button, int number)
+{
+    const QImage shown = button->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage bitmap = LoadSkinBitmap(number).convertToFormat(QImage::Format_RGB32);
+    const QRect area = shown.rect().intersected(bitmap.rect());
+    if (area.isEmpty())
+        return 0;
+    int same = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            same += shown.pixel(x, y) == bitmap.pixel(x, y);
+    return static_cast<double>(same) / (area.width() * area.height());
+}
+
+// Which of the two images of a set the button shows: the one most of its pixels match, and only when
+// nearly all do; 0 otherwise.
+int Showing(CSkinButton *button, const product::ButtonSkin &set)
+{
+    const double normal = ShareShowing(button, set.normal);
+    const double pressed = ShareShowing(button, set.pressed);
+    if (std::max(normal, pressed) < 0.9)
+        return 0;
+    return normal > pressed ? set.normal : set.pressed;
+}
+
+// What is drawn, not only the state: a disabled and a hovered button of every dialog show their bitmaps.
+TEST(DialogTemplateBuilderTest, DisabledAndHoveredButtonsDrawTheirBitmaps)
+{
+    for (const product::ButtonSkin &b : product::kButtonSkins)
+    {
+        SCOPED_TRACE(std::to_string(b.dialog) + "/" + std::to_string(b.id));
+        DialogTemplateBuilder form;
+        ASSERT_TRUE(form.Load(b.dialog));
+        CSkinDialog dialog;
+        ASSERT_TRUE(form.Build(&dialog));
+        form.ApplySkin(&dialog);
+        auto *button = form.control<CSkinButton>(b.id);
+        ASSERT_NE(button, nullptr);
+        dialog.show();
+        button->show(); // the hidden ones of the main window too
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        EXPECT_EQ(Showing(button, b), b.normal);
+
+        button->setEnabled(false);
+        EXPECT_EQ(Showing(button, b), b.disabled);
+        button->setEnabled(true);
+
+        QTest::mouseMove(button, button->rect().center());
+        ASSERT_TRUE(button->IsHover());
+        EXPECT_EQ(Showing(button, b), b.hover);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(button, &leave);
+        EXPECT_EQ(Showing(button, b), b.normal);
+    }
 }
 
 TEST(DialogTemplateBuilderTest, EditsRadiosAndStaticsKeepTheirStyles)
