@@ -8,8 +8,8 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
-echo "== building the window, the command line and the simulator (build/, RelWithDebInfo)"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DIZUZEZ_BUILD_TESTS=OFF -DIZUZEZ_BUILD_BENCHMARKS=OFF \
+echo "== building the window, the command line and the simulator (build/, Release)"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DIZUZEZ_BUILD_TESTS=OFF -DIZUZEZ_BUILD_BENCHMARKS=OFF \
     -DIZUZEZ_BUILD_EXTRA_TOOLS=OFF >/dev/null
 cmake --build build -j"$jobs" --target izuzez-utility izuzez izuzez-devsim >/dev/null
 
