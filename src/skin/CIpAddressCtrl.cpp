@@ -30,6 +30,9 @@ CIpAddressCtrl::CIpAddressCtrl(QWidget *parent) : QFrame(parent)
         edit->setContextMenuPolicy(Qt::NoContextMenu);
         edit->installEventFilter(this);
         edit->setObjectName(QStringLiteral("field%1").arg(i));
+        // Only the first octet is a Tab stop; the others are reached with the period and the arrows.
+        if (i > 0)
+            edit->setFocusPolicy(Qt::ClickFocus);
         connect(edit, &QLineEdit::textEdited, this, [this, i] { onEdited(i); });
         m_fields[static_cast<std::size_t>(i)] = edit;
         layout->addWidget(edit, 1);
@@ -162,6 +165,24 @@ void CIpAddressCtrl::moveTo(int index, bool atEnd)
     }
 }
 
+bool CIpAddressCtrl::event(QEvent *event)
+{
+    // The name is given after construction (by the dialog template); the octets take it on when shown.
+    if (event->type() == QEvent::Polish || event->type() == QEvent::Show)
+        nameFields();
+    return QFrame::event(event);
+}
+
+void CIpAddressCtrl::nameFields()
+{
+    for (int i = 0; i < 4; ++i)
+    {
+        QLineEdit *edit = m_fields[static_cast<std::size_t>(i)];
+        edit->setAccessibleName(accessibleName());
+        edit->setAccessibleDescription(tr("Octet %1 of 4").arg(i + 1));
+    }
+}
+
 bool CIpAddressCtrl::eventFilter(QObject *watched, QEvent *event)
 {
     const int index = indexOf(watched);
@@ -171,6 +192,15 @@ bool CIpAddressCtrl::eventFilter(QObject *watched, QEvent *event)
     QLineEdit *edit = m_fields[static_cast<std::size_t>(index)];
     const bool atStart = edit->cursorPosition() == 0 && !edit->hasSelectedText();
     const bool atEnd = edit->cursorPosition() == edit->text().size() && !edit->hasSelectedText();
+    const bool backtab =
+        key->key() == Qt::Key_Backtab || (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier));
+    if (backtab && index > 0)
+    {
+        // From a later octet, Shift+Tab leaves the field as it does from the first.
+        m_fields[0]->setFocus(Qt::BacktabFocusReason);
+        focusNextPrevChild(false);
+        return true;
+    }
     switch (key->key())
     {
     case Qt::Key_Period:

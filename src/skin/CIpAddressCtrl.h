@@ -7,9 +7,11 @@
 
 class QLineEdit;
 
-// Four-octet IPv4 field in the manner of the Windows IP address control: each octet is its own
+// Four-octet IPv4 field in the manner of the classic IP address control: each octet is its own
 // field, typing three digits or a dot moves on, values above 255 become 255, and Backspace at
-// the start of a field goes back to the previous one.
+// the start of a field goes back to the previous one. The whole field is one Tab stop: Tab and
+// Shift+Tab leave it, the period and the arrow keys move between octets. Each octet carries the
+// field's accessible name, so a screen reader says "IP" wherever the focus is in it.
 class CIpAddressCtrl : public QFrame
 {
     Q_OBJECT
@@ -37,6 +39,7 @@ signals:
     void addressChanged();
 
 protected:
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
 
@@ -44,6 +47,7 @@ private:
     int indexOf(const QObject *field) const;
     void onEdited(int index);
     void moveTo(int index, bool atEnd);
+    void nameFields();
 
     std::array<QLineEdit *, 4> m_fields{};
 };

@@ -58,12 +58,9 @@ void CSkinButton::SetKind(int kind)
 void CSkinButton::SetBitmaps(int normal, int pressed, int hover, int disabled, int focus, int mask, int drawMode,
                              int border, int focusMargin)
 {
-    m_bmpNormal = normal ? LoadSkinBitmap(normal) : QImage();
-    m_bmpPressed = pressed ? LoadSkinBitmap(pressed) : QImage();
-    m_bmpHover = hover ? LoadSkinBitmap(hover) : QImage();
-    m_bmpFocus = focus ? LoadSkinBitmap(focus) : QImage();
-    m_bmpDisabled = disabled ? LoadSkinBitmap(disabled) : (normal ? LoadSkinBitmap(normal) : QImage());
-    m_bmpMask = QImage();
+    const int ids[6] = {normal, pressed, hover, disabled, focus, mask};
+    std::copy(std::begin(ids), std::end(ids), std::begin(m_nBitmapIds));
+    LoadBitmaps(devicePixelRatioF());
 
     m_nDrawMode = static_cast<std::int16_t>(drawMode >= 2 ? DrawTiled : (drawMode < 0 ? DrawNatural : drawMode));
     m_nBorder = border;
@@ -71,7 +68,6 @@ void CSkinButton::SetBitmaps(int normal, int pressed, int hover, int disabled, i
 
     if (mask)
     {
-        m_bmpMask = LoadSkinBitmap(mask);
         // White pixels of the mask lie outside the button.
         if (std::optional<QRegion> region = CreateRegionFromMask(m_bmpMask, qRgb(255, 255, 255)))
         {
@@ -82,6 +78,19 @@ void CSkinButton::SetBitmaps(int normal, int pressed, int hover, int disabled, i
             resize(m_bmpMask.size());
     }
     update();
+}
+
+void CSkinButton::LoadBitmaps(qreal ratio)
+{
+    const auto load = [ratio](int number) { return number ? LoadSkinBitmap(number, ratio) : QImage(); };
+    m_bitmapRatio = ratio;
+    m_bmpNormal = load(m_nBitmapIds[0]);
+    m_bmpPressed = load(m_nBitmapIds[1]);
+    m_bmpHover = load(m_nBitmapIds[2]);
+    m_bmpDisabled = m_nBitmapIds[3] ? load(m_nBitmapIds[3]) : m_bmpNormal;
+    m_bmpFocus = load(m_nBitmapIds[4]);
+    // The mask shapes the window region, which is in logical pixels: always the 1x drawing.
+    m_bmpMask = m_nBitmapIds[5] ? LoadSkinBitmap(m_nBitmapIds[5]) : QImage();
 }
 
 void CSkinButton::SetCheck(bool checked)
@@ -149,6 +158,7 @@ bool CSkinButton::hitButton(const QPoint &pos) const
 
 void CSkinButton::mousePressEvent(QMouseEvent *event)
 {
+    m_bKeyboardFocus = false;
     if (event->button() == Qt::LeftButton && m_bHover)
     {
         m_bHover = false;
@@ -194,9 +204,24 @@ void CSkinButton::mouseDoubleClickEvent(QMouseEvent *event)
 
 void CSkinButton::keyPressEvent(QKeyEvent *event)
 {
+    if (!m_bKeyboardFocus)
+    {
+        m_bKeyboardFocus = true;
+        update();
+    }
     if (m_nKind != KindPush && event->key() == Qt::Key_Space && !event->isAutoRepeat())
         ToggleFromInput();
     QPushButton::keyPressEvent(event);
+}
+
+void CSkinButton::focusInEvent(QFocusEvent *event)
+{
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
+        m_bKeyboardFocus = true;
+    else if (reason == Qt::MouseFocusReason)
+        m_bKeyboardFocus = false;
+    QPushButton::focusInEvent(event);
 }
 
 void CSkinButton::focusOutEvent(QFocusEvent *event)
@@ -221,6 +246,8 @@ void CSkinButton::leaveEvent(QEvent *event)
 
 void CSkinButton::paintEvent(QPaintEvent *)
 {
+    if (devicePixelRatioF() != m_bitmapRatio)
+        LoadBitmaps(devicePixelRatioF());
     QPainter painter(this);
     DrawItem(painter);
 }
@@ -283,6 +310,8 @@ void CSkinButton::DrawItem(QPainter &painter)
             qDrawWinButton(&painter, r, palette(), false);
     }
 
+    if (ShowsFocusRing() && m_nFocusMargin == 0 && !m_bmpNormal.isNull())
+        DrawFocusRing(painter, r);
     if (hasFocus() && m_nFocusMargin > 0)
     {
         QStyleOptionFocusRect option;
@@ -297,26 +326,43 @@ void CSkinButton::DrawItem(QPainter &painter)
     }
 }
 
+void CSkinButton::DrawFocusRing(QPainter &painter, const QRect &rect) const
+{
+    // Two tones, so that the ring shows on the light and on the dark faces alike.
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(0x0B, 0x2A, 0x4A), 1));
+    painter.drawRoundedRect(QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    painter.setPen(QPen(QColor(255, 255, 255, 230), 1, Qt::DotLine));
+    painter.drawRoundedRect(QRectF(rect).adjusted(2.5, 2.5, -2.5, -2.5), 3, 3);
+    painter.restore();
+}
+
 void CSkinButton::DrawBitmap(QPainter &painter, const QImage &bitmap, const QRect &rect, int mode) const
 {
     if (bitmap.isNull() || rect.isEmpty())
         return;
+    // Sizes in the bitmap's own pixels: a 2x bitmap covers the same logical area with twice as many.
+    const qreal ratio = bitmap.devicePixelRatio();
+    const QSize logical = (QSizeF(bitmap.size()) / ratio).toSize();
     if (mode >= DrawTiled)
     {
         painter.save();
         painter.setClipRect(rect, Qt::IntersectClip);
-        for (int y = rect.top(); y <= rect.bottom(); y += bitmap.height())
-            for (int x = rect.left(); x <= rect.right(); x += bitmap.width())
+        for (int y = rect.top(); y <= rect.bottom(); y += std::max(logical.height(), 1))
+            for (int x = rect.left(); x <= rect.right(); x += std::max(logical.width(), 1))
                 painter.drawImage(QPoint(x, y), bitmap);
         painter.restore();
         return;
     }
 
+    const QSize target = (QSizeF(rect.size()) * ratio).toSize();
     QImage picture;
     if (mode == DrawStretched)
-        picture = bitmap.scaled(rect.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        picture = bitmap.scaled(target, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     else
-        picture = bitmap.copy(QRect(QPoint(0, 0), rect.size()).intersected(bitmap.rect())); // natural scale
+        picture = bitmap.copy(QRect(QPoint(0, 0), target).intersected(bitmap.rect())); // natural scale
 
     if (!m_bmpMask.isNull())
     {
@@ -324,6 +370,8 @@ void CSkinButton::DrawBitmap(QPainter &painter, const QImage &bitmap, const QRec
         QImage mask = mode == DrawStretched
                           ? m_bmpMask.scaled(rect.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
                           : m_bmpMask.copy(QRect(QPoint(0, 0), rect.size()).intersected(m_bmpMask.rect()));
+        if (ratio != 1.0) // the mask is 1x only
+            mask = mask.scaled(picture.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
         mask = mask.convertToFormat(QImage::Format_RGB32);
         picture = picture.convertToFormat(QImage::Format_ARGB32);
         const int height = std::min(picture.height(), mask.height());
@@ -339,5 +387,6 @@ void CSkinButton::DrawBitmap(QPainter &painter, const QImage &bitmap, const QRec
             }
         }
     }
+    picture.setDevicePixelRatio(ratio);
     painter.drawImage(rect.topLeft(), picture);
 }

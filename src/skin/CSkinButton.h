@@ -48,6 +48,8 @@ public:
     bool GetCheck() const { return m_bChecked; }
 
     bool IsHover() const { return m_bHover; }
+    // The focus came with the keyboard, so the focus ring shows.
+    bool ShowsFocusRing() const { return hasFocus() && m_bKeyboardFocus; }
     bool IsPressed() const { return m_bPressed; }
     int GetDrawMode() const { return m_nDrawMode; }
     int GetFocusMargin() const { return m_nFocusMargin; }
@@ -80,23 +82,31 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void leaveEvent(QEvent *event) override;
 
 private:
     void Init();
     void ToggleFromInput();
+    void LoadBitmaps(qreal ratio);
+    void DrawFocusRing(QPainter &painter, const QRect &rect) const;
 
     bool m_bChecked = false;
     int m_nKind = KindPush;
     bool m_bHover = false;
     bool m_bPressed = false;
+    bool m_bKeyboardFocus = false;
     QImage m_bmpNormal;
     QImage m_bmpPressed;
     QImage m_bmpDisabled;
     QImage m_bmpMask;
     QImage m_bmpHover;
     QImage m_bmpFocus;
+    // Resource numbers of normal, pressed, hover, disabled, focus, mask; reloaded when the screen's
+    // pixel ratio changes.
+    int m_nBitmapIds[6] = {};
+    qreal m_bitmapRatio = 1.0;
     std::int16_t m_nFocusMargin = 0;
     QColor m_crText;
     QRegion m_hRegion;

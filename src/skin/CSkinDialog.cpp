@@ -1,5 +1,6 @@
 #include "skin/CSkinDialog.h"
 
+#include "skin/CSkinButton.h"
 #include "skin/SkinBitmaps.h"
 #include "skin/SkinControlId.h"
 #include "skin/SkinRegions.h"
@@ -23,8 +24,9 @@ void CSkinDialog::SetBackgroundBitmap(int number, BackgroundMode mode)
     m_backgroundMode = mode;
     m_bmpBackground = QPixmap();
     // The device-independent kind is read at once; the stretched kind at its first paint.
+    m_backgroundRatio = devicePixelRatioF();
     if (mode == BackgroundMode::Unscaled)
-        m_bmpBackground = LoadSkinPixmap(number);
+        m_bmpBackground = LoadSkinPixmap(number, m_backgroundRatio);
     update();
 }
 
@@ -77,10 +79,19 @@ bool CSkinDialog::OnEraseBkgnd(QPainter &painter)
 {
     if (m_nBackgroundBitmap <= 0)
         return false;
+    // Moved to a screen of another pixel ratio: the other drawing of the same bitmap.
+    if (devicePixelRatioF() != m_backgroundRatio && !m_bmpBackground.isNull())
+    {
+        m_backgroundRatio = devicePixelRatioF();
+        m_bmpBackground = LoadSkinPixmap(m_nBackgroundBitmap, m_backgroundRatio);
+    }
     if (m_backgroundMode == BackgroundMode::Stretched)
     {
         if (m_bmpBackground.isNull())
-            m_bmpBackground = LoadSkinPixmap(m_nBackgroundBitmap);
+        {
+            m_backgroundRatio = devicePixelRatioF();
+            m_bmpBackground = LoadSkinPixmap(m_nBackgroundBitmap, m_backgroundRatio);
+        }
         if (m_bmpBackground.isNull())
             return false;
         painter.drawPixmap(rect(), m_bmpBackground, m_bmpBackground.rect());
@@ -220,5 +231,14 @@ void CSkinDialog::keyPressEvent(QKeyEvent *event)
         }
     }
     event->accept();
+    // A window without an OK button (the main window) would end on Enter; there a focused push
+    // button takes Enter as it takes Space.
+    auto *focused = qobject_cast<CSkinButton *>(focusWidget());
+    if (focused && focused->GetKind() == CSkinButton::KindPush && focused->window() == this &&
+        !qobject_cast<QAbstractButton *>(GetDlgItem(this, 1)))
+    {
+        focused->click();
+        return;
+    }
     OnOK();
 }

@@ -73,6 +73,7 @@ protected:
 
 private:
     QPixmap m_bmpBackground;
+    qreal m_backgroundRatio = 1.0; // the screen's pixel ratio the background was loaded for
     int m_nBackgroundBitmap = 0;
     BackgroundMode m_backgroundMode = BackgroundMode::Stretched;
     QColor m_crStaticText = QColor(255, 255, 255);

@@ -44,10 +44,12 @@ void CSkinHeaderCtrl::paintEvent(QPaintEvent *)
         return;
     dc.fillRect(client, Qt::black);
 
-    const QImage band = LoadSkinBitmap(kBandBitmap);
-    const QImage separator = LoadSkinBitmap(kSeparatorBitmap);
+    const qreal ratio = devicePixelRatioF();
+    const QImage band = LoadSkinBitmap(kBandBitmap, ratio);
+    const QImage separator = LoadSkinBitmap(kSeparatorBitmap, ratio);
     // Only the band's first column is used, stretched or repeated.
-    const QImage bandColumn = band.isNull() ? QImage() : band.copy(0, 0, 1, band.height());
+    const QImage bandColumn =
+        band.isNull() ? QImage() : band.copy(0, 0, SkinSourceRect(band, QRect(0, 0, 1, 1)).width(), band.height());
     if (!bandColumn.isNull())
         dc.drawImage(QRect(0, 0, client.width(), kBandRows), bandColumn);
 

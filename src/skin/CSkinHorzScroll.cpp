@@ -62,20 +62,22 @@ void CSkinHorzScroll::paintEvent(QPaintEvent *)
     if (!dc.isActive())
         return;
     const bool scrollable = Scrollable();
-    const QImage track = LoadSkinBitmap(scrollable ? 232 : 382);
-    const QImage left = LoadSkinBitmap(scrollable ? 233 : 380);
-    const QImage right = LoadSkinBitmap(scrollable ? 231 : 381);
+    const qreal ratio = devicePixelRatioF();
+    const QImage track = LoadSkinBitmap(scrollable ? 232 : 382, ratio);
+    const QImage left = LoadSkinBitmap(scrollable ? 233 : 380, ratio);
+    const QImage right = LoadSkinBitmap(scrollable ? 231 : 381, ratio);
 
     dc.fillRect(rect(), Qt::white);
     if (!track.isNull())
-        dc.drawImage(QRect(15, 0, w - 27, 18), track, QRect(0, 0, 1, track.height()));
+        dc.drawImage(QRect(15, 0, w - 27, 18), track,
+                     QRect(0, 0, SkinSourceRect(track, QRect(0, 0, 1, 1)).width(), track.height()));
     if (!left.isNull())
-        dc.drawImage(QPoint(0, 0), left, QRect(0, 0, 16, 14));
+        dc.drawImage(QPoint(0, 0), left, SkinSourceRect(left, QRect(0, 0, 16, 14)));
     if (!right.isNull())
-        dc.drawImage(QPoint(w - 16, 0), right, QRect(0, 0, 16, 14));
+        dc.drawImage(QPoint(w - 16, 0), right, SkinSourceRect(right, QRect(0, 0, 16, 14)));
     if (scrollable)
     {
-        const QImage thumb = LoadSkinBitmap(243);
+        const QImage thumb = LoadSkinBitmap(243, ratio);
         if (!thumb.isNull())
             dc.drawImage(QPoint(GetThumbPos() - 4, 0), thumb);
     }

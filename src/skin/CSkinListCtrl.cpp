@@ -1,6 +1,9 @@
 #include "skin/CSkinListCtrl.h"
 
 #include <QCoreApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -273,4 +276,47 @@ void CSkinListCtrl::drawRow(QPainter *painter, const QStyleOptionViewItem &optio
     plain.state &= ~QStyle::State_HasFocus;
     plain.showDecorationSelected = false;
     QTreeView::drawRow(painter, plain, index);
+}
+
+void CSkinListCtrl::paintEvent(QPaintEvent *event)
+{
+    QTreeWidget::paintEvent(event);
+    if (!ShowsFocusFrame())
+        return;
+    // The list's own focus look: a dotted frame around the whole current row, or inside the list
+    // when no row is current.
+    QPainter painter(viewport());
+    const QModelIndex current = currentIndex();
+    QRect frame = viewport()->rect().adjusted(0, 0, -1, -1);
+    if (current.isValid())
+    {
+        const QRect cell = visualRect(current);
+        frame = QRect(0, cell.top(), viewport()->width(), cell.height()).adjusted(0, 0, -1, -1);
+    }
+    painter.setPen(QPen(m_crSelText, 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(frame);
+}
+
+void CSkinListCtrl::focusInEvent(QFocusEvent *event)
+{
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
+        m_bKeyboardFocus = true;
+    else if (reason == Qt::MouseFocusReason)
+        m_bKeyboardFocus = false;
+    QTreeWidget::focusInEvent(event);
+}
+
+void CSkinListCtrl::keyPressEvent(QKeyEvent *event)
+{
+    m_bKeyboardFocus = true;
+    QTreeWidget::keyPressEvent(event);
+    viewport()->update();
+}
+
+void CSkinListCtrl::mousePressEvent(QMouseEvent *event)
+{
+    m_bKeyboardFocus = false;
+    QTreeWidget::mousePressEvent(event);
 }

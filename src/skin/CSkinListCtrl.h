@@ -48,18 +48,26 @@ public:
     // The selected row, or -1.
     int GetSelectedRow() const;
 
+    // The focus came with the keyboard (or the keyboard was used since), so the focus frame shows.
+    bool ShowsFocusFrame() const { return hasFocus() && m_bKeyboardFocus; }
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void drawRow(QPainter *painter, const QStyleOptionViewItem &options, const QModelIndex &index) const override;
 
 private:
     CSkinHeaderCtrl *m_wndHeader;
     QColor m_crSelText = QColor(0, 0, 0);
     QColor m_crSelBack = QColor(190, 190, 190);
+    bool m_bKeyboardFocus = false;
     QPointer<CSkinVertScroll> m_wndVScroll;
     QPointer<CSkinHorzScroll> m_wndHScroll;
 };

@@ -74,21 +74,24 @@ void CSkinVertScroll::paintEvent(QPaintEvent *)
     if (!dc.isActive())
         return;
     const bool scrollable = Scrollable();
-    const QImage track = LoadSkinBitmap(scrollable ? 235 : 384);
-    const QImage up = LoadSkinBitmap(scrollable ? 234 : 383);
-    const QImage down = LoadSkinBitmap(scrollable ? 237 : 385);
+    const qreal ratio = devicePixelRatioF();
+    const QImage track = LoadSkinBitmap(scrollable ? 235 : 384, ratio);
+    const QImage up = LoadSkinBitmap(scrollable ? 234 : 383, ratio);
+    const QImage down = LoadSkinBitmap(scrollable ? 237 : 385, ratio);
 
     dc.fillRect(rect(), Qt::black);
     if (!track.isNull())
-        dc.drawImage(QRect(0, 9, 18, h - 18), track, QRect(0, 0, track.width(), 1));
+        dc.drawImage(QRect(0, 9, 18, h - 18), track,
+                     QRect(0, 0, track.width(), SkinSourceRect(track, QRect(0, 0, 1, 1)).height()));
     if (!up.isNull())
-        dc.drawImage(QPoint(0, 0), up, QRect(0, 0, 14, up.height()));
+        dc.drawImage(QPoint(0, 0), up, QRect(0, 0, SkinSourceRect(up, QRect(0, 0, 14, 1)).width(), up.height()));
     if (!down.isNull())
-        dc.drawImage(QPoint(0, h - 16), down, QRect(0, 0, 14, down.height()));
+        dc.drawImage(QPoint(0, h - 16), down,
+                     QRect(0, 0, SkinSourceRect(down, QRect(0, 0, 14, 1)).width(), down.height()));
     if (scrollable)
     {
-        const QImage thumb = LoadSkinBitmap(236);
+        const QImage thumb = LoadSkinBitmap(236, ratio);
         if (!thumb.isNull())
-            dc.drawImage(QPoint(0, GetThumbPos() - 4), thumb, QRect(0, 0, 14, 26));
+            dc.drawImage(QPoint(0, GetThumbPos() - 4), thumb, SkinSourceRect(thumb, QRect(0, 0, 14, 26)));
     }
 }

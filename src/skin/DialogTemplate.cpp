@@ -105,6 +105,7 @@ bool readControl(const QJsonObject &object, DialogControlTemplate *control, QStr
         return fail(error, QStringLiteral("control %1: bad rect").arg(control->id));
     control->rect = QRect(rect[0], rect[1], rect[2], rect[3]);
     control->text = object.value("text").toString();
+    control->name = object.value("name").toString();
     control->image = object.value("image").toInt();
     for (const QJsonValue &item : object.value("items").toArray())
         control->items.append(item.toString());

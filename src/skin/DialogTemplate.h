@@ -39,6 +39,7 @@ struct DialogControlTemplate
     int id = kNoControlId;
     DialogControlKind kind = DialogControlKind::Static;
     QString text;
+    QString name;      // what a screen reader calls a control whose caption is in its bitmap
     QRect rect;        // dialog units
     QStringList style; // "default", "groupStart", "tabStop", "hidden", "disabled", "password", ...
     QStringList items; // initial data of a combo box

@@ -140,6 +140,8 @@ bool DialogTemplateBuilder::Build(QWidget *dialog)
         const bool isStatic = control.kind == DialogControlKind::Static || control.kind == DialogControlKind::Icon;
         widget->setFocusPolicy(isStatic ? Qt::NoFocus
                                         : (control.has(QStringLiteral("tabStop")) ? Qt::StrongFocus : Qt::ClickFocus));
+        if (!control.name.isEmpty())
+            widget->setAccessibleName(control.name);
         widget->setEnabled(!control.isDisabled());
         widget->setHidden(control.isHidden());
         m_controls.append({control.id, widget});

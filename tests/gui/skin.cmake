@@ -11,3 +11,8 @@ izuzez_add_skin_test(skin_button_test SOURCES ${skin_test_dir}/ButtonTest.cpp)
 izuzez_add_skin_test(skin_list_test SOURCES ${skin_test_dir}/ListTest.cpp)
 izuzez_add_skin_test(skin_dialog_test SOURCES ${skin_test_dir}/DialogTest.cpp)
 izuzez_add_skin_test(skin_progress_test SOURCES ${skin_test_dir}/ProgressTest.cpp)
+
+# The skin at 200 %: the real 2x bitmaps from the resources, on a screen scaled by Qt.
+izuzez_add_skin_test(skin_scale_test SOURCES ${skin_test_dir}/ScaleTest.cpp)
+target_link_libraries(skin_scale_test PRIVATE izuzez_resources)
+set_property(TEST skin_scale_test APPEND PROPERTY ENVIRONMENT QT_SCALE_FACTOR=2)

@@ -1,6 +1,7 @@
 // Takes the documentation's pictures of the real window: the main window with a device clicked (against
 // the simulator on loopback, in a private network namespace when run as root), the Login and the About
-// dialogs. Runs offscreen. Usage: izuzez-screenshots [output directory] (default docs/screenshots).
+// dialogs, and the main window again on a screen at 200 % (a second run of itself with Qt's scale factor).
+// Runs offscreen. Usage: izuzez-screenshots [output directory] (default docs/screenshots).
 
 #include "app/AppGlobals.h"
 #include "app/CAboutDlg.h"
@@ -37,7 +38,8 @@ namespace
 
 namespace fs = std::filesystem;
 
-const char kDevices[] = R"({"listen": "127.0.0.1", "devices": [
+// The devices answer on the address they sit beside, so that none is drawn as outside the network.
+const char kDevices[] = R"({"listen": "%LISTEN%", "devices": [
   {"name": "Office-NAS", "address": "192.168.1.20", "netmask": "255.255.255.0", "gateway": "192.168.1.1",
    "shares": ["HDD_a", "Public", "Photos"], "model": "NS-2400", "mac": "00:1B:7A:10:00:02", "sw_version": "2.3.1"},
   {"name": "Backup-NAS", "address": "192.168.1.34", "netmask": "255.255.255.0", "gateway": "192.168.1.1",
@@ -54,13 +56,15 @@ std::string ReadAll(const fs::path &path)
     return text.str();
 }
 
-pid_t StartSimulator(const fs::path &dir)
+pid_t StartSimulator(const fs::path &dir, const std::string &listen)
 {
-    std::ofstream(dir / "devices.json") << kDevices;
+    std::string config = kDevices;
+    config.replace(config.find("%LISTEN%"), 8, listen);
+    std::ofstream(dir / "devices.json") << config;
     const std::string devsim = (fs::read_symlink("/proc/self/exe").parent_path() / "izuzez-devsim").string();
-    const std::string config = (dir / "devices.json").string();
+    const std::string configPath = (dir / "devices.json").string();
     const std::string log = (dir / "devsim.log").string();
-    const char *argv[] = {devsim.c_str(), "--config", config.c_str(), "--log", log.c_str(), nullptr};
+    const char *argv[] = {devsim.c_str(), "--config", configPath.c_str(), "--log", log.c_str(), nullptr};
     pid_t pid = -1;
     if (posix_spawn(&pid, devsim.c_str(), nullptr, nullptr, const_cast<char **>(argv), environ) != 0)
         return -1;
@@ -86,16 +90,36 @@ bool Save(QWidget *widget, const QDir &out, const char *file)
 
 } // namespace
 
+// Runs this program again on a screen at 200 %, where it takes the main window only.
+bool TakeScaledPictures(const char *outDir)
+{
+    const std::string self = fs::read_symlink("/proc/self/exe").string();
+    const char *argv[] = {self.c_str(), outDir, nullptr};
+    setenv("QT_SCALE_FACTOR", "2", 1);
+    setenv("IZUZEZ_SHOTS_SCALED", "1", 1);
+    pid_t pid = -1;
+    const bool started = posix_spawn(&pid, self.c_str(), nullptr, nullptr, const_cast<char **>(argv), environ) == 0;
+    unsetenv("QT_SCALE_FACTOR");
+    unsetenv("IZUZEZ_SHOTS_SCALED");
+    int status = 1;
+    return started && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 int main(int argc, char **argv)
 {
+    const bool scaled = qEnvironmentVariableIsSet("IZUZEZ_SHOTS_SCALED");
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots"));
     if (!out.exists() && !QDir().mkpath(out.path()))
         return 1;
 
-    if (geteuid() == 0 && unshare(CLONE_NEWNET) == 0)
-        std::system("ip link set lo up");
+    // As root, in a network namespace of its own the devices' network is put on loopback, so that they
+    // answer inside it; otherwise they answer on 127.0.0.1 and are shown as outside its network.
+    std::string listen = "127.0.0.1";
+    if (geteuid() == 0 && unshare(CLONE_NEWNET) == 0 &&
+        std::system("ip link set lo up && ip addr add 192.168.1.10/24 dev lo") == 0)
+        listen = "192.168.1.10";
     std::string pattern = (fs::temp_directory_path() / "izuzez-shots-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)
         return 1;
@@ -107,14 +131,14 @@ int main(int argc, char **argv)
     fs::create_directory_symlink(mount, dir / "drives" / "Z");
     setenv("IZUZEZ_DRIVES_DIR", (dir / "drives").c_str(), 1);
 
-    const pid_t simulator = StartSimulator(dir);
+    const pid_t simulator = StartSimulator(dir, listen);
     if (simulator < 0)
     {
         std::fprintf(stderr, "izuzez-screenshots: the simulator did not come up\n");
         fs::remove_all(dir);
         return 1;
     }
-    SetInterfaceFilter({"127.0.0.1"});
+    SetInterfaceFilter({listen});
     OpenEndpoints();
 
     bool ok = true;
@@ -125,8 +149,9 @@ int main(int argc, char **argv)
         if (devices && devices->topLevelItem(0))
             QTest::mouseClick(devices->viewport(), Qt::LeftButton, {},
                               devices->visualItemRect(devices->topLevelItem(0)).center());
-        ok = Save(&dlg, out, "main-window.png") && ok;
+        ok = Save(&dlg, out, scaled ? "main-window-200.png" : "main-window.png") && ok;
     }
+    if (!scaled)
     {
         g_nLoginMode = kLoginModeAdmin;
         CLoginDlg login;
@@ -135,6 +160,7 @@ int main(int argc, char **argv)
         login.show();
         ok = Save(&login, out, "login.png") && ok;
     }
+    if (!scaled)
     {
         CAboutDlg about;
         about.show();
@@ -145,5 +171,7 @@ int main(int argc, char **argv)
     kill(simulator, SIGTERM);
     waitpid(simulator, nullptr, 0);
     fs::remove_all(dir);
+    if (!scaled)
+        ok = TakeScaledPictures(argc > 1 ? argv[1] : "docs/screenshots") && ok;
     return ok ? 0 : 1;
 }

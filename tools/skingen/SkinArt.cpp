@@ -13,11 +13,20 @@
 namespace
 {
 
-QImage canvas(QSize size, const QColor &fill)
+// An image of `size` logical pixels, each `scale` device pixels wide.
+QImage canvas(QSize size, const QColor &fill, int scale = 1)
 {
-    QImage image(size, QImage::Format_RGB32);
+    QImage image(size * scale, QImage::Format_RGB32);
     image.fill(fill);
     return image;
+}
+
+// Fills one row of device pixels; gradients drawn row by row stay smooth at every scale.
+void fillDeviceRow(QImage &image, int y, const QColor &colour)
+{
+    const QRgb rgb = colour.rgb();
+    auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+    std::fill(line, line + image.width(), rgb);
 }
 
 QFont uiFont(qreal pixels, bool bold, qreal spacing = 0)
@@ -80,10 +89,11 @@ ButtonColours buttonColours(ButtonLook look, bool active)
 
 } // namespace
 
-QImage DrawButton(const ButtonArt &art, bool active)
+QImage DrawButton(const ButtonArt &art, bool active, int scale)
 {
-    QImage image = canvas(art.size, art.behind);
+    QImage image = canvas(art.size, art.behind, scale);
     QPainter p(&image);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     const ButtonColours c = buttonColours(art.look, active);
     const QRectF shape(art.shape);
@@ -110,16 +120,13 @@ QImage DrawButton(const ButtonArt &art, bool active)
     return image;
 }
 
-QImage DrawTitleGlyph(bool close, bool active, int bandTop, int bandHeight)
+QImage DrawTitleGlyph(bool close, bool active, int bandTop, int bandHeight, int scale)
 {
-    QImage image(16, 16, QImage::Format_RGB32);
-    for (int y = 0; y < 16; ++y)
-    {
-        const QRgb rgb = titleBandAt(bandTop + y, bandHeight).rgb();
-        for (int x = 0; x < 16; ++x)
-            image.setPixel(x, y, rgb);
-    }
+    QImage image(16 * scale, 16 * scale, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        fillDeviceRow(image, y, titleBandAt(bandTop + qreal(y) / scale, bandHeight));
     QPainter p(&image);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     if (active)
     {
@@ -140,44 +147,42 @@ QImage DrawTitleGlyph(bool close, bool active, int bandTop, int bandHeight)
     return image;
 }
 
-QImage DrawHeaderBand()
+QImage DrawHeaderBand(int scale)
 {
-    QImage image(1, 17, QImage::Format_RGB32);
-    for (int y = 0; y < 17; ++y)
-        image.setPixel(0, y, mix(QColor(0xFB, 0xFC, 0xFD), QColor(0xE6, 0xEA, 0xF0), y / 16.0).rgb());
+    QImage image(scale, 17 * scale, QImage::Format_RGB32);
+    const int last = image.height() - 1;
+    for (int y = 0; y <= last; ++y)
+        fillDeviceRow(image, y, mix(QColor(0xFB, 0xFC, 0xFD), QColor(0xE6, 0xEA, 0xF0), y / qreal(last)));
     // No bottom edge: the header may be taller than the band, and the list draws its own border.
     return image;
 }
 
-QImage DrawHeaderSeparator()
+QImage DrawHeaderSeparator(int scale)
 {
     // Drawn two pixels left of an item's edge, so the divider at x = 2 marks the edge itself.
-    QImage image(12, 17, QImage::Format_RGB32);
-    const QImage band = DrawHeaderBand();
-    for (int y = 0; y < 17; ++y)
-    {
-        for (int x = 0; x < 12; ++x)
-            image.setPixel(x, y, band.pixel(0, y));
-    }
-    for (int y = 3; y < 14; ++y)
-    {
-        image.setPixel(2, y, palette::trackEdge.rgb());
-        image.setPixel(3, y, qRgb(0xFF, 0xFF, 0xFF));
-    }
+    QImage image(12 * scale, 17 * scale, QImage::Format_RGB32);
+    const QImage band = DrawHeaderBand(scale);
+    for (int y = 0; y < image.height(); ++y)
+        fillDeviceRow(image, y, QColor::fromRgb(band.pixel(0, y)));
+    QPainter p(&image);
+    p.scale(scale, scale);
+    p.fillRect(QRect(2, 3, 1, 11), palette::trackEdge);
+    p.fillRect(QRect(3, 3, 1, 11), QColor(0xFF, 0xFF, 0xFF));
     return image;
 }
 
-QImage DrawScrollTrack(Qt::Orientation orientation, bool enabled)
+QImage DrawScrollTrack(Qt::Orientation orientation, bool enabled, int scale)
 {
     const bool horizontal = orientation == Qt::Horizontal;
-    const int length = enabled ? 2 : 1;
-    QImage image(horizontal ? QSize(length, 14) : QSize(14, length), QImage::Format_RGB32);
+    const int length = (enabled ? 2 : 1) * scale;
+    const int breadth = 14 * scale;
+    QImage image(horizontal ? QSize(length, breadth) : QSize(breadth, length), QImage::Format_RGB32);
     const QColor fill = enabled ? palette::trackFill : QColor(0xF3, 0xF5, 0xF8);
     for (int along = 0; along < length; ++along)
     {
-        for (int across = 0; across < 14; ++across)
+        for (int across = 0; across < breadth; ++across)
         {
-            const bool edge = across == 0 || across == 13;
+            const bool edge = across < scale || across >= breadth - scale;
             const QRgb rgb = (edge ? palette::trackEdge : fill).rgb();
             if (horizontal)
                 image.setPixel(along, across, rgb);
@@ -188,23 +193,23 @@ QImage DrawScrollTrack(Qt::Orientation orientation, bool enabled)
     return image;
 }
 
-QImage DrawScrollArrow(Arrow arrow, bool enabled)
+QImage DrawScrollArrow(Arrow arrow, bool enabled, int scale)
 {
     const bool horizontal = arrow == Arrow::Left || arrow == Arrow::Right;
     const QSize size = horizontal ? QSize(16, 14) : QSize(14, 16);
-    QImage image = canvas(size, enabled ? palette::trackFill : QColor(0xF3, 0xF5, 0xF8));
+    QImage image = canvas(size, enabled ? palette::trackFill : QColor(0xF3, 0xF5, 0xF8), scale);
     QPainter p(&image);
+    p.scale(scale, scale);
     // Edges in line with the track's.
-    p.setPen(palette::trackEdge);
     if (horizontal)
     {
-        p.drawLine(0, 0, 15, 0);
-        p.drawLine(0, 13, 15, 13);
+        p.fillRect(QRect(0, 0, 16, 1), palette::trackEdge);
+        p.fillRect(QRect(0, 13, 16, 1), palette::trackEdge);
     }
     else
     {
-        p.drawLine(0, 0, 0, 15);
-        p.drawLine(13, 0, 13, 15);
+        p.fillRect(QRect(0, 0, 1, 16), palette::trackEdge);
+        p.fillRect(QRect(13, 0, 1, 16), palette::trackEdge);
     }
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF face = horizontal ? QRectF(1.5, 1.5, 13, 11) : QRectF(1.5, 1.5, 11, 13);
@@ -232,23 +237,24 @@ QImage DrawScrollArrow(Arrow arrow, bool enabled)
     return image;
 }
 
-QImage DrawScrollThumb(Qt::Orientation orientation)
+QImage DrawScrollThumb(Qt::Orientation orientation, int scale)
 {
     const bool horizontal = orientation == Qt::Horizontal;
     const QSize size = horizontal ? QSize(26, 14) : QSize(14, 26);
-    QImage image = DrawScrollTrack(orientation, true).scaled(size);
+    QImage image = DrawScrollTrack(orientation, true, scale).scaled(size * scale);
     QPainter p(&image);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF pill = horizontal ? QRectF(1, 2, 24, 10) : QRectF(2, 1, 10, 24);
     fillRounded(p, pill, 4.5, palette::thumb, palette::thumbEdge);
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QColor(0xD6, 0xDE, 0xE7));
+    const QColor grip(0xD6, 0xDE, 0xE7);
     for (int i = -2; i <= 2; i += 2)
     {
         if (horizontal)
-            p.drawLine(13 + i, 5, 13 + i, 8);
+            p.fillRect(QRect(13 + i, 5, 1, 4), grip);
         else
-            p.drawLine(5, 13 + i, 8, 13 + i);
+            p.fillRect(QRect(5, 13 + i, 4, 1), grip);
     }
     return image;
 }
@@ -323,21 +329,19 @@ QRect listWithBars(const QRect &list)
 
 } // namespace
 
-QImage DrawMainBackground(QSize size, const QMap<int, QRect> &controls, const QString &version)
+QImage DrawMainBackground(QSize size, const QMap<int, QRect> &controls, const QString &version, int scale)
 {
     const int w = size.width();
     const int h = size.height();
-    QImage image = canvas(size, palette::body);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::TextAntialiasing);
-
+    QImage image = canvas(size, palette::body, scale);
     // Title band, with room for the minimize and close glyphs at the right.
     const int band = 34;
-    for (int y = 0; y < band; ++y)
-    {
-        p.setPen(titleBandAt(y, band));
-        p.drawLine(0, y, w - 1, y);
-    }
+    for (int y = 0; y < band * scale; ++y)
+        fillDeviceRow(image, y, titleBandAt(qreal(y) / scale, band));
+    QPainter p(&image);
+    p.scale(scale, scale);
+    p.setRenderHint(QPainter::TextAntialiasing);
+
     QLinearGradient stripe(0, 0, w, 0);
     stripe.setColorAt(0, palette::accent);
     stripe.setColorAt(1, palette::accentLight);
@@ -364,9 +368,8 @@ QImage DrawMainBackground(QSize size, const QMap<int, QRect> &controls, const QS
     const int bandTop = ip.top() - 7;
     const int bandBottom = std::max(gateway.bottom(), controls.value(1007).bottom()) + 8;
     p.fillRect(QRect(1, bandTop, w - 2, bandBottom - bandTop + 1), QColor(0xFA, 0xFB, 0xFC));
-    p.setPen(palette::hairline);
-    p.drawLine(1, bandTop, w - 2, bandTop);
-    p.drawLine(1, bandBottom, w - 2, bandBottom);
+    p.fillRect(QRect(1, bandTop, w - 2, 1), palette::hairline);
+    p.fillRect(QRect(1, bandBottom, w - 2, 1), palette::hairline);
 
     drawSectionHeading(p, volumes.left(), volumes.top() - 17, right, QStringLiteral("VOLUMES AND DRIVE LETTERS"));
     drawWell(p, listWithBars(volumes));
@@ -374,8 +377,7 @@ QImage DrawMainBackground(QSize size, const QMap<int, QRect> &controls, const QS
     // Footer with the version; About and Exit sit on it.
     const int footerTop = controls.value(1009).top() - 13;
     p.fillRect(QRect(0, footerTop, w, h - footerTop), palette::footer);
-    p.setPen(palette::hairline);
-    p.drawLine(0, footerTop, w, footerTop);
+    p.fillRect(QRect(0, footerTop, w, 1), palette::hairline);
     p.setFont(uiFont(11, false));
     p.setPen(palette::inkMuted);
     const QRect exit = controls.value(1009);
@@ -383,16 +385,18 @@ QImage DrawMainBackground(QSize size, const QMap<int, QRect> &controls, const QS
                QStringLiteral("Version %1").arg(version));
 
     // A one-pixel frame keeps the window's edge visible on light desktops.
-    p.setPen(palette::navyBottom);
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(0, 0, w - 1, h - 1);
+    p.fillRect(QRect(0, 0, w, 1), palette::navyBottom);
+    p.fillRect(QRect(0, h - 1, w, 1), palette::navyBottom);
+    p.fillRect(QRect(0, 0, 1, h), palette::navyBottom);
+    p.fillRect(QRect(w - 1, 0, 1, h), palette::navyBottom);
     return image;
 }
 
-QImage DrawDialogBackground(QSize size, DialogDecor decor)
+QImage DrawDialogBackground(QSize size, DialogDecor decor, int scale)
 {
-    QImage image = canvas(size, palette::dialogBody);
+    QImage image = canvas(size, palette::dialogBody, scale);
     QPainter p(&image);
+    p.scale(scale, scale);
     QLinearGradient stripe(0, 0, size.width(), 0);
     stripe.setColorAt(0, palette::accent);
     stripe.setColorAt(1, palette::accentLight);

@@ -1,4 +1,5 @@
-// Draws every skin bitmap and the icon into <res>/bitmaps/<number>.bmp and <res>/icon128.bmp.
+// Draws every skin bitmap into <res>/bitmaps/<number>.bmp and <number>@2x.bmp, and the icon into
+// <res>/icon128.bmp.
 // Usage: izuzez-skingen <res directory>
 
 #include "SkinArt.h"
@@ -56,6 +57,67 @@ const ButtonBitmaps kButtons[] = {
     {306, 307, {100, 25}, "OK", ButtonLook::Primary, true},
 };
 
+// Every skin bitmap by resource number, `scale` device pixels to a logical one.
+QMap<int, QImage> DrawBitmaps(const QMap<int, QRect> &controls, const QString &version, int scale)
+{
+    QMap<int, QImage> bitmaps;
+    const QSize mainSize(430, 574);
+    bitmaps[267] = DrawMainBackground(mainSize, controls, version, scale);
+    bitmaps[268] = DrawDialogBackground({366, 135}, DialogDecor::About, scale);
+    bitmaps[269] = DrawDialogBackground({515, 205}, DialogDecor::Plain, scale);
+    bitmaps[270] = DrawDialogBackground({248, 119}, DialogDecor::Plain, scale);
+    bitmaps[271] = DrawDialogBackground({441, 169}, DialogDecor::Plain, scale);
+    bitmaps[272] = DrawDialogBackground({308, 147}, DialogDecor::Plain, scale);
+    bitmaps[273] = DrawDialogBackground({441, 178}, DialogDecor::Plain, scale);
+    bitmaps[274] = DrawDialogBackground({225, 201}, DialogDecor::Plain, scale);
+
+    for (const ButtonBitmaps &button : kButtons)
+    {
+        ButtonArt art;
+        art.size = button.size;
+        art.label = button.label;
+        art.look = button.look;
+        if (button.dialog)
+        {
+            art.shape = QRect(0, 0, 93, 25);
+            art.behind = palette::dialogBody;
+        }
+        else
+        {
+            art.shape = QRect(QPoint(0, 0), button.size);
+            // About and Exit sit on the footer band.
+            art.behind = (button.normal == 300 || button.normal == 302) ? palette::footer : palette::body;
+        }
+        bitmaps[button.normal] = DrawButton(art, false, scale);
+        bitmaps[button.active] = DrawButton(art, true, scale);
+    }
+
+    const int glyphTop = controls.value(1027).top();
+    bitmaps[262] = DrawTitleGlyph(true, false, glyphTop, 34, scale);
+    bitmaps[378] = DrawTitleGlyph(true, true, glyphTop, 34, scale);
+    bitmaps[263] = DrawTitleGlyph(false, false, glyphTop, 34, scale);
+    bitmaps[379] = DrawTitleGlyph(false, true, glyphTop, 34, scale);
+
+    bitmaps[374] = DrawHeaderBand(scale);
+    bitmaps[240] = DrawHeaderSeparator(scale);
+    bitmaps[232] = DrawScrollTrack(Qt::Horizontal, true, scale);
+    bitmaps[382] = DrawScrollTrack(Qt::Horizontal, false, scale);
+    bitmaps[235] = DrawScrollTrack(Qt::Vertical, true, scale);
+    bitmaps[384] = DrawScrollTrack(Qt::Vertical, false, scale);
+    bitmaps[233] = DrawScrollArrow(Arrow::Left, true, scale);
+    bitmaps[380] = DrawScrollArrow(Arrow::Left, false, scale);
+    bitmaps[231] = DrawScrollArrow(Arrow::Right, true, scale);
+    bitmaps[381] = DrawScrollArrow(Arrow::Right, false, scale);
+    bitmaps[234] = DrawScrollArrow(Arrow::Up, true, scale);
+    bitmaps[383] = DrawScrollArrow(Arrow::Up, false, scale);
+    bitmaps[237] = DrawScrollArrow(Arrow::Down, true, scale);
+    bitmaps[385] = DrawScrollArrow(Arrow::Down, false, scale);
+    bitmaps[243] = DrawScrollThumb(Qt::Horizontal, scale);
+    bitmaps[236] = DrawScrollThumb(Qt::Vertical, scale);
+
+    return bitmaps;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -88,66 +150,23 @@ int main(int argc, char *argv[])
     }
 
     res.mkpath(QStringLiteral("bitmaps"));
-    QMap<int, QImage> bitmaps;
-    const QSize mainSize(430, 574);
-    bitmaps[267] = DrawMainBackground(mainSize, controls, QString::fromLatin1(izuzez::kVersionText));
-    bitmaps[268] = DrawDialogBackground({366, 135}, DialogDecor::About);
-    bitmaps[269] = DrawDialogBackground({515, 205}, DialogDecor::Plain);
-    bitmaps[270] = DrawDialogBackground({248, 119}, DialogDecor::Plain);
-    bitmaps[271] = DrawDialogBackground({441, 169}, DialogDecor::Plain);
-    bitmaps[272] = DrawDialogBackground({308, 147}, DialogDecor::Plain);
-    bitmaps[273] = DrawDialogBackground({441, 178}, DialogDecor::Plain);
-    bitmaps[274] = DrawDialogBackground({225, 201}, DialogDecor::Plain);
-
-    for (const ButtonBitmaps &button : kButtons)
+    const QString version = QString::fromLatin1(izuzez::kVersionText);
+    // The 1x set is the reference; the 2x set, drawn anew at twice the size, carries Qt's "@2x" suffix
+    // so that the skin finds it beside the 1x file.
+    QMap<QString, QImage> files;
+    for (const int scale : {1, 2})
     {
-        ButtonArt art;
-        art.size = button.size;
-        art.label = button.label;
-        art.look = button.look;
-        if (button.dialog)
-        {
-            art.shape = QRect(0, 0, 93, 25);
-            art.behind = palette::dialogBody;
-        }
-        else
-        {
-            art.shape = QRect(QPoint(0, 0), button.size);
-            // About and Exit sit on the footer band.
-            art.behind = (button.normal == 300 || button.normal == 302) ? palette::footer : palette::body;
-        }
-        bitmaps[button.normal] = DrawButton(art, false);
-        bitmaps[button.active] = DrawButton(art, true);
+        const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+        const QMap<int, QImage> bitmaps = DrawBitmaps(controls, version, scale);
+        for (auto it = bitmaps.cbegin(); it != bitmaps.cend(); ++it)
+            files.insert(QStringLiteral("bitmaps/%1%2.bmp").arg(it.key()).arg(suffix), it.value());
     }
 
-    const int glyphTop = controls.value(1027).top();
-    bitmaps[262] = DrawTitleGlyph(true, false, glyphTop, 34);
-    bitmaps[378] = DrawTitleGlyph(true, true, glyphTop, 34);
-    bitmaps[263] = DrawTitleGlyph(false, false, glyphTop, 34);
-    bitmaps[379] = DrawTitleGlyph(false, true, glyphTop, 34);
-
-    bitmaps[374] = DrawHeaderBand();
-    bitmaps[240] = DrawHeaderSeparator();
-    bitmaps[232] = DrawScrollTrack(Qt::Horizontal, true);
-    bitmaps[382] = DrawScrollTrack(Qt::Horizontal, false);
-    bitmaps[235] = DrawScrollTrack(Qt::Vertical, true);
-    bitmaps[384] = DrawScrollTrack(Qt::Vertical, false);
-    bitmaps[233] = DrawScrollArrow(Arrow::Left, true);
-    bitmaps[380] = DrawScrollArrow(Arrow::Left, false);
-    bitmaps[231] = DrawScrollArrow(Arrow::Right, true);
-    bitmaps[381] = DrawScrollArrow(Arrow::Right, false);
-    bitmaps[234] = DrawScrollArrow(Arrow::Up, true);
-    bitmaps[383] = DrawScrollArrow(Arrow::Up, false);
-    bitmaps[237] = DrawScrollArrow(Arrow::Down, true);
-    bitmaps[385] = DrawScrollArrow(Arrow::Down, false);
-    bitmaps[243] = DrawScrollThumb(Qt::Horizontal);
-    bitmaps[236] = DrawScrollThumb(Qt::Vertical);
-
     bool ok = true;
-    for (auto it = bitmaps.cbegin(); it != bitmaps.cend(); ++it)
-        ok = save(it.value(), res.filePath(QStringLiteral("bitmaps/%1.bmp").arg(it.key()))) && ok;
+    for (auto it = files.cbegin(); it != files.cend(); ++it)
+        ok = save(it.value(), res.filePath(it.key())) && ok;
     ok = save(DrawAppIcon(48), res.filePath(QStringLiteral("icon128.bmp"))) && ok;
-    std::printf("%lld bitmaps and the icon written to %s\n", static_cast<long long>(bitmaps.size()),
+    std::printf("%lld bitmaps and the icon written to %s\n", static_cast<long long>(files.size()),
                 qPrintable(res.absolutePath()));
     return ok ? 0 : 1;
 }

@@ -14,6 +14,7 @@
 #include "skin/CSkinListCtrl.h"
 #include "skin/SkinControlId.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -593,6 +594,116 @@ TEST_F(WindowTest, ExitAndTheCloseMessageCloseTheEndpoints)
     EXPECT_FALSE(m_dlg->isVisible());
     EXPECT_FALSE(g_ProtocolState.endpointsOpen);
     OpenLoopbackEndpoints();
+}
+
+// Tab walks every control in the template's order, each once (an address field is one stop), and a
+// screen reader hears each one's name and role.
+TEST_F(WindowTest, TabWalksTheWindowInTemplateOrderWithNamesAndRoles)
+{
+    ClickRow(kStorageOne);
+    m_dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_dlg.get()));
+    const struct
+    {
+        int id;
+        const char *name;
+        QAccessible::Role role;
+    } order[] = {
+        {1000, "Devices", QAccessible::Tree},          {1002, "Search", QAccessible::Button},
+        {1008, "Web Page", QAccessible::Button},       {1006, "IP", QAccessible::EditableText},
+        {1010, "Netmask", QAccessible::EditableText},  {1011, "Gateway", QAccessible::EditableText},
+        {1007, "Apply", QAccessible::Button},          {1001, "Volumes", QAccessible::Tree},
+        {1003, "Map Drive", QAccessible::Button},      {1004, "Unmap", QAccessible::Button},
+        {1009, "Exit", QAccessible::Button},           {1013, "Available Drive Letters", QAccessible::ComboBox},
+        {1015, "Receive DHCP", QAccessible::ComboBox}, {1021, "About", QAccessible::Button},
+        {1027, "Minimize", QAccessible::Button},       {1028, "Close", QAccessible::Button},
+        {1000, "Devices", QAccessible::Tree}, // round again
+    };
+    Item<QWidget>(1028)->setFocus(Qt::MouseFocusReason);
+    Devices()->setFocus(Qt::TabFocusReason);
+    int stops = 0;
+    for (const auto &stop : order)
+    {
+        QWidget *control = Item<QWidget>(stop.id);
+        ASSERT_NE(control, nullptr) << stop.id;
+        if (!control->isEnabled() || !control->isVisible())
+            continue; // a disabled control is no Tab stop
+        if (stops++ > 0)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focus = QApplication::focusWidget();
+        ASSERT_TRUE(focus == control || control->isAncestorOf(focus))
+            << stop.name << " expected, focus on " << (focus ? focus->metaObject()->className() : "nothing");
+        QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(focus);
+        ASSERT_NE(heard, nullptr) << stop.name;
+        // Qt on Linux names a combo box by its current text and leaves the label to the widget's own name.
+        const QString name =
+            stop.role == QAccessible::ComboBox ? focus->accessibleName() : heard->text(QAccessible::Name);
+        EXPECT_EQ(name, QString::fromLatin1(stop.name));
+        EXPECT_EQ(heard->role(), stop.role) << stop.name;
+        if (auto *button = qobject_cast<CSkinButton *>(focus))
+            EXPECT_TRUE(button->ShowsFocusRing()) << stop.name;
+        if (auto *list = qobject_cast<CSkinListCtrl *>(focus))
+            EXPECT_TRUE(list->ShowsFocusFrame()) << stop.name;
+    }
+    EXPECT_GE(stops, 12);
+}
+
+TEST_F(WindowTest, AddressFieldsAreOneTabStopWithOctetsOnThePeriodAndArrows)
+{
+    ClickRow(kStorageOne);
+    m_dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_dlg.get()));
+    IpField()->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(IpField()->field(0)->hasFocus());
+    QTest::keyClick(IpField()->field(0), Qt::Key_End);
+    QTest::keyClick(IpField()->field(0), Qt::Key_Period);
+    EXPECT_TRUE(IpField()->field(1)->hasFocus());
+    QTest::keyClick(IpField()->field(1), Qt::Key_End);
+    QTest::keyClick(IpField()->field(1), Qt::Key_Right);
+    EXPECT_TRUE(IpField()->field(2)->hasFocus());
+    QTest::keyClick(IpField()->field(2), Qt::Key_Tab);
+    EXPECT_TRUE(NetmaskField()->field(0)->hasFocus());
+    NetmaskField()->SetFieldFocus(3);
+    QTest::keyClick(NetmaskField()->field(3), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_TRUE(IpField()->isAncestorOf(QApplication::focusWidget()));
+    for (auto [field, name] : {std::pair{IpField(), "IP"}, {NetmaskField(), "Netmask"}, {GatewayField(), "Gateway"}})
+        for (int octet = 0; octet < 4; ++octet)
+            EXPECT_EQ(QAccessible::queryAccessibleInterface(field->field(octet))->text(QAccessible::Name),
+                      QString::fromLatin1(name));
+    EXPECT_EQ(IpField()->text(), "192.168.50.10"); // walking changed nothing
+}
+
+TEST_F(WindowTest, ListsReportTheirColumnsAndRowsAndMoveWithTheArrows)
+{
+    ClickRow(kStorageOne);
+    m_dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_dlg.get()));
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(Devices());
+    ASSERT_NE(list, nullptr);
+    QAccessibleTableInterface *table = list->tableInterface();
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->columnCount(), 4);
+    EXPECT_EQ(table->rowCount(), 5);
+    const QStringList headings{"Name", "IP", "Netmask", "Gateway"};
+    for (int column = 0; column < 4; ++column)
+    {
+        QAccessibleInterface *cell = table->cellAt(0, column);
+        ASSERT_NE(cell, nullptr);
+        QAccessibleTableCellInterface *cellInfo = cell->tableCellInterface();
+        ASSERT_NE(cellInfo, nullptr);
+        const auto headers = cellInfo->columnHeaderCells();
+        ASSERT_EQ(headers.size(), 1);
+        EXPECT_EQ(headers.first()->text(QAccessible::Name), headings[column]);
+    }
+    EXPECT_EQ(table->cellAt(0, 0)->text(QAccessible::Name), "Storage-One");
+    EXPECT_EQ(table->cellAt(1, 1)->text(QAccessible::Name), "192.168.50.11");
+
+    Devices()->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(Devices()->GetSelectedRow(), kStorageOne);
+    QTest::keyClick(Devices(), Qt::Key_Down);
+    EXPECT_EQ(Devices()->GetSelectedRow(), kRecorderTwo);
+    QTest::keyClick(Devices(), Qt::Key_Up);
+    EXPECT_EQ(Devices()->GetSelectedRow(), kStorageOne);
 }
 
 } // namespace

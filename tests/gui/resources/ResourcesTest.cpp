@@ -41,11 +41,29 @@ TEST(Resources, EveryBitmapHasItsSizeAnd24Bits)
     }
 }
 
+TEST(Resources, EveryBitmapHasATwiceAsLargeDrawingBesideIt)
+{
+    for (const product::Bitmap &c : product::kBitmaps)
+    {
+        SCOPED_TRACE(c.number);
+        QString path = izuzez::BitmapResourcePath(c.number);
+        path.insert(path.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+        const QImage image(path, "BMP");
+        ASSERT_FALSE(image.isNull()) << path.toStdString();
+        EXPECT_EQ(image.size(), QSize(2 * c.width, 2 * c.height));
+        EXPECT_EQ(bitsPerPixel(path), 24);
+    }
+}
+
 TEST(Resources, NoStrayBitmapsOutsideTheList)
 {
     QSet<QString> expected;
     for (const product::Bitmap &c : product::kBitmaps)
-        expected.insert(izuzez::BitmapResourcePath(c.number));
+    {
+        const QString path = izuzez::BitmapResourcePath(c.number);
+        expected.insert(path);
+        expected.insert(QString(path).insert(path.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x")));
+    }
     QDirIterator it(QStringLiteral(":/bitmaps"));
     int count = 0;
     while (it.hasNext())
@@ -54,7 +72,7 @@ TEST(Resources, NoStrayBitmapsOutsideTheList)
         EXPECT_TRUE(expected.contains(path)) << path.toStdString();
         ++count;
     }
-    EXPECT_EQ(count, static_cast<int>(product::kBitmaps.size()));
+    EXPECT_EQ(count, 2 * static_cast<int>(product::kBitmaps.size()));
 }
 
 TEST(Resources, IconIs48By48With24BitsThroughAStaticLibrary)

@@ -4,10 +4,13 @@
 
 #include "SkinTestSupport.h"
 
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace
 {
@@ -297,6 +300,50 @@ TEST_F(SkinButtonTest, CaptionIsPrintedOverTheBitmap)
         for (int x = 0; x < captioned.width(); ++x)
             dark += qGray(captioned.pixel(x, y)) < 128 ? 1 : 0;
     EXPECT_GT(dark, 5);
+}
+
+// The ring shows where the keyboard put the focus, not where a click did; it never hides the face.
+TEST_F(SkinButtonTest, FocusRingShowsOnlyForKeyboardFocus)
+{
+    auto *before = new QPushButton(&host);
+    before->setGeometry(10, 60, 50, 20);
+    before->show();
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    struct Case
+    {
+        const char *name;
+        std::function<void()> focus;
+        bool ring;
+    };
+    const Case cases[] = {
+        {"tab", [&] { button->setFocus(Qt::TabFocusReason); }, true},
+        {"backtab", [&] { button->setFocus(Qt::BacktabFocusReason); }, true},
+        {"click", [&] { QTest::mouseClick(button, Qt::LeftButton, {}, inside); }, false},
+        {"no focus", [&] { before->setFocus(Qt::TabFocusReason); }, false},
+    };
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        before->setFocus(Qt::MouseFocusReason);
+        QTest::mouseMove(&host, outside);
+        c.focus();
+        EXPECT_EQ(button->ShowsFocusRing(), c.ring);
+        const QImage image = button->grab().toImage();
+        EXPECT_EQ(image.pixelColor(0, 12) != kNormal, c.ring);
+        EXPECT_EQ(image.pixelColor(inside), kNormal);
+    }
+}
+
+TEST_F(SkinButtonTest, SpacePressesAFocusedPushButtonOnce)
+{
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    QSignalSpy clicks(button, &QPushButton::clicked);
+    button->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(button, Qt::Key_Space);
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_FALSE(button->GetCheck());
 }
 
 } // namespace

@@ -271,4 +271,33 @@ TEST_F(SkinDialogTest, EnterEndsTheDialogAsOk)
     }
 }
 
+// Without an OK button (the main window) Enter would end the window whatever has the focus; a focused
+// push button takes it instead, as it takes Space. Elsewhere Enter stays the OK command.
+TEST_F(SkinDialogTest, EnterPressesAFocusedButtonOfAWindowWithoutOk)
+{
+    CSkinDialog dialog;
+    dialog.resize(300, 200);
+    auto *search = new CSkinButton(QStringLiteral("Search"), &dialog);
+    SetDlgCtrlID(search, 1002);
+    search->setAutoDefault(false);
+    search->setGeometry(200, 20, 80, 30);
+    auto *list = new CSkinListCtrl(&dialog);
+    list->setGeometry(10, 10, 150, 100);
+    int clicks = 0;
+    QObject::connect(search, &QPushButton::clicked, &dialog, [&] { ++clicks; });
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    dialog.activateWindow();
+    search->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(WaitFor([&] { return search->hasFocus(); }));
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
+        QTest::keyClick(search, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    EXPECT_EQ(clicks, 3);
+    EXPECT_TRUE(dialog.isVisible());
+    list->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
 } // namespace
