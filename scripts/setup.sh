@@ -7,7 +7,7 @@ packages=(
     build-essential cmake pkg-config clang-format ccache
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    nlohmann-json3-dev
+    nlohmann-json3-dev libcli11-dev
     fonts-liberation fontconfig
     iproute2 procps nftables
     lintian fakeroot dpkg-dev
