@@ -2,6 +2,7 @@ izuzez_add_test(cli_test
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/CliOptionsTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/CommandLineTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/CommandsTest.cpp
+            ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/DeviceChangesTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/DriveCommandsTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/PasswordTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/PrintableTextTest.cpp

@@ -60,7 +60,7 @@ std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
     if (IsDriveCommand(o.command))
         return CheckDriveCommand(o, positional);
     const bool twoArguments = o.command == Command::Query || o.command == Command::InstallCodepage;
-    const bool bare = o.command == Command::Search || o.command == Command::Doctor;
+    const bool bare = o.command == Command::Search || o.command == Command::Doctor || o.command == Command::Watch;
     const std::size_t want = bare ? 0 : twoArguments ? 2 : 1;
     if (positional.size() < want)
         return o.command == Command::Query ? "query needs the device's IP address and what to ask for."
@@ -276,6 +276,17 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
             return Fail("--wait needs a number of milliseconds from 1 to " + std::to_string(kWaitLimitMs) + ", not '" +
                         text + "'.");
         o.waitMs = ms;
+    }
+    if (Given(command, "--interval"))
+    {
+        const std::string &text = v.interval;
+        const bool digits = !text.empty() && text.size() <= 4 &&
+                            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+        const int seconds = digits ? std::stoi(text) : 0;
+        if (seconds < kWatchIntervalMin || seconds > kWatchIntervalMax)
+            return Fail("--interval needs a number of seconds from " + std::to_string(kWatchIntervalMin) + " to " +
+                        std::to_string(kWatchIntervalMax) + ", not '" + text + "'.");
+        o.watchIntervalMs = seconds * 1000;
     }
     if (Given(command, "--user"))
     {

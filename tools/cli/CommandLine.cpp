@@ -204,14 +204,12 @@ std::unique_ptr<CommandLine> DeclareCommandLine()
     app.add_flag("--help,-h", v.help, "show this text");
     app.add_flag("--version", v.version, "show the version");
 
-    CLI::App *search =
-        AddCommand(*line, "search", Command::Search,
-                   "list the devices that answer; with --wait, listen until no\n"
-                   "reply came for MS milliseconds (at most 5 seconds in all),\n"
-                   "so that every device of a large network is listed");
+    CLI::App *search = AddCommand(*line, "search", Command::Search,
+                                  "list the devices that answer; with --wait, listen until no\n"
+                                  "reply came for MS milliseconds (at most 5 seconds in all),\n"
+                                  "so that every device of a large network is listed");
     AddJson(*line, search);
-    search->add_option("--wait", v.wait, "listen until no reply came for MS milliseconds (1 to 5000)")
-        ->type_name("MS");
+    search->add_option("--wait", v.wait, "listen until no reply came for MS milliseconds (1 to 5000)")->type_name("MS");
 
     CLI::App *query = AddCommand(*line, "query", Command::Query,
                                  "ask a device; WHAT is one of shares, ssl, workgroup,\n"
@@ -228,8 +226,7 @@ std::unique_ptr<CommandLine> DeclareCommandLine()
     setAddress->add_option("--gateway", v.gateway, "the device's new gateway")->type_name("G")->group(kInSynopsis);
     AddPasswordStdin(*line, setAddress);
 
-    CLI::App *setDhcp =
-        AddCommand(*line, "set-dhcp", Command::SetDhcp, "let the device take its address from DHCP");
+    CLI::App *setDhcp = AddCommand(*line, "set-dhcp", Command::SetDhcp, "let the device take its address from DHCP");
     AddArgument(*line, setDhcp, 0, "IP", true);
     AddPasswordStdin(*line, setDhcp);
 
@@ -275,6 +272,14 @@ std::unique_ptr<CommandLine> DeclareCommandLine()
     AddArgument(*line, bt, 0, "IP", true);
     AddPasswordStdin(*line, bt);
     AddNoRestartWait(*line, bt);
+
+    CLI::App *watch = AddCommand(*line, "watch", Command::Watch,
+                                 "search every SECONDS (default 10) and print one line per\n"
+                                 "change: a device appeared, changed its address, name or\n"
+                                 "DHCP state, or is gone; ends on SIGINT or SIGTERM");
+    AddJson(*line, watch);
+    watch->add_option("--interval", v.interval, "the seconds between two searches of watch (2 to 3600)")
+        ->type_name("SECONDS");
 
     app.footer("Addresses are written in decimal without leading zeros.\n"
                "\n"
@@ -435,10 +440,9 @@ std::string RenderManualCommands(const CommandLine &line)
     {
         out += ".TP\n\\fB" + Roff(command->get_name()) + "\\fR";
         for (const Piece &p : SynopsisPieces(*command))
-            out += " " + (p.value.empty() && p.word.rfind('-', 0) != 0 ? (p.optional ? "[\\fI" + Roff(p.word) +
-                                                                                            "\\fR]"
-                                                                                      : "\\fI" + Roff(p.word) + "\\fR")
-                                                                       : RoffPiece(p));
+            out += " " + (p.value.empty() && p.word.rfind('-', 0) != 0
+                              ? (p.optional ? "[\\fI" + Roff(p.word) + "\\fR]" : "\\fI" + Roff(p.word) + "\\fR")
+                              : RoffPiece(p));
         out += "\n" + Roff(OneParagraph(command->get_description())) + ".\n";
     }
     return out;

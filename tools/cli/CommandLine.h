@@ -28,7 +28,6 @@ struct CommandLineValues
     bool noRestartWait = false;
     std::string wait;
     std::string interval;
-    std::string watchTick; // hidden: watch's interval in milliseconds, for tests only
     std::string user;
     std::string ip;
     std::string netmask;
