@@ -3,6 +3,7 @@
 #include "version.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <arpa/inet.h>
@@ -53,6 +54,18 @@ AppOptionsResult ParseAppOptions(const std::vector<std::string> &args)
     QCommandLineParser parser;
     if (!Parse(parser, d, args))
     {
+        // Scripts know the words "unknown argument" with the argument as it was written.
+        const QStringList unknown = parser.unknownOptionNames();
+        for (const std::string &arg : args)
+        {
+            const std::string written = arg.substr(0, arg.find('='));
+            const QString name = QString::fromStdString(written).remove(QRegularExpression(QStringLiteral("^-+")));
+            if (!unknown.isEmpty() && unknown.contains(name))
+            {
+                result.error = "unknown argument '" + written + "'";
+                return result;
+            }
+        }
         result.error = parser.errorText().toStdString();
         return result;
     }

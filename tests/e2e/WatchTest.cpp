@@ -64,8 +64,8 @@ std::unique_ptr<Background> StartOne(const Lab &lab, const TempDir &dir, const s
 {
     WriteFile(dir.file("devices.json"), config);
     std::string problem;
-    auto simulator = StartSimulator({"ip", "netns", "exec", lab.lan()}, {"--config", dir.file("devices.json")},
-                                    dir, problem);
+    auto simulator =
+        StartSimulator({"ip", "netns", "exec", lab.lan()}, {"--config", dir.file("devices.json")}, dir, problem);
     EXPECT_NE(simulator, nullptr) << problem;
     return simulator;
 }

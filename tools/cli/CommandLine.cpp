@@ -200,6 +200,8 @@ std::unique_ptr<CommandLine> DeclareCommandLine()
     app.require_subcommand(0, 1);
     app.add_option("--interface", v.interfaces, "search only from this local address (may be repeated)")
         ->type_name("ADDR");
+    // Every other option given twice takes its last value, as the window's fields do when typed over.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_flag("--verbose,-v", v.verbose, "print the protocol's diagnostic lines on standard error");
     app.add_flag("--help,-h", v.help, "show this text");
     app.add_flag("--version", v.version, "show the version");

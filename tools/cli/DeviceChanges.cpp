@@ -19,8 +19,7 @@ std::string DeviceIdentity(const FoundDevice &device)
     return device.mac.empty() ? "id:" + device.uuid : device.mac;
 }
 
-WatchStep NextWatchStep(const std::vector<KnownDevice> &known, const std::vector<FoundDevice> &found,
-                        int missedForGone)
+WatchStep NextWatchStep(const std::vector<KnownDevice> &known, const std::vector<FoundDevice> &found, int missedForGone)
 {
     WatchStep step;
     std::vector<std::string> seen;

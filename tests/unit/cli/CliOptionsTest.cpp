@@ -68,6 +68,7 @@ const ParseCase parseCases[] = {
     {{"map", "10.0.0.5", "share", "Y:", "--user", "bob", "--verbose"}, true, Command::Map, ""},
     {{"map", "10.0.0.5", "share", "Y:", "extra"}, false, Command::None, "Unexpected argument 'extra'"},
     {{"watch"}, true, Command::Watch, ""},
+    {{"search", "--wait", "1", "--wait", "2"}, true, Command::Search, ""},
     {{"watch", "--json", "--interval", "2"}, true, Command::Watch, ""},
     {{"watch", "--interval=3600"}, true, Command::Watch, ""},
     {{"watch", "--interval", "1"}, false, Command::None, "from 2 to 3600"},
