@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config ccache binutils
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    nlohmann-json3-dev libglib2.0-dev libsmbclient-dev
+    nlohmann-json3-dev libcli11-dev libglib2.0-dev libsmbclient-dev
     fonts-liberation fontconfig xdg-utils
 )
 if [ "${1:-}" = --tests ]; then

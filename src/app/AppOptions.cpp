@@ -2,6 +2,10 @@
 
 #include "version.h"
 
+#include <QCommandLineParser>
+#include <QRegularExpression>
+#include <QStringList>
+
 #include <arpa/inet.h>
 
 namespace
@@ -13,48 +17,75 @@ bool IsDotted(const std::string &text)
     return inet_pton(AF_INET, text.c_str(), &address) == 1;
 }
 
+// The window's options, declared once: the parser and the usage text are made from this list.
+struct Declaration
+{
+    QCommandLineOption interface {
+        QStringLiteral("interface"),
+            QStringLiteral("search only from this local IPv4 address (repeatable; default: "
+                           "every interface)"),
+            QStringLiteral("ADDR")
+    };
+    QCommandLineOption verbose{QStringLiteral("verbose"),
+                               QStringLiteral("print the protocol's diagnostic lines on standard error")};
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("show this text")};
+    QCommandLineOption version{QStringLiteral("version"), QStringLiteral("print the version and exit")};
+
+    QList<QCommandLineOption> all() const { return {interface, verbose, version, help}; }
+};
+
+// Parses without a QCoreApplication, so that --help and --version need no window system.
+bool Parse(QCommandLineParser &parser, const Declaration &d, const std::vector<std::string> &args)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions(d.all());
+    QStringList list{QStringLiteral("izuzez-utility")};
+    for (const std::string &arg : args)
+        list << QString::fromStdString(arg);
+    return parser.parse(list);
+}
+
 } // namespace
 
 AppOptionsResult ParseAppOptions(const std::vector<std::string> &args)
 {
     AppOptionsResult result;
-    for (std::size_t i = 0; i < args.size(); ++i)
+    const Declaration d;
+    QCommandLineParser parser;
+    if (!Parse(parser, d, args))
     {
-        const std::string &arg = args[i];
-        if (arg == "--help" || arg == "-h")
-            result.options.help = true;
-        else if (arg == "--version")
-            result.options.version = true;
-        else if (arg == "--verbose")
-            result.options.verbose = true;
-        else if (arg == "--interface" || arg.rfind("--interface=", 0) == 0)
+        // Scripts know the words "unknown argument" with the argument as it was written.
+        const QStringList unknown = parser.unknownOptionNames();
+        for (const std::string &arg : args)
         {
-            std::string address;
-            if (arg == "--interface")
+            const std::string written = arg.substr(0, arg.find('='));
+            const QString name = QString::fromStdString(written).remove(QRegularExpression(QStringLiteral("^-+")));
+            if (!unknown.isEmpty() && unknown.contains(name))
             {
-                if (i + 1 >= args.size())
-                {
-                    result.error = "--interface needs a local IPv4 address";
-                    return result;
-                }
-                address = args[++i];
-            }
-            else
-            {
-                address = arg.substr(std::string("--interface=").size());
-            }
-            if (!IsDotted(address))
-            {
-                result.error = "--interface: '" + address + "' is not an IPv4 address";
+                result.error = "unknown argument '" + written + "'";
                 return result;
             }
-            result.options.interfaces.push_back(address);
         }
-        else
+        result.error = parser.errorText().toStdString();
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty())
+    {
+        result.error = "unknown argument '" + parser.positionalArguments().front().toStdString() + "'";
+        return result;
+    }
+    result.options.help = parser.isSet(d.help);
+    result.options.version = parser.isSet(d.version);
+    result.options.verbose = parser.isSet(d.verbose);
+    for (const QString &value : parser.values(d.interface))
+    {
+        const std::string address = value.toStdString();
+        if (!IsDotted(address))
         {
-            result.error = "unknown argument '" + arg + "'";
+            result.error = "--interface: '" + address + "' is not an IPv4 address";
             return result;
         }
+        result.options.interfaces.push_back(address);
     }
     result.ok = true;
     return result;
@@ -62,23 +93,28 @@ AppOptionsResult ParseAppOptions(const std::vector<std::string> &args)
 
 bool WantsTextOnly(const std::vector<std::string> &args)
 {
-    for (const std::string &arg : args)
-    {
-        if (arg == "--help" || arg == "-h" || arg == "--version")
-            return true;
-    }
-    return false;
+    const Declaration d;
+    QCommandLineParser parser;
+    Parse(parser, d, args);
+    return parser.isSet(d.help) || parser.isSet(d.version);
 }
 
 std::string AppUsageText()
 {
-    return "Usage: izuzez-utility [--interface ADDR]... [--verbose]\n"
-           "       izuzez-utility --version | --help\n"
-           "\n"
-           "Opens the window that finds the devices on the local network and manages the one you pick.\n"
-           "  --interface ADDR  search only from this local IPv4 address (repeatable; default: every interface)\n"
-           "  --verbose         print the protocol's diagnostic lines on standard error\n"
-           "  --version         print the version and exit\n";
+    std::string text = "Usage: izuzez-utility [--interface ADDR]... [--verbose]\n"
+                       "       izuzez-utility --version | --help\n"
+                       "\n"
+                       "Opens the window that finds the devices on the local network and manages the one you pick.\n";
+    for (const QCommandLineOption &option : Declaration().all())
+    {
+        const QString longName = option.names().back();
+        std::string head = "  --" + longName.toStdString();
+        if (!option.valueName().isEmpty())
+            head += " " + option.valueName().toStdString();
+        head.resize(std::max<std::size_t>(head.size() + 2, 20), ' ');
+        text += head + option.description().toStdString() + "\n";
+    }
+    return text;
 }
 
 std::string AppVersionText()

@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 
+#include "CommandLine.h"
 #include "DriveCommands.h"
 #include "services/CodepageInstall.h"
 
@@ -22,69 +23,6 @@ constexpr std::array<std::pair<std::string_view, QueryKind>, 8> kQueryNames = {{
     {"bt_firmware", QueryKind::BtFirmware},
     {"domain", QueryKind::Domain},
 }};
-
-std::optional<Command> CommandFromName(std::string_view name)
-{
-    if (name == "search")
-        return Command::Search;
-    if (name == "query")
-        return Command::Query;
-    if (name == "set-address")
-        return Command::SetAddress;
-    if (name == "set-dhcp")
-        return Command::SetDhcp;
-    if (name == "doctor")
-        return Command::Doctor;
-    if (name == "open")
-        return Command::Open;
-    if (name == "map")
-        return Command::Map;
-    if (name == "unmap")
-        return Command::Unmap;
-    if (name == "drives")
-        return Command::Drives;
-    if (name == "install-codepage")
-        return Command::InstallCodepage;
-    if (name == "install-bt")
-        return Command::InstallBt;
-    return std::nullopt;
-}
-
-// Walks the arguments; options that take a value accept "--name VALUE" and "--name=VALUE".
-class ArgReader
-{
-public:
-    explicit ArgReader(const std::vector<std::string> &args) : m_args(args) {}
-
-    bool done() const { return m_pos >= m_args.size(); }
-    const std::string &next() { return m_args[m_pos++]; }
-
-    // For an option with a value: splits "--name=value", or takes the following argument.
-    bool value(std::string_view arg, std::string_view name, std::string &out, std::string &error)
-    {
-        if (arg.size() > name.size() && arg.substr(0, name.size()) == name && arg[name.size()] == '=')
-        {
-            out = std::string(arg.substr(name.size() + 1));
-            return true;
-        }
-        if (done())
-        {
-            error = std::string(name) + " needs a value.";
-            return false;
-        }
-        out = next();
-        return true;
-    }
-
-private:
-    const std::vector<std::string> &m_args;
-    std::size_t m_pos = 0;
-};
-
-bool Matches(std::string_view arg, std::string_view name)
-{
-    return arg == name || (arg.size() > name.size() && arg.substr(0, name.size()) == name && arg[name.size()] == '=');
-}
 
 // True when a dot-separated part has a leading zero ("010"); such a text is refused with its own message.
 bool HasLeadingZero(std::string_view text)
@@ -115,23 +53,20 @@ ParseResult Fail(std::string error)
     return result;
 }
 
-// Positional arguments and command-specific options, checked once everything has been read.
+// The positional arguments, checked once everything has been read; which options a command takes is
+// settled by the declaration.
 std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
 {
     if (IsDriveCommand(o.command))
         return CheckDriveCommand(o, positional);
-    if (o.printUrl || !o.user.empty() || o.reconnect)
-        return "--print-url belongs to open, --user to map, --reconnect to drives.";
-    const bool bare = o.command == Command::Search || o.command == Command::Doctor;
     const bool twoArguments = o.command == Command::Query || o.command == Command::InstallCodepage;
+    const bool bare = o.command == Command::Search || o.command == Command::Doctor || o.command == Command::Watch;
     const std::size_t want = bare ? 0 : twoArguments ? 2 : 1;
     if (positional.size() < want)
         return o.command == Command::Query ? "query needs the device's IP address and what to ask for."
                : o.command == Command::InstallCodepage
                    ? "install-codepage needs the device's IP address and a code page."
                    : "This command needs the device's IP address.";
-    if (positional.size() > want)
-        return "Unexpected argument '" + positional[want] + "'.";
     if (want > 0)
     {
         o.deviceIp = positional[0];
@@ -154,19 +89,107 @@ std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
         if (services::LanguageIndexOf(o.codepage) < 0)
             return "Unknown code page '" + o.codepage + "'; use 950, 936, 850, 865, 852, 857, 949, 866 or 932.";
     }
-    const bool installs = o.command == Command::InstallCodepage || o.command == Command::InstallBt;
-    if (o.noRestartWait && !installs)
-        return "--no-restart-wait belongs to install-codepage and install-bt.";
-    if (o.json && !bare)
-        return "--json belongs to the search and doctor commands.";
-    if (o.waitMs > 0 && o.command != Command::Search)
-        return "--wait belongs to the search command.";
-    const bool changes =
-        o.command == Command::SetAddress || o.command == Command::SetDhcp || o.command == Command::InstallBt;
-    if (o.passwordStdin && !changes)
-        return "--password-stdin belongs to set-address, set-dhcp and install-bt.";
-    if ((o.newIp || o.newNetmask || o.newGateway) && o.command != Command::SetAddress)
-        return "--ip, --netmask and --gateway belong to set-address.";
+    return {};
+}
+
+// "a", "a and b", "a, b and c".
+std::string ListInWords(const std::vector<std::string> &words)
+{
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == words.size() ? " and " : ", ") + words[i];
+    return text;
+}
+
+std::string CommandNames(const CLI::App &app)
+{
+    std::vector<std::string> names;
+    for (const CLI::App *command : DeclaredCommands(app))
+        names.push_back(command->get_name());
+    for (std::size_t i = 0; i + 2 < names.size(); ++i)
+        names[i] += ",";
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == names.size() ? " or " : " ") + names[i];
+    return text;
+}
+
+// A word the parser did not take: an option of another command, an unknown option or a stray argument.
+std::string ExtraArgumentError(const CLI::App &app, const std::string &arg, bool commandGiven)
+{
+    if (arg.size() > 1 && arg[0] == '-')
+    {
+        const std::string name = arg.substr(0, arg.find('='));
+        std::vector<std::string> owners;
+        for (const CLI::App *command : DeclaredCommands(app))
+            if (command->get_option_no_throw(name) != nullptr)
+                owners.push_back(command->get_name());
+        if (owners.empty())
+            return "Unknown option '" + arg + "'.";
+        return name + " belongs to the " + ListInWords(owners) + (owners.size() == 1 ? " command." : " commands.");
+    }
+    if (!commandGiven)
+    {
+        return "Unknown command '" + arg + "'; use " + CommandNames(app) + ".";
+    }
+    return "Unexpected argument '" + arg + "'.";
+}
+
+// Options of a command written before the command ("--json search") are moved after it, where the
+// command's parser finds them; global options stay where they are.
+std::vector<std::string> CommandOptionsAfterCommand(const CLI::App &app, const std::vector<std::string> &args)
+{
+    std::vector<std::string> before;
+    std::vector<std::string> moved;
+    for (std::size_t i = 0; i < args.size(); ++i)
+    {
+        const std::string &arg = args[i];
+        if (arg.size() < 2 || arg[0] != '-' || arg == "--")
+        {
+            const std::vector<const CLI::App *> commands = DeclaredCommands(app);
+            if (std::none_of(commands.begin(), commands.end(),
+                             [&arg](const CLI::App *command) { return command->get_name() == arg; }))
+                return args;
+            before.push_back(arg);
+            before.insert(before.end(), moved.begin(), moved.end());
+            before.insert(before.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+            return before;
+        }
+        const std::string name = arg.substr(0, arg.find('='));
+        const bool inlineValue = name.size() != arg.size();
+        if (const CLI::Option *global = app.get_option_no_throw(name))
+        {
+            before.push_back(arg);
+            if (global->get_expected_max() > 0 && !inlineValue && i + 1 < args.size())
+                before.push_back(args[++i]);
+            continue;
+        }
+        moved.push_back(arg);
+        for (const CLI::App *command : DeclaredCommands(app))
+            if (const CLI::Option *own = command->get_option_no_throw(name);
+                own && own->get_expected_max() > 0 && !inlineValue && i + 1 < args.size())
+            {
+                moved.push_back(args[++i]);
+                break;
+            }
+    }
+    return args;
+}
+
+bool Given(const CLI::App &command, const char *name)
+{
+    const CLI::Option *option = command.get_option_no_throw(name);
+    return option != nullptr && option->count() > 0;
+}
+
+// An address option's value: empty is a blank field, octets above 255 are left to the octet rules, which
+// name the digit.
+std::string CheckAddressOption(std::string_view name, const std::string &text)
+{
+    if (!text.empty() && HasLeadingZero(text))
+        return LeadingZeroError(name, text);
+    if (!text.empty() && !ParseDottedOctets(text))
+        return std::string(name) + " needs an address of the form A.B.C.D, not '" + text + "'.";
     return {};
 }
 
@@ -174,101 +197,123 @@ std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
 
 ParseResult ParseCommandLine(const std::vector<std::string> &args)
 {
-    Options o;
-    std::vector<std::string> positional;
-    ArgReader reader(args);
-    std::string error;
-    std::string text;
-    while (!reader.done())
+    const std::unique_ptr<CommandLine> line = DeclareCommandLine();
+    CLI::App &app = line->app;
+    const CommandLineValues &v = line->values;
+    // "--gateway=" is a blank field; CLI11 reads an empty inline value as none, so it gets the value apart.
+    std::vector<std::string> split;
+    for (const std::string &arg : args)
     {
-        const std::string &arg = reader.next();
-        if (arg == "--help" || arg == "-h")
-            o.help = true;
-        else if (arg == "--version")
-            o.version = true;
-        else if (arg == "--verbose" || arg == "-v")
-            o.verbose = true;
-        else if (arg == "--json")
-            o.json = true;
-        else if (arg == "--password-stdin")
-            o.passwordStdin = true;
-        else if (arg == "--print-url")
-            o.printUrl = true;
-        else if (arg == "--reconnect")
-            o.reconnect = true;
-        else if (Matches(arg, "--user"))
+        if (arg.size() > 3 && arg.rfind("--", 0) == 0 && arg.back() == '=' && arg.find('=') == arg.size() - 1)
         {
-            if (!reader.value(arg, "--user", o.user, error))
-                return Fail(error);
-            if (o.user.empty())
-                return Fail("--user needs a name.");
-        }
-        else if (arg == "--no-restart-wait")
-            o.noRestartWait = true;
-        else if (Matches(arg, "--interface"))
-        {
-            if (!reader.value(arg, "--interface", text, error))
-                return Fail(error);
-            if (HasLeadingZero(text))
-                return Fail(LeadingZeroError("--interface", text));
-            if (!IsDottedAddress(text))
-                return Fail("--interface needs a local IPv4 address, not '" + text + "'.");
-            o.interfaces.push_back(text);
-        }
-        else if (Matches(arg, "--wait"))
-        {
-            if (!reader.value(arg, "--wait", text, error))
-                return Fail(error);
-            const bool digits = !text.empty() && text.size() <= 5 &&
-                                std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-            const int ms = digits ? std::stoi(text) : 0;
-            if (ms < 1 || ms > kWaitLimitMs)
-                return Fail("--wait needs a number of milliseconds from 1 to " + std::to_string(kWaitLimitMs) +
-                            ", not '" + text + "'.");
-            o.waitMs = ms;
-        }
-        else if (Matches(arg, "--ip") || Matches(arg, "--netmask") || Matches(arg, "--gateway"))
-        {
-            const std::string_view name = Matches(arg, "--ip")        ? "--ip"
-                                          : Matches(arg, "--netmask") ? "--netmask"
-                                                                      : "--gateway";
-            if (!reader.value(arg, name, text, error))
-                return Fail(error);
-            // Empty is a blank field; octets above 255 are left to the octet rules, which name the digit.
-            if (!text.empty() && HasLeadingZero(text))
-                return Fail(LeadingZeroError(name, text));
-            if (!text.empty() && !ParseDottedOctets(text))
-                return Fail(std::string(name) + " needs an address of the form A.B.C.D, not '" + text + "'.");
-            (name == "--ip" ? o.newIp : name == "--netmask" ? o.newNetmask : o.newGateway) = text;
-        }
-        else if (arg.size() > 1 && arg[0] == '-')
-            return Fail("Unknown option '" + arg + "'.");
-        else if (o.command == Command::None)
-        {
-            const auto command = CommandFromName(arg);
-            if (!command)
-                return Fail("Unknown command '" + arg +
-                            "'; use search, query, set-address, set-dhcp, open, map, unmap, drives, doctor, "
-                            "install-codepage or install-bt.");
-            o.command = *command;
+            split.push_back(arg.substr(0, arg.size() - 1));
+            split.emplace_back();
         }
         else
-            positional.push_back(arg);
+            split.push_back(arg);
+    }
+    const std::vector<std::string> ordered = CommandOptionsAfterCommand(app, split);
+    std::vector<std::string> reversed(ordered.rbegin(), ordered.rend()); // CLI11 takes them from the back
+    bool argumentsMissing = false;
+    try
+    {
+        app.parse(reversed);
+    }
+    catch (const CLI::ArgumentMismatch &e)
+    {
+        const std::string what = e.what();
+        return Fail(what.substr(0, what.find(':')) + " needs a value.");
+    }
+    catch (const CLI::RequiredError &)
+    {
+        argumentsMissing = true; // the command's own check below says what is missing
+    }
+    catch (const CLI::ParseError &e)
+    {
+        return Fail(e.what());
     }
 
-    ParseResult result;
+    Options o;
+    o.help = v.help;
+    o.version = v.version;
+    o.verbose = v.verbose;
     if (o.help || o.version)
     {
+        ParseResult result;
         result.ok = true;
         result.options = std::move(o);
         return result;
     }
-    if (o.command == Command::None)
-        return Fail("No command given; use search, query, set-address, set-dhcp, open, map, unmap, drives, doctor, "
-                    "install-codepage or install-bt "
-                    "(see --help).");
+    const std::vector<CLI::App *> chosen = app.get_subcommands();
+    if (!argumentsMissing)
+        if (const std::vector<std::string> extras = app.remaining(true); !extras.empty())
+            return Fail(ExtraArgumentError(app, extras.front(), !chosen.empty()));
+    if (chosen.empty())
+        return Fail("No command given; use " + CommandNames(app) + " (see --help).");
+    const CLI::App &command = *chosen.front();
+    o.command = line->commands.find(command.get_name())->second;
+
+    for (const std::string &text : v.interfaces)
+    {
+        if (HasLeadingZero(text))
+            return Fail(LeadingZeroError("--interface", text));
+        if (!IsDottedAddress(text))
+            return Fail("--interface needs a local IPv4 address, not '" + text + "'.");
+    }
+    o.interfaces = v.interfaces;
+    o.json = v.json;
+    o.passwordStdin = v.passwordStdin;
+    o.printUrl = v.printUrl;
+    o.reconnect = v.reconnect;
+    o.noRestartWait = v.noRestartWait;
+    if (Given(command, "--wait"))
+    {
+        const std::string &text = v.wait;
+        const bool digits = !text.empty() && text.size() <= 5 &&
+                            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+        const int ms = digits ? std::stoi(text) : 0;
+        if (ms < 1 || ms > kWaitLimitMs)
+            return Fail("--wait needs a number of milliseconds from 1 to " + std::to_string(kWaitLimitMs) + ", not '" +
+                        text + "'.");
+        o.waitMs = ms;
+    }
+    if (Given(command, "--interval"))
+    {
+        const std::string &text = v.interval;
+        const bool digits = !text.empty() && text.size() <= 4 &&
+                            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+        const int seconds = digits ? std::stoi(text) : 0;
+        if (seconds < kWatchIntervalMin || seconds > kWatchIntervalMax)
+            return Fail("--interval needs a number of seconds from " + std::to_string(kWatchIntervalMin) + " to " +
+                        std::to_string(kWatchIntervalMax) + ", not '" + text + "'.");
+        o.watchIntervalMs = seconds * 1000;
+    }
+    if (Given(command, "--user"))
+    {
+        if (v.user.empty())
+            return Fail("--user needs a name.");
+        o.user = v.user;
+    }
+    const std::pair<const char *, const std::string *> addressOptions[] = {
+        {"--ip", &v.ip}, {"--netmask", &v.netmask}, {"--gateway", &v.gateway}};
+    for (const auto &[name, text] : addressOptions)
+    {
+        if (!Given(command, name))
+            continue;
+        if (std::string problem = CheckAddressOption(name, *text); !problem.empty())
+            return Fail(std::move(problem));
+        (std::string_view(name) == "--ip"        ? o.newIp
+         : std::string_view(name) == "--netmask" ? o.newNetmask
+                                                 : o.newGateway) = *text;
+    }
+
+    std::vector<std::string> positional;
+    for (const CLI::Option *option : command.get_options())
+        if (option->get_positional() && option->count() > 0)
+            positional.push_back(v.args[positional.size()]);
     if (std::string problem = CheckCommand(o, positional); !problem.empty())
         return Fail(std::move(problem));
+    ParseResult result;
     result.ok = true;
     result.options = std::move(o);
     return result;
@@ -366,51 +411,7 @@ AddressInputResult AddressInputFromOptions(const Options &options)
 
 std::string UsageText()
 {
-    return "Usage: izuzez [--interface ADDR]... [--verbose] COMMAND [ARGS]\n"
-           "\n"
-           "Finds the devices on the local networks and manages one of them by its IP address.\n"
-           "\n"
-           "Commands:\n"
-           "  search [--json] [--wait MS]     list the devices that answer; with --wait, listen until no\n"
-           "                                  reply came for MS milliseconds (at most 5 seconds in all),\n"
-           "                                  so that every device of a large network is listed\n"
-           "  query IP WHAT                   ask a device; WHAT is one of shares, ssl, workgroup,\n"
-           "                                  codepage, ideok, sharename, bt_firmware, domain\n"
-           "  set-address IP --ip A --netmask M --gateway G [--password-stdin]\n"
-           "                                  give the device a static address; --gateway may be left\n"
-           "                                  out only for a link-local address (169.254.x.x)\n"
-           "  set-dhcp IP [--password-stdin]  let the device take its address from DHCP\n"
-           "  doctor [--json]                 tell why a device is not found: interfaces, sockets, routes,\n"
-           "                                  firewall, and what one search on each interface received\n"
-           "  open IP [--print-url]           open the device's web page in the default browser once it\n"
-           "                                  answers (exit 1 when it does not); --print-url prints the\n"
-           "                                  address instead\n"
-           "  map IP VOLUME [LETTER] [--user NAME] [--password-stdin]\n"
-           "                                  map a volume of the device to a drive letter (default: the\n"
-           "                                  free one nearest Z:); prints letter, remote name, local path\n"
-           "  unmap LETTER                    disconnect a drive letter\n"
-           "  drives [--json] [--reconnect]   list the mapped letters with remote name and local path;\n"
-           "                                  --reconnect first maps the remembered ones again\n"
-           "  install-codepage IP CODEPAGE [--no-restart-wait]\n"
-           "                                  install a language (950, 936, 850, 865, 852, 857, 949,\n"
-           "                                  866, 932) onto the device's disk share\n"
-           "  install-bt IP [--password-stdin] [--no-restart-wait]\n"
-           "                                  install the BitTorrent helpers onto the device\n"
-           "\n"
-           "Options:\n"
-           "  --interface ADDR   search only from this local address (may be repeated)\n"
-           "  --password-stdin   read the administrator password as one line from standard input\n"
-           "                     (otherwise it is asked for on the terminal when needed)\n"
-           "  --no-restart-wait  end after the installation instead of waiting the 90 s of the device's restart\n"
-           "  --verbose          print the protocol's diagnostic lines on standard error\n"
-           "  --help             show this text\n"
-           "  --version          show the version\n"
-           "\n"
-           "Addresses are written in decimal without leading zeros.\n"
-           "\n"
-           "Exit status: 0 done (doctor: a device answered), 1 no device answered, or the device did not answer, "
-           "refused or was not found,\n"
-           "2 bad usage or input (a password that is needed but cannot be asked for included).\n";
+    return RenderUsage(*DeclareCommandLine());
 }
 
 std::string VersionText()

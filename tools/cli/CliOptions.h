@@ -24,6 +24,7 @@ enum class Command
     Drives,
     InstallCodepage,
     InstallBt,
+    Watch,
 };
 
 enum class QueryKind
@@ -54,12 +55,13 @@ struct Options
     std::optional<std::string> newNetmask;
     std::optional<std::string> newGateway;
     bool printUrl = false;
-    bool reconnect = false;     // drives: connect the remembered letters again
-    std::string volume;         // map: the device's volume
-    std::string letter;         // map, unmap: "Z:"
-    std::string user;           // map: the share's user name
-    std::string codepage;       // install-codepage: one of the nine code pages
-    bool noRestartWait = false; // the installations: end without waiting for the device's restart
+    bool reconnect = false;      // drives: connect the remembered letters again
+    std::string volume;          // map: the device's volume
+    std::string letter;          // map, unmap: "Z:"
+    std::string user;            // map: the share's user name
+    std::string codepage;        // install-codepage: one of the nine code pages
+    bool noRestartWait = false;  // the installations: end without waiting for the device's restart
+    int watchIntervalMs = 10000; // watch: the time between two searches
 };
 
 struct ParseResult
@@ -94,6 +96,9 @@ AddressInputResult AddressInputFromOptions(const Options &options);
 
 // The most that search --wait takes as a quiet time, and the longest a waiting search listens in all.
 inline constexpr int kWaitLimitMs = 5000;
+// The seconds watch may wait between two searches.
+inline constexpr int kWatchIntervalMin = 2;
+inline constexpr int kWatchIntervalMax = 3600;
 
 std::string UsageText();
 std::string VersionText();

@@ -189,6 +189,7 @@ int RunCommand(const Options &options, DeviceSession &session, Console &console)
     case Command::InstallBt:
         return RunInstallBt(options, session, console);
     case Command::Doctor: // needs no session; main runs it
+    case Command::Watch:  // runs until a signal; main runs it
     case Command::None:
         break;
     }

@@ -232,14 +232,6 @@ std::string CheckDriveCommand(Options &o, const std::vector<std::string> &positi
         if (o.letter.empty() || o.letter == "A:" || o.letter == "B:" || o.letter == "C:")
             return "'" + letterText + "' is not a drive letter from D: to Z:.";
     }
-    if (o.json && o.command != Command::Drives)
-        return "--json belongs to the search and drives commands.";
-    if (o.printUrl && o.command != Command::Open)
-        return "--print-url belongs to open.";
-    if ((o.passwordStdin || !o.user.empty()) && o.command != Command::Map)
-        return "--user and --password-stdin belong to map here.";
-    if (o.reconnect && o.command != Command::Drives)
-        return "--reconnect belongs to drives.";
     if (o.passwordStdin && o.user.empty())
         return "--password-stdin needs --user.";
     return {};

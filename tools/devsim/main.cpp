@@ -1,6 +1,10 @@
 #include "Config.h"
 #include "Runner.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -24,90 +28,110 @@ void onStopSignal(int)
     (void)ignored;
 }
 
-const char kUsage[] = R"(Usage: izuzez-devsim [options]
-Simulates devices that answer searches, queries and settings on UDP port 13579 (group 224.0.0.1).
-
-  --config FILE            devices from a JSON file (default: three built-in devices on 127.0.0.1)
-  --listen ADDR            local address or interface every device listens on; repeatable;
-                           replaces the "listen" entries of the configuration
-  --log FILE               write the log to FILE instead of stderr
-  --quiet                  log only the ready line, warnings and errors
-  --duration SECONDS       exit after this many seconds
-  --print-default-config   print the built-in configuration and exit
-  --help                   show this text
-  --version                show the version
-
-Writes "ready ..." to the log once its sockets are up. Exits 0 on SIGTERM or SIGINT.
-)";
-
 struct Options
 {
     std::string configPath;
     std::vector<std::string> listen;
     std::string logPath;
     bool quiet = false;
+    std::string duration;
     double durationSeconds = -1;
+    bool help = false;
+    bool version = false;
+    bool printDefaultConfig = false;
 };
+
+// The one declaration of the options; the usage text is made from it.
+void declare(CLI::App &app, Options &o)
+{
+    app.name("izuzez-devsim");
+    app.description("Simulates devices that answer searches, queries and settings on UDP port 13579 (group "
+                    "224.0.0.1).");
+    app.set_help_flag();
+    app.add_option("--config", o.configPath,
+                   "devices from a JSON file (default: three built-in devices on "
+                   "127.0.0.1)")
+        ->type_name("FILE");
+    app.add_option("--listen", o.listen,
+                   "local address or interface every device listens on; repeatable;\n"
+                   "replaces the \"listen\" entries of the configuration")
+        ->type_name("ADDR");
+    app.add_option("--log", o.logPath, "write the log to FILE instead of stderr")->type_name("FILE");
+    app.add_flag("--quiet", o.quiet, "log only the ready line, warnings and errors");
+    app.add_option("--duration", o.duration, "exit after this many seconds")->type_name("SECONDS");
+    app.add_flag("--print-default-config", o.printDefaultConfig, "print the built-in configuration and exit");
+    app.add_flag("--help,-h", o.help, "show this text");
+    app.add_flag("--version", o.version, "show the version");
+    app.footer("Writes \"ready ...\" to the log once its sockets are up. Exits 0 on SIGTERM or SIGINT.");
+}
+
+std::string usageText(const CLI::App &app)
+{
+    constexpr std::size_t kIndent = 27;
+    std::string out = "Usage: izuzez-devsim [options]\n" + app.get_description() + "\n\n";
+    for (const CLI::Option *option : app.get_options())
+    {
+        std::string head = "  --" + option->get_lnames().front();
+        if (option->get_expected_max() > 0)
+            head += " " + option->get_type_name();
+        std::string description = option->get_description();
+        for (std::size_t at = 0; (at = description.find('\n', at)) != std::string::npos; at += kIndent + 1)
+            description.insert(at + 1, std::string(kIndent, ' '));
+        out += head + std::string(kIndent - std::min(head.size() + 1, kIndent) + 1, ' ') + description + "\n";
+    }
+    return out + "\n" + app.get_footer() + "\n";
+}
 
 // Returns -1 to go on, otherwise the exit status.
 int parseOptions(int argc, char **argv, Options &options)
 {
-    for (int i = 1; i < argc; ++i)
+    CLI::App app;
+    declare(app, options);
+    try
     {
-        std::string arg = argv[i];
-        std::string value;
-        const bool takesValue = arg == "--config" || arg == "--listen" || arg == "--log" || arg == "--duration";
-        if (const auto eq = arg.find('='); eq != std::string::npos && arg.rfind("--", 0) == 0)
+        app.parse(argc, argv);
+    }
+    catch (const CLI::ArgumentMismatch &e)
+    {
+        const std::string what = e.what();
+        std::fprintf(stderr, "izuzez-devsim: %s needs a value\n", what.substr(0, what.find(':')).c_str());
+        return 2;
+    }
+    catch (const CLI::ExtrasError &)
+    {
+        const std::vector<std::string> extras = app.remaining();
+        std::fprintf(stderr, "izuzez-devsim: unknown option \"%s\" (see --help)\n",
+                     extras.empty() ? "" : extras.front().c_str());
+        return 2;
+    }
+    catch (const CLI::ParseError &e)
+    {
+        std::fprintf(stderr, "izuzez-devsim: %s (see --help)\n", e.what());
+        return 2;
+    }
+    if (options.help)
+    {
+        std::fputs(usageText(app).c_str(), stdout);
+        return 0;
+    }
+    if (options.version)
+    {
+        std::printf("izuzez-devsim %s\n", IZUZEZ_VERSION);
+        return 0;
+    }
+    if (options.printDefaultConfig)
+    {
+        std::fputs(defaultConfigText().c_str(), stdout);
+        return 0;
+    }
+    if (app.count("--duration") > 0)
+    {
+        const std::string &value = options.duration;
+        char *end = nullptr;
+        options.durationSeconds = std::strtod(value.c_str(), &end);
+        if (value.empty() || *end != '\0' || !(options.durationSeconds >= 0) || options.durationSeconds > 1e7)
         {
-            value = arg.substr(eq + 1);
-            arg = arg.substr(0, eq);
-        }
-        else if (takesValue)
-        {
-            if (i + 1 >= argc)
-            {
-                std::fprintf(stderr, "izuzez-devsim: %s needs a value\n", arg.c_str());
-                return 2;
-            }
-            value = argv[++i];
-        }
-        if (arg == "--help" || arg == "-h")
-        {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (arg == "--version")
-        {
-            std::printf("izuzez-devsim %s\n", IZUZEZ_VERSION);
-            return 0;
-        }
-        if (arg == "--print-default-config")
-        {
-            std::fputs(defaultConfigText().c_str(), stdout);
-            return 0;
-        }
-        if (arg == "--quiet")
-            options.quiet = true;
-        else if (arg == "--config")
-            options.configPath = value;
-        else if (arg == "--listen")
-            options.listen.push_back(value);
-        else if (arg == "--log")
-            options.logPath = value;
-        else if (arg == "--duration")
-        {
-            char *end = nullptr;
-            options.durationSeconds = std::strtod(value.c_str(), &end);
-            if (value.empty() || *end != '\0' || !(options.durationSeconds >= 0) || options.durationSeconds > 1e7)
-            {
-                std::fprintf(stderr, "izuzez-devsim: --duration needs a number of seconds, not \"%s\"\n",
-                             value.c_str());
-                return 2;
-            }
-        }
-        else
-        {
-            std::fprintf(stderr, "izuzez-devsim: unknown option \"%s\" (see --help)\n", arg.c_str());
+            std::fprintf(stderr, "izuzez-devsim: --duration needs a number of seconds, not \"%s\"\n", value.c_str());
             return 2;
         }
     }

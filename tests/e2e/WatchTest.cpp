@@ -1,0 +1,145 @@
+// izuzez watch against the simulator: devices moved, switched to DHCP, stopped and started while it runs.
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <csignal>
+#include <sstream>
+#include <thread>
+
+#include "support/LabSuite.h"
+
+using namespace izuzez::test;
+using namespace std::chrono_literals;
+using nlohmann::json;
+
+namespace
+{
+
+const char *const kWatchedDevices = R"({
+  "devices": [
+    {"name": "Mover", "address": "10.71.1.20", "netmask": "255.255.255.0", "gateway": "10.71.1.1",
+     "mac": "00:1B:7A:00:00:20", "listen": ["10.71.1.2"]},
+    {"name": "Dhcp", "address": "10.71.1.21", "netmask": "255.255.255.0", "gateway": "10.71.1.1",
+     "dhcp_address": "10.71.1.99", "mac": "00:1B:7A:00:00:21", "listen": ["10.71.1.2"]}
+  ]
+})";
+
+// A device of its own simulator on the second network, so that it can be stopped and started alone.
+std::string OneDevice(const std::string &name, const std::string &address, const std::string &mac)
+{
+    return R"({"devices": [{"name": ")" + name + R"(", "address": ")" + address +
+           R"(", "netmask": "255.255.255.0", "gateway": "10.71.2.1", "mac": ")" + mac +
+           R"(", "listen": ["10.71.2.2"]}]})";
+}
+
+using WatchTest = LabSuite<kWatchedDevices>;
+
+// The JSON lines written so far.
+std::vector<json> Events(const std::string &file)
+{
+    std::vector<json> events;
+    std::istringstream in(ReadFile(file));
+    for (std::string line; std::getline(in, line);)
+        events.push_back(json::parse(line, nullptr, false));
+    return events;
+}
+
+// Waits, bounded, for an event of this kind about this MAC; returns it, or null when none came in time.
+json WaitForEvent(const std::string &file, const std::string &event, const std::string &mac,
+                  std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end)
+    {
+        for (const json &e : Events(file))
+            if (e.is_object() && e.value("event", "") == event && e.value("mac", "") == mac)
+                return e;
+        std::this_thread::sleep_for(200ms);
+    }
+    return nullptr;
+}
+
+std::unique_ptr<Background> StartOne(const Lab &lab, const TempDir &dir, const std::string &config)
+{
+    WriteFile(dir.file("devices.json"), config);
+    std::string problem;
+    auto simulator =
+        StartSimulator({"ip", "netns", "exec", lab.lan()}, {"--config", dir.file("devices.json")}, dir, problem);
+    EXPECT_NE(simulator, nullptr) << problem;
+    return simulator;
+}
+
+TEST_F(WatchTest, MovedSwitchedStoppedAndStartedDevicesAreReported)
+{
+    TempDir leaverDir;
+    auto leaver = StartOne(*s_lab, leaverDir, OneDevice("Leaver", "10.71.2.30", "00:1B:7A:00:00:30"));
+    ASSERT_NE(leaver, nullptr);
+
+    TempDir dir;
+    const std::string out = dir.file("watch.out");
+    const pid_t watch = Spawn(s_lab->InHost({BinDir() + "/izuzez", "watch", "--json", "--interval", "2"}), "", out,
+                              dir.file("watch.err"));
+    ASSERT_GT(watch, 0);
+
+    for (const char *mac : {"00:1B:7A:00:00:20", "00:1B:7A:00:00:21", "00:1B:7A:00:00:30"})
+        EXPECT_FALSE(WaitForEvent(out, "appeared", mac, 15s).is_null()) << mac << "\n" << ReadFile(out);
+    const json first = Events(out).front();
+    EXPECT_TRUE(first.contains("time") && first.contains("ip") && first.contains("dhcp")) << first;
+
+    const RunResult moved = s_lab->Izuzez(
+        {"set-address", "10.71.1.20", "--ip", "10.71.1.40", "--netmask", "255.255.255.0", "--gateway", "10.71.1.1"});
+    ASSERT_EQ(moved.status, 0) << moved.err;
+    const json move = WaitForEvent(out, "changed", "00:1B:7A:00:00:20", 15s);
+    ASSERT_FALSE(move.is_null()) << ReadFile(out);
+    EXPECT_EQ(move["ip"], "10.71.1.40");
+    EXPECT_EQ(move["old"], (json{{"ip", "10.71.1.20"}}));
+
+    const RunResult dhcp = s_lab->Izuzez({"set-dhcp", "10.71.1.21"});
+    ASSERT_EQ(dhcp.status, 0) << dhcp.err;
+    const json switched = WaitForEvent(out, "changed", "00:1B:7A:00:00:21", 15s);
+    ASSERT_FALSE(switched.is_null()) << ReadFile(out);
+    EXPECT_EQ(switched["dhcp"], true);
+    EXPECT_EQ(switched["ip"], "10.71.1.99");
+    EXPECT_EQ(switched["old"]["dhcp"], false);
+    EXPECT_EQ(switched["old"]["ip"], "10.71.1.21");
+
+    leaver.reset(); // stops it
+    EXPECT_FALSE(WaitForEvent(out, "gone", "00:1B:7A:00:00:30", 20s).is_null()) << ReadFile(out);
+
+    TempDir newcomerDir;
+    auto newcomer = StartOne(*s_lab, newcomerDir, OneDevice("Newcomer", "10.71.2.31", "00:1B:7A:00:00:31"));
+    ASSERT_NE(newcomer, nullptr);
+    EXPECT_FALSE(WaitForEvent(out, "appeared", "00:1B:7A:00:00:31", 15s).is_null()) << ReadFile(out);
+
+    // Nothing else happened: the two devices that stayed were never reported gone.
+    for (const json &e : Events(out))
+    {
+        ASSERT_TRUE(e.is_object()) << ReadFile(out);
+        EXPECT_FALSE(e["event"] == "gone" && e["mac"] != "00:1B:7A:00:00:30") << e;
+    }
+
+    kill(watch, SIGINT);
+    bool timedOut = false;
+    EXPECT_EQ(WaitOrKill(watch, 5s, timedOut), 0) << ReadFile(dir.file("watch.err"));
+    EXPECT_FALSE(timedOut);
+}
+
+TEST_F(WatchTest, TerminateEndsItCleanlyAndThePlainFormIsForPeople)
+{
+    TempDir dir;
+    const std::string out = dir.file("watch.out");
+    const pid_t watch =
+        Spawn(s_lab->InHost({BinDir() + "/izuzez", "watch", "--interval", "3600"}), "", out, dir.file("watch.err"));
+    ASSERT_GT(watch, 0);
+    const auto end = std::chrono::steady_clock::now() + 15s;
+    while (ReadFile(out).find("appeared") == std::string::npos && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(200ms);
+    EXPECT_NE(ReadFile(out).find(" appeared\tMover\t10.71.1."), std::string::npos) << ReadFile(out);
+    kill(watch, SIGTERM);
+    bool timedOut = false;
+    EXPECT_EQ(WaitOrKill(watch, 5s, timedOut), 0) << ReadFile(dir.file("watch.err"));
+    EXPECT_FALSE(timedOut);
+}
+
+} // namespace

@@ -1,0 +1,109 @@
+#include "DeviceChanges.h"
+#include "WatchCommand.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+using namespace izuzez::cli;
+
+namespace
+{
+
+FoundDevice Device(const std::string &mac, const std::string &ip, bool dhcp = false, const std::string &name = "NAS")
+{
+    FoundDevice d;
+    d.mac = mac;
+    d.ip = ip;
+    d.netmask = "255.255.255.0";
+    d.gateway = "10.0.0.1";
+    d.dhcp = dhcp;
+    d.name = name;
+    return d;
+}
+
+// "appeared MAC", "changed MAC OLD-IP>NEW-IP", "gone MAC" for the changes of one search.
+std::vector<std::string> Describe(const std::vector<DeviceChange> &changes)
+{
+    std::vector<std::string> out;
+    for (const DeviceChange &c : changes)
+    {
+        const char *event = c.event == DeviceEvent::Appeared  ? "appeared "
+                            : c.event == DeviceEvent::Changed ? "changed "
+                                                              : "gone ";
+        std::string text = event + c.device.mac;
+        if (c.event == DeviceEvent::Changed)
+            text += " " + c.before.ip + ">" + c.device.ip;
+        out.push_back(text);
+    }
+    return out;
+}
+
+struct WatchCase
+{
+    const char *what;
+    std::vector<std::vector<FoundDevice>> searches;
+    std::vector<std::string> lastChanges; // of the last search
+};
+
+const FoundDevice kA = Device("AA", "10.0.0.5");
+const FoundDevice kB = Device("BB", "10.0.0.6");
+
+const WatchCase watchCases[] = {
+    {"the devices present at the start appear", {{kA, kB}}, {"appeared AA", "appeared BB"}},
+    {"nothing changed", {{kA, kB}, {kB, kA}}, {}},
+    {"a new address is a change of the same device",
+     {{kA}, {Device("AA", "10.0.0.9")}},
+     {"changed AA 10.0.0.5>10.0.0.9"}},
+    {"DHCP switched on", {{kA}, {Device("AA", "10.0.0.5", true)}}, {"changed AA 10.0.0.5>10.0.0.5"}},
+    {"a new name", {{kA}, {Device("AA", "10.0.0.5", false, "Vault")}}, {"changed AA 10.0.0.5>10.0.0.5"}},
+    {"missed twice is not gone", {{kA, kB}, {kA}, {kA}}, {}},
+    {"missed three times in a row is gone", {{kA, kB}, {kA}, {kA}, {kA}}, {"gone BB"}},
+    {"back after two misses is neither gone nor new", {{kA, kB}, {kA}, {kA}, {kA, kB}, {kA}, {kA}}, {}},
+    {"back after it was gone appears again", {{kB}, {}, {}, {}, {kB}}, {"appeared BB"}},
+    {"another device on a known address is another device", {{kA}, {Device("CC", "10.0.0.5")}}, {"appeared CC"}},
+    {"a device answering on two interfaces is one device", {{kA, kA}}, {"appeared AA"}},
+    {"a change while it was missed is reported when it is back",
+     {{kA}, {}, {Device("AA", "10.0.0.7")}},
+     {"changed AA 10.0.0.5>10.0.0.7"}},
+};
+
+TEST(NextWatchStep, AppearedChangedAndGone)
+{
+    for (const WatchCase &c : watchCases)
+    {
+        SCOPED_TRACE(c.what);
+        std::vector<KnownDevice> known;
+        WatchStep step;
+        for (const std::vector<FoundDevice> &found : c.searches)
+        {
+            step = NextWatchStep(known, found);
+            known = step.known;
+        }
+        EXPECT_EQ(Describe(step.changes), c.lastChanges);
+    }
+}
+
+TEST(NextWatchStep, KnownDevicesStayBoundedOverManySearches)
+{
+    std::vector<KnownDevice> known;
+    for (int i = 0; i < 1000; ++i)
+        known = NextWatchStep(known, {Device("D" + std::to_string(i % 50), "10.0.1." + std::to_string(i % 7))}).known;
+    EXPECT_LE(known.size(), static_cast<std::size_t>(kMissedSearchesForGone));
+}
+
+TEST(ChangeJson, OneObjectWithTheOldValuesOfAChange)
+{
+    const DeviceChange change{DeviceEvent::Changed, Device("AA", "10.0.0.9", true), Device("AA", "10.0.0.5")};
+    const std::string line = ChangeJson(change, 0);
+    EXPECT_EQ(line.find('\n'), std::string::npos);
+    const auto object = nlohmann::json::parse(line);
+    EXPECT_EQ(object["event"], "changed");
+    EXPECT_EQ(object["time"], "1970-01-01T00:00:00Z");
+    EXPECT_EQ(object["ip"], "10.0.0.9");
+    EXPECT_EQ(object["mac"], "AA");
+    EXPECT_EQ(object["old"], (nlohmann::json{{"ip", "10.0.0.5"}, {"dhcp", false}}));
+    EXPECT_FALSE(nlohmann::json::parse(ChangeJson({DeviceEvent::Gone, kA, {}}, 0)).contains("old"));
+    EXPECT_NE(ChangeLine(change, 0).find("ip 10.0.0.5 -> 10.0.0.9\tdhcp static -> dhcp"), std::string::npos);
+}
+
+} // namespace

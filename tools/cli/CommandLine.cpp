@@ -1,0 +1,484 @@
+#include "CommandLine.h"
+
+#include "services/CodepageInstall.h"
+
+#include <algorithm>
+#include <sstream>
+
+namespace izuzez::cli
+{
+namespace
+{
+
+// Options of this group are part of the command's normal form, so the synopsis shows them without brackets.
+constexpr const char *kInSynopsis = "In synopsis";
+constexpr const char *kCommandGroup = "Commands";
+constexpr std::size_t kUsageIndent = 34;
+constexpr std::size_t kOptionIndent = 21;
+
+CLI::App *AddCommand(CommandLine &line, const char *name, Command command, const char *description)
+{
+    CLI::App *sub = line.app.add_subcommand(name, description);
+    sub->group(kCommandGroup);
+    sub->fallthrough(); // global options may follow the command
+    sub->set_help_flag();
+    line.commands.emplace(name, command);
+    return sub;
+}
+
+CLI::Option *AddArgument(CommandLine &line, CLI::App *sub, int index, const char *name, bool required,
+                         std::vector<std::string> choices = {})
+{
+    CLI::Option *option = sub->add_option(name, line.values.args[static_cast<std::size_t>(index)]);
+    if (required)
+        option->required();
+    if (!choices.empty())
+        line.choices.emplace(option, std::move(choices));
+    return option;
+}
+
+void AddJson(CommandLine &line, CLI::App *sub)
+{
+    sub->add_flag("--json", line.values.json, "print JSON instead of text");
+}
+
+void AddPasswordStdin(CommandLine &line, CLI::App *sub)
+{
+    sub->add_flag("--password-stdin", line.values.passwordStdin,
+                  "read the password as one line from standard input\n"
+                  "(otherwise it is asked for on the terminal when needed)");
+}
+
+void AddNoRestartWait(CommandLine &line, CLI::App *sub)
+{
+    sub->add_flag("--no-restart-wait", line.values.noRestartWait,
+                  "end after the installation instead of waiting the 90 s of the device's restart");
+}
+
+std::vector<std::string> QueryNames()
+{
+    std::vector<std::string> names;
+    for (int i = 0;; ++i)
+    {
+        const std::string_view name = QueryKindName(static_cast<QueryKind>(i));
+        if (name.empty())
+            return names;
+        names.emplace_back(name);
+    }
+}
+
+std::vector<std::string> CodepageNames()
+{
+    std::vector<std::string> names;
+    for (const services::Language &language : services::Languages())
+        names.emplace_back(language.codepage);
+    return names;
+}
+
+bool TakesValue(const CLI::Option &option)
+{
+    return option.get_expected_max() > 0;
+}
+
+// One piece of a synopsis: a word, an option with its value's name, and whether it is optional.
+struct Piece
+{
+    std::string word;
+    std::string value;
+    bool optional = false;
+    bool repeats = false;
+};
+
+std::vector<Piece> SynopsisPieces(const CLI::App &command)
+{
+    std::vector<Piece> pieces;
+    for (const CLI::Option *option : command.get_options())
+    {
+        if (option->get_group().empty())
+            continue;
+        if (option->get_positional())
+            pieces.push_back({option->get_name(), "", !option->get_required()});
+        else
+            pieces.push_back({OptionName(*option), TakesValue(*option) ? option->get_type_name() : "",
+                              option->get_group() != kInSynopsis});
+    }
+    return pieces;
+}
+
+std::string PlainPiece(const Piece &p)
+{
+    std::string text = p.value.empty() ? p.word : p.word + " " + p.value;
+    return p.optional ? "[" + text + "]" : text;
+}
+
+std::vector<std::string> Lines(const std::string &text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string OneParagraph(const std::string &text)
+{
+    std::string joined;
+    for (const std::string &line : Lines(text))
+        joined += (joined.empty() ? "" : " ") + line;
+    return joined;
+}
+
+std::string Roff(std::string_view text)
+{
+    std::string out;
+    for (char c : text)
+    {
+        if (c == '-')
+            out += "\\-";
+        else if (c == '\\')
+            out += "\\e";
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::string RoffPiece(const Piece &p)
+{
+    std::string text = "\\fB" + Roff(p.word) + "\\fR";
+    if (!p.value.empty())
+        text += " \\fI" + Roff(p.value) + "\\fR";
+    if (p.optional)
+        text = "[" + text + "]";
+    return p.repeats ? text + "..." : text;
+}
+
+// An option's line in a list: "  --wait MS          description", the description's further lines indented.
+void AppendOptionEntry(std::string &out, const CLI::Option &option)
+{
+    std::string head = "  " + OptionName(option);
+    if (TakesValue(option))
+        head += " " + option.get_type_name();
+    const std::vector<std::string> lines = Lines(option.get_description());
+    out += head;
+    std::size_t column = head.size();
+    if (column + 1 > kOptionIndent)
+    {
+        out += "\n";
+        column = 0;
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i)
+    {
+        out += std::string(kOptionIndent - (i == 0 ? column : 0), ' ') + lines[i] + "\n";
+    }
+}
+
+// Every option of the commands once, in declaration order, by name.
+std::vector<const CLI::Option *> CommandOptions(const CLI::App &app)
+{
+    std::vector<const CLI::Option *> options;
+    for (const CLI::App *command : DeclaredCommands(app))
+        for (const CLI::Option *option : VisibleOptions(*command))
+            if (!option->get_positional() &&
+                std::none_of(options.begin(), options.end(),
+                             [&](const CLI::Option *o) { return OptionName(*o) == OptionName(*option); }))
+                options.push_back(option);
+    return options;
+}
+
+} // namespace
+
+std::unique_ptr<CommandLine> DeclareCommandLine()
+{
+    auto line = std::make_unique<CommandLine>();
+    CLI::App &app = line->app;
+    CommandLineValues &v = line->values;
+    app.name("izuzez");
+    app.description("Finds the devices on the local networks and manages one of them by its IP address.");
+    app.set_help_flag();
+    app.allow_extras(); // options of other commands and stray words get their own messages
+    app.require_subcommand(0, 1);
+    app.add_option("--interface", v.interfaces, "search only from this local address (may be repeated)")
+        ->type_name("ADDR");
+    // Every other option given twice takes its last value, as the window's fields do when typed over.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_flag("--verbose,-v", v.verbose, "print the protocol's diagnostic lines on standard error");
+    app.add_flag("--help,-h", v.help, "show this text");
+    app.add_flag("--version", v.version, "show the version");
+
+    CLI::App *search = AddCommand(*line, "search", Command::Search,
+                                  "list the devices that answer; with --wait, listen until no\n"
+                                  "reply came for MS milliseconds (at most 5 seconds in all),\n"
+                                  "so that every device of a large network is listed");
+    AddJson(*line, search);
+    search->add_option("--wait", v.wait, "listen until no reply came for MS milliseconds (1 to 5000)")->type_name("MS");
+
+    CLI::App *query = AddCommand(*line, "query", Command::Query,
+                                 "ask a device; WHAT is one of shares, ssl, workgroup,\n"
+                                 "codepage, ideok, sharename, bt_firmware, domain");
+    AddArgument(*line, query, 0, "IP", true);
+    AddArgument(*line, query, 1, "WHAT", true, QueryNames());
+
+    CLI::App *setAddress = AddCommand(*line, "set-address", Command::SetAddress,
+                                      "give the device a static address; --gateway may be left\n"
+                                      "out only for a link-local address (169.254.x.x)");
+    AddArgument(*line, setAddress, 0, "IP", true);
+    setAddress->add_option("--ip", v.ip, "the device's new address")->type_name("A")->group(kInSynopsis);
+    setAddress->add_option("--netmask", v.netmask, "the device's new netmask")->type_name("M")->group(kInSynopsis);
+    setAddress->add_option("--gateway", v.gateway, "the device's new gateway")->type_name("G")->group(kInSynopsis);
+    AddPasswordStdin(*line, setAddress);
+
+    CLI::App *setDhcp = AddCommand(*line, "set-dhcp", Command::SetDhcp, "let the device take its address from DHCP");
+    AddArgument(*line, setDhcp, 0, "IP", true);
+    AddPasswordStdin(*line, setDhcp);
+
+    CLI::App *doctor = AddCommand(*line, "doctor", Command::Doctor,
+                                  "tell why a device is not found: interfaces, sockets, routes,\n"
+                                  "firewall, and what one search on each interface received");
+    AddJson(*line, doctor);
+
+    CLI::App *open = AddCommand(*line, "open", Command::Open,
+                                "open the device's web page in the default browser once it\n"
+                                "answers (exit 1 when it does not); --print-url prints the\n"
+                                "address instead");
+    AddArgument(*line, open, 0, "IP", true);
+    open->add_flag("--print-url", v.printUrl, "print the web page's address instead of opening it");
+
+    CLI::App *map = AddCommand(*line, "map", Command::Map,
+                               "map a volume of the device to a drive letter (default: the\n"
+                               "free one nearest Z:); prints letter, remote name, local path");
+    AddArgument(*line, map, 0, "IP", true);
+    AddArgument(*line, map, 1, "VOLUME", true);
+    AddArgument(*line, map, 2, "LETTER", false);
+    map->add_option("--user", v.user, "the share's user name")->type_name("NAME");
+    AddPasswordStdin(*line, map);
+
+    CLI::App *unmap = AddCommand(*line, "unmap", Command::Unmap, "disconnect a drive letter");
+    AddArgument(*line, unmap, 0, "LETTER", true);
+
+    CLI::App *drives = AddCommand(*line, "drives", Command::Drives,
+                                  "list the mapped letters with remote name and local path;\n"
+                                  "--reconnect first maps the remembered ones again");
+    AddJson(*line, drives);
+    drives->add_flag("--reconnect", v.reconnect, "map the remembered drive letters again first");
+
+    CLI::App *codepage = AddCommand(*line, "install-codepage", Command::InstallCodepage,
+                                    "install a language (950, 936, 850, 865, 852, 857, 949,\n"
+                                    "866, 932) onto the device's disk share");
+    AddArgument(*line, codepage, 0, "IP", true);
+    AddArgument(*line, codepage, 1, "CODEPAGE", true, CodepageNames());
+    AddNoRestartWait(*line, codepage);
+
+    CLI::App *bt =
+        AddCommand(*line, "install-bt", Command::InstallBt, "install the BitTorrent helpers onto the device");
+    AddArgument(*line, bt, 0, "IP", true);
+    AddPasswordStdin(*line, bt);
+    AddNoRestartWait(*line, bt);
+
+    CLI::App *watch = AddCommand(*line, "watch", Command::Watch,
+                                 "search every SECONDS (default 10) and print one line per\n"
+                                 "change: a device appeared, changed its address, name or\n"
+                                 "DHCP state, or is gone; ends on SIGINT or SIGTERM");
+    AddJson(*line, watch);
+    watch->add_option("--interval", v.interval, "the seconds between two searches of watch (2 to 3600)")
+        ->type_name("SECONDS");
+
+    app.footer("Addresses are written in decimal without leading zeros.\n"
+               "\n"
+               "Exit status: 0 done (doctor: a device answered), 1 no device answered, or the device did not "
+               "answer, refused or was not found,\n"
+               "2 bad usage or input (a password that is needed but cannot be asked for included).\n");
+    return line;
+}
+
+std::vector<const CLI::App *> DeclaredCommands(const CLI::App &app)
+{
+    return app.get_subcommands([](const CLI::App *) { return true; });
+}
+
+std::vector<const CLI::Option *> VisibleOptions(const CLI::App &app)
+{
+    return app.get_options([](const CLI::Option *option) { return !option->get_group().empty(); });
+}
+
+std::string OptionName(const CLI::Option &option)
+{
+    if (option.get_positional())
+        return {};
+    return option.get_lnames().empty() ? "-" + option.get_snames().front() : "--" + option.get_lnames().front();
+}
+
+std::string Synopsis(const CLI::App &command)
+{
+    std::string text;
+    for (const Piece &p : SynopsisPieces(command))
+        text += (text.empty() ? "" : " ") + PlainPiece(p);
+    return text;
+}
+
+std::string RenderUsage(const CommandLine &line)
+{
+    const CLI::App &app = line.app;
+    std::string out = "Usage: izuzez";
+    for (const CLI::Option *option : VisibleOptions(app))
+        if (option->get_lnames().front() != "help" && option->get_lnames().front() != "version")
+            out += " [" + OptionName(*option) + (TakesValue(*option) ? " " + option->get_type_name() : "") + "]" +
+                   (option->get_items_expected_max() > 1 ? "..." : "");
+    out += " COMMAND [ARGS]\n\n" + app.get_description() + "\n\nCommands:\n";
+    for (const CLI::App *command : DeclaredCommands(app))
+    {
+        const std::string head = "  " + command->get_name() + " " + Synopsis(*command);
+        const std::vector<std::string> lines = Lines(command->get_description());
+        out += head;
+        std::size_t column = head.size();
+        if (column + 2 > kUsageIndent)
+        {
+            out += "\n";
+            column = 0;
+        }
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            out += std::string(kUsageIndent - (i == 0 ? column : 0), ' ') + lines[i] + "\n";
+    }
+    out += "\nOptions:\n";
+    for (const CLI::Option *option : VisibleOptions(app))
+        AppendOptionEntry(out, *option);
+    out += "\nOptions of the commands (see each command above for which it takes):\n";
+    for (const CLI::Option *option : CommandOptions(app))
+        AppendOptionEntry(out, *option);
+    return out + "\n" + app.get_footer();
+}
+
+std::string RenderBashCompletion(const CommandLine &line)
+{
+    const CLI::App &app = line.app;
+    std::string names;
+    std::string valued;
+    std::string global;
+    for (const CLI::App *command : DeclaredCommands(app))
+        names += (names.empty() ? "" : " | ") + command->get_name();
+    for (const CLI::Option *option : VisibleOptions(app))
+        global += (global.empty() ? "" : " ") + OptionName(*option);
+    for (const CLI::Option *option : CommandOptions(app))
+        if (TakesValue(*option))
+            valued += " | " + OptionName(*option);
+
+    std::string out = "# bash completion for izuzez, made from its command line's declaration when it is built\n"
+                      "_izuzez()\n"
+                      "{\n"
+                      "    local cur prev words cword\n"
+                      "    _init_completion || return\n"
+                      "\n"
+                      "    case $prev in\n"
+                      "        --interface)\n"
+                      "            local addresses\n"
+                      "            addresses=$(ip -4 -o addr show 2>/dev/null | awk '{ split($4, a, \"/\"); print "
+                      "a[1] }')\n"
+                      "            COMPREPLY=($(compgen -W \"$addresses\" -- \"$cur\"))\n"
+                      "            return\n"
+                      "            ;;\n"
+                      "        " +
+                      valued.substr(3) +
+                      ")\n"
+                      "            return\n"
+                      "            ;;\n"
+                      "    esac\n"
+                      "\n"
+                      "    local command=\"\" i\n"
+                      "    for ((i = 1; i < cword; i++)); do\n"
+                      "        case ${words[i]} in\n"
+                      "            " +
+                      names +
+                      ")\n"
+                      "                command=${words[i]}\n"
+                      "                break\n"
+                      "                ;;\n"
+                      "        esac\n"
+                      "    done\n"
+                      "\n"
+                      "    local global=\"" +
+                      global +
+                      "\"\n"
+                      "    case $command in\n"
+                      "        \"\")\n"
+                      "            COMPREPLY=($(compgen -W \"";
+    for (const CLI::App *command : DeclaredCommands(app))
+        out += command->get_name() + " ";
+    out += "$global\" -- \"$cur\"))\n"
+           "            ;;\n";
+    for (const CLI::App *command : DeclaredCommands(app))
+    {
+        std::string own;
+        std::string words;
+        int position = 0;
+        for (const CLI::Option *option : VisibleOptions(*command))
+        {
+            if (!option->get_positional())
+            {
+                own += OptionName(*option) + " ";
+                continue;
+            }
+            ++position;
+            if (const auto it = line.choices.find(option); it != line.choices.end())
+            {
+                words += "            if [[ $cur != -* && $((cword - i)) -eq " + std::to_string(position) +
+                         " ]]; then\n                COMPREPLY=($(compgen -W \"";
+                for (const std::string &choice : it->second)
+                    words += choice + (&choice == &it->second.back() ? "" : " ");
+                words += "\" -- \"$cur\"))\n                return\n            fi\n";
+            }
+        }
+        out += "        " + command->get_name() + ")\n" + words + "            COMPREPLY=($(compgen -W \"" + own +
+               "$global\" -- \"$cur\"))\n            ;;\n";
+    }
+    out += "    esac\n"
+           "} && complete -F _izuzez izuzez\n";
+    return out;
+}
+
+std::string RenderManualCommands(const CommandLine &line)
+{
+    std::string out;
+    for (const CLI::App *command : DeclaredCommands(line.app))
+    {
+        out += ".TP\n\\fB" + Roff(command->get_name()) + "\\fR";
+        for (const Piece &p : SynopsisPieces(*command))
+            out += " " + (p.value.empty() && p.word.rfind('-', 0) != 0
+                              ? (p.optional ? "[\\fI" + Roff(p.word) + "\\fR]" : "\\fI" + Roff(p.word) + "\\fR")
+                              : RoffPiece(p));
+        out += "\n" + Roff(OneParagraph(command->get_description())) + ".\n";
+    }
+    return out;
+}
+
+std::string RenderManualOptions(const CommandLine &line)
+{
+    std::string out;
+    const auto entry = [&out](const CLI::Option &option)
+    {
+        out += ".TP\n\\fB" + Roff(OptionName(option)) + "\\fR";
+        if (TakesValue(option))
+            out += " \\fI" + Roff(option.get_type_name()) + "\\fR";
+        out += "\n" + Roff(OneParagraph(option.get_description())) + ".\n";
+    };
+    for (const CLI::Option *option : VisibleOptions(line.app))
+        entry(*option);
+    out += ".PP\nOptions of the commands (see each command above for which it takes):\n";
+    for (const CLI::Option *option : CommandOptions(line.app))
+        entry(*option);
+    return out;
+}
+
+std::string RenderManual(const CommandLine &line, std::string_view manualTemplate)
+{
+    std::string out(manualTemplate);
+    const auto replace = [&out](std::string_view marker, const std::string &text)
+    {
+        if (const auto at = out.find(marker); at != std::string::npos)
+            out.replace(at, marker.size() + (out.compare(at + marker.size(), 1, "\n") == 0 ? 1 : 0), text);
+    };
+    replace("@COMMANDS@", RenderManualCommands(line));
+    replace("@OPTIONS@", RenderManualOptions(line));
+    return out;
+}
+
+} // namespace izuzez::cli

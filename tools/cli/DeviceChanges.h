@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "DeviceSession.h"
+
+namespace izuzez::cli
+{
+
+// A device the watch knows, with the number of searches in a row that did not list it.
+struct KnownDevice
+{
+    FoundDevice device;
+    int missed = 0;
+};
+
+enum class DeviceEvent
+{
+    Appeared,
+    Changed, // address, netmask, gateway, name or DHCP state
+    Gone,
+};
+
+struct DeviceChange
+{
+    DeviceEvent event = DeviceEvent::Appeared;
+    FoundDevice device;
+    FoundDevice before; // Changed: the values of the previous search
+};
+
+struct WatchStep
+{
+    std::vector<KnownDevice> known;
+    std::vector<DeviceChange> changes;
+};
+
+// A device is gone when this many searches in a row did not list it; one lost datagram is not a departure.
+inline constexpr int kMissedSearchesForGone = 3;
+
+// The device's own id: its MAC (its address may change), or its id text when it sent no MAC.
+std::string DeviceIdentity(const FoundDevice &device);
+
+// What one search changed against the devices known before it. Pure: the caller keeps `known`.
+WatchStep NextWatchStep(const std::vector<KnownDevice> &known, const std::vector<FoundDevice> &found,
+                        int missedForGone = kMissedSearchesForGone);
+
+} // namespace izuzez::cli

@@ -1,0 +1,128 @@
+#include "WatchCommand.h"
+
+#include "Output.h"
+
+#include <nlohmann/json.hpp>
+
+namespace izuzez::cli
+{
+namespace
+{
+
+const char *EventName(DeviceEvent event)
+{
+    switch (event)
+    {
+    case DeviceEvent::Appeared:
+        return "appeared";
+    case DeviceEvent::Changed:
+        return "changed";
+    case DeviceEvent::Gone:
+        return "gone";
+    }
+    return "";
+}
+
+std::string UtcTime(std::time_t when)
+{
+    std::tm tm{};
+    gmtime_r(&when, &tm);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &tm);
+    return text;
+}
+
+const char *Mode(bool dhcp)
+{
+    return dhcp ? "dhcp" : "static";
+}
+
+// The fields a change compares, by their JSON names, with the text a person reads.
+struct Difference
+{
+    const char *key;
+    std::string before;
+    std::string after;
+};
+
+std::vector<Difference> Differences(const FoundDevice &a, const FoundDevice &b)
+{
+    std::vector<Difference> out;
+    const auto add = [&out](const char *key, const std::string &x, const std::string &y)
+    {
+        if (x != y)
+            out.push_back({key, x, y});
+    };
+    add("name", a.name, b.name);
+    add("ip", a.ip, b.ip);
+    add("netmask", a.netmask, b.netmask);
+    add("gateway", a.gateway, b.gateway);
+    add("dhcp", Mode(a.dhcp), Mode(b.dhcp));
+    return out;
+}
+
+} // namespace
+
+std::string ChangeLine(const DeviceChange &change, std::time_t when)
+{
+    std::string line = UtcTime(when) + " " + EventName(change.event) + "\t" + DeviceLine(change.device);
+    if (change.event == DeviceEvent::Changed)
+        for (const Difference &d : Differences(change.before, change.device))
+            line += std::string("\t") + d.key + " " + PrintableText(d.before) + " -> " + PrintableText(d.after);
+    return line;
+}
+
+std::string ChangeJson(const DeviceChange &change, std::time_t when)
+{
+    const FoundDevice &d = change.device;
+    nlohmann::ordered_json object{
+        {"event", EventName(change.event)},
+        {"time", UtcTime(when)},
+        {"name", d.name},
+        {"ip", d.ip},
+        {"netmask", d.netmask},
+        {"gateway", d.gateway},
+        {"dhcp", d.dhcp},
+        {"uuid", d.uuid},
+        {"model", d.model},
+        {"mac", d.mac},
+        {"hw_version", d.hwVersion},
+        {"sw_version", d.swVersion},
+        {"interface", d.interfaceAddress},
+    };
+    if (change.event == DeviceEvent::Changed)
+    {
+        nlohmann::ordered_json old = nlohmann::ordered_json::object();
+        for (const Difference &diff : Differences(change.before, change.device))
+        {
+            if (std::string_view(diff.key) == "dhcp")
+                old["dhcp"] = change.before.dhcp;
+            else
+                old[diff.key] = diff.before;
+        }
+        object["old"] = std::move(old);
+    }
+    // Device names are raw bytes; a strict dump would throw on the first one that is not UTF-8.
+    return object.dump(-1, ' ', true, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+int RunWatch(const Options &options, DeviceSession &session, Console &console,
+             const std::function<bool(std::chrono::milliseconds)> &waitOrStop, long searches)
+{
+    const std::chrono::milliseconds interval(options.watchIntervalMs);
+    std::vector<KnownDevice> known;
+    for (long done = 0; searches <= 0 || done < searches; ++done)
+    {
+        WatchStep step = NextWatchStep(known, session.Search());
+        known = std::move(step.known);
+        const std::time_t now = std::time(nullptr);
+        for (const DeviceChange &change : step.changes)
+            console.out << (options.json ? ChangeJson(change, now) : ChangeLine(change, now)) << "\n";
+        console.out.flush(); // a script reads each line as it comes
+        if (waitOrStop(interval))
+            break;
+    }
+    return kExitDone;
+}
+
+} // namespace izuzez::cli

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <chrono>
+#include <ctime>
+#include <functional>
+#include <string>
+
+#include "Commands.h"
+#include "DeviceChanges.h"
+
+namespace izuzez::cli
+{
+
+// Searches every interval and prints one line per change until `waitOrStop` (called with the interval
+// after each search) returns true; then exit 0. At most `searches` searches when it is above 0 (benchmarks).
+int RunWatch(const Options &options, DeviceSession &session, Console &console,
+             const std::function<bool(std::chrono::milliseconds)> &waitOrStop, long searches = 0);
+
+// One change for a person: "TIME appeared NAME IP ..." with the old values of a change.
+std::string ChangeLine(const DeviceChange &change, std::time_t when);
+// One change as a JSON object on one line: event, time, the device's fields, "old" for a change.
+std::string ChangeJson(const DeviceChange &change, std::time_t when);
+
+} // namespace izuzez::cli
