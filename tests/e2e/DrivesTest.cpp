@@ -3,8 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Lab.h"
-#include "support/SambaServer.h"
+#include "support/SambaLabSuite.h"
 
 #include <filesystem>
 
@@ -22,47 +21,10 @@ const char *const kDevices = R"({"devices": [
      "shares": ["public", "Private"], "ssl": "0", "listen": ["10.71.1.2"]}
 ]})";
 
-constexpr const char *kUser = "izuzezshare";
-constexpr const char *kPassword = "Sh4re-pass";
-
-class DrivesTest : public ::testing::Test
+class DrivesTest : public SambaLabSuite
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        // Without a FUSE device (a container that hides it) there is no folder a letter could stand for.
-        if (access("/dev/fuse", R_OK | W_OK) != 0)
-        {
-            s_skip = "needs /dev/fuse for GVfs's local folders";
-            return;
-        }
-        s_lab = Lab::Create(s_skip).release();
-        if (!s_lab)
-            return;
-        if (!s_lab->StartSimulator(kDevices, s_failure))
-            return;
-        s_samba = SambaServer::Start({"ip", "netns", "exec", s_lab->lan()}, InNetns(s_lab->host()), Lab::kLanA,
-                                     {{"public", "", ""}, {"Private", kUser, kPassword}}, s_failure)
-                      .release();
-        if (!s_samba)
-            return;
-        s_gvfs = GvfsSession::Start(s_lab->host(), s_failure).release();
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_gvfs;
-        delete s_samba;
-        delete s_lab;
-        s_gvfs = nullptr;
-        s_samba = nullptr;
-        s_lab = nullptr;
-    }
-    void SetUp() override
-    {
-        if (!s_lab)
-            GTEST_SKIP() << s_skip;
-        ASSERT_TRUE(s_failure.empty()) << s_failure;
-    }
+    static void SetUpTestSuite() { StartLab({.devices = kDevices, .shares = GuestAndPrivateShares()}); }
     void TearDown() override
     {
         // Every case starts with no letter mapped.
@@ -73,18 +35,10 @@ protected:
 
     RunResult Izuzez(const std::vector<std::string> &args, const std::string &input = "") const
     {
-        std::vector<std::string> argv{"IZUZEZ_DRIVES_DIR=" + m_drivesDir, "HOME=" + m_home.file(""),
-                                      BinDir() + "/izuzez"};
-        argv.insert(argv.end(), args.begin(), args.end());
-        return RunProgram(s_gvfs->Wrap(argv), 60s, input);
+        return IzuzezInSession({"IZUZEZ_DRIVES_DIR=" + m_drivesDir, "HOME=" + m_home.file("")}, args, input);
     }
     std::string Letter(char letter) const { return m_drivesDir + "/" + letter; }
 
-    static inline Lab *s_lab = nullptr;
-    static inline SambaServer *s_samba = nullptr;
-    static inline GvfsSession *s_gvfs = nullptr;
-    static inline std::string s_skip;
-    static inline std::string s_failure;
     static inline TempDir s_drives;
     TempDir m_home;
     std::string m_drivesDir = s_drives.file("drives");
@@ -112,7 +66,7 @@ TEST_F(DrivesTest, AGuestVolumeMapsToTheFreeLetterNearestZAndCarriesFiles)
 TEST_F(DrivesTest, APasswordVolumeKeepsItsNameAsMappedAndRefusesAWrongPassword)
 {
     const RunResult wrong =
-        Izuzez({"map", Lab::kLanA, "Private", "Y", "--user", kUser, "--password-stdin"}, "not-the-password\n");
+        Izuzez({"map", Lab::kLanA, "Private", "Y", "--user", kShareUser, "--password-stdin"}, "not-the-password\n");
     EXPECT_EQ(wrong.status, 1);
     EXPECT_NE(wrong.err.find("refused"), std::string::npos) << wrong.err;
     struct stat st
@@ -123,8 +77,8 @@ TEST_F(DrivesTest, APasswordVolumeKeepsItsNameAsMappedAndRefusesAWrongPassword)
     const RunResult guest = Izuzez({"map", Lab::kLanA, "Private", "Y"});
     EXPECT_EQ(guest.status, 1) << guest.out;
 
-    const RunResult right =
-        Izuzez({"map", Lab::kLanA, "Private", "Y", "--user", kUser, "--password-stdin"}, std::string(kPassword) + "\n");
+    const RunResult right = Izuzez({"map", Lab::kLanA, "Private", "Y", "--user", kShareUser, "--password-stdin"},
+                                   std::string(kSharePassword) + "\n");
     ASSERT_EQ(right.status, 0) << right.err << s_samba->Log();
     // GVfs writes "share=private" in its folder name; the letter keeps the name as mapped.
     const RunResult drives = Izuzez({"drives"});
@@ -164,8 +118,8 @@ TEST_F(DrivesTest, ARememberedGuestMappingComesBackInANewSession)
     const RunResult map = Izuzez({"map", Lab::kLanA, "public", "W"});
     ASSERT_EQ(map.status, 0) << map.err;
     // The session ends: GVfs and its mounts go, the letter stays behind without its share.
-    delete s_gvfs;
-    s_gvfs = GvfsSession::Start(s_lab->host(), s_failure).release();
+    s_gvfs.reset();
+    s_gvfs = GvfsSession::Start(s_lab->host(), s_failure);
     ASSERT_NE(s_gvfs, nullptr) << s_failure;
     EXPECT_EQ(Izuzez({"drives"}).out, "");
 

@@ -124,6 +124,11 @@ std::vector<std::string> Lab::InHost(const std::vector<std::string> &argv) const
     return full;
 }
 
+bool Lab::AddLanAddress(const std::string &address) const
+{
+    return Ip({"-n", m_lan, "addr", "add", address + "/24", "dev", "lA"});
+}
+
 RunResult Lab::Izuzez(const std::vector<std::string> &args, std::chrono::milliseconds limit,
                       const std::string &input) const
 {
