@@ -15,6 +15,7 @@ packages=(
     libglib2.0-dev xdg-utils
     samba smbclient dbus dbus-daemon gvfs gvfs-backends gvfs-fuse fuse3 util-linux
     binutils libsmbclient-dev
+    clang clang-14 libclang-rt-14-dev
 )
 
 missing=()
