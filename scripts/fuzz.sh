@@ -39,8 +39,9 @@ for target in "${targets[@]}"; do
     mkdir -p "$corpus" "$findings" "$(dirname "$log")"
     before=$(find "$findings" -type f | wc -l)
     echo "== $target: ${seconds}s"
-    # Stdout closed: the readers' own diagnostics would only fill the log.
-    "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -close_fd_mask=1 \
+    # Stdout closed: the readers' own diagnostics would only fill the log. An input takes milliseconds; the
+    # timeout is wide so that a machine busy with other work does not pass for a hang.
+    "$binary" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 -print_final_stats=1 -close_fd_mask=1 \
         -artifact_prefix="$findings/" "$corpus" "tests/fuzz/corpus/$target" >"$log" 2>&1 || true
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
     [ -n "$runs" ] || runs=$(sed -n 's/^#\([0-9]*\).*/\1/p' "$log" | tail -n 1)
