@@ -19,6 +19,7 @@ if [ "${1:-}" = --tests ]; then
         lintian fakeroot dpkg-dev
         xvfb xauth imagemagick
         samba smbclient dbus dbus-daemon gvfs gvfs-backends gvfs-fuse fuse3 util-linux
+        clang clang-14 libclang-rt-14-dev
     )
 fi
 

@@ -1,10 +1,9 @@
 #include "DriveCommands.h"
 
+#include "Output.h"
 #include "platform/NetworkDrives.h"
 #include "protocol/PrintableText.h"
 #include "services/WebLaunch.h"
-
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <chrono>
@@ -175,21 +174,15 @@ int RunDrives(const Options &o, Console &console)
 {
     const bool allBack = !o.reconnect || Reconnect(console);
     const NetworkDrives &drives = CurrentNetworkDrives();
-    nlohmann::json list = nlohmann::json::array();
+    std::vector<DriveRow> rows;
     for (char c = 'Z'; c >= 'A'; --c)
     {
         const std::string letter{c, ':'};
         std::string remote;
-        if (!drives.GetConnection(letter, remote))
-            continue;
-        const std::string path = drives.LocalPath(letter);
-        if (o.json)
-            list.push_back({{"letter", letter}, {"remote", PrintableText(remote)}, {"path", PrintableText(path)}});
-        else
-            console.out << letter << "\t" << PrintableText(remote) << "\t" << PrintableText(path) << "\n";
+        if (drives.GetConnection(letter, remote))
+            rows.push_back({letter, remote, drives.LocalPath(letter)});
     }
-    if (o.json)
-        console.out << list.dump(2, ' ', true) << "\n";
+    console.out << (o.json ? DrivesJson(rows) + "\n" : DrivesText(rows));
     return allBack ? kExitDone : kExitDevice;
 }
 

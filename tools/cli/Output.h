@@ -24,4 +24,17 @@ std::string DevicesTable(const std::vector<FoundDevice> &devices);
 // a reader whole but never act on a terminal. Bytes that are not UTF-8 are replaced, never an error.
 std::string DevicesJson(const std::vector<FoundDevice> &devices);
 
+// A mapped letter: "Z:", the remote name "\\server\share" and where its files are on this machine.
+struct DriveRow
+{
+    std::string letter;
+    std::string remote;
+    std::string path;
+};
+
+// The drives listing: one tab-separated line a letter, or a JSON array in printable ASCII; bytes that are not
+// UTF-8 are replaced, never an error.
+std::string DrivesText(const std::vector<DriveRow> &rows);
+std::string DrivesJson(const std::vector<DriveRow> &rows);
+
 } // namespace izuzez::cli

@@ -4,10 +4,14 @@
 #include "Commands.h"
 #include "platform/NetworkDrives.h"
 #include "platform/WebAccess.h"
+#include "platform/linux/DriveFolder.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -231,3 +235,32 @@ TEST_F(DriveCommandsTest, OpenChecksFirstAndPrintsOrStartsTheBrowser)
 }
 
 } // namespace
+
+// Share names are whatever bytes the share or the letter's note hold: the listing must survive any of them.
+TEST_F(DriveCommandsTest, DrivesListsSharesWhoseNamesAreNotUtf8)
+{
+    namespace fs = std::filesystem;
+    std::string pattern = (fs::temp_directory_path() / "izuzez-drives-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const fs::path root = pattern;
+    const fs::path drives = root / "drives";
+    fs::create_directories(root / "gvfs" / "smb-share:server=srv,share=sh%E9");
+    fs::create_directories(root / "gvfs" / "smb-share:server=srv,share=x");
+    fs::create_directories(drives);
+    fs::create_directory_symlink(root / "gvfs" / "smb-share:server=srv,share=sh%E9", drives / "Y");
+    fs::create_directory_symlink(root / "gvfs" / "smb-share:server=srv,share=x", drives / "X");
+    std::ofstream(drives / ".X.conn") << "remote=\\\\srv\\sh\xD9\nuser=\nremember=0\n";
+    SetNetworkDrives(std::make_unique<DriveFolder>(drives.string(), (root / "c").string()));
+
+    std::string out;
+    EXPECT_EQ(Run({"drives", "--json"}, &out), kExitDone);
+    nlohmann::json json;
+    ASSERT_NO_THROW(json = nlohmann::json::parse(out)) << out;
+    ASSERT_EQ(json.size(), 2u) << out;
+    EXPECT_EQ(json[0]["remote"], "\\\\srv\\sh\uFFFD");
+    EXPECT_EQ(json[1]["remote"], "\\\\srv\\sh\uFFFD");
+    for (const char c : out)
+        EXPECT_LT(static_cast<unsigned char>(c), 0x80) << "printable ASCII only";
+    EXPECT_EQ(Run({"drives"}, &out), kExitDone);
+    fs::remove_all(root);
+}
