@@ -120,8 +120,8 @@ std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
 {
     if (IsDriveCommand(o.command))
         return CheckDriveCommand(o, positional);
-    if (o.printUrl || !o.user.empty() || o.reconnect)
-        return "--print-url belongs to open, --user to map, --reconnect to drives.";
+    if (o.printUrl || !o.user.empty() || o.reconnect || o.noPrompt)
+        return "--print-url belongs to open, --user to map, --reconnect and --no-prompt to drives.";
     const bool bare = o.command == Command::Search || o.command == Command::Doctor;
     const bool twoArguments = o.command == Command::Query || o.command == Command::InstallCodepage;
     const std::size_t want = bare ? 0 : twoArguments ? 2 : 1;
@@ -196,6 +196,8 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
             o.printUrl = true;
         else if (arg == "--reconnect")
             o.reconnect = true;
+        else if (arg == "--no-prompt")
+            o.noPrompt = true;
         else if (Matches(arg, "--user"))
         {
             if (!reader.value(arg, "--user", o.user, error))
@@ -389,8 +391,11 @@ std::string UsageText()
            "                                  map a volume of the device to a drive letter (default: the\n"
            "                                  free one nearest Z:); prints letter, remote name, local path\n"
            "  unmap LETTER                    disconnect a drive letter\n"
-           "  drives [--json] [--reconnect]   list the mapped letters with remote name and local path;\n"
-           "                                  --reconnect first maps the remembered ones again\n"
+           "  drives [--json] [--reconnect [--no-prompt]]\n"
+           "                                  list the mapped and remembered letters with remote name,\n"
+           "                                  local path and status; --reconnect first maps the\n"
+           "                                  remembered ones again, --no-prompt without asking for a\n"
+           "                                  password and within 15 s (what the login runs)\n"
            "  install-codepage IP CODEPAGE [--no-restart-wait]\n"
            "                                  install a language (950, 936, 850, 865, 852, 857, 949,\n"
            "                                  866, 932) onto the device's disk share\n"

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
+#include <map>
 #include <thread>
 
 namespace izuzez::cli
@@ -19,6 +21,8 @@ using namespace platform;
 
 constexpr auto kCheckWait = std::chrono::seconds(2);
 constexpr auto kCheckPoll = std::chrono::milliseconds(50);
+// The reconnect at login ends within this, however many of the devices are absent.
+constexpr auto kUnattendedLimit = std::chrono::seconds(15);
 
 std::string NormalLetter(const std::string &text)
 {
@@ -148,12 +152,25 @@ int RunUnmap(const Options &o, Console &console)
 }
 
 // The remembered letters whose share went with the last session, mapped again. False when one failed.
-bool Reconnect(Console &console)
+// Unattended (at login) nobody is asked: a letter made with a user name is left for a run in a terminal, and
+// the whole of it ends within kUnattendedLimit.
+bool Reconnect(Console &console, bool unattended)
 {
     NetworkDrives &drives = CurrentNetworkDrives();
+    const std::vector<RememberedDrive> waiting = drives.DisconnectedRemembered();
+    if (waiting.empty())
+        return true;
+    if (unattended)
+        SetConnectDeadline(std::chrono::steady_clock::now() + kUnattendedLimit);
     bool allBack = true;
-    for (const RememberedDrive &remembered : drives.DisconnectedRemembered())
+    for (const RememberedDrive &remembered : waiting)
     {
+        if (unattended && !remembered.userName.empty())
+        {
+            console.err << remembered.localName << " waits for the password of " << PrintableText(remembered.userName)
+                        << ": 'izuzez drives --reconnect' in a terminal asks for it.\n";
+            continue;
+        }
         std::string password;
         if (!remembered.userName.empty() && console.askSharePassword)
             password = console.askSharePassword().value_or("");
@@ -168,25 +185,52 @@ bool Reconnect(Console &console)
                         << PrintableText(remembered.remoteName) << ": " << ConnectionError(result) << ".\n";
         }
     }
+    SetConnectDeadline(std::nullopt);
     return allBack;
 }
 
-int RunDrives(const Options &o, Console &console)
+struct DriveRow
 {
-    const bool allBack = !o.reconnect || Reconnect(console);
+    std::string remote;
+    std::string path;
+    std::string status;
+};
+
+// The connected letters, and the remembered ones that are not: those made with a user name wait for their
+// password, the others for the device (or a reconnect).
+std::map<char, DriveRow, std::greater<>> DriveRows()
+{
     const NetworkDrives &drives = CurrentNetworkDrives();
-    nlohmann::json list = nlohmann::json::array();
+    std::map<char, DriveRow, std::greater<>> rows;
     for (char c = 'Z'; c >= 'A'; --c)
     {
         const std::string letter{c, ':'};
         std::string remote;
-        if (!drives.GetConnection(letter, remote))
-            continue;
-        const std::string path = drives.LocalPath(letter);
+        if (drives.GetConnection(letter, remote))
+            rows[c] = {remote, drives.LocalPath(letter), "connected"};
+    }
+    for (const RememberedDrive &remembered : drives.DisconnectedRemembered())
+    {
+        const char c = DriveLetterOf(remembered.localName);
+        if (c != 0 && rows.count(c) == 0)
+            rows[c] = {remembered.remoteName, "", remembered.userName.empty() ? "disconnected" : "needs-password"};
+    }
+    return rows;
+}
+
+int RunDrives(const Options &o, Console &console)
+{
+    const bool allBack = !o.reconnect || Reconnect(console, o.noPrompt);
+    nlohmann::json list = nlohmann::json::array();
+    for (const auto &[c, row] : DriveRows())
+    {
+        const std::string letter{c, ':'};
+        const std::string remote = PrintableText(row.remote);
+        const std::string path = PrintableText(row.path);
         if (o.json)
-            list.push_back({{"letter", letter}, {"remote", PrintableText(remote)}, {"path", PrintableText(path)}});
+            list.push_back({{"letter", letter}, {"remote", remote}, {"path", path}, {"status", row.status}});
         else
-            console.out << letter << "\t" << PrintableText(remote) << "\t" << PrintableText(path) << "\n";
+            console.out << letter << "\t" << remote << "\t" << path << "\t" << row.status << "\n";
     }
     if (o.json)
         console.out << list.dump(2, ' ', true) << "\n";
@@ -240,6 +284,8 @@ std::string CheckDriveCommand(Options &o, const std::vector<std::string> &positi
         return "--user and --password-stdin belong to map here.";
     if (o.reconnect && o.command != Command::Drives)
         return "--reconnect belongs to drives.";
+    if (o.noPrompt && !o.reconnect)
+        return "--no-prompt belongs to drives --reconnect.";
     if (o.passwordStdin && o.user.empty())
         return "--password-stdin needs --user.";
     return {};

@@ -2,9 +2,11 @@
 
 #include "platform/NetworkDrives.h"
 #include "platform/WinError.h"
+#include "platform/linux/TcpProbe.h"
 
 #include <gio/gio.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace izuzez::platform
@@ -17,8 +19,14 @@ namespace
 // and, when interactive, a few with what the person types.
 constexpr int kGivenAnswers = 1;
 constexpr int kPromptedAnswers = 3;
-constexpr auto kMountLimit = std::chrono::seconds(40);
-constexpr auto kUnmountLimit = std::chrono::seconds(20);
+constexpr auto kMountLimit = std::chrono::milliseconds(40000);
+constexpr auto kUnmountLimit = std::chrono::milliseconds(20000);
+// How long a cancelled operation is still waited for; under a deadline only briefly, as it is a bound.
+constexpr auto kCancelGrace = std::chrono::milliseconds(10000);
+constexpr auto kDeadlineGrace = std::chrono::milliseconds(2000);
+// An absent device would hold a mount for its whole limit; the SMB ports tell within a few seconds.
+constexpr auto kProbeWindow = std::chrono::milliseconds(5000);
+const std::vector<std::uint16_t> kSmbPorts = {445, 139};
 constexpr int kFolderPolls = 60;
 constexpr gulong kFolderPollMicroseconds = 50000;
 
@@ -29,8 +37,32 @@ struct Exchange
     bool refused = false; // we stopped answering: the server kept refusing
     bool cancelledByPerson = false;
     bool done = false;
+    bool abandoned = false; // given up before GIO answered: the late callback frees it
     GError *error = nullptr;
 };
+
+// Frees an exchange that GIO has answered; one still waited for is left to its callback.
+void Release(Exchange *exchange)
+{
+    if (!exchange->done)
+    {
+        exchange->abandoned = true;
+        return;
+    }
+    g_clear_error(&exchange->error);
+    delete exchange;
+}
+
+// The callbacks' end: false when the exchange was abandoned, which is then freed.
+bool Finished(Exchange *exchange)
+{
+    exchange->done = true;
+    if (!exchange->abandoned)
+        return true;
+    g_clear_error(&exchange->error);
+    delete exchange;
+    return false;
+}
 
 void Answer(GMountOperation *op, const std::string &user, const std::string &domain, const std::string &password,
             bool anonymous, GAskPasswordFlags flags)
@@ -87,14 +119,14 @@ void OnMounted(GObject *source, GAsyncResult *result, gpointer data)
 {
     auto *exchange = static_cast<Exchange *>(data);
     g_file_mount_enclosing_volume_finish(G_FILE(source), result, &exchange->error);
-    exchange->done = true;
+    Finished(exchange);
 }
 
 void OnUnmounted(GObject *source, GAsyncResult *result, gpointer data)
 {
     auto *exchange = static_cast<Exchange *>(data);
     g_mount_unmount_with_operation_finish(G_MOUNT(source), result, &exchange->error);
-    exchange->done = true;
+    Finished(exchange);
 }
 
 gboolean OnDeadline(gpointer data)
@@ -103,16 +135,28 @@ gboolean OnDeadline(gpointer data)
     return G_SOURCE_REMOVE;
 }
 
-// Runs the context until the exchange is done; past the limit the operation is cancelled, and GIO then
-// finishes it with G_IO_ERROR_CANCELLED.
-void RunUntilDone(GMainContext *context, GCancellable *cancellable, Exchange &exchange, std::chrono::seconds limit)
+gboolean OnWake(gpointer)
 {
-    GSource *deadline = g_timeout_source_new_seconds(static_cast<guint>(limit.count()));
+    return G_SOURCE_REMOVE;
+}
+
+// Runs the context until the exchange is done; past the limit the operation is cancelled, and GIO then
+// finishes it with G_IO_ERROR_CANCELLED, waited for at most the grace.
+void RunUntilDone(GMainContext *context, GCancellable *cancellable, const Exchange &exchange,
+                  std::chrono::milliseconds limit, std::chrono::milliseconds grace)
+{
+    GSource *deadline = g_timeout_source_new(static_cast<guint>(limit.count()));
     g_source_set_callback(deadline, OnDeadline, cancellable, nullptr);
     g_source_attach(deadline, context);
-    const auto hardStop = std::chrono::steady_clock::now() + limit + std::chrono::seconds(10);
+    // Wakes the loop at the hard stop, should nothing else happen by then.
+    GSource *wake = g_timeout_source_new(static_cast<guint>((limit + grace).count()));
+    g_source_set_callback(wake, OnWake, nullptr, nullptr);
+    g_source_attach(wake, context);
+    const auto hardStop = std::chrono::steady_clock::now() + limit + grace;
     while (!exchange.done && std::chrono::steady_clock::now() < hardStop)
         g_main_context_iteration(context, TRUE);
+    g_source_destroy(wake);
+    g_source_unref(wake);
     g_source_destroy(deadline);
     g_source_unref(deadline);
 }
@@ -188,30 +232,54 @@ private:
     }
 };
 
+// The backend's own limit, or less when a connect deadline comes first (then possibly zero or below).
+std::chrono::milliseconds Limit(std::chrono::milliseconds own)
+{
+    const auto deadline = ConnectDeadline();
+    if (!deadline)
+        return own;
+    return std::min(
+        own, std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now()));
+}
+
+std::chrono::milliseconds Grace()
+{
+    return ConnectDeadline() ? kDeadlineGrace : kCancelGrace;
+}
+
 class GioMounter : public ShareMounter
 {
 public:
     int Mount(const MountRequest &request, std::string &localPath) override
     {
+        if (Limit(kMountLimit).count() <= 0)
+            return ERROR_BAD_NETPATH;
+        const ProbeResult probe = ProbeTcp(request.server, kSmbPorts, std::min(kProbeWindow, Limit(kMountLimit)));
+        if (probe == ProbeResult::Refused || probe == ProbeResult::NoAnswer)
+            return ERROR_BAD_NETPATH;
+        const std::chrono::milliseconds limit = Limit(kMountLimit);
+        if (limit.count() <= 0)
+            return ERROR_BAD_NETPATH;
         OwnContext context;
         const std::string uri = SmbUri(request.server, request.share);
         GFile *file = g_file_new_for_uri(uri.c_str());
         GMountOperation *op = g_mount_operation_new();
         GCancellable *cancellable = g_cancellable_new();
-        Exchange exchange;
-        exchange.request = &request;
-        g_signal_connect(op, "ask-password", G_CALLBACK(OnAskPassword), &exchange);
-        g_file_mount_enclosing_volume(file, G_MOUNT_MOUNT_NONE, op, cancellable, OnMounted, &exchange);
-        RunUntilDone(context.get(), cancellable, exchange, kMountLimit);
+        auto *exchange = new Exchange;
+        exchange->request = &request;
+        g_signal_connect(op, "ask-password", G_CALLBACK(OnAskPassword), exchange);
+        g_file_mount_enclosing_volume(file, G_MOUNT_MOUNT_NONE, op, cancellable, OnMounted, exchange);
+        RunUntilDone(context.get(), cancellable, *exchange, limit, Grace());
         int result = NO_ERROR;
-        if (!exchange.done)
+        if (!exchange->done)
             result = ERROR_BAD_NETPATH;
-        else if (exchange.error != nullptr && !g_error_matches(exchange.error, G_IO_ERROR, G_IO_ERROR_ALREADY_MOUNTED))
-            result = MountError(exchange);
+        else if (exchange->error != nullptr &&
+                 !g_error_matches(exchange->error, G_IO_ERROR, G_IO_ERROR_ALREADY_MOUNTED))
+            result = MountError(*exchange);
         if (result == NO_ERROR)
             result = FolderOf(file, localPath);
-        g_clear_error(&exchange.error);
-        g_signal_handlers_disconnect_by_data(op, &exchange);
+        g_signal_handlers_disconnect_by_data(op, exchange);
+        Release(exchange);
         g_object_unref(cancellable);
         g_object_unref(op);
         g_object_unref(file);
@@ -230,17 +298,18 @@ public:
         if (mount == nullptr)
             return NO_ERROR; // already gone
         GCancellable *cancellable = g_cancellable_new();
-        Exchange exchange;
+        auto *exchange = new Exchange;
         g_mount_unmount_with_operation(mount, force ? G_MOUNT_UNMOUNT_FORCE : G_MOUNT_UNMOUNT_NONE, nullptr,
-                                       cancellable, OnUnmounted, &exchange);
-        RunUntilDone(context.get(), cancellable, exchange, kUnmountLimit);
+                                       cancellable, OnUnmounted, exchange);
+        RunUntilDone(context.get(), cancellable, *exchange,
+                     std::max(Limit(kUnmountLimit), std::chrono::milliseconds(0)), Grace());
         int result = NO_ERROR;
-        if (!exchange.done)
+        if (!exchange->done)
             result = ERROR_OPEN_FILES;
-        else if (exchange.error != nullptr)
+        else if (exchange->error != nullptr)
             result =
-                g_error_matches(exchange.error, G_IO_ERROR, G_IO_ERROR_BUSY) ? ERROR_OPEN_FILES : ERROR_EXTENDED_ERROR;
-        g_clear_error(&exchange.error);
+                g_error_matches(exchange->error, G_IO_ERROR, G_IO_ERROR_BUSY) ? ERROR_OPEN_FILES : ERROR_EXTENDED_ERROR;
+        Release(exchange);
         g_object_unref(cancellable);
         g_object_unref(mount);
         return result;
