@@ -53,15 +53,14 @@ void Release(Exchange *exchange)
     delete exchange;
 }
 
-// The callbacks' end: false when the exchange was abandoned, which is then freed.
-bool Finished(Exchange *exchange)
+// The callbacks' end; an abandoned exchange is freed here.
+void Finished(Exchange *exchange)
 {
     exchange->done = true;
     if (!exchange->abandoned)
-        return true;
+        return;
     g_clear_error(&exchange->error);
     delete exchange;
-    return false;
 }
 
 void Answer(GMountOperation *op, const std::string &user, const std::string &domain, const std::string &password,
