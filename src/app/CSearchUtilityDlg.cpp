@@ -84,10 +84,8 @@ void CSearchUtilityDlg::BindControls()
         {1032, &CSearchUtilityDlg::OnWidget},
     };
     for (const auto &entry : buttons)
-    {
         if (auto *button = m_form.control<CSkinButton>(entry.id))
             connect(button, &QPushButton::clicked, this, entry.handler);
-    }
     if (auto *close = m_form.control<CSkinButton>(1028))
         connect(close, &QPushButton::clicked, this, &QDialog::reject);
     if (dhcp)
@@ -132,10 +130,8 @@ void CSearchUtilityDlg::OnSearch()
     m_lstDevices->DeleteAllItems();
     m_lstVolumes->DeleteAllItems();
     for (QLabel *label : m_stcDetails)
-    {
         if (label)
             label->clear();
-    }
     repaint();
     m_lan->ClearAddressFields();
     SearchAndList();
@@ -176,10 +172,8 @@ void CSearchUtilityDlg::SelectRow(int row)
         const QString details[] = {m_strModel, Text(FieldText(record->server_mac)),
                                    Text(FieldText(record->server_SW_version))};
         for (int i = 0; i < 3; ++i)
-        {
             if (m_stcDetails[i])
                 m_stcDetails[i]->setText(details[i]);
-        }
     }
     m_lan->ShowAddresses(m_lstDevices->GetItemText(row, 1), m_lstDevices->GetItemText(row, 2),
                          m_lstDevices->GetItemText(row, 3));

@@ -23,8 +23,7 @@ using namespace izuzez::services;
 
 DeviceServicesFlow::DeviceServicesFlow(QWidget *owner, CSkinListCtrl *devices, const int &deviceSelected,
                                        const QString &model, std::function<void()> reread)
-    : m_owner(owner), m_devices(devices), m_deviceSelected(deviceSelected), m_model(model),
-      m_reread(std::move(reread))
+    : m_owner(owner), m_devices(devices), m_deviceSelected(deviceSelected), m_model(model), m_reread(std::move(reread))
 {
 }
 

@@ -72,16 +72,18 @@ izuzez::services::MappingSteps WindowSteps(QWidget *owner, const std::string &lo
     };
     steps.connect = [localName, remoteName](const char *password, const char *user, unsigned flags)
     {
-        return RunExchange([&] { return CurrentNetworkDrives().AddConnection(localName, remoteName, password, user,
-                                                                             flags); }) == NO_ERROR;
+        return RunExchange(
+                   [&] {
+                       return CurrentNetworkDrives().AddConnection(localName, remoteName, password, user, flags);
+                   }) == NO_ERROR;
     };
     return steps;
 }
 
 } // namespace
 
-DriveMappingFlow::DriveMappingFlow(QWidget *owner, CSkinListCtrl *devices, CSkinListCtrl *volumes,
-                                   QComboBox *letters, const bool &ready)
+DriveMappingFlow::DriveMappingFlow(QWidget *owner, CSkinListCtrl *devices, CSkinListCtrl *volumes, QComboBox *letters,
+                                   const bool &ready)
     : m_owner(owner), m_devices(devices), m_volumes(volumes), m_letters(letters), m_ready(ready)
 {
 }

@@ -42,7 +42,14 @@ const Case cases[] = {
      false,
      1,
      {"|  |1", "|  |1"}},
-    {"Vista lets the connection ask", "Vista", "", {false, true}, Credentials{"bob", "pw"}, true, 0, {"|  |1", "|  |9"}},
+    {"Vista lets the connection ask",
+     "Vista",
+     "",
+     {false, true},
+     Credentials{"bob", "pw"},
+     true,
+     0,
+     {"|  |1", "|  |9"}},
     {"NT asks first and tries six times",
      "NT 4.0",
      "WORK",
@@ -51,7 +58,13 @@ const Case cases[] = {
      false,
      1,
      {"pw|bob|1", "pw|bob|1", "pw|bob|1", "pw|bob|1", "pw|bob|1", "pw|bob|1"}},
-    {"NT stops at the first success", "NT 4.0", "", {false, true}, Credentials{"bob", "pw"}, true, 1,
+    {"NT stops at the first success",
+     "NT 4.0",
+     "",
+     {false, true},
+     Credentials{"bob", "pw"},
+     true,
+     1,
      {"pw|bob|1", "pw|bob|1"}},
 };
 
@@ -78,8 +91,8 @@ TEST(MappingCredentials, TheOrderOfAttemptsByVersionAndDomain)
         steps.connect = [&](const char *password, const char *user, unsigned flags)
         {
             // An empty user is written as two spaces so that it cannot be mistaken for a missing field.
-            attempts.push_back((password ? std::string(password) : "-") + "|" +
-                               (*user ? std::string(user) : "  ") + "|" + std::to_string(flags));
+            attempts.push_back((password ? std::string(password) : "-") + "|" + (*user ? std::string(user) : "  ") +
+                               "|" + std::to_string(flags));
             if (flags & CONNECT_INTERACTIVE)
                 promptSetDuringInteractive = static_cast<bool>(CurrentCredentialPrompt());
             const bool answer = !answers.empty() && answers.front();
