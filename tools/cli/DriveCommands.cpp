@@ -3,6 +3,7 @@
 #include "Output.h"
 #include "platform/NetworkDrives.h"
 #include "protocol/PrintableText.h"
+#include "services/DriveLetters.h"
 #include "services/WebLaunch.h"
 
 #include <algorithm>
@@ -107,7 +108,7 @@ int RunMap(const Options &o, DeviceSession &session, Console &console)
         return kExitUsage;
     }
     NetworkDrives &drives = CurrentNetworkDrives();
-    const std::string letter = o.letter.empty() ? FirstFreeLetter() : o.letter;
+    const std::string letter = o.letter.empty() ? services::FirstFreeLetter(drives) : o.letter;
     if (letter.empty())
     {
         console.err << "Every drive letter is in use.\n";
@@ -283,22 +284,6 @@ int RunDriveCommand(const Options &options, DeviceSession &session, Console &con
     default:
         return kExitUsage;
     }
-}
-
-std::string FirstFreeLetter()
-{
-    const NetworkDrives &drives = CurrentNetworkDrives();
-    for (char c = 'Z'; c > 'B'; --c)
-    {
-        const std::string letter{c, ':'};
-        const int type = drives.GetDriveType(letter);
-        const bool local =
-            type == DRIVE_REMOVABLE || type == DRIVE_FIXED || type == DRIVE_CDROM || type == DRIVE_RAMDISK;
-        std::string remote;
-        if (!local && !drives.GetConnection(letter, remote))
-            return letter;
-    }
-    return {};
 }
 
 } // namespace izuzez::cli
