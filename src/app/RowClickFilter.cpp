@@ -2,6 +2,7 @@
 
 #include "skin/CSkinListCtrl.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <utility>
@@ -10,7 +11,27 @@ RowClickFilter::RowClickFilter(CSkinListCtrl *list, std::function<void()> clicke
     : QObject(list), m_list(list), m_clicked(std::move(clicked))
 {
     list->viewport()->installEventFilter(this);
+    list->installEventFilter(this);
 }
+
+namespace
+{
+bool MovesTheCurrentRow(const QKeyEvent &key)
+{
+    switch (key.key())
+    {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return !key.isAutoRepeat();
+    default:
+        return false;
+    }
+}
+} // namespace
 
 bool RowClickFilter::eventFilter(QObject *watched, QEvent *event)
 {
@@ -28,5 +49,8 @@ bool RowClickFilter::eventFilter(QObject *watched, QEvent *event)
         if (release && left && std::exchange(m_pressSeen, false))
             m_clicked();
     }
+    if (watched == m_list && event->type() == QEvent::KeyRelease &&
+        MovesTheCurrentRow(*static_cast<QKeyEvent *>(event)) && !m_list->selectedItems().isEmpty())
+        m_clicked();
     return QObject::eventFilter(watched, event);
 }
