@@ -659,8 +659,11 @@ TEST_F(WindowTest, ListsReportTheirColumnsAndRowsAndMoveWithTheArrows)
     EXPECT_EQ(Devices()->GetSelectedRow(), kStorageOne);
     QTest::keyClick(Devices(), Qt::Key_Down);
     EXPECT_EQ(Devices()->GetSelectedRow(), kRecorderTwo);
+    // A row reached with the keys shows that device, as a click does.
+    EXPECT_EQ(IpField()->text(), "192.168.50.11");
     QTest::keyClick(Devices(), Qt::Key_Up);
     EXPECT_EQ(Devices()->GetSelectedRow(), kStorageOne);
+    EXPECT_EQ(IpField()->text(), "192.168.50.10");
 }
 
 } // namespace
