@@ -69,31 +69,12 @@ RunResult OnTerminal(std::vector<std::string> prefix, const std::vector<std::str
 }
 
 // Port 445 of an address in a namespace, taking connections and never saying a word: a device whose file
-// service hangs. The socket is made by a thread that joined the namespace; it stays there afterwards.
+// service hangs.
 class SilentSmbPort
 {
 public:
-    SilentSmbPort(const std::string &netns, const std::string &address)
+    SilentSmbPort(const std::string &netns, const std::string &address) : m_fd(ListenInNamespace(netns, address, 445))
     {
-        std::thread(
-            [&]
-            {
-                const int ns = open(("/var/run/netns/" + netns).c_str(), O_RDONLY | O_CLOEXEC);
-                if (ns < 0 || setns(ns, CLONE_NEWNET) != 0)
-                    return;
-                close(ns);
-                m_fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-                sockaddr_in where{};
-                where.sin_family = AF_INET;
-                where.sin_port = htons(445);
-                inet_pton(AF_INET, address.c_str(), &where.sin_addr);
-                if (bind(m_fd, reinterpret_cast<sockaddr *>(&where), sizeof where) != 0 || listen(m_fd, 16) != 0)
-                {
-                    close(m_fd);
-                    m_fd = -1;
-                }
-            })
-            .join();
     }
     ~SilentSmbPort()
     {

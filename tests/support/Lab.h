@@ -58,6 +58,10 @@ private:
     std::unique_ptr<Background> m_simulator;
 };
 
+// A TCP socket listening at address:port in the named namespace, or -1. A thread that joined the namespace
+// makes it; the socket stays there afterwards.
+int ListenInNamespace(const std::string &netns, const std::string &address, int port);
+
 // Deletes namespaces of this suite's name pattern whose creating process has gone (left by a killed run).
 void RemoveStaleNamespaces();
 
