@@ -88,8 +88,8 @@ std::string DrivesText(const std::vector<DriveRow> &rows)
 {
     std::string text;
     for (const DriveRow &row : rows)
-        text += row.letter + "\t" + PrintableText(row.remote) + "\t" + PrintableText(row.path) + "\t" + row.status +
-                "\n";
+        text +=
+            row.letter + "\t" + PrintableText(row.remote) + "\t" + PrintableText(row.path) + "\t" + row.status + "\n";
     return text;
 }
 

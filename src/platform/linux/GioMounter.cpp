@@ -243,7 +243,6 @@ std::chrono::milliseconds Limit(std::chrono::milliseconds own)
         own, std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now()));
 }
 
-
 class GioMounter : public ShareMounter
 {
 public:
@@ -306,9 +305,9 @@ public:
         auto *exchange = new Exchange;
         g_mount_unmount_with_operation(mount, force ? G_MOUNT_UNMOUNT_FORCE : G_MOUNT_UNMOUNT_NONE, nullptr,
                                        cancellable, OnUnmounted, exchange);
-        const bool finished = RunUntilDone(context.get(), cancellable, exchange,
-                                           std::max(Limit(m_bounds.cancelAfter / 2), std::chrono::milliseconds(0)),
-                                           Grace());
+        const bool finished =
+            RunUntilDone(context.get(), cancellable, exchange,
+                         std::max(Limit(m_bounds.cancelAfter / 2), std::chrono::milliseconds(0)), Grace());
         int result = NO_ERROR;
         if (!finished)
             result = ERROR_OPEN_FILES;
