@@ -1,6 +1,6 @@
 #include "app/CSearchUtilityDlg.h"
 
-#include "ResourcePaths.h"
+#include "resources/ResourcePaths.h"
 #include "app/AppGlobals.h"
 #include "app/CAboutDlg.h"
 #include "app/DriveTable.h"
