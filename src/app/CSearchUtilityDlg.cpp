@@ -1,6 +1,5 @@
 #include "app/CSearchUtilityDlg.h"
 
-#include "resources/ResourcePaths.h"
 #include "app/AppGlobals.h"
 #include "app/CAboutDlg.h"
 #include "app/DriveTable.h"
@@ -9,11 +8,13 @@
 #include "protocol/DeviceList.h"
 #include "protocol/Endpoints.h"
 #include "protocol/FixedText.h"
+#include "protocol/Ipv4Text.h"
 #include "protocol/LocalInterfaces.h"
 #include "protocol/Operations.h"
 #include "protocol/ProtocolState.h"
 #include "protocol/Search.h"
 #include "protocol/SearchTally.h"
+#include "resources/ResourcePaths.h"
 #include "skin/CIpAddressCtrl.h"
 #include "skin/CSkinButton.h"
 #include "skin/CSkinListCtrl.h"
@@ -26,8 +27,6 @@
 
 #include <utility>
 
-#include <arpa/inet.h>
-
 namespace
 {
 
@@ -39,7 +38,9 @@ constexpr char kWindowTitle[] = "Vantrel DER Izuzez Utility";
 // The dotted text as the 32-bit address it denotes, as the address fields take it.
 std::uint32_t AddressOf(const QString &dotted)
 {
-    return ntohl(inet_addr(dotted.toLatin1().constData()));
+    std::uint32_t address = 0xFFFFFFFFu;
+    ParseIpv4(dotted.toStdString(), address);
+    return address;
 }
 
 QString Text(std::string_view text)

@@ -1,6 +1,7 @@
 #include "DriveCommands.h"
 
 #include "platform/NetworkDrives.h"
+#include "protocol/Ipv4Text.h"
 #include "protocol/PrintableText.h"
 #include "services/WebLaunch.h"
 
@@ -214,7 +215,7 @@ std::string CheckDriveCommand(Options &o, const std::vector<std::string> &positi
     if (o.command == Command::Open || o.command == Command::Map)
     {
         o.deviceIp = positional[0];
-        if (!IsDottedAddress(o.deviceIp))
+        if (!IsIpv4(o.deviceIp))
             return "'" + o.deviceIp + "' is not an IPv4 address written in decimal without leading zeros.";
     }
     if (o.command == Command::Map)
