@@ -2,6 +2,7 @@
 // output stays ours or that is left running past its limit.
 
 #include "platform/RunProcess.h"
+#include "support/Process.h"
 
 #include <gtest/gtest.h>
 
@@ -27,18 +28,6 @@ namespace
 class StartProcessTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "izuzez-start-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
-    }
-
     // The marker's text once it is there, waiting at most `limit`.
     static std::string WaitForFile(const fs::path &path, std::chrono::milliseconds limit)
     {
@@ -55,7 +44,8 @@ protected:
         return {};
     }
 
-    fs::path m_dir;
+    izuzez::test::TempDir m_temp;
+    const fs::path m_dir = m_temp.file("");
 };
 
 TEST_F(StartProcessTest, EveryModeStartsOrSaysWhyNot)
@@ -103,9 +93,8 @@ TEST_F(StartProcessTest, EveryModeStartsOrSaysWhyNot)
 TEST_F(StartProcessTest, StopEndsOneThatIgnoresTheRequest)
 {
     const fs::path ready = m_dir / "ready";
-    const ProcessStart start =
-        StartProcess({"sh", "-c", "trap '' TERM; echo > '" + ready.string() + "'; while :; do sleep 1; done"},
-                     StartMode::Kept);
+    const ProcessStart start = StartProcess(
+        {"sh", "-c", "trap '' TERM; echo > '" + ready.string() + "'; while :; do sleep 1; done"}, StartMode::Kept);
     ASSERT_EQ(start.error, 0);
     ASSERT_FALSE(WaitForFile(ready, 5s).empty());
     const auto begin = std::chrono::steady_clock::now();
@@ -128,12 +117,7 @@ TEST_F(StartProcessTest, RunWithoutCaptureOrLeftRunning)
         bool markerLater; // it went on after the run returned
     } cases[] = {
         {"StatusWithoutCapture", "echo not captured; exit 6", {5s, false, true}, false, 6, false},
-        {"LeftRunningPastTheLimit",
-         "sleep 0.6; echo > '" + late.string() + "'",
-         {200ms, false, false},
-         true,
-         -1,
-         true},
+        {"LeftRunningPastTheLimit", "sleep 0.6; echo > '" + late.string() + "'", {200ms, false, false}, true, -1, true},
     };
     for (const auto &c : cases)
     {
