@@ -36,8 +36,10 @@ for program in izuzez izuzez-utility izuzez-devsim; do
 done
 man -w izuzez izuzez-utility izuzez-devsim >/dev/null
 [ -f /usr/share/icons/hicolor/48x48/apps/izuzez-utility.png ] || { echo "package-check: no icon"; exit 1; }
+[ -f /etc/xdg/autostart/izuzez-drives.desktop ] || { echo "package-check: no autostart entry"; exit 1; }
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate /usr/share/applications/izuzez-utility.desktop
+    desktop-file-validate /etc/xdg/autostart/izuzez-drives.desktop
 fi
 
 # The installed simulator's three built-in devices on loopback, found by the installed command line.

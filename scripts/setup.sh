@@ -16,9 +16,10 @@ if [ "${1:-}" = --tests ]; then
         clang-format
         googletest libgtest-dev libgmock-dev libbenchmark-dev
         iproute2 procps nftables
-        lintian fakeroot dpkg-dev
+        lintian fakeroot dpkg-dev desktop-file-utils
         xvfb xauth imagemagick
         samba smbclient dbus dbus-daemon gvfs gvfs-backends gvfs-fuse fuse3 util-linux
+        clang clang-14 libclang-rt-14-dev
     )
 fi
 

@@ -54,4 +54,7 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DIZUZEZ_SANITIZE=ON -DIZUZEZ_
 cmake --build build-asan -j"$jobs"
 run_tests build-asan
 
+echo "== fuzzing: every reader of outside bytes, 10 s a target"
+bash scripts/fuzz.sh 10
+
 echo "== all tests passed in $((SECONDS - started)) s"

@@ -1,7 +1,7 @@
 #include "app/CDriveLetterUsedDlg.h"
 
+#include "app/SkinnedDialog.h"
 #include "skin/CSkinButton.h"
-#include "skin/DialogTemplateBuilder.h"
 
 int g_nDriveReuseAnswer = 0;
 
@@ -14,8 +14,7 @@ CDriveLetterUsedDlg::CDriveLetterUsedDlg(QWidget *parent) : CSkinDialog(parent)
 {
     setObjectName(QStringLiteral("DriveLetterUsedDialog"));
     DialogTemplateBuilder form;
-    if (form.Load(kTemplate) && form.Build(this))
-        form.ApplySkin(this);
+    BuildSkinnedDialog(form, kTemplate, this);
     m_btnOK = form.control<CSkinButton>(1);
     m_btnCancel = form.control<CSkinButton>(2);
     if (m_btnOK)

@@ -5,11 +5,11 @@
 #include "app/CRestartDlg.h"
 #include "app/ExchangeWait.h"
 #include "app/MessageBox.h"
+#include "app/SkinnedDialog.h"
 #include "platform/Shell.h"
 #include "services/CodepageInstall.h"
 #include "services/InstallState.h"
 #include "skin/CSkinButton.h"
-#include "skin/DialogTemplateBuilder.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -28,8 +28,7 @@ CLanguageDlg::CLanguageDlg(QWidget *parent) : CSkinDialog(parent)
 {
     setObjectName(QStringLiteral("LanguageDialog"));
     DialogTemplateBuilder form;
-    if (form.Load(kTemplate) && form.Build(this))
-        form.ApplySkin(this);
+    BuildSkinnedDialog(form, kTemplate, this);
     m_cboLanguage = form.control<QComboBox>(kComboId);
     m_btnOK = form.control<CSkinButton>(1);
     m_btnCancel = form.control<CSkinButton>(2);

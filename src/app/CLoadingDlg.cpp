@@ -4,12 +4,12 @@
 #include "app/CLoginDlg.h"
 #include "app/ExchangeWait.h"
 #include "app/MessageBox.h"
+#include "app/SkinnedDialog.h"
 #include "protocol/FixedText.h"
 #include "protocol/ProtocolState.h"
 #include "services/CodepageInstall.h"
 #include "services/InstallState.h"
 #include "services/WaitClock.h"
-#include "skin/DialogTemplateBuilder.h"
 
 #include <QCloseEvent>
 
@@ -24,8 +24,7 @@ CLoadingDlg::CLoadingDlg(QWidget *parent, Engine engine) : CSkinDialog(parent), 
 {
     setObjectName(QStringLiteral("LoadingDialog"));
     DialogTemplateBuilder form;
-    if (form.Load(kTemplate) && form.Build(this))
-        form.ApplySkin(this);
+    BuildSkinnedDialog(form, kTemplate, this);
     if (!m_engine)
         m_engine = [this](int timerId)
         {

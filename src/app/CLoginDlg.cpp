@@ -1,13 +1,13 @@
 #include "app/CLoginDlg.h"
 
 #include "app/AppGlobals.h"
+#include "app/SkinnedDialog.h"
 #include "app/Utf8ByteLimit.h"
 #include "app/WindowsVersion.h"
 #include "platform/SystemInfo.h"
 #include "protocol/FixedText.h"
 #include "protocol/ProtocolState.h"
 #include "skin/CSkinButton.h"
-#include "skin/DialogTemplateBuilder.h"
 
 #include <QLineEdit>
 
@@ -21,8 +21,7 @@ CLoginDlg::CLoginDlg(QWidget *parent) : CSkinDialog(parent)
 {
     setObjectName(QStringLiteral("LoginDialog"));
     DialogTemplateBuilder form;
-    if (form.Load(kTemplate) && form.Build(this))
-        form.ApplySkin(this);
+    BuildSkinnedDialog(form, kTemplate, this);
     m_btnOK = form.control<CSkinButton>(1);
     m_btnCancel = form.control<CSkinButton>(2);
     m_edtUserName = form.control<QLineEdit>(1016);

@@ -1,9 +1,9 @@
 #include "app/CRestartDlg.h"
 
+#include "app/SkinnedDialog.h"
 #include "services/InstallState.h"
 #include "services/WaitClock.h"
 #include "skin/CSkinProgressCtrl.h"
-#include "skin/DialogTemplateBuilder.h"
 
 #include <QCloseEvent>
 #include <QPointer>
@@ -20,8 +20,7 @@ CRestartDlg::CRestartDlg(QWidget *parent) : CSkinDialog(parent)
 {
     setObjectName(QStringLiteral("RestartDialog"));
     DialogTemplateBuilder form;
-    if (form.Load(kTemplate) && form.Build(this))
-        form.ApplySkin(this);
+    BuildSkinnedDialog(form, kTemplate, this);
     m_progress = form.control<CSkinProgressCtrl>(kProgressId);
     m_timer.setSingleShot(false);
     // A coarse timer may end up to 5 % early: 4.5 s less for the device to come back.

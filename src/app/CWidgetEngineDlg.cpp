@@ -1,7 +1,7 @@
 #include "app/CWidgetEngineDlg.h"
 
+#include "app/SkinnedDialog.h"
 #include "skin/CSkinButton.h"
-#include "skin/DialogTemplateBuilder.h"
 
 #include <QRadioButton>
 
@@ -19,8 +19,7 @@ CWidgetEngineDlg::CWidgetEngineDlg(QWidget *parent) : CSkinDialog(parent)
 {
     setObjectName(QStringLiteral("WidgetEngineDialog"));
     DialogTemplateBuilder form;
-    if (form.Load(kEngineTemplate) && form.Build(this))
-        form.ApplySkin(this);
+    BuildSkinnedDialog(form, kEngineTemplate, this);
     if (auto *download = form.control<CSkinButton>(1))
         connect(download, &QPushButton::clicked, this, &CWidgetEngineDlg::OnDownload);
     if (auto *next = form.control<CSkinButton>(2))
@@ -43,8 +42,7 @@ CSelectModelDlg::CSelectModelDlg(QWidget *parent) : CSkinDialog(parent)
 {
     setObjectName(QStringLiteral("SelectModelDialog"));
     DialogTemplateBuilder form;
-    if (form.Load(kModelTemplate) && form.Build(this))
-        form.ApplySkin(this);
+    BuildSkinnedDialog(form, kModelTemplate, this);
     for (int i = 0; i < 3; ++i)
         m_radios[i] = form.control<QRadioButton>(kModelRadios[i]);
     if (auto *ok = form.control<CSkinButton>(1))

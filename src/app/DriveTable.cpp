@@ -3,6 +3,7 @@
 #include "platform/NetworkDrives.h"
 #include "protocol/FixedText.h"
 #include "protocol/ProtocolState.h"
+#include "services/DriveLetters.h"
 #include "skin/CSkinListCtrl.h"
 
 #include <QComboBox>
@@ -55,33 +56,23 @@ void FillDriveLetterCombo(QComboBox *combo)
     if (combo == nullptr)
         return;
     combo->clear();
-    const NetworkDrives &drives = CurrentNetworkDrives();
-    int count = 0;
-    int firstFree = 0;
-    for (const DriveEntry &entry : g_DriveTable)
+    int firstFree = -1;
+    for (const std::string &letter : izuzez::services::OfferableLetters(CurrentNetworkDrives()))
     {
-        const int type = drives.GetDriveType(entry.szLocalName);
-        const bool local =
-            type == DRIVE_REMOVABLE || type == DRIVE_FIXED || type == DRIVE_CDROM || type == DRIVE_RAMDISK;
-        const char letter = DriveLetterOf(FieldText(entry.szLocalName));
-        if (local || letter == 'A' || letter == 'B')
-            continue;
-        ++count;
+        const DriveEntry &entry = g_DriveTable['Z' - letter[0]];
         if (entry.szServer[0] != '\0' && entry.szShare[0] != '\0')
         {
             combo->addItem(QStringLiteral("%1 \\\\%2\\%3")
                                .arg(QString::fromUtf8(FieldText(entry.szLocalName)),
                                     QString::fromUtf8(FieldText(entry.szServer)),
                                     QString::fromUtf8(FieldText(entry.szShare))));
+            continue;
         }
-        else
-        {
-            combo->addItem(QString::fromUtf8(FieldText(entry.szLocalName)));
-            if (firstFree == 0)
-                firstFree = count;
-        }
+        combo->addItem(QString::fromUtf8(FieldText(entry.szLocalName)));
+        if (firstFree < 0)
+            firstFree = combo->count() - 1;
     }
-    combo->setCurrentIndex(firstFree - 1);
+    combo->setCurrentIndex(firstFree);
 }
 
 std::string ShareNameForDisplay(std::string_view deviceName)

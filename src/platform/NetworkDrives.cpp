@@ -16,6 +16,11 @@ CredentialPrompt &PromptSlot()
     static CredentialPrompt slot;
     return slot;
 }
+std::optional<std::chrono::steady_clock::time_point> &DeadlineSlot()
+{
+    static std::optional<std::chrono::steady_clock::time_point> slot;
+    return slot;
+}
 } // namespace
 
 int NetworkDrives::AddConnection(std::string_view, std::string_view, const char *, const char *, unsigned)
@@ -51,6 +56,16 @@ void SetCredentialPrompt(CredentialPrompt prompt)
 const CredentialPrompt &CurrentCredentialPrompt()
 {
     return PromptSlot();
+}
+
+void SetConnectDeadline(std::optional<std::chrono::steady_clock::time_point> deadline)
+{
+    DeadlineSlot() = deadline;
+}
+
+std::optional<std::chrono::steady_clock::time_point> ConnectDeadline()
+{
+    return DeadlineSlot();
 }
 
 char DriveLetterOf(std::string_view rootPath)

@@ -2,6 +2,7 @@
 
 #include "platform/WinError.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -72,6 +73,12 @@ struct Credentials
 using CredentialPrompt = std::function<std::optional<Credentials>(std::string_view remoteName)>;
 void SetCredentialPrompt(CredentialPrompt prompt);
 const CredentialPrompt &CurrentCredentialPrompt();
+
+// The latest time a connection may still be waited for, for a caller that must not hang on an absent device
+// (the reconnect at login). A connection asked for later fails at once with ERROR_BAD_NETPATH. Unset, each
+// waits as long as the backend's own limits allow. Set and read on one thread.
+void SetConnectDeadline(std::optional<std::chrono::steady_clock::time_point> deadline);
+std::optional<std::chrono::steady_clock::time_point> ConnectDeadline();
 
 // The drive letter of "Z:" / "z:\" in upper case, or 0 when the text is not a drive root.
 char DriveLetterOf(std::string_view rootPath);

@@ -206,6 +206,13 @@ StaticAddressPlan CheckStaticAddress(const StaticAddressInput &input)
     return plan;
 }
 
+bool PointsAtOctet(const StaticAddressPlan &plan)
+{
+    // The octet rules are the only messages with the information icon under the "Error" caption.
+    return !plan.ok && plan.message.caption == lanmsg::kCaptionError && plan.message.icon == MessageIcon::Information &&
+           plan.focusField != AddressField::None && plan.focusOctet >= 0 && plan.focusOctet < 4;
+}
+
 bool IsDhcpChoice(std::string_view comboText)
 {
     return comboText == "Enable";

@@ -147,6 +147,10 @@ struct StaticAddressPlan
 // The checks of the static path in the window's order, up to the point where the password is proved.
 StaticAddressPlan CheckStaticAddress(const StaticAddressInput &input);
 
+// True when the plan refused on an octet rule: the window then puts the focus on plan.focusOctet of
+// plan.focusField. Other refusals name a field too, but leave the focus where it is.
+bool PointsAtOctet(const StaticAddressPlan &plan);
+
 // True for "Enable", the DHCP choice of the "Receive DHCP" combo (exact, case-sensitive).
 bool IsDhcpChoice(std::string_view comboText);
 

@@ -3,11 +3,18 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Lab.h"
-#include "support/SambaServer.h"
+#include "support/SambaLabSuite.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
+#include <thread>
 
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sched.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,69 +29,88 @@ const char *const kDevices = R"({"devices": [
      "shares": ["public", "Private"], "ssl": "0", "listen": ["10.71.1.2"]}
 ]})";
 
-constexpr const char *kUser = "izuzezshare";
-constexpr const char *kPassword = "Sh4re-pass";
+// The login's reconnect stops waiting after 15 s and gives a cancelled mount 2 s more; the rest is room
+// for a loaded two-core machine.
+constexpr auto kLoginBound = 15s + 2s;
+constexpr auto kLoadRoom = 8s;
+// An address of the lab's first network where no host answers.
+constexpr const char *kAbsent = "10.71.1.9";
 
-class DrivesTest : public ::testing::Test
+// The Exec line of the autostart entry the package installs, its program taken from the build.
+std::vector<std::string> AutostartCommand()
+{
+    std::istringstream entry(ReadFile(IZUZEZ_AUTOSTART_ENTRY));
+    std::string line;
+    std::vector<std::string> words;
+    while (std::getline(entry, line))
+    {
+        if (line.rfind("Exec=", 0) != 0)
+            continue;
+        std::istringstream split(line.substr(5));
+        for (std::string word; split >> word;)
+            words.push_back(word);
+    }
+    if (!words.empty() && words[0] == "izuzez")
+        words[0] = BinDir() + "/izuzez";
+    return words;
+}
+
+// Runs argv on a terminal of its own (a pseudo-terminal made by `script`), so that a password prompt would
+// show and wait. Standard error comes out with standard output; the terminal's "\r" is dropped.
+RunResult OnTerminal(std::vector<std::string> prefix, const std::vector<std::string> &argv)
+{
+    std::string command = "exec";
+    for (const std::string &word : argv)
+        command += " '" + word + "'";
+    prefix.insert(prefix.end(), {"script", "-qefc", command, "/dev/null"});
+    RunResult run = RunProgram(prefix, 60s);
+    run.out.erase(std::remove(run.out.begin(), run.out.end(), '\r'), run.out.end());
+    return run;
+}
+
+// Port 445 of an address in a namespace, taking connections and never saying a word: a device whose file
+// service hangs.
+class SilentSmbPort
+{
+public:
+    SilentSmbPort(const std::string &netns, const std::string &address) : m_fd(ListenInNamespace(netns, address, 445))
+    {
+    }
+    ~SilentSmbPort()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    bool ready() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+
+class DrivesTest : public SambaLabSuite
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        // Without a FUSE device (a container that hides it) there is no folder a letter could stand for.
-        if (access("/dev/fuse", R_OK | W_OK) != 0)
-        {
-            s_skip = "needs /dev/fuse for GVfs's local folders";
-            return;
-        }
-        s_lab = Lab::Create(s_skip).release();
-        if (!s_lab)
-            return;
-        if (!s_lab->StartSimulator(kDevices, s_failure))
-            return;
-        s_samba = SambaServer::Start({"ip", "netns", "exec", s_lab->lan()}, InNetns(s_lab->host()), Lab::kLanA,
-                                     {{"public", "", ""}, {"Private", kUser, kPassword}}, s_failure)
-                      .release();
-        if (!s_samba)
-            return;
-        s_gvfs = GvfsSession::Start(s_lab->host(), s_failure).release();
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_gvfs;
-        delete s_samba;
-        delete s_lab;
-        s_gvfs = nullptr;
-        s_samba = nullptr;
-        s_lab = nullptr;
-    }
-    void SetUp() override
-    {
-        if (!s_lab)
-            GTEST_SKIP() << s_skip;
-        ASSERT_TRUE(s_failure.empty()) << s_failure;
-    }
+    static void SetUpTestSuite() { StartLab({.devices = kDevices, .shares = GuestAndPrivateShares()}); }
     void TearDown() override
     {
         // Every case starts with no letter mapped.
         if (s_gvfs)
-            for (const char *letter : {"Z:", "Y:", "X:"})
+            for (const char *letter : {"Z:", "Y:", "X:", "W:"})
                 Izuzez({"unmap", letter});
     }
 
     RunResult Izuzez(const std::vector<std::string> &args, const std::string &input = "") const
     {
-        std::vector<std::string> argv{"IZUZEZ_DRIVES_DIR=" + m_drivesDir, "HOME=" + m_home.file(""),
-                                      BinDir() + "/izuzez"};
-        argv.insert(argv.end(), args.begin(), args.end());
-        return RunProgram(s_gvfs->Wrap(argv), 60s, input);
+        return IzuzezInSession({"IZUZEZ_DRIVES_DIR=" + m_drivesDir, "HOME=" + m_home.file("")}, args, input);
     }
     std::string Letter(char letter) const { return m_drivesDir + "/" + letter; }
+    // What the login runs, in this session, with the drives folder `drivesDir`.
+    RunResult AtLogin(const std::string &drivesDir) const
+    {
+        return OnTerminal(s_gvfs->Wrap({"IZUZEZ_DRIVES_DIR=" + drivesDir, "HOME=" + m_home.file("")}),
+                          AutostartCommand());
+    }
 
-    static inline Lab *s_lab = nullptr;
-    static inline SambaServer *s_samba = nullptr;
-    static inline GvfsSession *s_gvfs = nullptr;
-    static inline std::string s_skip;
-    static inline std::string s_failure;
     static inline TempDir s_drives;
     TempDir m_home;
     std::string m_drivesDir = s_drives.file("drives");
@@ -112,7 +138,7 @@ TEST_F(DrivesTest, AGuestVolumeMapsToTheFreeLetterNearestZAndCarriesFiles)
 TEST_F(DrivesTest, APasswordVolumeKeepsItsNameAsMappedAndRefusesAWrongPassword)
 {
     const RunResult wrong =
-        Izuzez({"map", Lab::kLanA, "Private", "Y", "--user", kUser, "--password-stdin"}, "not-the-password\n");
+        Izuzez({"map", Lab::kLanA, "Private", "Y", "--user", kShareUser, "--password-stdin"}, "not-the-password\n");
     EXPECT_EQ(wrong.status, 1);
     EXPECT_NE(wrong.err.find("refused"), std::string::npos) << wrong.err;
     struct stat st
@@ -123,8 +149,8 @@ TEST_F(DrivesTest, APasswordVolumeKeepsItsNameAsMappedAndRefusesAWrongPassword)
     const RunResult guest = Izuzez({"map", Lab::kLanA, "Private", "Y"});
     EXPECT_EQ(guest.status, 1) << guest.out;
 
-    const RunResult right =
-        Izuzez({"map", Lab::kLanA, "Private", "Y", "--user", kUser, "--password-stdin"}, std::string(kPassword) + "\n");
+    const RunResult right = Izuzez({"map", Lab::kLanA, "Private", "Y", "--user", kShareUser, "--password-stdin"},
+                                   std::string(kSharePassword) + "\n");
     ASSERT_EQ(right.status, 0) << right.err << s_samba->Log();
     // GVfs writes "share=private" in its folder name; the letter keeps the name as mapped.
     const RunResult drives = Izuzez({"drives"});
@@ -164,10 +190,10 @@ TEST_F(DrivesTest, ARememberedGuestMappingComesBackInANewSession)
     const RunResult map = Izuzez({"map", Lab::kLanA, "public", "W"});
     ASSERT_EQ(map.status, 0) << map.err;
     // The session ends: GVfs and its mounts go, the letter stays behind without its share.
-    delete s_gvfs;
-    s_gvfs = GvfsSession::Start(s_lab->host(), s_failure).release();
+    s_gvfs.reset();
+    s_gvfs = GvfsSession::Start(s_lab->host(), s_failure);
     ASSERT_NE(s_gvfs, nullptr) << s_failure;
-    EXPECT_EQ(Izuzez({"drives"}).out, "");
+    EXPECT_EQ(Izuzez({"drives"}).out, "W:\t\\\\10.71.1.2\\public\t\tdisconnected\n");
 
     const RunResult back = Izuzez({"drives", "--reconnect"});
     EXPECT_EQ(back.status, 0) << back.err;
@@ -175,6 +201,85 @@ TEST_F(DrivesTest, ARememberedGuestMappingComesBackInANewSession)
     WriteFile(s_samba->SharePath("public") + "/again.txt", "back\n");
     EXPECT_EQ(ReadFile(Letter('W') + "/again.txt"), "back\n");
     EXPECT_EQ(Izuzez({"unmap", "W:"}).status, 0);
+}
+
+} // namespace
+
+namespace
+{
+
+TEST_F(DrivesTest, AtLoginTheEntryBringsGuestLettersBackAndLeavesPasswordOnesWithoutAsking)
+{
+    const std::vector<std::string> command = AutostartCommand();
+    ASSERT_GE(command.size(), 2u) << "no Exec line in " << IZUZEZ_AUTOSTART_ENTRY;
+    ASSERT_EQ(Izuzez({"map", Lab::kLanA, "public", "W"}).status, 0);
+    const RunResult map = Izuzez({"map", Lab::kLanA, "Private", "Y", "--user", kShareUser, "--password-stdin"},
+                                 std::string(kSharePassword) + "\n");
+    ASSERT_EQ(map.status, 0) << map.err;
+    // The session ends; the next login runs the entry, on a terminal where a prompt would show.
+    s_gvfs.reset();
+    s_gvfs = GvfsSession::Start(s_lab->host(), s_failure);
+    ASSERT_NE(s_gvfs, nullptr) << s_failure;
+
+    const RunResult login = AtLogin(m_drivesDir);
+    EXPECT_EQ(login.status, 0) << login.out;
+    EXPECT_EQ(login.out.find("Share password"), std::string::npos) << login.out;
+    EXPECT_NE(login.out.find("Y: waits for the password of " + std::string(kShareUser)), std::string::npos)
+        << login.out;
+    WriteFile(s_samba->SharePath("public") + "/login.txt", "back at login\n");
+    EXPECT_EQ(ReadFile(Letter('W') + "/login.txt"), "back at login\n");
+
+    const RunResult drives = Izuzez({"drives"});
+    EXPECT_EQ(drives.out.rfind("Y:\t\\\\10.71.1.2\\Private\t\tneeds-password\n", 0), 0u) << drives.out;
+    EXPECT_NE(drives.out.find("W:\t\\\\10.71.1.2\\public\t" + s_gvfs->FuseRoot()), std::string::npos) << drives.out;
+    EXPECT_NE(Izuzez({"drives", "--json"}).out.find("\"status\": \"needs-password\""), std::string::npos);
+    EXPECT_EQ(Izuzez({"unmap", "Y:"}).status, 0) << "a letter waiting for its password can be forgotten";
+}
+
+TEST_F(DrivesTest, AtLoginTheEntryEndsAtOnceWithNothingRememberedAndWithinItsBoundForAbsentDevices)
+{
+    // A device that takes the connection and then says nothing, at the host's own address.
+    const SilentSmbPort silent(s_lab->host(), Lab::kHostA);
+    ASSERT_TRUE(silent.ready());
+    const std::string silentShare = "\\\\" + std::string(Lab::kHostA) + "\\";
+    const std::string absent = "\\\\" + std::string(kAbsent) + "\\public";
+    const struct
+    {
+        const char *name;
+        std::vector<std::pair<char, std::string>> remembered; // letter and remote name
+        int status;
+        const char *said; // a part of the output; empty: no output at all
+        std::chrono::milliseconds atMost;
+    } cases[] = {
+        {"nothing remembered", {}, 0, "", 3s},
+        {"device absent", {{'V', absent}}, 1, "does not answer", kLoginBound + kLoadRoom},
+        // Each of these would take about 5 s on its own, 30 s one after the other.
+        {"four silent, two absent: one bound for all",
+         {{'W', silentShare + "a"},
+          {'U', silentShare + "b"},
+          {'T', silentShare + "c"},
+          {'S', silentShare + "d"},
+          {'R', absent},
+          {'Q', absent}},
+         1,
+         "Could not reconnect Q:",
+         kLoginBound + kLoadRoom},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const TempDir folder;
+        // The notes an earlier session's mappings left behind.
+        for (const auto &[letter, remote] : c.remembered)
+            WriteFile(folder.file(std::string(".") + letter + ".conn"), "remember=1\nremote=" + remote + "\nuser=\n");
+        const RunResult login = AtLogin(folder.file(""));
+        EXPECT_EQ(login.status, c.status) << login.out;
+        if (std::string(c.said).empty())
+            EXPECT_EQ(login.out, "");
+        else
+            EXPECT_NE(login.out.find(c.said), std::string::npos) << login.out;
+        EXPECT_LT(login.elapsed, c.atMost) << login.out;
+    }
 }
 
 } // namespace

@@ -3,8 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Lab.h"
-#include "support/SambaServer.h"
+#include "support/SambaLabSuite.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -49,94 +48,72 @@ const char *const kDevices = R"({
   ]
 })";
 
-constexpr const char *kShareUser = "izuzezshare";
-constexpr const char *kSharePassword = "Sh4re-pass";
 // Smaller than the first kernel module of any code page, larger than its code-page table.
 constexpr const char *kFullDiskSize = "64k";
 
-class ServicesTest : public ::testing::Test
+class ServicesTest : public SambaLabSuite
 {
 protected:
     static void SetUpTestSuite()
     {
-        s_lab = Lab::Create(s_skip).release();
-        if (!s_lab)
-            return;
+        // Before Samba: its namespace sees only the mounts made before it starts.
+        if (geteuid() == 0)
+            MakeDisks();
+        std::vector<std::string> addresses;
         for (int host = 20; host <= 38; ++host)
-            RunProgram(
-                {"ip", "-n", s_lab->lan(), "addr", "add", "10.71.1." + std::to_string(host) + "/24", "dev", "lA"}, 5s);
-        if (!s_lab->StartSimulator(kDevices, s_failure))
-            return;
-        if (!MakeDisks())
-            return;
+            addresses.push_back("10.71.1." + std::to_string(host));
         // The user's account comes with a share of its own; HDD_1 lets it in only at the private device.
-        s_samba = SambaServer::Start(
-                      {"ip", "netns", "exec", s_lab->lan()}, s_lab->InHost({}), "10.71.1.20",
-                      {{.name = "HDD_1",
-                        .veto = "/nls_cp850.ko/",
-                        .vetoAddress = "10.71.1.25",
-                        .byAddress = {{"10.71.1.35", "path = " + s_disks->file("full")},
-                                      {"10.71.1.36", "path = " + s_disks->file("stale") + "\nforce user = nobody"},
-                                      {"10.71.1.37", "read only = yes"},
-                                      {"10.71.1.38", std::string("guest ok = no\nguest only = no\n"
-                                                                 "valid users = ") +
-                                                         kShareUser}}},
-                       {.name = "HDD_a"},
-                       {.name = "private", .user = kShareUser, .password = kSharePassword}},
-                      s_failure)
-                      .release();
-        if (s_samba != nullptr && access("/dev/fuse", R_OK | W_OK) == 0)
-            s_gvfs = GvfsSession::Start(s_lab->host(), s_gvfsSkip).release();
-        else
-            s_gvfsSkip = "needs /dev/fuse for GVfs's local folders";
+        StartLab({.devices = kDevices,
+                  .shares = {{.name = "HDD_1",
+                              .veto = "/nls_cp850.ko/",
+                              .vetoAddress = "10.71.1.25",
+                              .byAddress = {{"10.71.1.35", "path = " + s_disks.file("full")},
+                                            {"10.71.1.36", "path = " + s_disks.file("stale") + "\nforce user = nobody"},
+                                            {"10.71.1.37", "read only = yes"},
+                                            {"10.71.1.38", std::string("guest ok = no\nguest only = no\n"
+                                                                       "valid users = ") +
+                                                               kShareUser}}},
+                             {.name = "HDD_a"},
+                             {.name = "private", .user = kShareUser, .password = kSharePassword}},
+                  .sambaAddress = "10.71.1.20",
+                  .lanAddresses = addresses,
+                  .needsGvfs = false});
         // The waits of the flows (1 s query pauses, the 90 s restart) run a hundred times faster.
         setenv("IZUZEZ_WAIT_DIVISOR", "100", 1);
-        setenv("IZUZEZ_C_DRIVE", s_cDrive->file("c").c_str(), 1);
+        setenv("IZUZEZ_C_DRIVE", s_cDrive.file("c").c_str(), 1);
     }
     // A disk too small for the files (a tmpfs of its own) and one whose old files belong to root.
-    static bool MakeDisks()
+    static void MakeDisks()
     {
-        s_disks = new TempDir;
-        s_cDrive = new TempDir;
-        fs::permissions(s_disks->file(""), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
-        fs::create_directories(s_disks->file("full"));
+        fs::permissions(s_disks.file(""), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+        fs::create_directories(s_disks.file("full"));
         const RunResult mount =
             RunProgram({"mount", "-t", "tmpfs", "-o", std::string("size=") + kFullDiskSize + ",mode=0777", "tmpfs",
-                        s_disks->file("full")},
+                        s_disks.file("full")},
                        5s);
         if (mount.status != 0)
         {
             s_failure = "cannot mount a small tmpfs: " + mount.err;
-            return false;
+            return;
         }
         s_fullMounted = true;
         for (const char *folder : {"stale/.systemfile/.codepages", "stale/Nas_Prog/BT"})
-            fs::create_directories(s_disks->file(folder));
-        WriteFile(s_disks->file("stale/.systemfile/.codepages/codepage.950"), "old table");
-        WriteFile(s_disks->file("stale/Nas_Prog/BT/bt"), "old bt");
-        return true;
+            fs::create_directories(s_disks.file(folder));
+        WriteFile(s_disks.file("stale/.systemfile/.codepages/codepage.950"), "old table");
+        WriteFile(s_disks.file("stale/Nas_Prog/BT/bt"), "old bt");
     }
     static void TearDownTestSuite()
     {
-        delete s_gvfs;
-        s_gvfs = nullptr;
         if (s_fullMounted)
-            RunProgram({"umount", "-l", s_disks->file("full")}, 5s);
+            RunProgram({"umount", "-l", s_disks.file("full")}, 5s);
         s_fullMounted = false;
-        delete s_disks;
-        s_disks = nullptr;
-        delete s_samba;
-        delete s_lab;
-        delete s_cDrive;
-        s_samba = nullptr;
-        s_lab = nullptr;
-        s_cDrive = nullptr;
+        SambaLabSuite::TearDownTestSuite();
     }
     void SetUp() override
     {
-        if (!s_lab)
-            GTEST_SKIP() << s_skip;
-        ASSERT_TRUE(s_failure.empty()) << s_failure;
+        SambaLabSuite::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         s_samba->ClearShares();
         m_logStart = s_lab->LogText().size();
     }
@@ -178,15 +155,9 @@ protected:
         return s_lab->Izuzez(args, 60s, input);
     }
 
-    static inline Lab *s_lab = nullptr;
-    static inline SambaServer *s_samba = nullptr;
-    static inline TempDir *s_cDrive = nullptr;
-    static inline TempDir *s_disks = nullptr;
-    static inline GvfsSession *s_gvfs = nullptr;
+    static inline TempDir s_cDrive;
+    static inline TempDir s_disks;
     static inline bool s_fullMounted = false;
-    static inline std::string s_gvfsSkip;
-    static inline std::string s_skip;
-    static inline std::string s_failure;
     std::size_t m_logStart = 0;
 };
 
@@ -329,7 +300,7 @@ TEST_F(ServicesTest, BitTorrentHelpersGoThroughTheLocalFolder)
     EXPECT_TRUE(Settings("10.71.1.26", 13).empty());
     // The restart wait ran, and the local work folder is gone.
     EXPECT_NE(run.out.find("The device has restarted."), std::string::npos);
-    EXPECT_FALSE(fs::exists(s_cDrive->file("c/bt")));
+    EXPECT_FALSE(fs::exists(s_cDrive.file("c/bt")));
 }
 
 TEST_F(ServicesTest, BitTorrentRefusals)
@@ -356,9 +327,9 @@ TEST_F(ServicesTest, BitTorrentRefusals)
 // the device gets "stop" instead of the code page or the helpers' notice.
 TEST_F(ServicesTest, AFailedWriteIsAFailureWithItsReason)
 {
-    for (const auto &entry : fs::directory_iterator(s_disks->file("full")))
+    for (const auto &entry : fs::directory_iterator(s_disks.file("full")))
         fs::remove_all(entry.path());
-    const std::string stale = s_disks->file("stale");
+    const std::string stale = s_disks.file("stale");
     const struct
     {
         const char *command;
@@ -372,7 +343,7 @@ TEST_F(ServicesTest, AFailedWriteIsAFailureWithItsReason)
          "10.71.1.35",
          ".systemfile\\.codepages\\nls_cp950.ko",
          "No space left on device",
-         s_disks->file("full/.systemfile/.codepages"),
+         s_disks.file("full/.systemfile/.codepages"),
          {{"codepage.950", 8}}},
         {"install-codepage",
          "10.71.1.36",
@@ -434,11 +405,8 @@ TEST_F(ServicesTest, AShareForItsUserOnlyIsReachedThroughTheMapping)
     if (s_gvfs == nullptr)
         GTEST_SKIP() << s_gvfsSkip;
     TempDir drives;
-    const auto inSession = [&](std::vector<std::string> args, const std::string &input = "")
-    {
-        args.insert(args.begin(), {"IZUZEZ_DRIVES_DIR=" + drives.file("drives"), BinDir() + "/izuzez"});
-        return RunProgram(s_gvfs->Wrap(args), 60s, input);
-    };
+    const auto inSession = [&](const std::vector<std::string> &args, const std::string &input = "")
+    { return IzuzezInSession({"IZUZEZ_DRIVES_DIR=" + drives.file("drives")}, args, input); };
     const RunResult map = inSession({"map", "10.71.1.38", "HDD_1", "--user", kShareUser, "--password-stdin"},
                                     kSharePassword + std::string("\n"));
     ASSERT_EQ(map.status, 0) << map.err;

@@ -37,30 +37,9 @@ class WebListener
 public:
     WebListener(const std::string &netns, const std::vector<std::string> &addresses)
     {
-        // The sockets are made by a thread that joined the namespace; they stay there afterwards.
-        std::thread(
-            [&]
-            {
-                const int ns = open(("/var/run/netns/" + netns).c_str(), O_RDONLY | O_CLOEXEC);
-                if (ns < 0 || setns(ns, CLONE_NEWNET) != 0)
-                    return;
-                close(ns);
-                for (const std::string &text : addresses)
-                {
-                    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-                    const int on = 1;
-                    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-                    sockaddr_in address{};
-                    address.sin_family = AF_INET;
-                    address.sin_port = htons(80);
-                    inet_pton(AF_INET, text.c_str(), &address.sin_addr);
-                    if (bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 && listen(fd, 16) == 0)
-                        m_fds.push_back(fd);
-                    else
-                        close(fd);
-                }
-            })
-            .join();
+        for (const std::string &address : addresses)
+            if (const int fd = ListenInNamespace(netns, address, 80); fd >= 0)
+                m_fds.push_back(fd);
         m_thread = std::thread([this] { Serve(); });
     }
     ~WebListener()

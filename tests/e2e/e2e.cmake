@@ -16,6 +16,9 @@ izuzez_add_test(e2e_drives LABEL e2e TIMEOUT 600 LOCKS loopback_group
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/e2e/DrivesTest.cpp
     LIBS izuzez_test_support)
 add_dependencies(e2e_drives izuzez izuzez-devsim)
+# The autostart entry's own Exec line is run, so that entry and program cannot drift apart.
+target_compile_definitions(e2e_drives PRIVATE
+    IZUZEZ_AUTOSTART_ENTRY="${PROJECT_SOURCE_DIR}/packaging/izuzez-drives.desktop")
 
 izuzez_add_test(e2e_webpage LABEL e2e TIMEOUT 300 SERIAL LOCKS loopback_group
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/e2e/WebPageTest.cpp

@@ -1,7 +1,7 @@
 # GUI tests of the skinned widgets, on the offscreen platform.
 function(izuzez_add_skin_test name)
     cmake_parse_arguments(T "" "" "SOURCES" ${ARGN})
-    izuzez_add_test(${name} SOURCES ${T_SOURCES} LIBS izuzez_skin Qt6::Test LABEL gui TIMEOUT 120 GUI)
+    izuzez_add_test(${name} SOURCES ${T_SOURCES} LIBS izuzez_skin izuzez_test_support Qt6::Test LABEL gui TIMEOUT 120 GUI)
     target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/gui/skin ${CMAKE_CURRENT_SOURCE_DIR}/gui)
 endfunction()
 

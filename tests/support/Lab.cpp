@@ -2,11 +2,18 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
+#include <thread>
 
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace izuzez::test
@@ -33,6 +40,33 @@ std::string UniqueName(const char *role)
 }
 
 } // namespace
+
+int ListenInNamespace(const std::string &netns, const std::string &address, int port)
+{
+    int fd = -1;
+    std::thread(
+        [&]
+        {
+            const int ns = open(("/var/run/netns/" + netns).c_str(), O_RDONLY | O_CLOEXEC);
+            if (ns < 0 || setns(ns, CLONE_NEWNET) != 0)
+                return;
+            close(ns);
+            fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            const int on = 1;
+            setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+            sockaddr_in where{};
+            where.sin_family = AF_INET;
+            where.sin_port = htons(static_cast<std::uint16_t>(port));
+            inet_pton(AF_INET, address.c_str(), &where.sin_addr);
+            if (bind(fd, reinterpret_cast<sockaddr *>(&where), sizeof where) != 0 || listen(fd, 16) != 0)
+            {
+                close(fd);
+                fd = -1;
+            }
+        })
+        .join();
+    return fd;
+}
 
 void RemoveStaleNamespaces()
 {
@@ -122,6 +156,11 @@ std::vector<std::string> Lab::InHost(const std::vector<std::string> &argv) const
     std::vector<std::string> full{"ip", "netns", "exec", m_host};
     full.insert(full.end(), argv.begin(), argv.end());
     return full;
+}
+
+bool Lab::AddLanAddress(const std::string &address) const
+{
+    return Ip({"-n", m_lan, "addr", "add", address + "/24", "dev", "lA"});
 }
 
 RunResult Lab::Izuzez(const std::vector<std::string> &args, std::chrono::milliseconds limit,

@@ -39,6 +39,8 @@ public:
     RunResult Izuzez(const std::vector<std::string> &args, std::chrono::milliseconds limit = std::chrono::seconds(10),
                      const std::string &input = "") const;
     std::vector<std::string> InHost(const std::vector<std::string> &argv) const;
+    // One more address on lA, for a simulated device or server that answers at one of its own.
+    bool AddLanAddress(const std::string &address) const;
 
     // Starts the simulator in the lan namespace with this configuration and waits for its ready line.
     // The request log is LogText(). False (with the log) when it did not come up.
@@ -55,6 +57,10 @@ private:
     TempDir m_dir;
     std::unique_ptr<Background> m_simulator;
 };
+
+// A TCP socket listening at address:port in the named namespace, or -1. A thread that joined the namespace
+// makes it; the socket stays there afterwards.
+int ListenInNamespace(const std::string &netns, const std::string &address, int port);
 
 // Deletes namespaces of this suite's name pattern whose creating process has gone (left by a killed run).
 void RemoveStaleNamespaces();

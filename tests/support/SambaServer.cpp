@@ -19,15 +19,14 @@ using namespace std::chrono_literals;
 
 constexpr auto kStartLimit = 20s;
 constexpr auto kToolLimit = 20s;
-constexpr const char *kShareAccount = "izuzezshare";
 
 // A Unix account for the password shares; smbd wants one behind every user of its database.
 bool EnsureAccount(std::string &problem)
 {
-    if (RunProgram({"id", kShareAccount}, kToolLimit).status == 0)
+    if (RunProgram({"id", kShareUser}, kToolLimit).status == 0)
         return true;
-    const RunResult add = RunProgram(
-        {"useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin", kShareAccount}, kToolLimit);
+    const RunResult add =
+        RunProgram({"useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin", kShareUser}, kToolLimit);
     if (add.status != 0)
         problem = "cannot add the share account: " + add.err;
     return add.status == 0;
@@ -86,7 +85,7 @@ std::string Configuration(const std::string &dir, const std::vector<SambaShare> 
     return conf.str();
 }
 
-bool WaitFor(const std::vector<std::string> &probe, std::chrono::milliseconds limit)
+bool WaitForProbe(const std::vector<std::string> &probe, std::chrono::milliseconds limit)
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < deadline)
@@ -147,7 +146,7 @@ std::unique_ptr<SambaServer> SambaServer::Start(const std::vector<std::string> &
     {
         if (share.user.empty())
             continue;
-        if (share.user == kShareAccount && !EnsureAccount(problem))
+        if (share.user == kShareUser && !EnsureAccount(problem))
             return nullptr;
         const RunResult added = RunProgram({"pdbedit", "-s", conf, "-a", "-u", share.user, "-t"}, kToolLimit,
                                            share.password + "\n" + share.password + "\n");
@@ -164,7 +163,7 @@ std::unique_ptr<SambaServer> SambaServer::Start(const std::vector<std::string> &
     server->m_smbd = std::make_unique<Background>(argv, server->m_dir.file("smbd.out"), server->m_dir.file("smbd.err"));
     std::vector<std::string> check = probe;
     check.insert(check.end(), {"bash", "-c", "exec 3<>/dev/tcp/" + address + "/445"});
-    if (!WaitFor(check, kStartLimit))
+    if (!WaitForProbe(check, kStartLimit))
     {
         problem = "smbd did not come up: " + server->Log();
         return nullptr;

@@ -11,6 +11,10 @@
 namespace izuzez::test
 {
 
+// The Unix account behind password shares (added when missing) and the password the tests give it.
+constexpr const char *kShareUser = "izuzezshare";
+constexpr const char *kSharePassword = "Sh4re-pass";
+
 // One share of the test server: a guest share when user is empty, else one that only user may open.
 struct SambaShare
 {

@@ -1,6 +1,9 @@
-# The installation rules that need no device.
-izuzez_add_test(services_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/InstallRulesTest.cpp
-    LIBS izuzez_services)
-# The LAN settings' address rules, shared by the window and the command line.
-izuzez_add_test(lanrules_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/LanSettingsRulesTest.cpp
+# The rules shared by the window and the command line, and the installation rules that need no device.
+izuzez_add_test(services_test
+    SOURCES
+        ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/DriveLettersTest.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/InstallRulesTest.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/LanSettingsRulesTest.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/MappingCredentialsTest.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/OutsideNetworkTest.cpp
     LIBS izuzez_services)

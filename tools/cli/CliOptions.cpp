@@ -255,6 +255,7 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
     o.passwordStdin = v.passwordStdin;
     o.printUrl = v.printUrl;
     o.reconnect = v.reconnect;
+    o.noPrompt = v.noPrompt;
     o.noRestartWait = v.noRestartWait;
     if (Given(command, "--wait"))
     {

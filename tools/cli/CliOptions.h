@@ -56,6 +56,7 @@ struct Options
     std::optional<std::string> newGateway;
     bool printUrl = false;
     bool reconnect = false;      // drives: connect the remembered letters again
+    bool noPrompt = false;       // drives --reconnect: ask nobody, within a bound (the login's autostart entry)
     std::string volume;          // map: the device's volume
     std::string letter;          // map, unmap: "Z:"
     std::string user;            // map: the share's user name

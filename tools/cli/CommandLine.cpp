@@ -261,6 +261,8 @@ std::unique_ptr<CommandLine> DeclareCommandLine()
                                   "--reconnect first maps the remembered ones again");
     AddJson(*line, drives);
     drives->add_flag("--reconnect", v.reconnect, "map the remembered drive letters again first");
+    drives->add_flag("--no-prompt", v.noPrompt,
+                     "with --reconnect: ask for no password and give up on absent devices within 15 s");
 
     CLI::App *codepage = AddCommand(*line, "install-codepage", Command::InstallCodepage,
                                     "install a language (950, 936, 850, 865, 852, 857, 949,\n"

@@ -25,6 +25,7 @@ struct CommandLineValues
     bool passwordStdin = false;
     bool printUrl = false;
     bool reconnect = false;
+    bool noPrompt = false;
     bool noRestartWait = false;
     std::string wait;
     std::string interval;

@@ -1,14 +1,16 @@
 #include "DriveCommands.h"
 
+#include "Output.h"
 #include "platform/NetworkDrives.h"
 #include "protocol/Ipv4Text.h"
 #include "protocol/PrintableText.h"
+#include "services/DriveLetters.h"
 #include "services/WebLaunch.h"
-
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
+#include <map>
 #include <thread>
 
 namespace izuzez::cli
@@ -20,6 +22,8 @@ using namespace platform;
 
 constexpr auto kCheckWait = std::chrono::seconds(2);
 constexpr auto kCheckPoll = std::chrono::milliseconds(50);
+// The reconnect at login ends within this, however many of the devices are absent.
+constexpr auto kUnattendedLimit = std::chrono::seconds(15);
 
 std::string NormalLetter(const std::string &text)
 {
@@ -105,7 +109,7 @@ int RunMap(const Options &o, DeviceSession &session, Console &console)
         return kExitUsage;
     }
     NetworkDrives &drives = CurrentNetworkDrives();
-    const std::string letter = o.letter.empty() ? FirstFreeLetter() : o.letter;
+    const std::string letter = o.letter.empty() ? services::FirstFreeLetter(drives) : o.letter;
     if (letter.empty())
     {
         console.err << "Every drive letter is in use.\n";
@@ -149,12 +153,25 @@ int RunUnmap(const Options &o, Console &console)
 }
 
 // The remembered letters whose share went with the last session, mapped again. False when one failed.
-bool Reconnect(Console &console)
+// Unattended (at login) nobody is asked: a letter made with a user name is left for a run in a terminal, and
+// the whole of it ends within kUnattendedLimit.
+bool Reconnect(Console &console, bool unattended)
 {
     NetworkDrives &drives = CurrentNetworkDrives();
+    const std::vector<RememberedDrive> waiting = drives.DisconnectedRemembered();
+    if (waiting.empty())
+        return true;
+    if (unattended)
+        SetConnectDeadline(std::chrono::steady_clock::now() + kUnattendedLimit);
     bool allBack = true;
-    for (const RememberedDrive &remembered : drives.DisconnectedRemembered())
+    for (const RememberedDrive &remembered : waiting)
     {
+        if (unattended && !remembered.userName.empty())
+        {
+            console.err << remembered.localName << " waits for the password of " << PrintableText(remembered.userName)
+                        << ": 'izuzez drives --reconnect' in a terminal asks for it.\n";
+            continue;
+        }
         std::string password;
         if (!remembered.userName.empty() && console.askSharePassword)
             password = console.askSharePassword().value_or("");
@@ -169,28 +186,41 @@ bool Reconnect(Console &console)
                         << PrintableText(remembered.remoteName) << ": " << ConnectionError(result) << ".\n";
         }
     }
+    SetConnectDeadline(std::nullopt);
     return allBack;
 }
 
-int RunDrives(const Options &o, Console &console)
+// The connected letters, and the remembered ones that are not: those made with a user name wait for their
+// password, the others for the device (or a reconnect).
+std::vector<DriveRow> DriveRows()
 {
-    const bool allBack = !o.reconnect || Reconnect(console);
     const NetworkDrives &drives = CurrentNetworkDrives();
-    nlohmann::json list = nlohmann::json::array();
+    std::map<char, DriveRow, std::greater<>> rows;
     for (char c = 'Z'; c >= 'A'; --c)
     {
         const std::string letter{c, ':'};
         std::string remote;
-        if (!drives.GetConnection(letter, remote))
-            continue;
-        const std::string path = drives.LocalPath(letter);
-        if (o.json)
-            list.push_back({{"letter", letter}, {"remote", PrintableText(remote)}, {"path", PrintableText(path)}});
-        else
-            console.out << letter << "\t" << PrintableText(remote) << "\t" << PrintableText(path) << "\n";
+        if (drives.GetConnection(letter, remote))
+            rows[c] = {letter, remote, drives.LocalPath(letter), "connected"};
     }
-    if (o.json)
-        console.out << list.dump(2, ' ', true) << "\n";
+    for (const RememberedDrive &remembered : drives.DisconnectedRemembered())
+    {
+        const char c = DriveLetterOf(remembered.localName);
+        if (c != 0 && rows.count(c) == 0)
+            rows[c] = {std::string{c, ':'}, remembered.remoteName, "",
+                       remembered.userName.empty() ? "disconnected" : "needs-password"};
+    }
+    std::vector<DriveRow> list;
+    for (auto &entry : rows)
+        list.push_back(std::move(entry.second));
+    return list;
+}
+
+int RunDrives(const Options &o, Console &console)
+{
+    const bool allBack = !o.reconnect || Reconnect(console, o.noPrompt);
+    const std::vector<DriveRow> rows = DriveRows();
+    console.out << (o.json ? DrivesJson(rows) + "\n" : DrivesText(rows));
     return allBack ? kExitDone : kExitDevice;
 }
 
@@ -233,6 +263,8 @@ std::string CheckDriveCommand(Options &o, const std::vector<std::string> &positi
         if (o.letter.empty() || o.letter == "A:" || o.letter == "B:" || o.letter == "C:")
             return "'" + letterText + "' is not a drive letter from D: to Z:.";
     }
+    if (o.noPrompt && !o.reconnect)
+        return "--no-prompt belongs to drives --reconnect.";
     if (o.passwordStdin && o.user.empty())
         return "--password-stdin needs --user.";
     return {};
@@ -253,22 +285,6 @@ int RunDriveCommand(const Options &options, DeviceSession &session, Console &con
     default:
         return kExitUsage;
     }
-}
-
-std::string FirstFreeLetter()
-{
-    const NetworkDrives &drives = CurrentNetworkDrives();
-    for (char c = 'Z'; c > 'B'; --c)
-    {
-        const std::string letter{c, ':'};
-        const int type = drives.GetDriveType(letter);
-        const bool local =
-            type == DRIVE_REMOVABLE || type == DRIVE_FIXED || type == DRIVE_CDROM || type == DRIVE_RAMDISK;
-        std::string remote;
-        if (!local && !drives.GetConnection(letter, remote))
-            return letter;
-    }
-    return {};
 }
 
 } // namespace izuzez::cli

@@ -16,8 +16,4 @@ bool IsDriveCommand(Command command);
 std::string CheckDriveCommand(Options &options, const std::vector<std::string> &positional);
 int RunDriveCommand(const Options &options, DeviceSession &session, Console &console);
 
-// The letter a new mapping takes when none is given: the free one nearest Z:, as the window's combo
-// chooses (A:, B: and local drives are never offered). Empty when every letter is taken.
-std::string FirstFreeLetter();
-
 } // namespace izuzez::cli

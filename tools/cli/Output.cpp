@@ -84,4 +84,25 @@ std::string DevicesJson(const std::vector<FoundDevice> &devices)
     return array.dump(2, ' ', true, nlohmann::ordered_json::error_handler_t::replace);
 }
 
+std::string DrivesText(const std::vector<DriveRow> &rows)
+{
+    std::string text;
+    for (const DriveRow &row : rows)
+        text +=
+            row.letter + "\t" + PrintableText(row.remote) + "\t" + PrintableText(row.path) + "\t" + row.status + "\n";
+    return text;
+}
+
+std::string DrivesJson(const std::vector<DriveRow> &rows)
+{
+    nlohmann::json list = nlohmann::json::array();
+    for (const DriveRow &row : rows)
+        list.push_back({{"letter", row.letter},
+                        {"remote", PrintableText(row.remote)},
+                        {"path", PrintableText(row.path)},
+                        {"status", row.status}});
+    // Share names and paths are whatever bytes the share and the files hold, UTF-8 or not.
+    return list.dump(2, ' ', true, nlohmann::json::error_handler_t::replace);
+}
+
 } // namespace izuzez::cli

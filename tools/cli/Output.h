@@ -24,4 +24,19 @@ std::string DevicesTable(const std::vector<FoundDevice> &devices);
 // a reader whole but never act on a terminal. Bytes that are not UTF-8 are replaced, never an error.
 std::string DevicesJson(const std::vector<FoundDevice> &devices);
 
+// A letter: "Z:", the remote name "\\server\share", where its files are on this machine, and whether it
+// is "connected", "disconnected" (remembered) or remembered with a user name and "needs-password".
+struct DriveRow
+{
+    std::string letter;
+    std::string remote;
+    std::string path;
+    std::string status = "connected";
+};
+
+// The drives listing: one tab-separated line a letter, or a JSON array in printable ASCII; bytes that are not
+// UTF-8 are replaced, never an error.
+std::string DrivesText(const std::vector<DriveRow> &rows);
+std::string DrivesJson(const std::vector<DriveRow> &rows);
+
 } // namespace izuzez::cli

@@ -322,13 +322,25 @@ ConfigResult parseConfig(std::string_view jsonText)
 {
     ConfigResult result;
     json root;
+    // A configuration nests a few levels; a deeper value is refused before anything recurses into it.
+    bool tooDeep = false;
+    const json::parser_callback_t depthBound = [&tooDeep](int depth, json::parse_event_t, json &)
+    {
+        tooDeep = tooDeep || depth > kConfigDepthLimit;
+        return !tooDeep;
+    };
     try
     {
-        root = json::parse(jsonText);
+        root = json::parse(jsonText, depthBound);
     }
     catch (const json::exception &error)
     {
         result.error = std::string("not valid JSON: ") + error.what();
+        return result;
+    }
+    if (tooDeep)
+    {
+        result.error = "config: nested deeper than " + std::to_string(kConfigDepthLimit) + " levels";
         return result;
     }
     Reader reader;

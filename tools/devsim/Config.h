@@ -16,6 +16,9 @@ struct ConfigResult
     std::string error; // "devices[1].address: ..." when devices is empty
 };
 
+// How deep objects and lists may nest in a configuration.
+inline constexpr int kConfigDepthLimit = 32;
+
 ConfigResult parseConfig(std::string_view jsonText);
 ConfigResult loadConfigFile(const std::string &path);
 

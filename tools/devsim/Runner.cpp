@@ -57,7 +57,7 @@ std::unique_ptr<Runner> Runner::create(std::vector<DeviceConfig> devices, std::s
     for (const auto &[address, point] : runner->m_points)
     {
         auto same = std::find_if(runner->m_interfaces.begin(), runner->m_interfaces.end(),
-                                 [&](const Interface &i) { return i.point.ifindex == point.ifindex; });
+                                 [ifindex = point.ifindex](const Interface &i) { return i.point.ifindex == ifindex; });
         if (same != runner->m_interfaces.end())
         {
             same->addresses.push_back(address);

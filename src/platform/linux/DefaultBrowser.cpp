@@ -1,5 +1,6 @@
 #include "platform/linux/DefaultBrowser.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -47,32 +48,45 @@ std::vector<std::string> DataDirs()
     return dirs;
 }
 
-// The value of a key in one group of a desktop-entry style file; empty when absent.
-std::string GroupValue(const std::string &path, std::string_view group, std::string_view key)
+// The value of a key in one group of a desktop-entry style text; empty when absent.
+std::string GroupValue(std::string_view text, std::string_view group, std::string_view key)
 {
-    std::ifstream in(path);
-    std::string line;
     bool inGroup = false;
-    for (int i = 0; i < 10000 && std::getline(in, line); ++i)
+    for (std::size_t start = 0; start < text.size();)
     {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string_view line = text.substr(start, end - start);
+        start = end + 1;
         if (!line.empty() && line[0] == '[')
         {
-            inGroup = line == "[" + std::string(group) + "]";
+            inGroup = line.size() == group.size() + 2 && line.back() == ']' && line.substr(1, group.size()) == group;
             continue;
         }
-        if (!inGroup || line.size() <= key.size() || line.compare(0, key.size(), key) != 0)
+        if (!inGroup || line.size() <= key.size() || line.substr(0, key.size()) != key)
             continue;
         std::size_t pos = key.size();
         while (pos < line.size() && line[pos] == ' ')
             ++pos;
         if (pos < line.size() && line[pos] == '=')
         {
-            std::string value = line.substr(pos + 1);
-            value.erase(0, value.find_first_not_of(' '));
-            return value;
+            std::string_view value = line.substr(pos + 1);
+            while (!value.empty() && value.front() == ' ')
+                value.remove_prefix(1);
+            return std::string(value);
         }
     }
     return {};
+}
+
+// The start of a file, as far as any of these is worth reading.
+std::string FileHead(const std::string &path)
+{
+    constexpr std::size_t kLimit = 1 << 20;
+    std::ifstream in(path, std::ios::binary);
+    std::string text(kLimit, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(kLimit));
+    text.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return text;
 }
 
 std::string FindDesktopEntry(std::string_view desktopId)
@@ -110,7 +124,7 @@ std::string DefaultBrowserFromMimeApps()
         lists.push_back(dir + "/mimeapps.list");
     for (const std::string &list : lists)
     {
-        for (const std::string &id : SplitList(GroupValue(list, "Default Applications", "x-scheme-handler/http"), ';'))
+        for (const std::string &id : MimeAppsHttpHandlers(FileHead(list)))
         {
             if (!FindDesktopEntry(id).empty())
                 return id;
@@ -119,12 +133,20 @@ std::string DefaultBrowserFromMimeApps()
     return {};
 }
 
+std::vector<std::string> MimeAppsHttpHandlers(std::string_view listText)
+{
+    return SplitList(GroupValue(listText, "Default Applications", "x-scheme-handler/http"), ';');
+}
+
 std::string DesktopEntryCommand(std::string_view desktopId)
 {
     const std::string path = FindDesktopEntry(desktopId);
-    if (path.empty())
-        return {};
-    const std::string exec = GroupValue(path, "Desktop Entry", "Exec");
+    return path.empty() ? std::string() : DesktopEntryExecCommand(FileHead(path));
+}
+
+std::string DesktopEntryExecCommand(std::string_view entryText)
+{
+    const std::string exec = GroupValue(entryText, "Desktop Entry", "Exec");
     std::string command;
     for (std::size_t i = 0; i < exec.size(); ++i)
     {

@@ -18,6 +18,11 @@ std::vector<std::string> ApplicationDirectories();
 // taken out and "%%" made "%"; empty when the entry or its Exec line is missing.
 std::string DesktopEntryCommand(std::string_view desktopId);
 
+// The readers of those files' texts: the desktop entries mimeapps.list names for x-scheme-handler/http, in
+// its order; the command of a desktop entry's Exec line as DesktopEntryCommand gives it.
+std::vector<std::string> MimeAppsHttpHandlers(std::string_view listText);
+std::string DesktopEntryExecCommand(std::string_view entryText);
+
 // Splits a command line into words: double quotes group, a backslash inside them escapes the next
 // character. False for an unterminated quote.
 bool SplitCommandLine(std::string_view commandLine, std::vector<std::string> &words);

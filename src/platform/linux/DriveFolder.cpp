@@ -3,6 +3,7 @@
 #include "platform/SystemInfo.h"
 #include "platform/linux/ShareMounter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -81,19 +82,18 @@ bool IsDirectory(const std::string &path)
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-using Sidecar = std::map<std::string, std::string>;
+using Sidecar = DriveRecord;
+
+// A note is a few short lines; more than this is not one of ours.
+constexpr std::size_t kSidecarLimit = 4096;
 
 Sidecar ReadSidecar(const std::string &path)
 {
-    Sidecar values;
-    std::ifstream in(path);
-    std::string line;
-    for (int i = 0; i < 16 && std::getline(in, line); ++i)
-    {
-        if (const std::size_t equals = line.find('='); equals != std::string::npos)
-            values[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-    return values;
+    std::ifstream in(path, std::ios::binary);
+    std::string text(kSidecarLimit, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(kSidecarLimit));
+    text.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return ParseDriveRecord(text);
 }
 
 bool WriteSidecar(const std::string &path, const Sidecar &values)
@@ -107,21 +107,6 @@ bool WriteSidecar(const std::string &path, const Sidecar &values)
             return false;
     }
     return std::rename(temporary.c_str(), path.c_str()) == 0;
-}
-
-// "\\server\share" with both parts non-empty and nothing after the share. False for anything else.
-bool SplitShare(std::string_view remote, std::string &server, std::string &share)
-{
-    if (remote.size() < 5 || remote.substr(0, 2) != "\\\\")
-        return false;
-    const std::size_t slash = remote.find('\\', 2);
-    if (slash == std::string_view::npos || slash == 2 || slash + 1 >= remote.size())
-        return false;
-    if (remote.find('\\', slash + 1) != std::string_view::npos || remote.find('/') != std::string_view::npos)
-        return false;
-    server.assign(remote.substr(2, slash - 2));
-    share.assign(remote.substr(slash + 1));
-    return true;
 }
 
 } // namespace
@@ -160,7 +145,7 @@ int DriveFolder::AddConnection(std::string_view localName, std::string_view remo
     if (letter == 0 || localName.size() != 2)
         return ERROR_BAD_DEVICE;
     MountRequest request;
-    if (!SplitShare(remoteName, request.server, request.share))
+    if (!SplitRemoteName(remoteName, request.server, request.share))
         return ERROR_BAD_NET_NAME;
     const std::string entry = EntryPath(localName);
     struct stat st
@@ -229,7 +214,7 @@ int DriveFolder::CancelConnection(std::string_view localName, unsigned flags, bo
         }
         return ERROR_NOT_CONNECTED;
     }
-    if (values.count("remote") == 0 || !SplitShare(values["remote"], server, share))
+    if (values.count("remote") == 0 || !SplitRemoteName(values["remote"], server, share))
         ParseGvfsSmbPath(target, server, share);
     if (unlink(entry.c_str()) != 0)
         return ERROR_ACCESS_DENIED;
@@ -320,7 +305,7 @@ bool DriveFolder::GetConnection(std::string_view localName, std::string &remoteN
     // The name as it was mapped wins over the lower-cased one in GVfs's folder name.
     const char letter = DriveLetterOf(localName);
     Sidecar values = ReadSidecar(SidecarPath(letter));
-    if (values.count("remote") == 0 || !SplitShare(values["remote"], server, share))
+    if (values.count("remote") == 0 || !SplitRemoteName(values["remote"], server, share))
     {
         if (!ParseGvfsSmbPath(LinkTarget(EntryPath(localName)), server, share))
             return false;
@@ -375,6 +360,34 @@ bool ParseGvfsSmbPath(std::string_view path, std::string &server, std::string &s
     server = std::move(foundServer);
     share = std::move(foundShare);
     return true;
+}
+
+bool SplitRemoteName(std::string_view remote, std::string &server, std::string &share)
+{
+    if (remote.size() < 5 || remote.substr(0, 2) != "\\\\")
+        return false;
+    const std::size_t slash = remote.find('\\', 2);
+    if (slash == std::string_view::npos || slash == 2 || slash + 1 >= remote.size())
+        return false;
+    if (remote.find('\\', slash + 1) != std::string_view::npos || remote.find('/') != std::string_view::npos)
+        return false;
+    server.assign(remote.substr(2, slash - 2));
+    share.assign(remote.substr(slash + 1));
+    return true;
+}
+
+DriveRecord ParseDriveRecord(std::string_view text)
+{
+    DriveRecord values;
+    for (int i = 0; i < 16 && !text.empty(); ++i)
+    {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (const std::size_t equals = line.find('='); equals != std::string_view::npos)
+            values[std::string(line.substr(0, equals))] = std::string(line.substr(equals + 1));
+    }
+    return values;
 }
 
 std::unique_ptr<NetworkDrives> CreateNetworkDrives()

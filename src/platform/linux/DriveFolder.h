@@ -2,6 +2,7 @@
 
 #include "platform/NetworkDrives.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -56,5 +57,12 @@ std::string DefaultCDrive();
 // Server and share of a GVfs mount path whose last part is "smb-share:server=S,share=N" with any further
 // keys in any order (values %-escaped). False for any other path.
 bool ParseGvfsSmbPath(std::string_view path, std::string &server, std::string &share);
+
+// The note beside a letter: "key=value" lines, the last of a key winning; at most 16 lines are read.
+using DriveRecord = std::map<std::string, std::string>;
+DriveRecord ParseDriveRecord(std::string_view text);
+
+// "\\server\share" with both parts non-empty and nothing after the share. False for anything else.
+bool SplitRemoteName(std::string_view remote, std::string &server, std::string &share);
 
 } // namespace izuzez::platform

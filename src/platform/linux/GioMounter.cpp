@@ -2,9 +2,11 @@
 
 #include "platform/NetworkDrives.h"
 #include "platform/WinError.h"
+#include "platform/linux/TcpProbe.h"
 
 #include <gio/gio.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace izuzez::platform
@@ -17,6 +19,11 @@ namespace
 // and, when interactive, a few with what the person types.
 constexpr int kGivenAnswers = 1;
 constexpr int kPromptedAnswers = 3;
+// Under a connect deadline a cancelled operation is waited for only briefly, as the deadline is a bound.
+constexpr auto kDeadlineGrace = std::chrono::milliseconds(2000);
+// An absent device would hold a mount for its whole limit; the SMB ports tell within a few seconds.
+constexpr auto kProbeWindow = std::chrono::milliseconds(5000);
+const std::vector<std::uint16_t> kSmbPorts = {445, 139};
 constexpr int kFolderPolls = 60;
 constexpr gulong kFolderPollMicroseconds = 50000;
 
@@ -226,6 +233,16 @@ private:
     }
 };
 
+// The given limit, or less when a connect deadline comes first (then possibly zero or below).
+std::chrono::milliseconds Limit(std::chrono::milliseconds own)
+{
+    const auto deadline = ConnectDeadline();
+    if (!deadline)
+        return own;
+    return std::min(
+        own, std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now()));
+}
+
 class GioMounter : public ShareMounter
 {
 public:
@@ -233,6 +250,15 @@ public:
 
     int Mount(const MountRequest &request, std::string &localPath) override
     {
+        if (Limit(m_bounds.cancelAfter).count() <= 0)
+            return ERROR_BAD_NETPATH;
+        const ProbeResult probe =
+            ProbeTcp(request.server, kSmbPorts, std::min(kProbeWindow, Limit(m_bounds.cancelAfter)));
+        if (probe == ProbeResult::Refused || probe == ProbeResult::NoAnswer)
+            return ERROR_BAD_NETPATH;
+        const std::chrono::milliseconds limit = Limit(m_bounds.cancelAfter);
+        if (limit.count() <= 0)
+            return ERROR_BAD_NETPATH;
         OwnContext context;
         const std::string uri = SmbUri(request.server, request.share);
         GFile *file = g_file_new_for_uri(uri.c_str());
@@ -242,8 +268,7 @@ public:
         exchange->request = request;
         g_signal_connect(op, "ask-password", G_CALLBACK(OnAskPassword), exchange);
         g_file_mount_enclosing_volume(file, G_MOUNT_MOUNT_NONE, op, cancellable, OnMounted, exchange);
-        const bool finished =
-            RunUntilDone(context.get(), cancellable, exchange, m_bounds.cancelAfter, m_bounds.giveUpAfter);
+        const bool finished = RunUntilDone(context.get(), cancellable, exchange, limit, Grace());
         // No more questions for an exchange we no longer wait for.
         g_signal_handlers_disconnect_by_data(op, exchange);
         int result = NO_ERROR;
@@ -281,7 +306,8 @@ public:
         g_mount_unmount_with_operation(mount, force ? G_MOUNT_UNMOUNT_FORCE : G_MOUNT_UNMOUNT_NONE, nullptr,
                                        cancellable, OnUnmounted, exchange);
         const bool finished =
-            RunUntilDone(context.get(), cancellable, exchange, m_bounds.cancelAfter / 2, m_bounds.giveUpAfter);
+            RunUntilDone(context.get(), cancellable, exchange,
+                         std::max(Limit(m_bounds.cancelAfter / 2), std::chrono::milliseconds(0)), Grace());
         int result = NO_ERROR;
         if (!finished)
             result = ERROR_OPEN_FILES;
@@ -299,6 +325,9 @@ public:
     }
 
 private:
+    // How long a cancelled operation is still waited for: briefly under a connect deadline.
+    std::chrono::milliseconds Grace() const { return ConnectDeadline() ? kDeadlineGrace : m_bounds.giveUpAfter; }
+
     MountBounds m_bounds;
 };
 

@@ -83,7 +83,8 @@ std::string Escape(const std::string &part)
     std::string out;
     for (unsigned char c : part)
     {
-        if (std::isalnum(c) || std::strchr(keep, c) != nullptr)
+        // strchr finds the terminator too: a NUL must never pass unescaped.
+        if (std::isalnum(c) || (c != '\0' && std::strchr(keep, c) != nullptr))
             out += static_cast<char>(c);
         else
         {
@@ -289,6 +290,9 @@ PathKind KindOfPath(std::string_view path)
 
 std::string LocalPathOf(std::string_view path)
 {
+    // As for shares: a NUL would make the name of another, shorter path; empty names no file.
+    if (path.find('\0') != std::string_view::npos)
+        return {};
     std::string out;
     if (KindOfPath(path) == PathKind::CDrive)
     {
@@ -302,6 +306,9 @@ std::string LocalPathOf(std::string_view path)
 
 std::string SmbUrlOf(std::string_view path)
 {
+    // A NUL would end the path early on its way to the share: another file than the one named.
+    if (path.find('\0') != std::string_view::npos)
+        return {};
     const std::vector<std::string> parts = Parts(path);
     if (KindOfPath(path) != PathKind::Unc || parts.size() < 2)
         return {};

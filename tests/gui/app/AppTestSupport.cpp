@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "app/CAboutDlg.h"
+#include "app/CDriveLetterUsedDlg.h"
 #include "app/CLoginDlg.h"
 #include "protocol/Endpoints.h"
 #include "protocol/LocalInterfaces.h"
@@ -109,13 +110,23 @@ ModalAnswerer::ModalAnswerer()
     m_timer.start();
 }
 
+QStringList ModalAnswerer::Texts() const
+{
+    QStringList texts;
+    for (const ShownBox &box : boxes)
+        texts.append(box.text);
+    return texts;
+}
+
 void ModalAnswerer::Poll()
 {
     QWidget *modal = QApplication::activeModalWidget();
+    if (modal == nullptr || !modal->isVisible() || modal == m_acting)
+        return;
+    if (RunAction(modal))
+        return;
     if (auto *box = qobject_cast<QMessageBox *>(modal))
     {
-        if (!box->isVisible())
-            return;
         boxes.push_back({box->windowTitle(), box->text(), box->icon()});
         if (QAbstractButton *ok = box->button(QMessageBox::Ok))
             QTest::mouseClick(ok, Qt::LeftButton);
@@ -125,35 +136,61 @@ void ModalAnswerer::Poll()
     }
     if (auto *about = qobject_cast<CAboutDlg *>(modal))
     {
-        if (!about->isVisible())
-            return;
+        shown.push_back(QStringLiteral("CAboutDlg"));
         ++aboutsShown;
         QTest::mouseClick(about->OkButton(), Qt::LeftButton);
+    }
+    else if (auto *used = qobject_cast<CDriveLetterUsedDlg *>(modal))
+    {
+        shown.push_back(QStringLiteral("CDriveLetterUsedDlg"));
+        ++reusesShown;
+        QTest::mouseClick(reuseOk ? used->OkButton() : used->CancelButton(), Qt::LeftButton);
+    }
+    else if (qobject_cast<CLoginDlg *>(modal) != nullptr)
+    {
+        AnswerLogin(modal);
+    }
+}
+
+bool ModalAnswerer::RunAction(QWidget *modal)
+{
+    const QString name = QString::fromLatin1(modal->metaObject()->className());
+    for (auto it = m_actions.begin(); it != m_actions.end(); ++it)
+    {
+        if (name != QLatin1String(it->first))
+            continue;
+        Action action = std::move(it->second);
+        m_actions.erase(it);
+        shown.push_back(name);
+        m_acting = modal;
+        QTimer::singleShot(0, modal, [action, modal] { action(modal); });
+        return true;
+    }
+    return false;
+}
+
+void ModalAnswerer::AnswerLogin(QWidget *modal)
+{
+    auto *login = static_cast<CLoginDlg *>(modal);
+    shown.push_back(QStringLiteral("CLoginDlg"));
+    ++loginsShown;
+    loginUserNames.append(login->UserNameEdit()->text());
+    loginUserNameEnabled.push_back(login->UserNameEdit()->isEnabled());
+    Login next;
+    if (!m_logins.empty())
+    {
+        next = m_logins.front();
+        m_logins.pop_front();
+    }
+    if (!next.password)
+    {
+        QTest::mouseClick(login->CancelButton(), Qt::LeftButton);
         return;
     }
-    if (auto *login = qobject_cast<CLoginDlg *>(modal))
-    {
-        if (!login->isVisible())
-            return;
-        ++loginsShown;
-        loginUserNames.append(login->UserNameEdit()->text());
-        loginUserNameEnabled.push_back(login->UserNameEdit()->isEnabled());
-        std::optional<QString> password;
-        if (!m_logins.empty())
-        {
-            password = m_logins.front();
-            m_logins.pop_front();
-        }
-        if (password)
-        {
-            QTest::keyClicks(login->PasswordEdit(), *password);
-            QTest::mouseClick(login->OkButton(), Qt::LeftButton);
-        }
-        else
-        {
-            QTest::mouseClick(login->CancelButton(), Qt::LeftButton);
-        }
-    }
+    if (!next.userName.isEmpty())
+        QTest::keyClicks(login->UserNameEdit(), next.userName);
+    QTest::keyClicks(login->PasswordEdit(), *next.password);
+    QTest::mouseClick(login->OkButton(), Qt::LeftButton);
 }
 
 int FakeDrives::GetDriveType(std::string_view rootPath) const

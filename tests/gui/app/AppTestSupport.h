@@ -2,15 +2,17 @@
 
 #include "platform/NetworkDrives.h"
 #include "platform/SystemInfo.h"
+#include "support/WaitFor.h"
 
-#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTest>
 #include <QTimer>
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -26,15 +28,7 @@ class TempDir;
 namespace apptest
 {
 
-// Runs the event loop until the condition holds or timeoutMs passes, and says whether it holds.
-template <class Condition> bool WaitFor(Condition condition, int timeoutMs = 5000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition() && clock.elapsed() < timeoutMs)
-        QTest::qWait(10);
-    return condition();
-}
+using izuzez::test::WaitFor;
 
 // As root, moves the test process into a network namespace of its own with only loopback up, so that
 // no other simulator on this machine answers; otherwise the machine's loopback is used as it is. Once.
@@ -68,25 +62,47 @@ struct ShownBox
     QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
-// Answers the modal dialogs that come up while a handler runs, as a person would: every message box with
-// OK; each Login dialog with the next scripted password (typed, then OK) or, with none left or a
-// nullopt, Cancel.
+// Answers the modal dialogs that come up while a handler runs, as a person would. A dialog with a scripted
+// action for its class gets the first such action (run from a timer of its own, so that boxes it brings
+// up are answered too). Otherwise: every message box is recorded and OKed; each Login dialog gets the next
+// scripted login (the user name typed when given, the password typed, then OK) or, with none left or a
+// nullopt password, Cancel; the letter-in-use dialog OK or Cancel as reuseOk says; About OK.
 class ModalAnswerer : public QObject
 {
 public:
+    using Action = std::function<void(QWidget *)>;
+
     ModalAnswerer();
-    void AddLogin(std::optional<QString> password) { m_logins.push_back(std::move(password)); }
+    void AddLogin(std::optional<QString> password, QString userName = {})
+    {
+        m_logins.push_back({std::move(password), std::move(userName)});
+    }
+    void On(const char *className, Action action) { m_actions.push_back({className, std::move(action)}); }
+    // The texts of the boxes, in order.
+    QStringList Texts() const;
 
     std::vector<ShownBox> boxes;
+    std::vector<QString> shown; // class names of the other dialogs answered, in order
     int loginsShown = 0;
     int aboutsShown = 0;
+    int reusesShown = 0;
+    bool reuseOk = true;
     QStringList loginUserNames; // what the user-name field showed
     std::vector<bool> loginUserNameEnabled;
 
 private:
+    struct Login
+    {
+        std::optional<QString> password;
+        QString userName;
+    };
     void Poll();
+    bool RunAction(QWidget *modal);
+    void AnswerLogin(QWidget *modal);
     QTimer m_timer;
-    std::deque<std::optional<QString>> m_logins;
+    QPointer<QWidget> m_acting; // the dialog whose action is pending
+    std::deque<Login> m_logins;
+    std::vector<std::pair<const char *, Action>> m_actions;
 };
 
 // Drive letters as a table: letter -> type and remote name.

@@ -1,7 +1,7 @@
 // The real window maps, replaces and unmaps drive letters against a Samba server in the device's
 // namespace, through GIO and a private GVfs session: the whole path a person's click takes.
 
-#include "AppTestSupport.h"
+#include "WindowFixture.h"
 
 #include "app/CDriveLetterUsedDlg.h"
 #include "app/CLoginDlg.h"
@@ -13,8 +13,7 @@
 #include "skin/CSkinButton.h"
 #include "skin/CSkinListCtrl.h"
 #include "skin/SkinControlId.h"
-#include "support/Lab.h"
-#include "support/SambaServer.h"
+#include "support/SambaLabSuite.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -38,78 +37,12 @@ const char *const kDevices = R"({"devices": [
      "shares": ["public", "Private"], "listen": ["10.71.1.2"]}
 ]})";
 
-constexpr const char *kUser = "izuzezshare";
-constexpr const char *kPassword = "Sh4re-pass";
-
-// Answers every box with OK, the letter-in-use dialog as told, each Login with the next user and password
-// (none left: Cancel); records what was shown.
-class Answerer : public QObject
-{
-public:
-    Answerer()
-    {
-        connect(&m_timer, &QTimer::timeout, this, &Answerer::Poll);
-        m_timer.start(10);
-    }
-    std::deque<std::pair<QString, QString>> logins;
-    bool reuseOk = true;
-    QStringList boxes;
-    int reuseShown = 0;
-    int loginsShown = 0;
-
-private:
-    void Poll()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal == nullptr || !modal->isVisible())
-            return;
-        if (auto *box = qobject_cast<QMessageBox *>(modal))
-        {
-            boxes.append(box->text());
-            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-        }
-        else if (auto *used = qobject_cast<CDriveLetterUsedDlg *>(modal))
-        {
-            ++reuseShown;
-            QTest::mouseClick(reuseOk ? used->OkButton() : used->CancelButton(), Qt::LeftButton);
-        }
-        else if (auto *login = qobject_cast<CLoginDlg *>(modal))
-        {
-            ++loginsShown;
-            if (logins.empty())
-            {
-                QTest::mouseClick(login->CancelButton(), Qt::LeftButton);
-                return;
-            }
-            QTest::keyClicks(login->UserNameEdit(), logins.front().first);
-            QTest::keyClicks(login->PasswordEdit(), logins.front().second);
-            logins.pop_front();
-            QTest::mouseClick(login->OkButton(), Qt::LeftButton);
-        }
-    }
-    QTimer m_timer;
-};
-
-class SambaWindowTest : public ::testing::Test
+class SambaWindowTest : public SambaLabSuite, public WindowControls
 {
 protected:
     static void SetUpTestSuite()
     {
-        // Without a FUSE device (a container that hides it) there is no folder a letter could stand for.
-        if (access("/dev/fuse", R_OK | W_OK) != 0)
-        {
-            s_skip = "needs /dev/fuse for GVfs's local folders";
-            return;
-        }
-        s_lab = Lab::Create(s_skip).release();
-        if (!s_lab || !s_lab->StartSimulator(kDevices, s_failure))
-            return;
-        s_samba = SambaServer::Start({"ip", "netns", "exec", s_lab->lan()}, InNetns(s_lab->host()), Lab::kLanA,
-                                     {{"public", "", ""}, {"Private", kUser, kPassword}}, s_failure)
-                      .release();
-        if (!s_samba)
-            return;
-        s_gvfs = GvfsSession::Start(s_lab->host(), s_failure).release();
+        StartLab({.devices = kDevices, .shares = GuestAndPrivateShares()});
         if (!s_gvfs)
             return;
         // This process joins the host's namespace (the session bus's socket lives there too) and GVfs's session.
@@ -128,46 +61,20 @@ protected:
     static void TearDownTestSuite()
     {
         CloseEndpoints();
-        delete s_gvfs;
-        delete s_samba;
-        delete s_lab;
+        SambaLabSuite::TearDownTestSuite();
     }
     void SetUp() override
     {
-        if (!s_lab)
-            GTEST_SKIP() << s_skip;
-        ASSERT_TRUE(s_failure.empty()) << s_failure;
-        m_dlg = std::make_unique<CSearchUtilityDlg>();
-        m_dlg->OnInitDialog();
+        SambaLabSuite::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        OpenWindow();
         ASSERT_EQ(Devices()->GetItemCount(), 1);
     }
 
-    template <class T> T *Item(int id) const { return qobject_cast<T *>(GetDlgItem(m_dlg.get(), id)); }
-    CSkinListCtrl *Devices() const { return Item<CSkinListCtrl>(1000); }
-    CSkinListCtrl *Volumes() const { return Item<CSkinListCtrl>(1001); }
-    QComboBox *Letters() const { return Item<QComboBox>(1013); }
-    void Click(int id) { QTest::mouseClick(Item<CSkinButton>(id), Qt::LeftButton); }
-    void ClickRow(CSkinListCtrl *list, int row)
-    {
-        QTreeWidgetItem *item = list->topLevelItem(row);
-        ASSERT_NE(item, nullptr);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-    }
-    void ChooseLetter(const QString &prefix)
-    {
-        for (int i = 0; i < Letters()->count(); ++i)
-            if (Letters()->itemText(i).startsWith(prefix))
-                Letters()->setCurrentIndex(i);
-    }
     std::string Letter(char letter) const { return s_drives.file("drives") + "/" + letter; }
 
-    static inline Lab *s_lab = nullptr;
-    static inline SambaServer *s_samba = nullptr;
-    static inline GvfsSession *s_gvfs = nullptr;
-    static inline std::string s_skip;
-    static inline std::string s_failure;
     static inline TempDir s_drives;
-    std::unique_ptr<CSearchUtilityDlg> m_dlg;
 };
 
 TEST_F(SambaWindowTest, MapReplaceAndUnmapThroughTheWindow)
@@ -177,9 +84,9 @@ TEST_F(SambaWindowTest, MapReplaceAndUnmapThroughTheWindow)
     ClickRow(Volumes(), 0); // public, as a guest
     ASSERT_EQ(Letters()->currentText(), "Z:");
     {
-        Answerer answerer;
+        ModalAnswerer answerer;
         Click(1003);
-        EXPECT_EQ(answerer.boxes, QStringList{"Successfully mapped drive."});
+        EXPECT_EQ(answerer.Texts(), QStringList{"Successfully mapped drive."});
         EXPECT_EQ(answerer.loginsShown, 0);
     }
     EXPECT_EQ(Volumes()->GetItemText(0, 1), "Z:");
@@ -192,11 +99,11 @@ TEST_F(SambaWindowTest, MapReplaceAndUnmapThroughTheWindow)
     ClickRow(Volumes(), 1);
     ChooseLetter("X:");
     {
-        Answerer answerer;
-        answerer.logins = {{kUser, "wrong"}};
+        ModalAnswerer answerer;
+        answerer.AddLogin(QStringLiteral("wrong"), kShareUser);
         Click(1003);
         EXPECT_EQ(answerer.loginsShown, 1);
-        EXPECT_EQ(answerer.boxes, QStringList{"Failed to map drive."});
+        EXPECT_EQ(answerer.Texts(), QStringList{"Failed to map drive."});
     }
     struct stat st
     {
@@ -207,20 +114,20 @@ TEST_F(SambaWindowTest, MapReplaceAndUnmapThroughTheWindow)
     ClickRow(Volumes(), 1);
     ChooseLetter("Z:");
     {
-        Answerer answerer;
+        ModalAnswerer answerer;
         answerer.reuseOk = false;
         Click(1003);
-        EXPECT_EQ(answerer.reuseShown, 1);
-        EXPECT_TRUE(answerer.boxes.isEmpty());
+        EXPECT_EQ(answerer.reusesShown, 1);
+        EXPECT_TRUE(answerer.boxes.empty());
     }
     EXPECT_EQ(Volumes()->GetItemText(0, 1), "Z:");
     {
-        Answerer answerer;
-        answerer.logins = {{kUser, kPassword}};
+        ModalAnswerer answerer;
+        answerer.AddLogin(kSharePassword, kShareUser);
         Click(1003);
-        EXPECT_EQ(answerer.reuseShown, 1);
+        EXPECT_EQ(answerer.reusesShown, 1);
         EXPECT_EQ(answerer.loginsShown, 1);
-        EXPECT_EQ(answerer.boxes, QStringList{"Successfully mapped drive."});
+        EXPECT_EQ(answerer.Texts(), QStringList{"Successfully mapped drive."});
     }
     EXPECT_EQ(Volumes()->GetItemText(0, 1), "");
     EXPECT_EQ(Volumes()->GetItemText(1, 1), "Z:");
@@ -228,14 +135,14 @@ TEST_F(SambaWindowTest, MapReplaceAndUnmapThroughTheWindow)
 
     // Unmap by the volume's Location, then a volume without one, then by the combo.
     {
-        Answerer answerer;
+        ModalAnswerer answerer;
         ClickRow(Volumes(), 0); // public: no Location now
         Click(1004);
         ClickRow(Volumes(), 1); // Private on Z:
         Click(1004);
-        ASSERT_EQ(answerer.boxes.size(), 2);
-        EXPECT_TRUE(answerer.boxes[0].startsWith("Unable to disconnect this drive."));
-        EXPECT_EQ(answerer.boxes[1], "Successfully unmapped drive.");
+        ASSERT_EQ(answerer.boxes.size(), 2u);
+        EXPECT_TRUE(answerer.boxes[0].text.startsWith("Unable to disconnect this drive."));
+        EXPECT_EQ(answerer.boxes[1].text, "Successfully unmapped drive.");
     }
     EXPECT_EQ(Volumes()->GetItemText(1, 1), "");
     EXPECT_NE(lstat(Letter('Z').c_str(), &st), 0);
@@ -243,16 +150,16 @@ TEST_F(SambaWindowTest, MapReplaceAndUnmapThroughTheWindow)
     ClickRow(Volumes(), 0);
     ChooseLetter("W:");
     {
-        Answerer answerer;
+        ModalAnswerer answerer;
         Click(1003);
-        EXPECT_EQ(answerer.boxes, QStringList{"Successfully mapped drive."});
+        EXPECT_EQ(answerer.Texts(), QStringList{"Successfully mapped drive."});
     }
     ClickRow(Devices(), 0); // refills the volumes with none selected
     ChooseLetter("W:");
     {
-        Answerer answerer;
+        ModalAnswerer answerer;
         Click(1004);
-        EXPECT_EQ(answerer.boxes, QStringList{"Successfully unmapped drive."});
+        EXPECT_EQ(answerer.Texts(), QStringList{"Successfully unmapped drive."});
     }
     EXPECT_NE(lstat(Letter('W').c_str(), &st), 0);
 }

@@ -1,7 +1,7 @@
 // The installation and widget dialogs: the loading and restart dialogs with a scaled clock, the language
 // dialog and the widget flow through the real window against the simulator on loopback.
 
-#include "AppTestSupport.h"
+#include "WindowFixture.h"
 
 #include "app/AppGlobals.h"
 #include "app/CLanguageDlg.h"
@@ -82,60 +82,6 @@ public:
 private:
     mutable std::mutex m_mutex;
     mutable std::vector<std::chrono::milliseconds> m_asked;
-};
-
-// Answers whatever modal comes up with the next scripted action; message boxes are recorded and OKed.
-class Script : public QObject
-{
-public:
-    using Action = std::function<void(QWidget *)>;
-    Script()
-    {
-        m_timer.setInterval(10);
-        connect(&m_timer, &QTimer::timeout, this, &Script::Poll);
-        m_timer.start();
-    }
-    void On(const char *className, Action action) { m_actions.push_back({className, std::move(action)}); }
-
-    std::vector<QString> boxes;
-    std::vector<QString> titles;
-    std::vector<QMessageBox::Icon> icons;
-    std::vector<QString> shown; // class names of the dialogs that were answered, in order
-
-private:
-    void Poll()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal == nullptr || !modal->isVisible() || modal == m_last)
-            return;
-        if (auto *box = qobject_cast<QMessageBox *>(modal))
-        {
-            boxes.push_back(box->text());
-            titles.push_back(box->windowTitle());
-            icons.push_back(box->icon());
-            m_last = box;
-            box->done(0);
-            return;
-        }
-        const QString name = QString::fromLatin1(modal->metaObject()->className());
-        for (auto it = m_actions.begin(); it != m_actions.end(); ++it)
-        {
-            if (name == QLatin1String(it->first))
-            {
-                Action action = it->second;
-                m_actions.erase(it);
-                shown.push_back(name);
-                m_last = modal;
-                // From a timer of its own, so that this one keeps answering the boxes the action brings up.
-                QTimer::singleShot(0, modal, [action, modal] { action(modal); });
-                return;
-            }
-        }
-    }
-
-    QTimer m_timer;
-    QPointer<QWidget> m_last; // a new box may come at the address of the last one
-    std::vector<std::pair<const char *, Action>> m_actions;
 };
 
 class ProgressDialogsTest : public ::testing::Test
@@ -232,11 +178,11 @@ TEST_F(ProgressDialogsTest, LoadingRunsTheEngineOnceWithTheTimerOfTheKind)
 TEST_F(ProgressDialogsTest, AFailedEngineReportsTheDisks)
 {
     SetWaitClock(std::make_unique<izuzez::services::ScaledClock>(100));
-    Script script;
+    ModalAnswerer script;
     CLoadingDlg loading(nullptr, [](int) { return false; });
     loading.DoModal();
     ASSERT_TRUE(WaitFor([&] { return !script.boxes.empty(); }));
-    EXPECT_EQ(script.boxes, std::vector<QString>{QStringLiteral("Please check hard drives.")});
+    EXPECT_EQ(script.Texts(), QStringList{QStringLiteral("Please check hard drives.")});
 }
 
 // A share that refuses guests: the engine's worker asks through the Login dialog in share mode, which takes
@@ -313,16 +259,12 @@ const char *const kDevices = R"({"listen": "127.0.0.1", "devices": [
   {"name": "NoBt", "address": "127.0.0.27", "ideok": "4", "bt_firmware": "2"}
 ]})";
 
-class ServiceFlowsTest : public ::testing::Test
+class ServiceFlowsTest : public WindowFixture
 {
 protected:
-    static void SetUpTestSuite() { IsolateLoopback(); }
-
     void SetUp() override
     {
-        std::string problem;
-        ASSERT_TRUE(m_simulator.Start(kDevices, problem)) << problem;
-        OpenLoopbackEndpoints();
+        ASSERT_NO_FATAL_FAILURE(StartOnLoopback(kDevices));
         SetWaitClock(std::make_unique<izuzez::services::ScaledClock>(100));
         m_home = std::make_unique<izuzez::test::TempDir>();
         std::filesystem::create_directories(m_home->file("cwd"));
@@ -335,40 +277,21 @@ protected:
                                             "'\ncase \"$1\" in *Refused*) exit 3;; esac\nexit 0\n");
         std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
         setenv("IZUZEZ_OPENER", opener.c_str(), 1);
-        m_dlg = std::make_unique<CSearchUtilityDlg>();
-        m_dlg->OnInitDialog();
+        OpenWindow();
     }
 
     void TearDown() override
     {
-        m_dlg.reset();
+        WindowFixture::TearDown();
         std::filesystem::current_path(m_oldCwd);
         unsetenv("IZUZEZ_OPENER");
         SetWaitClock(nullptr);
     }
 
-    CSkinListCtrl *Devices() const { return qobject_cast<CSkinListCtrl *>(GetDlgItem(m_dlg.get(), 1000)); }
-
-    void ClickDevice(const QString &ip)
-    {
-        for (int row = 0; row < Devices()->GetItemCount(); ++row)
-        {
-            if (Devices()->GetItemText(row, 1) != ip)
-                continue;
-            QTreeWidgetItem *item = Devices()->topLevelItem(row);
-            Devices()->scrollToItem(item);
-            QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, {}, Devices()->visualItemRect(item).center());
-            return;
-        }
-        FAIL() << "no row for " << ip.toStdString();
-    }
-
     std::string Opened() const { return izuzez::test::ReadFile(m_home->file("opened")); }
 
-    Simulator m_simulator;
     std::unique_ptr<izuzez::test::TempDir> m_home;
     std::filesystem::path m_oldCwd;
-    std::unique_ptr<CSearchUtilityDlg> m_dlg;
 };
 
 TEST_F(ServiceFlowsTest, TheLanguageDialogOpensByTheDiskState)
@@ -381,20 +304,20 @@ TEST_F(ServiceFlowsTest, TheLanguageDialogOpensByTheDiskState)
     };
     for (const auto &[ip, message] : refusals)
     {
-        Script script;
+        ModalAnswerer script;
         ClickDevice(QString::fromLatin1(ip));
         g_nRestartStatus = 0;
         m_dlg->OnLanguage();
-        EXPECT_EQ(script.boxes, std::vector<QString>{QString::fromLatin1(message)}) << ip;
+        EXPECT_EQ(script.Texts(), QStringList{QString::fromLatin1(message)}) << ip;
         EXPECT_TRUE(script.shown.empty()) << ip; // the dialog itself never showed
         EXPECT_EQ(g_nRestartStatus.load(), -1);
     }
-    Script none;
+    ModalAnswerer none;
     m_dlg->OnSearch();
     m_dlg->OnLanguage();
     ASSERT_EQ(none.boxes.size(), 1u);
-    EXPECT_EQ(none.boxes[0], QStringLiteral("Please select a device."));
-    EXPECT_EQ(none.titles[0], QStringLiteral("Error"));
+    EXPECT_EQ(none.boxes[0].text, QStringLiteral("Please select a device."));
+    EXPECT_EQ(none.boxes[0].title, QStringLiteral("Error"));
 }
 
 TEST_F(ServiceFlowsTest, FirmwareCodepagesNeedTheExtraAnswer)
@@ -402,7 +325,7 @@ TEST_F(ServiceFlowsTest, FirmwareCodepagesNeedTheExtraAnswer)
     const QString firmware = QStringLiteral("This codepage does not supported in this firmware.\nPlease download "
                                             "the latest firmware from the support link.");
     // ideok 3 with 852 installed: the choice opens on it, and 865/852/857 are refused where they are chosen.
-    Script script;
+    ModalAnswerer script;
     int selected = -1;
     script.On("CLanguageDlg",
               [&](QWidget *w)
@@ -422,7 +345,7 @@ TEST_F(ServiceFlowsTest, FirmwareCodepagesNeedTheExtraAnswer)
     ClickDevice(QStringLiteral("127.0.0.21"));
     m_dlg->OnLanguage();
     EXPECT_EQ(selected, 4);
-    EXPECT_EQ(script.boxes, (std::vector<QString>{firmware, firmware, firmware, firmware}));
+    EXPECT_EQ(script.Texts(), (QStringList{firmware, firmware, firmware, firmware}));
     EXPECT_EQ(g_nRestartStatus.load(), -1);
     EXPECT_TRUE(m_simulator.Requests(5, 10).empty()); // nothing was installed
 }
@@ -430,7 +353,7 @@ TEST_F(ServiceFlowsTest, FirmwareCodepagesNeedTheExtraAnswer)
 TEST_F(ServiceFlowsTest, AnUnusableShareFailsSendsStopAndOffersTheChoiceAgain)
 {
     // The capable device (ideok 5) takes 852, but its share answer names no known share.
-    Script script;
+    ModalAnswerer script;
     script.On("CLanguageDlg",
               [](QWidget *w)
               {
@@ -442,7 +365,7 @@ TEST_F(ServiceFlowsTest, AnUnusableShareFailsSendsStopAndOffersTheChoiceAgain)
     ClickDevice(QStringLiteral("127.0.0.20"));
     m_dlg->OnLanguage();
     EXPECT_EQ(script.shown, (std::vector<QString>{"CLanguageDlg", "CLanguageDlg"}));
-    EXPECT_EQ(script.boxes, std::vector<QString>{QStringLiteral("Please check hard drives.")});
+    EXPECT_EQ(script.Texts(), QStringList{QStringLiteral("Please check hard drives.")});
     EXPECT_EQ(m_simulator.Requests(5, 13).size(), 1u);
     EXPECT_TRUE(m_simulator.Requests(5, 8).empty());
     EXPECT_EQ(g_nRestartStatus.load(), -1);
@@ -451,15 +374,15 @@ TEST_F(ServiceFlowsTest, AnUnusableShareFailsSendsStopAndOffersTheChoiceAgain)
 TEST_F(ServiceFlowsTest, BitTorrentRefusals)
 {
     {
-        Script none;
+        ModalAnswerer none;
         m_dlg->OnBitTorrent();
         ASSERT_EQ(none.boxes.size(), 1u);
-        EXPECT_EQ(none.boxes[0], QStringLiteral("Please select a device."));
+        EXPECT_EQ(none.boxes[0].text, QStringLiteral("Please select a device."));
         EXPECT_EQ(g_nInstallKind, kInstallCodepage);
     }
     {
         // The empty password is refused, the Login dialog asks, and the device refuses that one too.
-        Script wrong;
+        ModalAnswerer wrong;
         wrong.On("CLoginDlg",
                  [](QWidget *w)
                  {
@@ -473,19 +396,18 @@ TEST_F(ServiceFlowsTest, BitTorrentRefusals)
         m_dlg->OnBitTorrent();
         EXPECT_EQ(wrong.shown, std::vector<QString>{"CLoginDlg"});
         ASSERT_EQ(wrong.boxes.size(), 1u);
-        EXPECT_EQ(wrong.boxes[0], QStringLiteral("Wrong administrator password input!"));
-        EXPECT_EQ(wrong.titles[0], QStringLiteral("Error"));
+        EXPECT_EQ(wrong.boxes[0].text, QStringLiteral("Wrong administrator password input!"));
+        EXPECT_EQ(wrong.boxes[0].title, QStringLiteral("Error"));
         // A later language installation must not run the helpers' engine.
         EXPECT_EQ(g_nInstallKind, kInstallCodepage);
     }
     {
         // A usable disk (4 counts as 3) but support answer 2: refused after one support query.
-        Script noBt;
+        ModalAnswerer noBt;
         ClickDevice(QStringLiteral("127.0.0.27"));
         g_nRestartStatus = 0;
         m_dlg->OnBitTorrent();
-        EXPECT_EQ(noBt.boxes,
-                  std::vector<QString>{QStringLiteral("BitTorrent does not supported on this device now.")});
+        EXPECT_EQ(noBt.Texts(), QStringList{QStringLiteral("BitTorrent does not supported on this device now.")});
         EXPECT_EQ(g_nRestartStatus.load(), -1);
         EXPECT_EQ(m_simulator.Requests(3, 15).size(), 1u);
         EXPECT_TRUE(m_simulator.Requests(5, 10).empty());
@@ -499,17 +421,17 @@ TEST_F(ServiceFlowsTest, TheWidgetFlow)
     auto next = [](QWidget *w) { static_cast<CWidgetEngineDlg *>(w)->OnNext(); };
 
     {
-        Script noRow;
+        ModalAnswerer noRow;
         m_dlg->OnWidget();
         ASSERT_EQ(noRow.boxes.size(), 1u);
-        EXPECT_EQ(noRow.boxes[0], QStringLiteral("Please select a server."));
-        EXPECT_EQ(noRow.titles[0], QStringLiteral("Warning"));
-        EXPECT_EQ(noRow.icons[0], QMessageBox::Warning);
+        EXPECT_EQ(noRow.boxes[0].text, QStringLiteral("Please select a server."));
+        EXPECT_EQ(noRow.boxes[0].title, QStringLiteral("Warning"));
+        EXPECT_EQ(noRow.boxes[0].icon, QMessageBox::Warning);
     }
 
     // QB-15: its file without extension; the address file holds the address without a line end.
     {
-        Script known;
+        ModalAnswerer known;
         known.On("CWidgetEngineDlg", next);
         ClickDevice(QStringLiteral("127.0.0.20"));
         m_dlg->OnWidget();
@@ -520,7 +442,7 @@ TEST_F(ServiceFlowsTest, TheWidgetFlow)
 
     // Download opens the engine's page and no widget.
     {
-        Script download;
+        ModalAnswerer download;
         download.On("CWidgetEngineDlg", [](QWidget *w) { static_cast<CWidgetEngineDlg *>(w)->OnDownload(); });
         m_dlg->OnWidget();
         EXPECT_TRUE(WaitFor([&] { return Opened().find("http://widgets.yahoo.com/download/") != std::string::npos; }));
@@ -530,7 +452,7 @@ TEST_F(ServiceFlowsTest, TheWidgetFlow)
     // A lower-case model goes to the chooser; its second radio opens the QB-12 widget.
     {
         std::filesystem::remove(m_home->file("opened"));
-        Script chooser;
+        ModalAnswerer chooser;
         chooser.On("CWidgetEngineDlg", next);
         chooser.On("CSelectModelDlg",
                    [](QWidget *w)
@@ -550,7 +472,7 @@ TEST_F(ServiceFlowsTest, TheWidgetFlow)
 
     // Cancelling the chooser ends the flow quietly.
     {
-        Script cancelled;
+        ModalAnswerer cancelled;
         cancelled.On("CWidgetEngineDlg", next);
         cancelled.On("CSelectModelDlg", [](QWidget *w) { static_cast<CSelectModelDlg *>(w)->OnCancel(); });
         m_dlg->OnWidget();
@@ -560,14 +482,14 @@ TEST_F(ServiceFlowsTest, TheWidgetFlow)
 
     // QB-11 without its widget file: the shell cannot open it.
     {
-        Script missing;
+        ModalAnswerer missing;
         missing.On("CWidgetEngineDlg", next);
         ClickDevice(QStringLiteral("127.0.0.22"));
         m_dlg->OnWidget();
         ASSERT_EQ(missing.boxes.size(), 1u);
-        EXPECT_EQ(missing.boxes[0], QStringLiteral("Execute widget file error!"));
-        EXPECT_EQ(missing.titles[0], QStringLiteral("Warning"));
-        EXPECT_EQ(missing.icons[0], QMessageBox::Information);
+        EXPECT_EQ(missing.boxes[0].text, QStringLiteral("Execute widget file error!"));
+        EXPECT_EQ(missing.boxes[0].title, QStringLiteral("Warning"));
+        EXPECT_EQ(missing.boxes[0].icon, QMessageBox::Information);
     }
 }
 

@@ -1,7 +1,7 @@
 // The web page, map and unmap buttons of the real main window against the device simulator on loopback,
 // with the browser, the reachability check and the drive letters played by fakes.
 
-#include "AppTestSupport.h"
+#include "WindowFixture.h"
 
 #include "app/AppGlobals.h"
 #include "app/CDriveLetterUsedDlg.h"
@@ -169,40 +169,12 @@ public:
     }
 };
 
-// Answers the drive-letter-in-use dialog with OK or Cancel and counts it.
-class ReuseAnswerer : public QObject
-{
-public:
-    explicit ReuseAnswerer(bool ok) : m_ok(ok)
-    {
-        connect(&m_timer, &QTimer::timeout, this,
-                [this]
-                {
-                    auto *dlg = qobject_cast<CDriveLetterUsedDlg *>(QApplication::activeModalWidget());
-                    if (dlg == nullptr || !dlg->isVisible())
-                        return;
-                    ++shown;
-                    QTest::mouseClick(m_ok ? dlg->OkButton() : dlg->CancelButton(), Qt::LeftButton);
-                });
-        m_timer.start(10);
-    }
-    int shown = 0;
-
-private:
-    bool m_ok;
-    QTimer m_timer;
-};
-
-class WebAndDrivesTest : public ::testing::Test
+class WebAndDrivesTest : public WindowFixture
 {
 protected:
-    static void SetUpTestSuite() { IsolateLoopback(); }
-
     void SetUp() override
     {
-        std::string problem;
-        ASSERT_TRUE(m_simulator.Start(kDevices, problem)) << problem;
-        OpenLoopbackEndpoints();
+        ASSERT_NO_FATAL_FAILURE(StartOnLoopback(kDevices));
         m_web = std::make_shared<FakeWebAccess>();
         SetWebAccess(m_web);
         auto drives = std::make_unique<MappingDrives>();
@@ -210,28 +182,9 @@ protected:
         drives->letters['Y'] = {DRIVE_REMOTE, "\\\\192.168.50.10\\Media"};
         m_drives = drives.get();
         SetNetworkDrives(std::move(drives));
-        m_dlg = std::make_unique<CSearchUtilityDlg>();
-        m_dlg->OnInitDialog();
-    }
-    void TearDown() override
-    {
-        m_dlg.reset();
-        SetNetworkDrives(nullptr);
-        SetSystemInfo(nullptr);
-        SetWebAccess(nullptr);
+        OpenWindow();
     }
 
-    template <class T> T *Item(int id) const { return qobject_cast<T *>(GetDlgItem(m_dlg.get(), id)); }
-    CSkinListCtrl *Devices() const { return Item<CSkinListCtrl>(1000); }
-    CSkinListCtrl *Volumes() const { return Item<CSkinListCtrl>(1001); }
-    QComboBox *Letters() const { return Item<QComboBox>(1013); }
-    void Click(int id) { QTest::mouseClick(Item<CSkinButton>(id), Qt::LeftButton); }
-    void ClickRow(CSkinListCtrl *list, int row)
-    {
-        QTreeWidgetItem *item = list->topLevelItem(row);
-        ASSERT_NE(item, nullptr);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-    }
     void UseWindows(std::uint32_t major, std::uint32_t minor, std::uint32_t platform)
     {
         auto info = std::make_unique<FakeSystemInfo>();
@@ -251,10 +204,8 @@ protected:
         return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     }
 
-    Simulator m_simulator;
     std::shared_ptr<FakeWebAccess> m_web;
     MappingDrives *m_drives = nullptr;
-    std::unique_ptr<CSearchUtilityDlg> m_dlg;
 };
 
 TEST_F(WebAndDrivesTest, TheBrowserCommandFollowsTheRegistryAndFallsBack)
@@ -527,9 +478,9 @@ TEST_F(WebAndDrivesTest, ALetterInUseIsReplacedOnlyAfterOk)
         ASSERT_GE(Letters()->currentIndex(), 0);
         m_drives->cancels.clear();
         ModalAnswerer answerer;
-        ReuseAnswerer reuse(ok);
+        answerer.reuseOk = ok;
         Click(1003);
-        EXPECT_EQ(reuse.shown, 1);
+        EXPECT_EQ(answerer.reusesShown, 1);
         EXPECT_EQ(g_nDriveReuseAnswer, ok ? 1 : 0);
         EXPECT_EQ(m_drives->cancels.size(), ok ? 1u : 0u);
         EXPECT_EQ(m_drives->adds.size(), ok ? 1u : 0u);

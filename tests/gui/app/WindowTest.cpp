@@ -1,7 +1,7 @@
 // The real main window against the device simulator on loopback: the search, a click, the LAN settings
 // with every message they can show, and the requests that reach the devices.
 
-#include "AppTestSupport.h"
+#include "WindowFixture.h"
 
 #include "app/AppGlobals.h"
 #include "app/CSearchUtilityDlg.h"
@@ -55,57 +55,25 @@ enum Row
     kSlowFive
 };
 
-class WindowTest : public ::testing::Test
+class WindowTest : public WindowFixture
 {
 protected:
-    static void SetUpTestSuite() { IsolateLoopback(); }
-
     void SetUp() override
     {
-        std::string problem;
-        ASSERT_TRUE(m_simulator.Start(kDevices, problem)) << problem;
-        OpenLoopbackEndpoints();
+        ASSERT_NO_FATAL_FAILURE(StartOnLoopback(kDevices));
         auto drives = std::make_unique<FakeDrives>();
         drives->letters['C'] = {DRIVE_FIXED, ""};
         drives->letters['Y'] = {0, "\\\\Storage-One\\public"};
         drives->letters['X'] = {0, "\\\\192.168.50.10\\media"}; // by IP and in another case
         izuzez::platform::SetNetworkDrives(std::move(drives));
-        m_dlg = std::make_unique<CSearchUtilityDlg>();
-        m_dlg->OnInitDialog();
+        OpenWindow();
         ASSERT_TRUE(m_dlg->isVisible());
     }
 
-    void TearDown() override
-    {
-        m_dlg.reset();
-        izuzez::platform::SetNetworkDrives(nullptr);
-    }
-
-    template <class T> T *Item(int id) const { return qobject_cast<T *>(GetDlgItem(m_dlg.get(), id)); }
-    CSkinListCtrl *Devices() const { return Item<CSkinListCtrl>(1000); }
-    CSkinListCtrl *Volumes() const { return Item<CSkinListCtrl>(1001); }
     CIpAddressCtrl *IpField() const { return Item<CIpAddressCtrl>(1006); }
     CIpAddressCtrl *NetmaskField() const { return Item<CIpAddressCtrl>(1010); }
     CIpAddressCtrl *GatewayField() const { return Item<CIpAddressCtrl>(1011); }
     QComboBox *Dhcp() const { return Item<QComboBox>(1015); }
-
-    int RowOf(const QString &ip) const
-    {
-        for (int row = 0; row < Devices()->GetItemCount(); ++row)
-            if (Devices()->GetItemText(row, 1) == ip)
-                return row;
-        return -1;
-    }
-
-    void ClickRow(int row)
-    {
-        QTreeWidgetItem *item = Devices()->topLevelItem(row);
-        ASSERT_NE(item, nullptr) << "row " << row;
-        Devices()->scrollToItem(item);
-        QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, {}, Devices()->visualItemRect(item).center());
-    }
-
-    void ClickButton(int id) { QTest::mouseClick(Item<CSkinButton>(id), Qt::LeftButton); }
 
     void ChooseDhcp(int index)
     {
@@ -124,17 +92,6 @@ protected:
             }
         }
     }
-
-    std::vector<QString> Column(CSkinListCtrl *list, int column) const
-    {
-        std::vector<QString> texts;
-        for (int row = 0; row < list->GetItemCount(); ++row)
-            texts.push_back(list->GetItemText(row, column));
-        return texts;
-    }
-
-    Simulator m_simulator;
-    std::unique_ptr<CSearchUtilityDlg> m_dlg;
 };
 
 TEST_F(WindowTest, TheFirstSearchListsTheDevicesInListOrder)
@@ -195,7 +152,7 @@ TEST_F(WindowTest, ADoubleClickSelectsTheDeviceOnce)
 
 TEST_F(WindowTest, AClickFillsTheDetailsAndTheVolumes)
 {
-    ClickRow(kStorageOne);
+    ClickDevice(kStorageOne);
     EXPECT_EQ(m_dlg->IsDeviceSelected(), 1);
     EXPECT_EQ(IpField()->text(), "192.168.50.10");
     EXPECT_EQ(NetmaskField()->text(), "255.255.255.0");
@@ -233,7 +190,7 @@ TEST_F(WindowTest, DhcpDevicesAndEmptyGateways)
     for (const auto &c : cases)
     {
         SCOPED_TRACE(c.row);
-        ClickRow(c.row);
+        ClickDevice(c.row);
         EXPECT_EQ(Dhcp()->currentText(), c.dhcp);
         EXPECT_EQ(IpField()->isEnabled(), c.fieldsEnabled);
         EXPECT_EQ(NetmaskField()->isEnabled(), c.fieldsEnabled);
@@ -245,7 +202,7 @@ TEST_F(WindowTest, DhcpDevicesAndEmptyGateways)
 
 TEST_F(WindowTest, TheDhcpChoiceDisablesAndEnablesTheFields)
 {
-    ClickRow(kStorageOne);
+    ClickDevice(kStorageOne);
     ChooseDhcp(1);
     EXPECT_FALSE(IpField()->isEnabled() || NetmaskField()->isEnabled() || GatewayField()->isEnabled());
     ChooseDhcp(0);
@@ -254,7 +211,7 @@ TEST_F(WindowTest, TheDhcpChoiceDisablesAndEnablesTheFields)
 
 TEST_F(WindowTest, AClickOnTheEmptyPartKeepsTheFields)
 {
-    ClickRow(kStorageOne);
+    ClickDevice(kStorageOne);
     const QPoint below(5, Devices()->viewport()->height() - 2);
     ASSERT_EQ(Devices()->itemAt(below), nullptr) << "the list is too full for this case";
     QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, {}, below);
@@ -265,8 +222,8 @@ TEST_F(WindowTest, AClickOnTheEmptyPartKeepsTheFields)
 
 TEST_F(WindowTest, TheSearchButtonEmptiesTheFieldsButKeepsTheDhcpChoice)
 {
-    ClickRow(kRecorderTwo);
-    ClickButton(1002);
+    ClickDevice(kRecorderTwo);
+    Click(1002);
     EXPECT_EQ(m_simulator.Requests(1).size(), 2u);
     EXPECT_EQ(Devices()->GetItemCount(), 5);
     EXPECT_EQ(Volumes()->GetItemCount(), 0);
@@ -287,7 +244,7 @@ TEST_F(WindowTest, DevicesOutsideTheInterfaceNetworkAreMarked)
       {"name": "Outside", "address": "192.168.50.10", "netmask": "255.255.255.0", "model": "NS-2"}]})",
                                   problem))
         << problem;
-    ClickButton(1002);
+    Click(1002);
     const int inside = RowOf("127.0.0.20"), outside = RowOf("192.168.50.10");
     ASSERT_GE(inside, 0);
     ASSERT_GE(outside, 0);
@@ -312,7 +269,7 @@ TEST_F(WindowTest, AnEmptySearchSaysSoInTheListWithoutAMessageBox)
 {
     m_simulator.Stop();
     ModalAnswerer answerer;
-    ClickButton(1002);
+    Click(1002);
     EXPECT_EQ(Devices()->GetItemCount(), 0);
     EXPECT_TRUE(answerer.boxes.empty());
     const QLabel *line = Devices()->findChild<QLabel *>("NoDeviceLine");
@@ -326,7 +283,7 @@ TEST_F(WindowTest, AnEmptySearchSaysSoInTheListWithoutAMessageBox)
 
     std::string problem;
     ASSERT_TRUE(m_simulator.Start(kDevices, problem)) << problem;
-    ClickButton(1002);
+    Click(1002);
     EXPECT_EQ(Devices()->GetItemCount(), 5);
     EXPECT_TRUE(line->isHidden());
 }
@@ -372,13 +329,13 @@ TEST_F(WindowTest, EveryRefusalOfTheAddressRulesIsShownBeforeAnythingIsSent)
     {
         SCOPED_TRACE(c.name);
         if (c.click)
-            ClickRow(kStorageOne);
+            ClickDevice(kStorageOne);
         else
-            ClickButton(1002); // a search clears the selection
+            Click(1002); // a search clears the selection
         ChooseDhcp(0);
         EnterAddresses(c.ip, c.netmask, c.gateway);
         ModalAnswerer answerer;
-        ClickButton(1007);
+        Click(1007);
         ASSERT_EQ(answerer.boxes.size(), 1u);
         EXPECT_EQ(answerer.boxes[0].text, c.text);
         EXPECT_EQ(answerer.boxes[0].title, c.caption);
@@ -398,20 +355,20 @@ TEST_F(WindowTest, TheStagesThatPassedAreStoredWhenALaterOneFails)
 {
     CopyText(g_ProtocolState.newIp, "");
     CopyText(g_ProtocolState.newNetmask, "");
-    ClickRow(kStorageOne);
+    ClickDevice(kStorageOne);
     EnterAddresses("10.0.0.5", "255.0.0.0", "0.1.1.1");
     ModalAnswerer answerer;
-    ClickButton(1007);
+    Click(1007);
     EXPECT_STREQ(g_ProtocolState.newIp, "10.0.0.5");
     EXPECT_STREQ(g_ProtocolState.newNetmask, "255.0.0.0");
 }
 
 TEST_F(WindowTest, AStaticChangeMovesTheDeviceAndKeepsTheSelection)
 {
-    ClickRow(kStorageOne);
+    ClickDevice(kStorageOne);
     EnterAddresses("192.168.60.20", "255.255.255.0", "192.168.60.1");
     ModalAnswerer answerer;
-    ClickButton(1007);
+    Click(1007);
     EXPECT_TRUE(answerer.boxes.empty());
     EXPECT_EQ(answerer.loginsShown, 0); // the empty password was accepted
     const int row = RowOf("192.168.60.20");
@@ -436,10 +393,10 @@ TEST_F(WindowTest, AStaticChangeMovesTheDeviceAndKeepsTheSelection)
 
 TEST_F(WindowTest, ADhcpChangeConfirmsAndClearsTheSelection)
 {
-    ClickRow(kStorageOne);
+    ClickDevice(kStorageOne);
     ChooseDhcp(1);
     ModalAnswerer answerer;
-    ClickButton(1007);
+    Click(1007);
     ASSERT_EQ(answerer.boxes.size(), 1u);
     EXPECT_EQ(answerer.boxes[0].text, "DHCP client enabled.");
     EXPECT_EQ(answerer.boxes[0].title, "Confirm");
@@ -464,11 +421,11 @@ TEST_F(WindowTest, APasswordTheDeviceRefusesStopsTheChange)
     for (const auto &c : cases)
     {
         SCOPED_TRACE(c.name);
-        ClickRow(kLockedThree);
+        ClickDevice(kLockedThree);
         EnterAddresses("192.168.60.30", "255.255.255.0", "192.168.60.1");
         ModalAnswerer answerer;
         answerer.AddLogin(c.typed);
-        ClickButton(1007);
+        Click(1007);
         EXPECT_EQ(answerer.loginsShown, 1);
         EXPECT_EQ(answerer.loginUserNames.value(0), "admin");
         EXPECT_FALSE(answerer.loginUserNameEnabled.at(0));
@@ -484,11 +441,11 @@ TEST_F(WindowTest, APasswordTheDeviceRefusesStopsTheChange)
 
 TEST_F(WindowTest, ThePasswordFromTheLoginDialogIsProvedAndTheChangeMade)
 {
-    ClickRow(kLockedThree);
+    ClickDevice(kLockedThree);
     EnterAddresses("192.168.60.30", "255.255.0.0", "192.168.60.1");
     ModalAnswerer answerer;
     answerer.AddLogin(QStringLiteral("s3cret"));
-    ClickButton(1007);
+    Click(1007);
     EXPECT_EQ(answerer.loginsShown, 1);
     EXPECT_TRUE(answerer.boxes.empty());
     EXPECT_GE(RowOf("192.168.60.30"), 0);
@@ -500,10 +457,10 @@ TEST_F(WindowTest, ThePasswordFromTheLoginDialogIsProvedAndTheChangeMade)
 
 TEST_F(WindowTest, AFailedDhcpChangeIsReported)
 {
-    ClickRow(kMuteFour);
+    ClickDevice(kMuteFour);
     ChooseDhcp(1);
     ModalAnswerer answerer;
-    ClickButton(1007);
+    Click(1007);
     ASSERT_EQ(answerer.boxes.size(), 1u);
     EXPECT_EQ(answerer.boxes[0].text, "Set to dhcp client fail.");
     EXPECT_EQ(answerer.boxes[0].title, "Error");
@@ -538,7 +495,7 @@ TEST_F(WindowTest, NothingClickedDuringAnExchangeRuns)
                            QTest::mouseClick(Item<CSkinButton>(1002), Qt::LeftButton); // search
                            QTest::keyClick(m_dlg.get(), Qt::Key_Escape);
                        });
-    ClickRow(kSlowFive); // its queries go unanswered for a second or two
+    ClickDevice(kSlowFive); // its queries go unanswered for a second or two
     m_dlg->removeEventFilter(&counter);
     QTest::qWait(200);
     EXPECT_TRUE(waiting);
@@ -553,7 +510,7 @@ TEST_F(WindowTest, NothingClickedDuringAnExchangeRuns)
 TEST_F(WindowTest, TheAboutButtonShowsTheAboutBox)
 {
     ModalAnswerer answerer;
-    ClickButton(1021);
+    Click(1021);
     EXPECT_EQ(answerer.aboutsShown, 1);
 }
 
@@ -567,7 +524,7 @@ TEST_F(WindowTest, EnterEscapeAndTheCloseButtonEndTheWindowWithTheEndpointsOpen)
     } cases[] = {
         {"enter", [this] { QTest::keyClick(m_dlg.get(), Qt::Key_Return); }, QDialog::Accepted},
         {"escape", [this] { QTest::keyClick(m_dlg.get(), Qt::Key_Escape); }, QDialog::Rejected},
-        {"close button", [this] { ClickButton(1028); }, QDialog::Rejected},
+        {"close button", [this] { Click(1028); }, QDialog::Rejected},
     };
     for (const auto &c : cases)
     {
@@ -583,7 +540,7 @@ TEST_F(WindowTest, EnterEscapeAndTheCloseButtonEndTheWindowWithTheEndpointsOpen)
 
 TEST_F(WindowTest, ExitAndTheCloseMessageCloseTheEndpoints)
 {
-    ClickButton(1009);
+    Click(1009);
     EXPECT_FALSE(m_dlg->isVisible());
     EXPECT_FALSE(g_ProtocolState.endpointsOpen);
     EXPECT_TRUE(IsDeviceListEmpty());
@@ -600,7 +557,7 @@ TEST_F(WindowTest, ExitAndTheCloseMessageCloseTheEndpoints)
 // screen reader hears each one's name and role.
 TEST_F(WindowTest, TabWalksTheWindowInTemplateOrderWithNamesAndRoles)
 {
-    ClickRow(kStorageOne);
+    ClickDevice(kStorageOne);
     m_dlg->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_dlg.get()));
     const struct
@@ -650,7 +607,7 @@ TEST_F(WindowTest, TabWalksTheWindowInTemplateOrderWithNamesAndRoles)
 
 TEST_F(WindowTest, AddressFieldsAreOneTabStopWithOctetsOnThePeriodAndArrows)
 {
-    ClickRow(kStorageOne);
+    ClickDevice(kStorageOne);
     m_dlg->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_dlg.get()));
     IpField()->setFocus(Qt::TabFocusReason);
@@ -675,7 +632,7 @@ TEST_F(WindowTest, AddressFieldsAreOneTabStopWithOctetsOnThePeriodAndArrows)
 
 TEST_F(WindowTest, ListsReportTheirColumnsAndRowsAndMoveWithTheArrows)
 {
-    ClickRow(kStorageOne);
+    ClickDevice(kStorageOne);
     m_dlg->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_dlg.get()));
     QAccessibleInterface *list = QAccessible::queryAccessibleInterface(Devices());
@@ -702,8 +659,11 @@ TEST_F(WindowTest, ListsReportTheirColumnsAndRowsAndMoveWithTheArrows)
     EXPECT_EQ(Devices()->GetSelectedRow(), kStorageOne);
     QTest::keyClick(Devices(), Qt::Key_Down);
     EXPECT_EQ(Devices()->GetSelectedRow(), kRecorderTwo);
+    // A row reached with the keys shows that device, as a click does.
+    EXPECT_EQ(IpField()->text(), "192.168.50.11");
     QTest::keyClick(Devices(), Qt::Key_Up);
     EXPECT_EQ(Devices()->GetSelectedRow(), kStorageOne);
+    EXPECT_EQ(IpField()->text(), "192.168.50.10");
 }
 
 } // namespace

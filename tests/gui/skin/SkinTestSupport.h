@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QColor>
-#include <QElapsedTimer>
 #include <QImage>
-#include <QTest>
 #include <QWidget>
+
+#include "support/WaitFor.h"
 
 inline QImage SolidImage(int width, int height, const QColor &color)
 {
@@ -19,13 +19,4 @@ inline QColor PixelAt(QWidget *widget, QPoint pos)
     return widget->grab().toImage().pixelColor(pos);
 }
 
-// Runs the event loop until the condition holds or timeoutMs passes, and says whether it holds. The
-// QTRY_ macros report to Qt Test's own log, which a GoogleTest case never sees; assert on this instead.
-template <class Condition> bool WaitFor(Condition condition, int timeoutMs = 2000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition() && clock.elapsed() < timeoutMs)
-        QTest::qWait(10);
-    return condition();
-}
+using izuzez::test::WaitFor;

@@ -4,10 +4,14 @@
 #include "Commands.h"
 #include "platform/NetworkDrives.h"
 #include "platform/WebAccess.h"
+#include "platform/linux/DriveFolder.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -49,6 +53,8 @@ public:
     std::set<char> local{'C', 'Z'};     // Z: is a local disk here
     int addAnswer = NO_ERROR;
     std::vector<std::string> added;
+    std::vector<RememberedDrive> remembered; // reported while their letter is not connected
+    std::vector<bool> addedUnderDeadline;
 
     int GetDriveType(std::string_view root) const override
     {
@@ -68,6 +74,7 @@ public:
     {
         added.push_back(std::string(local) + " " + std::string(name) + " " + user + ":" + password + " " +
                         std::to_string(flags));
+        addedUnderDeadline.push_back(ConnectDeadline().has_value());
         if (addAnswer == NO_ERROR)
             remote[DriveLetterOf(local)] = std::string(name);
         return addAnswer;
@@ -79,6 +86,14 @@ public:
     std::string LocalPath(std::string_view local) const override
     {
         return "/run/gvfs/" + std::string(1, DriveLetterOf(local));
+    }
+    std::vector<RememberedDrive> DisconnectedRemembered() const override
+    {
+        std::vector<RememberedDrive> waiting;
+        for (const RememberedDrive &r : remembered)
+            if (!remote.count(DriveLetterOf(r.localName)))
+                waiting.push_back(r);
+        return waiting;
     }
 };
 
@@ -122,7 +137,12 @@ protected:
         EXPECT_TRUE(parsed.ok) << parsed.error;
         std::ostringstream o;
         std::ostringstream e;
-        Console console{o, e, nullptr, false, [] { return std::optional<std::string>("pw"); }};
+        Console console{o, e, nullptr, false,
+                        [this]
+                        {
+                            ++m_asked;
+                            return std::optional<std::string>("pw");
+                        }};
         const int status = RunCommand(parsed.options, m_session, console);
         if (out)
             *out = o.str();
@@ -132,6 +152,7 @@ protected:
     }
 
     ShareSession m_session;
+    int m_asked = 0;
     TableDrives *m_drives = nullptr;
     std::shared_ptr<AnsweringWeb> m_web;
 };
@@ -160,6 +181,10 @@ TEST(DriveCommandLine, ArgumentsAreCheckedBeforeAnythingRuns)
         {{"unmap"}, false},
         {{"drives", "--json"}, true},
         {{"drives", "--reconnect"}, true},
+        {{"drives", "--reconnect", "--no-prompt"}, true},
+        {{"drives", "--no-prompt"}, false},
+        {{"map", "10.0.0.5", "public", "--no-prompt"}, false},
+        {{"search", "--no-prompt"}, false},
         {{"drives", "extra"}, false},
         {{"search", "--print-url"}, false},
         {{"query", "10.0.0.5", "ssl", "--user", "x"}, false},
@@ -200,7 +225,7 @@ TEST_F(DriveCommandsTest, DrivesListsAndUnmapFrees)
     m_drives->remote['G'] = "\\\\nas\\a\"b";
     std::string out;
     EXPECT_EQ(Run({"drives"}, &out), kExitDone);
-    EXPECT_EQ(out, "Y:\t\\\\10.0.0.5\\public\t/run/gvfs/Y\nG:\t\\\\nas\\a\"b\t/run/gvfs/G\n");
+    EXPECT_EQ(out, "Y:\t\\\\10.0.0.5\\public\t/run/gvfs/Y\tconnected\nG:\t\\\\nas\\a\"b\t/run/gvfs/G\tconnected\n");
     EXPECT_EQ(Run({"drives", "--json"}, &out), kExitDone);
     const auto json = nlohmann::json::parse(out);
     ASSERT_EQ(json.size(), 2u);
@@ -211,6 +236,85 @@ TEST_F(DriveCommandsTest, DrivesListsAndUnmapFrees)
     std::string err;
     EXPECT_EQ(Run({"unmap", "Y:"}, &out, &err), kExitDevice);
     EXPECT_NE(err.find("not mapped"), std::string::npos);
+}
+
+TEST_F(DriveCommandsTest, ReconnectAsksInATerminalAndUnattendedLeavesPasswordLettersWithinADeadline)
+{
+    const std::vector<RememberedDrive> both = {{"X:", "\\\\10.0.0.5\\public", ""},
+                                               {"W:", "\\\\10.0.0.5\\Media", "bob"}};
+    const struct
+    {
+        const char *name;
+        std::vector<std::string> args;
+        std::vector<RememberedDrive> remembered;
+        int addAnswer;
+        int status;
+        int asked;
+        std::vector<std::string> added;
+        std::string out;
+        std::string err; // a part of it; empty: nothing at all
+    } cases[] = {
+        {"nothing remembered", {"drives", "--reconnect", "--no-prompt"}, {}, NO_ERROR, kExitDone, 0, {}, "", ""},
+        {"in a terminal",
+         {"drives", "--reconnect"},
+         both,
+         NO_ERROR,
+         kExitDone,
+         1,
+         {"X: \\\\10.0.0.5\\public : 1", "W: \\\\10.0.0.5\\Media bob:pw 1"},
+         "X:\t\\\\10.0.0.5\\public\t/run/gvfs/X\tconnected\nW:\t\\\\10.0.0.5\\Media\t/run/gvfs/W\tconnected\n",
+         ""},
+        {"at login",
+         {"drives", "--reconnect", "--no-prompt"},
+         both,
+         NO_ERROR,
+         kExitDone,
+         0,
+         {"X: \\\\10.0.0.5\\public : 1"},
+         "X:\t\\\\10.0.0.5\\public\t/run/gvfs/X\tconnected\nW:\t\\\\10.0.0.5\\Media\t\tneeds-password\n",
+         "W: waits for the password of bob"},
+        {"at login, device absent",
+         {"drives", "--reconnect", "--no-prompt"},
+         both,
+         ERROR_BAD_NETPATH,
+         kExitDevice,
+         0,
+         {"X: \\\\10.0.0.5\\public : 1"},
+         "X:\t\\\\10.0.0.5\\public\t\tdisconnected\nW:\t\\\\10.0.0.5\\Media\t\tneeds-password\n",
+         "Could not reconnect X: to \\\\10.0.0.5\\public: the device's file service does not answer"},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        m_drives->remote.clear();
+        m_drives->added.clear();
+        m_drives->addedUnderDeadline.clear();
+        m_drives->remembered = c.remembered;
+        m_drives->addAnswer = c.addAnswer;
+        m_asked = 0;
+        std::string out;
+        std::string err;
+        EXPECT_EQ(Run(c.args, &out, &err), c.status);
+        EXPECT_EQ(m_asked, c.asked);
+        EXPECT_EQ(m_drives->added, c.added);
+        EXPECT_EQ(out, c.out);
+        if (c.err.empty())
+            EXPECT_EQ(err, "");
+        else
+            EXPECT_NE(err.find(c.err), std::string::npos) << err;
+        // Only the unattended run bounds its connections, and the bound goes with it.
+        const bool unattended = c.args.back() == "--no-prompt";
+        for (const bool bounded : m_drives->addedUnderDeadline)
+            EXPECT_EQ(bounded, unattended);
+        EXPECT_FALSE(ConnectDeadline().has_value());
+    }
+
+    std::string json;
+    EXPECT_EQ(Run({"drives", "--json"}, &json), kExitDone);
+    const auto listed = nlohmann::json::parse(json);
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[1]["status"], "needs-password");
+    EXPECT_EQ(listed[1]["path"], "");
 }
 
 TEST_F(DriveCommandsTest, OpenChecksFirstAndPrintsOrStartsTheBrowser)
@@ -231,3 +335,32 @@ TEST_F(DriveCommandsTest, OpenChecksFirstAndPrintsOrStartsTheBrowser)
 }
 
 } // namespace
+
+// Share names are whatever bytes the share or the letter's note hold: the listing must survive any of them.
+TEST_F(DriveCommandsTest, DrivesListsSharesWhoseNamesAreNotUtf8)
+{
+    namespace fs = std::filesystem;
+    std::string pattern = (fs::temp_directory_path() / "izuzez-drives-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const fs::path root = pattern;
+    const fs::path drives = root / "drives";
+    fs::create_directories(root / "gvfs" / "smb-share:server=srv,share=sh%E9");
+    fs::create_directories(root / "gvfs" / "smb-share:server=srv,share=x");
+    fs::create_directories(drives);
+    fs::create_directory_symlink(root / "gvfs" / "smb-share:server=srv,share=sh%E9", drives / "Y");
+    fs::create_directory_symlink(root / "gvfs" / "smb-share:server=srv,share=x", drives / "X");
+    std::ofstream(drives / ".X.conn") << "remote=\\\\srv\\sh\xD9\nuser=\nremember=0\n";
+    SetNetworkDrives(std::make_unique<DriveFolder>(drives.string(), (root / "c").string()));
+
+    std::string out;
+    EXPECT_EQ(Run({"drives", "--json"}, &out), kExitDone);
+    nlohmann::json json;
+    ASSERT_NO_THROW(json = nlohmann::json::parse(out)) << out;
+    ASSERT_EQ(json.size(), 2u) << out;
+    EXPECT_EQ(json[0]["remote"], "\\\\srv\\sh\uFFFD");
+    EXPECT_EQ(json[1]["remote"], "\\\\srv\\sh\uFFFD");
+    for (const char c : out)
+        EXPECT_LT(static_cast<unsigned char>(c), 0x80) << "printable ASCII only";
+    EXPECT_EQ(Run({"drives"}, &out), kExitDone);
+    fs::remove_all(root);
+}

@@ -110,6 +110,30 @@ TEST(DevsimConfig, ErrorsNameTheOffendingValue)
     }
 }
 
+// Each device is merged over the defaults recursively: a file of deeply nested values once overflowed the stack.
+TEST(DevsimConfig, DeeplyNestedValuesAreRefused)
+{
+    const auto nested = [](int depth)
+    {
+        std::string value;
+        for (int i = 0; i < depth; ++i)
+            value += "{\"a\":";
+        value += "1" + std::string(static_cast<std::size_t>(depth), '}');
+        return R"({"devices": [{"address": "1.2.3.4", "faults": {"x": )" + value + "}}]}";
+    };
+    for (const int depth : {100, 200000})
+    {
+        const ConfigResult result = parseConfig(nested(depth));
+        EXPECT_FALSE(result.devices) << depth;
+        EXPECT_NE(result.error.find("nested deeper than 32 levels"), std::string::npos) << result.error;
+    }
+    const std::string lists = R"({"devices": [)" + std::string(300000, '[') + std::string(300000, ']') + "]}";
+    EXPECT_NE(parseConfig(lists).error.find("nested deeper"), std::string::npos);
+    // Within the bound the value is read and judged as usual.
+    EXPECT_NE(parseConfig(nested(20)).error.find("devices[0].faults: unknown key \"x\""), std::string::npos)
+        << parseConfig(nested(20)).error;
+}
+
 TEST(DevsimConfig, UnreadableFileIsAnError)
 {
     const ConfigResult result = loadConfigFile("/nonexistent/devsim.json");

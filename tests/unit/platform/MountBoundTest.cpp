@@ -139,7 +139,9 @@ protected:
     static std::chrono::milliseconds Mount(ShareMounter &mounter, int &result)
     {
         MountRequest request;
-        request.server = "10.0.0.5";
+        // A name, not an address: the mounter checks the SMB ports of an address first, and the fake backend
+        // stands for a server that is not there.
+        request.server = "stuck-device";
         request.share = "HDD_1";
         request.anonymous = true;
         std::string folder;

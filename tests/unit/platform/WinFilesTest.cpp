@@ -46,6 +46,20 @@ TEST(WinFilesTest, PathKindsAndUrls)
     }
 }
 
+// A NUL ends the name where the C library and libsmbclient take it: such a path would act on a shorter one.
+TEST(WinFilesTest, PathsWithANulNameNoFile)
+{
+    using namespace std::string_literals;
+    for (const std::string &path : {"\\\\srv\\share\\a\0b"s, "\\\\srv\\sh\0are\\a"s, "\\\\srv\0x\\share\\a"s})
+    {
+        EXPECT_EQ(KindOfPath(path), PathKind::Unc);
+        EXPECT_EQ(SmbUrlOf(path), "") << "refused, not cut or escaped";
+        EXPECT_EQ(WinFopen(path, "wb"), nullptr);
+    }
+    EXPECT_EQ(LocalPathOf("C:\\a\0b"s), "");
+    EXPECT_EQ(LocalPathOf("a\0b"s), "");
+}
+
 class CDriveTest : public ::testing::Test
 {
 protected:
@@ -65,6 +79,12 @@ TEST_F(CDriveTest, FilesOnCGoToThePerUserFolder)
         EXPECT_EQ(WinFwrite(text, 1, std::strlen(text), file), std::strlen(text));
         EXPECT_EQ(WinFclose(file), 0);
     }
+    EXPECT_EQ(ReadFile(m_dir.file("c/ip.txt")), "10.0.0.5");
+    // The name up to the NUL is another file: it must not be created.
+    using namespace std::string_literals;
+    EXPECT_EQ(WinFopen("C:\\ip.txt\0.bak"s, "wb"), nullptr);
+    EXPECT_EQ(WinFopen("C:\\new\0.txt"s, "wb"), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(m_dir.file("c/new")));
     EXPECT_EQ(ReadFile(m_dir.file("c/ip.txt")), "10.0.0.5");
 
     EXPECT_TRUE(CreateFolder("C:\\bt\\"));

@@ -189,6 +189,8 @@ TEST(CheckStaticAddress, ChecksInWindowOrder)
         EXPECT_EQ(std::string(plan.message.text), c.message);
         EXPECT_EQ(plan.focusField, c.field);
         EXPECT_EQ(plan.focusOctet, c.octet);
+        // Only the octet rules move the focus; the others name a field but leave the focus alone.
+        EXPECT_EQ(PointsAtOctet(plan), c.message.find("digit") != std::string::npos);
     }
 }
 

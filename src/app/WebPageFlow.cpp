@@ -1,9 +1,8 @@
-// The web page button: a reachability check on a worker, then the default browser.
+#include "app/WebPageFlow.h"
 
 #include "app/AppGlobals.h"
-#include "app/CSearchUtilityDlg.h"
-#include "app/DriveTable.h"
 #include "app/MessageBox.h"
+#include "app/SelectedRow.h"
 #include "protocol/FixedText.h"
 #include "protocol/ProtocolState.h"
 #include "services/WebLaunch.h"
@@ -21,27 +20,20 @@ constexpr unsigned long kPollPauseMs = 100;
 constexpr int kPolls = 20;
 } // namespace
 
-int CSearchUtilityDlg::FirstSelectedRow(const CSkinListCtrl *list)
+WebPageFlow::WebPageFlow(QWidget *owner, CSkinListCtrl *devices, std::function<void()> reread)
+    : m_owner(owner), m_devices(devices), m_reread(std::move(reread))
 {
-    if (list == nullptr)
-        return -1;
-    for (int row = list->GetTopIndex(); row >= 0 && row < list->GetItemCount(); ++row)
-    {
-        if (list->topLevelItem(row)->isSelected())
-            return row;
-    }
-    return -1;
 }
 
-void CSearchUtilityDlg::OnOpenWebPage()
+void WebPageFlow::OnOpenWebPage()
 {
-    const int row = FirstSelectedRow(m_lstDevices);
+    const int row = FirstSelectedRow(m_devices);
     if (row < 0)
     {
-        ShowMessage(this, "Please select a device to configure.", kCaptionWarning, MessageIcon::Exclamation);
+        ShowMessage(m_owner, "Please select a device to configure.", kCaptionWarning, MessageIcon::Exclamation);
         return;
     }
-    CopyText(szDeviceIP, m_lstDevices->GetItemText(row, 1).toStdString());
+    CopyText(szDeviceIP, m_devices->GetItemText(row, 1).toStdString());
     const auto web = izuzez::platform::CurrentWebAccess();
     g_nDeviceAvailable.Start(web, FieldText(szDeviceIP));
     if (CheckDeviceAvailable() == 0)
@@ -49,7 +41,7 @@ void CSearchUtilityDlg::OnOpenWebPage()
     izuzez::services::OpenInBrowser(*web, FieldText(szDeviceIP), FieldText(g_ProtocolState.sslText));
 }
 
-int CSearchUtilityDlg::CheckDeviceAvailable()
+int WebPageFlow::CheckDeviceAvailable()
 {
     for (int i = 0;; ++i)
     {
@@ -63,11 +55,8 @@ int CSearchUtilityDlg::CheckDeviceAvailable()
         {
             // Reset also disowns a check still running, so its late answer cannot serve the next press.
             g_nDeviceAvailable.Reset();
-            ShowMessage(this, "Device is no longer available.", kCaptionWarning, MessageIcon::Exclamation);
-            RefreshDriveTable();
-            FillDriveLetterCombo(m_cboDriveLetters);
-            OnSearch();
-            m_bDeviceSelected = 0;
+            ShowMessage(m_owner, "Device is no longer available.", kCaptionWarning, MessageIcon::Exclamation);
+            m_reread();
             return 0;
         }
         QThread::msleep(kPollPauseMs);

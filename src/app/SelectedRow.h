@@ -1,0 +1,6 @@
+#pragma once
+
+class CSkinListCtrl;
+
+// The first selected row at or below the list's top index, or -1 (also for no list).
+int FirstSelectedRow(const CSkinListCtrl *list);

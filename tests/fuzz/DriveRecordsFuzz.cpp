@@ -1,0 +1,31 @@
+// The drive letter records: a letter's note ("remote=...", "user=...") and the GVfs folder name its link
+// points at, both listed as `drives --json` does.
+#include "FuzzInput.h"
+#include "Output.h"
+#include "platform/linux/DriveFolder.h"
+
+using namespace izuzez;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const std::string_view text = fuzz::AsText(data, size);
+    const std::size_t split = text.find('\n');
+    const std::string_view linkTarget = text.substr(0, split);
+    const std::string_view note = split == std::string_view::npos ? std::string_view() : text.substr(split + 1);
+
+    std::vector<cli::DriveRow> rows;
+    std::string server;
+    std::string share;
+    if (platform::ParseGvfsSmbPath(linkTarget, server, share))
+        rows.push_back({"Y:", "\\\\" + server + "\\" + share, std::string(linkTarget)});
+    const platform::DriveRecord record = platform::ParseDriveRecord(note);
+    if (const auto remote = record.find("remote"); remote != record.end())
+    {
+        if (platform::SplitRemoteName(remote->second, server, share))
+            rows.push_back({"Z:", "\\\\" + server + "\\" + share, std::string(linkTarget)});
+        rows.push_back({"X:", remote->second, std::string(note)});
+    }
+    cli::DrivesJson(rows);
+    cli::DrivesText(rows);
+    return 0;
+}
