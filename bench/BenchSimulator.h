@@ -10,12 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-extern char **environ;
+#include "platform/RunProcess.h"
 
 namespace bench
 {
@@ -55,16 +52,11 @@ public:
         const std::string log = (m_dir / "devsim.log").string();
         std::ofstream(config) << DevicesJson(devices);
         const std::string program = ProgramDir() + "/izuzez-devsim";
-        std::vector<std::string> args{program, "--config", config, "--log", log, "--quiet"};
-        std::vector<char *> argv;
-        for (std::string &a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&m_pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
-        {
-            m_pid = -1;
+        const izuzez::platform::ProcessStart start = izuzez::platform::StartProcess(
+            {program, "--config", config, "--log", log, "--quiet"}, izuzez::platform::StartMode::Kept);
+        if (start.error != 0)
             return;
-        }
+        m_pid = start.pid;
         for (int i = 0; i < 1000; ++i)
         {
             std::ifstream in(log);
@@ -77,18 +69,14 @@ public:
     }
     ~Simulator()
     {
-        if (m_pid > 0)
-        {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
+        izuzez::platform::StopProcess(m_pid, std::chrono::seconds(5));
         std::error_code ec;
         if (!m_dir.empty())
             std::filesystem::remove_all(m_dir, ec);
     }
 
 private:
-    pid_t m_pid = -1;
+    int m_pid = -1;
     std::filesystem::path m_dir;
 };
 

@@ -6,16 +6,10 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-#include <arpa/inet.h>
+#include "protocol/Ipv4Text.h"
 
 namespace
 {
-
-bool IsDotted(const std::string &text)
-{
-    in_addr address{};
-    return inet_pton(AF_INET, text.c_str(), &address) == 1;
-}
 
 // The window's options, declared once: the parser and the usage text are made from this list.
 struct Declaration
@@ -80,7 +74,7 @@ AppOptionsResult ParseAppOptions(const std::vector<std::string> &args)
     for (const QString &value : parser.values(d.interface))
     {
         const std::string address = value.toStdString();
-        if (!IsDotted(address))
+        if (ReadIpv4(address).verdict != Ipv4Verdict::Address)
         {
             result.error = "--interface: '" + address + "' is not an IPv4 address";
             return result;

@@ -1,6 +1,6 @@
 #include "app/CAboutDlg.h"
 
-#include "ResourcePaths.h"
+#include "resources/ResourcePaths.h"
 #include "skin/CSkinButton.h"
 #include "skin/DialogTemplateBuilder.h"
 

@@ -1,6 +1,5 @@
 #include "app/CSearchUtilityDlg.h"
 
-#include "ResourcePaths.h"
 #include "app/AppGlobals.h"
 #include "app/CAboutDlg.h"
 #include "app/DeviceRows.h"
@@ -14,6 +13,7 @@
 #include "protocol/Operations.h"
 #include "protocol/ProtocolState.h"
 #include "protocol/Search.h"
+#include "resources/ResourcePaths.h"
 #include "skin/CIpAddressCtrl.h"
 #include "skin/CSkinButton.h"
 #include "skin/CSkinListCtrl.h"

@@ -5,13 +5,12 @@
 #include "app/ExchangeWait.h"
 #include "app/MessageBox.h"
 #include "protocol/FixedText.h"
+#include "protocol/Ipv4Text.h"
 #include "protocol/Operations.h"
 #include "protocol/ProtocolState.h"
 #include "skin/CIpAddressCtrl.h"
 
 #include <QComboBox>
-
-#include <arpa/inet.h>
 
 using namespace izuzez::services;
 
@@ -21,7 +20,9 @@ namespace
 // The dotted text as the 32-bit address it denotes, as the address fields take it.
 std::uint32_t AddressOf(const QString &dotted)
 {
-    return ntohl(inet_addr(dotted.toLatin1().constData()));
+    std::uint32_t address = 0xFFFFFFFFu;
+    ParseIpv4(dotted.toStdString(), address);
+    return address;
 }
 
 void ReadField(const CIpAddressCtrl *field, Octets &octets, bool &blank)

@@ -10,6 +10,7 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include "protocol/Ipv4Text.h"
 #include "protocol/LocalInterfaces.h"
 #include "protocol/SearchTally.h"
 
@@ -24,9 +25,10 @@ void CloseFd(int &fd)
 
 in_addr AddressOf(const char *text)
 {
+    std::uint32_t host = INADDR_NONE;
+    ParseIpv4(text, host);
     in_addr address{};
-    if (inet_pton(AF_INET, text, &address) != 1)
-        address.s_addr = htonl(INADDR_NONE);
+    address.s_addr = htonl(host);
     return address;
 }
 

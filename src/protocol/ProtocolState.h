@@ -7,7 +7,9 @@
 
 #include <netinet/in.h>
 
-// The one process-wide state record of the protocol layer. Everything here is used from one thread.
+// The one process-wide state record of the protocol layer. Nothing here is locked: one thread at a time uses
+// it. In the window that is the worker of an exchange while the window's thread waits for it (and the window's
+// thread between exchanges); in the command line and the simulator it is the main thread.
 
 inline constexpr int kProtocolPort = 13579;
 inline constexpr char kMulticastGroup[] = "224.0.0.1";

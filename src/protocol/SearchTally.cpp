@@ -1,7 +1,5 @@
 #include "protocol/SearchTally.h"
 
-#include <arpa/inet.h>
-
 #include "protocol/Packets.h"
 
 void SearchTally::Count(SearchDatagram kind)
@@ -54,15 +52,6 @@ SearchDatagram ClassifySearchDatagram(const std::uint8_t *datagram, std::size_t 
         ((classFilter != 0 && reply.classByte != classFilter) || (typeFilter != 0 && reply.typeByte != typeFilter)))
         return SearchDatagram::Filtered;
     return alreadyListed ? SearchDatagram::Repeated : SearchDatagram::Accepted;
-}
-
-bool ParseIpv4(const std::string &text, std::uint32_t &address)
-{
-    in_addr parsed{};
-    if (inet_pton(AF_INET, text.c_str(), &parsed) != 1)
-        return false;
-    address = ntohl(parsed.s_addr);
-    return true;
 }
 
 namespace

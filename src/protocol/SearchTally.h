@@ -41,9 +41,6 @@ SearchDatagram ClassifySearchDatagram(const std::uint8_t *datagram, std::size_t 
 // What ReceiveDatagram returns for a datagram longer than the receive buffer (any other failure is -1).
 inline constexpr long kOversizeDatagram = -2;
 
-// An IPv4 address text as a host-order number; false when the text is not a dotted address.
-bool ParseIpv4(const std::string &text, std::uint32_t &address);
-
 // True when both addresses lie in the same network of `prefix` bits (0 to 32).
 bool InSameSubnet(std::uint32_t a, std::uint32_t b, int prefix);
 

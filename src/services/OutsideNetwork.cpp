@@ -1,5 +1,6 @@
 #include "services/OutsideNetwork.h"
 
+#include "protocol/Ipv4Text.h"
 #include "protocol/SearchTally.h"
 
 #include <cstdint>

@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "DriveCommands.h"
+#include "protocol/Ipv4Text.h"
 #include "services/CodepageInstall.h"
 
 #include <algorithm>
@@ -23,20 +24,6 @@ constexpr std::array<std::pair<std::string_view, QueryKind>, 8> kQueryNames = {{
     {"bt_firmware", QueryKind::BtFirmware},
     {"domain", QueryKind::Domain},
 }};
-
-// True when a dot-separated part has a leading zero ("010"); such a text is refused with its own message.
-bool HasLeadingZero(std::string_view text)
-{
-    std::size_t start = 0;
-    while (start <= text.size())
-    {
-        const std::size_t end = std::min(text.find('.', start), text.size());
-        if (end - start > 1 && text[start] == '0')
-            return true;
-        start = end + 1;
-    }
-    return false;
-}
 
 // Leading zeros read as octal in some programs and never match the device's own text, so they are refused
 // for every address, with the same words.
@@ -70,9 +57,10 @@ std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
     if (want > 0)
     {
         o.deviceIp = positional[0];
-        if (HasLeadingZero(o.deviceIp))
+        const Ipv4Verdict verdict = ReadIpv4(o.deviceIp).verdict;
+        if (verdict == Ipv4Verdict::LeadingZero)
             return LeadingZeroError("The device's address", o.deviceIp);
-        if (!IsDottedAddress(o.deviceIp))
+        if (verdict != Ipv4Verdict::Address)
             return "'" + o.deviceIp + "' is not an IPv4 address.";
     }
     if (o.command == Command::Query)
@@ -186,11 +174,12 @@ bool Given(const CLI::App &command, const char *name)
 // name the digit.
 std::string CheckAddressOption(std::string_view name, const std::string &text)
 {
-    if (!text.empty() && HasLeadingZero(text))
+    const Ipv4Verdict verdict = ReadIpv4(text).verdict;
+    if (text.empty() || verdict == Ipv4Verdict::Address || verdict == Ipv4Verdict::OctetAbove255)
+        return {};
+    if (verdict == Ipv4Verdict::LeadingZero)
         return LeadingZeroError(name, text);
-    if (!text.empty() && !ParseDottedOctets(text))
-        return std::string(name) + " needs an address of the form A.B.C.D, not '" + text + "'.";
-    return {};
+    return std::string(name) + " needs an address of the form A.B.C.D, not '" + text + "'.";
 }
 
 } // namespace
@@ -255,9 +244,10 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
 
     for (const std::string &text : v.interfaces)
     {
-        if (HasLeadingZero(text))
+        const Ipv4Verdict verdict = ReadIpv4(text).verdict;
+        if (verdict == Ipv4Verdict::LeadingZero)
             return Fail(LeadingZeroError("--interface", text));
-        if (!IsDottedAddress(text))
+        if (verdict != Ipv4Verdict::Address)
             return Fail("--interface needs a local IPv4 address, not '" + text + "'.");
     }
     o.interfaces = v.interfaces;
@@ -336,47 +326,6 @@ std::string_view QueryKindName(QueryKind kind)
     return {};
 }
 
-std::optional<services::Octets> ParseDottedOctets(std::string_view text)
-{
-    services::Octets octets{};
-    std::size_t pos = 0;
-    for (int i = 0; i < 4; ++i)
-    {
-        if (i > 0)
-        {
-            if (pos >= text.size() || text[pos] != '.')
-                return std::nullopt;
-            ++pos;
-        }
-        const std::size_t first = pos;
-        int value = 0;
-        std::size_t digits = 0;
-        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && digits < 4)
-        {
-            value = value * 10 + (text[pos] - '0');
-            ++pos;
-            ++digits;
-        }
-        if (digits == 0 || digits > 3 || (digits > 1 && text[first] == '0'))
-            return std::nullopt;
-        octets[i] = value;
-    }
-    if (pos != text.size())
-        return std::nullopt;
-    return octets;
-}
-
-bool IsDottedAddress(std::string_view text)
-{
-    const auto octets = ParseDottedOctets(text);
-    if (!octets)
-        return false;
-    for (int octet : *octets)
-        if (octet > 255)
-            return false;
-    return true;
-}
-
 AddressInputResult AddressInputFromOptions(const Options &options)
 {
     AddressInputResult result;
@@ -398,13 +347,13 @@ AddressInputResult AddressInputFromOptions(const Options &options)
         f.blank = !f.text || f.text->empty();
         if (f.blank)
             continue;
-        const auto octets = ParseDottedOctets(*f.text);
-        if (!octets)
+        const Ipv4Reading reading = ReadIpv4(*f.text);
+        if (reading.verdict != Ipv4Verdict::Address && reading.verdict != Ipv4Verdict::OctetAbove255)
         {
             result.error = std::string(f.option) + " needs an address of the form A.B.C.D, not '" + *f.text + "'.";
             return result;
         }
-        f.octets = *octets;
+        f.octets = reading.octets;
     }
     result.ok = true;
     return result;

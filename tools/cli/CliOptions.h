@@ -78,13 +78,6 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args);
 std::optional<QueryKind> QueryKindFromName(std::string_view name);
 std::string_view QueryKindName(QueryKind kind);
 
-// "A.B.C.D" with four decimal numbers of one to three digits each, without leading zeros. Values above 255
-// are kept, so that the octet rules can name the offending digit; anything else is not an address.
-std::optional<services::Octets> ParseDottedOctets(std::string_view text);
-
-// A dotted address whose octets are all 0 to 255.
-bool IsDottedAddress(std::string_view text);
-
 // The three address fields as the window would hold them; a missing option is a blank field.
 // Fails with plain words when a given text is not an address at all.
 struct AddressInputResult

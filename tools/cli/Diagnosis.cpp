@@ -1,5 +1,7 @@
 #include "Diagnosis.h"
 
+#include "protocol/Ipv4Text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>

@@ -2,6 +2,7 @@
 
 #include "Output.h"
 #include "platform/NetworkDrives.h"
+#include "protocol/Ipv4Text.h"
 #include "protocol/PrintableText.h"
 #include "services/DriveLetters.h"
 #include "services/WebLaunch.h"
@@ -244,7 +245,7 @@ std::string CheckDriveCommand(Options &o, const std::vector<std::string> &positi
     if (o.command == Command::Open || o.command == Command::Map)
     {
         o.deviceIp = positional[0];
-        if (!IsDottedAddress(o.deviceIp))
+        if (!IsIpv4(o.deviceIp))
             return "'" + o.deviceIp + "' is not an IPv4 address written in decimal without leading zeros.";
     }
     if (o.command == Command::Map)

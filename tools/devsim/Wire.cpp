@@ -1,7 +1,8 @@
 #include "Wire.h"
 
+#include "protocol/Ipv4Text.h"
+
 #include <algorithm>
-#include <charconv>
 
 namespace izuzez::devsim
 {
@@ -166,27 +167,12 @@ std::string fieldText(std::span<const std::uint8_t> data, std::size_t offset, st
 
 std::optional<Ipv4> parseIpv4(std::string_view text)
 {
-    Ipv4 address{};
-    std::size_t pos = 0;
-    for (std::size_t octet = 0; octet < 4; ++octet)
-    {
-        if (octet > 0)
-        {
-            if (pos >= text.size() || text[pos] != '.')
-                return std::nullopt;
-            ++pos;
-        }
-        const std::size_t start = pos;
-        while (pos < text.size() && pos - start < 4 && text[pos] >= '0' && text[pos] <= '9')
-            ++pos;
-        unsigned value = 0;
-        const auto [end, ec] = std::from_chars(text.data() + start, text.data() + pos, value);
-        if (ec != std::errc{} || end == text.data() + start || pos - start > 3 || value > 255)
-            return std::nullopt;
-        address[octet] = static_cast<std::uint8_t>(value);
-    }
-    if (pos != text.size())
+    const Ipv4Reading reading = ReadIpv4(text);
+    if (reading.verdict != Ipv4Verdict::Address)
         return std::nullopt;
+    Ipv4 address{};
+    for (std::size_t i = 0; i < address.size(); ++i)
+        address[i] = static_cast<std::uint8_t>(reading.octets[i]);
     return address;
 }
 

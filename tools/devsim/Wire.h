@@ -104,6 +104,7 @@ std::uint32_t getU32(std::span<const std::uint8_t> data, std::size_t offset);
 // Text of a fixed field up to its first NUL, clamped to the data.
 std::string fieldText(std::span<const std::uint8_t> data, std::size_t offset, std::size_t size);
 
+// Through the program's one address reader (leading zeros and octets above 255 are refused).
 std::optional<Ipv4> parseIpv4(std::string_view text);
 std::string formatIpv4(const Ipv4 &address);
 Uuid makeUuid(const std::array<std::uint8_t, 6> &prefix, const Ipv4 &address);

@@ -10,6 +10,9 @@
 #include <QFont>
 #include <QLineEdit>
 
+namespace izuzez::gallery
+{
+
 namespace
 {
 
@@ -95,3 +98,5 @@ void FillSampleContent(int templateNumber, DialogTemplateBuilder &form)
         break;
     }
 }
+
+} // namespace izuzez::gallery

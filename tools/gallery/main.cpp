@@ -15,6 +15,8 @@
 
 #include <cstdio>
 
+using izuzez::gallery::FillSampleContent;
+
 namespace
 {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-namespace resgen
+namespace izuzez::resgen
 {
 
 // Appends integers in a fixed byte order.
@@ -50,4 +50,4 @@ private:
     std::vector<std::uint8_t> m_bytes;
 };
 
-} // namespace resgen
+} // namespace izuzez::resgen

@@ -4,7 +4,7 @@
 #include <cwctype>
 #include <iconv.h>
 
-namespace resgen
+namespace izuzez::resgen
 {
 
 namespace
@@ -90,4 +90,4 @@ std::vector<std::pair<std::uint8_t, std::uint8_t>> CasePairs(const Charset &char
     return result;
 }
 
-} // namespace resgen
+} // namespace izuzez::resgen

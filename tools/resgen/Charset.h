@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace resgen
+namespace izuzez::resgen
 {
 
 // One code page as glibc's iconv knows it. Unicode values are BMP code points; 0 = unmapped.
@@ -25,4 +25,4 @@ bool LoadCharset(const std::string &name, Charset &out);
 // Case pairs of the upper half (lower byte, upper byte) as far as both letters exist in the code page.
 std::vector<std::pair<std::uint8_t, std::uint8_t>> CasePairs(const Charset &charset);
 
-} // namespace resgen
+} // namespace izuzez::resgen

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-namespace resgen
+namespace izuzez::resgen
 {
 
 namespace
@@ -253,4 +253,4 @@ std::optional<std::vector<std::uint8_t>> MakeModule(const ModuleRequest &entry)
     return std::move(file.bytes());
 }
 
-} // namespace resgen
+} // namespace izuzez::resgen

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace resgen
+namespace izuzez::resgen
 {
 
 enum class ModuleTarget
@@ -31,4 +31,4 @@ struct ModuleRequest
 // content does not fit into the size.
 std::optional<std::vector<std::uint8_t>> MakeModule(const ModuleRequest &entry);
 
-} // namespace resgen
+} // namespace izuzez::resgen

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace resgen
+namespace izuzez::resgen
 {
 
 namespace
@@ -91,4 +91,4 @@ std::string_view KindName(Kind kind)
     return "";
 }
 
-} // namespace resgen
+} // namespace izuzez::resgen

@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-namespace resgen
+namespace izuzez::resgen
 {
 
 enum class Kind
@@ -32,4 +32,4 @@ struct ResourceEntry
 std::span<const ResourceEntry> AllResources();
 std::string_view KindName(Kind kind);
 
-} // namespace resgen
+} // namespace izuzez::resgen

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <set>
 
-namespace resgen
+namespace izuzez::resgen
 {
 
 std::vector<std::uint8_t> MakeSambaCodepage(const Charset &charset, int codepage, std::uint32_t size)
@@ -62,4 +62,4 @@ std::vector<std::uint8_t> MakeUnicodeMap(const Charset &charset, int codepage)
     return std::move(out.bytes());
 }
 
-} // namespace resgen
+} // namespace izuzez::resgen

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace resgen
+namespace izuzez::resgen
 {
 
 // codepage.NNN: version 1, code page, table length, then (lower, upper, map to upper, map to lower) entries,
@@ -17,4 +17,4 @@ std::vector<std::uint8_t> MakeSambaCodepage(const Charset &charset, int codepage
 // code-to-Unicode table (256 or 65536 entries) and the Unicode-to-code table (65536 entries).
 std::vector<std::uint8_t> MakeUnicodeMap(const Charset &charset, int codepage);
 
-} // namespace resgen
+} // namespace izuzez::resgen

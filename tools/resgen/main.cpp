@@ -15,7 +15,7 @@
 
 namespace
 {
-using namespace resgen;
+using namespace izuzez::resgen;
 
 const char *const btScript = R"sh(#!/bin/sh
 # BitTorrent helper: runs the download daemon from the share it was installed on.

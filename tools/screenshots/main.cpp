@@ -7,6 +7,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CLoginDlg.h"
 #include "app/CSearchUtilityDlg.h"
+#include "platform/RunProcess.h"
 #include "protocol/Endpoints.h"
 #include "protocol/LocalInterfaces.h"
 #include "skin/CSkinListCtrl.h"
@@ -26,12 +27,15 @@
 #include <thread>
 
 #include <sched.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-extern char **environ;
+using izuzez::platform::ProcessRun;
+using izuzez::platform::ProcessStart;
+using izuzez::platform::RunOptions;
+using izuzez::platform::RunProcess;
+using izuzez::platform::StartMode;
+using izuzez::platform::StartProcess;
+using izuzez::platform::StopProcess;
 
 namespace
 {
@@ -56,7 +60,9 @@ std::string ReadAll(const fs::path &path)
     return text.str();
 }
 
-pid_t StartSimulator(const fs::path &dir, const std::string &listen)
+constexpr std::chrono::seconds kStopGrace{5};
+
+int StartSimulator(const fs::path &dir, const std::string &listen)
 {
     std::string config = kDevices;
     config.replace(config.find("%LISTEN%"), 8, listen);
@@ -64,18 +70,17 @@ pid_t StartSimulator(const fs::path &dir, const std::string &listen)
     const std::string devsim = (fs::read_symlink("/proc/self/exe").parent_path() / "izuzez-devsim").string();
     const std::string configPath = (dir / "devices.json").string();
     const std::string log = (dir / "devsim.log").string();
-    const char *argv[] = {devsim.c_str(), "--config", configPath.c_str(), "--log", log.c_str(), nullptr};
-    pid_t pid = -1;
-    if (posix_spawn(&pid, devsim.c_str(), nullptr, nullptr, const_cast<char **>(argv), environ) != 0)
+    const ProcessStart start = StartProcess({devsim, "--config", configPath, "--log", log}, StartMode::Kept);
+    if (start.error != 0)
         return -1;
+    const int pid = start.pid;
     for (int i = 0; i < 300; ++i)
     {
         if (ReadAll(dir / "devsim.log").find("ready ") != std::string::npos)
             return pid;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
+    StopProcess(pid, kStopGrace);
     return -1;
 }
 
@@ -94,15 +99,12 @@ bool Save(QWidget *widget, const QDir &out, const char *file)
 bool TakeScaledPictures(const char *outDir)
 {
     const std::string self = fs::read_symlink("/proc/self/exe").string();
-    const char *argv[] = {self.c_str(), outDir, nullptr};
     setenv("QT_SCALE_FACTOR", "2", 1);
     setenv("IZUZEZ_SHOTS_SCALED", "1", 1);
-    pid_t pid = -1;
-    const bool started = posix_spawn(&pid, self.c_str(), nullptr, nullptr, const_cast<char **>(argv), environ) == 0;
+    const ProcessRun run = RunProcess({self, outDir}, RunOptions{std::chrono::minutes(2), false, true});
     unsetenv("QT_SCALE_FACTOR");
     unsetenv("IZUZEZ_SHOTS_SCALED");
-    int status = 1;
-    return started && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run.status == 0;
 }
 
 int main(int argc, char **argv)
@@ -131,7 +133,7 @@ int main(int argc, char **argv)
     fs::create_directory_symlink(mount, dir / "drives" / "Z");
     setenv("IZUZEZ_DRIVES_DIR", (dir / "drives").c_str(), 1);
 
-    const pid_t simulator = StartSimulator(dir, listen);
+    const int simulator = StartSimulator(dir, listen);
     if (simulator < 0)
     {
         std::fprintf(stderr, "izuzez-screenshots: the simulator did not come up\n");
@@ -168,8 +170,7 @@ int main(int argc, char **argv)
     }
 
     CloseEndpoints();
-    kill(simulator, SIGTERM);
-    waitpid(simulator, nullptr, 0);
+    StopProcess(simulator, kStopGrace);
     fs::remove_all(dir);
     if (!scaled)
         ok = TakeScaledPictures(argc > 1 ? argv[1] : "docs/screenshots") && ok;

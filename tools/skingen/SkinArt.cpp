@@ -10,6 +10,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
+namespace izuzez::skingen
+{
+
 namespace
 {
 
@@ -428,3 +431,5 @@ QImage DrawAppIcon(int size)
     drawEmblem(p, QRectF(0, 0, size, size), Qt::white);
     return image;
 }
+
+} // namespace izuzez::skingen

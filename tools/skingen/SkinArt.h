@@ -6,6 +6,9 @@
 #include <QRect>
 #include <QString>
 
+namespace izuzez::skingen
+{
+
 // Every picture of the skin, drawn with QPainter into 24-bit images. `scale` is the device pixels per
 // logical pixel: 1 draws the reference set, 2 the same design drawn anew for screens at 200 %.
 
@@ -59,3 +62,5 @@ QImage DrawDialogBackground(QSize size, DialogDecor decor, int scale = 1);
 
 // The program's icon: a network-search emblem on an accent tile.
 QImage DrawAppIcon(int size);
+
+} // namespace izuzez::skingen

@@ -4,7 +4,7 @@
 
 // One palette for every bitmap: a deep navy frame, a light body, and the blue of the progress bar
 // (4, 134, 232) as the accent.
-namespace palette
+namespace izuzez::skingen::palette
 {
 inline const QColor navyTop(0x16, 0x2B, 0x47);
 inline const QColor navyBottom(0x0F, 0x1F, 0x35);
@@ -24,4 +24,4 @@ inline const QColor glyph(0x42, 0x53, 0x66);
 inline const QColor glyphOff(0xB4, 0xBF, 0xCB);
 inline const QColor thumb(0x93, 0xA4, 0xB8);
 inline const QColor thumbEdge(0x78, 0x8A, 0xA0);
-} // namespace palette
+} // namespace izuzez::skingen::palette

@@ -15,6 +15,8 @@
 
 #include "version.h"
 
+using namespace izuzez::skingen;
+
 namespace
 {
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <thread>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -54,47 +55,149 @@ bool Drain(int fd, std::string &sink, std::size_t cap)
     return true;
 }
 
-} // namespace
-
-ProcessRun RunProcess(const std::vector<std::string> &argv, std::chrono::milliseconds limit, std::size_t outputCap)
+void CloseFd(int &fd)
 {
-    ProcessRun run;
-    if (argv.empty())
-        return run;
-    int outPipe[2], errPipe[2];
+    if (fd >= 0)
+        close(fd);
+    fd = -1;
+}
+
+void WaitFor(pid_t pid)
+{
+    while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR)
+    {
+    }
+}
+
+// For a child that may outlive the call: it is reaped when it ends, so it leaves no zombie.
+void ReapLater(pid_t pid)
+{
+    std::thread([pid] { WaitFor(pid); }).detach();
+}
+
+bool OpenPipes(int outPipe[2], int errPipe[2])
+{
     if (pipe2(outPipe, O_CLOEXEC) != 0)
-        return run;
+        return false;
     if (pipe2(errPipe, O_CLOEXEC) != 0)
     {
-        close(outPipe[0]);
-        close(outPipe[1]);
-        return run;
+        CloseFd(outPipe[0]);
+        CloseFd(outPipe[1]);
+        return false;
     }
     // Only our ends: a program whose output would not block sees write errors instead.
     fcntl(outPipe[0], F_SETFL, O_NONBLOCK);
     fcntl(errPipe[0], F_SETFL, O_NONBLOCK);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
+    return true;
+}
+
+std::vector<char *> ArgumentVector(const std::vector<std::string> &argv)
+{
     std::vector<char *> args;
     for (const std::string &a : argv)
         args.push_back(const_cast<char *>(a.c_str()));
     args.push_back(nullptr);
-    pid_t pid = -1;
-    const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    return args;
+}
+
+// Standard input on /dev/null; output and error to the given descriptors, or ours for -1. 0 or an errno.
+int Spawn(const std::vector<std::string> &argv, const std::string &file, int out, int err, pid_t &pid)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (out >= 0)
+        posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
+    if (err >= 0)
+        posix_spawn_file_actions_adddup2(&actions, err, STDERR_FILENO);
+    std::vector<char *> args = ArgumentVector(argv);
+    const int spawned = posix_spawnp(&pid, file.c_str(), &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    close(outPipe[1]);
-    close(errPipe[1]);
+    return spawned;
+}
+
+void ToDevNull()
+{
+    const int null = open("/dev/null", O_RDWR);
+    if (null < 0)
+        return;
+    for (int fd = 0; fd <= 2; ++fd)
+        dup2(null, fd);
+    if (null > 2)
+        close(null);
+}
+
+// A middle process in a new session starts the program and leaves at once, so the program belongs to init and
+// nobody has to wait for it; the exec's errno comes back through a pipe. 0 or an errno.
+int StartDetached(const std::vector<std::string> &argv, const std::string &file)
+{
+    std::vector<char *> args = ArgumentVector(argv);
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0)
+        return errno;
+    const pid_t child = fork();
+    if (child < 0)
+    {
+        const int error = errno;
+        close(report[0]);
+        close(report[1]);
+        return error;
+    }
+    if (child == 0)
+    {
+        setsid();
+        signal(SIGPIPE, SIG_DFL);
+        if (fork() != 0)
+            _exit(0);
+        ToDevNull();
+        // execvp would hand a file the kernel cannot run to the shell; a path runs as it is or not at all.
+        if (file.find('/') != std::string::npos)
+            execv(file.c_str(), args.data());
+        else
+            execvp(file.c_str(), args.data());
+        const int error = errno;
+        [[maybe_unused]] const ssize_t n = write(report[1], &error, sizeof error);
+        _exit(127);
+    }
+    close(report[1]);
+    WaitFor(child);
+    int error = 0;
+    ssize_t n = 0;
+    do
+        n = read(report[0], &error, sizeof error);
+    while (n < 0 && errno == EINTR);
+    close(report[0]);
+    return n == static_cast<ssize_t>(sizeof error) ? error : 0;
+}
+
+} // namespace
+
+ProcessRun RunProcess(const std::vector<std::string> &argv, std::chrono::milliseconds limit, std::size_t outputCap)
+{
+    return RunProcess(argv, RunOptions{limit, true, true, outputCap});
+}
+
+ProcessRun RunProcess(const std::vector<std::string> &argv, const RunOptions &options)
+{
+    ProcessRun run;
+    if (argv.empty())
+        return run;
+    int outPipe[2] = {-1, -1}, errPipe[2] = {-1, -1};
+    if (options.capture && !OpenPipes(outPipe, errPipe))
+        return run;
+    pid_t pid = -1;
+    const int spawned = Spawn(argv, argv[0], outPipe[1], errPipe[1], pid);
+    CloseFd(outPipe[1]);
+    CloseFd(errPipe[1]);
     if (spawned != 0)
     {
-        close(outPipe[0]);
-        close(errPipe[0]);
+        CloseFd(outPipe[0]);
+        CloseFd(errPipe[0]);
         return run;
     }
     run.started = true;
-    const Clock::time_point end = Clock::now() + limit;
+    const std::size_t outputCap = options.outputCap;
+    const Clock::time_point end = Clock::now() + options.limit;
     // A pidfd tells of the exit even while a grandchild still holds the pipes; without one, the pipes' end
     // and then short naps stand in for it.
     const int pidFd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
@@ -137,16 +240,63 @@ ProcessRun RunProcess(const std::vector<std::string> &argv, std::chrono::millise
     {
         run.timedOut = true;
         run.status = -1;
-        kill(pid, SIGKILL);
-        while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR)
+        if (options.killWhenLate)
         {
+            kill(pid, SIGKILL);
+            WaitFor(pid);
         }
+        else
+            ReapLater(pid);
     }
     if (pidFd >= 0)
         close(pidFd);
-    close(outPipe[0]);
-    close(errPipe[0]);
+    CloseFd(outPipe[0]);
+    CloseFd(errPipe[0]);
     return run;
+}
+
+ProcessStart StartProcess(const std::vector<std::string> &argv, StartMode mode, const std::string &program)
+{
+    ProcessStart start;
+    if (argv.empty())
+    {
+        start.error = ENOENT;
+        return start;
+    }
+    const std::string &file = program.empty() ? argv[0] : program;
+    if (mode == StartMode::Detached)
+    {
+        start.error = StartDetached(argv, file);
+        return start;
+    }
+    pid_t pid = -1;
+    start.error = Spawn(argv, file, -1, -1, pid);
+    if (start.error != 0)
+        return start;
+    if (mode == StartMode::Kept)
+        start.pid = pid;
+    else
+        ReapLater(pid);
+    return start;
+}
+
+void StopProcess(int pid, std::chrono::milliseconds grace)
+{
+    if (pid <= 0)
+        return;
+    kill(pid, SIGTERM);
+    const Clock::time_point end = Clock::now() + grace;
+    ProcessRun ignored;
+    while (!Reaped(pid, ignored))
+    {
+        if (Clock::now() >= end)
+        {
+            kill(pid, SIGKILL);
+            WaitFor(pid);
+            return;
+        }
+        usleep(10000);
+    }
 }
 
 } // namespace izuzez::platform

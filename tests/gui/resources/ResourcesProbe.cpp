@@ -1,4 +1,4 @@
-#include "ResourcePaths.h"
+#include "resources/ResourcePaths.h"
 
 // Only here so that the test reaches the resources through a static library of its own.
 QString ProbeIconPath()

@@ -1,5 +1,5 @@
 #include "ProductTables.h"
-#include "ResourcePaths.h"
+#include "resources/ResourcePaths.h"
 #include "version.h"
 
 #include <QDirIterator>

@@ -151,47 +151,6 @@ TEST(ParseCommandLine, QueryNamesRoundTrip)
     }
 }
 
-struct DottedCase
-{
-    std::string text;
-    bool parses;
-    izuzez::services::Octets octets;
-};
-
-const DottedCase dottedCases[] = {
-    {"192.168.0.1", true, {192, 168, 0, 1}},
-    {"0.0.0.0", true, {0, 0, 0, 0}},
-    {"10.0.0.300", true, {10, 0, 0, 300}}, // kept for the octet rule's message
-    {"999.1.1.1", true, {999, 1, 1, 1}},
-    {"1.2.3", false, {}},
-    {"1.2.3.4.5", false, {}},
-    {"1..3.4", false, {}},
-    {"1.2.3.4 ", false, {}},
-    {" 1.2.3.4", false, {}},
-    {"1.2.3.0004", false, {}},
-    {"1.2.3.04", false, {}},
-    {"00.2.3.4", false, {}},
-    {"1.2.3.0", true, {1, 2, 3, 0}},
-    {"1.2.3.-4", false, {}},
-    {"a.b.c.d", false, {}},
-    {"", false, {}},
-};
-
-TEST(ParseDottedOctets, FourDecimalNumbers)
-{
-    for (const DottedCase &c : dottedCases)
-    {
-        const auto octets = ParseDottedOctets(c.text);
-        EXPECT_EQ(octets.has_value(), c.parses) << "'" << c.text << "'";
-        if (octets && c.parses)
-        {
-            EXPECT_EQ(*octets, c.octets) << c.text;
-        }
-    }
-    EXPECT_TRUE(IsDottedAddress("255.255.255.255"));
-    EXPECT_FALSE(IsDottedAddress("10.0.0.300"));
-}
-
 TEST(AddressInputFromOptions, MissingOrEmptyIsBlankMalformedIsRefused)
 {
     Options o;

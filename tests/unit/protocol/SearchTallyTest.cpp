@@ -5,6 +5,7 @@
 
 #include "ScriptedSource.h"
 #include "StateFixture.h"
+#include "protocol/Ipv4Text.h"
 #include "protocol/Search.h"
 #include "protocol/SearchTally.h"
 #include "support/Wire.h"

@@ -1,4 +1,4 @@
-#include "ResourcePaths.h"
+#include "resources/ResourcePaths.h"
 
 namespace izuzez
 {

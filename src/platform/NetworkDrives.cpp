@@ -1,5 +1,4 @@
 #include "platform/NetworkDrives.h"
-#include "platform/SystemInfo.h"
 
 namespace izuzez::platform
 {
@@ -12,11 +11,6 @@ std::unique_ptr<NetworkDrives> &DrivesSlot()
     return slot;
 }
 
-std::unique_ptr<SystemInfo> &SystemInfoSlot()
-{
-    static std::unique_ptr<SystemInfo> slot;
-    return slot;
-}
 CredentialPrompt &PromptSlot()
 {
     static CredentialPrompt slot;
@@ -96,18 +90,6 @@ NetworkDrives &CurrentNetworkDrives()
 void SetNetworkDrives(std::unique_ptr<NetworkDrives> drives)
 {
     DrivesSlot() = std::move(drives);
-}
-
-SystemInfo &CurrentSystemInfo()
-{
-    if (!SystemInfoSlot())
-        SystemInfoSlot() = CreateSystemInfo();
-    return *SystemInfoSlot();
-}
-
-void SetSystemInfo(std::unique_ptr<SystemInfo> info)
-{
-    SystemInfoSlot() = std::move(info);
 }
 
 } // namespace izuzez::platform

@@ -1,0 +1,140 @@
+// The runner's other modes: a start that does not wait (detached, reaped, kept and stopped) and a run whose
+// output stays ours or that is left running past its limit.
+
+#include "platform/RunProcess.h"
+#include "support/Process.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include <signal.h>
+#include <unistd.h>
+
+using namespace izuzez::platform;
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace
+{
+
+class StartProcessTest : public ::testing::Test
+{
+protected:
+    // The marker's text once it is there, waiting at most `limit`.
+    static std::string WaitForFile(const fs::path &path, std::chrono::milliseconds limit)
+    {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < end)
+        {
+            std::ifstream in(path);
+            std::stringstream text;
+            text << in.rdbuf();
+            if (in && text.str().find('\n') != std::string::npos)
+                return text.str();
+            std::this_thread::sleep_for(10ms);
+        }
+        return {};
+    }
+
+    izuzez::test::TempDir m_temp;
+    const fs::path m_dir = m_temp.file("");
+};
+
+TEST_F(StartProcessTest, EveryModeStartsOrSaysWhyNot)
+{
+    const fs::path plain = m_dir / "plain";
+    std::ofstream(plain) << "not executable\n";
+    const StartMode modes[] = {StartMode::Detached, StartMode::Reaped, StartMode::Kept};
+    for (StartMode mode : modes)
+    {
+        SCOPED_TRACE(static_cast<int>(mode));
+        const struct
+        {
+            std::vector<std::string> argv;
+            int error;
+        } failures[] = {
+            {{"izuzez-no-such-program"}, ENOENT},
+            {{(m_dir / "no-folder/prog").string()}, ENOENT},
+            {{plain.string()}, EACCES},
+            {{}, ENOENT},
+        };
+        for (const auto &f : failures)
+        {
+            const ProcessStart start = StartProcess(f.argv, mode);
+            EXPECT_EQ(start.error, f.error) << (f.argv.empty() ? "" : f.argv[0]);
+            EXPECT_EQ(start.pid, -1);
+        }
+
+        // The session it runs in, written by the program itself (field 6 of its stat line).
+        const fs::path marker = m_dir / ("started-" + std::to_string(static_cast<int>(mode)));
+        const std::string script = "cut -d' ' -f6 /proc/$$/stat > '" + marker.string() + "'; sleep 0.2";
+        const ProcessStart start = StartProcess({"sh", "-c", script}, mode);
+        ASSERT_EQ(start.error, 0);
+        EXPECT_EQ(start.pid > 0, mode == StartMode::Kept);
+        const std::string session = WaitForFile(marker, 5s);
+        ASSERT_FALSE(session.empty());
+        EXPECT_EQ(std::stoi(session) == getsid(0), mode != StartMode::Detached) << session;
+        if (start.pid > 0)
+        {
+            StopProcess(start.pid, 2s);
+            EXPECT_EQ(kill(start.pid, 0), -1);
+        }
+    }
+}
+
+TEST_F(StartProcessTest, StopEndsOneThatIgnoresTheRequest)
+{
+    const fs::path ready = m_dir / "ready";
+    const ProcessStart start = StartProcess(
+        {"sh", "-c", "trap '' TERM; echo > '" + ready.string() + "'; while :; do sleep 1; done"}, StartMode::Kept);
+    ASSERT_EQ(start.error, 0);
+    ASSERT_FALSE(WaitForFile(ready, 5s).empty());
+    const auto begin = std::chrono::steady_clock::now();
+    StopProcess(start.pid, 300ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, 5s);
+    EXPECT_EQ(kill(start.pid, 0), -1);
+    EXPECT_EQ(errno, ESRCH);
+}
+
+TEST_F(StartProcessTest, RunWithoutCaptureOrLeftRunning)
+{
+    const fs::path late = m_dir / "late";
+    const struct
+    {
+        const char *name;
+        std::string script;
+        RunOptions options;
+        bool timedOut;
+        int status;
+        bool markerLater; // it went on after the run returned
+    } cases[] = {
+        {"StatusWithoutCapture", "echo not captured; exit 6", {5s, false, true}, false, 6, false},
+        {"LeftRunningPastTheLimit", "sleep 0.6; echo > '" + late.string() + "'", {200ms, false, false}, true, -1, true},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const auto begin = std::chrono::steady_clock::now();
+        const ProcessRun run = RunProcess({"sh", "-c", c.script}, c.options);
+        EXPECT_LT(std::chrono::steady_clock::now() - begin, 4s);
+        EXPECT_TRUE(run.started);
+        EXPECT_EQ(run.timedOut, c.timedOut);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_TRUE(run.out.empty());
+        if (c.markerLater)
+        {
+            EXPECT_FALSE(fs::exists(late));
+            EXPECT_FALSE(WaitForFile(late, 5s).empty());
+        }
+    }
+}
+
+} // namespace
