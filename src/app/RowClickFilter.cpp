@@ -38,7 +38,9 @@ bool RowClickFilter::eventFilter(QObject *watched, QEvent *event)
     const bool press = event->type() == QEvent::MouseButtonPress;
     const bool release = event->type() == QEvent::MouseButtonRelease;
     const bool doubleClick = event->type() == QEvent::MouseButtonDblClick;
-    if (watched == m_list->viewport() && (press || release || doubleClick))
+    // The list itself is watched too, so it also passes its last events here while it is destroyed: look at
+    // it only for the mouse and key events that matter.
+    if ((press || release || doubleClick) && watched == m_list->viewport())
     {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         const bool left = mouse->button() == Qt::LeftButton;
@@ -49,7 +51,7 @@ bool RowClickFilter::eventFilter(QObject *watched, QEvent *event)
         if (release && left && std::exchange(m_pressSeen, false))
             m_clicked();
     }
-    if (watched == m_list && event->type() == QEvent::KeyRelease &&
+    if (event->type() == QEvent::KeyRelease && watched == m_list &&
         MovesTheCurrentRow(*static_cast<QKeyEvent *>(event)) && !m_list->selectedItems().isEmpty())
         m_clicked();
     return QObject::eventFilter(watched, event);

@@ -60,26 +60,29 @@ std::string DevicesTable(const std::vector<FoundDevice> &devices)
     return table;
 }
 
+nlohmann::ordered_json DeviceJson(const FoundDevice &d)
+{
+    return nlohmann::ordered_json{
+        {"name", d.name},
+        {"ip", d.ip},
+        {"netmask", d.netmask},
+        {"gateway", d.gateway},
+        {"dhcp", d.dhcp},
+        {"uuid", d.uuid},
+        {"model", d.model},
+        {"mac", d.mac},
+        {"hw_version", d.hwVersion},
+        {"sw_version", d.swVersion},
+        {"interface", d.interfaceAddress},
+    };
+}
+
 std::string DevicesJson(const std::vector<FoundDevice> &devices)
 {
     // Ordered, so that the keys come in the documented order.
     nlohmann::ordered_json array = nlohmann::ordered_json::array();
     for (const FoundDevice &d : devices)
-    {
-        array.push_back(nlohmann::ordered_json{
-            {"name", d.name},
-            {"ip", d.ip},
-            {"netmask", d.netmask},
-            {"gateway", d.gateway},
-            {"dhcp", d.dhcp},
-            {"uuid", d.uuid},
-            {"model", d.model},
-            {"mac", d.mac},
-            {"hw_version", d.hwVersion},
-            {"sw_version", d.swVersion},
-            {"interface", d.interfaceAddress},
-        });
-    }
+        array.push_back(DeviceJson(d));
     // Device names are raw bytes; a strict dump would throw on the first one that is not UTF-8.
     return array.dump(2, ' ', true, nlohmann::ordered_json::error_handler_t::replace);
 }

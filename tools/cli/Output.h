@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "DeviceSession.h"
 #include "protocol/PrintableText.h"
 
@@ -23,6 +25,8 @@ std::string DevicesTable(const std::vector<FoundDevice> &devices);
 // The search result as a JSON array in printable ASCII: every other character is escaped, so the texts reach
 // a reader whole but never act on a terminal. Bytes that are not UTF-8 are replaced, never an error.
 std::string DevicesJson(const std::vector<FoundDevice> &devices);
+// One device's fields, in the order the JSON outputs document.
+nlohmann::ordered_json DeviceJson(const FoundDevice &device);
 
 // A letter: "Z:", the remote name "\\server\share", where its files are on this machine, and whether it
 // is "connected", "disconnected" (remembered) or remembered with a user name and "needs-password".

@@ -74,22 +74,9 @@ std::string ChangeLine(const DeviceChange &change, std::time_t when)
 
 std::string ChangeJson(const DeviceChange &change, std::time_t when)
 {
-    const FoundDevice &d = change.device;
-    nlohmann::ordered_json object{
-        {"event", EventName(change.event)},
-        {"time", UtcTime(when)},
-        {"name", d.name},
-        {"ip", d.ip},
-        {"netmask", d.netmask},
-        {"gateway", d.gateway},
-        {"dhcp", d.dhcp},
-        {"uuid", d.uuid},
-        {"model", d.model},
-        {"mac", d.mac},
-        {"hw_version", d.hwVersion},
-        {"sw_version", d.swVersion},
-        {"interface", d.interfaceAddress},
-    };
+    nlohmann::ordered_json object{{"event", EventName(change.event)}, {"time", UtcTime(when)}};
+    for (const auto &[key, value] : DeviceJson(change.device).items())
+        object[key] = value;
     if (change.event == DeviceEvent::Changed)
     {
         nlohmann::ordered_json old = nlohmann::ordered_json::object();

@@ -598,9 +598,13 @@ TEST_F(WindowTest, TabWalksTheWindowInTemplateOrderWithNamesAndRoles)
         EXPECT_EQ(name, QString::fromLatin1(stop.name));
         EXPECT_EQ(heard->role(), stop.role) << stop.name;
         if (auto *button = qobject_cast<CSkinButton *>(focus))
+        {
             EXPECT_TRUE(button->ShowsFocusRing()) << stop.name;
+        }
         if (auto *list = qobject_cast<CSkinListCtrl *>(focus))
+        {
             EXPECT_TRUE(list->ShowsFocusFrame()) << stop.name;
+        }
     }
     EXPECT_GE(stops, 12);
 }
