@@ -75,7 +75,8 @@ std::string ChangeLine(const DeviceChange &change, std::time_t when)
 std::string ChangeJson(const DeviceChange &change, std::time_t when)
 {
     nlohmann::ordered_json object{{"event", EventName(change.event)}, {"time", UtcTime(when)}};
-    for (const auto &[key, value] : DeviceJson(change.device).items())
+    const nlohmann::ordered_json device = DeviceJson(change.device);
+    for (const auto &[key, value] : device.items())
         object[key] = value;
     if (change.event == DeviceEvent::Changed)
     {
