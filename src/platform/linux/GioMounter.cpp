@@ -4,10 +4,17 @@
 #include "platform/WinError.h"
 #include "platform/linux/TcpProbe.h"
 
+#include "platform/linux/GlibHome.h"
+
 #include <gio/gio.h>
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 namespace izuzez::platform
 {
@@ -15,31 +22,91 @@ namespace izuzez::platform
 namespace
 {
 
+using Clock = std::chrono::steady_clock;
+
 // GIO asks again and again while a server refuses what it was told; one answer with the given credentials
 // and, when interactive, a few with what the person types.
 constexpr int kGivenAnswers = 1;
 constexpr int kPromptedAnswers = 3;
-// Under a connect deadline a cancelled operation is waited for only briefly, as the deadline is a bound.
-constexpr auto kDeadlineGrace = std::chrono::milliseconds(2000);
 // An absent device would hold a mount for its whole limit; the SMB ports tell within a few seconds.
 constexpr auto kProbeWindow = std::chrono::milliseconds(5000);
 const std::vector<std::uint16_t> kSmbPorts = {445, 139};
-constexpr int kFolderPolls = 60;
-constexpr gulong kFolderPollMicroseconds = 50000;
+constexpr auto kFolderWait = std::chrono::milliseconds(3000);
+constexpr auto kFolderPoll = std::chrono::milliseconds(50);
+// How long the unmount of a share that came up too late may take, in the background.
+constexpr auto kLateUnmount = std::chrono::milliseconds(3000);
+// The home thread decides when a wait is given up on; this much later the caller leaves on its own, should
+// the home thread be held up.
+constexpr auto kHomeSlack = std::chrono::milliseconds(2000);
 
-// Lives on the heap: when the wait gives up on a backend that never finished, GIO may still call back
-// later, and then the callback frees it.
+void Erase(std::string &secret)
+{
+    explicit_bzero(secret.data(), secret.size());
+}
+
+// The exchanges nobody waits for any more whose answer has not come: the late work.
+std::mutex g_lateMutex;
+std::condition_variable g_lateChanged;
+int g_late = 0;
+
+void AddLate(int delta)
+{
+    std::lock_guard lock(g_lateMutex);
+    g_late += delta;
+    g_lateChanged.notify_all();
+}
+
+// One mount or unmount. The caller and GIO share it: GIO's side lives on the GLib home thread and is
+// released when GIO answers, so a late answer frees what it holds.
 struct Exchange
 {
     MountRequest request;
+    std::string uri;
+    std::chrono::milliseconds cancelAfter{0};
+    std::chrono::milliseconds giveUpAfter{0};
+    bool force = false;
+
+    std::mutex mutex;
+    std::condition_variable settled;
+    bool done = false;
+    bool gaveUp = false;    // nobody waits any more (or nobody ever did)
+    bool prompting = false; // the person is being asked: the caller's own bound stands still
     int answers = 0;
     bool refused = false; // we stopped answering: the server kept refusing
     bool cancelledByPerson = false;
-    bool done = false;
-    bool gaveUp = false;    // the hard bound ran out
-    bool abandoned = false; // nobody waits any more; the late callback frees it
+    bool notMounted = false; // an unmount found no mount
     GError *error = nullptr;
+
+    // Home thread only.
+    GFile *file = nullptr;
+    GMountOperation *op = nullptr;
+    GCancellable *cancellable = nullptr;
+    GMount *mount = nullptr;
+    GSource *cancelTimer = nullptr;
+    GSource *giveUpTimer = nullptr;
+
+    ~Exchange()
+    {
+        g_clear_error(&error);
+        Erase(request.password);
+    }
 };
+using ExchangePtr = std::shared_ptr<Exchange>;
+
+gpointer Hold(const ExchangePtr &exchange)
+{
+    return new ExchangePtr(exchange);
+}
+
+void Drop(gpointer holder)
+{
+    delete static_cast<ExchangePtr *>(holder);
+}
+
+Exchange &Held(gpointer holder)
+{
+    return **static_cast<ExchangePtr *>(holder);
+}
 
 void Answer(GMountOperation *op, const std::string &user, const std::string &domain, const std::string &password,
             bool anonymous, GAskPasswordFlags flags)
@@ -57,24 +124,46 @@ void Answer(GMountOperation *op, const std::string &user, const std::string &dom
     g_mount_operation_reply(op, G_MOUNT_OPERATION_HANDLED);
 }
 
+// The person's answer, or nothing when he cancelled; the caller's bound waits for him.
+std::optional<Credentials> AskThePerson(Exchange &exchange)
+{
+    {
+        std::lock_guard lock(exchange.mutex);
+        exchange.prompting = true;
+    }
+    std::optional<Credentials> typed = CurrentCredentialPrompt()(exchange.request.remoteName);
+    std::lock_guard lock(exchange.mutex);
+    exchange.prompting = false;
+    exchange.settled.notify_all();
+    return typed;
+}
+
 void OnAskPassword(GMountOperation *op, const char *, const char *, const char *, GAskPasswordFlags flags,
                    gpointer data)
 {
-    auto *exchange = static_cast<Exchange *>(data);
-    const MountRequest &request = exchange->request;
-    ++exchange->answers;
-    if (exchange->answers <= kGivenAnswers)
+    auto &exchange = *static_cast<Exchange *>(data);
+    const MountRequest &request = exchange.request;
+    {
+        std::lock_guard lock(exchange.mutex);
+        if (exchange.gaveUp)
+        {
+            // No more questions for an exchange nobody waits for.
+            g_mount_operation_reply(op, G_MOUNT_OPERATION_ABORTED);
+            return;
+        }
+    }
+    ++exchange.answers;
+    if (exchange.answers <= kGivenAnswers)
     {
         Answer(op, request.user, request.domain, request.password, request.anonymous, flags);
         return;
     }
-    const CredentialPrompt &prompt = CurrentCredentialPrompt();
-    if (request.interactive && prompt && exchange->answers <= kGivenAnswers + kPromptedAnswers)
+    if (request.interactive && CurrentCredentialPrompt() && exchange.answers <= kGivenAnswers + kPromptedAnswers)
     {
-        const std::optional<Credentials> typed = prompt(request.remoteName);
+        std::optional<Credentials> typed = AskThePerson(exchange);
         if (!typed)
         {
-            exchange->cancelledByPerson = true;
+            exchange.cancelledByPerson = true;
             g_mount_operation_reply(op, G_MOUNT_OPERATION_ABORTED);
             return;
         }
@@ -86,80 +175,190 @@ void OnAskPassword(GMountOperation *op, const char *, const char *, const char *
             user.erase(0, slash + 1);
         }
         Answer(op, user, domain, typed->password, user.empty() && typed->password.empty(), flags);
+        Erase(typed->password);
         return;
     }
-    exchange->refused = true;
+    exchange.refused = true;
     g_mount_operation_reply(op, G_MOUNT_OPERATION_ABORTED);
 }
 
-// Marks the exchange done, or frees it when the wait gave up on it already.
-void Finished(Exchange *exchange)
+// Marks the exchange given up on by its caller; from then on its answer is late work.
+void GiveUp(Exchange &exchange)
 {
-    if (!exchange->abandoned)
-    {
-        exchange->done = true;
+    std::lock_guard lock(exchange.mutex);
+    if (exchange.done || exchange.gaveUp)
         return;
-    }
-    g_clear_error(&exchange->error);
-    delete exchange;
+    exchange.gaveUp = true;
+    AddLate(1);
+    exchange.settled.notify_all();
 }
 
-void OnMounted(GObject *source, GAsyncResult *result, gpointer data)
+gboolean OnCancelTimer(gpointer holder)
 {
-    auto *exchange = static_cast<Exchange *>(data);
-    g_file_mount_enclosing_volume_finish(G_FILE(source), result, &exchange->error);
-    Finished(exchange);
-}
-
-void OnUnmounted(GObject *source, GAsyncResult *result, gpointer data)
-{
-    auto *exchange = static_cast<Exchange *>(data);
-    g_mount_unmount_with_operation_finish(G_MOUNT(source), result, &exchange->error);
-    Finished(exchange);
-}
-
-gboolean OnDeadline(gpointer data)
-{
-    g_cancellable_cancel(G_CANCELLABLE(data));
+    Exchange &exchange = Held(holder);
+    exchange.cancelTimer = nullptr; // cancelling may answer at once, and the answer drops the timers
+    g_cancellable_cancel(exchange.cancellable);
     return G_SOURCE_REMOVE;
 }
 
-gboolean OnGiveUp(gpointer data)
+gboolean OnGiveUpTimer(gpointer holder)
 {
-    static_cast<Exchange *>(data)->gaveUp = true;
+    Exchange &exchange = Held(holder);
+    exchange.giveUpTimer = nullptr;
+    GiveUp(exchange);
     return G_SOURCE_REMOVE;
 }
 
-GSource *AttachTimer(GMainContext *context, std::chrono::milliseconds after, GSourceFunc callback, gpointer data)
+GSource *AttachTimer(const ExchangePtr &exchange, std::chrono::milliseconds after, GSourceFunc callback)
 {
-    GSource *timer = g_timeout_source_new(static_cast<guint>(after.count()));
-    g_source_set_callback(timer, callback, data, nullptr);
-    g_source_attach(timer, context);
+    GSource *timer = g_timeout_source_new(static_cast<guint>(std::max<std::int64_t>(after.count(), 0)));
+    g_source_set_callback(timer, callback, Hold(exchange), Drop);
+    g_source_attach(timer, GlibHomeContext());
+    g_source_unref(timer); // the context holds it until it fires or is destroyed
     return timer;
 }
 
-void DropTimer(GSource *timer)
+// At the cancel time the operation is cancelled, and GIO then finishes it with G_IO_ERROR_CANCELLED; a
+// backend that ignores that is given up on at the give-up time.
+void StartTimers(const ExchangePtr &exchange, bool waited)
 {
-    g_source_destroy(timer);
-    g_source_unref(timer);
+    exchange->cancellable = g_cancellable_new();
+    exchange->cancelTimer = AttachTimer(exchange, exchange->cancelAfter, OnCancelTimer);
+    if (waited)
+        exchange->giveUpTimer = AttachTimer(exchange, exchange->cancelAfter + exchange->giveUpAfter, OnGiveUpTimer);
 }
 
-// Runs the context until the exchange is done. At the cancel time the operation is cancelled, and GIO then
-// finishes it with G_IO_ERROR_CANCELLED; a backend that ignores that is given up on by a timer of our own,
-// which also wakes the context. An exchange given up on is left to its late callback (false).
-bool RunUntilDone(GMainContext *context, GCancellable *cancellable, Exchange *exchange,
-                  std::chrono::milliseconds cancelAfter, std::chrono::milliseconds giveUpAfter)
+// GIO has answered: the timers and the GIO objects go, and the caller learns the result. Returns true when
+// the caller had left: then the answer was late work, which the callback ends.
+bool Settle(Exchange &exchange, GError *error)
 {
-    GSource *deadline = AttachTimer(context, cancelAfter, OnDeadline, cancellable);
-    GSource *giveUp = AttachTimer(context, cancelAfter + giveUpAfter, OnGiveUp, exchange);
-    while (!exchange->done && !exchange->gaveUp)
-        g_main_context_iteration(context, TRUE);
-    DropTimer(deadline);
-    DropTimer(giveUp);
-    if (exchange->done)
+    for (GSource **timer : {&exchange.cancelTimer, &exchange.giveUpTimer})
+    {
+        if (*timer != nullptr)
+            g_source_destroy(*timer);
+        *timer = nullptr;
+    }
+    if (exchange.op != nullptr)
+    {
+        g_signal_handlers_disconnect_by_data(exchange.op, &exchange);
+        // The operation keeps its own copy of the password until it is finalized.
+        if (const char *password = g_mount_operation_get_password(exchange.op); password != nullptr)
+            explicit_bzero(const_cast<char *>(password), strlen(password));
+        g_clear_object(&exchange.op);
+    }
+    g_clear_object(&exchange.mount);
+    g_clear_object(&exchange.cancellable);
+    g_clear_object(&exchange.file);
+    std::lock_guard lock(exchange.mutex);
+    if (exchange.gaveUp)
+    {
+        g_clear_error(&error);
         return true;
-    exchange->abandoned = true;
+    }
+    exchange.error = error;
+    exchange.done = true;
+    exchange.settled.notify_all();
     return false;
+}
+
+void UnmountLater(const std::string &uri);
+
+void OnMounted(GObject *source, GAsyncResult *result, gpointer holder)
+{
+    Exchange &exchange = Held(holder);
+    GError *error = nullptr;
+    const bool mounted = g_file_mount_enclosing_volume_finish(G_FILE(source), result, &error) != FALSE;
+    const std::string uri = exchange.uri;
+    // A share that came up after its caller left would stay mounted with no letter.
+    if (Settle(exchange, error))
+    {
+        if (mounted)
+            UnmountLater(uri);
+        AddLate(-1);
+    }
+    Drop(holder);
+}
+
+void OnUnmounted(GObject *source, GAsyncResult *result, gpointer holder)
+{
+    GError *error = nullptr;
+    g_mount_unmount_with_operation_finish(G_MOUNT(source), result, &error);
+    if (Settle(Held(holder), error))
+        AddLate(-1);
+    Drop(holder);
+}
+
+void OnFoundMount(GObject *source, GAsyncResult *result, gpointer holder)
+{
+    Exchange &exchange = Held(holder);
+    GError *error = nullptr;
+    exchange.mount = g_file_find_enclosing_mount_finish(G_FILE(source), result, &error);
+    if (exchange.mount == nullptr)
+    {
+        if (!g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED))
+        {
+            g_clear_error(&error);
+            exchange.notMounted = true; // already gone
+        }
+        if (Settle(exchange, error))
+            AddLate(-1);
+        Drop(holder);
+        return;
+    }
+    g_mount_unmount_with_operation(exchange.mount, exchange.force ? G_MOUNT_UNMOUNT_FORCE : G_MOUNT_UNMOUNT_NONE,
+                                   nullptr, exchange.cancellable, OnUnmounted, holder);
+}
+
+void StartMount(const ExchangePtr &exchange)
+{
+    exchange->file = g_file_new_for_uri(exchange->uri.c_str());
+    exchange->op = g_mount_operation_new();
+    g_signal_connect(exchange->op, "ask-password", G_CALLBACK(OnAskPassword), exchange.get());
+    StartTimers(exchange, true);
+    g_file_mount_enclosing_volume(exchange->file, G_MOUNT_MOUNT_NONE, exchange->op, exchange->cancellable, OnMounted,
+                                  Hold(exchange));
+}
+
+void StartUnmount(const ExchangePtr &exchange, bool waited)
+{
+    exchange->file = g_file_new_for_uri(exchange->uri.c_str());
+    StartTimers(exchange, waited);
+    g_file_find_enclosing_mount_async(exchange->file, G_PRIORITY_DEFAULT, exchange->cancellable, OnFoundMount,
+                                      Hold(exchange));
+}
+
+// A forced unmount that nobody waits for, bounded by kLateUnmount.
+void UnmountLater(const std::string &uri)
+{
+    auto exchange = std::make_shared<Exchange>();
+    exchange->uri = uri;
+    exchange->force = true;
+    exchange->cancelAfter = kLateUnmount;
+    exchange->gaveUp = true;
+    AddLate(1);
+    RunAtGlibHome([exchange] { StartUnmount(exchange, false); });
+}
+
+// Waits until the home thread settles the exchange or gives up on it. The caller leaves on its own kHomeSlack
+// after the give-up time, unless the person is still being asked. False when it was given up on.
+bool WaitFor(Exchange &exchange)
+{
+    auto until = Clock::now() + exchange.cancelAfter + exchange.giveUpAfter + kHomeSlack;
+    std::unique_lock lock(exchange.mutex);
+    while (!exchange.done && !exchange.gaveUp)
+    {
+        if (exchange.settled.wait_until(lock, until) != std::cv_status::timeout)
+            continue;
+        if (exchange.prompting)
+        {
+            until = Clock::now() + exchange.giveUpAfter + kHomeSlack;
+            continue;
+        }
+        lock.unlock();
+        GiveUp(exchange);
+        lock.lock();
+    }
+    return exchange.done;
 }
 
 int MountError(const Exchange &exchange)
@@ -196,42 +395,25 @@ int MountError(const Exchange &exchange)
 }
 
 // The FUSE folder of a mounted share. gvfsd-fuse learns of a new mount a moment after it is made, so the
-// folder is given a short, bounded while to appear; without gvfsd-fuse there is none.
-int FolderOf(GFile *file, std::string &localPath)
+// folder is given a short while to appear, ending at `until`; without gvfsd-fuse there is none.
+int FolderOf(const std::string &uri, Clock::time_point until, std::string &localPath)
 {
+    GFile *file = g_file_new_for_uri(uri.c_str());
     char *path = g_file_get_path(file);
+    g_object_unref(file);
     localPath = path != nullptr ? path : "";
     g_free(path);
     if (localPath.empty())
         return ERROR_BAD_DEVICE;
-    for (int i = 0; i < kFolderPolls; ++i)
+    for (;;)
     {
         if (g_file_test(localPath.c_str(), G_FILE_TEST_IS_DIR))
             return NO_ERROR;
-        g_usleep(kFolderPollMicroseconds);
+        if (Clock::now() + kFolderPoll > until)
+            return ERROR_BAD_DEVICE;
+        std::this_thread::sleep_for(kFolderPoll);
     }
-    return ERROR_BAD_DEVICE;
 }
-
-// A context of our own, so that the mount runs the same on any thread and beside Qt's event loop. It is
-// kept for the thread's life: GIO may still hold work for it when a mount is done, and a context freed
-// under that work would lose it.
-class OwnContext
-{
-public:
-    OwnContext() { g_main_context_push_thread_default(Get()); }
-    ~OwnContext() { g_main_context_pop_thread_default(Get()); }
-    OwnContext(const OwnContext &) = delete;
-    OwnContext &operator=(const OwnContext &) = delete;
-    GMainContext *get() const { return Get(); }
-
-private:
-    static GMainContext *Get()
-    {
-        static thread_local GMainContext *context = g_main_context_new();
-        return context;
-    }
-};
 
 // The given limit, or less when a connect deadline comes first (then possibly zero or below).
 std::chrono::milliseconds Limit(std::chrono::milliseconds own)
@@ -239,8 +421,7 @@ std::chrono::milliseconds Limit(std::chrono::milliseconds own)
     const auto deadline = ConnectDeadline();
     if (!deadline)
         return own;
-    return std::min(
-        own, std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now()));
+    return std::min(own, std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now()));
 }
 
 class GioMounter : public ShareMounter
@@ -259,75 +440,44 @@ public:
         const std::chrono::milliseconds limit = Limit(m_bounds.cancelAfter);
         if (limit.count() <= 0)
             return ERROR_BAD_NETPATH;
-        OwnContext context;
-        const std::string uri = SmbUri(request.server, request.share);
-        GFile *file = g_file_new_for_uri(uri.c_str());
-        GMountOperation *op = g_mount_operation_new();
-        GCancellable *cancellable = g_cancellable_new();
-        auto *exchange = new Exchange;
+        auto exchange = std::make_shared<Exchange>();
         exchange->request = request;
-        g_signal_connect(op, "ask-password", G_CALLBACK(OnAskPassword), exchange);
-        g_file_mount_enclosing_volume(file, G_MOUNT_MOUNT_NONE, op, cancellable, OnMounted, exchange);
-        const bool finished = RunUntilDone(context.get(), cancellable, exchange, limit, Grace());
-        // No more questions for an exchange we no longer wait for.
-        g_signal_handlers_disconnect_by_data(op, exchange);
-        int result = NO_ERROR;
-        if (!finished)
-            result = ERROR_BAD_NETPATH;
-        else if (exchange->error != nullptr &&
-                 !g_error_matches(exchange->error, G_IO_ERROR, G_IO_ERROR_ALREADY_MOUNTED))
-            result = MountError(*exchange);
-        if (result == NO_ERROR)
-            result = FolderOf(file, localPath);
-        if (finished)
-        {
-            g_clear_error(&exchange->error);
-            delete exchange;
-        }
-        g_object_unref(cancellable);
-        g_object_unref(op);
-        g_object_unref(file);
+        exchange->uri = SmbUri(request.server, request.share);
+        exchange->cancelAfter = limit;
+        // The deadline is a bound: what comes after it is the home thread's to clear away.
+        exchange->giveUpAfter = ConnectDeadline() ? std::chrono::milliseconds(0) : m_bounds.giveUpAfter;
+        RunAtGlibHome([exchange] { StartMount(exchange); });
+        if (!WaitFor(*exchange))
+            return ERROR_BAD_NETPATH;
+        if (exchange->error != nullptr && !g_error_matches(exchange->error, G_IO_ERROR, G_IO_ERROR_ALREADY_MOUNTED))
+            return MountError(*exchange);
+        const auto deadline = ConnectDeadline();
+        const Clock::time_point until =
+            std::min(Clock::now() + kFolderWait, deadline.value_or(Clock::time_point::max()));
+        const int result = FolderOf(exchange->uri, until, localPath);
         if (result == ERROR_BAD_DEVICE)
-            Unmount(request.server, request.share, true);
+            UnmountLater(exchange->uri);
         return result;
     }
 
     int Unmount(const std::string &server, const std::string &share, bool force) override
     {
-        OwnContext context;
-        const std::string uri = SmbUri(server, share);
-        GFile *file = g_file_new_for_uri(uri.c_str());
-        GMount *mount = g_file_find_enclosing_mount(file, nullptr, nullptr);
-        g_object_unref(file);
-        if (mount == nullptr)
-            return NO_ERROR; // already gone
-        GCancellable *cancellable = g_cancellable_new();
-        auto *exchange = new Exchange;
-        g_mount_unmount_with_operation(mount, force ? G_MOUNT_UNMOUNT_FORCE : G_MOUNT_UNMOUNT_NONE, nullptr,
-                                       cancellable, OnUnmounted, exchange);
-        const bool finished =
-            RunUntilDone(context.get(), cancellable, exchange,
-                         std::max(Limit(m_bounds.cancelAfter / 2), std::chrono::milliseconds(0)), Grace());
-        int result = NO_ERROR;
-        if (!finished)
-            result = ERROR_OPEN_FILES;
-        else if (exchange->error != nullptr)
-            result =
-                g_error_matches(exchange->error, G_IO_ERROR, G_IO_ERROR_BUSY) ? ERROR_OPEN_FILES : ERROR_EXTENDED_ERROR;
-        if (finished)
-        {
-            g_clear_error(&exchange->error);
-            delete exchange;
-        }
-        g_object_unref(cancellable);
-        g_object_unref(mount);
-        return result;
+        auto exchange = std::make_shared<Exchange>();
+        exchange->uri = SmbUri(server, share);
+        exchange->force = force;
+        // An unmount is no connection: under a connect deadline it still gets a short bound of its own.
+        exchange->cancelAfter =
+            ConnectDeadline() ? std::min(m_bounds.cancelAfter / 2, kLateUnmount) : m_bounds.cancelAfter / 2;
+        exchange->giveUpAfter = ConnectDeadline() ? std::chrono::milliseconds(0) : m_bounds.giveUpAfter;
+        RunAtGlibHome([exchange] { StartUnmount(exchange, true); });
+        if (!WaitFor(*exchange))
+            return ERROR_OPEN_FILES;
+        if (exchange->notMounted || exchange->error == nullptr)
+            return NO_ERROR;
+        return g_error_matches(exchange->error, G_IO_ERROR, G_IO_ERROR_BUSY) ? ERROR_OPEN_FILES : ERROR_EXTENDED_ERROR;
     }
 
 private:
-    // How long a cancelled operation is still waited for: briefly under a connect deadline.
-    std::chrono::milliseconds Grace() const { return ConnectDeadline() ? kDeadlineGrace : m_bounds.giveUpAfter; }
-
     MountBounds m_bounds;
 };
 
@@ -346,6 +496,12 @@ std::string SmbUri(const std::string &server, const std::string &share)
 std::unique_ptr<ShareMounter> CreateGioMounter(MountBounds bounds)
 {
     return std::make_unique<GioMounter>(bounds);
+}
+
+bool WaitForLateMountWork(std::chrono::steady_clock::time_point until)
+{
+    std::unique_lock lock(g_lateMutex);
+    return g_lateChanged.wait_until(lock, until, [] { return g_late == 0; });
 }
 
 } // namespace izuzez::platform

@@ -40,8 +40,13 @@ struct MountBounds
 };
 
 // Over GIO and GVfs: needs a session bus with gvfsd, and gvfsd-fuse for the local folder. Unmounts take half
-// the mount's cancel time.
+// the mount's cancel time. Under a connect deadline a mount's wait ends at the deadline; a share that comes up
+// after that, or without its folder, is unmounted in the background within a few seconds.
 std::unique_ptr<ShareMounter> CreateGioMounter(MountBounds bounds = {});
+
+// Waits, until `until` at most, for what the mounts left behind: answers still owed to mounts that were given
+// up on, and the unmounts of shares that came up too late. True when nothing is left.
+bool WaitForLateMountWork(std::chrono::steady_clock::time_point until);
 
 // The smb URI of a share, with reserved characters escaped.
 std::string SmbUri(const std::string &server, const std::string &share);

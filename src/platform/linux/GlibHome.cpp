@@ -1,0 +1,49 @@
+#include "platform/linux/GlibHome.h"
+
+#include <thread>
+
+namespace izuzez::platform
+{
+
+namespace
+{
+
+gboolean RunWork(gpointer data)
+{
+    (*static_cast<std::function<void()> *>(data))();
+    return G_SOURCE_REMOVE;
+}
+
+void DeleteWork(gpointer data)
+{
+    delete static_cast<std::function<void()> *>(data);
+}
+
+} // namespace
+
+GMainContext *GlibHomeContext()
+{
+    // Never freed: the thread runs it until the process ends.
+    static GMainContext *const context = []
+    {
+        GMainContext *made = g_main_context_new();
+        std::thread(
+            [made]
+            {
+                g_main_context_push_thread_default(made);
+                for (;;)
+                    g_main_context_iteration(made, TRUE);
+            })
+            .detach();
+        return made;
+    }();
+    return context;
+}
+
+void RunAtGlibHome(std::function<void()> work)
+{
+    g_main_context_invoke_full(GlibHomeContext(), G_PRIORITY_DEFAULT, RunWork,
+                               new std::function<void()>(std::move(work)), DeleteWork);
+}
+
+} // namespace izuzez::platform
