@@ -48,6 +48,11 @@ std::vector<RememberedDrive> NetworkDrives::DisconnectedRemembered() const
     return {};
 }
 
+bool NetworkDrives::FinishLateWork(std::chrono::steady_clock::time_point)
+{
+    return true;
+}
+
 void SetCredentialPrompt(CredentialPrompt prompt)
 {
     PromptSlot() = std::move(prompt);

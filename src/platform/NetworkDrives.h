@@ -61,6 +61,9 @@ public:
     // Where the files of a connected letter can be reached on this machine; empty when it has none.
     virtual std::string LocalPath(std::string_view localName) const;
     virtual std::vector<RememberedDrive> DisconnectedRemembered() const;
+    // Waits, until `until` at most, for what connections left to finish in the background (a share that
+    // came up after its wait ended is unmounted). True when nothing is left.
+    virtual bool FinishLateWork(std::chrono::steady_clock::time_point until);
 };
 
 // Asked when a connection with CONNECT_INTERACTIVE needs credentials that did not work: the user name (may

@@ -27,8 +27,9 @@ struct Console
     std::function<std::optional<std::string>()> askPassword;
     // Standard output is a terminal: the search prints a table with a header instead of tab-separated lines.
     bool outIsTerminal = false;
-    // The password of a share user (map --user); nothing when there is nobody to ask.
-    std::function<std::optional<std::string>()> askSharePassword = nullptr;
+    // The password of a share user (map --user, a reconnect), asked with the prompt given, which names the
+    // letter and the share; nothing when there is nobody to ask.
+    std::function<std::optional<std::string>(const std::string &prompt)> askSharePassword = nullptr;
 };
 
 // Searches and selects the device by its IP text, as a click in the window's list does.

@@ -22,8 +22,16 @@ using namespace platform;
 
 constexpr auto kCheckWait = std::chrono::seconds(2);
 constexpr auto kCheckPoll = std::chrono::milliseconds(50);
-// The reconnect at login ends within this, however many of the devices are absent.
+// The reconnect at login ends within this, however many of the devices are absent; the last part of it is
+// for unmounting the shares that came up after their wait ended.
 constexpr auto kUnattendedLimit = std::chrono::seconds(15);
+constexpr auto kLateWorkShare = std::chrono::seconds(3);
+
+// Says for which letter, share and user a password is asked.
+std::string SharePasswordPrompt(const std::string &letter, std::string_view remote, const std::string &user)
+{
+    return "Password of " + PrintableText(user) + " for " + letter + " (" + PrintableText(remote) + "): ";
+}
 
 std::string NormalLetter(const std::string &text)
 {
@@ -127,7 +135,10 @@ int RunMap(const Options &o, DeviceSession &session, Console &console)
     std::string password;
     if (!o.user.empty())
     {
-        const std::optional<std::string> typed = console.askSharePassword ? console.askSharePassword() : std::nullopt;
+        const std::optional<std::string> typed =
+            console.askSharePassword
+                ? console.askSharePassword(SharePasswordPrompt(letter, "\\\\" + o.deviceIp + "\\" + o.volume, o.user))
+                : std::nullopt;
         password = typed.value_or("");
     }
     const std::string remote = "\\\\" + o.deviceIp + "\\" + o.volume;
@@ -152,7 +163,7 @@ int RunUnmap(const Options &o, Console &console)
     return kExitDone;
 }
 
-// The remembered letters whose share went with the last session, mapped again. False when one failed.
+// The remembered letters whose share went with the last session, mapped again. False when one is not back.
 // Unattended (at login) nobody is asked: a letter made with a user name is left for a run in a terminal, and
 // the whole of it ends within kUnattendedLimit.
 bool Reconnect(Console &console, bool unattended)
@@ -161,20 +172,25 @@ bool Reconnect(Console &console, bool unattended)
     const std::vector<RememberedDrive> waiting = drives.DisconnectedRemembered();
     if (waiting.empty())
         return true;
+    const auto end = std::chrono::steady_clock::now() + kUnattendedLimit;
     if (unattended)
-        SetConnectDeadline(std::chrono::steady_clock::now() + kUnattendedLimit);
+        SetConnectDeadline(end - kLateWorkShare);
     bool allBack = true;
     for (const RememberedDrive &remembered : waiting)
     {
         if (unattended && !remembered.userName.empty())
         {
+            allBack = false;
             console.err << remembered.localName << " waits for the password of " << PrintableText(remembered.userName)
                         << ": 'izuzez drives --reconnect' in a terminal asks for it.\n";
             continue;
         }
         std::string password;
         if (!remembered.userName.empty() && console.askSharePassword)
-            password = console.askSharePassword().value_or("");
+            password = console
+                           .askSharePassword(
+                               SharePasswordPrompt(remembered.localName, remembered.remoteName, remembered.userName))
+                           .value_or("");
         // The stale link goes first; the note stays, as the profile flag is not given.
         drives.CancelConnection(remembered.localName, 0, true);
         const int result = drives.AddConnection(remembered.localName, remembered.remoteName, password.c_str(),
@@ -186,6 +202,8 @@ bool Reconnect(Console &console, bool unattended)
                         << PrintableText(remembered.remoteName) << ": " << ConnectionError(result) << ".\n";
         }
     }
+    if (unattended)
+        drives.FinishLateWork(end);
     SetConnectDeadline(std::nullopt);
     return allBack;
 }

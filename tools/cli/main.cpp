@@ -117,12 +117,12 @@ int main(int argc, char **argv)
                         return PasswordFromTerminal("Administrator password: ", limit);
                     },
                     isatty(STDOUT_FILENO) == 1,
-                    [&options]() -> std::optional<std::string>
+                    [&options](const std::string &prompt) -> std::optional<std::string>
                     {
                         constexpr std::size_t kShareLimit = 256;
                         if (options.passwordStdin)
                             return PasswordFromLine(std::cin, kShareLimit);
-                        return PasswordFromTerminal("Share password: ", kShareLimit);
+                        return PasswordFromTerminal(prompt.c_str(), kShareLimit);
                     }};
     return RunCommand(options, *session, console);
 }

@@ -261,6 +261,11 @@ std::vector<RememberedDrive> DriveFolder::DisconnectedRemembered() const
     return found;
 }
 
+bool DriveFolder::FinishLateWork(std::chrono::steady_clock::time_point until)
+{
+    return WaitForLateMountWork(until);
+}
+
 std::string DriveFolder::EntryPath(std::string_view localName) const
 {
     const char letter = DriveLetterOf(localName);

@@ -33,6 +33,7 @@ public:
 
     // The remembered mappings whose letter is not connected now (after a new login, say).
     std::vector<RememberedDrive> DisconnectedRemembered() const override;
+    bool FinishLateWork(std::chrono::steady_clock::time_point until) override;
 
     const std::string &drivesDir() const { return m_drivesDir; }
     const std::string &cDrive() const { return m_cDrive; }
