@@ -147,7 +147,14 @@ int StartDetached(const std::vector<std::string> &argv, const std::string &file)
     {
         setsid();
         signal(SIGPIPE, SIG_DFL);
-        if (fork() != 0)
+        const pid_t program = fork();
+        if (program < 0)
+        {
+            const int error = errno;
+            [[maybe_unused]] const ssize_t n = write(report[1], &error, sizeof error);
+            _exit(127);
+        }
+        if (program > 0)
             _exit(0);
         ToDevNull();
         // execvp would hand a file the kernel cannot run to the shell; a path runs as it is or not at all.
@@ -227,9 +234,10 @@ ProcessRun RunProcess(const std::vector<std::string> &argv, const RunOptions &op
     }
     if (exited)
     {
-        // What it wrote before it ended is in the pipes; take it without waiting for anyone holding them.
+        // What it wrote before it ended is in the pipes; take it without waiting for anyone holding them, and
+        // within the limit, since one that holds them may go on writing.
         for (int i = 0; i < 2; ++i)
-            while (fds[i].fd >= 0 && Drain(fds[i].fd, *sinks[i], outputCap))
+            while (fds[i].fd >= 0 && MillisecondsLeft(end) > 0 && Drain(fds[i].fd, *sinks[i], outputCap))
             {
                 pollfd ready{fds[i].fd, POLLIN, 0};
                 if (poll(&ready, 1, 0) <= 0)

@@ -39,6 +39,16 @@ TEST(SkinScale, TheScreenIsAt200Percent)
     EXPECT_EQ(LoadSkinBitmap(284, 1.0).size(), QSize(100, 25));
 }
 
+TEST(SkinScale, ARegisteredBitmapWinsOverTheBuiltInTwiceAsLargeOne)
+{
+    QImage mine(7, 3, QImage::Format_RGB32);
+    mine.fill(Qt::red);
+    RegisterSkinBitmap(284, mine);
+    const QImage loaded = LoadSkinBitmap(284, 2.0);
+    ClearRegisteredSkinBitmaps();
+    EXPECT_EQ(loaded, mine);
+}
+
 TEST(SkinScale, WidgetsDrawTheTwiceAsLargeBitmapsAtTheirLogicalSize)
 {
     struct Case

@@ -48,6 +48,13 @@ struct WatchCase
 const FoundDevice kA = Device("AA", "10.0.0.5");
 const FoundDevice kB = Device("BB", "10.0.0.6");
 
+FoundDevice WithNetwork(FoundDevice device, const std::string &netmask, const std::string &gateway)
+{
+    device.netmask = netmask;
+    device.gateway = gateway;
+    return device;
+}
+
 const WatchCase watchCases[] = {
     {"the devices present at the start appear", {{kA, kB}}, {"appeared AA", "appeared BB"}},
     {"nothing changed", {{kA, kB}, {kB, kA}}, {}},
@@ -55,6 +62,8 @@ const WatchCase watchCases[] = {
      {{kA}, {Device("AA", "10.0.0.9")}},
      {"changed AA 10.0.0.5>10.0.0.9"}},
     {"DHCP switched on", {{kA}, {Device("AA", "10.0.0.5", true)}}, {"changed AA 10.0.0.5>10.0.0.5"}},
+    {"a new netmask", {{kA}, {WithNetwork(kA, "255.255.0.0", "10.0.0.1")}}, {"changed AA 10.0.0.5>10.0.0.5"}},
+    {"a new gateway", {{kA}, {WithNetwork(kA, "255.255.255.0", "10.0.0.254")}}, {"changed AA 10.0.0.5>10.0.0.5"}},
     {"a new name", {{kA}, {Device("AA", "10.0.0.5", false, "Vault")}}, {"changed AA 10.0.0.5>10.0.0.5"}},
     {"missed twice is not gone", {{kA, kB}, {kA}, {kA}}, {}},
     {"missed three times in a row is gone", {{kA, kB}, {kA}, {kA}, {kA}}, {"gone BB"}},

@@ -16,6 +16,8 @@
 #include <thread>
 
 #include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace izuzez::platform;
@@ -88,6 +90,30 @@ TEST_F(StartProcessTest, EveryModeStartsOrSaysWhyNot)
             EXPECT_EQ(kill(start.pid, 0), -1);
         }
     }
+}
+
+// In a child of ours under a uid nobody runs as, allowed two processes: itself and the middle one of the
+// detached start, so the fork of the program fails.
+TEST_F(StartProcessTest, ADetachedStartThatCannotForkIsAFailure)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to take another uid";
+    constexpr int kCannotSetUp = 3;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+    {
+        const rlimit two{2, 2};
+        if (setgid(54321) != 0 || setuid(54321) != 0 || setrlimit(RLIMIT_NPROC, &two) != 0)
+            _exit(kCannotSetUp);
+        _exit(StartProcess({"true"}, StartMode::Detached).error == EAGAIN ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == kCannotSetUp)
+        GTEST_SKIP() << "cannot take another uid here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the start was not reported as failed with EAGAIN";
 }
 
 TEST_F(StartProcessTest, StopEndsOneThatIgnoresTheRequest)

@@ -146,6 +146,9 @@ TEST_F(CDriveTest, WholeFilesFailWithTheirReasonAndLeaveNothingCut)
         EXPECT_EQ(WriteWholeFile(c.target, content.data(), content.size()), c.error) << c.target;
         EXPECT_EQ(ReplaceFile("C:\\cp\\nls.ko", c.target), c.error) << c.target;
     }
+    // A file system that takes the whole write without an error but keeps less (a sink here) fails it.
+    std::filesystem::create_symlink("/dev/null", m_dir.file("c/cp/sink"));
+    EXPECT_EQ(WriteWholeFile("C:\\cp\\sink", content.data(), content.size()), EIO);
     EXPECT_EQ(ReplaceFile("C:\\cp\\missing", "C:\\cp\\copy"), ENOENT);
     EXPECT_FALSE(PathFileExistsA("C:\\cp\\copy"));
     // An old file is replaced, not kept.
