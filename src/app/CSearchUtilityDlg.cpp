@@ -5,7 +5,6 @@
 #include "app/DeviceRows.h"
 #include "app/DriveTable.h"
 #include "app/ExchangeWait.h"
-#include "app/RowClickFilter.h"
 #include "app/SkinnedDialog.h"
 #include "protocol/DeviceList.h"
 #include "protocol/Endpoints.h"
@@ -90,8 +89,11 @@ void CSearchUtilityDlg::BindControls()
         connect(close, &QPushButton::clicked, this, &QDialog::reject);
     if (dhcp)
         connect(dhcp, &QComboBox::activated, this, &CSearchUtilityDlg::OnSelchangeDhcp);
+    // Every way the highlighted row can move (a click, a key, a typed name, the program) passes through
+    // the selection, so the device shown and acted on is always the highlighted one.
     if (m_lstDevices)
-        new RowClickFilter(m_lstDevices, [this] { OnClickDeviceList(); });
+        connect(m_lstDevices->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &CSearchUtilityDlg::OnClickDeviceList);
 }
 
 int CSearchUtilityDlg::DoModal()
@@ -148,15 +150,22 @@ void CSearchUtilityDlg::SearchAndList()
 
 void CSearchUtilityDlg::OnClickDeviceList()
 {
-    if (!m_bInitialised)
+    if (!m_bInitialised || m_bSelecting)
         return;
-    m_bDeviceSelected = 1;
-    m_lstDevices->setFocus();
-    for (int row = m_lstDevices->GetTopIndex(); row < m_lstDevices->GetItemCount(); ++row)
+    m_bSelecting = true;
+    // A selection moved by the program during the queries is followed once they end; bounded all the same.
+    for (int round = 0; round < 8; ++round)
     {
-        if (m_lstDevices->topLevelItem(row)->isSelected())
-            SelectRow(row);
+        const int row = m_lstDevices->GetSelectedRow();
+        // No row (a click on the empty part) keeps the device shown; the same row again asks nothing.
+        if (row < 0 || m_shownRow == m_lstDevices->model()->index(row, 0))
+            break;
+        m_shownRow = m_lstDevices->model()->index(row, 0);
+        m_bDeviceSelected = 1;
+        m_lstDevices->setFocus();
+        SelectRow(row);
     }
+    m_bSelecting = false;
 }
 
 void CSearchUtilityDlg::SelectRow(int row)

@@ -8,6 +8,7 @@
 #include "skin/DialogTemplateBuilder.h"
 
 #include <QIcon>
+#include <QPersistentModelIndex>
 #include <QString>
 
 #include <memory>
@@ -34,6 +35,7 @@ public:
 
     // Handlers, bound to their controls in the constructor; the flows' own are forwarded.
     void OnSearch();
+    // Shows the highlighted device and runs its queries, once per change of device.
     void OnClickDeviceList();
     void OnSelchangeDhcp() { m_lan->OnSelchangeDhcp(); }
     void OnApplyLanSettings() { m_lan->OnApplyLanSettings(); }
@@ -70,6 +72,9 @@ private:
     std::unique_ptr<DriveMappingFlow> m_drives;
     std::unique_ptr<DeviceServicesFlow> m_services;
     int m_bDeviceSelected = 0;
+    // The device row whose details and volumes are shown; a new search leaves it invalid.
+    QPersistentModelIndex m_shownRow;
+    bool m_bSelecting = false;
     QIcon m_hIcon;
     QString m_strModel;
     bool m_bInitialised = false;

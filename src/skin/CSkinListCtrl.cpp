@@ -318,5 +318,16 @@ void CSkinListCtrl::keyPressEvent(QKeyEvent *event)
 void CSkinListCtrl::mousePressEvent(QMouseEvent *event)
 {
     m_bKeyboardFocus = false;
+    // As in the report list of the original, a press on the empty part leaves no row selected.
+    if (event->button() == Qt::LeftButton && itemAt(event->position().toPoint()) == nullptr)
+        clearSelection();
     QTreeWidget::mousePressEvent(event);
+}
+
+void CSkinListCtrl::keyboardSearch(const QString &search)
+{
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && current.column() != 0)
+        selectionModel()->setCurrentIndex(current.siblingAtColumn(0), QItemSelectionModel::NoUpdate);
+    QTreeWidget::keyboardSearch(search);
 }

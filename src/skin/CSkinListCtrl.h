@@ -51,6 +51,9 @@ public:
     // The focus came with the keyboard (or the keyboard was used since), so the focus frame shows.
     bool ShowsFocusFrame() const { return hasFocus() && m_bKeyboardFocus; }
 
+    // Typing searches the rows by their first column (the name), whichever cell was clicked last.
+    void keyboardSearch(const QString &search) override;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;

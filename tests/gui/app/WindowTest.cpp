@@ -124,29 +124,91 @@ TEST_F(WindowTest, TheFirstSearchListsTheDevicesInListOrder)
     EXPECT_TRUE(m_dlg->windowFlags().testFlag(Qt::FramelessWindowHint));
 }
 
-TEST_F(WindowTest, ADoubleClickSelectsTheDeviceOnce)
+// Every way the highlighted row moves shows that device and runs its queries once; a release, a no-op key or
+// the same row again runs nothing.
+TEST_F(WindowTest, EveryWayOfMovingTheRowShowsThatDeviceAndQueriesItOnce)
 {
-    // Qt delivers a double-click with or without a second press before the double-click event.
-    for (const bool secondPress : {true, false})
+    m_simulator.Stop();
+    std::string problem;
+    ASSERT_TRUE(m_simulator.Start(R"({"listen": "127.0.0.1", "devices": [
+      {"name": "Alpha", "address": "192.168.50.10", "netmask": "255.255.255.0", "shares": ["a1", "a2"]},
+      {"name": "Bravo", "address": "192.168.50.11", "netmask": "255.255.0.0", "dhcp": true, "shares": ["b1"]},
+      {"name": "Charlie", "address": "192.168.50.12", "netmask": "255.0.0.0", "shares": ["c1", "c2", "c3"]},
+      {"name": "Delta", "address": "192.168.50.13", "netmask": "255.255.255.0", "shares": []}]})",
+                                  problem))
+        << problem;
+    Click(1002);
+    ASSERT_EQ(Column(Devices(), 0), (std::vector<QString>{"Alpha", "Bravo", "Charlie", "Delta"}));
+    const struct
     {
-        SCOPED_TRACE(secondPress ? "press, double-click, release" : "double-click, release");
-        const std::size_t shares = m_simulator.Requests(3, 3).size();
-        const std::size_t ssl = m_simulator.Requests(3, 19).size();
-        QTreeWidgetItem *item = Devices()->topLevelItem(kStorageOne);
-        ASSERT_NE(item, nullptr);
-        const QPoint at = Devices()->visualItemRect(item).center();
-        QTest::mousePress(Devices()->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseRelease(Devices()->viewport(), Qt::LeftButton, {}, at);
-        if (secondPress)
+        const char *netmask;
+        const char *dhcp;
+        std::vector<QString> volumes;
+    } shown[] = {{"255.255.255.0", "Disable", {"a1", "a2"}},
+                 {"255.255.0.0", "Enable", {"b1"}},
+                 {"255.0.0.0", "Disable", {"c1", "c2", "c3"}},
+                 {"255.255.255.0", "Disable", {}}};
+    const auto key = [this](Qt::Key k) { return [this, k] { QTest::keyClick(Devices(), k); }; };
+    const auto type = [this](const char *text)
+    {
+        return [this, text]
+        {
+            QTest::qWait(QApplication::keyboardInputInterval() + 50); // a new search, not more of the last
+            QTest::keyClicks(Devices(), QString::fromLatin1(text));
+        };
+    };
+    const auto doubleClick = [this](int row)
+    {
+        return [this, row]
+        {
+            const QPoint at = Devices()->visualItemRect(Devices()->topLevelItem(row)).center();
             QTest::mousePress(Devices()->viewport(), Qt::LeftButton, {}, at);
-        QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, Devices()->viewport()->mapToGlobal(at), Qt::LeftButton,
-                                Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(Devices()->viewport(), &doubleClick);
-        QTest::mouseRelease(Devices()->viewport(), Qt::LeftButton, {}, at);
-        EXPECT_EQ(m_simulator.Requests(3, 3).size(), shares + 1);
-        EXPECT_EQ(m_simulator.Requests(3, 19).size(), ssl + 1);
-        EXPECT_STREQ(g_ProtocolState.selectedIp, "192.168.50.10");
-        QTest::qWait(QApplication::doubleClickInterval() + 20);
+            QTest::mouseRelease(Devices()->viewport(), Qt::LeftButton, {}, at);
+            QMouseEvent dbl(QEvent::MouseButtonDblClick, at, Devices()->viewport()->mapToGlobal(at), Qt::LeftButton,
+                            Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(Devices()->viewport(), &dbl);
+            QTest::mouseRelease(Devices()->viewport(), Qt::LeftButton, {}, at);
+        };
+    };
+    const struct
+    {
+        const char *name;
+        std::function<void()> act;
+        int row;
+        bool queries;
+    } steps[] = {
+        {"click", [this] { ClickDevice(1); }, 1, true},
+        {"release of a swallowed press", [this] { QTest::keyRelease(Devices(), Qt::Key_Down); }, 1, false},
+        {"down", key(Qt::Key_Down), 2, true},
+        {"up", key(Qt::Key_Up), 1, true},
+        {"up again", key(Qt::Key_Up), 0, true},
+        {"up on the first row", key(Qt::Key_Up), 0, false},
+        {"end", key(Qt::Key_End), 3, true},
+        {"home", key(Qt::Key_Home), 0, true},
+        {"page down", key(Qt::Key_PageDown), 3, true},
+        {"page up", key(Qt::Key_PageUp), 0, true},
+        {"typing a name", type("c"), 2, true},
+        {"typing another", type("b"), 1, true},
+        {"the same row clicked", [this] { ClickDevice(1); }, 1, false},
+        {"double-click", doubleClick(3), 3, true},
+        {"the program", [this] { Devices()->setCurrentItem(Devices()->topLevelItem(0)); }, 0, true},
+    };
+    for (const auto &step : steps)
+    {
+        SCOPED_TRACE(step.name);
+        const std::size_t shares = m_simulator.Requests(3, 3).size(), ssl = m_simulator.Requests(3, 19).size();
+        step.act();
+        const std::size_t more = step.queries ? 1 : 0;
+        EXPECT_EQ(m_simulator.Requests(3, 3).size(), shares + more);
+        EXPECT_EQ(m_simulator.Requests(3, 19).size(), ssl + more);
+        ASSERT_EQ(Devices()->GetSelectedRow(), step.row);
+        const QString ip = Devices()->GetItemText(step.row, 1);
+        EXPECT_EQ(IpField()->text(), ip);
+        EXPECT_EQ(NetmaskField()->text(), shown[step.row].netmask);
+        EXPECT_EQ(Dhcp()->currentText(), shown[step.row].dhcp);
+        EXPECT_EQ(Column(Volumes(), 0), shown[step.row].volumes);
+        EXPECT_EQ(QString::fromLatin1(g_ProtocolState.selectedIp), ip);
+        EXPECT_EQ(QString::fromLatin1(szDeviceIP), ip);
     }
 }
 
@@ -634,7 +696,7 @@ TEST_F(WindowTest, AddressFieldsAreOneTabStopWithOctetsOnThePeriodAndArrows)
     EXPECT_EQ(IpField()->text(), "192.168.50.10"); // walking changed nothing
 }
 
-TEST_F(WindowTest, ListsReportTheirColumnsAndRowsAndMoveWithTheArrows)
+TEST_F(WindowTest, ListsReportTheirColumnsAndRows)
 {
     ClickDevice(kStorageOne);
     m_dlg->activateWindow();
@@ -661,16 +723,6 @@ TEST_F(WindowTest, ListsReportTheirColumnsAndRowsAndMoveWithTheArrows)
     }
     EXPECT_EQ(table->cellAt(0, 0)->text(QAccessible::Name), "Storage-One");
     EXPECT_EQ(table->cellAt(1, 1)->text(QAccessible::Name), "192.168.50.11");
-
-    Devices()->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(Devices()->GetSelectedRow(), kStorageOne);
-    QTest::keyClick(Devices(), Qt::Key_Down);
-    EXPECT_EQ(Devices()->GetSelectedRow(), kRecorderTwo);
-    // A row reached with the keys shows that device, as a click does.
-    EXPECT_EQ(IpField()->text(), "192.168.50.11");
-    QTest::keyClick(Devices(), Qt::Key_Up);
-    EXPECT_EQ(Devices()->GetSelectedRow(), kStorageOne);
-    EXPECT_EQ(IpField()->text(), "192.168.50.10");
 }
 
 } // namespace
