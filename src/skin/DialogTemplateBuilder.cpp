@@ -1,4 +1,5 @@
 #include "skin/DialogTemplateBuilder.h"
+#include "skin/ComboAccessible.h"
 
 #include "skin/CIpAddressCtrl.h"
 #include "skin/CSkinButton.h"
@@ -125,6 +126,7 @@ bool DialogTemplateBuilder::Build(QWidget *dialog)
         m_error = QStringLiteral("no template or no dialog");
         return false;
     }
+    InstallComboAccessible();
     m_controls.clear();
     m_built = m_template;
     dialog->setWindowFlags(WindowFlagsFor(m_template));
