@@ -123,6 +123,33 @@ std::string ExtraArgumentError(const CLI::App &app, const std::string &arg, bool
     return "Unexpected argument '" + arg + "'.";
 }
 
+// A flag takes no value and "--" ends nothing: CLI11 would read "--json=false" as the flag's value and "--"
+// as the end of the options, so both are unknown options here. The value of an option is skipped.
+std::string FlagValueOrEndOfOptions(const CLI::App &app, const std::vector<std::string> &args)
+{
+    for (std::size_t i = 0; i < args.size(); ++i)
+    {
+        const std::string &arg = args[i];
+        if (arg == "--")
+            return "Unknown option '--'.";
+        if (arg.rfind("--", 0) != 0)
+            continue;
+        const std::string name = arg.substr(0, arg.find('='));
+        const CLI::Option *option = app.get_option_no_throw(name);
+        for (const CLI::App *command : DeclaredCommands(app))
+            if (option == nullptr)
+                option = command->get_option_no_throw(name);
+        if (option == nullptr)
+            continue;
+        const bool inlineValue = name.size() != arg.size();
+        if (option->get_expected_max() == 0 && inlineValue)
+            return "Unknown option '" + arg + "'.";
+        if (option->get_expected_max() > 0 && !inlineValue)
+            ++i;
+    }
+    return {};
+}
+
 // Options of a command written before the command ("--json search") are moved after it, where the
 // command's parser finds them; global options stay where they are.
 std::vector<std::string> CommandOptionsAfterCommand(const CLI::App &app, const std::vector<std::string> &args)
@@ -201,6 +228,8 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
         else
             split.push_back(arg);
     }
+    if (std::string problem = FlagValueOrEndOfOptions(app, split); !problem.empty())
+        return Fail(std::move(problem));
     const std::vector<std::string> ordered = CommandOptionsAfterCommand(app, split);
     std::vector<std::string> reversed(ordered.rbegin(), ordered.rend()); // CLI11 takes them from the back
     bool argumentsMissing = false;

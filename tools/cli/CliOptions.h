@@ -63,6 +63,8 @@ struct Options
     std::string codepage;        // install-codepage: one of the nine code pages
     bool noRestartWait = false;  // the installations: end without waiting for the device's restart
     int watchIntervalMs = 10000; // watch: the time between two searches
+
+    bool operator==(const Options &) const = default;
 };
 
 struct ParseResult

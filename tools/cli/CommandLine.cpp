@@ -198,8 +198,12 @@ std::unique_ptr<CommandLine> DeclareCommandLine()
     app.set_help_flag();
     app.allow_extras(); // options of other commands and stray words get their own messages
     app.require_subcommand(0, 1);
+    // One address a use, so that an option never takes the command's arguments after it.
     app.add_option("--interface", v.interfaces, "search only from this local address (may be repeated)")
-        ->type_name("ADDR");
+        ->type_name("ADDR")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     // Every other option given twice takes its last value, as the window's fields do when typed over.
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.add_flag("--verbose,-v", v.verbose, "print the protocol's diagnostic lines on standard error");
@@ -325,7 +329,7 @@ std::string RenderUsage(const CommandLine &line)
     for (const CLI::Option *option : VisibleOptions(app))
         if (option->get_lnames().front() != "help" && option->get_lnames().front() != "version")
             out += " [" + OptionName(*option) + (TakesValue(*option) ? " " + option->get_type_name() : "") + "]" +
-                   (option->get_items_expected_max() > 1 ? "..." : "");
+                   (option->get_multi_option_policy() == CLI::MultiOptionPolicy::TakeAll ? "..." : "");
     out += " COMMAND [ARGS]\n\n" + app.get_description() + "\n\nCommands:\n";
     for (const CLI::App *command : DeclaredCommands(app))
     {

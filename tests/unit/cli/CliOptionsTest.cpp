@@ -1,6 +1,9 @@
 #include "CliOptions.h"
+#include "CommandLine.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace izuzez::cli;
 
@@ -130,6 +133,105 @@ TEST(ParseCommandLine, InterfacesRepeatBeforeAndAfterTheCommand)
     EXPECT_EQ(r.options.interfaces, (std::vector<std::string>{"10.71.1.1", "10.71.2.1"}));
     EXPECT_TRUE(r.options.json);
     EXPECT_TRUE(r.options.verbose);
+}
+
+// Each option of each command, from the declaration, before, between and after the command's arguments and in
+// the "=" form, parses as with the option right after the command.
+TEST(ParseCommandLine, AnOptionTakesOnlyItsOwnValueWhereverItStands)
+{
+    const std::map<std::string, std::vector<std::string>> arguments = {
+        {"search", {}},
+        {"query", {"10.0.0.5", "shares"}},
+        {"set-address", {"10.0.0.5"}},
+        {"set-dhcp", {"10.0.0.5"}},
+        {"doctor", {}},
+        {"open", {"10.0.0.5"}},
+        {"map", {"10.0.0.5", "share", "Y:"}},
+        {"unmap", {"Y:"}},
+        {"drives", {}},
+        {"install-codepage", {"10.0.0.5", "950"}},
+        {"install-bt", {"10.0.0.5"}},
+        {"watch", {}},
+    };
+    const std::map<std::string, std::string> values = {
+        {"--interface", "10.0.0.1"}, {"--wait", "100"},          {"--interval", "5"},       {"--user", "bob"},
+        {"--ip", "10.0.0.6"},        {"--netmask", "255.0.0.0"}, {"--gateway", "10.0.0.1"},
+    };
+    // What an option needs beside it, given last.
+    const std::map<std::string, std::vector<std::string>> companions = {{"map --password-stdin", {"--user", "bob"}},
+                                                                        {"drives --no-prompt", {"--reconnect"}}};
+    const auto line = DeclareCommandLine();
+    for (const CLI::App *command : DeclaredCommands(line->app))
+    {
+        ASSERT_EQ(arguments.count(command->get_name()), 1u) << command->get_name();
+        const std::vector<std::string> &args = arguments.at(command->get_name());
+        std::vector<const CLI::Option *> options = VisibleOptions(*command);
+        for (const CLI::Option *global : VisibleOptions(line->app))
+            options.push_back(global);
+        for (const CLI::Option *option : options)
+        {
+            const std::string name = OptionName(*option);
+            if (name.empty() || name == "--help" || name == "--version")
+                continue;
+            const bool valued = option->get_expected_max() > 0;
+            ASSERT_TRUE(!valued || values.count(name) == 1) << name;
+            const std::vector<std::string> split =
+                valued ? std::vector<std::string>{name, values.at(name)} : std::vector<std::string>{name};
+            const std::vector<std::string> joined =
+                valued ? std::vector<std::string>{name + "=" + values.at(name)} : std::vector<std::string>{name};
+            const auto placed = [&](std::size_t at, const std::vector<std::string> &words)
+            {
+                std::vector<std::string> all{command->get_name()};
+                all.insert(all.end(), args.begin(), args.end());
+                all.insert(all.begin() + static_cast<std::ptrdiff_t>(at), words.begin(), words.end());
+                if (const auto it = companions.find(command->get_name() + " " + name); it != companions.end())
+                    all.insert(all.end(), it->second.begin(), it->second.end());
+                return all;
+            };
+            const ParseResult first = ParseCommandLine(placed(1, split));
+            ASSERT_TRUE(first.ok) << command->get_name() << " " << name << ": " << first.error;
+            for (std::size_t at = 0; at <= args.size() + 1; ++at)
+                for (const auto &words : {split, joined})
+                {
+                    std::string text;
+                    for (const std::string &word : placed(at, words))
+                        text += word + " ";
+                    SCOPED_TRACE(text);
+                    const ParseResult r = ParseCommandLine(placed(at, words));
+                    ASSERT_TRUE(r.ok) << r.error;
+                    EXPECT_TRUE(r.options == first.options);
+                }
+        }
+    }
+}
+
+TEST(ParseCommandLine, FlagsTakeNoValueAndEachUseOfAnOptionOne)
+{
+    const struct
+    {
+        std::vector<std::string> args;
+        std::string errorPart;
+    } refused[] = {
+        {{"search", "--json=false"}, "--json"},
+        {{"--verbose=1", "search"}, "--verbose"},
+        {{"search", "--verbose=1"}, "--verbose"},
+        {{"drives", "--reconnect=0"}, "--reconnect"},
+        {{"search", "--"}, "'--'"},
+        {{"search", "--interface", "10.0.0.1", "10.0.0.2"}, "Unexpected argument '10.0.0.2'"},
+        {{"query", "10.0.0.5", "--interface", "10.0.0.1", "10.0.0.2", "shares"}, "Unexpected argument"},
+    };
+    for (const auto &c : refused)
+    {
+        SCOPED_TRACE(c.args.front() + " " + c.args.back());
+        const ParseResult r = ParseCommandLine(c.args);
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.error.find(c.errorPart), std::string::npos) << r.error;
+    }
+    const ParseResult r =
+        ParseCommandLine({"query", "--interface", "10.0.0.1", "10.0.0.5", "--interface=10.0.0.2", "shares"});
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.options.interfaces, (std::vector<std::string>{"10.0.0.1", "10.0.0.2"}));
+    EXPECT_EQ(r.options.deviceIp, "10.0.0.5");
 }
 
 TEST(ParseCommandLine, HelpAndVersionNeedNoCommand)
