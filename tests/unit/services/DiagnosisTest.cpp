@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "Diagnosis.h"
+#include "services/Diagnosis.h"
 
 // The doctor's verdict and the readers of the system's tables it rests on.
 namespace
 {
-using namespace izuzez::cli;
+using namespace izuzez::services;
 
 InterfaceFacts Interface(const char *name, const char *address, int prefix)
 {
