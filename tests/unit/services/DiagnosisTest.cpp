@@ -166,6 +166,10 @@ TEST(DiagnosisTest, ReadsFirewallRules)
          FirewallState::Drops, "type filter hook input priority 0; policy drop;"},
         {"nft", "table inet t {\n chain out {\n  type filter hook output priority 0; policy drop;\n }\n}\n",
          FirewallState::Silent, ""},
+        {"nft",
+         "table inet t {\n chain in {\n  type filter hook input priority 0; policy accept;\n }\n"
+         " chain fwd {\n  type filter hook forward priority 0; policy drop;\n }\n}\n",
+         FirewallState::Silent, ""},
         {"iptables", "-P INPUT ACCEPT\n-A INPUT -p udp -m udp --dport 13579 -j REJECT\n", FirewallState::Drops,
          "-A INPUT -p udp -m udp --dport 13579 -j REJECT"},
         {"iptables", "-P INPUT DROP\n-P OUTPUT ACCEPT\n", FirewallState::Drops, "-P INPUT DROP"},
