@@ -178,8 +178,8 @@ void NameInterfaces(std::vector<InterfaceFacts> &interfaces)
     const std::vector<LocalAddress> local = ListLocalAddresses();
     for (InterfaceFacts &f : interfaces)
     {
-        const auto it = std::find_if(local.begin(), local.end(),
-                                     [&](const LocalAddress &a) { return a.address == f.address; });
+        const auto it =
+            std::find_if(local.begin(), local.end(), [&](const LocalAddress &a) { return a.address == f.address; });
         if (it == local.end())
             continue;
         f.name = it->name;
