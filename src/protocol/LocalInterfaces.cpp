@@ -15,8 +15,19 @@
 namespace
 {
 std::vector<std::string> g_interfaceFilter;
+} // namespace
 
-std::vector<LocalAddress> EnumerateLocalAddresses()
+void SetInterfaceFilter(const std::vector<std::string> &addresses)
+{
+    g_interfaceFilter = addresses;
+}
+
+std::vector<std::string> InterfaceFilter()
+{
+    return g_interfaceFilter;
+}
+
+std::vector<LocalAddress> ListLocalAddresses()
 {
     std::vector<LocalAddress> result;
     ifaddrs *list = nullptr;
@@ -31,16 +42,17 @@ std::vector<LocalAddress> EnumerateLocalAddresses()
         char text[INET_ADDRSTRLEN] = {};
         if (inet_ntop(AF_INET, &address.sin_addr, text, sizeof text) == nullptr)
             continue;
-        result.push_back({text, (entry->ifa_flags & IFF_LOOPBACK) != 0});
+        int prefix = -1;
+        if (entry->ifa_netmask != nullptr)
+        {
+            sockaddr_in mask;
+            std::memcpy(&mask, entry->ifa_netmask, sizeof mask);
+            prefix = __builtin_popcount(mask.sin_addr.s_addr);
+        }
+        result.push_back({text, (entry->ifa_flags & IFF_LOOPBACK) != 0, entry->ifa_name, prefix});
     }
     freeifaddrs(list);
     return result;
-}
-} // namespace
-
-void SetInterfaceFilter(const std::vector<std::string> &addresses)
-{
-    g_interfaceFilter = addresses;
 }
 
 std::vector<std::string> SelectLocalAddresses(const std::vector<LocalAddress> &candidates,
@@ -96,29 +108,15 @@ void InitLocalInterfaces()
     ProtocolState &state = g_ProtocolState;
     std::memset(state.interfaceAddress, 0, sizeof state.interfaceAddress);
     state.interfaceCount = 0;
-    for (const std::string &address : SelectLocalAddresses(EnumerateLocalAddresses(), g_interfaceFilter))
+    for (const std::string &address : SelectLocalAddresses(ListLocalAddresses(), g_interfaceFilter))
         CopyText(state.interfaceAddress[state.interfaceCount++], address);
     state.clientId = MakeClientId();
 }
 
 int LocalPrefixLength(const std::string &address)
 {
-    ifaddrs *list = nullptr;
-    if (getifaddrs(&list) != 0)
-        return -1;
-    int prefix = -1;
-    for (const ifaddrs *entry = list; entry != nullptr && prefix < 0; entry = entry->ifa_next)
-    {
-        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET || !(entry->ifa_flags & IFF_UP) ||
-            entry->ifa_netmask == nullptr)
-            continue;
-        sockaddr_in local, mask;
-        std::memcpy(&local, entry->ifa_addr, sizeof local);
-        std::memcpy(&mask, entry->ifa_netmask, sizeof mask);
-        char text[INET_ADDRSTRLEN] = {};
-        if (inet_ntop(AF_INET, &local.sin_addr, text, sizeof text) != nullptr && address == text)
-            prefix = __builtin_popcount(mask.sin_addr.s_addr);
-    }
-    freeifaddrs(list);
-    return prefix;
+    for (const LocalAddress &local : ListLocalAddresses())
+        if (local.address == address && local.prefix >= 0)
+            return local.prefix;
+    return -1;
 }

@@ -13,12 +13,20 @@
 // an empty list means every address. Addresses that are not local are left out; the table keeps getifaddrs
 // order, not the order given here.
 void SetInterfaceFilter(const std::vector<std::string> &addresses);
+// The filter last set; empty when every address is used.
+std::vector<std::string> InterfaceFilter();
 
 struct LocalAddress
 {
     std::string address; // dotted IPv4 text
     bool loopback = false;
+    std::string name; // the interface's name
+    int prefix = -1;  // the netmask's bits; -1 when the interface has none
 };
+
+// Every IPv4 address of an interface that is up, loopback included, in getifaddrs order: the one walk of the
+// interface table that the rest of this file and the doctor use.
+std::vector<LocalAddress> ListLocalAddresses();
 
 // Orders, filters and caps a list of candidate addresses by the rules above. Pure; used by InitLocalInterfaces.
 std::vector<std::string> SelectLocalAddresses(const std::vector<LocalAddress> &candidates,

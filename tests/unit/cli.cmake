@@ -5,7 +5,6 @@ izuzez_add_test(cli_test
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/DeviceChangesTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/DriveCommandsTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/PasswordTest.cpp
-            ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/DiagnosisTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/ProgressTest.cpp
     LIBS izuzez_cli_core nlohmann_json::nlohmann_json)
 # The completion and manual the build made are compared with the declaration.

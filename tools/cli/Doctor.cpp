@@ -1,153 +1,18 @@
 #include "Doctor.h"
 
-#include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <fstream>
-#include <set>
 #include <sstream>
-
-#include <arpa/inet.h>
-#include <dirent.h>
-#include <ifaddrs.h>
-#include <net/if.h>
-#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
-#include "platform/RunProcess.h"
-#include "protocol/DeviceList.h"
-#include "protocol/Endpoints.h"
-#include "protocol/FixedText.h"
-#include "protocol/LocalInterfaces.h"
 #include "protocol/PrintableText.h"
-#include "protocol/ProtocolState.h"
-#include "protocol/Search.h"
 
 namespace izuzez::cli
 {
+using namespace services;
+
 namespace
 {
-
-using namespace std::chrono_literals;
-
-constexpr auto kQuiet = 300ms;
-constexpr auto kSearchBudget = 1500ms;
-constexpr auto kToolLimit = 3s;
-
-std::string ReadText(const std::string &path)
-{
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-int ReadNumber(const std::string &path)
-{
-    std::ifstream in(path);
-    int value = -1;
-    if (!(in >> value))
-        return -1;
-    return value;
-}
-
-// The firewall tools live in /usr/sbin, which an ordinary user's PATH often lacks.
-platform::ProcessRun RunSystemTool(const std::string &name, const std::vector<std::string> &args)
-{
-    platform::ProcessRun run;
-    for (const std::string &program : {name, "/usr/sbin/" + name, "/sbin/" + name})
-    {
-        std::vector<std::string> argv{program};
-        argv.insert(argv.end(), args.begin(), args.end());
-        run = platform::RunProcess(argv, kToolLimit);
-        if (run.started)
-            break;
-    }
-    return run;
-}
-
-FirewallFacts ProbeFirewall()
-{
-    const platform::ProcessRun nft = RunSystemTool("nft", {"list", "ruleset"});
-    if (nft.started && nft.status == 0)
-        return ReadFirewallRules("nft", nft.out);
-    const platform::ProcessRun iptables = RunSystemTool("iptables", {"-S"});
-    if (iptables.started && iptables.status == 0)
-        return ReadFirewallRules("iptables", iptables.out);
-    FirewallFacts facts;
-    if (!nft.started && !iptables.started)
-        facts.detail = "neither nft nor iptables is installed";
-    else if (geteuid() != 0)
-        facts.detail = "could not be read without root (run sudo izuzez doctor)";
-    else
-        facts.detail = "could not be read: " + PrintableText(nft.started ? nft.err : iptables.err);
-    while (!facts.detail.empty() && (facts.detail.back() == '\n' || facts.detail.back() == ' '))
-        facts.detail.pop_back();
-    return facts;
-}
-
-// Sockets of this process, by inode, so that they are not taken for another program's.
-std::set<unsigned long> OwnSocketInodes()
-{
-    std::set<unsigned long> inodes;
-    DIR *dir = opendir("/proc/self/fd");
-    if (dir == nullptr)
-        return inodes;
-    while (const dirent *entry = readdir(dir))
-    {
-        char target[64] = {};
-        const std::string path = std::string("/proc/self/fd/") + entry->d_name;
-        const ssize_t n = readlink(path.c_str(), target, sizeof target - 1);
-        unsigned long inode = 0;
-        if (n > 0 && std::sscanf(target, "socket:[%lu]", &inode) == 1)
-            inodes.insert(inode);
-    }
-    closedir(dir);
-    return inodes;
-}
-
-int OtherSocketsOnPort()
-{
-    const std::string table = ReadText("/proc/net/udp");
-    if (table.empty())
-        return -1;
-    const std::set<unsigned long> own = OwnSocketInodes();
-    int others = 0;
-    for (unsigned long inode : UdpSocketInodes(table, kProtocolPort))
-        others += own.count(inode) == 0;
-    return others;
-}
-
-int PrefixOf(const sockaddr *mask)
-{
-    if (mask == nullptr || mask->sa_family != AF_INET)
-        return 32;
-    const std::uint32_t bits = ntohl(reinterpret_cast<const sockaddr_in *>(mask)->sin_addr.s_addr);
-    return __builtin_popcount(bits);
-}
-
-// Name and prefix of the interface that holds `address`.
-void NameInterface(InterfaceFacts &facts)
-{
-    ifaddrs *list = nullptr;
-    if (getifaddrs(&list) != 0)
-        return;
-    for (const ifaddrs *a = list; a != nullptr; a = a->ifa_next)
-    {
-        if (a->ifa_addr == nullptr || a->ifa_addr->sa_family != AF_INET)
-            continue;
-        char text[INET_ADDRSTRLEN] = {};
-        inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in *>(a->ifa_addr)->sin_addr, text, sizeof text);
-        if (facts.address != text)
-            continue;
-        facts.name = a->ifa_name;
-        facts.prefix = PrefixOf(a->ifa_netmask);
-        facts.loopback = (a->ifa_flags & IFF_LOOPBACK) != 0;
-        break;
-    }
-    freeifaddrs(list);
-}
 
 std::string SocketState(int error)
 {
@@ -186,41 +51,6 @@ std::string RpFilterText(int value)
 }
 
 } // namespace
-
-DoctorFacts GatherDoctorFacts(const std::vector<std::string> &interfaces)
-{
-    DoctorFacts facts;
-    SetInterfaceFilter(interfaces);
-    OpenEndpoints();
-    ProtocolState &state = g_ProtocolState;
-    const std::string routes = ReadText("/proc/net/route");
-    const int rpAll = ReadNumber("/proc/sys/net/ipv4/conf/all/rp_filter");
-    for (int i = 0; i < state.interfaceCount; ++i)
-    {
-        InterfaceFacts f;
-        f.address = std::string(FieldText(state.interfaceAddress[i]));
-        NameInterface(f);
-        f.unicastError = state.receiverFault[i].unicastError;
-        f.groupError = state.receiverFault[i].groupError;
-        if (!routes.empty() && !f.name.empty())
-            f.multicastRoute = RouteSendsGroupVia(routes, f.name);
-        const int rpOwn = f.name.empty() ? -1 : ReadNumber("/proc/sys/net/ipv4/conf/" + f.name + "/rp_filter");
-        // The kernel applies the larger of the two values.
-        f.rpFilter = rpOwn < 0 || rpAll < 0 ? -1 : std::max(rpOwn, rpAll);
-        facts.interfaces.push_back(std::move(f));
-    }
-    facts.otherSockets = OtherSocketsOnPort();
-    facts.firewall = ProbeFirewall();
-    // One search per interface; the list is emptied in between so that each counts its own devices.
-    for (int i = 0; i < state.interfaceCount; ++i)
-    {
-        FreeDeviceList();
-        SearchInterfaceUntilQuiet(i, 1, 8, kQuiet, kSearchBudget, &facts.interfaces[static_cast<std::size_t>(i)].tally);
-    }
-    FreeDeviceList();
-    CloseEndpoints();
-    return facts;
-}
 
 std::string DoctorText(const DoctorFacts &facts, const std::vector<std::string> &verdict)
 {
@@ -295,7 +125,7 @@ std::string DoctorJson(const DoctorFacts &facts, const std::vector<std::string> 
 
 int RunDoctor(const Options &options, Console &console)
 {
-    const DoctorFacts facts = GatherDoctorFacts(options.interfaces);
+    const DoctorFacts facts = GatherDoctorFacts({options.interfaces});
     const std::vector<std::string> verdict = Diagnose(facts);
     console.out << (options.json ? DoctorJson(facts, verdict) + "\n" : DoctorText(facts, verdict));
     return AnsweredDevices(facts) > 0 ? kExitDone : kExitDevice;

@@ -209,12 +209,12 @@ TEST(LocalInterfacesTest, SelectionOrderFilterAndLimit)
     };
     std::vector<LocalAddress> many;
     for (int i = 1; i <= 10; ++i)
-        many.push_back({"10.0.0." + std::to_string(i), false});
-    many.insert(many.begin(), {"127.0.0.1", true});
+        many.push_back({"10.0.0." + std::to_string(i), false, "", -1});
+    many.insert(many.begin(), {"127.0.0.1", true, "", -1});
     const Case cases[] = {
         {"none", {}, {}, {}},
         {"loopback last",
-         {{"127.0.0.1", true}, {"192.168.1.2", false}, {"10.0.0.2", false}},
+         {{"127.0.0.1", true, "", -1}, {"192.168.1.2", false, "", -1}, {"10.0.0.2", false, "", -1}},
          {},
          {"192.168.1.2", "10.0.0.2", "127.0.0.1"}},
         {"at most eight, loopback squeezed out",
@@ -222,7 +222,7 @@ TEST(LocalInterfacesTest, SelectionOrderFilterAndLimit)
          {},
          {"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4", "10.0.0.5", "10.0.0.6", "10.0.0.7", "10.0.0.8"}},
         {"filter keeps table order", many, {"127.0.0.1", "10.0.0.9", "10.9.9.9"}, {"10.0.0.9", "127.0.0.1"}},
-        {"duplicate address kept once", {{"10.0.0.1", false}, {"10.0.0.1", false}}, {}, {"10.0.0.1"}},
+        {"duplicate address kept once", {{"10.0.0.1", false, "", -1}, {"10.0.0.1", false, "", -1}}, {}, {"10.0.0.1"}},
     };
     for (const Case &c : cases)
         EXPECT_EQ(SelectLocalAddresses(c.candidates, c.filter), c.expected) << c.label;

@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "Diagnosis.h"
+#include "services/Diagnosis.h"
 
 // The doctor's verdict and the readers of the system's tables it rests on.
 namespace
 {
-using namespace izuzez::cli;
+using namespace izuzez::services;
 
 InterfaceFacts Interface(const char *name, const char *address, int prefix)
 {
@@ -165,6 +165,10 @@ TEST(DiagnosisTest, ReadsFirewallRules)
          "  ct state established accept\n }\n}\n",
          FirewallState::Drops, "type filter hook input priority 0; policy drop;"},
         {"nft", "table inet t {\n chain out {\n  type filter hook output priority 0; policy drop;\n }\n}\n",
+         FirewallState::Silent, ""},
+        {"nft",
+         "table inet t {\n chain in {\n  type filter hook input priority 0; policy accept;\n }\n"
+         " chain fwd {\n  type filter hook forward priority 0; policy drop;\n }\n}\n",
          FirewallState::Silent, ""},
         {"iptables", "-P INPUT ACCEPT\n-A INPUT -p udp -m udp --dport 13579 -j REJECT\n", FirewallState::Drops,
          "-A INPUT -p udp -m udp --dport 13579 -j REJECT"},

@@ -1,5 +1,8 @@
 #pragma once
 
+// What the doctor looks at to tell why no device answers: the local interfaces, one search on each, the
+// firewall and the other sockets on the port.
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -7,7 +10,7 @@
 
 #include "protocol/SearchTally.h"
 
-namespace izuzez::cli
+namespace izuzez::services
 {
 
 // What the doctor found out about one local interface.
@@ -26,7 +29,7 @@ struct InterfaceFacts
 
 enum class FirewallState
 {
-    Unread,  // the rules could not be read (no root, no tool)
+    Unread,  // the rules could not be read (no root, no tool), or were not asked for
     Silent,  // nothing in the rules touches the port
     Accepts, // a rule accepts the port
     Drops,   // a rule drops or rejects the port, or an input policy drops what is not accepted
@@ -46,6 +49,18 @@ struct DoctorFacts
     int otherSockets = -1; // sockets of other processes on UDP port 13579; -1 when unknown
 };
 
+struct DoctorRequest
+{
+    std::vector<std::string> interfaces; // dotted local addresses to look at; empty: every interface
+    bool readFirewall = true;            // false: the firewall is left Unread (its tools need root)
+};
+
+// Looks at the requested interfaces, searches once on each (about 1.5 s at most each) and counts what arrived;
+// runs the firewall tools with a time limit. Touches no global but the protocol state: it opens and closes the
+// endpoints itself and leaves the interface filter as it found it, so it may run on a worker thread while
+// nothing else uses the endpoints.
+DoctorFacts GatherDoctorFacts(const DoctorRequest &request);
+
 // What the firewall does to UDP port 13579, from `nft list ruleset` or `iptables -S` output.
 FirewallFacts ReadFirewallRules(std::string_view tool, std::string_view rules);
 
@@ -55,10 +70,4 @@ std::vector<unsigned long> UdpSocketInodes(std::string_view table, int port);
 // True when a route of /proc/net/route's text sends 224.0.0.1 out of interface `name`.
 bool RouteSendsGroupVia(std::string_view table, std::string_view name);
 
-// How many devices answered, over every interface (an address answering on two interfaces counts once).
-int AnsweredDevices(const DoctorFacts &facts);
-
-// The verdict: short sentences a person can act on, the most telling first. Never empty.
-std::vector<std::string> Diagnose(const DoctorFacts &facts);
-
-} // namespace izuzez::cli
+} // namespace izuzez::services

@@ -1,78 +1,18 @@
-#include "Diagnosis.h"
+#include "services/Diagnosis.h"
 
-#include "protocol/Ipv4Text.h"
+#include "services/OutsideNetwork.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cstdlib>
+#include <cerrno>
 #include <cstring>
 #include <set>
-#include <sstream>
 
-#include <arpa/inet.h>
-
-namespace izuzez::cli
+namespace izuzez::services
 {
 namespace
 {
 
-constexpr const char *kPortText = "13579";
 // More foreign datagrams than the window's search reads on one interface.
 constexpr int kFloodThreshold = 100;
-
-std::string Lower(std::string_view text)
-{
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
-
-std::string Trim(std::string_view text)
-{
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r");
-    return std::string(text.substr(first, last - first + 1));
-}
-
-bool Contains(const std::string &text, const char *word)
-{
-    return text.find(word) != std::string::npos;
-}
-
-std::vector<std::string_view> Lines(std::string_view text)
-{
-    std::vector<std::string_view> lines;
-    while (!text.empty())
-    {
-        const auto end = text.find('\n');
-        lines.push_back(text.substr(0, end));
-        if (end == std::string_view::npos)
-            break;
-        text.remove_prefix(end + 1);
-    }
-    return lines;
-}
-
-std::vector<std::string> Fields(std::string_view line)
-{
-    std::vector<std::string> fields;
-    std::istringstream stream{std::string(line)};
-    for (std::string field; stream >> field;)
-        fields.push_back(field);
-    return fields;
-}
-
-bool ParseHex(const std::string &text, unsigned long &value)
-{
-    if (text.empty() || text.size() > 8)
-        return false;
-    char *end = nullptr;
-    value = std::strtoul(text.c_str(), &end, 16);
-    return *end == '\0';
-}
 
 std::string Plural(int n, const char *one, const char *many)
 {
@@ -90,17 +30,13 @@ void DiagnoseInterface(const InterfaceFacts &f, const FirewallFacts &firewall, s
                           (error == EADDRINUSE ? ": another program holds the port without sharing it; close it."
                                                : ": replies on this interface are lost."));
     }
-    std::uint32_t local = 0;
-    const bool localKnown = ParseIpv4(f.address, local);
     std::set<std::string> reported;
     for (const std::string &from : f.tally.acceptedFrom)
     {
-        std::uint32_t device = 0;
-        if (!localKnown || !ParseIpv4(from, device) || InSameSubnet(device, local, f.prefix) ||
-            !reported.insert(from).second)
+        const std::string network = OutsideNetwork(from, f.address, f.prefix);
+        if (network.empty() || !reported.insert(from).second)
             continue;
-        verdict.push_back("A device answered from " + from + ", outside " + where + "'s " +
-                          NetworkText(local, f.prefix) +
+        verdict.push_back("A device answered from " + from + ", outside " + where + "'s " + network +
                           ": it can be reached only after its address is changed (the window's LAN settings, or "
                           "izuzez set-address " +
                           from + " --ip ... --netmask ... --gateway ...).");
@@ -136,91 +72,6 @@ void DiagnoseInterface(const InterfaceFacts &f, const FirewallFacts &firewall, s
 }
 
 } // namespace
-
-FirewallFacts ReadFirewallRules(std::string_view tool, std::string_view rules)
-{
-    FirewallFacts facts;
-    facts.tool = std::string(tool);
-    facts.state = FirewallState::Silent;
-    std::string policyDrop;
-    bool inInputChain = false;
-    for (std::string_view raw : Lines(rules))
-    {
-        const std::string line = Lower(raw);
-        if (Contains(line, "chain "))
-            inInputChain = false;
-        if (Contains(line, "hook input"))
-            inInputChain = true;
-        // nft: "type filter hook input priority 0; policy drop;"; iptables: "-P INPUT DROP".
-        if ((inInputChain && Contains(line, "policy drop")) || Contains(line, "-p input drop"))
-            policyDrop = Trim(raw);
-        if (!Contains(line, kPortText))
-            continue;
-        if (Contains(line, "drop") || Contains(line, "reject"))
-        {
-            facts.state = FirewallState::Drops;
-            facts.detail = Trim(raw);
-            return facts;
-        }
-        if (Contains(line, "accept") && facts.state == FirewallState::Silent)
-        {
-            facts.state = FirewallState::Accepts;
-            facts.detail = Trim(raw);
-        }
-    }
-    if (facts.state == FirewallState::Silent && !policyDrop.empty())
-    {
-        // Replies to a multicast request match no connection, so a dropping policy takes them.
-        facts.state = FirewallState::Drops;
-        facts.detail = policyDrop;
-    }
-    return facts;
-}
-
-std::vector<unsigned long> UdpSocketInodes(std::string_view table, int port)
-{
-    std::vector<unsigned long> inodes;
-    for (std::string_view line : Lines(table))
-    {
-        const std::vector<std::string> fields = Fields(line);
-        // sl local_address rem_address st tx:rx tr:when retrnsmt uid timeout inode ...
-        if (fields.size() < 10)
-            continue;
-        const auto colon = fields[1].find(':');
-        unsigned long localAddress = 0, localPort = 0;
-        if (colon == std::string::npos || !ParseHex(fields[1].substr(0, colon), localAddress) ||
-            !ParseHex(fields[1].substr(colon + 1), localPort) || localPort != static_cast<unsigned long>(port))
-            continue;
-        // A socket bound to a group gets its own copy of every group datagram; only the others compete.
-        if ((ntohl(static_cast<std::uint32_t>(localAddress)) >> 28) == 0xE)
-            continue;
-        char *end = nullptr;
-        const unsigned long inode = std::strtoul(fields[9].c_str(), &end, 10);
-        if (*end == '\0' && inode != 0)
-            inodes.push_back(inode);
-    }
-    return inodes;
-}
-
-bool RouteSendsGroupVia(std::string_view table, std::string_view name)
-{
-    const std::uint32_t group = 0xE0000001; // 224.0.0.1
-    for (std::string_view line : Lines(table))
-    {
-        // Iface Destination Gateway Flags RefCnt Use Metric Mask ...; addresses in the kernel's byte order.
-        const std::vector<std::string> fields = Fields(line);
-        unsigned long destination = 0, flags = 0, mask = 0;
-        if (fields.size() < 8 || fields[0] != name || !ParseHex(fields[1], destination) ||
-            !ParseHex(fields[3], flags) || !ParseHex(fields[7], mask))
-            continue;
-        const std::uint32_t dest = ntohl(static_cast<std::uint32_t>(destination));
-        const std::uint32_t bits = ntohl(static_cast<std::uint32_t>(mask));
-        const bool up = (flags & 0x1) != 0;
-        if (up && (group & bits) == (dest & bits))
-            return true;
-    }
-    return false;
-}
 
 int AnsweredDevices(const DoctorFacts &facts)
 {
@@ -262,4 +113,4 @@ std::vector<std::string> Diagnose(const DoctorFacts &facts)
     return verdict;
 }
 
-} // namespace izuzez::cli
+} // namespace izuzez::services
