@@ -5,7 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    izuzez::devsim::ConfigResult result = izuzez::devsim::parseConfig(izuzez::fuzz::AsText(data, size));
+    izuzez::devsim::ConfigResult result = izuzez::devsim::ParseConfig(izuzez::fuzz::AsText(data, size));
     if (result.devices)
         izuzez::devsim::Simulator simulator(std::move(*result.devices));
     return 0;

@@ -13,14 +13,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     static Simulator *simulator = []
     {
-        ConfigResult config = parseConfig(defaultConfigText());
+        ConfigResult config = ParseConfig(DefaultConfigText());
         if (!config.devices)
             std::abort();
         return new Simulator(std::move(*config.devices));
     }();
     const std::span<const std::uint8_t> datagram(data, size);
-    formatRequestLine("t", {127, 0, 0, 1}, 40000, "127.0.0.1", datagram);
-    for (const Outgoing &outgoing : simulator->handle(datagram, {127, 0, 0, 1}, {"127.0.0.1"}))
-        formatSendLine("t", outgoing, 13579);
+    FormatRequestLine("t", {127, 0, 0, 1}, 40000, "127.0.0.1", datagram);
+    for (const Outgoing &outgoing : simulator->Handle(datagram, {127, 0, 0, 1}, {"127.0.0.1"}))
+        FormatSendLine("t", outgoing, 13579);
     return 0;
 }

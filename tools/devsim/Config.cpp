@@ -17,28 +17,28 @@ using nlohmann::json;
 class Reader
 {
 public:
-    bool failed() const { return !m_error.empty(); }
-    const std::string &error() const { return m_error; }
+    bool Failed() const { return !m_error.empty(); }
+    const std::string &Error() const { return m_error; }
 
-    bool fail(const std::string &where, const std::string &message)
+    bool Fail(const std::string &where, const std::string &message)
     {
         if (m_error.empty())
             m_error = where + ": " + message;
         return false;
     }
 
-    bool onlyKeys(const json &object, const std::string &where, const std::set<std::string> &allowed)
+    bool OnlyKeys(const json &object, const std::string &where, const std::set<std::string> &allowed)
     {
         if (!object.is_object())
-            return fail(where, "must be an object");
+            return Fail(where, "must be an object");
         for (const auto &item : object.items())
             if (!allowed.count(item.key()))
-                return fail(where, "unknown key \"" + item.key() + "\"");
+                return Fail(where, "unknown key \"" + item.key() + "\"");
         return true;
     }
 
     // Strings, or integers for values a device reports as digits ("ssl": 1).
-    void text(const json &object, const char *key, const std::string &where, std::string &out,
+    void Text(const json &object, const char *key, const std::string &where, std::string &out,
               std::size_t maxLength = 4000)
     {
         if (!object.contains(key))
@@ -51,14 +51,14 @@ public:
             out = std::to_string(value.get<long long>());
         else
         {
-            fail(path, "must be a text");
+            Fail(path, "must be a text");
             return;
         }
         if (out.size() > maxLength)
-            fail(path, "longer than " + std::to_string(maxLength) + " bytes");
+            Fail(path, "longer than " + std::to_string(maxLength) + " bytes");
     }
 
-    void integer(const json &object, const char *key, const std::string &where, long long low, long long high,
+    void Integer(const json &object, const char *key, const std::string &where, long long low, long long high,
                  auto &out)
     {
         if (!object.contains(key))
@@ -67,19 +67,19 @@ public:
         const std::string path = where + "." + key;
         if (!value.is_number_integer())
         {
-            fail(path, "must be a whole number");
+            Fail(path, "must be a whole number");
             return;
         }
         const long long number = value.get<long long>();
         if (number < low || number > high)
         {
-            fail(path, "must be between " + std::to_string(low) + " and " + std::to_string(high));
+            Fail(path, "must be between " + std::to_string(low) + " and " + std::to_string(high));
             return;
         }
         out = static_cast<std::remove_reference_t<decltype(out)>>(number);
     }
 
-    void flag(const json &object, const char *key, const std::string &where, bool &out)
+    void Flag(const json &object, const char *key, const std::string &where, bool &out)
     {
         if (!object.contains(key))
             return;
@@ -91,22 +91,22 @@ public:
         else if (value == 1 || value == "1")
             out = true;
         else
-            fail(where + "." + key, "must be true, false, 0 or 1");
+            Fail(where + "." + key, "must be true, false, 0 or 1");
     }
 
-    void address(const json &object, const char *key, const std::string &where, std::optional<Ipv4> &out)
+    void Address(const json &object, const char *key, const std::string &where, std::optional<Ipv4> &out)
     {
         if (!object.contains(key))
             return;
         const json &value = object[key];
-        const auto parsed = value.is_string() ? parseIpv4(value.get<std::string>()) : std::nullopt;
+        const auto parsed = value.is_string() ? ParseIpv4(value.get<std::string>()) : std::nullopt;
         if (!parsed)
-            fail(where + "." + key, "must be a dotted IPv4 address such as \"192.168.0.20\"");
+            Fail(where + "." + key, "must be a dotted IPv4 address such as \"192.168.0.20\"");
         out = parsed;
     }
 
     // A single text or a list of texts.
-    void texts(const json &object, const char *key, const std::string &where, std::vector<std::string> &out)
+    void Texts(const json &object, const char *key, const std::string &where, std::vector<std::string> &out)
     {
         if (!object.contains(key))
             return;
@@ -120,14 +120,14 @@ public:
         }
         if (!value.is_array())
         {
-            fail(path, "must be a text or a list of texts");
+            Fail(path, "must be a text or a list of texts");
             return;
         }
         for (std::size_t i = 0; i < value.size(); ++i)
         {
             if (!value[i].is_string())
             {
-                fail(path + "[" + std::to_string(i) + "]", "must be a text");
+                Fail(path + "[" + std::to_string(i) + "]", "must be a text");
                 return;
             }
             out.push_back(value[i].get<std::string>());
@@ -138,11 +138,11 @@ private:
     std::string m_error;
 };
 
-std::vector<ReplyClass> replyClasses(Reader &reader, const json &object, const char *key, const std::string &where,
+std::vector<ReplyClass> ReplyClasses(Reader &reader, const json &object, const char *key, const std::string &where,
                                      std::vector<ReplyClass> fallback)
 {
     std::vector<std::string> names;
-    reader.texts(object, key, where, names);
+    reader.Texts(object, key, where, names);
     if (!object.contains(key))
         return fallback;
     std::vector<ReplyClass> classes;
@@ -155,33 +155,33 @@ std::vector<ReplyClass> replyClasses(Reader &reader, const json &object, const c
         else if (name == "setting")
             classes.push_back(ReplyClass::Setting);
         else
-            reader.fail(where + "." + key, "\"" + name + "\" is not one of search, query, setting");
+            reader.Fail(where + "." + key, "\"" + name + "\" is not one of search, query, setting");
     }
     return classes;
 }
 
-void readFlood(Reader &reader, const json &object, const std::string &where, Flood &flood)
+void ReadFlood(Reader &reader, const json &object, const std::string &where, Flood &flood)
 {
-    if (!reader.onlyKeys(object, where, {"count", "opcode", "spread_ms", "on"}))
+    if (!reader.OnlyKeys(object, where, {"count", "opcode", "spread_ms", "on"}))
         return;
-    reader.integer(object, "count", where, 0, 100000, flood.count);
-    reader.integer(object, "opcode", where, 0, 255, flood.opcode);
-    reader.integer(object, "spread_ms", where, 0, 600000, flood.spreadMs);
-    flood.on = replyClasses(reader, object, "on", where, flood.on);
+    reader.Integer(object, "count", where, 0, 100000, flood.count);
+    reader.Integer(object, "opcode", where, 0, 255, flood.opcode);
+    reader.Integer(object, "spread_ms", where, 0, 600000, flood.spreadMs);
+    flood.on = ReplyClasses(reader, object, "on", where, flood.on);
 }
 
-void readFaults(Reader &reader, const json &object, const std::string &where, Faults &faults)
+void ReadFaults(Reader &reader, const json &object, const std::string &where, Faults &faults)
 {
-    if (!reader.onlyKeys(object, where,
+    if (!reader.OnlyKeys(object, where,
                          {"foreign_client_id", "client_id_tail", "duplicates", "malformed", "malformed_for",
                           "send_valid", "short_length", "flood", "silent", "silent_queries", "silent_settings",
                           "reply_address"}))
         return;
-    reader.flag(object, "foreign_client_id", where, faults.foreignClientId);
-    reader.flag(object, "client_id_tail", where, faults.clientIdTail);
-    reader.integer(object, "duplicates", where, 0, 100, faults.duplicates);
+    reader.Flag(object, "foreign_client_id", where, faults.foreignClientId);
+    reader.Flag(object, "client_id_tail", where, faults.clientIdTail);
+    reader.Integer(object, "duplicates", where, 0, 100, faults.duplicates);
     std::vector<std::string> malformed;
-    reader.texts(object, "malformed", where, malformed);
+    reader.Texts(object, "malformed", where, malformed);
     static const std::pair<const char *, Malformed> names[] = {{"name_past_end", Malformed::NamePastEnd},
                                                                {"name_over_255", Malformed::NameOver255},
                                                                {"unterminated", Malformed::Unterminated},
@@ -191,24 +191,24 @@ void readFaults(Reader &reader, const json &object, const std::string &where, Fa
     {
         const auto match = std::find_if(std::begin(names), std::end(names), [&](auto &n) { return name == n.first; });
         if (match == std::end(names))
-            reader.fail(where + ".malformed", "\"" + name +
+            reader.Fail(where + ".malformed", "\"" + name +
                                                   "\" is not one of name_past_end, name_over_255, unterminated, "
                                                   "short, oversize");
         else
             faults.malformed.push_back(match->second);
     }
-    faults.malformedFor = replyClasses(reader, object, "malformed_for", where, faults.malformedFor);
-    reader.flag(object, "send_valid", where, faults.sendValid);
-    reader.integer(object, "short_length", where, 0, 4096, faults.shortLength);
+    faults.malformedFor = ReplyClasses(reader, object, "malformed_for", where, faults.malformedFor);
+    reader.Flag(object, "send_valid", where, faults.sendValid);
+    reader.Integer(object, "short_length", where, 0, 4096, faults.shortLength);
     if (object.contains("flood"))
-        readFlood(reader, object["flood"], where + ".flood", faults.flood);
-    reader.flag(object, "silent", where, faults.silent);
-    reader.flag(object, "silent_queries", where, faults.silentQueries);
-    reader.flag(object, "silent_settings", where, faults.silentSettings);
-    reader.address(object, "reply_address", where, faults.replyAddress);
+        ReadFlood(reader, object["flood"], where + ".flood", faults.flood);
+    reader.Flag(object, "silent", where, faults.silent);
+    reader.Flag(object, "silent_queries", where, faults.silentQueries);
+    reader.Flag(object, "silent_settings", where, faults.silentSettings);
+    reader.Address(object, "reply_address", where, faults.replyAddress);
 }
 
-void readKinds(Reader &reader, const json &object, const std::string &where, std::vector<int> &kinds)
+void ReadKinds(Reader &reader, const json &object, const std::string &where, std::vector<int> &kinds)
 {
     if (!object.contains("kind"))
         return;
@@ -219,67 +219,67 @@ void readKinds(Reader &reader, const json &object, const std::string &where, std
     {
         if (kind != 2 && kind != 7 && kind != 8)
         {
-            reader.fail(where + ".kind", "must be 2, 7 or 8 (or a list of them)");
+            reader.Fail(where + ".kind", "must be 2, 7 or 8 (or a list of them)");
             return;
         }
         kinds.push_back(kind.get<int>());
     }
     if (kinds.empty())
-        reader.fail(where + ".kind", "must not be an empty list");
+        reader.Fail(where + ".kind", "must not be an empty list");
 }
 
-std::array<std::uint8_t, 6> defaultUuidPrefix(const std::string &mac, std::size_t index)
+std::array<std::uint8_t, 6> DefaultUuidPrefix(const std::string &mac, std::size_t index)
 {
     std::array<std::uint8_t, 6> prefix{0x00, 0x1b, 0x7a, 0x00, 0x00, static_cast<std::uint8_t>(index + 1)};
-    if (const auto bytes = fromHex(mac); bytes && bytes->size() == prefix.size())
+    if (const auto bytes = FromHex(mac); bytes && bytes->size() == prefix.size())
         std::copy(bytes->begin(), bytes->end(), prefix.begin());
     return prefix;
 }
 
-void readDevice(Reader &reader, const json &object, const std::string &where, std::size_t index, DeviceConfig &device)
+void ReadDevice(Reader &reader, const json &object, const std::string &where, std::size_t index, DeviceConfig &device)
 {
-    if (!reader.onlyKeys(object, where,
+    if (!reader.OnlyKeys(object, where,
                          {"name",           "address",   "netmask",    "gateway",        "dhcp",       "dhcp_address",
                           "shares",         "workgroup", "codepage",   "ideok",          "sharename",  "bt_firmware",
                           "domain",         "ssl",       "admin_user", "admin_password", "kind",       "class",
                           "type",           "model",     "mac",        "hw_version",     "sw_version", "reply",
                           "reply_delay_ms", "listen",    "uuid",       "faults",         "answers",    "restart_ms"}))
         return;
-    reader.text(object, "name", where, device.name, 255);
+    reader.Text(object, "name", where, device.name, 255);
     std::optional<Ipv4> address;
-    reader.address(object, "address", where, address);
+    reader.Address(object, "address", where, address);
     if (!object.contains("address"))
-        reader.fail(where, "missing \"address\"");
+        reader.Fail(where, "missing \"address\"");
     device.address = address.value_or(Ipv4{});
-    reader.text(object, "netmask", where, device.netmask, 15);
-    reader.text(object, "gateway", where, device.gateway, 15);
-    reader.flag(object, "dhcp", where, device.dhcp);
-    reader.address(object, "dhcp_address", where, device.dhcpAddress);
-    reader.texts(object, "shares", where, device.shares);
-    reader.text(object, "workgroup", where, device.workgroup);
-    reader.text(object, "codepage", where, device.codepage);
-    reader.text(object, "ideok", where, device.ideok);
-    reader.text(object, "sharename", where, device.sharename);
-    reader.text(object, "bt_firmware", where, device.btFirmware);
-    reader.text(object, "domain", where, device.domain);
-    reader.text(object, "ssl", where, device.ssl);
-    reader.text(object, "admin_user", where, device.adminUser);
-    reader.text(object, "admin_password", where, device.adminPassword);
-    readKinds(reader, object, where, device.kinds);
-    reader.integer(object, "class", where, 0, 255, device.product.classByte);
-    reader.integer(object, "type", where, 0, 255, device.product.typeByte);
-    reader.text(object, "model", where, device.product.model, 63);
-    reader.text(object, "mac", where, device.product.mac, 63);
-    reader.text(object, "hw_version", where, device.product.hwVersion, 63);
-    reader.text(object, "sw_version", where, device.product.swVersion, 63);
+    reader.Text(object, "netmask", where, device.netmask, 15);
+    reader.Text(object, "gateway", where, device.gateway, 15);
+    reader.Flag(object, "dhcp", where, device.dhcp);
+    reader.Address(object, "dhcp_address", where, device.dhcpAddress);
+    reader.Texts(object, "shares", where, device.shares);
+    reader.Text(object, "workgroup", where, device.workgroup);
+    reader.Text(object, "codepage", where, device.codepage);
+    reader.Text(object, "ideok", where, device.ideok);
+    reader.Text(object, "sharename", where, device.sharename);
+    reader.Text(object, "bt_firmware", where, device.btFirmware);
+    reader.Text(object, "domain", where, device.domain);
+    reader.Text(object, "ssl", where, device.ssl);
+    reader.Text(object, "admin_user", where, device.adminUser);
+    reader.Text(object, "admin_password", where, device.adminPassword);
+    ReadKinds(reader, object, where, device.kinds);
+    reader.Integer(object, "class", where, 0, 255, device.product.classByte);
+    reader.Integer(object, "type", where, 0, 255, device.product.typeByte);
+    reader.Text(object, "model", where, device.product.model, 63);
+    reader.Text(object, "mac", where, device.product.mac, 63);
+    reader.Text(object, "hw_version", where, device.product.hwVersion, 63);
+    reader.Text(object, "sw_version", where, device.product.swVersion, 63);
     std::string reply = "group";
-    reader.text(object, "reply", where, reply);
+    reader.Text(object, "reply", where, reply);
     if (reply == "group" || reply == "unicast")
         device.replyTo = reply == "group" ? ReplyDestination::Group : ReplyDestination::Unicast;
     else
-        reader.fail(where + ".reply", "must be \"group\" or \"unicast\"");
-    reader.integer(object, "reply_delay_ms", where, 0, 600000, device.replyDelayMs);
-    reader.integer(object, "restart_ms", where, 0, 600000, device.restartMs);
+        reader.Fail(where + ".reply", "must be \"group\" or \"unicast\"");
+    reader.Integer(object, "reply_delay_ms", where, 0, 600000, device.replyDelayMs);
+    reader.Integer(object, "restart_ms", where, 0, 600000, device.restartMs);
     if (object.contains("answers"))
     {
         // Successive answers of a query, by its name; the last one repeats.
@@ -287,38 +287,38 @@ void readDevice(Reader &reader, const json &object, const std::string &where, st
             {"codepage", 9}, {"ideok", 11}, {"sharename", 12}, {"bt_firmware", 15}};
         const json &answers = object["answers"];
         if (!answers.is_object())
-            reader.fail(where + ".answers", "must be an object");
+            reader.Fail(where + ".answers", "must be an object");
         else
             for (const auto &[name, sub] : queries)
                 if (answers.contains(name))
-                    reader.texts(answers, name, where + ".answers", device.answerSequences[sub]);
+                    reader.Texts(answers, name, where + ".answers", device.answerSequences[sub]);
         if (answers.is_object())
             for (const auto &item : answers.items())
                 if (item.key() != "codepage" && item.key() != "ideok" && item.key() != "sharename" &&
                     item.key() != "bt_firmware")
-                    reader.fail(where + ".answers." + item.key(), "unknown query");
+                    reader.Fail(where + ".answers." + item.key(), "unknown query");
     }
-    reader.texts(object, "listen", where, device.listen);
+    reader.Texts(object, "listen", where, device.listen);
     if (device.listen.empty())
-        reader.fail(where + ".listen", "must name at least one local address");
-    device.uuidPrefix = defaultUuidPrefix(device.product.mac, index);
+        reader.Fail(where + ".listen", "must name at least one local address");
+    device.uuidPrefix = DefaultUuidPrefix(device.product.mac, index);
     std::string uuid;
-    reader.text(object, "uuid", where, uuid);
+    reader.Text(object, "uuid", where, uuid);
     if (!uuid.empty())
     {
-        const auto bytes = fromHex(uuid);
+        const auto bytes = FromHex(uuid);
         if (!bytes || bytes->size() != device.uuidPrefix.size())
-            reader.fail(where + ".uuid", "must be 6 bytes in hex, such as \"001b7a000001\"");
+            reader.Fail(where + ".uuid", "must be 6 bytes in hex, such as \"001b7a000001\"");
         else
             std::copy(bytes->begin(), bytes->end(), device.uuidPrefix.begin());
     }
     if (object.contains("faults"))
-        readFaults(reader, object["faults"], where + ".faults", device.faults);
+        ReadFaults(reader, object["faults"], where + ".faults", device.faults);
 }
 
 } // namespace
 
-ConfigResult parseConfig(std::string_view jsonText)
+ConfigResult ParseConfig(std::string_view jsonText)
 {
     ConfigResult result;
     json root;
@@ -344,8 +344,8 @@ ConfigResult parseConfig(std::string_view jsonText)
         return result;
     }
     Reader reader;
-    if (!reader.onlyKeys(root, "config", {"listen", "faults", "devices"}))
-        return {std::nullopt, reader.error()};
+    if (!reader.OnlyKeys(root, "config", {"listen", "faults", "devices"}))
+        return {std::nullopt, reader.Error()};
     if (!root.contains("devices") || !root["devices"].is_array())
         return {std::nullopt, "config: \"devices\" must be a list of device objects"};
     const json defaults = json::object(
@@ -354,7 +354,7 @@ ConfigResult parseConfig(std::string_view jsonText)
         return {std::nullopt, "config.faults: must be an object"};
     std::vector<DeviceConfig> devices;
     const json &list = root["devices"];
-    for (std::size_t i = 0; i < list.size() && !reader.failed(); ++i)
+    for (std::size_t i = 0; i < list.size() && !reader.Failed(); ++i)
     {
         const std::string where = "devices[" + std::to_string(i) + "]";
         if (!list[i].is_object())
@@ -364,29 +364,29 @@ ConfigResult parseConfig(std::string_view jsonText)
         if (list[i].contains("faults") && !list[i]["faults"].is_object())
             return {std::nullopt, where + ".faults: must be an object"};
         DeviceConfig device;
-        readDevice(reader, merged, where, i, device);
+        ReadDevice(reader, merged, where, i, device);
         devices.push_back(std::move(device));
     }
-    if (reader.failed())
-        return {std::nullopt, reader.error()};
+    if (reader.Failed())
+        return {std::nullopt, reader.Error()};
     result.devices = std::move(devices);
     return result;
 }
 
-ConfigResult loadConfigFile(const std::string &path)
+ConfigResult LoadConfigFile(const std::string &path)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return {std::nullopt, path + ": cannot be read"};
     std::ostringstream text;
     text << file.rdbuf();
-    ConfigResult result = parseConfig(text.str());
+    ConfigResult result = ParseConfig(text.str());
     if (!result.devices)
         result.error = path + ": " + result.error;
     return result;
 }
 
-const std::string &defaultConfigText()
+const std::string &DefaultConfigText()
 {
     static const std::string text = R"({
   "listen": "127.0.0.1",

@@ -19,10 +19,10 @@ struct ConfigResult
 // How deep objects and lists may nest in a configuration.
 inline constexpr int kConfigDepthLimit = 32;
 
-ConfigResult parseConfig(std::string_view jsonText);
-ConfigResult loadConfigFile(const std::string &path);
+ConfigResult ParseConfig(std::string_view jsonText);
+ConfigResult LoadConfigFile(const std::string &path);
 
 // Three devices on loopback: a storage box, a video recorder and one that serves its page over https.
-const std::string &defaultConfigText();
+const std::string &DefaultConfigText();
 
 } // namespace izuzez::devsim

@@ -97,7 +97,7 @@ struct Device
     std::map<int, std::size_t> answersGiven;
     std::chrono::steady_clock::time_point restartingUntil{};
 
-    Uuid uuid() const { return makeUuid(config.uuidPrefix, config.address); }
+    Uuid CurrentUuid() const { return MakeUuid(config.uuidPrefix, config.address); }
 };
 
 } // namespace izuzez::devsim

@@ -10,13 +10,13 @@ namespace
 constexpr std::size_t kOversizeLength = 5000;
 constexpr std::size_t kOverlongName = 300;
 
-std::string padTo(std::string text, std::size_t size, char filler)
+std::string PadTo(std::string text, std::size_t size, char filler)
 {
     text.resize(size, filler);
     return text;
 }
 
-std::size_t defaultShortLength(ReplyClass replyClass)
+std::size_t DefaultShortLength(ReplyClass replyClass)
 {
     switch (replyClass)
     {
@@ -30,7 +30,7 @@ std::size_t defaultShortLength(ReplyClass replyClass)
     return 16;
 }
 
-Bytes cut(Bytes bytes, std::size_t length)
+Bytes Cut(Bytes bytes, std::size_t length)
 {
     bytes.resize(std::min(bytes.size(), length));
     return bytes;
@@ -38,12 +38,12 @@ Bytes cut(Bytes bytes, std::size_t length)
 
 } // namespace
 
-bool appliesTo(const std::vector<ReplyClass> &classes, ReplyClass replyClass)
+bool AppliesTo(const std::vector<ReplyClass> &classes, ReplyClass replyClass)
 {
     return std::find(classes.begin(), classes.end(), replyClass) != classes.end();
 }
 
-ClientId replyClientId(const Faults &faults, const ClientId &requested)
+ClientId ReplyClientId(const Faults &faults, const ClientId &requested)
 {
     ClientId id = requested;
     if (faults.foreignClientId)
@@ -55,11 +55,11 @@ ClientId replyClientId(const Faults &faults, const ClientId &requested)
     return id;
 }
 
-std::vector<Labelled> malformedSearchReplies(int kind, const ClientId &clientId, const SearchReplyFields &fields,
+std::vector<Labelled> MalformedSearchReplies(int kind, const ClientId &clientId, const SearchReplyFields &fields,
                                              const Faults &faults)
 {
     std::vector<Labelled> out;
-    const std::size_t lengthOffset = nameLengthOffset(kind);
+    const std::size_t lengthOffset = NameLengthOffset(kind);
     if (lengthOffset == 0)
         return out;
     for (const Malformed variant : faults.malformed)
@@ -69,48 +69,48 @@ std::vector<Labelled> malformedSearchReplies(int kind, const ClientId &clientId,
         {
         case Malformed::NamePastEnd:
         {
-            Bytes bytes = encodeSearchReply(kind, clientId, fields);
-            putU32(bytes, lengthOffset, static_cast<std::uint32_t>(fields.name.size() + 64));
+            Bytes bytes = EncodeSearchReply(kind, clientId, fields);
+            PutU32(bytes, lengthOffset, static_cast<std::uint32_t>(fields.name.size() + 64));
             out.push_back({std::move(bytes), "malformed:name_past_end"});
             break;
         }
         case Malformed::NameOver255:
-            broken.name = padTo(fields.name, kOverlongName, 'N');
-            out.push_back({encodeSearchReply(kind, clientId, broken), "malformed:name_over_255"});
+            broken.name = PadTo(fields.name, kOverlongName, 'N');
+            out.push_back({EncodeSearchReply(kind, clientId, broken), "malformed:name_over_255"});
             break;
         case Malformed::Unterminated:
-            broken.netmask = padTo(fields.netmask, kAddressTextField, '#');
-            broken.gateway = padTo(fields.gateway, kAddressTextField, '#');
-            broken.product.model = padTo(fields.product.model, kLongTextField, '#');
-            broken.product.mac = padTo(fields.product.mac, kLongTextField, '#');
-            broken.product.hwVersion = padTo(fields.product.hwVersion, kLongTextField, '#');
-            broken.product.swVersion = padTo(fields.product.swVersion, kLongTextField, '#');
-            out.push_back({encodeSearchReply(kind, clientId, broken), "malformed:unterminated"});
+            broken.netmask = PadTo(fields.netmask, kAddressTextField, '#');
+            broken.gateway = PadTo(fields.gateway, kAddressTextField, '#');
+            broken.product.model = PadTo(fields.product.model, kLongTextField, '#');
+            broken.product.mac = PadTo(fields.product.mac, kLongTextField, '#');
+            broken.product.hwVersion = PadTo(fields.product.hwVersion, kLongTextField, '#');
+            broken.product.swVersion = PadTo(fields.product.swVersion, kLongTextField, '#');
+            out.push_back({EncodeSearchReply(kind, clientId, broken), "malformed:unterminated"});
             break;
         case Malformed::Short:
         {
-            const std::size_t length = faults.shortLength ? faults.shortLength : defaultShortLength(ReplyClass::Search);
-            out.push_back({cut(encodeSearchReply(kind, clientId, fields), length), "malformed:short"});
+            const std::size_t length = faults.shortLength ? faults.shortLength : DefaultShortLength(ReplyClass::Search);
+            out.push_back({Cut(EncodeSearchReply(kind, clientId, fields), length), "malformed:short"});
             break;
         }
         case Malformed::Oversize:
-            broken.name = padTo(fields.name, kOversizeLength, 'O');
-            out.push_back({encodeSearchReply(kind, clientId, broken), "malformed:oversize"});
+            broken.name = PadTo(fields.name, kOversizeLength, 'O');
+            out.push_back({EncodeSearchReply(kind, clientId, broken), "malformed:oversize"});
             break;
         }
     }
     return out;
 }
 
-std::vector<Labelled> malformedHeaderReplies(const Bytes &valid, ReplyClass replyClass, const Faults &faults)
+std::vector<Labelled> MalformedHeaderReplies(const Bytes &valid, ReplyClass replyClass, const Faults &faults)
 {
     std::vector<Labelled> out;
     for (const Malformed variant : faults.malformed)
     {
         if (variant == Malformed::Short)
         {
-            const std::size_t length = faults.shortLength ? faults.shortLength : defaultShortLength(replyClass);
-            out.push_back({cut(valid, length), "malformed:short"});
+            const std::size_t length = faults.shortLength ? faults.shortLength : DefaultShortLength(replyClass);
+            out.push_back({Cut(valid, length), "malformed:short"});
         }
         else if (variant == Malformed::Oversize)
         {
@@ -122,26 +122,26 @@ std::vector<Labelled> malformedHeaderReplies(const Bytes &valid, ReplyClass repl
     return out;
 }
 
-std::vector<std::pair<Labelled, int>> floodDatagrams(const Flood &flood, const ClientId &requested, const Uuid &uuid)
+std::vector<std::pair<Labelled, int>> FloodDatagrams(const Flood &flood, const ClientId &requested, const Uuid &uuid)
 {
     std::vector<std::pair<Labelled, int>> out;
     Faults foreign;
     foreign.foreignClientId = true;
-    const ClientId clientId = replyClientId(foreign, requested);
+    const ClientId clientId = ReplyClientId(foreign, requested);
     for (int i = 0; i < flood.count; ++i)
     {
         Bytes bytes;
-        if (nameLengthOffset(flood.opcode) != 0)
+        if (NameLengthOffset(flood.opcode) != 0)
         {
             SearchReplyFields fields;
             fields.uuid = uuid;
             fields.netmask = "255.255.255.0";
             fields.name = "flood-" + std::to_string(i);
-            bytes = encodeSearchReply(flood.opcode, clientId, fields);
+            bytes = EncodeSearchReply(flood.opcode, clientId, fields);
         }
         else
         {
-            bytes = encodeSettingReply(clientId, uuid, 0);
+            bytes = EncodeSettingReply(clientId, uuid, 0);
             bytes[0] = flood.opcode;
         }
         const int delay =

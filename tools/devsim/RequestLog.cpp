@@ -7,7 +7,7 @@
 namespace izuzez::devsim
 {
 
-std::string logTimestamp()
+std::string LogTimestamp()
 {
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
@@ -20,25 +20,25 @@ std::string logTimestamp()
     return text;
 }
 
-std::string formatRequestLine(const std::string &time, const Ipv4 &source, std::uint16_t port,
+std::string FormatRequestLine(const std::string &time, const Ipv4 &source, std::uint16_t port,
                               const std::string &listen, std::span<const std::uint8_t> datagram)
 {
-    std::string line = "recv t=" + time + " from=" + formatIpv4(source) + ":" + std::to_string(port) + " on=" + listen +
+    std::string line = "recv t=" + time + " from=" + FormatIpv4(source) + ":" + std::to_string(port) + " on=" + listen +
                        " len=" + std::to_string(datagram.size());
     line += " op=" + (datagram.empty() ? std::string("-") : std::to_string(datagram[0]));
-    const DecodeResult decoded = decodeRequest(datagram);
+    const DecodeResult decoded = DecodeRequest(datagram);
     if (decoded.request)
     {
         const Request &request = *decoded.request;
         line += " sub=" + (request.subCommand ? std::to_string(*request.subCommand) : std::string("-"));
-        line += " cid=" + toHex(request.clientId);
-        line += " uuid=" + (request.uuid ? toHex(*request.uuid) : std::string("-"));
+        line += " cid=" + ToHex(request.clientId);
+        line += " uuid=" + (request.uuid ? ToHex(*request.uuid) : std::string("-"));
         line += " payload_len=" + std::to_string(request.declaredPayloadLength);
-        line += " payload_hex=" + toHex(request.payload);
-        line += " payload_text=\"" + toPrintable(request.payload) + "\"";
+        line += " payload_hex=" + ToHex(request.payload);
+        line += " payload_text=\"" + ToPrintable(request.payload) + "\"";
         if (request.opcode == kSettingRequest)
-            line += " netmask=\"" + toPrintable(asBytes(request.netmask)) + "\" gateway=\"" +
-                    toPrintable(asBytes(request.gateway)) + "\"";
+            line += " netmask=\"" + ToPrintable(AsBytes(request.netmask)) + "\" gateway=\"" +
+                    ToPrintable(AsBytes(request.gateway)) + "\"";
         if (request.payloadTruncated)
             line += " error=\"payload length past end\"";
     }
@@ -46,18 +46,18 @@ std::string formatRequestLine(const std::string &time, const Ipv4 &source, std::
     {
         line += " sub=- cid=- uuid=- payload_len=0 payload_hex= payload_text=\"\" error=\"" + decoded.error + "\"";
     }
-    line += " hex=" + toHex(datagram);
+    line += " hex=" + ToHex(datagram);
     return line;
 }
 
-std::string formatSendLine(const std::string &time, const Outgoing &outgoing, std::uint16_t port)
+std::string FormatSendLine(const std::string &time, const Outgoing &outgoing, std::uint16_t port)
 {
-    const std::string to = outgoing.toGroup ? std::string(kGroupAddress) : formatIpv4(outgoing.unicastTo);
-    return "send t=" + time + " device=\"" + toPrintable(asBytes(outgoing.device)) + "\" to=" + to + ":" +
+    const std::string to = outgoing.toGroup ? std::string(kGroupAddress) : FormatIpv4(outgoing.unicastTo);
+    return "send t=" + time + " device=\"" + ToPrintable(AsBytes(outgoing.device)) + "\" to=" + to + ":" +
            std::to_string(port) + " via=" + outgoing.via + " note=" + outgoing.note +
            " len=" + std::to_string(outgoing.bytes.size()) +
            " op=" + (outgoing.bytes.empty() ? std::string("-") : std::to_string(outgoing.bytes[0])) +
-           " hex=" + toHex(outgoing.bytes);
+           " hex=" + ToHex(outgoing.bytes);
 }
 
 } // namespace izuzez::devsim

@@ -15,26 +15,26 @@ constexpr int kMaxDatagramsPerWake = 256; // keeps a flood on one socket from st
 constexpr std::size_t kMaxUdpPayload = 65507;
 constexpr std::size_t kMaxPending = 1000000; // a flood configured on searches must not eat all memory
 
-bool isRequestOpcode(std::span<const std::uint8_t> bytes)
+bool IsRequestOpcode(std::span<const std::uint8_t> bytes)
 {
     return !bytes.empty() && (bytes[0] == kSearchRequest || bytes[0] == kQueryRequest || bytes[0] == kSettingRequest);
 }
 
 } // namespace
 
-void LogSink::always(const std::string &line) const
+void LogSink::Always(const std::string &line) const
 {
     std::fprintf(out, "%s\n", line.c_str());
     std::fflush(out);
 }
 
-void LogSink::detail(const std::string &line) const
+void LogSink::Detail(const std::string &line) const
 {
     if (!quiet)
-        always(line);
+        Always(line);
 }
 
-std::unique_ptr<Runner> Runner::create(std::vector<DeviceConfig> devices, std::string &error)
+std::unique_ptr<Runner> Runner::Create(std::vector<DeviceConfig> devices, std::string &error)
 {
     std::unique_ptr<Runner> runner(new Runner());
     for (DeviceConfig &device : devices)
@@ -42,7 +42,7 @@ std::unique_ptr<Runner> Runner::create(std::vector<DeviceConfig> devices, std::s
         std::vector<std::string> resolved;
         for (const std::string &where : device.listen)
         {
-            const std::optional<ListenPoint> point = resolveListen(where, error);
+            const std::optional<ListenPoint> point = ResolveListen(where, error);
             if (!point)
             {
                 error = "device \"" + device.name + "\": " + error;
@@ -63,12 +63,12 @@ std::unique_ptr<Runner> Runner::create(std::vector<DeviceConfig> devices, std::s
             same->addresses.push_back(address);
             continue;
         }
-        std::optional<FileDescriptor> socket = openGroupSocket(point, error);
+        std::optional<FileDescriptor> socket = OpenGroupSocket(point, error);
         if (!socket)
             return nullptr;
         runner->m_interfaces.push_back(Interface{point, std::move(*socket), {address}});
     }
-    std::optional<FileDescriptor> sender = openSenderSocket(error);
+    std::optional<FileDescriptor> sender = OpenSenderSocket(error);
     if (!sender)
         return nullptr;
     runner->m_sender = std::move(*sender);
@@ -76,9 +76,9 @@ std::unique_ptr<Runner> Runner::create(std::vector<DeviceConfig> devices, std::s
     return runner;
 }
 
-void Runner::writeBanner(const LogSink &log) const
+void Runner::WriteBanner(const LogSink &log) const
 {
-    for (const Device &device : m_simulator->devices())
+    for (const Device &device : m_simulator->Devices())
     {
         const DeviceConfig &config = device.config;
         std::string listen;
@@ -87,24 +87,24 @@ void Runner::writeBanner(const LogSink &log) const
         std::string kinds;
         for (const int kind : config.kinds)
             kinds += (kinds.empty() ? "" : ",") + std::to_string(kind);
-        log.detail("device name=\"" + toPrintable(asBytes(config.name)) + "\" address=" + formatIpv4(config.address) +
-                   " uuid=" + toHex(device.uuid()) + " kind=" + kinds + " listen=" + listen +
+        log.Detail("device name=\"" + ToPrintable(AsBytes(config.name)) + "\" address=" + FormatIpv4(config.address) +
+                   " uuid=" + ToHex(device.CurrentUuid()) + " kind=" + kinds + " listen=" + listen +
                    " reply=" + (config.replyTo == ReplyDestination::Group ? "group" : "unicast"));
     }
     std::string interfaces;
     for (const Interface &interface : m_interfaces)
         interfaces += (interfaces.empty() ? "" : ",") + interface.point.ifname;
-    log.always("ready port=" + std::to_string(kProtocolPort) + " group=" + kGroupAddress +
-               " devices=" + std::to_string(m_simulator->devices().size()) + " interfaces=" + interfaces);
+    log.Always("ready port=" + std::to_string(kProtocolPort) + " group=" + kGroupAddress +
+               " devices=" + std::to_string(m_simulator->Devices().size()) + " interfaces=" + interfaces);
 }
 
-void Runner::run(const LogSink &log, int stopFd, std::optional<std::chrono::milliseconds> duration)
+void Runner::Run(const LogSink &log, int stopFd, std::optional<std::chrono::milliseconds> duration)
 {
-    writeBanner(log);
+    WriteBanner(log);
     const auto deadline = duration ? std::optional(Clock::now() + *duration) : std::nullopt;
     std::vector<pollfd> fds;
     for (const Interface &interface : m_interfaces)
-        fds.push_back({interface.socket.get(), POLLIN, 0});
+        fds.push_back({interface.socket.Get(), POLLIN, 0});
     fds.push_back({stopFd, POLLIN, 0});
     for (;;)
     {
@@ -120,36 +120,36 @@ void Runner::run(const LogSink &log, int stopFd, std::optional<std::chrono::mill
         const int ready = poll(fds.data(), fds.size(), static_cast<int>(waitMs.count()));
         if (ready < 0 && errno != EINTR)
         {
-            log.always("error poll failed");
+            log.Always("error poll failed");
             return;
         }
         if (ready > 0 && fds.back().revents != 0)
             return;
         for (std::size_t i = 0; ready > 0 && i < m_interfaces.size(); ++i)
             if (fds[i].revents & POLLIN)
-                receiveFrom(m_interfaces[i], log);
-        sendDue(log);
+                ReceiveFrom(m_interfaces[i], log);
+        SendDue(log);
     }
 }
 
-void Runner::receiveFrom(Interface &interface, const LogSink &log)
+void Runner::ReceiveFrom(Interface &interface, const LogSink &log)
 {
     for (int i = 0; i < kMaxDatagramsPerWake; ++i)
     {
-        std::optional<Received> received = receiveDatagram(interface.socket.get());
+        std::optional<Received> received = ReceiveDatagram(interface.socket.Get());
         if (!received)
             return;
         // Replies on the group, our own looped-back ones included, are not requests.
-        if (!isRequestOpcode(received->bytes))
+        if (!IsRequestOpcode(received->bytes))
             continue;
         const auto now = Clock::now();
-        log.detail(formatRequestLine(logTimestamp(), received->source, received->port, interface.addresses.front(),
+        log.Detail(FormatRequestLine(LogTimestamp(), received->source, received->port, interface.addresses.front(),
                                      received->bytes));
-        for (Outgoing &outgoing : m_simulator->handle(received->bytes, received->source, interface.addresses))
+        for (Outgoing &outgoing : m_simulator->Handle(received->bytes, received->source, interface.addresses))
         {
             if (m_schedule.size() >= kMaxPending)
             {
-                log.always("warning reply queue full, reply of device=\"" + toPrintable(asBytes(outgoing.device)) +
+                log.Always("warning reply queue full, reply of device=\"" + ToPrintable(AsBytes(outgoing.device)) +
                            "\" dropped");
                 continue;
             }
@@ -159,7 +159,7 @@ void Runner::receiveFrom(Interface &interface, const LogSink &log)
     }
 }
 
-void Runner::sendDue(const LogSink &log)
+void Runner::SendDue(const LogSink &log)
 {
     const auto now = Clock::now();
     while (!m_schedule.empty() && m_schedule.begin()->first <= now)
@@ -171,13 +171,13 @@ void Runner::sendDue(const LogSink &log)
         if (outgoing.bytes.size() > kMaxUdpPayload)
             error = "datagram too large for UDP";
         else if (outgoing.toGroup)
-            sent = sendToGroup(m_sender.get(), m_points.at(outgoing.via), outgoing.bytes, error);
+            sent = SendToGroup(m_sender.Get(), m_points.at(outgoing.via), outgoing.bytes, error);
         else
-            sent = sendUnicast(m_sender.get(), outgoing.unicastTo, outgoing.bytes, error);
+            sent = SendUnicast(m_sender.Get(), outgoing.unicastTo, outgoing.bytes, error);
         if (sent)
-            log.detail(formatSendLine(logTimestamp(), outgoing, kProtocolPort));
+            log.Detail(FormatSendLine(LogTimestamp(), outgoing, kProtocolPort));
         else
-            log.always("warning device=\"" + toPrintable(asBytes(outgoing.device)) + "\" " + error);
+            log.Always("warning device=\"" + ToPrintable(AsBytes(outgoing.device)) + "\" " + error);
     }
 }
 

@@ -19,8 +19,8 @@ struct LogSink
     std::FILE *out = stderr;
     bool quiet = false; // only the ready line, warnings and errors
 
-    void always(const std::string &line) const;
-    void detail(const std::string &line) const;
+    void Always(const std::string &line) const;
+    void Detail(const std::string &line) const;
 };
 
 // Owns the sockets and the reply schedule around a Simulator.
@@ -28,11 +28,11 @@ class Runner
 {
 public:
     // Resolves every device's listen entries and opens one group socket per interface.
-    static std::unique_ptr<Runner> create(std::vector<DeviceConfig> devices, std::string &error);
+    static std::unique_ptr<Runner> Create(std::vector<DeviceConfig> devices, std::string &error);
 
     // Serves until `stopFd` becomes readable or `duration` has passed. Writes the device lines and
     // the "ready" line first.
-    void run(const LogSink &log, int stopFd, std::optional<std::chrono::milliseconds> duration);
+    void Run(const LogSink &log, int stopFd, std::optional<std::chrono::milliseconds> duration);
 
 private:
     struct Interface
@@ -44,9 +44,9 @@ private:
     using Clock = std::chrono::steady_clock;
 
     Runner() = default;
-    void receiveFrom(Interface &interface, const LogSink &log);
-    void sendDue(const LogSink &log);
-    void writeBanner(const LogSink &log) const;
+    void ReceiveFrom(Interface &interface, const LogSink &log);
+    void SendDue(const LogSink &log);
+    void WriteBanner(const LogSink &log) const;
 
     std::unique_ptr<Simulator> m_simulator;
     std::vector<Interface> m_interfaces;

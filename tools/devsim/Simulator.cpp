@@ -11,7 +11,7 @@ namespace
 
 constexpr std::uint8_t kPasswordMarker[] = {0x55, 0xAA};
 
-std::string joinShares(const std::vector<std::string> &shares)
+std::string JoinShares(const std::vector<std::string> &shares)
 {
     std::string text;
     for (std::size_t i = 0; i < shares.size(); ++i)
@@ -23,18 +23,18 @@ std::string joinShares(const std::vector<std::string> &shares)
     return text;
 }
 
-std::string payloadText(const Bytes &payload)
+std::string PayloadText(const Bytes &payload)
 {
     const auto end = std::find(payload.begin(), payload.end(), std::uint8_t{0});
     return std::string(payload.begin(), end);
 }
 
-Bytes textBytes(std::string_view text)
+Bytes TextBytes(std::string_view text)
 {
     return Bytes(text.begin(), text.end());
 }
 
-ReplyClass classOf(std::uint8_t opcode)
+ReplyClass ClassOf(std::uint8_t opcode)
 {
     if (opcode == kQueryRequest)
         return ReplyClass::Query;
@@ -45,7 +45,7 @@ ReplyClass classOf(std::uint8_t opcode)
 
 } // namespace
 
-std::uint8_t passwordVerdict(const DeviceConfig &device, std::span<const std::uint8_t> payload)
+std::uint8_t PasswordVerdict(const DeviceConfig &device, std::span<const std::uint8_t> payload)
 {
     const auto marker =
         std::search(payload.begin(), payload.end(), std::begin(kPasswordMarker), std::end(kPasswordMarker));
@@ -62,11 +62,11 @@ Simulator::Simulator(std::vector<DeviceConfig> devices)
         m_devices.push_back(Device{std::move(config), {}, {}, {}, {}, {}, {}});
 }
 
-std::vector<Outgoing> Simulator::handle(std::span<const std::uint8_t> datagram, const Ipv4 &source,
+std::vector<Outgoing> Simulator::Handle(std::span<const std::uint8_t> datagram, const Ipv4 &source,
                                         const std::vector<std::string> &listenAddresses)
 {
     std::vector<Outgoing> out;
-    const DecodeResult decoded = decodeRequest(datagram);
+    const DecodeResult decoded = DecodeRequest(datagram);
     if (!decoded.request)
         return out;
     const Request &request = *decoded.request;
@@ -77,19 +77,19 @@ std::vector<Outgoing> Simulator::handle(std::span<const std::uint8_t> datagram, 
             std::find_first_of(listen.begin(), listen.end(), listenAddresses.begin(), listenAddresses.end());
         if (via == listen.end())
             continue;
-        if (request.opcode != kSearchRequest && request.uuid != device.uuid())
+        if (request.opcode != kSearchRequest && request.uuid != device.CurrentUuid())
             continue;
-        std::vector<Outgoing> replies = answer(device, request, source, *via);
+        std::vector<Outgoing> replies = Answer(device, request, source, *via);
         std::move(replies.begin(), replies.end(), std::back_inserter(out));
     }
     return out;
 }
 
-std::vector<Outgoing> Simulator::answer(Device &device, const Request &request, const Ipv4 &source,
+std::vector<Outgoing> Simulator::Answer(Device &device, const Request &request, const Ipv4 &source,
                                         const std::string &via)
 {
     const Faults &faults = device.config.faults;
-    const ReplyClass replyClass = classOf(request.opcode);
+    const ReplyClass replyClass = ClassOf(request.opcode);
     std::vector<Outgoing> out;
     if (faults.silent || (replyClass == ReplyClass::Query && faults.silentQueries) ||
         (replyClass == ReplyClass::Setting && faults.silentSettings))
@@ -104,22 +104,22 @@ std::vector<Outgoing> Simulator::answer(Device &device, const Request &request, 
                                device.config.name, std::move(note)});
     };
 
-    if (faults.flood.count > 0 && appliesTo(faults.flood.on, replyClass))
-        for (auto &[datagram, delay] : floodDatagrams(faults.flood, request.clientId, device.uuid()))
+    if (faults.flood.count > 0 && AppliesTo(faults.flood.on, replyClass))
+        for (auto &[datagram, delay] : FloodDatagrams(faults.flood, request.clientId, device.CurrentUuid()))
             emit(std::move(datagram.bytes), std::move(datagram.note), delay);
 
-    const ClientId clientId = replyClientId(faults, request.clientId);
+    const ClientId clientId = ReplyClientId(faults, request.clientId);
     std::vector<Labelled> replies;
     std::vector<Labelled> broken;
-    const bool breakThis = !faults.malformed.empty() && appliesTo(faults.malformedFor, replyClass);
+    const bool breakThis = !faults.malformed.empty() && AppliesTo(faults.malformedFor, replyClass);
     if (replyClass == ReplyClass::Search)
     {
         for (const int kind : device.config.kinds)
         {
-            replies.push_back({searchReply(device, kind, clientId), "reply:kind" + std::to_string(kind)});
+            replies.push_back({SearchReply(device, kind, clientId), "reply:kind" + std::to_string(kind)});
             if (breakThis)
             {
-                auto variants = malformedSearchReplies(kind, clientId, searchFields(device), faults);
+                auto variants = MalformedSearchReplies(kind, clientId, SearchFields(device), faults);
                 std::move(variants.begin(), variants.end(), std::back_inserter(broken));
             }
         }
@@ -129,22 +129,22 @@ std::vector<Outgoing> Simulator::answer(Device &device, const Request &request, 
         Bytes valid;
         if (replyClass == ReplyClass::Query)
         {
-            const std::optional<Bytes> text = queryAnswer(device, request);
+            const std::optional<Bytes> text = QueryAnswer(device, request);
             if (!text)
                 return out;
-            valid = encodeQueryReply(clientId, replyUuid(device), *request.subCommand, *text);
+            valid = EncodeQueryReply(clientId, ReplyUuid(device), *request.subCommand, *text);
         }
         else
         {
-            if (!applySetting(device, request))
+            if (!ApplySetting(device, request))
                 return out;
             if (device.config.restartMs > 0 && (*request.subCommand == 8 || *request.subCommand == 14))
                 device.restartingUntil =
                     std::chrono::steady_clock::now() + std::chrono::milliseconds(device.config.restartMs);
-            valid = encodeSettingReply(clientId, replyUuid(device), *request.subCommand);
+            valid = EncodeSettingReply(clientId, ReplyUuid(device), *request.subCommand);
         }
         if (breakThis)
-            broken = malformedHeaderReplies(valid, replyClass, faults);
+            broken = MalformedHeaderReplies(valid, replyClass, faults);
         replies.push_back({std::move(valid), "reply"});
     }
 
@@ -163,11 +163,11 @@ std::vector<Outgoing> Simulator::answer(Device &device, const Request &request, 
     return out;
 }
 
-SearchReplyFields Simulator::searchFields(const Device &device)
+SearchReplyFields Simulator::SearchFields(const Device &device)
 {
     const DeviceConfig &config = device.config;
     SearchReplyFields fields;
-    fields.uuid = device.uuid();
+    fields.uuid = device.CurrentUuid();
     fields.dhcp = config.dhcp ? '1' : '0';
     fields.netmask = config.netmask;
     fields.gateway = config.gateway;
@@ -176,17 +176,17 @@ SearchReplyFields Simulator::searchFields(const Device &device)
     return fields;
 }
 
-Bytes Simulator::searchReply(const Device &device, int kind, const ClientId &clientId) const
+Bytes Simulator::SearchReply(const Device &device, int kind, const ClientId &clientId) const
 {
-    return encodeSearchReply(kind, clientId, searchFields(device));
+    return EncodeSearchReply(kind, clientId, SearchFields(device));
 }
 
-Uuid Simulator::replyUuid(const Device &device)
+Uuid Simulator::ReplyUuid(const Device &device)
 {
-    return makeUuid(device.config.uuidPrefix, device.config.faults.replyAddress.value_or(device.config.address));
+    return MakeUuid(device.config.uuidPrefix, device.config.faults.replyAddress.value_or(device.config.address));
 }
 
-std::optional<Bytes> Simulator::queryAnswer(Device &device, const Request &request) const
+std::optional<Bytes> Simulator::QueryAnswer(Device &device, const Request &request) const
 {
     const DeviceConfig &config = device.config;
     if (const auto found = config.answerSequences.find(*request.subCommand);
@@ -195,42 +195,42 @@ std::optional<Bytes> Simulator::queryAnswer(Device &device, const Request &reque
         std::size_t &given = device.answersGiven[*request.subCommand];
         const std::string &text = found->second[std::min(given, found->second.size() - 1)];
         ++given;
-        return textBytes(text);
+        return TextBytes(text);
     }
     switch (*request.subCommand)
     {
     case 3:
-        return textBytes(joinShares(config.shares));
+        return TextBytes(JoinShares(config.shares));
     case 4:
-        return Bytes{passwordVerdict(config, request.payload)};
+        return Bytes{PasswordVerdict(config, request.payload)};
     case 6:
-        return textBytes(config.workgroup);
+        return TextBytes(config.workgroup);
     case 9:
-        return textBytes(config.codepage);
+        return TextBytes(config.codepage);
     case 11:
-        return textBytes(config.ideok);
+        return TextBytes(config.ideok);
     case 12:
-        return textBytes(config.sharename);
+        return TextBytes(config.sharename);
     case 15:
-        return textBytes(config.btFirmware);
+        return TextBytes(config.btFirmware);
     case 18:
-        return textBytes(config.domain);
+        return TextBytes(config.domain);
     case 19:
-        return textBytes(config.ssl);
+        return TextBytes(config.ssl);
     default:
         return std::nullopt;
     }
 }
 
-bool Simulator::applySetting(Device &device, const Request &request) const
+bool Simulator::ApplySetting(Device &device, const Request &request) const
 {
     DeviceConfig &config = device.config;
-    const std::string text = payloadText(request.payload);
+    const std::string text = PayloadText(request.payload);
     switch (*request.subCommand)
     {
     case 1:
         // An unreadable address leaves the device where it is; its reply then carries the old one.
-        if (const auto address = parseIpv4(text))
+        if (const auto address = ParseIpv4(text))
         {
             config.address = *address;
             config.netmask = request.netmask;

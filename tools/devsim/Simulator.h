@@ -29,23 +29,23 @@ public:
 
     // `listenAddresses` are the local addresses of the socket the datagram arrived on; only devices
     // listening on one of them answer.
-    std::vector<Outgoing> handle(std::span<const std::uint8_t> datagram, const Ipv4 &source,
+    std::vector<Outgoing> Handle(std::span<const std::uint8_t> datagram, const Ipv4 &source,
                                  const std::vector<std::string> &listenAddresses);
 
-    const std::vector<Device> &devices() const { return m_devices; }
+    const std::vector<Device> &Devices() const { return m_devices; }
 
 private:
-    std::vector<Outgoing> answer(Device &device, const Request &request, const Ipv4 &source, const std::string &via);
-    Bytes searchReply(const Device &device, int kind, const ClientId &clientId) const;
-    static SearchReplyFields searchFields(const Device &device);
-    static Uuid replyUuid(const Device &device);
-    std::optional<Bytes> queryAnswer(Device &device, const Request &request) const;
-    bool applySetting(Device &device, const Request &request) const;
+    std::vector<Outgoing> Answer(Device &device, const Request &request, const Ipv4 &source, const std::string &via);
+    Bytes SearchReply(const Device &device, int kind, const ClientId &clientId) const;
+    static SearchReplyFields SearchFields(const Device &device);
+    static Uuid ReplyUuid(const Device &device);
+    std::optional<Bytes> QueryAnswer(Device &device, const Request &request) const;
+    bool ApplySetting(Device &device, const Request &request) const;
 
     std::vector<Device> m_devices;
 };
 
 // Query sub-command 4: "user" 0x55 0xAA "password". Returns the verdict byte.
-std::uint8_t passwordVerdict(const DeviceConfig &device, std::span<const std::uint8_t> payload);
+std::uint8_t PasswordVerdict(const DeviceConfig &device, std::span<const std::uint8_t> payload);
 
 } // namespace izuzez::devsim

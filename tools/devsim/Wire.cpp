@@ -9,28 +9,28 @@ namespace izuzez::devsim
 namespace
 {
 
-void putText(Bytes &buffer, std::size_t offset, std::size_t field, std::string_view text)
+void PutText(Bytes &buffer, std::size_t offset, std::size_t field, std::string_view text)
 {
     const std::size_t n = std::min(field, text.size());
     std::copy_n(text.begin(), n, buffer.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
-void putHeader(Bytes &buffer, std::uint8_t opcode, const ClientId &clientId, const Uuid &uuid)
+void PutHeader(Bytes &buffer, std::uint8_t opcode, const ClientId &clientId, const Uuid &uuid)
 {
     buffer[0] = opcode;
     std::copy(clientId.begin(), clientId.end(), buffer.begin() + 1);
     std::copy(uuid.begin(), uuid.end(), buffer.begin() + kUuidOffset);
 }
 
-void putName(Bytes &buffer, std::size_t lengthOffset, std::string_view name)
+void PutName(Bytes &buffer, std::size_t lengthOffset, std::string_view name)
 {
-    putU32(buffer, lengthOffset, static_cast<std::uint32_t>(name.size()));
+    PutU32(buffer, lengthOffset, static_cast<std::uint32_t>(name.size()));
     buffer.insert(buffer.end(), name.begin(), name.end());
 }
 
 } // namespace
 
-DecodeResult decodeRequest(std::span<const std::uint8_t> datagram)
+DecodeResult DecodeRequest(std::span<const std::uint8_t> datagram)
 {
     DecodeResult result;
     if (datagram.empty())
@@ -68,10 +68,10 @@ DecodeResult decodeRequest(std::span<const std::uint8_t> datagram)
     request.subCommand = datagram[kSubCommandOffset];
     if (request.opcode == kSettingRequest)
     {
-        request.netmask = fieldText(datagram, kNetmaskOffset, kAddressTextField);
-        request.gateway = fieldText(datagram, kGatewayOffset, kAddressTextField);
+        request.netmask = FieldText(datagram, kNetmaskOffset, kAddressTextField);
+        request.gateway = FieldText(datagram, kGatewayOffset, kAddressTextField);
     }
-    request.declaredPayloadLength = getU32(datagram, header - 4);
+    request.declaredPayloadLength = GetU32(datagram, header - 4);
     const std::size_t available = datagram.size() - header;
     const std::size_t taken = std::min<std::size_t>(available, request.declaredPayloadLength);
     request.payloadTruncated = taken < request.declaredPayloadLength;
@@ -81,7 +81,7 @@ DecodeResult decodeRequest(std::span<const std::uint8_t> datagram)
     return result;
 }
 
-std::size_t nameLengthOffset(int kind)
+std::size_t NameLengthOffset(int kind)
 {
     switch (kind)
     {
@@ -96,16 +96,16 @@ std::size_t nameLengthOffset(int kind)
     }
 }
 
-Bytes encodeSearchReply(int kind, const ClientId &clientId, const SearchReplyFields &fields)
+Bytes EncodeSearchReply(int kind, const ClientId &clientId, const SearchReplyFields &fields)
 {
-    const std::size_t lengthOffset = nameLengthOffset(kind);
+    const std::size_t lengthOffset = NameLengthOffset(kind);
     if (lengthOffset == 0)
         return {};
     Bytes buffer(lengthOffset + 4, 0);
-    putHeader(buffer, static_cast<std::uint8_t>(kind), clientId, fields.uuid);
+    PutHeader(buffer, static_cast<std::uint8_t>(kind), clientId, fields.uuid);
     buffer[kSubCommandOffset] = static_cast<std::uint8_t>(fields.dhcp);
-    putText(buffer, kNetmaskOffset, kAddressTextField, fields.netmask);
-    putText(buffer, kGatewayOffset, kAddressTextField, fields.gateway);
+    PutText(buffer, kNetmaskOffset, kAddressTextField, fields.netmask);
+    PutText(buffer, kGatewayOffset, kAddressTextField, fields.gateway);
     if (kind != kBasicSearchReply)
     {
         buffer[56] = fields.product.classByte;
@@ -113,35 +113,35 @@ Bytes encodeSearchReply(int kind, const ClientId &clientId, const SearchReplyFie
     }
     if (kind == kFullSearchReply)
     {
-        putText(buffer, 68, kLongTextField, fields.product.model);
-        putText(buffer, 132, kLongTextField, fields.product.mac);
-        putText(buffer, 196, kLongTextField, fields.product.hwVersion);
-        putText(buffer, 260, kLongTextField, fields.product.swVersion);
+        PutText(buffer, 68, kLongTextField, fields.product.model);
+        PutText(buffer, 132, kLongTextField, fields.product.mac);
+        PutText(buffer, 196, kLongTextField, fields.product.hwVersion);
+        PutText(buffer, 260, kLongTextField, fields.product.swVersion);
     }
-    putName(buffer, lengthOffset, fields.name);
+    PutName(buffer, lengthOffset, fields.name);
     return buffer;
 }
 
-Bytes encodeQueryReply(const ClientId &clientId, const Uuid &uuid, std::uint8_t subCommand,
+Bytes EncodeQueryReply(const ClientId &clientId, const Uuid &uuid, std::uint8_t subCommand,
                        std::span<const std::uint8_t> answer)
 {
     // The answer runs to the end of the datagram without a terminator: the reader appends one.
     Bytes buffer(kQueryHeaderLength, 0);
-    putHeader(buffer, kQueryReply, clientId, uuid);
+    PutHeader(buffer, kQueryReply, clientId, uuid);
     buffer[kSubCommandOffset] = subCommand;
     buffer.insert(buffer.end(), answer.begin(), answer.end());
     return buffer;
 }
 
-Bytes encodeSettingReply(const ClientId &clientId, const Uuid &uuid, std::uint8_t subCommand)
+Bytes EncodeSettingReply(const ClientId &clientId, const Uuid &uuid, std::uint8_t subCommand)
 {
     Bytes buffer(kCommonHeaderLength, 0);
-    putHeader(buffer, kSettingReply, clientId, uuid);
+    PutHeader(buffer, kSettingReply, clientId, uuid);
     buffer[kSubCommandOffset] = subCommand;
     return buffer;
 }
 
-void putU32(Bytes &buffer, std::size_t offset, std::uint32_t value)
+void PutU32(Bytes &buffer, std::size_t offset, std::uint32_t value)
 {
     if (buffer.size() < offset + 4)
         buffer.resize(offset + 4, 0);
@@ -149,7 +149,7 @@ void putU32(Bytes &buffer, std::size_t offset, std::uint32_t value)
         buffer[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-std::uint32_t getU32(std::span<const std::uint8_t> data, std::size_t offset)
+std::uint32_t GetU32(std::span<const std::uint8_t> data, std::size_t offset)
 {
     std::uint32_t value = 0;
     for (std::size_t i = 0; i < 4 && offset + i < data.size(); ++i)
@@ -157,7 +157,7 @@ std::uint32_t getU32(std::span<const std::uint8_t> data, std::size_t offset)
     return value;
 }
 
-std::string fieldText(std::span<const std::uint8_t> data, std::size_t offset, std::size_t size)
+std::string FieldText(std::span<const std::uint8_t> data, std::size_t offset, std::size_t size)
 {
     std::string text;
     for (std::size_t i = offset; i < offset + size && i < data.size() && data[i] != 0; ++i)
@@ -165,7 +165,7 @@ std::string fieldText(std::span<const std::uint8_t> data, std::size_t offset, st
     return text;
 }
 
-std::optional<Ipv4> parseIpv4(std::string_view text)
+std::optional<Ipv4> ParseIpv4(std::string_view text)
 {
     const Ipv4Reading reading = ReadIpv4(text);
     if (reading.verdict != Ipv4Verdict::Address)
@@ -176,13 +176,13 @@ std::optional<Ipv4> parseIpv4(std::string_view text)
     return address;
 }
 
-std::string formatIpv4(const Ipv4 &address)
+std::string FormatIpv4(const Ipv4 &address)
 {
     return std::to_string(address[0]) + "." + std::to_string(address[1]) + "." + std::to_string(address[2]) + "." +
            std::to_string(address[3]);
 }
 
-Uuid makeUuid(const std::array<std::uint8_t, 6> &prefix, const Ipv4 &address)
+Uuid MakeUuid(const std::array<std::uint8_t, 6> &prefix, const Ipv4 &address)
 {
     Uuid uuid{};
     std::copy(prefix.begin(), prefix.end(), uuid.begin());
@@ -190,7 +190,7 @@ Uuid makeUuid(const std::array<std::uint8_t, 6> &prefix, const Ipv4 &address)
     return uuid;
 }
 
-std::string toHex(std::span<const std::uint8_t> data)
+std::string ToHex(std::span<const std::uint8_t> data)
 {
     static constexpr char digits[] = "0123456789abcdef";
     std::string text;
@@ -203,7 +203,7 @@ std::string toHex(std::span<const std::uint8_t> data)
     return text;
 }
 
-std::optional<Bytes> fromHex(std::string_view text)
+std::optional<Bytes> FromHex(std::string_view text)
 {
     auto nibble = [](char c) -> int
     {
@@ -233,7 +233,7 @@ std::optional<Bytes> fromHex(std::string_view text)
     return bytes;
 }
 
-std::string toPrintable(std::span<const std::uint8_t> data)
+std::string ToPrintable(std::span<const std::uint8_t> data)
 {
     static constexpr char digits[] = "0123456789abcdef";
     std::string text;

@@ -66,7 +66,7 @@ struct DecodeResult
 };
 
 // Never reads beyond `datagram`; anything not a well-formed request yields an error text.
-DecodeResult decodeRequest(std::span<const std::uint8_t> datagram);
+DecodeResult DecodeRequest(std::span<const std::uint8_t> datagram);
 
 // What a device says of itself in search replies; its configuration holds the same fields.
 struct ProductFields
@@ -91,32 +91,32 @@ struct SearchReplyFields
 
 // Kind 2, 7 or 8. Fixed texts are cut to their field; a text that fills its field has no terminator,
 // which is how the malformed variants are made. Returns an empty buffer for an unknown kind.
-Bytes encodeSearchReply(int kind, const ClientId &clientId, const SearchReplyFields &fields);
-Bytes encodeQueryReply(const ClientId &clientId, const Uuid &uuid, std::uint8_t subCommand,
+Bytes EncodeSearchReply(int kind, const ClientId &clientId, const SearchReplyFields &fields);
+Bytes EncodeQueryReply(const ClientId &clientId, const Uuid &uuid, std::uint8_t subCommand,
                        std::span<const std::uint8_t> answer);
-Bytes encodeSettingReply(const ClientId &clientId, const Uuid &uuid, std::uint8_t subCommand);
+Bytes EncodeSettingReply(const ClientId &clientId, const Uuid &uuid, std::uint8_t subCommand);
 
 // Offset of the name-length field of a search reply kind, or 0 for an unknown kind.
-std::size_t nameLengthOffset(int kind);
+std::size_t NameLengthOffset(int kind);
 
-void putU32(Bytes &buffer, std::size_t offset, std::uint32_t value);
-std::uint32_t getU32(std::span<const std::uint8_t> data, std::size_t offset);
+void PutU32(Bytes &buffer, std::size_t offset, std::uint32_t value);
+std::uint32_t GetU32(std::span<const std::uint8_t> data, std::size_t offset);
 // Text of a fixed field up to its first NUL, clamped to the data.
-std::string fieldText(std::span<const std::uint8_t> data, std::size_t offset, std::size_t size);
+std::string FieldText(std::span<const std::uint8_t> data, std::size_t offset, std::size_t size);
 
 // Through the program's one address reader (leading zeros and octets above 255 are refused).
-std::optional<Ipv4> parseIpv4(std::string_view text);
-std::string formatIpv4(const Ipv4 &address);
-Uuid makeUuid(const std::array<std::uint8_t, 6> &prefix, const Ipv4 &address);
+std::optional<Ipv4> ParseIpv4(std::string_view text);
+std::string FormatIpv4(const Ipv4 &address);
+Uuid MakeUuid(const std::array<std::uint8_t, 6> &prefix, const Ipv4 &address);
 
-inline std::span<const std::uint8_t> asBytes(std::string_view text)
+inline std::span<const std::uint8_t> AsBytes(std::string_view text)
 {
     return {reinterpret_cast<const std::uint8_t *>(text.data()), text.size()};
 }
 
-std::string toHex(std::span<const std::uint8_t> data);
-std::optional<Bytes> fromHex(std::string_view text);
+std::string ToHex(std::span<const std::uint8_t> data);
+std::optional<Bytes> FromHex(std::string_view text);
 // Printable ASCII as is, everything else as \xHH; quotes and backslashes escaped.
-std::string toPrintable(std::span<const std::uint8_t> data);
+std::string ToPrintable(std::span<const std::uint8_t> data);
 
 } // namespace izuzez::devsim

@@ -21,7 +21,7 @@ namespace
 
 int g_stopPipe[2] = {-1, -1};
 
-void onStopSignal(int)
+void OnStopSignal(int)
 {
     const char byte = 1;
     const ssize_t ignored = write(g_stopPipe[1], &byte, 1);
@@ -42,7 +42,7 @@ struct Options
 };
 
 // The one declaration of the options; the usage text is made from it.
-void declare(CLI::App &app, Options &o)
+void Declare(CLI::App &app, Options &o)
 {
     app.name("izuzez-devsim");
     app.description("Simulates devices that answer searches, queries and settings on UDP port 13579 (group "
@@ -65,7 +65,7 @@ void declare(CLI::App &app, Options &o)
     app.footer("Writes \"ready ...\" to the log once its sockets are up. Exits 0 on SIGTERM or SIGINT.");
 }
 
-std::string usageText(const CLI::App &app)
+std::string UsageText(const CLI::App &app)
 {
     constexpr std::size_t kIndent = 27;
     std::string out = "Usage: izuzez-devsim [options]\n" + app.get_description() + "\n\n";
@@ -83,10 +83,10 @@ std::string usageText(const CLI::App &app)
 }
 
 // Returns -1 to go on, otherwise the exit status.
-int parseOptions(int argc, char **argv, Options &options)
+int ParseOptions(int argc, char **argv, Options &options)
 {
     CLI::App app;
-    declare(app, options);
+    Declare(app, options);
     try
     {
         app.parse(argc, argv);
@@ -111,7 +111,7 @@ int parseOptions(int argc, char **argv, Options &options)
     }
     if (options.help)
     {
-        std::fputs(usageText(app).c_str(), stdout);
+        std::fputs(UsageText(app).c_str(), stdout);
         return 0;
     }
     if (options.version)
@@ -121,7 +121,7 @@ int parseOptions(int argc, char **argv, Options &options)
     }
     if (options.printDefaultConfig)
     {
-        std::fputs(defaultConfigText().c_str(), stdout);
+        std::fputs(DefaultConfigText().c_str(), stdout);
         return 0;
     }
     if (app.count("--duration") > 0)
@@ -138,14 +138,14 @@ int parseOptions(int argc, char **argv, Options &options)
     return -1;
 }
 
-bool installStopHandlers()
+bool InstallStopHandlers()
 {
     if (pipe2(g_stopPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return false;
     struct sigaction action
     {
     };
-    action.sa_handler = onStopSignal;
+    action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     return sigaction(SIGTERM, &action, nullptr) == 0 && sigaction(SIGINT, &action, nullptr) == 0;
 }
@@ -155,11 +155,11 @@ bool installStopHandlers()
 int main(int argc, char **argv)
 {
     Options options;
-    if (const int status = parseOptions(argc, argv, options); status >= 0)
+    if (const int status = ParseOptions(argc, argv, options); status >= 0)
         return status;
 
     ConfigResult config =
-        options.configPath.empty() ? parseConfig(defaultConfigText()) : loadConfigFile(options.configPath);
+        options.configPath.empty() ? ParseConfig(DefaultConfigText()) : LoadConfigFile(options.configPath);
     if (!config.devices)
     {
         std::fprintf(stderr, "izuzez-devsim: %s\n", config.error.c_str());
@@ -180,16 +180,16 @@ int main(int argc, char **argv)
             return 2;
         }
     }
-    if (!installStopHandlers())
+    if (!InstallStopHandlers())
     {
         std::fprintf(stderr, "izuzez-devsim: cannot install signal handlers\n");
         return 1;
     }
     std::string error;
-    std::unique_ptr<Runner> runner = Runner::create(std::move(*config.devices), error);
+    std::unique_ptr<Runner> runner = Runner::Create(std::move(*config.devices), error);
     if (!runner)
     {
-        log.always("error " + error);
+        log.Always("error " + error);
         if (log.out != stderr)
             std::fprintf(stderr, "izuzez-devsim: %s\n", error.c_str());
         return 1;
@@ -197,8 +197,8 @@ int main(int argc, char **argv)
     std::optional<std::chrono::milliseconds> duration;
     if (options.durationSeconds >= 0)
         duration = std::chrono::milliseconds(static_cast<long long>(options.durationSeconds * 1000));
-    runner->run(log, g_stopPipe[0], duration);
-    log.always("stopped");
+    runner->Run(log, g_stopPipe[0], duration);
+    log.Always("stopped");
     if (log.out != stderr)
         std::fclose(log.out);
     return 0;

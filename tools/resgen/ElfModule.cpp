@@ -2,6 +2,8 @@
 
 #include "ByteWriter.h"
 
+#include <algorithm>
+#include <elf.h>
 #include <string_view>
 
 namespace izuzez::resgen
@@ -9,30 +11,87 @@ namespace izuzez::resgen
 
 namespace
 {
-constexpr std::uint32_t SHT_PROGBITS = 1, SHT_SYMTAB = 2, SHT_STRTAB = 3;
-constexpr std::uint32_t SHF_WRITE = 1, SHF_ALLOC = 2, SHF_EXECINSTR = 4;
-constexpr std::uint8_t STB_LOCAL = 0, STB_GLOBAL = 1;
-constexpr std::uint8_t STT_OBJECT = 1, STT_FUNC = 2, STT_SECTION = 3, STT_FILE = 4;
-constexpr std::uint16_t SHN_ABS = 0xFFF1;
-
+// The modules are ELF32 of the device's byte order, so <elf.h>'s structures are filled and then written
+// field by field through a ByteWriter rather than copied from memory.
 struct Section
 {
     std::string name;
-    std::uint32_t type = SHT_PROGBITS;
-    std::uint32_t flags = 0;
-    std::uint32_t align = 1;
+    Elf32_Shdr header{};
     std::vector<std::uint8_t> data;
-    std::uint32_t link = 0, info = 0, entsize = 0;
-    std::uint32_t nameOffset = 0, offset = 0;
 };
 
 struct Symbol
 {
     std::string name;
-    std::uint32_t value, size;
-    std::uint8_t bind, type;
-    std::uint16_t section;
+    Elf32_Sym entry{};
 };
+
+Section MakeSection(std::string name, Elf32_Word type, Elf32_Word flags, Elf32_Word align,
+                    std::vector<std::uint8_t> data, Elf32_Word link = 0, Elf32_Word info = 0, Elf32_Word entsize = 0)
+{
+    Section section{std::move(name), {}, std::move(data)};
+    section.header.sh_type = type;
+    section.header.sh_flags = flags;
+    section.header.sh_addralign = align;
+    section.header.sh_link = link;
+    section.header.sh_info = info;
+    section.header.sh_entsize = entsize;
+    return section;
+}
+
+Symbol MakeSymbol(std::string name, Elf32_Addr value, Elf32_Word size, unsigned char bind, unsigned char type,
+                  Elf32_Section section)
+{
+    Symbol symbol{std::move(name), {}};
+    symbol.entry.st_value = value;
+    symbol.entry.st_size = size;
+    symbol.entry.st_info = static_cast<unsigned char>(ELF32_ST_INFO(bind, type));
+    symbol.entry.st_shndx = section;
+    return symbol;
+}
+
+void Put(ByteWriter &out, const Elf32_Ehdr &h)
+{
+    for (const unsigned char byte : h.e_ident)
+        out.u8(byte);
+    out.u16(h.e_type);
+    out.u16(h.e_machine);
+    out.u32(h.e_version);
+    out.u32(h.e_entry);
+    out.u32(h.e_phoff);
+    out.u32(h.e_shoff);
+    out.u32(h.e_flags);
+    out.u16(h.e_ehsize);
+    out.u16(h.e_phentsize);
+    out.u16(h.e_phnum);
+    out.u16(h.e_shentsize);
+    out.u16(h.e_shnum);
+    out.u16(h.e_shstrndx);
+}
+
+void Put(ByteWriter &out, const Elf32_Shdr &h)
+{
+    out.u32(h.sh_name);
+    out.u32(h.sh_type);
+    out.u32(h.sh_flags);
+    out.u32(h.sh_addr);
+    out.u32(h.sh_offset);
+    out.u32(h.sh_size);
+    out.u32(h.sh_link);
+    out.u32(h.sh_info);
+    out.u32(h.sh_addralign);
+    out.u32(h.sh_entsize);
+}
+
+void Put(ByteWriter &out, const Elf32_Sym &s)
+{
+    out.u32(s.st_name);
+    out.u32(s.st_value);
+    out.u32(s.st_size);
+    out.u8(s.st_info);
+    out.u8(s.st_other);
+    out.u16(s.st_shndx);
+}
 
 std::vector<std::uint8_t> Tables(const ModuleRequest &entry, bool bigEndian)
 {
@@ -118,13 +177,13 @@ std::optional<std::vector<std::uint8_t>> MakeModule(const ModuleRequest &entry)
         code.u32(0xE12FFF1E); // bx lr
         code.u32(0xE12FFF1E); // bx lr
     }
-    sections.push_back({".text", SHT_PROGBITS, SHF_ALLOC | SHF_EXECINSTR, 4, std::move(code.bytes())});
-    const std::uint16_t textIndex = 1;
+    sections.push_back(MakeSection(".text", SHT_PROGBITS, SHF_ALLOC | SHF_EXECINSTR, 4, std::move(code.bytes())));
+    const Elf32_Section textIndex = 1;
     const std::vector<std::uint8_t> tables = Tables(entry, bigEndian);
-    sections.push_back({".rodata", SHT_PROGBITS, SHF_ALLOC, 4, tables});
-    const std::uint16_t rodataIndex = 2;
-    sections.push_back({".modinfo", SHT_PROGBITS, SHF_ALLOC, 1, ModInfo(entry)});
-    std::uint16_t thisModuleIndex = 0;
+    sections.push_back(MakeSection(".rodata", SHT_PROGBITS, SHF_ALLOC, 4, tables));
+    const Elf32_Section rodataIndex = 2;
+    sections.push_back(MakeSection(".modinfo", SHT_PROGBITS, SHF_ALLOC, 1, ModInfo(entry)));
+    Elf32_Section thisModuleIndex = SHN_UNDEF;
     if (!ppc)
     {
         // struct module: list head, state, then the name.
@@ -132,73 +191,69 @@ std::optional<std::vector<std::uint8_t>> MakeModule(const ModuleRequest &entry)
         module.text("", 12);
         module.text(entry.moduleName, 60);
         module.text("", 184);
-        thisModuleIndex = static_cast<std::uint16_t>(sections.size());
-        sections.push_back({".gnu.linkonce.this_module", SHT_PROGBITS, SHF_ALLOC | SHF_WRITE, 4, module.bytes()});
+        thisModuleIndex = static_cast<Elf32_Section>(sections.size());
+        sections.push_back(
+            MakeSection(".gnu.linkonce.this_module", SHT_PROGBITS, SHF_ALLOC | SHF_WRITE, 4, module.bytes()));
     }
 
     std::vector<Symbol> symbols{
-        {"", 0, 0, STB_LOCAL, 0, 0},
-        {entry.moduleName + ".c", 0, 0, STB_LOCAL, STT_FILE, SHN_ABS},
-        {"", 0, 0, STB_LOCAL, STT_SECTION, textIndex},
-        {"", 0, 0, STB_LOCAL, STT_SECTION, rodataIndex},
-        {"charset_tables", 0, static_cast<std::uint32_t>(tables.size()), STB_LOCAL, STT_OBJECT, rodataIndex},
+        MakeSymbol("", 0, 0, STB_LOCAL, STT_NOTYPE, SHN_UNDEF),
+        MakeSymbol(entry.moduleName + ".c", 0, 0, STB_LOCAL, STT_FILE, SHN_ABS),
+        MakeSymbol("", 0, 0, STB_LOCAL, STT_SECTION, textIndex),
+        MakeSymbol("", 0, 0, STB_LOCAL, STT_SECTION, rodataIndex),
+        MakeSymbol("charset_tables", 0, static_cast<Elf32_Word>(tables.size()), STB_LOCAL, STT_OBJECT, rodataIndex),
     };
-    const std::uint32_t firstGlobal = static_cast<std::uint32_t>(symbols.size());
-    symbols.push_back({"init_module", 0, 8, STB_GLOBAL, STT_FUNC, textIndex});
-    symbols.push_back({"cleanup_module", 8, 4, STB_GLOBAL, STT_FUNC, textIndex});
-    if (thisModuleIndex != 0)
-        symbols.push_back({"__this_module", 0, 256, STB_GLOBAL, STT_OBJECT, thisModuleIndex});
+    const Elf32_Word firstGlobal = static_cast<Elf32_Word>(symbols.size());
+    symbols.push_back(MakeSymbol("init_module", 0, 8, STB_GLOBAL, STT_FUNC, textIndex));
+    symbols.push_back(MakeSymbol("cleanup_module", 8, 4, STB_GLOBAL, STT_FUNC, textIndex));
+    if (thisModuleIndex != SHN_UNDEF)
+        symbols.push_back(MakeSymbol("__this_module", 0, 256, STB_GLOBAL, STT_OBJECT, thisModuleIndex));
 
     ByteWriter strtab(bigEndian);
     strtab.u8(0);
     ByteWriter symtab(bigEndian);
-    for (const Symbol &s : symbols)
+    for (Symbol &s : symbols)
     {
-        std::uint32_t nameOffset = 0;
         if (!s.name.empty())
         {
-            nameOffset = static_cast<std::uint32_t>(strtab.size());
+            s.entry.st_name = static_cast<Elf32_Word>(strtab.size());
             strtab.cstr(s.name);
         }
-        symtab.u32(nameOffset);
-        symtab.u32(s.value);
-        symtab.u32(s.size);
-        symtab.u8(static_cast<std::uint32_t>(s.bind << 4 | s.type));
-        symtab.u8(0);
-        symtab.u16(s.section);
+        Put(symtab, s.entry);
     }
-    const std::uint32_t symtabIndex = static_cast<std::uint32_t>(sections.size());
-    sections.push_back({".symtab", SHT_SYMTAB, 0, 4, std::move(symtab.bytes()), symtabIndex + 1, firstGlobal, 16});
-    sections.push_back({".strtab", SHT_STRTAB, 0, 1, std::move(strtab.bytes())});
-    sections.push_back({".shstrtab", SHT_STRTAB, 0, 1, {}});
+    const Elf32_Word symtabIndex = static_cast<Elf32_Word>(sections.size());
+    sections.push_back(MakeSection(".symtab", SHT_SYMTAB, 0, 4, std::move(symtab.bytes()), symtabIndex + 1, firstGlobal,
+                                   sizeof(Elf32_Sym)));
+    sections.push_back(MakeSection(".strtab", SHT_STRTAB, 0, 1, std::move(strtab.bytes())));
+    sections.push_back(MakeSection(".shstrtab", SHT_STRTAB, 0, 1, {}));
     const std::size_t shstrtabIndex = sections.size() - 1;
     // .comment fills the file up to its size; it sits after the section headers so that they stay aligned.
     ByteWriter comment;
     comment.cstr("GCC: (GNU) 3.4.4");
-    sections.push_back({".comment", SHT_PROGBITS, 0, 1, std::move(comment.bytes())});
+    sections.push_back(MakeSection(".comment", SHT_PROGBITS, 0, 1, std::move(comment.bytes())));
 
     ByteWriter names;
     names.u8(0);
     for (std::size_t i = 1; i < sections.size(); ++i)
     {
-        sections[i].nameOffset = static_cast<std::uint32_t>(names.size());
+        sections[i].header.sh_name = static_cast<Elf32_Word>(names.size());
         names.cstr(sections[i].name);
     }
     sections[shstrtabIndex].data = std::move(names.bytes());
 
-    const std::uint32_t headerSize = 52, sectionHeaderSize = 40;
-    std::uint32_t offset = headerSize;
+    Elf32_Off offset = sizeof(Elf32_Ehdr);
     for (std::size_t i = 1; i + 1 < sections.size(); ++i)
     {
-        offset = (offset + sections[i].align - 1) / sections[i].align * sections[i].align;
-        sections[i].offset = offset;
-        offset += static_cast<std::uint32_t>(sections[i].data.size());
+        Elf32_Shdr &header = sections[i].header;
+        offset = (offset + header.sh_addralign - 1) / header.sh_addralign * header.sh_addralign;
+        header.sh_offset = offset;
+        offset += static_cast<Elf32_Off>(sections[i].data.size());
     }
     offset = (offset + 3) / 4 * 4;
-    const std::uint32_t shoff = offset;
-    const std::uint32_t commentOffset = shoff + static_cast<std::uint32_t>(sections.size()) * sectionHeaderSize;
+    const Elf32_Off shoff = offset;
+    const Elf32_Off commentOffset = shoff + static_cast<Elf32_Off>(sections.size() * sizeof(Elf32_Shdr));
     Section &last = sections.back();
-    last.offset = commentOffset;
+    last.header.sh_offset = commentOffset;
     const std::uint32_t minimal = commentOffset + static_cast<std::uint32_t>(last.data.size());
     if (entry.size != 0)
     {
@@ -206,49 +261,36 @@ std::optional<std::vector<std::uint8_t>> MakeModule(const ModuleRequest &entry)
             return std::nullopt;
         last.data.resize(entry.size - commentOffset, 0);
     }
+    for (Section &s : sections)
+        s.header.sh_size = static_cast<Elf32_Word>(s.data.size());
+
+    Elf32_Ehdr header{};
+    std::copy_n(ELFMAG, SELFMAG, header.e_ident);
+    header.e_ident[EI_CLASS] = ELFCLASS32;
+    header.e_ident[EI_DATA] = bigEndian ? ELFDATA2MSB : ELFDATA2LSB;
+    header.e_ident[EI_VERSION] = EV_CURRENT;
+    header.e_type = ET_REL;
+    header.e_machine = ppc ? EM_PPC : EM_ARM;
+    header.e_version = EV_CURRENT;
+    header.e_shoff = shoff;
+    header.e_flags = 0; // ARM: the old ABI of these kernels has no flags
+    header.e_ehsize = sizeof(Elf32_Ehdr);
+    header.e_shentsize = sizeof(Elf32_Shdr);
+    header.e_shnum = static_cast<Elf32_Half>(sections.size());
+    header.e_shstrndx = static_cast<Elf32_Half>(shstrtabIndex);
 
     ByteWriter file(bigEndian);
-    file.u8(0x7F);
-    file.text("ELF", 3);
-    file.u8(1); // ELFCLASS32
-    file.u8(bigEndian ? 2 : 1);
-    file.u8(1); // EV_CURRENT
-    file.text("", 9);
-    file.u16(1); // ET_REL
-    file.u16(ppc ? 20 : 40);
-    file.u32(1);
-    file.u32(0); // entry
-    file.u32(0); // no program headers
-    file.u32(shoff);
-    file.u32(0); // ARM: the old ABI of these kernels has no flags
-    file.u16(headerSize);
-    file.u16(0);
-    file.u16(0);
-    file.u16(sectionHeaderSize);
-    file.u16(static_cast<std::uint32_t>(sections.size()));
-    file.u16(static_cast<std::uint32_t>(shstrtabIndex));
+    Put(file, header);
     for (std::size_t i = 1; i + 1 < sections.size(); ++i)
     {
-        while (file.size() < sections[i].offset)
+        while (file.size() < sections[i].header.sh_offset)
             file.u8(0);
         file.append(sections[i].data);
     }
     while (file.size() < shoff)
         file.u8(0);
     for (const Section &s : sections)
-    {
-        const bool null = s.name.empty();
-        file.u32(s.nameOffset);
-        file.u32(null ? 0 : s.type);
-        file.u32(s.flags);
-        file.u32(0); // address
-        file.u32(null ? 0 : s.offset);
-        file.u32(static_cast<std::uint32_t>(s.data.size()));
-        file.u32(s.link);
-        file.u32(s.info);
-        file.u32(null ? 0 : s.align);
-        file.u32(s.entsize);
-    }
+        Put(file, s.header);
     file.append(last.data);
     return std::move(file.bytes());
 }

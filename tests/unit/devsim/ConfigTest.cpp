@@ -9,7 +9,7 @@ namespace
 
 TEST(DevsimConfig, BuiltInDefaultGivesThreeLoopbackDevices)
 {
-    const ConfigResult result = parseConfig(defaultConfigText());
+    const ConfigResult result = ParseConfig(DefaultConfigText());
     ASSERT_TRUE(result.devices) << result.error;
     const auto &devices = *result.devices;
     ASSERT_EQ(devices.size(), 3u);
@@ -27,7 +27,7 @@ TEST(DevsimConfig, BuiltInDefaultGivesThreeLoopbackDevices)
 
 TEST(DevsimConfig, ReadsEveryDeviceKey)
 {
-    const ConfigResult result = parseConfig(R"({
+    const ConfigResult result = ParseConfig(R"({
       "listen": ["10.1.0.1"],
       "faults": {"duplicates": 2, "flood": {"count": 3, "spread_ms": 30}},
       "devices": [{
@@ -104,7 +104,7 @@ TEST(DevsimConfig, ErrorsNameTheOffendingValue)
     for (const auto &[text, message] : cases)
     {
         SCOPED_TRACE(text);
-        const ConfigResult result = parseConfig(text);
+        const ConfigResult result = ParseConfig(text);
         EXPECT_FALSE(result.devices);
         EXPECT_NE(result.error.find(message), std::string::npos) << result.error;
     }
@@ -123,20 +123,20 @@ TEST(DevsimConfig, DeeplyNestedValuesAreRefused)
     };
     for (const int depth : {100, 200000})
     {
-        const ConfigResult result = parseConfig(nested(depth));
+        const ConfigResult result = ParseConfig(nested(depth));
         EXPECT_FALSE(result.devices) << depth;
         EXPECT_NE(result.error.find("nested deeper than 32 levels"), std::string::npos) << result.error;
     }
     const std::string lists = R"({"devices": [)" + std::string(300000, '[') + std::string(300000, ']') + "]}";
-    EXPECT_NE(parseConfig(lists).error.find("nested deeper"), std::string::npos);
+    EXPECT_NE(ParseConfig(lists).error.find("nested deeper"), std::string::npos);
     // Within the bound the value is read and judged as usual.
-    EXPECT_NE(parseConfig(nested(20)).error.find("devices[0].faults: unknown key \"x\""), std::string::npos)
-        << parseConfig(nested(20)).error;
+    EXPECT_NE(ParseConfig(nested(20)).error.find("devices[0].faults: unknown key \"x\""), std::string::npos)
+        << ParseConfig(nested(20)).error;
 }
 
 TEST(DevsimConfig, UnreadableFileIsAnError)
 {
-    const ConfigResult result = loadConfigFile("/nonexistent/devsim.json");
+    const ConfigResult result = LoadConfigFile("/nonexistent/devsim.json");
     EXPECT_FALSE(result.devices);
     EXPECT_NE(result.error.find("/nonexistent/devsim.json"), std::string::npos);
 }

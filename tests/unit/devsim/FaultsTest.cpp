@@ -10,7 +10,7 @@ using namespace izuzez::test;
 namespace
 {
 
-DeviceConfig faultyDevice(const Faults &faults, std::vector<int> kinds = {kFullSearchReply})
+DeviceConfig FaultyDevice(const Faults &faults, std::vector<int> kinds = {kFullSearchReply})
 {
     DeviceConfig device;
     device.name = "faulty";
@@ -28,10 +28,10 @@ DeviceConfig faultyDevice(const Faults &faults, std::vector<int> kinds = {kFullS
 
 const Bytes kDeviceUuid{1, 2, 3, 4, 5, 6, 10, 0, 0, 50};
 
-std::vector<Outgoing> ask(const DeviceConfig &device, const Bytes &request)
+std::vector<Outgoing> Ask(const DeviceConfig &device, const Bytes &request)
 {
     Simulator sim({device});
-    return sim.handle(ExactDatagram(request).span(), {127, 0, 0, 1}, {"127.0.0.1"});
+    return sim.Handle(ExactDatagram(request).span(), {127, 0, 0, 1}, {"127.0.0.1"});
 }
 
 TEST(DevsimFaults, ClientIdVariants)
@@ -40,8 +40,8 @@ TEST(DevsimFaults, ClientIdVariants)
     foreign.foreignClientId = true;
     Faults tail;
     tail.clientIdTail = true;
-    const auto foreignReply = ask(faultyDevice(foreign), SearchRequest(kClientId));
-    const auto tailReply = ask(faultyDevice(tail), QueryRequest(kClientId, kDeviceUuid, 19));
+    const auto foreignReply = Ask(FaultyDevice(foreign), SearchRequest(kClientId));
+    const auto tailReply = Ask(FaultyDevice(tail), QueryRequest(kClientId, kDeviceUuid, 19));
     ASSERT_EQ(foreignReply.size(), 1u);
     ASSERT_EQ(tailReply.size(), 1u);
     for (std::size_t i = 1; i <= 6; ++i)
@@ -54,7 +54,7 @@ TEST(DevsimFaults, MixedKindsAndDuplicatesKeepTheirOrder)
 {
     Faults faults;
     faults.duplicates = 1;
-    const auto replies = ask(faultyDevice(faults, {kBasicSearchReply, kFullSearchReply}), SearchRequest(kClientId));
+    const auto replies = Ask(FaultyDevice(faults, {kBasicSearchReply, kFullSearchReply}), SearchRequest(kClientId));
     ASSERT_EQ(replies.size(), 4u);
     const int expected[] = {2, 2, 8, 8};
     for (std::size_t i = 0; i < 4; ++i)
@@ -64,10 +64,10 @@ TEST(DevsimFaults, MixedKindsAndDuplicatesKeepTheirOrder)
 
 TEST(DevsimFaults, WrongClassAndTypeBytes)
 {
-    DeviceConfig device = faultyDevice({}, {kFilteredSearchReply});
+    DeviceConfig device = FaultyDevice({}, {kFilteredSearchReply});
     device.product.classByte = 2;
     device.product.typeByte = 9;
-    const auto replies = ask(device, SearchRequest(kClientId));
+    const auto replies = Ask(device, SearchRequest(kClientId));
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].bytes[56], 2);
     EXPECT_EQ(replies[0].bytes[57], 9);
@@ -97,7 +97,7 @@ TEST(DevsimFaults, MalformedSearchReplies)
         Faults faults;
         faults.malformed = {c.variant};
         faults.shortLength = c.shortLength;
-        const auto replies = ask(faultyDevice(faults, {c.kind}), SearchRequest(kClientId));
+        const auto replies = Ask(FaultyDevice(faults, {c.kind}), SearchRequest(kClientId));
         ASSERT_EQ(replies.size(), 1u);
         const Bytes &reply = replies[0].bytes;
         EXPECT_EQ(reply.size(), c.expectedSize);
@@ -119,16 +119,16 @@ TEST(DevsimFaults, MalformedQueryAndSettingReplies)
     faults.malformed = {Malformed::Short, Malformed::Oversize, Malformed::NamePastEnd};
     faults.malformedFor = {ReplyClass::Query, ReplyClass::Setting};
     faults.sendValid = true;
-    const auto query = ask(faultyDevice(faults), QueryRequest(kClientId, kDeviceUuid, 19));
+    const auto query = Ask(FaultyDevice(faults), QueryRequest(kClientId, kDeviceUuid, 19));
     ASSERT_EQ(query.size(), 3u); // the name variant has no meaning for a query reply
     EXPECT_EQ(query[0].bytes.size(), 20u);
     EXPECT_EQ(query[1].bytes.size(), 5000u);
     EXPECT_EQ(query[2].bytes.size(), 29u);
-    const auto setting = ask(faultyDevice(faults), SettingRequest(kClientId, kDeviceUuid, 8, "", "", "950"));
+    const auto setting = Ask(FaultyDevice(faults), SettingRequest(kClientId, kDeviceUuid, 8, "", "", "950"));
     ASSERT_EQ(setting.size(), 3u);
     EXPECT_EQ(setting[0].bytes.size(), 16u);
     // Search replies are left alone unless listed.
-    const auto search = ask(faultyDevice(faults), SearchRequest(kClientId));
+    const auto search = Ask(FaultyDevice(faults), SearchRequest(kClientId));
     ASSERT_EQ(search.size(), 1u);
     EXPECT_EQ(search[0].bytes.size(), 334u);
 }
@@ -137,9 +137,9 @@ TEST(DevsimFaults, FloodPrecedesTheDelayedReply)
 {
     Faults faults;
     faults.flood = Flood{5, kBasicSearchReply, 400, {ReplyClass::Query}};
-    DeviceConfig device = faultyDevice(faults);
+    DeviceConfig device = FaultyDevice(faults);
     device.replyDelayMs = 500;
-    const auto replies = ask(device, QueryRequest(kClientId, kDeviceUuid, 19));
+    const auto replies = Ask(device, QueryRequest(kClientId, kDeviceUuid, 19));
     ASSERT_EQ(replies.size(), 6u);
     for (int i = 0; i < 5; ++i)
     {
@@ -149,7 +149,7 @@ TEST(DevsimFaults, FloodPrecedesTheDelayedReply)
     }
     EXPECT_EQ(replies[5].bytes[0], kQueryReply);
     EXPECT_EQ(replies[5].delayMs, 500);
-    EXPECT_EQ(ask(device, SearchRequest(kClientId)).size(), 1u); // flood only on queries
+    EXPECT_EQ(Ask(device, SearchRequest(kClientId)).size(), 1u); // flood only on queries
 }
 
 TEST(DevsimFaults, SilenceAndForeignAddress)
@@ -173,11 +173,11 @@ TEST(DevsimFaults, SilenceAndForeignAddress)
     const Case cases[] = {{silent, 0, 0, 0}, {queries, 1, 0, 1}, {settings, 1, 1, 0}, {moved, 1, 1, 1}};
     for (const Case &c : cases)
     {
-        EXPECT_EQ(ask(faultyDevice(c.faults), search).size(), c.search);
-        EXPECT_EQ(ask(faultyDevice(c.faults), query).size(), c.query);
-        EXPECT_EQ(ask(faultyDevice(c.faults), setting).size(), c.setting);
+        EXPECT_EQ(Ask(FaultyDevice(c.faults), search).size(), c.search);
+        EXPECT_EQ(Ask(FaultyDevice(c.faults), query).size(), c.query);
+        EXPECT_EQ(Ask(FaultyDevice(c.faults), setting).size(), c.setting);
     }
-    EXPECT_EQ(Slice(ask(faultyDevice(moved), query)[0].bytes, 17, 4), (Bytes{10, 0, 0, 99}));
+    EXPECT_EQ(Slice(Ask(FaultyDevice(moved), query)[0].bytes, 17, 4), (Bytes{10, 0, 0, 99}));
 }
 
 } // namespace

@@ -27,7 +27,7 @@ struct Identity
     std::string uuidHex;
 };
 
-Identity randomIdentity()
+Identity RandomIdentity()
 {
     std::random_device random;
     Identity identity;
@@ -43,7 +43,7 @@ Identity randomIdentity()
 
 // Replies that carry our ClientId and uuid prefix (other simulators on this host answer our searches
 // too), collected for at most `budget`.
-std::vector<Bytes> collectReplies(int fd, const Bytes &clientId, const Bytes &uuidPrefix, std::size_t wanted,
+std::vector<Bytes> CollectReplies(int fd, const Bytes &clientId, const Bytes &uuidPrefix, std::size_t wanted,
                                   std::chrono::milliseconds budget)
 {
     std::vector<Bytes> replies;
@@ -68,8 +68,8 @@ std::vector<Bytes> collectReplies(int fd, const Bytes &clientId, const Bytes &uu
 
 TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
 {
-    const Identity identity = randomIdentity();
-    ConfigResult config = parseConfig(R"({"devices": [
+    const Identity identity = RandomIdentity();
+    ConfigResult config = ParseConfig(R"({"devices": [
         {"name": "loop-a", "address": "127.77.0.2", "uuid": ")" +
                                       identity.uuidHex + R"(", "ssl": "1",
          "admin_password": "pw"},
@@ -79,7 +79,7 @@ TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
     const Bytes prefix((*config.devices)[0].uuidPrefix.begin(), (*config.devices)[0].uuidPrefix.end());
 
     std::string error;
-    std::unique_ptr<Runner> runner = Runner::create(std::move(*config.devices), error);
+    std::unique_ptr<Runner> runner = Runner::Create(std::move(*config.devices), error);
     ASSERT_TRUE(runner) << error;
     const int receiver = JoinGroupOnLoopback();
     ASSERT_GE(receiver, 0);
@@ -89,10 +89,10 @@ TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
     ASSERT_EQ(pipe(stop), 0);
     std::FILE *logFile = std::tmpfile();
     ASSERT_NE(logFile, nullptr);
-    std::thread serving([&] { runner->run(LogSink{logFile, false}, stop[0], std::chrono::seconds(20)); });
+    std::thread serving([&] { runner->Run(LogSink{logFile, false}, stop[0], std::chrono::seconds(20)); });
 
     EXPECT_TRUE(SendToGroup(sender, SearchRequest(identity.clientId)));
-    std::vector<Bytes> found = collectReplies(receiver, identity.clientId, prefix, 2, std::chrono::seconds(3));
+    std::vector<Bytes> found = CollectReplies(receiver, identity.clientId, prefix, 2, std::chrono::seconds(3));
     ASSERT_EQ(found.size(), 2u);
     std::sort(found.begin(), found.end(), [](const Bytes &a, const Bytes &b) { return a[20] < b[20]; });
     EXPECT_EQ(found[0][0], kFullSearchReply);
@@ -102,7 +102,7 @@ TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
 
     EXPECT_TRUE(SendToGroup(
         sender, QueryRequest(identity.clientId, Slice(found[0], 11, 10), 4, std::string("admin\x55\xaa") + "pw")));
-    const std::vector<Bytes> verdict = collectReplies(receiver, identity.clientId, prefix, 1, std::chrono::seconds(3));
+    const std::vector<Bytes> verdict = CollectReplies(receiver, identity.clientId, prefix, 1, std::chrono::seconds(3));
     ASSERT_EQ(verdict.size(), 1u);
     ASSERT_EQ(verdict[0].size(), 29u);
     EXPECT_EQ(verdict[0][28], 1);
@@ -122,7 +122,7 @@ TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
         log += line;
     std::fclose(logFile);
     EXPECT_NE(log.find("ready port=13579"), std::string::npos);
-    EXPECT_NE(log.find("op=3 sub=4 cid=" + toHex(Bytes(identity.clientId))), std::string::npos) << log;
+    EXPECT_NE(log.find("op=3 sub=4 cid=" + ToHex(Bytes(identity.clientId))), std::string::npos) << log;
     EXPECT_NE(log.find("payload_text=\"adminU\\xaapw\""), std::string::npos) << log;
 }
 

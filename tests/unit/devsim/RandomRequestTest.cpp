@@ -20,7 +20,7 @@ using izuzez::test::ExactDatagram;
 
 TEST(DevsimRandomRequests, AnyDatagramIsDecodedOrRefusedWithinItsBytes)
 {
-    const ConfigResult config = parseConfig(defaultConfigText());
+    const ConfigResult config = ParseConfig(DefaultConfigText());
     ASSERT_TRUE(config.devices) << config.error;
     Simulator sim(*config.devices);
     const std::vector<std::string> listen{"127.0.0.1"};
@@ -38,8 +38,8 @@ TEST(DevsimRandomRequests, AnyDatagramIsDecodedOrRefusedWithinItsBytes)
         if (length > 21 && random() % 2 == 0)
         {
             // Address a real device, so that queries and settings reach its answers.
-            const auto &devices = sim.devices();
-            const Uuid uuid = devices[random() % devices.size()].uuid();
+            const auto &devices = sim.Devices();
+            const Uuid uuid = devices[random() % devices.size()].CurrentUuid();
             std::memcpy(bytes.data() + 11, uuid.data(), uuid.size());
         }
         if (length >= 28 && random() % 2 == 0)
@@ -49,7 +49,7 @@ TEST(DevsimRandomRequests, AnyDatagramIsDecodedOrRefusedWithinItsBytes)
             std::memcpy(bytes.data() + (bytes[0] == 5 && length >= 60 ? 56 : 24), &n, 4);
         }
         const ExactDatagram exact(bytes);
-        for (const Outgoing &reply : sim.handle(exact.span(), {127, 0, 0, 9}, listen))
+        for (const Outgoing &reply : sim.Handle(exact.span(), {127, 0, 0, 9}, listen))
         {
             ASSERT_FALSE(reply.bytes.empty());
             ASSERT_LE(reply.bytes.size(), 4096u) << "a reply never outgrows the program's receive buffer";

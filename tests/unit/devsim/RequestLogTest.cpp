@@ -45,9 +45,9 @@ TEST(DevsimRequestLog, RequestLinesCarryEveryField)
     {
         SCOPED_TRACE(c.label);
         const std::string line =
-            formatRequestLine("T", {127, 0, 0, 1}, 4000, "127.0.0.1", ExactDatagram(c.datagram).span());
+            FormatRequestLine("T", {127, 0, 0, 1}, 4000, "127.0.0.1", ExactDatagram(c.datagram).span());
         EXPECT_EQ(line.find('\n'), std::string::npos);
-        EXPECT_NE(line.find(" hex=" + toHex(c.datagram)), std::string::npos) << line;
+        EXPECT_NE(line.find(" hex=" + ToHex(c.datagram)), std::string::npos) << line;
         for (const std::string &field : c.fields)
             EXPECT_NE(line.find(field), std::string::npos) << field << "\n" << line;
     }
@@ -62,7 +62,7 @@ TEST(DevsimRequestLog, SendLineNamesDestination)
     outgoing.via = "10.0.0.1";
     outgoing.device = "say \"hi\"";
     outgoing.note = "reply";
-    EXPECT_EQ(formatSendLine("T", outgoing, 13579),
+    EXPECT_EQ(FormatSendLine("T", outgoing, 13579),
               "send t=T device=\"say \\\"hi\\\"\" to=10.0.0.9:13579 via=10.0.0.1 note=reply len=2 op=6 hex=0601");
 }
 

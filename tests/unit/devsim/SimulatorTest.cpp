@@ -16,7 +16,7 @@ namespace
 const Ipv4 kAsker{10, 0, 0, 9};
 const std::vector<std::string> kOnLoopback{"127.0.0.1"};
 
-DeviceConfig makeDevice(const std::string &name, Ipv4 address, std::uint8_t id)
+DeviceConfig MakeDevice(const std::string &name, Ipv4 address, std::uint8_t id)
 {
     DeviceConfig device;
     device.name = name;
@@ -37,35 +37,35 @@ DeviceConfig makeDevice(const std::string &name, Ipv4 address, std::uint8_t id)
     return device;
 }
 
-Bytes uuidOf(const Device &device)
+Bytes UuidOf(const Device &device)
 {
-    const Uuid uuid = device.uuid();
+    const Uuid uuid = device.CurrentUuid();
     return Bytes(uuid.begin(), uuid.end());
 }
 
 class DevsimSimulator : public ::testing::Test
 {
 protected:
-    DevsimSimulator() : sim({makeDevice("one", {10, 0, 0, 21}, 1), makeDevice("two", {10, 0, 0, 22}, 2)}) {}
+    DevsimSimulator() : sim({MakeDevice("one", {10, 0, 0, 21}, 1), MakeDevice("two", {10, 0, 0, 22}, 2)}) {}
 
-    std::vector<Outgoing> send(const Bytes &datagram)
+    std::vector<Outgoing> Send(const Bytes &datagram)
     {
-        return sim.handle(ExactDatagram(datagram).span(), kAsker, kOnLoopback);
+        return sim.Handle(ExactDatagram(datagram).span(), kAsker, kOnLoopback);
     }
-    Bytes uuid(std::size_t index) const { return uuidOf(sim.devices().at(index)); }
+    Bytes UuidAt(std::size_t index) const { return UuidOf(sim.Devices().at(index)); }
 
     Simulator sim;
 };
 
 TEST_F(DevsimSimulator, EveryDeviceAnswersASearchWithItsOwnUuid)
 {
-    const auto replies = send(SearchRequest(kClientId));
+    const auto replies = Send(SearchRequest(kClientId));
     ASSERT_EQ(replies.size(), 2u);
     for (std::size_t i = 0; i < 2; ++i)
     {
         EXPECT_EQ(replies[i].bytes[0], kFullSearchReply);
         EXPECT_EQ(Slice(replies[i].bytes, 1, 10), kClientId);
-        EXPECT_EQ(Slice(replies[i].bytes, 11, 10), uuid(i));
+        EXPECT_EQ(Slice(replies[i].bytes, 11, 10), UuidAt(i));
         EXPECT_TRUE(replies[i].toGroup);
         EXPECT_EQ(replies[i].via, "127.0.0.1");
     }
@@ -75,19 +75,19 @@ TEST_F(DevsimSimulator, EveryDeviceAnswersASearchWithItsOwnUuid)
 TEST_F(DevsimSimulator, OnlyTheAddressedDeviceAnswers)
 {
     const Bytes foreign{0, 0x1b, 0x7a, 0, 0, 9, 10, 0, 0, 22};
-    Bytes otherAddress = uuid(1);
+    Bytes otherAddress = UuidAt(1);
     otherAddress[9] = 23;
-    EXPECT_TRUE(send(QueryRequest(kClientId, foreign, 19)).empty());
-    EXPECT_TRUE(send(QueryRequest(kClientId, otherAddress, 19)).empty());
-    const auto replies = send(QueryRequest(kClientId, uuid(1), 19));
+    EXPECT_TRUE(Send(QueryRequest(kClientId, foreign, 19)).empty());
+    EXPECT_TRUE(Send(QueryRequest(kClientId, otherAddress, 19)).empty());
+    const auto replies = Send(QueryRequest(kClientId, UuidAt(1), 19));
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].device, "two");
 }
 
 TEST_F(DevsimSimulator, DevicesListeningElsewhereStaySilent)
 {
-    EXPECT_TRUE(sim.handle(SearchRequest(kClientId), kAsker, {"192.168.5.1"}).empty());
-    EXPECT_TRUE(send(Bytes{1, 2, 3}).empty());
+    EXPECT_TRUE(sim.Handle(SearchRequest(kClientId), kAsker, {"192.168.5.1"}).empty());
+    EXPECT_TRUE(Send(Bytes{1, 2, 3}).empty());
 }
 
 TEST_F(DevsimSimulator, QueriesAnswerWithTheDeviceTexts)
@@ -99,7 +99,7 @@ TEST_F(DevsimSimulator, QueriesAnswerWithTheDeviceTexts)
     for (const auto &[sub, text] : cases)
     {
         SCOPED_TRACE(int(sub));
-        const auto replies = send(QueryRequest(kClientId, uuid(0), sub));
+        const auto replies = Send(QueryRequest(kClientId, UuidAt(0), sub));
         ASSERT_EQ(replies.size(), 1u);
         const Bytes &reply = replies[0].bytes;
         EXPECT_EQ(reply[0], kQueryReply);
@@ -107,7 +107,7 @@ TEST_F(DevsimSimulator, QueriesAnswerWithTheDeviceTexts)
         EXPECT_EQ(Slice(reply, 17, 4), (Bytes{10, 0, 0, 21}));
         EXPECT_EQ(std::string(reply.begin() + 28, reply.end()), text);
     }
-    EXPECT_TRUE(send(QueryRequest(kClientId, uuid(0), 42)).empty());
+    EXPECT_TRUE(Send(QueryRequest(kClientId, UuidAt(0), 42)).empty());
 }
 
 TEST_F(DevsimSimulator, PasswordCheckVerdicts)
@@ -124,7 +124,7 @@ TEST_F(DevsimSimulator, PasswordCheckVerdicts)
     for (const auto &[payload, verdict] : cases)
     {
         SCOPED_TRACE(payload);
-        const auto replies = send(QueryRequest(kClientId, uuid(0), 4, payload));
+        const auto replies = Send(QueryRequest(kClientId, UuidAt(0), 4, payload));
         ASSERT_EQ(replies.size(), 1u);
         ASSERT_EQ(replies[0].bytes.size(), 29u);
         EXPECT_EQ(replies[0].bytes[28], verdict);
@@ -133,18 +133,18 @@ TEST_F(DevsimSimulator, PasswordCheckVerdicts)
 
 TEST_F(DevsimSimulator, StaticAddressIsAdopted)
 {
-    const Bytes oldUuid = uuid(0);
-    const auto replies = send(SettingRequest(kClientId, oldUuid, 1, "255.255.0.0", "10.0.9.1", "10.0.9.50"));
+    const Bytes oldUuid = UuidAt(0);
+    const auto replies = Send(SettingRequest(kClientId, oldUuid, 1, "255.255.0.0", "10.0.9.1", "10.0.9.50"));
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].bytes[0], kSettingReply);
     EXPECT_EQ(Slice(replies[0].bytes, 17, 4), (Bytes{10, 0, 9, 50}));
 
-    EXPECT_TRUE(send(QueryRequest(kClientId, oldUuid, 19)).empty());
+    EXPECT_TRUE(Send(QueryRequest(kClientId, oldUuid, 19)).empty());
     Bytes newUuid = oldUuid;
     std::copy_n(Bytes{10, 0, 9, 50}.begin(), 4, newUuid.begin() + 6);
-    EXPECT_EQ(send(QueryRequest(kClientId, newUuid, 19)).size(), 1u);
+    EXPECT_EQ(Send(QueryRequest(kClientId, newUuid, 19)).size(), 1u);
 
-    const auto search = send(SearchRequest(kClientId));
+    const auto search = Send(SearchRequest(kClientId));
     ASSERT_EQ(search.size(), 2u);
     EXPECT_EQ(TextAt(search[0].bytes, 24, 16), "255.255.0.0");
     EXPECT_EQ(TextAt(search[0].bytes, 40, 16), "10.0.9.1");
@@ -153,25 +153,25 @@ TEST_F(DevsimSimulator, StaticAddressIsAdopted)
 
 TEST_F(DevsimSimulator, UnreadableStaticAddressKeepsTheOldOne)
 {
-    const auto replies = send(SettingRequest(kClientId, uuid(0), 1, "255.255.0.0", "", "10.0.300.1"));
+    const auto replies = Send(SettingRequest(kClientId, UuidAt(0), 1, "255.255.0.0", "", "10.0.300.1"));
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(Slice(replies[0].bytes, 17, 4), (Bytes{10, 0, 0, 21}));
 }
 
 TEST(DevsimSimulatorDhcp, MovesToTheDhcpAddressOrStays)
 {
-    DeviceConfig withLease = makeDevice("lease", {10, 0, 0, 30}, 1);
+    DeviceConfig withLease = MakeDevice("lease", {10, 0, 0, 30}, 1);
     withLease.dhcpAddress = Ipv4{10, 0, 0, 130};
-    Simulator sim({withLease, makeDevice("nolease", {10, 0, 0, 31}, 2)});
+    Simulator sim({withLease, MakeDevice("nolease", {10, 0, 0, 31}, 2)});
     const std::pair<std::size_t, Bytes> cases[] = {{0, {10, 0, 0, 130}}, {1, {10, 0, 0, 31}}};
     for (const auto &[index, address] : cases)
     {
         const auto replies =
-            sim.handle(SettingRequest(kClientId, uuidOf(sim.devices()[index]), 2, "", "", ""), kAsker, kOnLoopback);
+            sim.Handle(SettingRequest(kClientId, UuidOf(sim.Devices()[index]), 2, "", "", ""), kAsker, kOnLoopback);
         ASSERT_EQ(replies.size(), 1u);
         EXPECT_EQ(Slice(replies[0].bytes, 17, 4), address);
     }
-    const auto search = sim.handle(SearchRequest(kClientId), kAsker, kOnLoopback);
+    const auto search = sim.Handle(SearchRequest(kClientId), kAsker, kOnLoopback);
     ASSERT_EQ(search.size(), 2u);
     EXPECT_EQ(search[0].bytes[21], '1');
     EXPECT_EQ(search[1].bytes[21], '1');
@@ -184,30 +184,30 @@ TEST_F(DevsimSimulator, OtherSettingsAreStoredAndAnswered)
     for (const auto &[sub, payload] : cases)
     {
         SCOPED_TRACE(int(sub));
-        const auto replies = send(SettingRequest(kClientId, uuid(0), sub, "255.255.255.0", "10.0.0.1", payload));
+        const auto replies = Send(SettingRequest(kClientId, UuidAt(0), sub, "255.255.255.0", "10.0.0.1", payload));
         ASSERT_EQ(replies.size(), 1u);
         EXPECT_EQ(Slice(replies[0].bytes, 17, 4), (Bytes{10, 0, 0, 21}));
     }
-    const Device &device = sim.devices()[0];
+    const Device &device = sim.Devices()[0];
     EXPECT_EQ(device.config.workgroup, "OFFICE");
     EXPECT_EQ(device.config.codepage, "950");
     EXPECT_EQ(device.accessMode, "rw");
     EXPECT_EQ(device.stopText, "stop");
     EXPECT_EQ(device.installedText, "BT");
-    const auto codepage = send(QueryRequest(kClientId, uuid(0), 9));
+    const auto codepage = Send(QueryRequest(kClientId, UuidAt(0), 9));
     ASSERT_EQ(codepage.size(), 1u);
     EXPECT_EQ(std::string(codepage[0].bytes.begin() + 28, codepage[0].bytes.end()), "950");
-    EXPECT_TRUE(send(SettingRequest(kClientId, uuid(0), 99, "", "", "")).empty());
+    EXPECT_TRUE(Send(SettingRequest(kClientId, UuidAt(0), 99, "", "", "")).empty());
 }
 
 TEST(DevsimSimulatorReplies, DestinationAndDelayFollowTheDevice)
 {
-    DeviceConfig device = makeDevice("uni", {10, 0, 0, 40}, 1);
+    DeviceConfig device = MakeDevice("uni", {10, 0, 0, 40}, 1);
     device.replyTo = ReplyDestination::Unicast;
     device.replyDelayMs = 250;
     device.listen = {"192.168.1.2", "127.0.0.1"};
     Simulator sim({device});
-    const auto replies = sim.handle(SearchRequest(kClientId), kAsker, {"127.0.0.1"});
+    const auto replies = sim.Handle(SearchRequest(kClientId), kAsker, {"127.0.0.1"});
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_FALSE(replies[0].toGroup);
     EXPECT_EQ(replies[0].unicastTo, kAsker);
@@ -221,14 +221,14 @@ namespace
 {
 TEST(DevsimSimulatorScenario, SuccessiveAnswersThenARestart)
 {
-    DeviceConfig config = makeDevice("nas", {10, 0, 0, 40}, 4);
+    DeviceConfig config = MakeDevice("nas", {10, 0, 0, 40}, 4);
     config.answerSequences[11] = {"0", "", "3"};
     config.restartMs = 150;
     Simulator sim({config});
-    const Bytes id = uuidOf(sim.devices()[0]);
+    const Bytes id = UuidOf(sim.Devices()[0]);
     auto ask = [&](std::uint8_t sub) -> std::string
     {
-        const auto replies = sim.handle(ExactDatagram(QueryRequest(kClientId, id, sub)).span(), kAsker, kOnLoopback);
+        const auto replies = sim.Handle(ExactDatagram(QueryRequest(kClientId, id, sub)).span(), kAsker, kOnLoopback);
         return replies.empty() ? "<silent>" : std::string(replies[0].bytes.begin() + 28, replies[0].bytes.end());
     };
     // The last answer repeats; other queries keep their fixed answer.
@@ -238,7 +238,7 @@ TEST(DevsimSimulatorScenario, SuccessiveAnswersThenARestart)
     EXPECT_EQ(ask(12), "public");
     // A code page setting makes the device restart: silent for a while, then back.
     const auto set =
-        sim.handle(ExactDatagram(SettingRequest(kClientId, id, 8, "255.255.255.0", "10.0.0.1", "950")).span(), kAsker,
+        sim.Handle(ExactDatagram(SettingRequest(kClientId, id, 8, "255.255.255.0", "10.0.0.1", "950")).span(), kAsker,
                    kOnLoopback);
     EXPECT_EQ(set.size(), 1u);
     EXPECT_EQ(ask(9), "<silent>");

@@ -12,7 +12,7 @@ namespace
 
 const Bytes kUuid{0xa0, 0xa1, 0xa2, 0xa3, 0xa4, 0xa5, 192, 168, 0, 7};
 
-Bytes truncated(const Bytes &bytes, std::size_t size)
+Bytes Truncated(const Bytes &bytes, std::size_t size)
 {
     return Slice(bytes, 0, size);
 }
@@ -41,7 +41,7 @@ TEST(DevsimWire, DecodesRequestsAndRejectsBrokenOnes)
              return b;
          }(),
          true, -1, "", false},
-        {"search cut short", truncated(SearchRequest(kClientId), 10), false, -1, "", false},
+        {"search cut short", Truncated(SearchRequest(kClientId), 10), false, -1, "", false},
         {"ssl query", QueryRequest(kClientId, kUuid, 19), true, 19, "", false},
         {"password check",
          QueryRequest(kClientId, kUuid, 4,
@@ -52,10 +52,10 @@ TEST(DevsimWire, DecodesRequestsAndRejectsBrokenOnes)
          "pw",
          false},
         {"payload length past the end", pastEnd, true, 4, "admin\x55\xaa", true},
-        {"query without its length field", truncated(QueryRequest(kClientId, kUuid, 19), 27), false, -1, "", false},
+        {"query without its length field", Truncated(QueryRequest(kClientId, kUuid, 19), 27), false, -1, "", false},
         {"static address", SettingRequest(kClientId, kUuid, 1, "255.255.255.0", "192.168.0.1", "192.168.0.20"), true, 1,
          "192.168.0.20", false},
-        {"setting cut inside the header", truncated(SettingRequest(kClientId, kUuid, 2, "", "", ""), 59), false, -1, "",
+        {"setting cut inside the header", Truncated(SettingRequest(kClientId, kUuid, 2, "", "", ""), 59), false, -1, "",
          false},
         {"reply opcode", Bytes(30, 2), false, -1, "", false},
         {"unknown opcode", Bytes(30, 0x42), false, -1, "", false},
@@ -64,7 +64,7 @@ TEST(DevsimWire, DecodesRequestsAndRejectsBrokenOnes)
     for (const DecodeCase &c : cases)
     {
         SCOPED_TRACE(c.label);
-        const DecodeResult result = decodeRequest(ExactDatagram(c.datagram).span());
+        const DecodeResult result = DecodeRequest(ExactDatagram(c.datagram).span());
         ASSERT_EQ(result.request.has_value(), c.ok) << result.error;
         if (!c.ok)
         {
@@ -87,13 +87,13 @@ TEST(DevsimWire, SettingRequestTextsStopAtTheirField)
 {
     Bytes request = SettingRequest(kClientId, kUuid, 8, "255.255.255.0", "10.0.0.1", "950");
     std::fill(request.begin() + 24, request.begin() + 40, 'M'); // netmask without a terminator
-    const DecodeResult result = decodeRequest(ExactDatagram(request).span());
+    const DecodeResult result = DecodeRequest(ExactDatagram(request).span());
     ASSERT_TRUE(result.request);
     EXPECT_EQ(result.request->netmask, std::string(16, 'M'));
     EXPECT_EQ(result.request->gateway, "10.0.0.1");
 }
 
-SearchReplyFields sampleFields()
+SearchReplyFields SampleFields()
 {
     SearchReplyFields fields;
     std::copy(kUuid.begin(), kUuid.end(), fields.uuid.begin());
@@ -126,7 +126,7 @@ TEST(DevsimWire, SearchReplyLayoutPerKind)
     for (const KindCase &c : cases)
     {
         SCOPED_TRACE(c.kind);
-        const Bytes reply = encodeSearchReply(c.kind, clientId, sampleFields());
+        const Bytes reply = EncodeSearchReply(c.kind, clientId, SampleFields());
         ASSERT_EQ(reply.size(), c.nameLengthAt + 4 + 7);
         EXPECT_EQ(reply[0], c.kind);
         EXPECT_EQ(Slice(reply, 1, 10), kClientId);
@@ -149,7 +149,7 @@ TEST(DevsimWire, SearchReplyLayoutPerKind)
             EXPECT_EQ(TextAt(reply, 260, 64), "2.3.1");
         }
     }
-    EXPECT_TRUE(encodeSearchReply(5, clientId, sampleFields()).empty());
+    EXPECT_TRUE(EncodeSearchReply(5, clientId, SampleFields()).empty());
 }
 
 TEST(DevsimWire, QueryAndSettingRepliesCarryTheUuidAddress)
@@ -159,16 +159,16 @@ TEST(DevsimWire, QueryAndSettingRepliesCarryTheUuidAddress)
     std::copy(kClientId.begin(), kClientId.end(), clientId.begin());
     std::copy(kUuid.begin(), kUuid.end(), uuid.begin());
 
-    const Bytes empty = encodeQueryReply(clientId, uuid, 19, {});
+    const Bytes empty = EncodeQueryReply(clientId, uuid, 19, {});
     EXPECT_EQ(empty.size(), 28u); // an empty answer is the bare header
     const std::string ssl = "1";
-    const Bytes answered = encodeQueryReply(clientId, uuid, 19, asBytes(ssl));
+    const Bytes answered = EncodeQueryReply(clientId, uuid, 19, AsBytes(ssl));
     ASSERT_EQ(answered.size(), 29u);
     EXPECT_EQ(answered[0], 4);
     EXPECT_EQ(answered[28], '1');
     EXPECT_EQ(Slice(answered, 17, 4), (Bytes{192, 168, 0, 7}));
 
-    const Bytes setting = encodeSettingReply(clientId, uuid, 1);
+    const Bytes setting = EncodeSettingReply(clientId, uuid, 1);
     ASSERT_GE(setting.size(), 21u);
     EXPECT_EQ(setting[0], 6);
     EXPECT_EQ(Slice(setting, 1, 10), kClientId);
@@ -177,9 +177,9 @@ TEST(DevsimWire, QueryAndSettingRepliesCarryTheUuidAddress)
 
 TEST(DevsimWire, FixedTextsFillingTheirFieldHaveNoTerminator)
 {
-    SearchReplyFields fields = sampleFields();
+    SearchReplyFields fields = SampleFields();
     fields.netmask = "255.255.255.255XYZ";
-    const Bytes reply = encodeSearchReply(2, ClientId{}, fields);
+    const Bytes reply = EncodeSearchReply(2, ClientId{}, fields);
     EXPECT_EQ(TextAt(reply, 24, 16), "255.255.255.255X");
     EXPECT_EQ(TextAt(reply, 40, 16), "192.168.0.1"); // the overflow did not spill into the gateway
 }
@@ -194,11 +194,11 @@ TEST(DevsimWire, Ipv4Texts)
     for (const auto &[text, valid] : cases)
     {
         SCOPED_TRACE(text);
-        const auto parsed = parseIpv4(text);
+        const auto parsed = ParseIpv4(text);
         EXPECT_EQ(parsed.has_value(), valid);
         if (parsed)
         {
-            EXPECT_EQ(formatIpv4(*parsed), text);
+            EXPECT_EQ(FormatIpv4(*parsed), text);
         }
     }
 }
@@ -206,11 +206,11 @@ TEST(DevsimWire, Ipv4Texts)
 TEST(DevsimWire, HexAndPrintableForms)
 {
     const Bytes bytes{0x00, 0x41, 0x55, 0xaa, '"', '\\'};
-    EXPECT_EQ(toHex(bytes), "004155aa225c");
-    EXPECT_EQ(toPrintable(bytes), "\\x00AU\\xaa\\\"\\\\");
-    EXPECT_EQ(fromHex("00:1B:7a-10 00"), (Bytes{0x00, 0x1b, 0x7a, 0x10, 0x00}));
-    EXPECT_FALSE(fromHex("0g"));
-    EXPECT_FALSE(fromHex("abc"));
+    EXPECT_EQ(ToHex(bytes), "004155aa225c");
+    EXPECT_EQ(ToPrintable(bytes), "\\x00AU\\xaa\\\"\\\\");
+    EXPECT_EQ(FromHex("00:1B:7a-10 00"), (Bytes{0x00, 0x1b, 0x7a, 0x10, 0x00}));
+    EXPECT_FALSE(FromHex("0g"));
+    EXPECT_FALSE(FromHex("abc"));
 }
 
 } // namespace
