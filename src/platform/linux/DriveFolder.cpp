@@ -2,6 +2,7 @@
 
 #include "platform/SystemInfo.h"
 #include "platform/linux/ShareMounter.h"
+#include "platform/linux/UriEscape.h"
 #include "platform/linux/XdgFolders.h"
 
 #include <algorithm>

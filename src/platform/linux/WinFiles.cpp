@@ -2,7 +2,7 @@
 
 #include "platform/linux/DriveFolder.h"
 #include "platform/linux/MountedShares.h"
-#include "platform/linux/XdgFolders.h"
+#include "platform/linux/UriEscape.h"
 
 #include <libsmbclient.h>
 
