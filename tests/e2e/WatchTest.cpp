@@ -7,6 +7,11 @@
 #include <sstream>
 #include <thread>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "support/LabSuite.h"
 
 using namespace izuzez::test;
@@ -137,6 +142,73 @@ TEST_F(WatchTest, TerminateEndsItCleanlyAndThePlainFormIsForPeople)
     while (ReadFile(out).find("appeared") == std::string::npos && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(200ms);
     EXPECT_NE(ReadFile(out).find(" appeared\tMover\t10.71.1."), std::string::npos) << ReadFile(out);
+    kill(watch, SIGTERM);
+    bool timedOut = false;
+    EXPECT_EQ(WaitOrKill(watch, 5s, timedOut), 0) << ReadFile(dir.file("watch.err"));
+    EXPECT_FALSE(timedOut);
+}
+
+// Its standard output is a FIFO of one page, whose read end the test holds: `reader` -1 when it cannot be made.
+struct OutputPipe
+{
+    std::string path;
+    int reader = -1;
+    explicit OutputPipe(const TempDir &dir) : path(dir.file("out.fifo"))
+    {
+        if (mkfifo(path.c_str(), 0600) == 0)
+            reader = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (reader >= 0)
+            fcntl(reader, F_SETPIPE_SZ, 4096);
+    }
+    ~OutputPipe()
+    {
+        if (reader >= 0)
+            close(reader);
+    }
+};
+
+TEST_F(WatchTest, AReaderThatGoesAwayEndsIt)
+{
+    TempDir dir;
+    OutputPipe out(dir);
+    ASSERT_GE(out.reader, 0);
+    // As under a parent that ignores SIGPIPE: a write to the gone reader fails instead of killing it.
+    const pid_t watch = Spawn(s_lab->InHost({"sh", "-c", "trap '' PIPE; exec \"$@\"", "sh", BinDir() + "/izuzez",
+                                             "watch", "--interval", "2"}),
+                              "", out.path, dir.file("watch.err"));
+    ASSERT_GT(watch, 0);
+    pollfd ready{out.reader, POLLIN, 0};
+    ASSERT_EQ(poll(&ready, 1, 15000), 1) << ReadFile(dir.file("watch.err"));
+    close(out.reader); // as `head -1` does after its line
+    out.reader = -1;
+    bool timedOut = false;
+    EXPECT_EQ(WaitOrKill(watch, 10s, timedOut), 0) << ReadFile(dir.file("watch.err"));
+    EXPECT_FALSE(timedOut);
+}
+
+TEST_F(WatchTest, TerminateEndsItWhileItsWriteIsBlocked)
+{
+    TempDir dir;
+    OutputPipe out(dir);
+    ASSERT_GE(out.reader, 0);
+    {
+        const int filler = open(out.path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        ASSERT_GE(filler, 0);
+        const std::string page(4096, '\n');
+        for (int i = 0; i < 64 && write(filler, page.data(), page.size()) > 0; ++i)
+        {
+        }
+        close(filler);
+    }
+    const pid_t watch =
+        Spawn(s_lab->InHost({BinDir() + "/izuzez", "watch", "--interval", "2"}), "", out.path, dir.file("watch.err"));
+    ASSERT_GT(watch, 0);
+    const std::string wchan = "/proc/" + std::to_string(watch) + "/wchan";
+    const auto end = std::chrono::steady_clock::now() + 15s;
+    // The kernel's name of where it sleeps: "pipe_write", or "anon_pipe_write" on newer kernels.
+    while (ReadFile(wchan).find("pipe_write") == std::string::npos && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(50ms);
+    EXPECT_NE(ReadFile(wchan).find("pipe_write"), std::string::npos) << ReadFile(wchan);
     kill(watch, SIGTERM);
     bool timedOut = false;
     EXPECT_EQ(WaitOrKill(watch, 5s, timedOut), 0) << ReadFile(dir.file("watch.err"));

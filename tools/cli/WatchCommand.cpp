@@ -4,6 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cerrno>
+#include <cstring>
+
 namespace izuzez::cli
 {
 namespace
@@ -61,6 +64,15 @@ std::vector<Difference> Differences(const FoundDevice &a, const FoundDevice &b)
     return out;
 }
 
+// A reader that went away (its SIGPIPE ignored) ends it as a stop does; any other failure is said.
+int OutputFailed(Console &console, int error)
+{
+    if (error == EPIPE)
+        return kExitDone;
+    console.err << "izuzez: cannot write the output: " << std::strerror(error) << ".\n";
+    return kExitDevice;
+}
+
 } // namespace
 
 std::string ChangeLine(const DeviceChange &change, std::time_t when)
@@ -107,6 +119,8 @@ int RunWatch(const Options &options, DeviceSession &session, Console &console,
         for (const DeviceChange &change : step.changes)
             console.out << (options.json ? ChangeJson(change, now) : ChangeLine(change, now)) << "\n";
         console.out.flush(); // a script reads each line as it comes
+        if (!console.out)
+            return OutputFailed(console, errno);
         if (waitOrStop(interval))
             break;
     }

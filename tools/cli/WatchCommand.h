@@ -12,7 +12,8 @@ namespace izuzez::cli
 {
 
 // Searches every interval and prints one line per change until `waitOrStop` (called with the interval
-// after each search) returns true; then exit 0. At most `searches` searches when it is above 0 (benchmarks).
+// after each search) returns true; then exit 0. A failed write ends it too, with 0 when the reader went away.
+// At most `searches` searches when it is above 0 (benchmarks).
 int RunWatch(const Options &options, DeviceSession &session, Console &console,
              const std::function<bool(std::chrono::milliseconds)> &waitOrStop, long searches = 0);
 

@@ -51,6 +51,27 @@ void Write(const fs::path &path, const std::string &text, bool executable = fals
         chmod(path.c_str(), 0755);
 }
 
+// A program that records its first argument as a line in `marker`.
+std::string RecordingScript(const fs::path &marker)
+{
+    return "#!/bin/sh\necho \"$1\" > '" + marker.string() + "'\n";
+}
+
+// The line a detached RecordingScript wrote, waited for generously, since a loaded machine starts it late and
+// the file is there, empty, before its line is: empty when no whole line came.
+std::string RecordedLine(const fs::path &marker)
+{
+    for (int i = 0; i < 1000; ++i)
+    {
+        std::ifstream in(marker);
+        std::string line;
+        if (std::getline(in, line) && !in.eof())
+            return line;
+        std::this_thread::sleep_for(10ms);
+    }
+    return "";
+}
+
 // A listening socket on 127.0.0.1 and its port; closed (so refusing) when the object goes.
 class Listener
 {
@@ -184,7 +205,7 @@ TEST_F(BrowserTest, WinExecAnswersWithTheOriginalCodes)
           true);
     Write(m_dir / "bin/plain", "not executable");
     const fs::path marker = m_dir / "started";
-    Write(m_dir / "bin/starter", "#!/bin/sh\necho \"$1\" > '" + marker.string() + "'\n", true);
+    Write(m_dir / "bin/starter", RecordingScript(marker), true);
     setenv("PATH", (m_dir / "bin").c_str(), 1);
     const auto web = CreateWebAccess();
     const struct
@@ -205,26 +226,16 @@ TEST_F(BrowserTest, WinExecAnswersWithTheOriginalCodes)
         EXPECT_EQ(web->WinExec(c.command, 0), c.code) << c.command;
 
     EXPECT_GT(web->WinExec("starter http://10.0.0.1", 0), 31u);
-    for (int i = 0; i < 200 && !fs::exists(marker); ++i)
-        std::this_thread::sleep_for(10ms);
-    std::ifstream in(marker);
-    std::string line;
-    std::getline(in, line);
-    EXPECT_EQ(line, "http://10.0.0.1");
+    EXPECT_EQ(RecordedLine(marker), "http://10.0.0.1");
 }
 
 TEST_F(BrowserTest, ExplorerOpensWithTheDesktopsOpener)
 {
     const fs::path marker = m_dir / "opened";
-    Write(m_dir / "bin/xdg-open", "#!/bin/sh\necho \"$1\" > '" + marker.string() + "'\n", true);
+    Write(m_dir / "bin/xdg-open", RecordingScript(marker), true);
     setenv("PATH", (m_dir / "bin").c_str(), 1);
     EXPECT_GT(CreateWebAccess()->WinExec("explorer https://10.0.0.2", 0), 31u);
-    for (int i = 0; i < 200 && !fs::exists(marker); ++i)
-        std::this_thread::sleep_for(10ms);
-    std::ifstream in(marker);
-    std::string line;
-    std::getline(in, line);
-    EXPECT_EQ(line, "https://10.0.0.2");
+    EXPECT_EQ(RecordedLine(marker), "https://10.0.0.2");
 }
 
 } // namespace
