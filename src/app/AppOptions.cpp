@@ -102,11 +102,18 @@ std::string AppUsageText()
     for (const QCommandLineOption &option : Declaration().all())
     {
         const QString longName = option.names().back();
-        std::string head = "  --" + longName.toStdString();
+        // Appended piece by piece: GCC 12 warns (-Wrestrict, wrongly) on a literal added before a temporary.
+        std::string head = "  --";
+        head += longName.toStdString();
         if (!option.valueName().isEmpty())
-            head += " " + option.valueName().toStdString();
+        {
+            head += ' ';
+            head += option.valueName().toStdString();
+        }
         head.resize(std::max<std::size_t>(head.size() + 2, 20), ' ');
-        text += head + option.description().toStdString() + "\n";
+        text += head;
+        text += option.description().toStdString();
+        text += '\n';
     }
     return text;
 }
