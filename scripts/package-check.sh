@@ -52,6 +52,9 @@ done
 grep -q '^ready ' "$work/devsim.log" || { echo "package-check: the simulator did not start"; cat "$work/devsim.log"; exit 1; }
 /usr/bin/izuzez search --wait 500 --interface 127.0.0.1 | tee "$work/search.txt"
 grep -q 'Storage-One' "$work/search.txt" || { echo "package-check: the search found nothing"; exit 1; }
+# A share command runs in the helper under /usr/libexec, which the front end must find.
+HOME="$work" XDG_DATA_HOME="$work/data" /usr/bin/izuzez drives >/dev/null ||
+    { echo "package-check: the installed share helper did not run"; exit 1; }
 
 # What the menu entry starts: the window must come up and stay until it is ended (124: ended by timeout).
 status=0

@@ -24,18 +24,6 @@ namespace
 using namespace std::chrono_literals;
 using enum ShareKind;
 
-constexpr std::array<Language, 9> languages{{
-    {"Traditional Chinese", "950"},
-    {"Simplified Chinese", "936"},
-    {"Western European", "850"},
-    {"Northern European", "865"},
-    {"Central European", "852"},
-    {"Turkish", "857"},
-    {"Korean Hangul", "949"},
-    {"Cyrillic", "866"},
-    {"Japanese SJIS", "932"},
-}};
-
 constexpr CodepageFile files[] = {
     {950, "codepage.950", 151, Both},     {950, "nls_cp950.o", 153, HddA},        {950, "nls_big5.o", 155, HddA},
     {950, "nls_cp950.ko", 174, Hdd1},     {950, "nls_cp950_12.ko", 192, Hdd1},    {950, "unicode_map.950", 156, Both},
@@ -101,24 +89,6 @@ bool ConnectShare(const std::string &share, const platform::CredentialPrompt &lo
     return false;
 }
 } // namespace
-
-std::span<const Language> Languages()
-{
-    return languages;
-}
-
-int LanguageIndexOf(std::string_view codepage)
-{
-    for (std::size_t i = 0; i < languages.size(); ++i)
-        if (codepage == languages[i].codepage)
-            return static_cast<int>(i);
-    return -1;
-}
-
-bool IsCodepageUnsupported(int index, bool extraCodepages)
-{
-    return !extraCodepages && index >= 3 && index <= 5;
-}
 
 std::vector<CodepageFile> FilesFor(int codepage, ShareKind share)
 {
@@ -308,7 +278,7 @@ bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgre
     else if (!target.empty())
     {
         const int index = g_nCodepageIndex >= 0 && g_nCodepageIndex < 9 ? g_nCodepageIndex : 2;
-        g_pszCodepage = languages[static_cast<std::size_t>(index)].codepage;
+        g_pszCodepage = Languages()[static_cast<std::size_t>(index)].codepage;
         const std::vector<CodepageFile> list = FilesFor(AnswerNumber(g_pszCodepage), share);
         installed = true;
         for (std::size_t i = 0; i < list.size() && installed; ++i)

@@ -5,6 +5,7 @@
 // Protocol calls block; the window runs these on its exchange worker.
 
 #include "platform/NetworkDrives.h"
+#include "services/Languages.h"
 
 #include <functional>
 #include <span>
@@ -14,17 +15,6 @@
 
 namespace izuzez::services
 {
-
-struct Language
-{
-    const char *name;     // combo item
-    const char *codepage; // SetCodepage payload
-};
-std::span<const Language> Languages();
-// Index of a code page text in the list; -1 when it is none of the nine.
-int LanguageIndexOf(std::string_view codepage);
-// 865, 852 and 857 (indexes 3 to 5) need firmware that carries them.
-bool IsCodepageUnsupported(int index, bool extraCodepages);
 
 enum class ShareKind
 {

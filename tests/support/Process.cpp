@@ -7,6 +7,8 @@
 #include <sstream>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -101,6 +103,46 @@ int WaitOrKill(pid_t pid, std::chrono::milliseconds limit, bool &timedOut)
     kill(pid, SIGKILL);
     waitpid(pid, &status, 0);
     return -1;
+}
+
+bool InFreshProcess()
+{
+    constexpr const char *kMark = "IZUZEZ_FRESH_TEST";
+    if (std::getenv(kMark) != nullptr)
+        return true;
+    const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::error_code ec;
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe", ec).string();
+    const RunResult run = RunProgram({"env", std::string(kMark) + "=1", self,
+                                      std::string("--gtest_filter=") + info->test_suite_name() + "." + info->name()},
+                                     std::chrono::seconds(60));
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    return false;
+}
+
+std::string InChild(const std::function<std::string()> &work, std::chrono::milliseconds limit)
+{
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        return {};
+    const pid_t pid = fork();
+    if (pid == 0)
+    {
+        close(fds[0]);
+        const std::string answer = work();
+        const bool written = write(fds[1], answer.data(), answer.size()) == static_cast<ssize_t>(answer.size());
+        _exit(written ? 0 : 1);
+    }
+    close(fds[1]);
+    bool timedOut = false;
+    const int status = WaitOrKill(pid, limit, timedOut);
+    // The child has ended: what it wrote waits in the pipe, and the read ends at its end.
+    std::string answer;
+    char buffer[4096];
+    for (ssize_t n = 0; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+        answer.append(buffer, static_cast<std::size_t>(n));
+    close(fds[0]);
+    return status == 0 ? answer : std::string();
 }
 
 RunResult RunProgram(const std::vector<std::string> &argv, std::chrono::milliseconds limit, const std::string &input)

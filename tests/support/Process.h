@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -66,5 +67,14 @@ pid_t Spawn(const std::vector<std::string> &argv, const std::string &inFile, con
             const std::string &errFile);
 // Waits for the child until `limit`; kills it after that. Exit status or -1.
 int WaitOrKill(pid_t pid, std::chrono::milliseconds limit, bool &timedOut);
+
+// For what a library reads once per process (GLib the XDG environment): true in a fresh run of this program
+// made for the running case alone, where the case goes on; false in the first run, which has just run the
+// case there and reported its failure as its own.
+bool InFreshProcess();
+
+// Runs work in a forked copy of this process and returns its answer (a few lines at most); empty when the
+// child failed or overstayed. What the parent has read once stays read: pair it with InFreshProcess.
+std::string InChild(const std::function<std::string()> &work, std::chrono::milliseconds limit);
 
 } // namespace izuzez::test

@@ -1,9 +1,9 @@
 #include "CliOptions.h"
 
 #include "CommandLine.h"
-#include "DriveCommands.h"
+#include "DriveArguments.h"
 #include "protocol/Ipv4Text.h"
-#include "services/CodepageInstall.h"
+#include "services/Languages.h"
 
 #include <algorithm>
 #include <array>

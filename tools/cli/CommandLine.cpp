@@ -1,6 +1,6 @@
 #include "CommandLine.h"
 
-#include "services/CodepageInstall.h"
+#include "services/Languages.h"
 
 #include <algorithm>
 #include <sstream>

@@ -1,7 +1,5 @@
 #include "Commands.h"
 
-#include "DriveCommands.h"
-#include "InstallCommands.h"
 #include "Output.h"
 #include "services/LanSettingsRules.h"
 
@@ -167,7 +165,23 @@ int ProveAdminPassword(const Options &o, DeviceSession &session, Console &consol
     return kExitDevice;
 }
 
-int RunCommand(const Options &options, DeviceSession &session, Console &console)
+bool IsShareCommand(Command command)
+{
+    switch (command)
+    {
+    case Command::Open:
+    case Command::Map:
+    case Command::Unmap:
+    case Command::Drives:
+    case Command::InstallCodepage:
+    case Command::InstallBt:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int RunDeviceCommand(const Options &options, DeviceSession &session, Console &console)
 {
     switch (options.command)
     {
@@ -179,18 +193,7 @@ int RunCommand(const Options &options, DeviceSession &session, Console &console)
         return RunSetAddress(options, session, console);
     case Command::SetDhcp:
         return RunSetDhcp(options, session, console);
-    case Command::Open:
-    case Command::Map:
-    case Command::Unmap:
-    case Command::Drives:
-        return RunDriveCommand(options, session, console);
-    case Command::InstallCodepage:
-        return RunInstallCodepage(options, session, console);
-    case Command::InstallBt:
-        return RunInstallBt(options, session, console);
-    case Command::Doctor: // needs no session; main runs it
-    case Command::Watch:  // runs until a signal; main runs it
-    case Command::None:
+    default: // the share commands run in izuzez-shares; doctor and watch in main
         break;
     }
     console.err << "No command given.\n";

@@ -37,7 +37,11 @@ bool SearchAndSelect(const Options &o, DeviceSession &session, Console &console)
 // the device accepted.
 int ProveAdminPassword(const Options &o, DeviceSession &session, Console &console);
 
-// Runs a parsed command (not --help or --version) against the session and returns the exit status.
-int RunCommand(const Options &options, DeviceSession &session, Console &console);
+// The commands that touch a share or the desktop (open, map, unmap, drives, install-codepage, install-bt). They
+// live in the share helper (ShareCommands.h), so that the others start without the share libraries.
+bool IsShareCommand(Command command);
+
+// Runs search, query, set-address or set-dhcp against the session and returns the exit status.
+int RunDeviceCommand(const Options &options, DeviceSession &session, Console &console);
 
 } // namespace izuzez::cli

@@ -30,12 +30,6 @@ std::string SharePasswordPrompt(const std::string &letter, std::string_view remo
     return "Password of " + PrintableText(user) + " for " + letter + " (" + PrintableText(remote) + "): ";
 }
 
-std::string NormalLetter(const std::string &text)
-{
-    const char letter = DriveLetterOf(text.size() == 1 ? text + ":" : text);
-    return letter == 0 ? std::string() : std::string{letter, ':'};
-}
-
 int RunOpen(const Options &o, DeviceSession &session, Console &console)
 {
     if (!SearchAndSelect(o, session, console))
@@ -219,50 +213,6 @@ int RunDrives(const Options &o, Console &console)
 }
 
 } // namespace
-
-bool IsDriveCommand(Command command)
-{
-    return command == Command::Open || command == Command::Map || command == Command::Unmap ||
-           command == Command::Drives;
-}
-
-std::string CheckDriveCommand(Options &o, const std::vector<std::string> &positional)
-{
-    const std::size_t least = o.command == Command::Map ? 2 : o.command == Command::Drives ? 0 : 1;
-    const std::size_t most = o.command == Command::Map ? 3 : least;
-    if (positional.size() < least)
-        return o.command == Command::Map     ? "map needs the device's IP address and a volume."
-               : o.command == Command::Unmap ? "unmap needs a drive letter."
-                                             : "This command needs the device's IP address.";
-    if (positional.size() > most)
-        return "Unexpected argument '" + positional[most] + "'.";
-    if (o.command == Command::Open || o.command == Command::Map)
-    {
-        o.deviceIp = positional[0];
-        if (!IsIpv4(o.deviceIp))
-            return "'" + o.deviceIp + "' is not an IPv4 address written in decimal without leading zeros.";
-    }
-    if (o.command == Command::Map)
-    {
-        o.volume = positional[1];
-        if (o.volume.empty() || o.volume.find_first_of("\\/") != std::string::npos)
-            return "'" + o.volume + "' is not a volume name.";
-    }
-    const std::string letterText = o.command == Command::Unmap
-                                       ? positional[0]
-                                       : (o.command == Command::Map && positional.size() == 3 ? positional[2] : "");
-    if (!letterText.empty())
-    {
-        o.letter = NormalLetter(letterText);
-        if (o.letter.empty() || o.letter == "A:" || o.letter == "B:" || o.letter == "C:")
-            return "'" + letterText + "' is not a drive letter from D: to Z:.";
-    }
-    if (o.noPrompt && !o.reconnect)
-        return "--no-prompt belongs to drives --reconnect.";
-    if (o.passwordStdin && o.user.empty())
-        return "--password-stdin needs --user.";
-    return {};
-}
 
 int RunDriveCommand(const Options &options, DeviceSession &session, Console &console)
 {

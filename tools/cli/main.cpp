@@ -11,6 +11,7 @@
 
 #include "CliOptions.h"
 #include "Commands.h"
+#include "Dispatch.h"
 #include "Doctor.h"
 #include "Password.h"
 #include "WatchCommand.h"
@@ -84,6 +85,10 @@ int main(int argc, char **argv)
         return kExitDone;
     }
 
+    if (IsShareCommand(options.command))
+        if (const std::optional<int> status = HandOverShareCommand(argv))
+            return *status;
+
     if (options.command == Command::Doctor)
     {
         Console console{std::cout, std::cerr, {}, false, {}};
@@ -124,5 +129,5 @@ int main(int argc, char **argv)
                             return PasswordFromLine(std::cin, kShareLimit);
                         return PasswordFromTerminal(prompt.c_str(), kShareLimit);
                     }};
-    return RunCommand(options, *session, console);
+    return DispatchCommand(options, *session, console);
 }

@@ -2,6 +2,8 @@
 
 #include "platform/SystemInfo.h"
 #include "platform/linux/ShareMounter.h"
+#include "platform/linux/UriEscape.h"
+#include "platform/linux/XdgFolders.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -21,47 +23,18 @@ namespace izuzez::platform
 namespace
 {
 
-std::string DataHome()
-{
-    if (const char *xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/')
-        return xdg;
-    const char *home = std::getenv("HOME");
-    return std::string(home != nullptr ? home : "") + "/.local/share";
-}
-
 std::string FromEnvironment(const char *name, const char *fallback)
 {
     if (const char *value = std::getenv(name); value != nullptr && value[0] != '\0')
         return value;
-    return DataHome() + "/izuzez/" + fallback;
+    return UserDataDir() + "/izuzez/" + fallback;
 }
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// GVfs escapes reserved characters of key values as %XX; a broken escape is kept as it stands.
+// GVfs escapes reserved characters of key values as %XX; a value with a broken escape is kept as it stands.
 std::string Unescape(std::string_view text)
 {
     std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i)
-    {
-        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0)
-        {
-            out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
-            i += 2;
-            continue;
-        }
-        out += text[i];
-    }
-    return out;
+    return UnescapeUriPart(text, out) ? out : std::string(text);
 }
 
 // The target of a symbolic link, or empty when the entry is none or cannot be read.

@@ -93,7 +93,7 @@ public:
     {
         if (subKey == kBrowsersKey)
         {
-            value = DefaultBrowserFromMimeApps();
+            value = DefaultBrowserId();
             // Desktops that keep the choice elsewhere answer through xdg-settings.
             if (value.empty())
                 value = FirstLineOf({"xdg-settings", "get", "default-web-browser"}, kSettingsLimit);

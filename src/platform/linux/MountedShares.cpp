@@ -2,12 +2,11 @@
 
 #include "platform/TextCompare.h"
 #include "platform/linux/DriveFolder.h"
+#include "platform/linux/XdgFolders.h"
 
-#include <cstdlib>
 #include <filesystem>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace izuzez::platform
 {
@@ -67,9 +66,7 @@ std::string FromGvfs(std::string_view server, std::string_view share)
 
 std::string GvfsFuseRoot()
 {
-    if (const char *runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && runtime[0] == '/')
-        return std::string(runtime) + "/gvfs";
-    return "/run/user/" + std::to_string(getuid()) + "/gvfs";
+    return UserRuntimeDir() + "/gvfs";
 }
 
 std::string MountedShareFolder(std::string_view server, std::string_view share)

@@ -2,10 +2,10 @@
 
 #include "platform/linux/DriveFolder.h"
 #include "platform/linux/MountedShares.h"
+#include "platform/linux/UriEscape.h"
 
 #include <libsmbclient.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -77,34 +77,15 @@ std::vector<std::string> Parts(std::string_view path)
     return parts;
 }
 
-std::string Escape(const std::string &part)
-{
-    static const char *const keep = "-._~!$&'()*+,;=@";
-    std::string out;
-    for (unsigned char c : part)
-    {
-        // strchr finds the terminator too: a NUL must never pass unescaped.
-        if (std::isalnum(c) || (c != '\0' && std::strchr(keep, c) != nullptr))
-            out += static_cast<char>(c);
-        else
-        {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, "%%%02X", c);
-            out += hex;
-        }
-    }
-    return out;
-}
-
 // Creates the folders between the share and the file, as far as they are missing. 0 or the errno of the
 // first folder that could not be made.
 int MakeSmbFolders(std::string_view path)
 {
     const std::vector<std::string> parts = Parts(path);
-    std::string url = "smb://" + Escape(parts[0]) + "/" + Escape(parts[1]);
+    std::string url = "smb://" + EscapeUriPart(parts[0]) + "/" + EscapeUriPart(parts[1]);
     for (std::size_t i = 2; i + 1 < parts.size(); ++i)
     {
-        url += "/" + Escape(parts[i]);
+        url += "/" + EscapeUriPart(parts[i]);
         errno = 0;
         if (smbc_mkdir(url.c_str(), 0755) != 0 && errno != EEXIST)
             return errno != 0 ? errno : EACCES;
@@ -317,7 +298,7 @@ std::string SmbUrlOf(std::string_view path)
     {
         if (part == "." || part == "..")
             return {};
-        url += "/" + Escape(part);
+        url += "/" + EscapeUriPart(part);
     }
     return url;
 }
@@ -489,7 +470,7 @@ int WNetAddConnection2A(std::string_view remoteName, std::string_view password, 
     // A share mounted in the session is reached through its mount, with the credentials given there.
     if (!MountedShareFolder(parts[0], parts[1]).empty())
         return 0;
-    const std::string share = "smb://" + Escape(parts[0]) + "/" + Escape(parts[1]);
+    const std::string share = "smb://" + EscapeUriPart(parts[0]) + "/" + EscapeUriPart(parts[1]);
     std::lock_guard lock(smbMutex);
     smbUser = userName;
     smbPassword = password;

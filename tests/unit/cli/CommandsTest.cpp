@@ -1,6 +1,6 @@
-#include "Commands.h"
 #include "Output.h"
 #include "Password.h"
+#include "ShareCommands.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

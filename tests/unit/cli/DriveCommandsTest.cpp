@@ -1,7 +1,7 @@
 // open, map, unmap and drives against a fake session, fake drive letters and a fake web layer.
 
 #include "DriveCommands.h"
-#include "Commands.h"
+#include "ShareCommands.h"
 #include "platform/NetworkDrives.h"
 #include "platform/WebAccess.h"
 #include "platform/linux/DriveFolder.h"

@@ -2,6 +2,7 @@
 
 #include "platform/linux/DriveFolder.h"
 #include "platform/SystemInfo.h"
+#include "support/Process.h"
 
 #include <gtest/gtest.h>
 
@@ -113,6 +114,9 @@ TEST(GvfsPathTest, OnlySmbSharePathsWithServerAndShareAreConnections)
 
 TEST(DriveFolderLocationTest, TheEnvironmentChoosesTheFolders)
 {
+    // GLib reads XDG_DATA_HOME once per process: each case reads it in a copy of a process that has not.
+    if (!izuzez::test::InFreshProcess())
+        return;
     const struct
     {
         const char *drives;
@@ -129,15 +133,17 @@ TEST(DriveFolderLocationTest, TheEnvironmentChoosesTheFolders)
     };
     for (const auto &c : cases)
     {
-        c.drives ? setenv("IZUZEZ_DRIVES_DIR", c.drives, 1) : unsetenv("IZUZEZ_DRIVES_DIR");
-        c.cDrive ? setenv("IZUZEZ_C_DRIVE", c.cDrive, 1) : unsetenv("IZUZEZ_C_DRIVE");
-        setenv("XDG_DATA_HOME", c.xdg, 1);
-        EXPECT_EQ(DefaultDrivesDirectory(), c.expectedDrives);
-        EXPECT_EQ(DefaultCDrive(), c.expectedC);
+        const std::string folders = izuzez::test::InChild(
+            [&c]
+            {
+                c.drives ? setenv("IZUZEZ_DRIVES_DIR", c.drives, 1) : unsetenv("IZUZEZ_DRIVES_DIR");
+                c.cDrive ? setenv("IZUZEZ_C_DRIVE", c.cDrive, 1) : unsetenv("IZUZEZ_C_DRIVE");
+                setenv("XDG_DATA_HOME", c.xdg, 1);
+                return DefaultDrivesDirectory() + "\n" + DefaultCDrive();
+            },
+            std::chrono::seconds(5));
+        EXPECT_EQ(folders, c.expectedDrives + "\n" + c.expectedC) << c.xdg;
     }
-    unsetenv("IZUZEZ_DRIVES_DIR");
-    unsetenv("IZUZEZ_C_DRIVE");
-    unsetenv("XDG_DATA_HOME");
 }
 
 TEST(SystemInfoTest, LinuxHasNoWindowsVersionButAUserName)
