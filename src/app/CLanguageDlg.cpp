@@ -7,8 +7,10 @@
 #include "app/MessageBox.h"
 #include "app/SkinnedDialog.h"
 #include "platform/Shell.h"
+#include "protocol/FixedText.h"
 #include "services/CodepageInstall.h"
 #include "services/InstallState.h"
+#include "services/WebLaunch.h"
 #include "skin/CSkinButton.h"
 
 #include <QCloseEvent>
@@ -79,7 +81,7 @@ bool CLanguageDlg::OnInitDialog()
     }
     ShowMessage(parentWidget(), message, "", MessageIcon::None);
     if (state == 2)
-        izuzez::platform::WinExec("explorer http://" + std::string(szDeviceIP));
+        izuzez::platform::WinExec("explorer " + izuzez::services::WebAddress(FieldText(szDeviceIP)));
     g_nRestartStatus = -1;
     m_bEnded = true;
     return false;

@@ -4,7 +4,9 @@
 #include "app/CAboutDlg.h"
 #include "app/DeviceRows.h"
 #include "app/DriveTable.h"
+#include "app/EmptyListVerdict.h"
 #include "app/ExchangeWait.h"
+#include "app/MessageBox.h"
 #include "app/SkinnedDialog.h"
 #include "protocol/DeviceList.h"
 #include "protocol/Endpoints.h"
@@ -21,6 +23,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPixmap>
+#include <QShortcut>
 
 namespace
 {
@@ -94,6 +97,9 @@ void CSearchUtilityDlg::BindControls()
     if (m_lstDevices)
         connect(m_lstDevices->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 &CSearchUtilityDlg::OnClickDeviceList);
+    if (m_lstDevices)
+        connect(new QShortcut(QKeySequence(Qt::Key_F1), m_lstDevices, nullptr, nullptr, Qt::WidgetShortcut),
+                &QShortcut::activated, this, &CSearchUtilityDlg::OnDeviceListHelp);
 }
 
 int CSearchUtilityDlg::DoModal()
@@ -145,7 +151,21 @@ void CSearchUtilityDlg::SearchAndList()
     m_btnSearch->setEnabled(false);
     RunWithoutInput([] { SearchDevices(kSearchClassFilter, kSearchTypeFilter); });
     m_btnSearch->setEnabled(true);
-    FillDeviceRows(m_lstDevices);
+    if (FillDeviceRows(m_lstDevices) == 0)
+        ShowEmptyListVerdict(m_lstDevices);
+}
+
+void CSearchUtilityDlg::OnDeviceListHelp()
+{
+    if (!m_bInitialised)
+        return;
+    if (m_lstDevices->GetItemCount() == 0)
+    {
+        ShowEmptyListVerdict(m_lstDevices);
+        return;
+    }
+    const QStringList verdict = GatherVerdict();
+    ShowMessage(this, verdict.join(QLatin1Char('\n')).toStdString(), "", MessageIcon::Information);
 }
 
 void CSearchUtilityDlg::OnClickDeviceList()

@@ -37,6 +37,8 @@ public:
     void OnSearch();
     // Shows the highlighted device and runs its queries, once per change of device.
     void OnClickDeviceList();
+    // F1 in the device list: why the list holds what it holds, over the empty list or in a box.
+    void OnDeviceListHelp();
     void OnSelchangeDhcp() { m_lan->OnSelchangeDhcp(); }
     void OnApplyLanSettings() { m_lan->OnApplyLanSettings(); }
     void OnOpenWebPage() { m_webPage->OnOpenWebPage(); }

@@ -1,13 +1,12 @@
 #include "app/DeviceRows.h"
 
+#include "app/EmptyListVerdict.h"
 #include "protocol/DeviceList.h"
 #include "protocol/FixedText.h"
 #include "protocol/LocalInterfaces.h"
 #include "protocol/ProtocolState.h"
 #include "services/OutsideNetwork.h"
 #include "skin/CSkinListCtrl.h"
-
-#include <QLabel>
 
 namespace
 {
@@ -40,32 +39,6 @@ QString DeviceToolTip(const DeviceRecord &record, const std::string &outside)
                             .arg(Text(FieldText(record.server_MODEL)), Text(FieldText(record.server_mac)),
                                  Text(FieldText(record.server_SW_version)), via);
     return outside.empty() ? tip : tip + QStringLiteral("\n\n") + Text(izuzez::services::OutsideNetworkNote(outside));
-}
-
-void ShowNoDeviceLine(CSkinListCtrl *devices, bool show)
-{
-    auto *line = devices->viewport()->findChild<QLabel *>(QStringLiteral("NoDeviceLine"));
-    if (!show)
-    {
-        if (line)
-            line->hide();
-        return;
-    }
-    if (!line)
-    {
-        // A label over the list, not a row: a click on it must not select a device.
-        line = new QLabel(devices->viewport());
-        line->setObjectName(QStringLiteral("NoDeviceLine"));
-        line->setAttribute(Qt::WA_TransparentForMouseEvents);
-        line->setFont(devices->font());
-        line->setStyleSheet(QStringLiteral("color: #808080; background: transparent;"));
-    }
-    const int count = g_ProtocolState.interfaceCount;
-    line->setText(count == 1 ? QStringLiteral("No device answered on 1 interface.")
-                             : QStringLiteral("No device answered on %1 interfaces.").arg(count));
-    line->adjustSize();
-    line->move(4, 2);
-    line->show();
 }
 
 QFont ListFont()
@@ -125,6 +98,6 @@ int FillDeviceRows(CSkinListCtrl *devices)
                 item->setForeground(column, kOutsideColour);
         }
     }
-    ShowNoDeviceLine(devices, row == 0);
+    ShowEmptyListText(devices, row == 0 ? QStringList{NoDeviceSentence()} : QStringList{});
     return row;
 }

@@ -7,5 +7,5 @@ void SetUpLists(CSkinListCtrl *devices, CSkinListCtrl *volumes);
 
 // One row per device of the last search, with its details in the tooltip and, for an address outside the
 // answering interface's network, in orange. The grey no-device line over an empty list says on how many
-// interfaces the search asked. Returns the number of rows.
+// interfaces the search asked (EmptyListVerdict.h). Returns the number of rows.
 int FillDeviceRows(CSkinListCtrl *devices);

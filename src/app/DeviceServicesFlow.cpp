@@ -11,9 +11,11 @@
 #include "app/SelectedRow.h"
 #include "platform/Shell.h"
 #include "platform/WinFiles.h"
+#include "protocol/FixedText.h"
 #include "protocol/Operations.h"
 #include "services/CodepageInstall.h"
 #include "services/InstallState.h"
+#include "services/WebLaunch.h"
 #include "services/WidgetLaunch.h"
 #include "skin/CSkinListCtrl.h"
 
@@ -65,7 +67,7 @@ void DeviceServicesFlow::OnBitTorrent()
     {
         ShowMessage(m_owner, refusal, "", MessageIcon::None);
         if (opensWebPage)
-            izuzez::platform::WinExec("explorer http://" + std::string(szDeviceIP));
+            izuzez::platform::WinExec("explorer " + izuzez::services::WebAddress(FieldText(szDeviceIP)));
         g_nRestartStatus = -1;
         g_nInstallKind = kInstallCodepage;
         return;

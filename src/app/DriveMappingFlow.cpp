@@ -9,6 +9,7 @@
 #include "app/SelectedRow.h"
 #include "app/WindowsVersion.h"
 #include "platform/NetworkDrives.h"
+#include "platform/RemoteName.h"
 #include "protocol/FixedText.h"
 #include "protocol/Operations.h"
 #include "protocol/ProtocolState.h"
@@ -124,7 +125,7 @@ void DriveMappingFlow::OnMount()
         if (g_nDriveReuseAnswer == 0)
             return;
     }
-    const std::string remoteName = "\\\\" + std::string(FieldText(szDeviceIP)) + "\\" + volume;
+    const std::string remoteName = izuzez::platform::JoinRemoteName(FieldText(szDeviceIP), volume);
     // Drops whatever the letter held, also when it looked free.
     Disconnect(localName);
     if (!izuzez::services::ConnectWithCredentials(WindowSteps(m_owner, localName, remoteName)))

@@ -1,6 +1,7 @@
 #include "app/DriveTable.h"
 
 #include "platform/NetworkDrives.h"
+#include "platform/RemoteName.h"
 #include "protocol/FixedText.h"
 #include "protocol/ProtocolState.h"
 #include "services/DriveLetters.h"
@@ -14,18 +15,6 @@
 DriveEntry g_DriveTable[kDriveCount] = {};
 
 using namespace izuzez::platform;
-
-bool SplitRemoteName(std::string_view remoteName, std::string &server, std::string &share)
-{
-    if (remoteName.size() < 3)
-        return false;
-    const std::size_t slash = remoteName.find('\\', 2);
-    if (slash == std::string_view::npos)
-        return false;
-    server.assign(remoteName.substr(2, slash - 2));
-    share.assign(remoteName.substr(slash + 1));
-    return true;
-}
 
 void RefreshDriveTable()
 {
@@ -62,10 +51,9 @@ void FillDriveLetterCombo(QComboBox *combo)
         const DriveEntry &entry = g_DriveTable['Z' - letter[0]];
         if (entry.szServer[0] != '\0' && entry.szShare[0] != '\0')
         {
-            combo->addItem(QStringLiteral("%1 \\\\%2\\%3")
-                               .arg(QString::fromUtf8(FieldText(entry.szLocalName)),
-                                    QString::fromUtf8(FieldText(entry.szServer)),
-                                    QString::fromUtf8(FieldText(entry.szShare))));
+            combo->addItem(QStringLiteral("%1 %2").arg(
+                QString::fromUtf8(FieldText(entry.szLocalName)),
+                QString::fromUtf8(JoinRemoteName(FieldText(entry.szServer), FieldText(entry.szShare)))));
             continue;
         }
         combo->addItem(QString::fromUtf8(FieldText(entry.szLocalName)));

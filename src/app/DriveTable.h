@@ -18,10 +18,6 @@ struct DriveEntry
 inline constexpr int kDriveCount = 26;
 extern DriveEntry g_DriveTable[kDriveCount];
 
-// Splits "\\server\share" at the first backslash from position 2 on. False (and nothing written) for a
-// remote name without one.
-bool SplitRemoteName(std::string_view remoteName, std::string &server, std::string &share);
-
 // Rereads all 26 letters from the drive-letter layer.
 void RefreshDriveTable();
 

@@ -28,8 +28,3 @@ Ipv4Reading ReadIpv4(std::string_view text);
 
 // The address as a host-order number; false, leaving `address` alone, unless the verdict is Address.
 bool ParseIpv4(std::string_view text, std::uint32_t &address);
-
-inline bool IsIpv4(std::string_view text)
-{
-    return ReadIpv4(text).verdict == Ipv4Verdict::Address;
-}

@@ -1,6 +1,7 @@
 #include "services/CodepageInstall.h"
 
 #include "platform/NetworkDrives.h"
+#include "platform/RemoteName.h"
 #include "platform/Resources.h"
 #include "platform/TextCompare.h"
 #include "platform/WinError.h"
@@ -52,7 +53,7 @@ bool RunBtFiles(std::string_view deviceIp, const std::string &target, const Engi
 {
     g_nInstallKind = kInstallCodepage;
     platform::CreateFolder("C:\\bt\\");
-    const std::string device = "\\\\" + std::string(deviceIp) + "\\" + target + "\\";
+    const std::string device = platform::JoinRemoteName(deviceIp, target) + "\\";
     if (progress)
         progress(device + "bt", 0, 2);
     const bool bt = ExtractResourceFile("BT", 215, "C:\\bt\\bt", device + "bt", &failure);
@@ -268,7 +269,7 @@ bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgre
     }
     ShareKind share = Both;
     const std::string target = TargetFolder(FieldText(g_ProtocolState.shareNameText), timerId, share);
-    const std::string shareRoot = "\\\\" + std::string(deviceIp) + "\\" + target.substr(0, target.find('\\'));
+    const std::string shareRoot = platform::JoinRemoteName(deviceIp, target.substr(0, target.find('\\')));
     // A share that is neither of the two has no place for the files: nothing is written.
     bool installed = false;
     if (!target.empty() && !ConnectShare(shareRoot, login, failed))
@@ -283,7 +284,7 @@ bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgre
         installed = true;
         for (std::size_t i = 0; i < list.size() && installed; ++i)
         {
-            const std::string path = "\\\\" + std::string(deviceIp) + "\\" + target + "\\" + list[i].fileName;
+            const std::string path = platform::JoinRemoteName(deviceIp, target) + "\\" + list[i].fileName;
             if (progress)
                 progress(path, static_cast<int>(i), static_cast<int>(list.size()));
             installed = ExtractResourceFile("Codepage", list[i].resourceId, path, "", &failed);

@@ -54,7 +54,7 @@ void DeviceAvailability::Start(std::shared_ptr<platform::WebAccess> web, std::st
     }
     // The worker owns copies of what it reads, so a later click cannot change them under it.
     std::thread(
-        [shared = m_shared, web = std::move(web), url = "http://" + std::string(ip), ticket]
+        [shared = m_shared, web = std::move(web), url = WebAddress(ip), ticket]
         {
             const int value = web->InternetCheckConnection(url) ? 1 : -1;
             std::lock_guard<std::mutex> guard(shared->lock);

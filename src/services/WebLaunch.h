@@ -16,7 +16,7 @@ namespace izuzez::services
 inline constexpr std::string_view kBrowsersKey = "Software\\Clients\\StartMenuInternet";
 
 // "https://IP" when the SSL text holds a "1", else "http://IP".
-std::string WebAddress(std::string_view ip, std::string_view sslText);
+std::string WebAddress(std::string_view ip, std::string_view sslText = {});
 
 // The default value of a key; empty when it cannot be read. Longer than the original's 120 bytes is
 // taken whole: a command line cut short would start something else.

@@ -2,6 +2,7 @@
 // points at, both listed as `drives --json` does.
 #include "FuzzInput.h"
 #include "Output.h"
+#include "platform/RemoteName.h"
 #include "platform/linux/DriveFolder.h"
 
 using namespace izuzez;
@@ -17,12 +18,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::string server;
     std::string share;
     if (platform::ParseGvfsSmbPath(linkTarget, server, share))
-        rows.push_back({"Y:", "\\\\" + server + "\\" + share, std::string(linkTarget)});
+        rows.push_back({"Y:", platform::JoinRemoteName(server, share), std::string(linkTarget)});
     const platform::DriveRecord record = platform::ParseDriveRecord(note);
     if (const auto remote = record.find("remote"); remote != record.end())
     {
         if (platform::SplitRemoteName(remote->second, server, share))
-            rows.push_back({"Z:", "\\\\" + server + "\\" + share, std::string(linkTarget)});
+            rows.push_back({"Z:", platform::JoinRemoteName(server, share), std::string(linkTarget)});
         rows.push_back({"X:", remote->second, std::string(note)});
     }
     cli::DrivesJson(rows);

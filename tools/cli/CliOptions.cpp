@@ -57,11 +57,8 @@ std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
     if (want > 0)
     {
         o.deviceIp = positional[0];
-        const Ipv4Verdict verdict = ReadIpv4(o.deviceIp).verdict;
-        if (verdict == Ipv4Verdict::LeadingZero)
-            return LeadingZeroError("The device's address", o.deviceIp);
-        if (verdict != Ipv4Verdict::Address)
-            return "'" + o.deviceIp + "' is not an IPv4 address.";
+        if (std::string error = DeviceIpError(o.deviceIp); !error.empty())
+            return error;
     }
     if (o.command == Command::Query)
     {
@@ -210,6 +207,16 @@ std::string CheckAddressOption(std::string_view name, const std::string &text)
 }
 
 } // namespace
+
+std::string DeviceIpError(std::string_view text)
+{
+    const Ipv4Verdict verdict = ReadIpv4(text).verdict;
+    if (verdict == Ipv4Verdict::LeadingZero)
+        return LeadingZeroError("The device's address", text);
+    if (verdict != Ipv4Verdict::Address)
+        return "'" + std::string(text) + "' is not an IPv4 address.";
+    return {};
+}
 
 ParseResult ParseCommandLine(const std::vector<std::string> &args)
 {

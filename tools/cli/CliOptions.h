@@ -71,6 +71,9 @@ struct ParseResult
 // Parses the arguments after the program name. Global options may stand before or after the command.
 ParseResult ParseCommandLine(const std::vector<std::string> &args);
 
+// Why a command's device address is refused; empty for an address.
+std::string DeviceIpError(std::string_view text);
+
 std::optional<QueryKind> QueryKindFromName(std::string_view name);
 std::string_view QueryKindName(QueryKind kind);
 

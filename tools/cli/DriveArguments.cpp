@@ -1,7 +1,6 @@
 #include "DriveArguments.h"
 
 #include "platform/NetworkDrives.h"
-#include "protocol/Ipv4Text.h"
 
 namespace izuzez::cli
 {
@@ -36,8 +35,8 @@ std::string CheckDriveCommand(Options &o, const std::vector<std::string> &positi
     if (o.command == Command::Open || o.command == Command::Map)
     {
         o.deviceIp = positional[0];
-        if (!IsIpv4(o.deviceIp))
-            return "'" + o.deviceIp + "' is not an IPv4 address written in decimal without leading zeros.";
+        if (std::string error = DeviceIpError(o.deviceIp); !error.empty())
+            return error;
     }
     if (o.command == Command::Map)
     {

@@ -2,7 +2,7 @@
 
 #include "Output.h"
 #include "platform/NetworkDrives.h"
-#include "protocol/Ipv4Text.h"
+#include "platform/RemoteName.h"
 #include "protocol/PrintableText.h"
 #include "services/DriveLetters.h"
 #include "services/ReconnectLetters.h"
@@ -123,16 +123,15 @@ int RunMap(const Options &o, DeviceSession &session, Console &console)
                     << "; unmap it first.\n";
         return kExitUsage;
     }
+    const std::string remote = platform::JoinRemoteName(o.deviceIp, o.volume);
     std::string password;
     if (!o.user.empty())
     {
         const std::optional<std::string> typed =
-            console.askSharePassword
-                ? console.askSharePassword(SharePasswordPrompt(letter, "\\\\" + o.deviceIp + "\\" + o.volume, o.user))
-                : std::nullopt;
+            console.askSharePassword ? console.askSharePassword(SharePasswordPrompt(letter, remote, o.user))
+                                     : std::nullopt;
         password = typed.value_or("");
     }
-    const std::string remote = "\\\\" + o.deviceIp + "\\" + o.volume;
     const int result = drives.AddConnection(letter, remote, password.c_str(), o.user.c_str(), CONNECT_UPDATE_PROFILE);
     if (result != NO_ERROR)
     {

@@ -7,6 +7,7 @@
 #include "services/CodepageInstall.h"
 #include "services/InstallState.h"
 #include "services/WaitClock.h"
+#include "services/WebLaunch.h"
 
 #include <chrono>
 
@@ -86,7 +87,7 @@ int RunInstallCodepage(const Options &o, DeviceSession &session, Console &consol
     case 1:
         return Refuse(console, kNoDisk);
     case 2:
-        console.err << kFormatDisk << "\nThe device's web page: http://" << o.deviceIp << "\n";
+        console.err << kFormatDisk << "\nThe device's web page: " << services::WebAddress(o.deviceIp) << "\n";
         return kExitDevice;
     case 3:
     case 5:
@@ -133,7 +134,7 @@ int RunInstallBt(const Options &o, DeviceSession &session, Console &console)
     {
         console.err << refusal << "\n";
         if (opensWebPage)
-            console.err << "The device's web page: http://" << o.deviceIp << "\n";
+            console.err << "The device's web page: " << services::WebAddress(o.deviceIp) << "\n";
         return kExitDevice;
     }
     g_nInstallKind = kInstallBitTorrent;

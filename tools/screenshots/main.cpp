@@ -153,6 +153,14 @@ int main(int argc, char **argv)
                               devices->visualItemRect(devices->topLevelItem(0)).center());
         ok = Save(&dlg, out, scaled ? "main-window-200.png" : "main-window.png") && ok;
     }
+    StopProcess(simulator, kStopGrace);
+    if (!scaled)
+    {
+        // With no device on the network the list says why, as far as it can be seen without root.
+        CSearchUtilityDlg dlg;
+        dlg.OnInitDialog();
+        ok = Save(&dlg, out, "empty-list.png") && ok;
+    }
     if (!scaled)
     {
         g_nLoginMode = kLoginModeAdmin;
@@ -170,7 +178,6 @@ int main(int argc, char **argv)
     }
 
     CloseEndpoints();
-    StopProcess(simulator, kStopGrace);
     fs::remove_all(dir);
     if (!scaled)
         ok = TakeScaledPictures(argc > 1 ? argv[1] : "docs/screenshots") && ok;

@@ -1,6 +1,8 @@
 #include "platform/linux/DriveFolder.h"
 
+#include "platform/RemoteName.h"
 #include "platform/SystemInfo.h"
+#include "platform/linux/IsDirectory.h"
 #include "platform/linux/ShareMounter.h"
 #include "platform/linux/UriEscape.h"
 #include "platform/linux/XdgFolders.h"
@@ -45,14 +47,6 @@ std::string LinkTarget(const std::string &path)
     if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buffer)
         return {};
     return std::string(buffer, static_cast<std::size_t>(n));
-}
-
-bool IsDirectory(const std::string &path)
-{
-    struct stat st
-    {
-    };
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 using Sidecar = DriveRecord;
@@ -288,7 +282,7 @@ bool DriveFolder::GetConnection(std::string_view localName, std::string &remoteN
         if (!ParseGvfsSmbPath(LinkTarget(EntryPath(localName)), server, share))
             return false;
     }
-    std::string remote = "\\\\" + server + "\\" + share;
+    std::string remote = JoinRemoteName(server, share);
     if (remote.size() >= kRemoteNameBuffer)
         return false;
     remoteName = std::move(remote);
@@ -337,20 +331,6 @@ bool ParseGvfsSmbPath(std::string_view path, std::string &server, std::string &s
         return false;
     server = std::move(foundServer);
     share = std::move(foundShare);
-    return true;
-}
-
-bool SplitRemoteName(std::string_view remote, std::string &server, std::string &share)
-{
-    if (remote.size() < 5 || remote.substr(0, 2) != "\\\\")
-        return false;
-    const std::size_t slash = remote.find('\\', 2);
-    if (slash == std::string_view::npos || slash == 2 || slash + 1 >= remote.size())
-        return false;
-    if (remote.find('\\', slash + 1) != std::string_view::npos || remote.find('/') != std::string_view::npos)
-        return false;
-    server.assign(remote.substr(2, slash - 2));
-    share.assign(remote.substr(slash + 1));
     return true;
 }
 

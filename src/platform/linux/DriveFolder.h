@@ -63,7 +63,4 @@ bool ParseGvfsSmbPath(std::string_view path, std::string &server, std::string &s
 using DriveRecord = std::map<std::string, std::string>;
 DriveRecord ParseDriveRecord(std::string_view text);
 
-// "\\server\share" with both parts non-empty and nothing after the share. False for anything else.
-bool SplitRemoteName(std::string_view remote, std::string &server, std::string &share);
-
 } // namespace izuzez::platform

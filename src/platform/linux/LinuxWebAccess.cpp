@@ -2,17 +2,13 @@
 
 #include "platform/linux/DefaultBrowser.h"
 #include "platform/linux/DetachedExec.h"
+#include "platform/linux/TimedConnect.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <mutex>
 
-#include <fcntl.h>
 #include <netdb.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace izuzez::platform
 {
@@ -21,7 +17,9 @@ namespace
 {
 
 // Longer than the window's 2-second wait, so that the wait decides; short enough that no check lingers.
-constexpr int kConnectLimitMs = 5000;
+constexpr auto kConnectLimit = std::chrono::seconds(5);
+// Enough for the IPv4 and IPv6 addresses of one name.
+constexpr std::size_t kMostAddresses = 8;
 constexpr auto kSettingsLimit = std::chrono::seconds(3);
 constexpr std::string_view kBrowsersKey = "Software\\Clients\\StartMenuInternet";
 constexpr std::string_view kCommandSuffix = "\\shell\\open\\command";
@@ -47,27 +45,6 @@ bool HostAndPort(std::string_view url, std::string &host, std::string &port)
     return !host.empty() && !port.empty();
 }
 
-bool ConnectWithin(const addrinfo &address, int limitMs)
-{
-    const int fd = socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address.ai_protocol);
-    if (fd < 0)
-        return false;
-    bool connected = connect(fd, address.ai_addr, address.ai_addrlen) == 0;
-    if (!connected && errno == EINPROGRESS)
-    {
-        pollfd wait{fd, POLLOUT, 0};
-        int ready = 0;
-        do
-            ready = poll(&wait, 1, limitMs);
-        while (ready < 0 && errno == EINTR);
-        int error = 0;
-        socklen_t length = sizeof error;
-        connected = ready == 1 && getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
-    }
-    close(fd);
-    return connected;
-}
-
 class LinuxWebAccess : public WebAccess
 {
 public:
@@ -84,9 +61,18 @@ public:
         addrinfo *found = nullptr;
         if (getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0 || found == nullptr)
             return false;
-        const bool ok = ConnectWithin(*found, kConnectLimitMs);
+        std::vector<SocketAddress> targets;
+        for (const addrinfo *a = found; a != nullptr && targets.size() < kMostAddresses; a = a->ai_next)
+        {
+            SocketAddress target;
+            if (a->ai_addrlen > sizeof target.address)
+                continue;
+            std::memcpy(&target.address, a->ai_addr, a->ai_addrlen);
+            target.length = a->ai_addrlen;
+            targets.push_back(target);
+        }
         freeaddrinfo(found);
-        return ok;
+        return ConnectWithin(targets, std::chrono::steady_clock::now() + kConnectLimit) == ConnectResult::Connected;
     }
 
     bool ReadRegistryString(std::string_view subKey, std::string &value) override

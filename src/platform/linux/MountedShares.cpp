@@ -1,7 +1,9 @@
 #include "platform/linux/MountedShares.h"
 
+#include "platform/RemoteName.h"
 #include "platform/TextCompare.h"
 #include "platform/linux/DriveFolder.h"
+#include "platform/linux/IsDirectory.h"
 #include "platform/linux/XdgFolders.h"
 
 #include <filesystem>
@@ -13,14 +15,6 @@ namespace izuzez::platform
 
 namespace
 {
-
-bool IsDirectory(const std::string &path)
-{
-    struct stat st
-    {
-    };
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 // GVfs lower-cases the names in its folder names; the device's share names ignore case as well.
 bool SameShare(std::string_view server, std::string_view share, std::string_view otherServer,
@@ -36,11 +30,10 @@ std::string FromLetters(std::string_view server, std::string_view share)
     {
         const std::string localName{letter, ':'};
         std::string remote;
-        if (!drives.GetConnection(localName, remote))
-            continue;
-        const std::size_t slash = remote.find('\\', 2);
-        if (slash != std::string::npos &&
-            SameShare(server, share, std::string_view(remote).substr(2, slash - 2), remote.substr(slash + 1)))
+        std::string letterServer;
+        std::string letterShare;
+        if (drives.GetConnection(localName, remote) && SplitRemoteName(remote, letterServer, letterShare) &&
+            SameShare(server, share, letterServer, letterShare))
             return drives.LocalPath(localName);
     }
     return {};

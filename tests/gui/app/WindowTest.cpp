@@ -7,12 +7,14 @@
 #include "app/CSearchUtilityDlg.h"
 #include "app/ExchangeWait.h"
 #include "protocol/DeviceList.h"
+#include "protocol/Endpoints.h"
 #include "protocol/FixedText.h"
 #include "protocol/ProtocolState.h"
 #include "skin/CIpAddressCtrl.h"
 #include "skin/CSkinButton.h"
 #include "skin/CSkinListCtrl.h"
 #include "skin/SkinControlId.h"
+#include "support/LoopbackSockets.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -22,6 +24,8 @@
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using namespace apptest;
 using izuzez::platform::DRIVE_FIXED;
@@ -337,7 +341,7 @@ TEST_F(WindowTest, AnEmptySearchSaysSoInTheListWithoutAMessageBox)
     const QLabel *line = Devices()->findChild<QLabel *>("NoDeviceLine");
     ASSERT_NE(line, nullptr);
     EXPECT_TRUE(line->isVisible());
-    EXPECT_EQ(line->text(), "No device answered on 1 interface.");
+    EXPECT_EQ(line->text().section('\n', 0, 0), "No device answered on 1 interface.");
     EXPECT_TRUE(line->testAttribute(Qt::WA_TransparentForMouseEvents));
     // A click where the line is selects nothing.
     QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, {}, line->geometry().center());
@@ -348,6 +352,74 @@ TEST_F(WindowTest, AnEmptySearchSaysSoInTheListWithoutAMessageBox)
     Click(1002);
     EXPECT_EQ(Devices()->GetItemCount(), 5);
     EXPECT_TRUE(line->isHidden());
+}
+
+// F1 with devices listed asks the doctor too and keeps the listed devices usable.
+TEST_F(WindowTest, F1InAListWithDevicesShowsTheVerdictAndKeepsTheDevices)
+{
+    ModalAnswerer answerer;
+    Devices()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(Devices(), Qt::Key_F1);
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_TRUE(answerer.boxes[0].text.startsWith("5 devices answered.")) << answerer.boxes[0].text.toStdString();
+    ClickDevice(kStorageOne);
+    EXPECT_EQ(Item<QLabel>(1039)->text(), "NS-2400");
+    EXPECT_EQ(Column(Volumes(), 0), (std::vector<QString>{"public", "Media", "backup"}));
+}
+
+// Nothing answers because another socket holds the port without sharing it: the empty list says why, to the
+// eye and to a screen reader, and F1 asks again once the port is free.
+using EmptyListTest = WindowFixture;
+
+TEST_F(EmptyListTest, TheEmptyListSaysWhyAndF1AsksAgain)
+{
+    IsolateLoopback();
+    CloseEndpoints();
+    struct Holder
+    {
+        int fd = izuzez::test::HoldPort("127.0.0.1", false);
+        void Release()
+        {
+            if (fd >= 0)
+                close(fd);
+            fd = -1;
+        }
+        ~Holder() { Release(); }
+    } holder;
+    ASSERT_GE(holder.fd, 0);
+    OpenLoopbackEndpoints();
+    izuzez::platform::SetNetworkDrives(std::make_unique<FakeDrives>());
+    OpenWindow();
+    CSkinListCtrl *list = Devices();
+    const QLabel *line = list->findChild<QLabel *>("NoDeviceLine");
+    ASSERT_NE(line, nullptr);
+    ASSERT_TRUE(line->isVisible());
+    const QString held = "On lo (127.0.0.1) this program cannot listen on UDP port 13579";
+    const QString sudo = "run sudo izuzez doctor to check them too.";
+    const QStringList shown = line->text().split('\n');
+    ASSERT_GE(shown.size(), 3) << line->text().toStdString();
+    EXPECT_EQ(shown[0], "No device answered on 1 interface.");
+    EXPECT_TRUE(line->text().contains(held)) << line->text().toStdString();
+    EXPECT_TRUE(line->text().contains(sudo)) << line->text().toStdString();
+    EXPECT_LE(line->geometry().right(), list->viewport()->width());
+
+    list->setFocus(Qt::TabFocusReason);
+    QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+    ASSERT_NE(heard, nullptr);
+    EXPECT_EQ(heard->text(QAccessible::Name), "Devices");
+    EXPECT_EQ(heard->text(QAccessible::Description), shown.join(' '));
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line->geometry().center());
+    EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
+    EXPECT_EQ(list->GetItemCount(), 0);
+
+    holder.Release();
+    QTest::keyClick(list, Qt::Key_F1);
+    EXPECT_TRUE(line->text().startsWith("No device answered on 1 interface.\n")) << line->text().toStdString();
+    EXPECT_FALSE(line->text().contains(held)) << line->text().toStdString();
+    EXPECT_TRUE(line->text().contains(sudo)) << line->text().toStdString();
+    EXPECT_TRUE(g_ProtocolState.endpointsOpen);
+    EXPECT_TRUE(ReceiverWarnings().empty());
 }
 
 struct MessageCase

@@ -85,6 +85,9 @@ const ParseCase parseCases[] = {
     // Leading zeros read as octal in some programs and never match a device's text: refused everywhere.
     {{"query", "010.0.0.5", "ssl"}, false, Command::None, "leading zero"},
     {{"set-dhcp", "10.0.0.05"}, false, Command::None, "leading zero"},
+    // The drive commands read the device's address with the same words as the others.
+    {{"open", "010.0.0.5"}, false, Command::None, "The device's address '010.0.0.5' has an octet with a leading zero"},
+    {{"map", "nas.local", "share"}, false, Command::None, "'nas.local' is not an IPv4 address."},
     {{"--interface", "127.000.0.1", "search"}, false, Command::None, "leading zero"},
     {{"search", "--interface=127.0.0.01"}, false, Command::None, "leading zero"},
     {{"set-address", "10.0.0.5", "--ip", "10.0.0.06", "--netmask", "255.0.0.0"}, false, Command::None, "leading zero"},
