@@ -2,10 +2,10 @@ izuzez_add_test(cli_test
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/CliOptionsTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/CommandLineTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/CommandsTest.cpp
-            ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/DeviceChangesTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/DriveCommandsTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/PasswordTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/ProgressTest.cpp
+            ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/WatchCommandTest.cpp
     LIBS izuzez_cli_shares nlohmann_json::nlohmann_json)
 # The completion and manual the build made are compared with the declaration.
 target_compile_definitions(cli_test PRIVATE IZUZEZ_PACKAGING_BUILD_DIR="${CMAKE_BINARY_DIR}/packaging"

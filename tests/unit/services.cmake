@@ -1,10 +1,12 @@
 # The rules shared by the window and the command line, and the installation rules that need no device.
 izuzez_add_test(services_test
     SOURCES
+        ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/DeviceChangesTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/DiagnosisTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/DriveLettersTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/InstallRulesTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/LanSettingsRulesTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/MappingCredentialsTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/OutsideNetworkTest.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/ProtocolSessionTest.cpp
     LIBS izuzez_services)

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "services/DeviceSession.h"
 #include "services/LanSettingsRules.h"
 
 namespace izuzez::cli
@@ -27,17 +28,10 @@ enum class Command
     Watch,
 };
 
-enum class QueryKind
-{
-    Shares,
-    Ssl,
-    Workgroup,
-    Codepage,
-    Ideok,
-    ShareName,
-    BtFirmware,
-    Domain,
-};
+// The session and its types live in services; the commands name them as their own.
+using services::DeviceSession;
+using services::FoundDevice;
+using services::QueryKind;
 
 struct Options
 {
@@ -93,8 +87,8 @@ struct AddressInputResult
 };
 AddressInputResult AddressInputFromOptions(const Options &options);
 
-// The most that search --wait takes as a quiet time, and the longest a waiting search listens in all.
-inline constexpr int kWaitLimitMs = 5000;
+// The most that search --wait takes as a quiet time.
+using services::kWaitLimitMs;
 // The seconds watch may wait between two searches.
 inline constexpr int kWatchIntervalMin = 2;
 inline constexpr int kWatchIntervalMax = 3600;

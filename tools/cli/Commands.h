@@ -6,7 +6,6 @@
 #include <string>
 
 #include "CliOptions.h"
-#include "DeviceSession.h"
 
 namespace izuzez::cli
 {

@@ -5,6 +5,7 @@
 #include "platform/RemoteName.h"
 #include "protocol/PrintableText.h"
 #include "services/DriveLetters.h"
+#include "services/ReconnectLetters.h"
 #include "services/WebLaunch.h"
 
 #include <algorithm>
@@ -22,10 +23,6 @@ using namespace platform;
 
 constexpr auto kCheckWait = std::chrono::seconds(2);
 constexpr auto kCheckPoll = std::chrono::milliseconds(50);
-// The reconnect at login ends within this, however many of the devices are absent; the last part of it is
-// for unmounting the shares that came up after their wait ended.
-constexpr auto kUnattendedLimit = std::chrono::seconds(15);
-constexpr auto kLateWorkShare = std::chrono::seconds(3);
 
 // Says for which letter, share and user a password is asked.
 std::string SharePasswordPrompt(const std::string &letter, std::string_view remote, const std::string &user)
@@ -156,49 +153,28 @@ int RunUnmap(const Options &o, Console &console)
     return kExitDone;
 }
 
-// The remembered letters whose share went with the last session, mapped again. False when one is not back.
-// Unattended (at login) nobody is asked: a letter made with a user name is left for a run in a terminal, and
-// the whole of it ends within kUnattendedLimit.
+// Prints each letter that is not back as soon as it is known, so that the next prompt comes after it.
 bool Reconnect(Console &console, bool unattended)
 {
-    NetworkDrives &drives = CurrentNetworkDrives();
-    const std::vector<RememberedDrive> waiting = drives.DisconnectedRemembered();
-    if (waiting.empty())
-        return true;
-    const auto end = std::chrono::steady_clock::now() + kUnattendedLimit;
-    if (unattended)
-        SetConnectDeadline(end - kLateWorkShare);
-    bool allBack = true;
-    for (const RememberedDrive &remembered : waiting)
+    services::ReconnectHooks hooks;
+    hooks.askPassword = [&console](const RememberedDrive &remembered) -> std::optional<std::string>
     {
-        if (unattended && !remembered.userName.empty())
-        {
-            allBack = false;
+        if (!console.askSharePassword)
+            return std::nullopt;
+        return console.askSharePassword(
+            SharePasswordPrompt(remembered.localName, remembered.remoteName, remembered.userName));
+    };
+    hooks.reported = [&console](const services::ReconnectOutcome &outcome)
+    {
+        const RememberedDrive &remembered = outcome.drive;
+        if (outcome.status == services::ReconnectStatus::WaitsForPassword)
             console.err << remembered.localName << " waits for the password of " << PrintableText(remembered.userName)
                         << ": 'izuzez drives --reconnect' in a terminal asks for it.\n";
-            continue;
-        }
-        std::string password;
-        if (!remembered.userName.empty() && console.askSharePassword)
-            password = console
-                           .askSharePassword(
-                               SharePasswordPrompt(remembered.localName, remembered.remoteName, remembered.userName))
-                           .value_or("");
-        // The stale link goes first; the note stays, as the profile flag is not given.
-        drives.CancelConnection(remembered.localName, 0, true);
-        const int result = drives.AddConnection(remembered.localName, remembered.remoteName, password.c_str(),
-                                                remembered.userName.c_str(), CONNECT_UPDATE_PROFILE);
-        if (result != NO_ERROR)
-        {
-            allBack = false;
+        else if (outcome.status == services::ReconnectStatus::Failed)
             console.err << "Could not reconnect " << remembered.localName << " to "
-                        << PrintableText(remembered.remoteName) << ": " << ConnectionError(result) << ".\n";
-        }
-    }
-    if (unattended)
-        drives.FinishLateWork(end);
-    SetConnectDeadline(std::nullopt);
-    return allBack;
+                        << PrintableText(remembered.remoteName) << ": " << ConnectionError(outcome.error) << ".\n";
+    };
+    return services::AllBack(services::ReconnectRemembered(CurrentNetworkDrives(), unattended, hooks));
 }
 
 // The connected letters, and the remembered ones that are not: those made with a user name wait for their

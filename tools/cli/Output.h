@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "DeviceSession.h"
+#include "CliOptions.h"
 #include "protocol/PrintableText.h"
 
 namespace izuzez::cli

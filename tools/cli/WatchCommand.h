@@ -6,10 +6,16 @@
 #include <string>
 
 #include "Commands.h"
-#include "DeviceChanges.h"
+#include "services/DeviceChanges.h"
 
 namespace izuzez::cli
 {
+
+using services::DeviceChange;
+using services::DeviceEvent;
+using services::KnownDevice;
+using services::NextWatchStep;
+using services::WatchStep;
 
 // Searches every interval and prints one line per change until `waitOrStop` (called with the interval
 // after each search) returns true; then exit 0. A failed write ends it too, with 0 when the reader went away.

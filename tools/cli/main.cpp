@@ -15,8 +15,8 @@
 #include "Dispatch.h"
 #include "Doctor.h"
 #include "Password.h"
-#include "ProtocolSession.h"
 #include "WatchCommand.h"
+#include "services/ProtocolSession.h"
 
 using namespace izuzez::cli;
 
@@ -122,7 +122,7 @@ int main(int argc, char **argv)
         return kExitDevice;
     }
     std::vector<std::string> missing;
-    const auto session = OpenProtocolSession(options.interfaces, options.verbose, missing);
+    const auto session = izuzez::services::OpenProtocolSession(options.interfaces, options.verbose, missing);
     if (!missing.empty())
     {
         for (const std::string &address : missing)

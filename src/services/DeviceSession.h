@@ -5,12 +5,26 @@
 #include <string_view>
 #include <vector>
 
-#include "CliOptions.h"
-
-namespace izuzez::cli
+namespace izuzez::services
 {
 
-// One device of a search, as the command line shows it. Texts are the device's bytes.
+// What a device answers on its own, one exchange each; the command line names them by its query words.
+enum class QueryKind
+{
+    Shares,
+    Ssl,
+    Workgroup,
+    Codepage,
+    Ideok,
+    ShareName,
+    BtFirmware,
+    Domain,
+};
+
+// The most a search waits for quiet, and the longest a waiting search listens in all.
+inline constexpr int kWaitLimitMs = 5000;
+
+// One device of a search, as both faces show it. Texts are the device's bytes.
 struct FoundDevice
 {
     std::string name;
@@ -26,7 +40,7 @@ struct FoundDevice
     std::string interfaceAddress; // the local address the device answered on
 };
 
-// The protocol layer as the commands use it: search, select by IP text, then one exchange at a time.
+// The protocol layer as both faces use it: search, select by IP text, then one exchange at a time.
 class DeviceSession
 {
 public:
@@ -51,4 +65,4 @@ public:
     virtual std::size_t PasswordLimit() const = 0;
 };
 
-} // namespace izuzez::cli
+} // namespace izuzez::services

@@ -1,4 +1,4 @@
-#include "ProtocolSession.h"
+#include "services/ProtocolSession.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,8 +11,9 @@
 #include "protocol/Operations.h"
 #include "protocol/ProtocolState.h"
 #include "protocol/Search.h"
+#include "services/LanSettingsRules.h"
 
-namespace izuzez::cli
+namespace izuzez::services
 {
 namespace
 {
@@ -181,4 +182,4 @@ std::unique_ptr<DeviceSession> OpenProtocolSession(const std::vector<std::string
     return std::make_unique<ProtocolSession>();
 }
 
-} // namespace izuzez::cli
+} // namespace izuzez::services

@@ -1,10 +1,8 @@
-#include "DeviceChanges.h"
-#include "WatchCommand.h"
+#include "services/DeviceChanges.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
-using namespace izuzez::cli;
+using namespace izuzez::services;
 
 namespace
 {
@@ -98,21 +96,6 @@ TEST(NextWatchStep, KnownDevicesStayBoundedOverManySearches)
     for (int i = 0; i < 1000; ++i)
         known = NextWatchStep(known, {Device("D" + std::to_string(i % 50), "10.0.1." + std::to_string(i % 7))}).known;
     EXPECT_LE(known.size(), static_cast<std::size_t>(kMissedSearchesForGone));
-}
-
-TEST(ChangeJson, OneObjectWithTheOldValuesOfAChange)
-{
-    const DeviceChange change{DeviceEvent::Changed, Device("AA", "10.0.0.9", true), Device("AA", "10.0.0.5")};
-    const std::string line = ChangeJson(change, 0);
-    EXPECT_EQ(line.find('\n'), std::string::npos);
-    const auto object = nlohmann::json::parse(line);
-    EXPECT_EQ(object["event"], "changed");
-    EXPECT_EQ(object["time"], "1970-01-01T00:00:00Z");
-    EXPECT_EQ(object["ip"], "10.0.0.9");
-    EXPECT_EQ(object["mac"], "AA");
-    EXPECT_EQ(object["old"], (nlohmann::json{{"ip", "10.0.0.5"}, {"dhcp", false}}));
-    EXPECT_FALSE(nlohmann::json::parse(ChangeJson({DeviceEvent::Gone, kA, {}}, 0)).contains("old"));
-    EXPECT_NE(ChangeLine(change, 0).find("ip 10.0.0.5 -> 10.0.0.9\tdhcp static -> dhcp"), std::string::npos);
 }
 
 } // namespace

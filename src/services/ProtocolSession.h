@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "DeviceSession.h"
+#include "services/DeviceSession.h"
 
-namespace izuzez::cli
+namespace izuzez::services
 {
 
 // The session over the protocol layer. Opens its endpoints, limited to the given local addresses when any
@@ -14,4 +14,4 @@ namespace izuzez::cli
 std::unique_ptr<DeviceSession> OpenProtocolSession(const std::vector<std::string> &interfaces, bool verbose,
                                                    std::vector<std::string> &missing);
 
-} // namespace izuzez::cli
+} // namespace izuzez::services

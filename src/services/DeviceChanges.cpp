@@ -1,8 +1,8 @@
-#include "DeviceChanges.h"
+#include "services/DeviceChanges.h"
 
 #include <algorithm>
 
-namespace izuzez::cli
+namespace izuzez::services
 {
 namespace
 {
@@ -50,4 +50,4 @@ WatchStep NextWatchStep(const std::vector<KnownDevice> &known, const std::vector
     return step;
 }
 
-} // namespace izuzez::cli
+} // namespace izuzez::services

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "DeviceSession.h"
+#include "services/DeviceSession.h"
 
-namespace izuzez::cli
+namespace izuzez::services
 {
 
 // A device the watch knows, with the number of searches in a row that did not list it.
@@ -45,4 +45,4 @@ std::string DeviceIdentity(const FoundDevice &device);
 WatchStep NextWatchStep(const std::vector<KnownDevice> &known, const std::vector<FoundDevice> &found,
                         int missedForGone = kMissedSearchesForGone);
 
-} // namespace izuzez::cli
+} // namespace izuzez::services
