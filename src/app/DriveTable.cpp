@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <optional>
 
 DriveEntry g_DriveTable[kDriveCount] = {};
 
@@ -46,17 +47,17 @@ void FillDriveLetterCombo(QComboBox *combo)
         return;
     combo->clear();
     int firstFree = -1;
-    for (const std::string &letter : izuzez::services::OfferableLetters(CurrentNetworkDrives()))
+    const NetworkDrives &drives = CurrentNetworkDrives();
+    const izuzez::services::LetterHolders holders(drives);
+    for (const std::string &letter : izuzez::services::OfferableLetters(drives))
     {
-        const DriveEntry &entry = g_DriveTable['Z' - letter[0]];
-        if (entry.szServer[0] != '\0' && entry.szShare[0] != '\0')
+        // A letter remembered for a share that is not back shows that share, as a mapped one: taking it asks.
+        if (const std::optional<std::string> remote = holders.HolderOf(letter))
         {
-            combo->addItem(QStringLiteral("%1 %2").arg(
-                QString::fromUtf8(FieldText(entry.szLocalName)),
-                QString::fromUtf8(JoinRemoteName(FieldText(entry.szServer), FieldText(entry.szShare)))));
+            combo->addItem(QString::fromStdString(letter + " " + *remote));
             continue;
         }
-        combo->addItem(QString::fromUtf8(FieldText(entry.szLocalName)));
+        combo->addItem(QString::fromStdString(letter));
         if (firstFree < 0)
             firstFree = combo->count() - 1;
     }

@@ -21,7 +21,8 @@ extern DriveEntry g_DriveTable[kDriveCount];
 // Rereads all 26 letters from the drive-letter layer.
 void RefreshDriveTable();
 
-// Lists the letters a share can go to, mapped ones with their share, and selects the free one nearest Z.
+// Lists the letters a share can go to, mapped and remembered ones with their share, and selects the free one
+// nearest Z.
 void FillDriveLetterCombo(QComboBox *combo);
 
 // Refills the volume list from the share names of the selected device row (searched from startRow),

@@ -20,15 +20,39 @@ std::vector<std::string> OfferableLetters(const platform::NetworkDrives &drives)
     return letters;
 }
 
-std::string FirstFreeLetter(const platform::NetworkDrives &drives)
+LetterHolders::LetterHolders(const platform::NetworkDrives &drives) : m_drives(drives)
 {
-    for (const std::string &letter : OfferableLetters(drives))
+    for (const platform::RememberedDrive &remembered : drives.DisconnectedRemembered())
     {
-        std::string remote;
-        if (!drives.GetConnection(letter, remote))
+        if (const char c = platform::DriveLetterOf(remembered.localName); c != 0)
+            m_remembered.emplace(c, remembered.remoteName);
+    }
+}
+
+std::optional<std::string> LetterHolders::HolderOf(std::string_view letter) const
+{
+    std::string remote;
+    if (m_drives.GetConnection(letter, remote))
+        return remote;
+    const auto it = m_remembered.find(platform::DriveLetterOf(letter));
+    if (it == m_remembered.end())
+        return std::nullopt;
+    return it->second;
+}
+
+std::string LetterHolders::FirstFree() const
+{
+    for (const std::string &letter : OfferableLetters(m_drives))
+    {
+        if (!HolderOf(letter))
             return letter;
     }
     return {};
+}
+
+std::string FirstFreeLetter(const platform::NetworkDrives &drives)
+{
+    return LetterHolders(drives).FirstFree();
 }
 
 } // namespace izuzez::services

@@ -2,7 +2,10 @@
 
 // The drive letters a share can be mapped to, for the window's letter list and the command line alike.
 
+#include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace izuzez::platform
@@ -17,7 +20,26 @@ namespace izuzez::services
 // letters are offered too: mapping one asks first.
 std::vector<std::string> OfferableLetters(const platform::NetworkDrives &drives);
 
-// The offerable letter nearest Z: that holds no connection; empty when every one is taken.
+// Which share each letter belongs to. A remembered mapping keeps its letter while its share is not back (after
+// a new login), until it is unmapped, so a new mapping does not take it and then find it refused. The
+// remembered mappings are read once, when this is made.
+class LetterHolders
+{
+public:
+    explicit LetterHolders(const platform::NetworkDrives &drives);
+
+    // The remote name a letter ("Z:") is connected or remembered to; nothing when the letter holds no share
+    // (it may still be a local drive).
+    std::optional<std::string> HolderOf(std::string_view letter) const;
+    // The offerable letter nearest Z: that no share holds; empty when every one is taken.
+    std::string FirstFree() const;
+
+private:
+    const platform::NetworkDrives &m_drives;
+    std::map<char, std::string> m_remembered;
+};
+
+// LetterHolders(drives).FirstFree(), for a caller that needs nothing else of them.
 std::string FirstFreeLetter(const platform::NetworkDrives &drives);
 
 } // namespace izuzez::services

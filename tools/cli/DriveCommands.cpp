@@ -12,6 +12,7 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <optional>
 #include <thread>
 
 namespace izuzez::cli
@@ -108,18 +109,18 @@ int RunMap(const Options &o, DeviceSession &session, Console &console)
         return kExitUsage;
     }
     NetworkDrives &drives = CurrentNetworkDrives();
-    const std::string letter = o.letter.empty() ? services::FirstFreeLetter(drives) : o.letter;
+    const services::LetterHolders holders(drives);
+    const std::string letter = o.letter.empty() ? holders.FirstFree() : o.letter;
     if (letter.empty())
     {
         console.err << "Every drive letter is in use.\n";
         return kExitDevice;
     }
-    std::string held;
-    const bool connected = drives.GetConnection(letter, held);
-    if (connected || drives.GetDriveType(letter) != DRIVE_NO_ROOT_DIR)
+    const std::optional<std::string> held = holders.HolderOf(letter);
+    if (held || drives.GetDriveType(letter) != DRIVE_NO_ROOT_DIR)
     {
         // Scripts must not lose a mapping by accident; the window asks, here the person unmaps first.
-        console.err << letter << " is in use" << (held.empty() ? "" : " by " + PrintableText(held))
+        console.err << letter << " is in use" << (held.value_or("").empty() ? "" : " by " + PrintableText(*held))
                     << "; unmap it first.\n";
         return kExitUsage;
     }

@@ -49,6 +49,13 @@ std::string LinkTarget(const std::string &path)
     return std::string(buffer, static_cast<std::size_t>(n));
 }
 
+// Remote names are compared as the original platform does, ignoring the case of ASCII letters.
+bool SameRemoteName(std::string_view a, std::string_view b)
+{
+    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
 using Sidecar = DriveRecord;
 
 // A note is a few short lines; more than this is not one of ours.
@@ -105,6 +112,19 @@ bool DriveFolder::OtherLetterUses(char letter, const std::string &target) const
     return false;
 }
 
+bool DriveFolder::CanTake(char letter, std::string_view remoteName) const
+{
+    const std::string entry = m_drivesDir + "/" + letter;
+    struct stat st
+    {
+    };
+    // A link whose mount has gone holds nothing; a live link, a folder or a file keeps the letter.
+    if (lstat(entry.c_str(), &st) == 0 && (!S_ISLNK(st.st_mode) || IsDirectory(entry)))
+        return false;
+    Sidecar values = ReadSidecar(SidecarPath(letter));
+    return values["remember"] != "1" || values["remote"].empty() || SameRemoteName(values["remote"], remoteName);
+}
+
 int DriveFolder::AddConnection(std::string_view localName, std::string_view remoteName, const char *password,
                                const char *userName, unsigned flags)
 {
@@ -115,10 +135,7 @@ int DriveFolder::AddConnection(std::string_view localName, std::string_view remo
     if (!SplitRemoteName(remoteName, request.server, request.share))
         return ERROR_BAD_NET_NAME;
     const std::string entry = EntryPath(localName);
-    struct stat st
-    {
-    };
-    if (letter == 'C' || lstat(entry.c_str(), &st) == 0)
+    if (letter == 'C' || !CanTake(letter, remoteName))
         return ERROR_ALREADY_ASSIGNED;
 
     // A null name is the logged-on user's; a null password is his own, which we do not have, so empty.
@@ -144,6 +161,9 @@ int DriveFolder::AddConnection(std::string_view localName, std::string_view remo
         return result;
     std::error_code ec;
     std::filesystem::create_directories(m_drivesDir, ec);
+    // The link left by the mapping this one replaces points nowhere; a live one stays and the link below fails.
+    if (!IsDirectory(entry))
+        unlink(entry.c_str());
     const Sidecar values = {{"remote", request.remoteName},
                             {"user", user},
                             {"remember", (flags & CONNECT_UPDATE_PROFILE) != 0 ? "1" : "0"}};

@@ -44,6 +44,9 @@ private:
     std::string SidecarPath(char letter) const;
     ShareMounter &Mounter();
     bool OtherLetterUses(char letter, const std::string &target) const;
+    // Whether a new mapping to remoteName may take the letter: it holds no live entry, and is not remembered
+    // for another share (a remembered letter stays its share's until it is unmapped).
+    bool CanTake(char letter, std::string_view remoteName) const;
 
     std::string m_drivesDir;
     std::string m_cDrive;

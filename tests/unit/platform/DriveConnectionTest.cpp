@@ -196,6 +196,14 @@ TEST_F(DriveConnectionTest, RememberedLettersAreListedOnceTheirMountHasGone)
     EXPECT_EQ(remembered[0].remoteName, "\\\\nas\\Keep");
     EXPECT_EQ(remembered[0].userName, "bob");
     EXPECT_EQ(m_drives->GetDriveType("Z:"), DRIVE_NO_ROOT_DIR);
+    // The letter stays its share's, with or without its stale link, until it is unmapped; the stale link of a
+    // mapping that was not remembered holds nothing.
+    EXPECT_EQ(m_drives->AddConnection("Z:", "\\\\nas\\Other", "", "", CONNECT_UPDATE_PROFILE), ERROR_ALREADY_ASSIGNED);
+    EXPECT_EQ(m_drives->AddConnection("Y:", "\\\\nas\\Other", "", "", 0), NO_ERROR);
+    EXPECT_EQ(m_drives->CancelConnection("Z:", 0, true), NO_ERROR);
+    EXPECT_EQ(m_drives->AddConnection("Z:", "\\\\nas\\Other", "", "", CONNECT_UPDATE_PROFILE), ERROR_ALREADY_ASSIGNED);
+    EXPECT_EQ(m_drives->AddConnection("Z:", "\\\\NAS\\keep", "", "bob", CONNECT_UPDATE_PROFILE), NO_ERROR);
+    fs::remove_all(m_root / "gvfs");
     // Forgetting it with the profile flag removes the note as well.
     EXPECT_EQ(m_drives->CancelConnection("Z:", CONNECT_UPDATE_PROFILE, true), NO_ERROR);
     EXPECT_TRUE(m_drives->DisconnectedRemembered().empty());

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
+#include <vector>
 
 using namespace izuzez::platform;
 using namespace izuzez::services;
@@ -12,12 +14,13 @@ using namespace izuzez::services;
 namespace
 {
 
-// Drive types and connections by letter; every other letter is a free root.
+// Drive types, connections and remembered mappings by letter; every other letter is a free root.
 class LetterDrives : public NetworkDrives
 {
 public:
     std::map<char, int> types;
     std::map<char, std::string> remotes;
+    std::vector<RememberedDrive> remembered;
 
     int GetDriveType(std::string_view root) const override
     {
@@ -32,6 +35,7 @@ public:
         remoteName = it->second;
         return true;
     }
+    std::vector<RememberedDrive> DisconnectedRemembered() const override { return remembered; }
 };
 
 std::string Joined(const std::vector<std::string> &letters)
@@ -74,7 +78,9 @@ TEST(DriveLetters, LocalDrivesAndTheFloppyLettersAreNeverOffered)
         drives.types = c.types;
         drives.remotes = c.remotes;
         if (!c.offered.empty())
+        {
             EXPECT_EQ(Joined(OfferableLetters(drives)), c.offered);
+        }
         EXPECT_EQ(FirstFreeLetter(drives), c.firstFree);
     }
 }
@@ -91,4 +97,34 @@ TEST(DriveLetters, NoneFreeWhenEveryOfferableLetterIsMappedOrLocal)
     }
     EXPECT_EQ(OfferableLetters(drives).size(), 12u);
     EXPECT_EQ(FirstFreeLetter(drives), "");
+}
+
+TEST(DriveLetters, ALetterIsHeldByItsConnectionOrByTheShareItIsRememberedFor)
+{
+    const struct
+    {
+        const char *name;
+        std::map<char, std::string> remotes;
+        std::vector<RememberedDrive> remembered;
+        std::string firstFree;
+        std::optional<std::string> holderOfZ;
+    } cases[] = {
+        {"free", {}, {}, "Z:", std::nullopt},
+        {"connected", {{'Z', "\\\\nas\\a"}}, {}, "Y:", "\\\\nas\\a"},
+        {"remembered, its share not back", {}, {{"Z:", "\\\\nas\\a", ""}}, "Y:", "\\\\nas\\a"},
+        {"remembered and connected ones together",
+         {{'Y', "\\\\nas\\b"}},
+         {{"z:", "\\\\nas\\a", "bob"}, {"X:", "\\\\nas\\c", ""}},
+         "W:",
+         "\\\\nas\\a"},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        LetterDrives drives;
+        drives.remotes = c.remotes;
+        drives.remembered = c.remembered;
+        EXPECT_EQ(FirstFreeLetter(drives), c.firstFree);
+        EXPECT_EQ(LetterHolders(drives).HolderOf("Z:"), c.holderOfZ);
+    }
 }
