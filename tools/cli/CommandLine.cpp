@@ -173,15 +173,18 @@ void AppendOptionEntry(std::string &out, const CLI::Option &option)
     }
 }
 
-// Every option of the commands once, in declaration order, by name.
+// Every option of the commands once, in declaration order, by name and value (search's --wait MS and wake's
+// --wait SECONDS are two entries).
 std::vector<const CLI::Option *> CommandOptions(const CLI::App &app)
 {
     std::vector<const CLI::Option *> options;
     for (const CLI::App *command : DeclaredCommands(app))
         for (const CLI::Option *option : VisibleOptions(*command))
-            if (!option->get_positional() &&
-                std::none_of(options.begin(), options.end(),
-                             [&](const CLI::Option *o) { return OptionName(*o) == OptionName(*option); }))
+            if (!option->get_positional() && std::none_of(options.begin(), options.end(),
+                                                          [&](const CLI::Option *o) {
+                                                              return OptionName(*o) == OptionName(*option) &&
+                                                                     o->get_type_name() == option->get_type_name();
+                                                          }))
                 options.push_back(option);
     return options;
 }
@@ -287,6 +290,14 @@ std::unique_ptr<CommandLine> DeclareCommandLine()
                                  "DHCP state, or is gone; ends on SIGINT or SIGTERM");
     AddJson(*line, watch);
     watch->add_option("--interval", v.interval, "the seconds between two searches of watch (2 to 3600)")
+        ->type_name("SECONDS");
+
+    CLI::App *wake = AddCommand(*line, "wake", Command::Wake,
+                                "wake a sleeping device by its magic packet, from the interface\n"
+                                "it was last seen on (or every one, or --interface); DEVICE is\n"
+                                "its IP address, MAC address or name as a search saw it");
+    AddArgument(*line, wake, 0, "DEVICE", true);
+    wake->add_option("--wait", v.wait, "search until the woken device answers, for at most SECONDS\n(1 to 3600)")
         ->type_name("SECONDS");
 
     app.footer("Addresses are written in decimal without leading zeros.\n"
