@@ -376,7 +376,7 @@ std::string RenderBashCompletion(const CommandLine &line)
     for (const CLI::Option *option : VisibleOptions(app))
         global += (global.empty() ? "" : " ") + OptionName(*option);
     for (const CLI::Option *option : CommandOptions(app))
-        if (TakesValue(*option))
+        if (TakesValue(*option) && (valued + " ").find(" " + OptionName(*option) + " ") == std::string::npos)
             valued += " | " + OptionName(*option);
 
     std::string out = "# bash completion for izuzez, made from its command line's declaration when it is built\n"
