@@ -116,4 +116,22 @@ WakeTarget FindWakeTarget(const std::string &word, const std::vector<CachedDevic
     return target;
 }
 
+std::vector<LocalAddress> WakeInterfaces(const std::vector<LocalAddress> &local, const std::vector<std::string> &given,
+                                         const std::string &lastSeen)
+{
+    std::vector<LocalAddress> chosen;
+    for (const LocalAddress &a : local)
+        if (std::find(given.begin(), given.end(), a.address) != given.end())
+            chosen.push_back(a);
+    if (!given.empty())
+        return chosen;
+    for (const LocalAddress &a : local)
+        if (a.address == lastSeen)
+            return {a};
+    for (const LocalAddress &a : local)
+        if (!a.loopback)
+            chosen.push_back(a);
+    return chosen;
+}
+
 } // namespace izuzez::services

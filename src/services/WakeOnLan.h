@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "protocol/LocalInterfaces.h"
 #include "services/DeviceCache.h"
 
 namespace izuzez::services
@@ -43,5 +44,10 @@ struct WakeTarget
 
 // The device that `word` names: an IPv4 address or a name from the cache (the latest seen wins), or a MAC.
 WakeTarget FindWakeTarget(const std::string &word, const std::vector<CachedDevice> &cache);
+
+// The addresses to send from: the given ones (--interface), else where the device was last seen while that
+// address is still here, else every one but loopback.
+std::vector<LocalAddress> WakeInterfaces(const std::vector<LocalAddress> &local, const std::vector<std::string> &given,
+                                         const std::string &lastSeen);
 
 } // namespace izuzez::services

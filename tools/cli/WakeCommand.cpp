@@ -13,26 +13,6 @@ namespace izuzez::cli
 namespace
 {
 
-// --interface first, then where the device was last seen while that address is still here, else every
-// interface but loopback.
-std::vector<LocalAddress> SendingAddresses(const Options &o, const std::string &lastSeen)
-{
-    const std::vector<LocalAddress> local = ListLocalAddresses();
-    std::vector<LocalAddress> chosen;
-    for (const LocalAddress &a : local)
-        if (std::find(o.interfaces.begin(), o.interfaces.end(), a.address) != o.interfaces.end())
-            chosen.push_back(a);
-    if (!o.interfaces.empty())
-        return chosen;
-    for (const LocalAddress &a : local)
-        if (a.address == lastSeen)
-            return {a};
-    for (const LocalAddress &a : local)
-        if (!a.loopback)
-            chosen.push_back(a);
-    return chosen;
-}
-
 bool Answered(const std::vector<FoundDevice> &devices, const services::MacAddress &mac, Console &console)
 {
     for (const FoundDevice &d : devices)
@@ -60,7 +40,8 @@ int RunWake(const Options &o, DeviceSession &session, Console &console)
     const auto packet = services::MagicPacket(target.mac);
     const std::string mac = services::MacText(target.mac);
     int sent = 0;
-    for (const LocalAddress &from : SendingAddresses(o, target.interfaceAddress))
+    for (const LocalAddress &from :
+         services::WakeInterfaces(ListLocalAddresses(), o.interfaces, target.interfaceAddress))
     {
         const std::string to = BroadcastAddress(from.address, from.prefix);
         if (const std::string problem =
