@@ -78,15 +78,16 @@ std::array<std::uint8_t, kMagicPacketSize> MagicPacket(const MacAddress &mac)
 
 WakeTarget FindWakeTarget(const std::string &word, const std::vector<CachedDevice> &cache)
 {
+    const bool address = ReadIpv4(word).verdict == Ipv4Verdict::Address;
     WakeTarget target;
     const CachedDevice *known = nullptr;
-    if (IsIpv4(word))
+    if (address)
         known = Latest(
             cache, [](const CachedDevice &d, const std::string &w) { return d.ip == w; }, word);
     else
         known = Latest(
             cache, [](const CachedDevice &d, const std::string &w) { return d.name == w; }, word);
-    if (known == nullptr && !IsIpv4(word) && WrittenAsMac(word))
+    if (known == nullptr && !address && WrittenAsMac(word))
     {
         const std::optional<MacAddress> mac = ParseMac(word);
         if (!mac)
