@@ -20,7 +20,8 @@ function(izuzez_add_test name)
     target_link_libraries(${name} PRIVATE izuzez_settings ${T_LIBS} ${main} GTest::gtest)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABEL}" TIMEOUT ${T_TIMEOUT} SKIP_RETURN_CODE 77
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;IZUZEZ_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+        # Searches remember their devices; tests never write the user's own cache.
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;IZUZEZ_BIN_DIR=${CMAKE_BINARY_DIR}/bin;XDG_CACHE_HOME=${CMAKE_BINARY_DIR}/test-cache")
     if(T_SERIAL)
         set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
     endif()

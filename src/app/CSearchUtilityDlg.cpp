@@ -15,6 +15,7 @@
 #include "protocol/ProtocolState.h"
 #include "protocol/Search.h"
 #include "resources/ResourcePaths.h"
+#include "services/DeviceCache.h"
 #include "skin/CIpAddressCtrl.h"
 #include "skin/CSkinButton.h"
 #include "skin/CSkinListCtrl.h"
@@ -24,6 +25,8 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QShortcut>
+
+#include <ctime>
 
 namespace
 {
@@ -36,6 +39,23 @@ constexpr char kWindowTitle[] = "Vantrel DER Izuzez Utility";
 QString Text(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// What the search listed, for `izuzez wake`; a cache that cannot be written is no concern of the window.
+void RememberListedDevices()
+{
+    const std::int64_t now = std::time(nullptr);
+    const ProtocolState &s = g_ProtocolState;
+    std::vector<izuzez::services::CachedDevice> seen;
+    for (const DeviceRecord *r = s.deviceList.head; r; r = r->next)
+    {
+        const bool known = r->interfaceIndex >= 0 && r->interfaceIndex < s.interfaceCount;
+        seen.push_back({std::string(FieldText(r->server_name)), std::string(FieldText(r->server_mac)),
+                        std::string(FieldText(r->server_ip)),
+                        known ? std::string(FieldText(s.interfaceAddress[r->interfaceIndex])) : std::string(), now});
+    }
+    if (!seen.empty())
+        izuzez::services::RememberDevices(izuzez::services::DeviceCachePath(), seen);
 }
 
 } // namespace
@@ -150,6 +170,7 @@ void CSearchUtilityDlg::SearchAndList()
 {
     m_btnSearch->setEnabled(false);
     RunWithoutInput([] { SearchDevices(kSearchClassFilter, kSearchTypeFilter); });
+    RememberListedDevices();
     m_btnSearch->setEnabled(true);
     if (FillDeviceRows(m_lstDevices) == 0)
         ShowEmptyListVerdict(m_lstDevices);

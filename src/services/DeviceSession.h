@@ -38,6 +38,7 @@ struct FoundDevice
     std::string hwVersion;
     std::string swVersion;
     std::string interfaceAddress; // the local address the device answered on
+    std::string outsideNetwork;   // the interface's network ("10.0.0.0/24") when the device lies outside it
 };
 
 // The protocol layer as both faces use it: search, select by IP text, then one exchange at a time.

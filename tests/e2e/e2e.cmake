@@ -3,7 +3,7 @@
 # the program takes, so each runs with nothing else beside it.
 find_package(nlohmann_json 3 REQUIRED)
 
-foreach(unit Search Operations Wire Loopback Doctor Watch)
+foreach(unit Search Operations Wire Loopback Doctor Watch Wake)
     string(TOLOWER "${unit}" name)
     izuzez_add_test(e2e_${name} LABEL e2e TIMEOUT 300 SERIAL LOCKS loopback_group
         SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${unit}Test.cpp

@@ -41,7 +41,10 @@ std::string UniqueName(const char *role)
 
 } // namespace
 
-int ListenInNamespace(const std::string &netns, const std::string &address, int port)
+namespace
+{
+
+int BoundInNamespace(const std::string &netns, const std::string &address, int port, int type)
 {
     int fd = -1;
     std::thread(
@@ -51,14 +54,15 @@ int ListenInNamespace(const std::string &netns, const std::string &address, int 
             if (ns < 0 || setns(ns, CLONE_NEWNET) != 0)
                 return;
             close(ns);
-            fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            fd = socket(AF_INET, type | SOCK_CLOEXEC, 0);
             const int on = 1;
             setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
             sockaddr_in where{};
             where.sin_family = AF_INET;
             where.sin_port = htons(static_cast<std::uint16_t>(port));
             inet_pton(AF_INET, address.c_str(), &where.sin_addr);
-            if (bind(fd, reinterpret_cast<sockaddr *>(&where), sizeof where) != 0 || listen(fd, 16) != 0)
+            if (bind(fd, reinterpret_cast<sockaddr *>(&where), sizeof where) != 0 ||
+                (type == SOCK_STREAM && listen(fd, 16) != 0))
             {
                 close(fd);
                 fd = -1;
@@ -66,6 +70,18 @@ int ListenInNamespace(const std::string &netns, const std::string &address, int 
         })
         .join();
     return fd;
+}
+
+} // namespace
+
+int ListenInNamespace(const std::string &netns, const std::string &address, int port)
+{
+    return BoundInNamespace(netns, address, port, SOCK_STREAM);
+}
+
+int UdpSocketInNamespace(const std::string &netns, const std::string &address, int port)
+{
+    return BoundInNamespace(netns, address, port, SOCK_DGRAM);
 }
 
 void RemoveStaleNamespaces()

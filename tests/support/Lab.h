@@ -62,6 +62,9 @@ private:
 // makes it; the socket stays there afterwards.
 int ListenInNamespace(const std::string &netns, const std::string &address, int port);
 
+// A UDP socket bound to address:port in the named namespace (0.0.0.0 receives broadcasts), or -1.
+int UdpSocketInNamespace(const std::string &netns, const std::string &address, int port);
+
 // Deletes namespaces of this suite's name pattern whose creating process has gone (left by a killed run).
 void RemoveStaleNamespaces();
 

@@ -9,4 +9,5 @@ izuzez_add_test(services_test
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/MappingCredentialsTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/OutsideNetworkTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/ProtocolSessionTest.cpp
-    LIBS izuzez_services)
+        ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/WakeOnLanTest.cpp
+    LIBS izuzez_services izuzez_test_support)

@@ -46,6 +46,13 @@ std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
 {
     if (IsDriveCommand(o.command))
         return CheckDriveCommand(o, positional);
+    if (o.command == Command::Wake)
+    {
+        if (positional.empty())
+            return "wake needs the device: its IP address, its MAC address or its name.";
+        o.wakeDevice = positional[0];
+        return {};
+    }
     const bool twoArguments = o.command == Command::Query || o.command == Command::InstallCodepage;
     const bool bare = o.command == Command::Search || o.command == Command::Doctor || o.command == Command::Watch;
     const std::size_t want = bare ? 0 : twoArguments ? 2 : 1;
@@ -293,7 +300,17 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
     o.reconnect = v.reconnect;
     o.noPrompt = v.noPrompt;
     o.noRestartWait = v.noRestartWait;
-    if (Given(command, "--wait"))
+    if (o.command == Command::Wake && Given(command, "--wait"))
+    {
+        const std::string &text = v.wait;
+        const bool digits = !text.empty() && text.size() <= 4 &&
+                            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+        o.wakeWaitSeconds = digits ? std::stoi(text) : 0;
+        if (o.wakeWaitSeconds < 1 || o.wakeWaitSeconds > kWakeWaitMax)
+            return Fail("--wait needs a number of seconds from 1 to " + std::to_string(kWakeWaitMax) + ", not '" +
+                        text + "'.");
+    }
+    else if (Given(command, "--wait"))
     {
         const std::string &text = v.wait;
         const bool digits = !text.empty() && text.size() <= 5 &&

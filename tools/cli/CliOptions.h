@@ -26,6 +26,7 @@ enum class Command
     InstallCodepage,
     InstallBt,
     Watch,
+    Wake,
 };
 
 // The session and its types live in services; the commands name them as their own.
@@ -57,6 +58,8 @@ struct Options
     std::string codepage;        // install-codepage: one of the nine code pages
     bool noRestartWait = false;  // the installations: end without waiting for the device's restart
     int watchIntervalMs = 10000; // watch: the time between two searches
+    std::string wakeDevice;      // wake: an IPv4 address, a MAC or a name the searches saw
+    int wakeWaitSeconds = 0;     // wake --wait: search this long for the device to answer
 
     bool operator==(const Options &) const = default;
 };
@@ -92,6 +95,8 @@ using services::kWaitLimitMs;
 // The seconds watch may wait between two searches.
 inline constexpr int kWatchIntervalMin = 2;
 inline constexpr int kWatchIntervalMax = 3600;
+// The longest wake --wait, in seconds.
+inline constexpr int kWakeWaitMax = 3600;
 
 std::string UsageText();
 std::string VersionText();

@@ -173,15 +173,18 @@ void AppendOptionEntry(std::string &out, const CLI::Option &option)
     }
 }
 
-// Every option of the commands once, in declaration order, by name.
+// Every option of the commands once, in declaration order, by name and value (search's --wait MS and wake's
+// --wait SECONDS are two entries).
 std::vector<const CLI::Option *> CommandOptions(const CLI::App &app)
 {
     std::vector<const CLI::Option *> options;
     for (const CLI::App *command : DeclaredCommands(app))
         for (const CLI::Option *option : VisibleOptions(*command))
-            if (!option->get_positional() &&
-                std::none_of(options.begin(), options.end(),
-                             [&](const CLI::Option *o) { return OptionName(*o) == OptionName(*option); }))
+            if (!option->get_positional() && std::none_of(options.begin(), options.end(),
+                                                          [&](const CLI::Option *o) {
+                                                              return OptionName(*o) == OptionName(*option) &&
+                                                                     o->get_type_name() == option->get_type_name();
+                                                          }))
                 options.push_back(option);
     return options;
 }
@@ -289,6 +292,14 @@ std::unique_ptr<CommandLine> DeclareCommandLine()
     watch->add_option("--interval", v.interval, "the seconds between two searches of watch (2 to 3600)")
         ->type_name("SECONDS");
 
+    CLI::App *wake = AddCommand(*line, "wake", Command::Wake,
+                                "wake a sleeping device by its magic packet, from the interface\n"
+                                "it was last seen on (or every one, or --interface); DEVICE is\n"
+                                "its IP address, MAC address or name as a search saw it");
+    AddArgument(*line, wake, 0, "DEVICE", true);
+    wake->add_option("--wait", v.wait, "search until the woken device answers, for at most SECONDS\n(1 to 3600)")
+        ->type_name("SECONDS");
+
     app.footer("Addresses are written in decimal without leading zeros.\n"
                "\n"
                "Exit status: 0 done (doctor: a device answered), 1 no device answered, or the device did not "
@@ -365,7 +376,7 @@ std::string RenderBashCompletion(const CommandLine &line)
     for (const CLI::Option *option : VisibleOptions(app))
         global += (global.empty() ? "" : " ") + OptionName(*option);
     for (const CLI::Option *option : CommandOptions(app))
-        if (TakesValue(*option))
+        if (TakesValue(*option) && (valued + " ").find(" " + OptionName(*option) + " ") == std::string::npos)
             valued += " | " + OptionName(*option);
 
     std::string out = "# bash completion for izuzez, made from its command line's declaration when it is built\n"

@@ -1,7 +1,10 @@
 #include "Commands.h"
 
 #include "Output.h"
+#include "WakeCommand.h"
+#include "protocol/LocalInterfaces.h"
 #include "services/LanSettingsRules.h"
+#include "services/OutsideNetwork.h"
 
 namespace izuzez::cli
 {
@@ -22,8 +25,10 @@ const FoundDevice *FindByIp(const std::vector<FoundDevice> &devices, const std::
 
 int RunSearch(const Options &o, DeviceSession &session, Console &console)
 {
-    const std::vector<FoundDevice> devices =
+    std::vector<FoundDevice> devices =
         o.waitMs > 0 ? session.SearchUntilQuiet(std::chrono::milliseconds(o.waitMs)) : session.Search();
+    for (FoundDevice &d : devices) // the rule that colours the window's row
+        d.outsideNetwork = services::OutsideNetwork(d.ip, d.interfaceAddress, LocalPrefixLength(d.interfaceAddress));
     if (o.json)
         console.out << DevicesJson(devices) << "\n";
     else if (console.outIsTerminal && !devices.empty())
@@ -193,6 +198,8 @@ int RunDeviceCommand(const Options &options, DeviceSession &session, Console &co
         return RunSetAddress(options, session, console);
     case Command::SetDhcp:
         return RunSetDhcp(options, session, console);
+    case Command::Wake:
+        return RunWake(options, session, console);
     default: // the share commands run in izuzez-shares; doctor and watch in main
         break;
     }

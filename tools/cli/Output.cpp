@@ -23,6 +23,12 @@ std::array<std::string, kColumns> DeviceFields(const FoundDevice &d)
 }
 } // namespace
 
+// The column after the fields; only a device outside its interface's network has it.
+std::string OutsideText(const FoundDevice &d)
+{
+    return d.outsideNetwork.empty() ? std::string() : "outside " + d.outsideNetwork;
+}
+
 std::string DeviceLine(const FoundDevice &d)
 {
     std::string line;
@@ -32,6 +38,8 @@ std::string DeviceLine(const FoundDevice &d)
             line += '\t';
         line += field;
     }
+    if (!d.outsideNetwork.empty())
+        line += '\t' + OutsideText(d);
     return line;
 }
 
@@ -46,16 +54,17 @@ std::string DevicesTable(const std::vector<FoundDevice> &devices)
         for (std::size_t i = 0; i < kColumns; ++i)
             widths[i] = std::max(widths[i], row[i].size());
     std::string table;
-    for (const auto &row : rows)
+    for (std::size_t r = 0; r < rows.size(); ++r)
     {
+        const std::string outside = r == 0 ? std::string() : OutsideText(devices[r - 1]);
         std::string line;
         for (std::size_t i = 0; i < kColumns; ++i)
         {
-            line += row[i];
-            if (i + 1 < kColumns)
-                line.append(widths[i] - row[i].size() + 2, ' ');
+            line += rows[r][i];
+            if (i + 1 < kColumns || !outside.empty())
+                line.append(widths[i] - rows[r][i].size() + 2, ' ');
         }
-        table += line + '\n';
+        table += line + outside + '\n';
     }
     return table;
 }
@@ -82,7 +91,12 @@ std::string DevicesJson(const std::vector<FoundDevice> &devices)
     // Ordered, so that the keys come in the documented order.
     nlohmann::ordered_json array = nlohmann::ordered_json::array();
     for (const FoundDevice &d : devices)
-        array.push_back(DeviceJson(d));
+    {
+        nlohmann::ordered_json device = DeviceJson(d);
+        device["outside_network"] =
+            d.outsideNetwork.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(d.outsideNetwork);
+        array.push_back(std::move(device));
+    }
     // Device names are raw bytes; a strict dump would throw on the first one that is not UTF-8.
     return array.dump(2, ' ', true, nlohmann::ordered_json::error_handler_t::replace);
 }

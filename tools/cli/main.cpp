@@ -15,6 +15,7 @@
 #include "Dispatch.h"
 #include "Doctor.h"
 #include "Password.h"
+#include "RememberedDevices.h"
 #include "WatchCommand.h"
 #include "services/ProtocolSession.h"
 
@@ -122,13 +123,14 @@ int main(int argc, char **argv)
         return kExitDevice;
     }
     std::vector<std::string> missing;
-    const auto session = izuzez::services::OpenProtocolSession(options.interfaces, options.verbose, missing);
+    auto opened = izuzez::services::OpenProtocolSession(options.interfaces, options.verbose, missing);
     if (!missing.empty())
     {
         for (const std::string &address : missing)
             std::cerr << "izuzez: " << address << " is not a local IPv4 address of this machine.\n";
         return kExitUsage;
     }
+    const auto session = RememberSearches(std::move(opened), std::cerr); // for wake
     if (options.command == Command::Watch)
     {
         Console console{std::cout, std::cerr, {}, false, {}};

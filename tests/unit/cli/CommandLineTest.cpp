@@ -119,7 +119,7 @@ TEST(CommandLineDeclaration, UsageCompletionAndManualListTheSameCommandsAndOptio
 {
     const auto line = DeclareCommandLine();
     const Listing declared = FromDeclaration(*line);
-    ASSERT_EQ(declared.size(), 13u) << "the global options and the 12 commands";
+    ASSERT_EQ(declared.size(), 14u) << "the global options and the 13 commands";
     EXPECT_EQ(FromUsage(RenderUsage(*line)), declared);
     EXPECT_EQ(FromCompletion(RenderBashCompletion(*line)), declared);
     EXPECT_EQ(FromManual(RenderManual(*line, "@COMMANDS@\n.SH OPTIONS\n@OPTIONS@\n")), declared);

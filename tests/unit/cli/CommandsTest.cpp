@@ -126,12 +126,20 @@ TEST(SearchCommand, LinesAndJson)
     full.dhcp = true;
     full.model = "NV-4";
     full.swVersion = "2.1";
-    s.searches = {{full, Device("\xff\xfe", "10.0.0.6")}};
+    FoundDevice outside = Device("\xff\xfe", "10.0.0.6");
+    outside.interfaceAddress = "127.0.0.1"; // loopback's network is known on every machine
+    s.searches = {{full, outside}};
 
     const CommandRun text = RunArgs({"search"}, s);
     EXPECT_EQ(text.status, kExitDone);
     EXPECT_EQ(text.out, "NAS?[2J\t10.0.0.5\t255.255.255.0\t10.0.0.1\tdhcp\tNV-4\t-\t2.1\n"
-                        "\xff\xfe\t10.0.0.6\t255.255.255.0\t10.0.0.1\tstatic\t-\t-\t-\n");
+                        "\xff\xfe\t10.0.0.6\t255.255.255.0\t10.0.0.1\tstatic\t-\t-\t-\toutside 127.0.0.0/8\n");
+    outside.outsideNetwork = "127.0.0.0/8";
+    const std::string table = DevicesTable({full, outside});
+    // The header keeps FIRMWARE last; the note stands in a column of its own after it.
+    const std::size_t headerEnd = table.find('\n');
+    EXPECT_EQ(table.compare(headerEnd - 8, 8, "FIRMWARE"), 0);
+    EXPECT_EQ(table.substr(table.rfind('\n', table.size() - 2) + 1 + headerEnd + 2), "outside 127.0.0.0/8\n");
 
     const CommandRun json = RunArgs({"search", "--json"}, s);
     const auto parsed = nlohmann::json::parse(json.out);
@@ -145,6 +153,8 @@ TEST(SearchCommand, LinesAndJson)
     EXPECT_EQ(first["interface"], "10.0.0.2");
     EXPECT_EQ(parsed[1]["dhcp"], false);
     EXPECT_EQ(parsed[1]["name"], "\xEF\xBF\xBD\xEF\xBF\xBD"); // bytes that are not UTF-8 are replaced
+    EXPECT_TRUE(first["outside_network"].is_null());
+    EXPECT_EQ(parsed[1]["outside_network"], "127.0.0.0/8");
 }
 
 TEST(SearchCommand, WaitListensUntilQuietOnlyWhenAsked)

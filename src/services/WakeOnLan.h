@@ -1,0 +1,53 @@
+#pragma once
+
+// Waking a sleeping device: its MAC address, the magic packet that carries it, and which device a word names.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "protocol/LocalInterfaces.h"
+#include "services/DeviceCache.h"
+
+namespace izuzez::services
+{
+
+using MacAddress = std::array<std::uint8_t, 6>;
+
+// "aa:bb:cc:dd:ee:ff" or "aa-bb-cc-dd-ee-ff", either case; nothing for any other text.
+std::optional<MacAddress> ParseMac(std::string_view text);
+// Lowercase, colon-separated.
+std::string MacText(const MacAddress &mac);
+
+inline constexpr int kWakePort = 9;
+inline constexpr std::size_t kMagicPacketSize = 102;
+// Six bytes 0xFF, then the MAC sixteen times.
+std::array<std::uint8_t, kMagicPacketSize> MagicPacket(const MacAddress &mac);
+
+enum class WakeProblem
+{
+    None,
+    BadMac,  // the word is written as a MAC but is not one
+    Unknown, // no device of the cache goes by that address or name
+};
+
+struct WakeTarget
+{
+    WakeProblem problem = WakeProblem::None;
+    std::string message; // for the problem, in plain words
+    MacAddress mac{};
+    std::string interfaceAddress; // where the device was last seen; empty when unknown
+};
+
+// The device that `word` names: an IPv4 address or a name from the cache (the latest seen wins), or a MAC.
+WakeTarget FindWakeTarget(const std::string &word, const std::vector<CachedDevice> &cache);
+
+// The addresses to send from: the given ones (--interface), else where the device was last seen while that
+// address is still here, else every one but loopback.
+std::vector<LocalAddress> WakeInterfaces(const std::vector<LocalAddress> &local, const std::vector<std::string> &given,
+                                         const std::string &lastSeen);
+
+} // namespace izuzez::services

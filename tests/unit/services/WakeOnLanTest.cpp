@@ -1,0 +1,102 @@
+#include "services/WakeOnLan.h"
+#include "services/DeviceCache.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/Process.h"
+
+using namespace izuzez::services;
+using izuzez::test::ReadFile;
+using izuzez::test::TempDir;
+using izuzez::test::WriteFile;
+
+TEST(FindWakeTarget, AMacAnAddressOrANameAndWhatIsNeither)
+{
+    const std::vector<CachedDevice> cache = {{"Alpha", "00:1b:7a:0a:ff:10", "10.0.0.10", "10.0.0.1", 100},
+                                             {"cafe-42", "00:1b:7a:0a:ff:10", "10.0.0.10", "10.0.0.1", 50}};
+    const struct
+    {
+        const char *word;
+        WakeProblem problem;
+    } cases[] = {
+        {"00:1b:7a:0A:ff:10", WakeProblem::None},
+        {"00-1B-7A-0A-FF-10", WakeProblem::None},
+        {"10.0.0.10", WakeProblem::None},
+        {"Alpha", WakeProblem::None},
+        {"cafe-42", WakeProblem::None},
+        {"00:1b:7a:0a:ff", WakeProblem::BadMac},
+        {"00:1b:7a:0a:ff:10:", WakeProblem::BadMac},
+        {"00:1b-7a:0a:ff:10", WakeProblem::BadMac},
+        {"0:1b:7a:0a:ff:100", WakeProblem::BadMac},
+        {"00:1b:7a:0a:ff:1g", WakeProblem::Unknown},
+        {"001b.7a0a.ff10", WakeProblem::Unknown},
+        {"10.0.0.99", WakeProblem::Unknown},
+        {"alpha", WakeProblem::Unknown},
+    };
+    for (const auto &c : cases)
+    {
+        const WakeTarget target = FindWakeTarget(c.word, cache);
+        EXPECT_EQ(target.problem, c.problem) << c.word;
+        if (c.problem == WakeProblem::None)
+            EXPECT_EQ(MacText(target.mac), "00:1b:7a:0a:ff:10") << c.word;
+        else
+            EXPECT_NE(target.message.find(c.problem == WakeProblem::BadMac ? "aa:bb:cc:dd:ee:ff" : "MAC"),
+                      std::string::npos)
+                << c.word;
+    }
+}
+
+TEST(DeviceCache, WrittenByRenameMergedByMacAndACorruptFileIgnoredWithAWarning)
+{
+    const CachedDevice alpha{"Alpha", "00:1b:7a:00:00:10", "10.0.0.10", "10.0.0.1", 100};
+    const CachedDevice bravo{"Bravo", "00:1b:7a:00:00:20", "10.0.0.20", "10.0.0.1", 100};
+    CachedDevice alphaMoved{"Alpha", "00-1B-7A-00-00-10", "10.0.0.11", "10.0.1.1", 200};
+    const struct
+    {
+        const char *before; // nullptr: no file
+        std::vector<CachedDevice> seen;
+        std::vector<CachedDevice> after;
+        bool warning;
+    } cases[] = {
+        {nullptr, {alpha}, {alpha}, false},
+        {"", {alpha, bravo}, {alpha, bravo}, true},
+        {"{\"devices\": [", {alpha}, {alpha}, true},
+        {"[1, 2]", {alpha}, {alpha}, true},
+        {"{\"devices\": [{\"name\": \"x\", \"mac\": \"no\"}, 7]}", {bravo}, {bravo}, false},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.before ? c.before : "(none)");
+        TempDir dir;
+        const std::string path = dir.file("izuzez/devices.json");
+        std::filesystem::create_directories(dir.file("izuzez"));
+        if (c.before)
+            WriteFile(path, c.before);
+        std::ifstream old(path); // a reader of the old file must keep the old file whole
+        const std::string problem = RememberDevices(path, c.seen);
+        EXPECT_EQ(!problem.empty(), c.warning) << problem;
+        const DeviceCacheReading reading = ReadDeviceCache(path);
+        EXPECT_EQ(reading.warning, "");
+        EXPECT_EQ(reading.devices, c.after);
+        if (c.before)
+        {
+            std::ostringstream seenByOld;
+            seenByOld << old.rdbuf();
+            EXPECT_EQ(seenByOld.str(), c.before);
+        }
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("izuzez")), {}), 1); // no temporary left
+    }
+
+    // The same device seen again at a new address replaces its entry, under its MAC as the cache writes it.
+    TempDir dir;
+    const std::string path = dir.file("devices.json");
+    ASSERT_EQ(RememberDevices(path, {alpha, bravo}), "");
+    ASSERT_EQ(RememberDevices(path, {alphaMoved}), "");
+    alphaMoved.mac = alpha.mac;
+    EXPECT_EQ(ReadDeviceCache(path).devices, (std::vector<CachedDevice>{alphaMoved, bravo}));
+    EXPECT_EQ(FindWakeTarget("Alpha", ReadDeviceCache(path).devices).interfaceAddress, "10.0.1.1");
+}

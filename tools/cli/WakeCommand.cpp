@@ -1,0 +1,78 @@
+#include "WakeCommand.h"
+
+#include "protocol/Broadcast.h"
+#include "protocol/LocalInterfaces.h"
+#include "protocol/PrintableText.h"
+#include "services/WakeOnLan.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace izuzez::cli
+{
+namespace
+{
+
+bool Answered(const std::vector<FoundDevice> &devices, const services::MacAddress &mac, Console &console)
+{
+    for (const FoundDevice &d : devices)
+        if (services::ParseMac(d.mac) == mac)
+        {
+            console.out << PrintableText(d.name) << " answers at " << PrintableText(d.ip) << ".\n";
+            return true;
+        }
+    return false;
+}
+
+} // namespace
+
+int RunWake(const Options &o, DeviceSession &session, Console &console)
+{
+    const services::DeviceCacheReading cache = services::ReadDeviceCache(services::DeviceCachePath());
+    if (!cache.warning.empty())
+        console.err << "izuzez: warning: " << cache.warning << "\n";
+    const services::WakeTarget target = services::FindWakeTarget(o.wakeDevice, cache.devices);
+    if (target.problem != services::WakeProblem::None)
+    {
+        console.err << target.message << "\n";
+        return target.problem == services::WakeProblem::BadMac ? kExitUsage : kExitDevice;
+    }
+    const auto packet = services::MagicPacket(target.mac);
+    const std::string mac = services::MacText(target.mac);
+    int sent = 0;
+    for (const LocalAddress &from :
+         services::WakeInterfaces(ListLocalAddresses(), o.interfaces, target.interfaceAddress))
+    {
+        const std::string to = BroadcastAddress(from.address, from.prefix);
+        if (const std::string problem =
+                SendBroadcast(from.address, to, services::kWakePort, packet.data(), packet.size());
+            !problem.empty())
+        {
+            console.err << "Cannot send the wake packet from " << from.address << ": " << problem << ".\n";
+            continue;
+        }
+        console.out << "Sent the wake packet for " << mac << " to " << to << " from " << from.address << ".\n";
+        ++sent;
+    }
+    if (sent == 0)
+    {
+        console.err << "The wake packet for " << mac << " went out on no interface.\n";
+        return kExitDevice;
+    }
+    if (o.wakeWaitSeconds <= 0)
+        return kExitDone;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(o.wakeWaitSeconds);
+    for (;;)
+    {
+        if (Answered(session.Search(), target.mac, console))
+            return kExitDone;
+        const auto left = end - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero())
+            break;
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(left, std::chrono::seconds(1)));
+    }
+    console.err << "The device " << mac << " did not answer within " << o.wakeWaitSeconds << " s.\n";
+    return kExitDevice;
+}
+
+} // namespace izuzez::cli
