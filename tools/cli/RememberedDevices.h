@@ -3,7 +3,7 @@
 #include <memory>
 #include <ostream>
 
-#include "services/DeviceSession.h"
+#include "CliOptions.h"
 
 namespace izuzez::cli
 {
