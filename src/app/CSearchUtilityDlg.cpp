@@ -117,6 +117,14 @@ void CSearchUtilityDlg::BindControls()
     if (m_lstDevices)
         connect(m_lstDevices->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 &CSearchUtilityDlg::OnClickDeviceList);
+    // A click on the device already shown reads it again: its volumes may have been mapped meanwhile.
+    if (m_lstDevices)
+        connect(m_lstDevices, &CSkinListCtrl::selectedRowPressed, this,
+                [this]
+                {
+                    m_shownRow = QPersistentModelIndex();
+                    OnClickDeviceList();
+                });
     if (m_lstDevices)
         connect(new QShortcut(QKeySequence(Qt::Key_F1), m_lstDevices, nullptr, nullptr, Qt::WidgetShortcut),
                 &QShortcut::activated, this, &CSearchUtilityDlg::OnDeviceListHelp);

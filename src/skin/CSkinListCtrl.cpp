@@ -319,9 +319,15 @@ void CSkinListCtrl::mousePressEvent(QMouseEvent *event)
 {
     m_bKeyboardFocus = false;
     // As in the report list of the original, a press on the empty part leaves no row selected.
-    if (event->button() == Qt::LeftButton && itemAt(event->position().toPoint()) == nullptr)
+    QTreeWidgetItem *pressed = event->button() == Qt::LeftButton ? itemAt(event->position().toPoint()) : nullptr;
+    if (event->button() == Qt::LeftButton && pressed == nullptr)
         clearSelection();
+    const bool wasSelected = pressed != nullptr && pressed->isSelected();
     QTreeWidget::mousePressEvent(event);
+    // A click on the row already chosen changes no selection, yet asks for that row again (the window reads
+    // the device anew), as a click did in the original list.
+    if (wasSelected && pressed->isSelected())
+        emit selectedRowPressed(indexOfTopLevelItem(pressed));
 }
 
 void CSkinListCtrl::keyboardSearch(const QString &search)

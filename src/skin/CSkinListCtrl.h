@@ -66,6 +66,10 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void drawRow(QPainter *painter, const QStyleOptionViewItem &options, const QModelIndex &index) const override;
 
+signals:
+    // A left press on a row that was selected already (a double-click's second press is no press).
+    void selectedRowPressed(int row);
+
 private:
     CSkinHeaderCtrl *m_wndHeader;
     QColor m_crSelText = QColor(0, 0, 0);

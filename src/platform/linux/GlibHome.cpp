@@ -2,6 +2,8 @@
 
 #include <thread>
 
+#include <gio/gio.h>
+
 namespace izuzez::platform
 {
 
@@ -31,6 +33,11 @@ GMainContext *GlibHomeContext()
             [made]
             {
                 g_main_context_push_thread_default(made);
+                // GVfs reaches its daemons over the session bus, whose shared connection by default raises
+                // SIGTERM in the process when the bus goes away. A bus that ends (a session closing, a private
+                // bus stopped) must fail the mounts in progress, not end the program. Held for the process.
+                if (GDBusConnection *bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr))
+                    g_dbus_connection_set_exit_on_close(bus, FALSE);
                 for (;;)
                     g_main_context_iteration(made, TRUE);
             })
