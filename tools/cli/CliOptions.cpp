@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 namespace izuzez::cli
@@ -203,6 +204,18 @@ bool Given(const CLI::App &command, const char *name)
 
 // An address option's value: empty is a blank field, octets above 255 are left to the octet rules, which
 // name the digit.
+// A whole number from `low` to `high`, written in decimal digits only and at most `digits` of them.
+std::optional<int> NumberIn(const std::string &text, std::size_t digits, int low, int high)
+{
+    if (text.empty() || text.size() > digits ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const int value = std::stoi(text);
+    if (value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
 std::string CheckAddressOption(std::string_view name, const std::string &text)
 {
     const Ipv4Verdict verdict = ReadIpv4(text).verdict;
@@ -302,35 +315,27 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
     o.noRestartWait = v.noRestartWait;
     if (o.command == Command::Wake && Given(command, "--wait"))
     {
-        const std::string &text = v.wait;
-        const bool digits = !text.empty() && text.size() <= 4 &&
-                            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-        o.wakeWaitSeconds = digits ? std::stoi(text) : 0;
-        if (o.wakeWaitSeconds < 1 || o.wakeWaitSeconds > kWakeWaitMax)
+        const std::optional<int> seconds = NumberIn(v.wait, 4, 1, kWakeWaitMax);
+        if (!seconds)
             return Fail("--wait needs a number of seconds from 1 to " + std::to_string(kWakeWaitMax) + ", not '" +
-                        text + "'.");
+                        v.wait + "'.");
+        o.wakeWaitSeconds = *seconds;
     }
     else if (Given(command, "--wait"))
     {
-        const std::string &text = v.wait;
-        const bool digits = !text.empty() && text.size() <= 5 &&
-                            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-        const int ms = digits ? std::stoi(text) : 0;
-        if (ms < 1 || ms > kWaitLimitMs)
+        const std::optional<int> ms = NumberIn(v.wait, 5, 1, kWaitLimitMs);
+        if (!ms)
             return Fail("--wait needs a number of milliseconds from 1 to " + std::to_string(kWaitLimitMs) + ", not '" +
-                        text + "'.");
-        o.waitMs = ms;
+                        v.wait + "'.");
+        o.waitMs = *ms;
     }
     if (Given(command, "--interval"))
     {
-        const std::string &text = v.interval;
-        const bool digits = !text.empty() && text.size() <= 4 &&
-                            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-        const int seconds = digits ? std::stoi(text) : 0;
-        if (seconds < kWatchIntervalMin || seconds > kWatchIntervalMax)
+        const std::optional<int> seconds = NumberIn(v.interval, 4, kWatchIntervalMin, kWatchIntervalMax);
+        if (!seconds)
             return Fail("--interval needs a number of seconds from " + std::to_string(kWatchIntervalMin) + " to " +
-                        std::to_string(kWatchIntervalMax) + ", not '" + text + "'.");
-        o.watchIntervalMs = seconds * 1000;
+                        std::to_string(kWatchIntervalMax) + ", not '" + v.interval + "'.");
+        o.watchIntervalMs = *seconds * 1000;
     }
     if (Given(command, "--user"))
     {
