@@ -1,5 +1,6 @@
 #include "services/WakeOnLan.h"
 
+#include "protocol/HexDigit.h"
 #include "protocol/Ipv4Text.h"
 
 #include <algorithm>
@@ -10,23 +11,12 @@ namespace izuzez::services
 namespace
 {
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Hex digits with at least one ':' or '-': meant as a MAC, even when it is not a well formed one.
 bool WrittenAsMac(std::string_view text)
 {
     const bool separated = text.find_first_of(":-") != std::string_view::npos;
     return separated &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c == ':' || c == '-' || HexValue(c) >= 0; });
+           std::all_of(text.begin(), text.end(), [](char c) { return c == ':' || c == '-' || HexDigitValue(c) >= 0; });
 }
 
 const CachedDevice *Latest(const std::vector<CachedDevice> &cache,
@@ -51,8 +41,8 @@ std::optional<MacAddress> ParseMac(std::string_view text)
     MacAddress mac{};
     for (std::size_t i = 0; i < mac.size(); ++i)
     {
-        const int high = HexValue(text[i * 3]);
-        const int low = HexValue(text[i * 3 + 1]);
+        const int high = HexDigitValue(text[i * 3]);
+        const int low = HexDigitValue(text[i * 3 + 1]);
         if (high < 0 || low < 0 || (i < 5 && text[i * 3 + 2] != separator))
             return std::nullopt;
         mac[i] = static_cast<std::uint8_t>(high * 16 + low);

@@ -1,5 +1,6 @@
 #include "Wire.h"
 
+#include "protocol/HexDigit.h"
 #include "protocol/Ipv4Text.h"
 
 #include <algorithm>
@@ -205,16 +206,6 @@ std::string ToHex(std::span<const std::uint8_t> data)
 
 std::optional<Bytes> FromHex(std::string_view text)
 {
-    auto nibble = [](char c) -> int
-    {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    };
     Bytes bytes;
     std::string digits;
     for (const char c : text)
@@ -224,8 +215,8 @@ std::optional<Bytes> FromHex(std::string_view text)
         return std::nullopt;
     for (std::size_t i = 0; i < digits.size(); i += 2)
     {
-        const int high = nibble(digits[i]);
-        const int low = nibble(digits[i + 1]);
+        const int high = HexDigitValue(digits[i]);
+        const int low = HexDigitValue(digits[i + 1]);
         if (high < 0 || low < 0)
             return std::nullopt;
         bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
