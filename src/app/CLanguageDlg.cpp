@@ -52,17 +52,10 @@ int CLanguageDlg::DoModal()
 bool CLanguageDlg::OnInitDialog()
 {
     const int state = RunExchange([] { return AskLanguageDiskState(); });
-    std::string_view message;
-    switch (state)
-    {
-    case 1:
-        message = kNoDisk;
-        break;
-    case 2:
-        message = kFormatDisk;
-        break;
-    case 3:
-    case 5:
+    g_bExtraCodepages = HasExtraCodepages(state) ? 1 : 0;
+    bool opensWebPage = false;
+    const std::string_view refusal = LanguageRefusal(state, opensWebPage);
+    if (refusal.empty())
     {
         const int index = RunExchange([] { return AskCurrentLanguageIndex(); });
         if (m_cboLanguage)
@@ -72,15 +65,8 @@ bool CLanguageDlg::OnInitDialog()
         }
         return true;
     }
-    case 4:
-        message = kUnicodeDevice;
-        break;
-    default:
-        message = kNoMultiLanguage;
-        break;
-    }
-    ShowMessage(parentWidget(), message, "", MessageIcon::None);
-    if (state == 2)
+    ShowMessage(parentWidget(), refusal, "", MessageIcon::None);
+    if (opensWebPage)
         izuzez::platform::WinExec("explorer " + izuzez::services::WebAddress(FieldText(szDeviceIP)));
     g_nRestartStatus = -1;
     m_bEnded = true;

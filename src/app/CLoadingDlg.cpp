@@ -29,8 +29,13 @@ CLoadingDlg::CLoadingDlg(QWidget *parent, Engine engine) : CSkinDialog(parent), 
         m_engine = [this](int timerId)
         {
             const izuzez::platform::CredentialPrompt login = ShareLogin(parentWidget());
-            return RunExchange([timerId, &login]
-                               { return izuzez::services::RunInstallEngine(timerId, szDeviceIP, {}, nullptr, login); });
+            const int index = g_nCodepageIndex;
+            const bool installed = RunExchange(
+                [timerId, index, &login]
+                { return izuzez::services::RunInstallEngine(timerId, index, szDeviceIP, {}, nullptr, login); });
+            // The language dialog offers the choice again after a failure.
+            g_bInstallFailed = installed ? 0 : 1;
+            return installed;
         };
     m_timer.setSingleShot(false);
     connect(&m_timer, &QTimer::timeout, this, &CLoadingDlg::OnTimer);

@@ -1,14 +1,13 @@
 #include "app/CRestartDlg.h"
 
 #include "app/SkinnedDialog.h"
+#include "services/CodepageInstall.h"
 #include "services/InstallState.h"
 #include "services/WaitClock.h"
 #include "skin/CSkinProgressCtrl.h"
 
 #include <QCloseEvent>
 #include <QPointer>
-
-#include <chrono>
 
 namespace
 {
@@ -43,10 +42,9 @@ int CRestartDlg::DoModal()
 
 bool CRestartDlg::OnInitDialog()
 {
-    using namespace std::chrono_literals;
     m_bEnded = false;
-    m_worker = std::thread([this] { Worker(); });
-    m_timer.start(izuzez::services::CurrentWaitClock().Scaled(90000ms));
+    m_worker = std::jthread([this](std::stop_token stop) { Worker(stop); });
+    m_timer.start(izuzez::services::CurrentWaitClock().Scaled(izuzez::services::kRestartWait));
     return true;
 }
 
@@ -63,49 +61,33 @@ void CRestartDlg::closeEvent(QCloseEvent *event)
 
 void CRestartDlg::StopWorker()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_bEnded = true;
-    }
-    m_wake.notify_all();
+    m_bEnded = true;
+    m_worker.request_stop();
     if (m_worker.joinable())
         m_worker.join();
 }
 
-void CRestartDlg::Worker()
+void CRestartDlg::Worker(std::stop_token stop)
 {
-    using namespace std::chrono_literals;
     // The bar is only touched on the UI thread, and only while the dialog has not ended.
     QPointer<CSkinProgressCtrl> bar = m_progress;
-    auto post = [this, bar](int step)
+    auto post = [this, bar](int percent)
     {
         QMetaObject::invokeMethod(
             this,
-            [this, bar, step]
+            [this, bar, percent]
             {
                 if (m_bEnded || bar.isNull())
                     return;
-                if (step == 0)
-                {
+                if (percent == 0)
                     bar->setRange(1, 100);
-                    bar->setValue(1);
-                }
-                else
-                    bar->setValue(qMin(bar->value() + 1, 100));
+                bar->setValue(qMin(percent + 1, 100));
             },
             Qt::QueuedConnection);
     };
     post(0);
-    for (int i = 0; i < 99; ++i)
-    {
-        std::unique_lock lock(m_mutex);
-        if (m_bEnded)
-            break;
-        post(1);
-        // An ended dialog wakes the worker, which then stops stepping and reports. Each step asks the clock,
-        // so that a test clock sees every pause.
-        m_wake.wait_for(lock, izuzez::services::CurrentWaitClock().Scaled(900ms), [this] { return m_bEnded.load(); });
-    }
+    // An ended dialog stops the wait, which then steps no more.
+    izuzez::services::WaitForRestart(post, stop);
     g_nRestartStatus = 0;
     m_nWorkerExit = 1;
 }

@@ -5,13 +5,12 @@
 #include <QTimer>
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
+#include <stop_token>
 #include <thread>
 
 class CSkinProgressCtrl;
 
-// "The system is restarting": fills its bar on a worker over about 90 s and ends on its own 90-second
+// "The system is restarting": fills its bar from the restart wait on a worker and ends on its own 90-second
 // timer. The dialog's end stops the worker from touching the bar and waits for it, so the worker has set
 // g_nRestartStatus by the time DoModal returns.
 class CRestartDlg : public CSkinDialog
@@ -35,14 +34,12 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void Worker();
+    void Worker(std::stop_token stop);
     void StopWorker();
 
     CSkinProgressCtrl *m_progress = nullptr;
     QTimer m_timer;
-    std::thread m_worker;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
+    std::jthread m_worker;
     std::atomic<bool> m_bEnded{false};
     std::atomic<int> m_nWorkerExit{0};
 };

@@ -16,6 +16,8 @@
 #include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 namespace izuzez::services
 {
@@ -127,7 +129,6 @@ int AskLanguageDiskState()
         if (number >= 1 && number <= 5)
             break;
     }
-    g_bExtraCodepages = number == 5 ? 1 : 0;
     return number;
 }
 
@@ -180,6 +181,30 @@ BtSupport AskBtSupport()
     return result;
 }
 
+std::string_view LanguageRefusal(int diskState, bool &opensWebPage)
+{
+    opensWebPage = diskState == 2;
+    switch (diskState)
+    {
+    case 1:
+        return kNoDisk;
+    case 2:
+        return kFormatDisk;
+    case 3:
+    case 5:
+        return {};
+    case 4:
+        return kUnicodeDevice;
+    default:
+        return kNoMultiLanguage;
+    }
+}
+
+bool HasExtraCodepages(int diskState)
+{
+    return diskState == 5;
+}
+
 std::string_view BtRefusal(const BtSupport &support, bool &opensWebPage)
 {
     opensWebPage = false;
@@ -213,7 +238,6 @@ bool ExtractResourceFile(std::string_view type, int id, std::string_view target,
         RemoveFile(target);
         written = final;
     }
-    g_bInstallFailed = error == 0 ? 0 : 1;
     if (error != 0 && failure != nullptr)
     {
         failure->path = std::string(written);
@@ -253,8 +277,8 @@ std::string TargetFolder(std::string_view shareAnswer, int timerId, ShareKind &s
     return {};
 }
 
-bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgress &progress, InstallFailure *failure,
-                      const platform::CredentialPrompt &login)
+bool RunInstallEngine(int timerId, int codepageIndex, std::string_view deviceIp, const EngineProgress &progress,
+                      InstallFailure *failure, const platform::CredentialPrompt &login)
 {
     InstallFailure failed;
     CopyText(g_ProtocolState.accessModeText, "rw");
@@ -278,9 +302,9 @@ bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgre
         installed = RunBtFiles(deviceIp, target, progress, failed);
     else if (!target.empty())
     {
-        const int index = g_nCodepageIndex >= 0 && g_nCodepageIndex < 9 ? g_nCodepageIndex : 2;
-        g_pszCodepage = Languages()[static_cast<std::size_t>(index)].codepage;
-        const std::vector<CodepageFile> list = FilesFor(AnswerNumber(g_pszCodepage), share);
+        const int index = codepageIndex >= 0 && codepageIndex < 9 ? codepageIndex : 2;
+        const char *codepage = Languages()[static_cast<std::size_t>(index)].codepage;
+        const std::vector<CodepageFile> list = FilesFor(AnswerNumber(codepage), share);
         installed = true;
         for (std::size_t i = 0; i < list.size() && installed; ++i)
         {
@@ -291,20 +315,44 @@ bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgre
         }
         if (installed)
         {
-            CopyText(g_ProtocolState.codepageText, g_pszCodepage);
+            CopyText(g_ProtocolState.codepageText, codepage);
             SetCodepage();
         }
     }
+    // Also when no file was tried (no usable share): the caller offers the choice again.
     if (!installed)
-    {
-        // Also when no file was tried (no usable share), so that the caller offers the choice again.
-        if (timerId != 2)
-            g_bInstallFailed = 1;
         SendStop();
-    }
     if (failure != nullptr)
         *failure = installed ? InstallFailure{} : failed;
     return installed;
+}
+
+bool WaitForRestart(const RestartStep &step, std::stop_token stop)
+{
+    using namespace std::chrono_literals;
+    constexpr int kSteps = 99;
+    constexpr std::chrono::milliseconds kStep = 900ms;
+    // The pauses wake at a stop; nothing is ever notified otherwise.
+    std::mutex mutex;
+    std::condition_variable_any wake;
+    const auto pause = [&](std::chrono::milliseconds nominal)
+    {
+        std::unique_lock lock(mutex);
+        wake.wait_for(lock, stop, CurrentWaitClock().Scaled(nominal), [] { return false; });
+        return !stop.stop_requested();
+    };
+    for (int percent = 1; percent <= kSteps; ++percent)
+    {
+        if (stop.stop_requested())
+            return false;
+        step(percent);
+        if (!pause(kStep))
+            return false;
+    }
+    if (!pause(kRestartWait - kSteps * kStep))
+        return false;
+    step(100);
+    return true;
 }
 
 } // namespace izuzez::services

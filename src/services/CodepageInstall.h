@@ -7,8 +7,10 @@
 #include "platform/NetworkDrives.h"
 #include "services/Languages.h"
 
+#include <chrono>
 #include <functional>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,10 +52,14 @@ inline constexpr std::string_view kWrongAdminPassword = "Wrong administrator pas
 inline constexpr std::string_view kSelectDevice = "Please select a device.";
 
 // The language dialog's questions: the disk state (up to 10 queries, 1 s apart, until 1 to 5) and, for a
-// usable disk, the installed code page (up to 10 queries until one of the nine). `waitsLeft` lets a caller
-// stop early (the command line's Ctrl+C); null = run through.
+// usable disk, the installed code page (up to 10 queries until one of the nine).
 int AskLanguageDiskState();
 int AskCurrentLanguageIndex(); // index of the combo; 2 ("Western European") for an unknown answer
+// The refusal text for a disk-state answer, empty when the languages are offered (3 and 5). `opensWebPage`
+// is set for an unformatted disk.
+std::string_view LanguageRefusal(int diskState, bool &opensWebPage);
+// 5: the firmware carries 865, 852 and 857.
+bool HasExtraCodepages(int diskState);
 
 // The BitTorrent support check's questions; see CheckBtSupport of the window for the decisions.
 struct BtSupport
@@ -75,8 +81,7 @@ struct InstallFailure
 };
 
 // Writes a resource to target (a UNC or C:\ path) and checks every write, the close and the size afterwards;
-// through `final` when the target lies on C:, whose old file must go first. Sets g_bInstallFailed; on
-// failure says why in `failure`.
+// through `final` when the target lies on C:, whose old file must go first. On failure says why in `failure`.
 bool ExtractResourceFile(std::string_view type, int id, std::string_view target, std::string_view final,
                          InstallFailure *failure = nullptr);
 
@@ -88,13 +93,21 @@ bool LogInToShare(std::string_view share, const platform::CredentialPrompt &prom
 // Progress of the engine: (file written, count of files); called before each file.
 using EngineProgress = std::function<void(std::string_view path, int index, int count)>;
 
-// The engine of the loading dialog for timer 1 (code pages) or 2 (BitTorrent): access mode, share name,
-// target folder, the files, then SetCodepage / NotifyInstalled on success or "stop" on failure.
+// The engine of the loading dialog for timer 1 (code pages, the language at `codepageIndex` of Languages();
+// "Western European" when out of range) or 2 (BitTorrent): access mode, share name, target folder, the
+// files, then SetCodepage / NotifyInstalled on success or "stop" on failure.
 // Returns true on success; on failure the caller shows kCheckDisks, and `failure` says why. The share is
 // reached through its mount when the session has it mapped, else as a guest; a refused guest asks `login`
 // (called on the engine's thread), or fails without it.
-bool RunInstallEngine(int timerId, std::string_view deviceIp, const EngineProgress &progress = {},
+bool RunInstallEngine(int timerId, int codepageIndex, std::string_view deviceIp, const EngineProgress &progress = {},
                       InstallFailure *failure = nullptr, const platform::CredentialPrompt &login = {});
+
+// The wait for a restarted device to come back: 99 steps of 0.9 s and the rest of the 90 s, on the current
+// wait clock. `step` gets 1..99 before each step's pause and 100 at the end. A stop ends the wait at once
+// (false); true when it ran through.
+inline constexpr std::chrono::milliseconds kRestartWait{90000};
+using RestartStep = std::function<void(int percent)>;
+bool WaitForRestart(const RestartStep &step, std::stop_token stop = {});
 
 // The engine's target folder for a share-name answer; empty when the answer names neither share (the
 // engine then writes nothing and fails).

@@ -1,7 +1,6 @@
 #include "services/InstallState.h"
 
 int g_nCodepageIndex = 0;
-const char *g_pszCodepage = "850";
 int g_bExtraCodepages = 0;
 int g_bInstallFailed = 0;
 std::atomic<int> g_nRestartStatus{0};

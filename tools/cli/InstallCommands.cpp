@@ -5,11 +5,7 @@
 #include "protocol/FixedText.h"
 #include "protocol/ProtocolState.h"
 #include "services/CodepageInstall.h"
-#include "services/InstallState.h"
-#include "services/WaitClock.h"
 #include "services/WebLaunch.h"
-
-#include <chrono>
 
 namespace izuzez::cli
 {
@@ -17,7 +13,6 @@ namespace izuzez::cli
 namespace
 {
 using namespace services;
-using namespace std::chrono_literals;
 
 constexpr std::string_view kRestarting = "The system is restarting. Please wait a moment.";
 
@@ -41,22 +36,29 @@ void WaitForRestart(const Options &o, Console &console)
     }
     console.out << kRestarting << "\n" << std::flush;
     Progress progress(console.out, console.outIsTerminal);
-    // The window's bar: 99 steps of 0.9 s, then the rest of the 90 s.
-    for (int step = 1; step <= 99; ++step)
-    {
-        progress.Show(step, 100, console.outIsTerminal ? "" : (step % 11 == 0 ? std::to_string(step) + "%" : ""));
-        CurrentWaitClock().Sleep(900ms);
-    }
-    CurrentWaitClock().Sleep(900ms);
-    progress.Show(100, 100, console.outIsTerminal ? "" : "100%");
+    // Away from a terminal a line at every 11 % and at the end.
+    services::WaitForRestart(
+        [&](int percent)
+        {
+            const bool named = !console.outIsTerminal && (percent % 11 == 0 || percent == 100);
+            progress.Show(percent, 100, named ? std::to_string(percent) + "%" : "");
+        });
     progress.Finish();
-    g_nRestartStatus = 0;
     console.out << "The device has restarted.\n";
 }
 
 int Refuse(Console &console, std::string_view message)
 {
     console.err << message << "\n";
+    return kExitDevice;
+}
+
+// An unformatted disk is formatted from the device's web page.
+int RefuseWithPage(const Options &o, Console &console, std::string_view refusal, bool opensWebPage)
+{
+    console.err << refusal << "\n";
+    if (opensWebPage)
+        console.err << "The device's web page: " << services::WebAddress(o.deviceIp) << "\n";
     return kExitDevice;
 }
 
@@ -82,37 +84,22 @@ int RunInstallCodepage(const Options &o, DeviceSession &session, Console &consol
         return kExitDevice;
     PrepareSession(o);
     const int state = AskLanguageDiskState();
-    switch (state)
-    {
-    case 1:
-        return Refuse(console, kNoDisk);
-    case 2:
-        console.err << kFormatDisk << "\nThe device's web page: " << services::WebAddress(o.deviceIp) << "\n";
-        return kExitDevice;
-    case 3:
-    case 5:
-        break;
-    case 4:
-        return Refuse(console, kUnicodeDevice);
-    default:
-        return Refuse(console, kNoMultiLanguage);
-    }
+    bool opensWebPage = false;
+    if (const std::string_view refusal = LanguageRefusal(state, opensWebPage); !refusal.empty())
+        return RefuseWithPage(o, console, refusal, opensWebPage);
     const int current = AskCurrentLanguageIndex();
     console.out << "Current language: " << Languages()[static_cast<std::size_t>(current)].name << " ("
                 << Languages()[static_cast<std::size_t>(current)].codepage << ")\n";
     const int index = LanguageIndexOf(o.codepage);
-    if (IsCodepageUnsupported(index, g_bExtraCodepages != 0))
+    if (IsCodepageUnsupported(index, HasExtraCodepages(state)))
         return Refuse(console, kUnsupportedCodepage);
 
-    g_nCodepageIndex = index;
-    g_bInstallFailed = 0;
-    g_nInstallKind = kInstallCodepage;
     console.out << "Installing " << Languages()[static_cast<std::size_t>(index)].name << " (" << o.codepage << ")\n";
     bool installed = false;
     InstallFailure failure;
     {
         Progress progress(console.out, console.outIsTerminal);
-        installed = RunInstallEngine(1, o.deviceIp, ShowFiles(progress), &failure);
+        installed = RunInstallEngine(1, index, o.deviceIp, ShowFiles(progress), &failure);
     }
     if (!installed)
         return RefuseFailure(o, console, failure);
@@ -131,25 +118,17 @@ int RunInstallBt(const Options &o, DeviceSession &session, Console &console)
     const BtSupport support = AskBtSupport();
     bool opensWebPage = false;
     if (const std::string_view refusal = BtRefusal(support, opensWebPage); !refusal.empty())
-    {
-        console.err << refusal << "\n";
-        if (opensWebPage)
-            console.err << "The device's web page: " << services::WebAddress(o.deviceIp) << "\n";
-        return kExitDevice;
-    }
-    g_nInstallKind = kInstallBitTorrent;
-    g_bBtInstalled = 0;
+        return RefuseWithPage(o, console, refusal, opensWebPage);
     bool installed = false;
     InstallFailure failure;
     {
         Progress progress(console.out, console.outIsTerminal);
-        installed = RunInstallEngine(2, o.deviceIp, ShowFiles(progress), &failure);
+        installed = RunInstallEngine(2, 0, o.deviceIp, ShowFiles(progress), &failure);
     }
     if (!installed)
         return RefuseFailure(o, console, failure);
     console.out << "The BitTorrent helpers are on the device.\n";
     WaitForRestart(o, console);
-    g_bBtInstalled = 0;
     platform::RemoveFolder("C:\\bt\\");
     return kExitDone;
 }

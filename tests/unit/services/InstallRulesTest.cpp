@@ -1,12 +1,16 @@
 // The installation's rules without a device: which files each language writes to each share, where they
-// go, the answers the flows accept, and the widget files.
+// go, the answers the flows accept, the restart wait, and the widget files.
 
 #include "services/CodepageInstall.h"
+#include "services/WaitClock.h"
 #include "services/WidgetLaunch.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -118,6 +122,83 @@ TEST(InstallRulesTest, BitTorrentRefusalsByDiskState)
         bool web = false;
         EXPECT_EQ(BtRefusal({c.disk, c.support}, web), c.refusal) << c.disk << "/" << c.support;
         EXPECT_EQ(web, c.web);
+    }
+}
+
+TEST(InstallRulesTest, LanguageRefusalsByDiskState)
+{
+    const struct
+    {
+        int disk;
+        std::string_view refusal;
+        bool web, extra;
+    } cases[] = {
+        {1, kNoDisk, false, false},          {2, kFormatDisk, true, false}, {3, "", false, false},
+        {4, kUnicodeDevice, false, false},   {5, "", false, true},          {0, kNoMultiLanguage, false, false},
+        {6, kNoMultiLanguage, false, false},
+    };
+    for (const auto &c : cases)
+    {
+        bool web = !c.web;
+        EXPECT_EQ(LanguageRefusal(c.disk, web), c.refusal) << c.disk;
+        EXPECT_EQ(web, c.web) << c.disk;
+        EXPECT_EQ(HasExtraCodepages(c.disk), c.extra) << c.disk;
+    }
+}
+
+// Writes down the pauses asked for and takes none of them.
+class CountingClock : public WaitClock
+{
+public:
+    explicit CountingClock(std::vector<std::chrono::milliseconds> &asked) : m_asked(asked) {}
+    std::chrono::milliseconds Scaled(std::chrono::milliseconds nominal) const override
+    {
+        m_asked.push_back(nominal);
+        return std::chrono::milliseconds{0};
+    }
+
+private:
+    std::vector<std::chrono::milliseconds> &m_asked;
+};
+
+// 99 steps of 0.9 s and the rest of the 90 s; a stop ends it before the next step is shown.
+TEST(InstallRulesTest, RestartWaitStepsAndStops)
+{
+    const struct
+    {
+        int stopAt; // the step whose report asks for the stop; 0 before the wait, -1 never
+        int steps;
+        bool through;
+    } cases[] = {{-1, 100, true}, {0, 0, false}, {1, 1, false}, {40, 40, false}, {99, 99, false}, {100, 100, true}};
+    for (const auto &c : cases)
+    {
+        std::vector<std::chrono::milliseconds> asked;
+        SetWaitClock(std::make_unique<CountingClock>(asked));
+        std::stop_source stop;
+        if (c.stopAt == 0)
+            stop.request_stop();
+        std::vector<int> seen;
+        const bool through = WaitForRestart(
+            [&](int percent)
+            {
+                seen.push_back(percent);
+                if (percent == c.stopAt)
+                    stop.request_stop();
+            },
+            stop.get_token());
+        SetWaitClock(nullptr);
+        EXPECT_EQ(through, c.through) << c.stopAt;
+        ASSERT_EQ(seen.size(), static_cast<std::size_t>(c.steps)) << c.stopAt;
+        for (std::size_t i = 0; i < seen.size(); ++i)
+            EXPECT_EQ(seen[i], static_cast<int>(i) + 1);
+        std::chrono::milliseconds total{0};
+        for (const auto pause : asked)
+            total += pause;
+        if (c.through)
+        {
+            EXPECT_EQ(total, kRestartWait) << c.stopAt;
+        }
+        EXPECT_EQ(asked.size(), static_cast<std::size_t>(std::min(c.steps, 100))) << c.stopAt;
     }
 }
 
