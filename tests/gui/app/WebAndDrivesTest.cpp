@@ -301,19 +301,6 @@ TEST_F(WebAndDrivesTest, ARefusingDeviceIsReportedAndTheListRebuilt)
     EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
 }
 
-TEST_F(WebAndDrivesTest, TwoPressesOnAReachableDeviceEachCheckAndOpen)
-{
-    ClickRow(Devices(), kSecure);
-    m_web->browser = "firefox.desktop";
-    m_web->command = "firefox";
-    ModalAnswerer answerer;
-    PressWebPage();
-    PressWebPage();
-    EXPECT_TRUE(answerer.boxes.empty());
-    EXPECT_EQ(m_web->Urls().size(), 2u);
-    EXPECT_EQ(m_web->commands.size(), 2u);
-}
-
 TEST_F(WebAndDrivesTest, MappingAsksForALoginOnlyWhenTheEmptyCredentialsAreRefused)
 {
     const struct
