@@ -6,18 +6,24 @@
 #include "protocol/FixedText.h"
 #include "protocol/Operations.h"
 #include "protocol/ProtocolState.h"
-#include "services/LanSettingsRules.h"
+#include "services/AdminLogin.h"
 
 bool ProveAdminPassword(QWidget *owner)
 {
-    CopyText(g_ProtocolState.userName, izuzez::services::kAdminUserName);
-    CopyText(g_ProtocolState.password, "");
-    if (RunExchange(CheckAdminPassword) != 0)
-        return true;
-    g_nLoginMode = kLoginModeAdmin;
+    const auto check = [](std::string_view userName, std::string_view password)
     {
+        CopyText(g_ProtocolState.userName, userName);
+        CopyText(g_ProtocolState.password, password);
+        return RunExchange(CheckAdminPassword);
+    };
+    const auto ask = [owner]() -> std::optional<std::string>
+    {
+        g_nLoginMode = kLoginModeAdmin;
         CLoginDlg login(owner);
         login.DoModal();
-    }
-    return RunExchange(CheckAdminPassword) != 0;
+        // Cancel leaves the empty password in place, and that is what is sent again.
+        return std::string(FieldText(g_ProtocolState.password));
+    };
+    return izuzez::services::LogInAsAdmin(check, ask, sizeof g_ProtocolState.password - 1) ==
+           izuzez::services::AdminLogin::Accepted;
 }

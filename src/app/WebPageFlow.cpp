@@ -8,17 +8,7 @@
 #include "services/WebLaunch.h"
 #include "skin/CSkinListCtrl.h"
 
-#include <QThread>
-
 using izuzez::services::g_nDeviceAvailable;
-
-namespace
-{
-// The wait is bounded to 2 seconds as before, but looked at every 100 ms, so that a refusal, which
-// comes at once, is also reported at once.
-constexpr unsigned long kPollPauseMs = 100;
-constexpr int kPolls = 20;
-} // namespace
 
 WebPageFlow::WebPageFlow(QWidget *owner, CSkinListCtrl *devices, std::function<void()> reread)
     : m_owner(owner), m_devices(devices), m_reread(std::move(reread))
@@ -43,22 +33,9 @@ void WebPageFlow::OnOpenWebPage()
 
 int WebPageFlow::CheckDeviceAvailable()
 {
-    for (int i = 0;; ++i)
-    {
-        const int available = g_nDeviceAvailable.Value();
-        if (available == 1)
-        {
-            g_nDeviceAvailable.Reset();
-            return 1;
-        }
-        if (available == -1 || i >= kPolls)
-        {
-            // Reset also disowns a check still running, so its late answer cannot serve the next press.
-            g_nDeviceAvailable.Reset();
-            ShowMessage(m_owner, "Device is no longer available.", kCaptionWarning, MessageIcon::Exclamation);
-            m_reread();
-            return 0;
-        }
-        QThread::msleep(kPollPauseMs);
-    }
+    if (izuzez::services::WaitForWebPort(g_nDeviceAvailable, izuzez::services::CurrentWaitClock()))
+        return 1;
+    ShowMessage(m_owner, "Device is no longer available.", kCaptionWarning, MessageIcon::Exclamation);
+    m_reread();
+    return 0;
 }

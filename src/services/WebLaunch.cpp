@@ -77,4 +77,16 @@ void DeviceAvailability::Reset()
     m_shared->value = 0;
 }
 
+bool WaitForWebPort(DeviceAvailability &check, const WaitClock &clock)
+{
+    int answer = check.Value();
+    for (int pause = 0; answer == 0 && pause < kWebPortPauses; ++pause)
+    {
+        clock.Sleep(kWebPortPause);
+        answer = check.Value();
+    }
+    check.Reset();
+    return answer == 1;
+}
+
 } // namespace izuzez::services

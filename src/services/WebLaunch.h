@@ -4,7 +4,9 @@
 // press cannot be answered by, and the choice of the browser's command line.
 
 #include "platform/WebAccess.h"
+#include "services/WaitClock.h"
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -60,5 +62,12 @@ private:
 };
 
 extern DeviceAvailability g_nDeviceAvailable;
+
+// The wait for the check both faces make before opening the page: looked at every 50 ms, 2 seconds in all,
+// so that a refusal, which comes at once, is reported at once. True when the web port answered. The check
+// is reset either way, so that a late answer cannot serve the next press.
+inline constexpr std::chrono::milliseconds kWebPortPause{50};
+inline constexpr int kWebPortPauses = 40;
+bool WaitForWebPort(DeviceAvailability &check, const WaitClock &clock);
 
 } // namespace izuzez::services

@@ -1,6 +1,7 @@
 # The rules shared by the window and the command line, and the installation rules that need no device.
 izuzez_add_test(services_test
     SOURCES
+        ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/AdminLoginTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/DeviceChangesTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/DiagnosisTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/DriveLettersTest.cpp
@@ -10,4 +11,5 @@ izuzez_add_test(services_test
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/OutsideNetworkTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/ProtocolSessionTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/WakeOnLanTest.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/WebLaunchTest.cpp
     LIBS izuzez_services izuzez_test_support)

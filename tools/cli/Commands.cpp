@@ -3,6 +3,7 @@
 #include "Output.h"
 #include "WakeCommand.h"
 #include "protocol/LocalInterfaces.h"
+#include "services/AdminLogin.h"
 #include "services/LanSettingsRules.h"
 #include "services/OutsideNetwork.h"
 
@@ -147,25 +148,21 @@ bool SearchAndSelect(const Options &o, DeviceSession &session, Console &console)
 // the device accepted.
 int ProveAdminPassword(const Options &o, DeviceSession &session, Console &console)
 {
-    const std::string_view admin = services::kAdminUserName;
-    if (session.CheckAdminPassword(admin, "") != 0)
-        return -1;
-    const std::optional<std::string> password = console.askPassword ? console.askPassword() : std::nullopt;
-    if (!password)
+    switch (services::LogInAsAdmin(session, console.askPassword))
     {
-        // Nobody to ask: trying the empty password again would only be reported as a wrong one.
+    case services::AdminLogin::Accepted:
+        return -1;
+    case services::AdminLogin::NotGiven:
         console.err << "The device at " << o.deviceIp
                     << " needs the administrator password. Run the command on a terminal to be asked for it, "
                        "or give it as one line on standard input with --password-stdin.\n";
         return kExitUsage;
-    }
-    if (password->size() > session.PasswordLimit())
-    {
+    case services::AdminLogin::TooLong:
         console.err << "The password does not fit: at most " << session.PasswordLimit() << " characters.\n";
         return kExitUsage;
+    case services::AdminLogin::Refused:
+        break;
     }
-    if (session.CheckAdminPassword(admin, *password) != 0)
-        return -1;
     console.err << kWrongPassword.text << "\n";
     return kExitDevice;
 }

@@ -9,11 +9,9 @@
 #include "services/WebLaunch.h"
 
 #include <algorithm>
-#include <chrono>
 #include <functional>
 #include <map>
 #include <optional>
-#include <thread>
 
 namespace izuzez::cli
 {
@@ -21,9 +19,6 @@ namespace
 {
 
 using namespace platform;
-
-constexpr auto kCheckWait = std::chrono::seconds(2);
-constexpr auto kCheckPoll = std::chrono::milliseconds(50);
 
 // Says for which letter, share and user a password is asked.
 std::string SharePasswordPrompt(const std::string &letter, std::string_view remote, const std::string &user)
@@ -41,12 +36,7 @@ int RunOpen(const Options &o, DeviceSession &session, Console &console)
     const auto web = CurrentWebAccess();
     services::DeviceAvailability availability;
     availability.Start(web, o.deviceIp);
-    const auto deadline = std::chrono::steady_clock::now() + kCheckWait;
-    while (availability.Value() == 0 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(kCheckPoll);
-    const int available = availability.Value();
-    availability.Reset();
-    if (available != 1)
+    if (!services::WaitForWebPort(availability, services::CurrentWaitClock()))
     {
         console.err << "Device is no longer available: nothing answers at " << services::WebAddress(o.deviceIp, "")
                     << ".\n";

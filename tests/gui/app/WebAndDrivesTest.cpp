@@ -284,14 +284,14 @@ TEST_F(WebAndDrivesTest, WithoutASelectedRowNothingIsChecked)
     EXPECT_TRUE(m_web->commands.empty());
 }
 
-TEST_F(WebAndDrivesTest, ARefusingDeviceIsReportedAtOnceAndTheListRebuilt)
+// How long the wait lasts and what a late answer does are the rule's (tests/unit/services).
+TEST_F(WebAndDrivesTest, ARefusingDeviceIsReportedAndTheListRebuilt)
 {
     ClickRow(Devices(), kPlain);
     const std::size_t searches = m_simulator.Requests(1).size();
     m_web->checks = {{0ms, false}};
     ModalAnswerer answerer;
-    const auto took = PressWebPage();
-    EXPECT_LT(took, 600ms);
+    PressWebPage();
     ASSERT_EQ(answerer.boxes.size(), 1u);
     EXPECT_EQ(answerer.boxes[0].text, "Device is no longer available.");
     EXPECT_EQ(answerer.boxes[0].title, "Warning");
@@ -299,36 +299,6 @@ TEST_F(WebAndDrivesTest, ARefusingDeviceIsReportedAtOnceAndTheListRebuilt)
     EXPECT_TRUE(m_web->commands.empty());
     EXPECT_EQ(m_simulator.Requests(1).size(), searches + 1);
     EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
-}
-
-TEST_F(WebAndDrivesTest, ASilentDeviceIsReportedAfterTwoSecondsAndItsLateAnswerServesNoLaterPress)
-{
-    ClickRow(Devices(), kPlain);
-    // The first check answers "reachable" only after the wait; the second refuses a little later still.
-    m_web->checks = {{2600ms, true}, {1500ms, false}};
-    ModalAnswerer answerer;
-    const auto first = PressWebPage();
-    EXPECT_GE(first, 1900ms);
-    EXPECT_LT(first, 4000ms);
-    ClickRow(Devices(), kPlain);
-    const auto second = PressWebPage();
-    EXPECT_GE(second, 900ms);
-    ASSERT_EQ(answerer.boxes.size(), 2u);
-    EXPECT_EQ(answerer.boxes[1].text, "Device is no longer available.");
-    EXPECT_TRUE(m_web->commands.empty()) << m_web->commands.front();
-}
-
-TEST_F(WebAndDrivesTest, TwoPressesOnAReachableDeviceEachCheckAndOpen)
-{
-    ClickRow(Devices(), kSecure);
-    m_web->browser = "firefox.desktop";
-    m_web->command = "firefox";
-    ModalAnswerer answerer;
-    PressWebPage();
-    PressWebPage();
-    EXPECT_TRUE(answerer.boxes.empty());
-    EXPECT_EQ(m_web->Urls().size(), 2u);
-    EXPECT_EQ(m_web->commands.size(), 2u);
 }
 
 TEST_F(WebAndDrivesTest, MappingAsksForALoginOnlyWhenTheEmptyCredentialsAreRefused)

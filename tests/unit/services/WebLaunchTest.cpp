@@ -1,0 +1,113 @@
+// The wait for the web port both faces make before the page opens.
+
+#include "services/WebLaunch.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+using namespace izuzez::services;
+using namespace std::chrono_literals;
+
+namespace
+{
+
+// A web layer whose check answers only when the test lets it.
+class GatedWeb : public izuzez::platform::WebAccess
+{
+public:
+    bool InternetCheckConnection(std::string_view) override
+    {
+        std::unique_lock<std::mutex> lock(m_lock);
+        m_wake.wait_for(lock, 5s, [this] { return m_answer.has_value(); });
+        return m_answer.value_or(false);
+    }
+    bool ReadRegistryString(std::string_view, std::string &) override { return false; }
+    unsigned WinExec(std::string_view, int) override { return 0; }
+    void Answer(bool reachable)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_answer = reachable;
+        m_wake.notify_all();
+    }
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    std::optional<bool> m_answer;
+};
+
+// Pauses take no time; each one is added up and may let the check answer first.
+class CountingClock : public WaitClock
+{
+public:
+    std::chrono::milliseconds Scaled(std::chrono::milliseconds nominal) const override
+    {
+        waited += nominal;
+        if (++pauses == answerAt)
+            answer();
+        return 0ms;
+    }
+    mutable int pauses = 0;
+    mutable std::chrono::milliseconds waited{0};
+    int answerAt = -1;
+    std::function<void()> answer;
+};
+
+// Bounded: a worker that never answers fails the case instead of hanging it.
+template <class Condition> bool Within2s(Condition condition)
+{
+    for (int i = 0; i < 200 && !condition(); ++i)
+        std::this_thread::sleep_for(10ms);
+    return condition();
+}
+
+TEST(WebPortWait, ARefusalEndsItAtOnceSilenceAfterTwoSecondsALateAnswerServesNothing)
+{
+    const struct
+    {
+        const char *name;
+        int answerAt; // the pause during which the check answers; 0 before the first look, -1 never
+        bool reachable;
+        bool result;
+        std::chrono::milliseconds waited; // in pauses of 50 ms
+    } cases[] = {
+        {"reachable at once", 0, true, true, 0ms},
+        {"refused at once", 0, false, false, 0ms},
+        {"reachable within the wait", 10, true, true, 500ms},
+        {"refused within the wait", 25, false, false, 1250ms},
+        {"reachable during the last pause", 40, true, true, 2000ms},
+        {"silent", -1, true, false, 2000ms},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        auto web = std::make_shared<GatedWeb>();
+        DeviceAvailability check;
+        check.Start(web, "10.0.0.5");
+        CountingClock clock;
+        clock.answerAt = c.answerAt;
+        clock.answer = [&]
+        {
+            web->Answer(c.reachable);
+            EXPECT_TRUE(Within2s([&] { return check.Value() != 0; }));
+        };
+        if (c.answerAt == 0)
+            clock.answer();
+        EXPECT_EQ(WaitForWebPort(check, clock), c.result);
+        EXPECT_EQ(clock.waited, c.waited);
+        EXPECT_EQ(clock.pauses * 50ms, c.waited);
+        if (c.answerAt < 0)
+            web->Answer(c.reachable); // after the wait: nobody listens any more
+        // The worker lets go of the layer once it has written (or dropped) its answer.
+        EXPECT_TRUE(Within2s([&] { return web.use_count() == 1; }));
+        EXPECT_EQ(check.Value(), 0);
+    }
+}
+
+} // namespace
