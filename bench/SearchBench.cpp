@@ -35,17 +35,8 @@ namespace
 {
 
 using namespace std::chrono_literals;
+using bench::DrainReplies;
 using bench::Simulator;
-
-// Empties the receiver sockets, so that late replies of one search do not count for the next.
-void DrainReplies()
-{
-    std::this_thread::sleep_for(200ms);
-    std::uint8_t buffer[kPacketBufferSize + 1];
-    const ReceiverSocket &receiver = g_ProtocolState.receiverSocket[0];
-    for (int i = 0; i < 100000 && WaitReadable(receiver, 1ms); ++i)
-        ReceiveDatagram(receiver, buffer);
-}
 
 struct Endpoints
 {

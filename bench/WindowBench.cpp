@@ -83,6 +83,33 @@ void BM_WindowToFilledList(benchmark::State &state)
 }
 BENCHMARK(BM_WindowToFilledList)->ArgName("devices")->Arg(3)->Arg(100)->Iterations(5)->Unit(benchmark::kMillisecond);
 
+// A click on Search on a large network whose replies come over 300 ms: the time until the list is filled,
+// how many of the devices it lists, and the peak resident memory.
+void BM_WindowBusyNetwork(benchmark::State &state)
+{
+    constexpr int kSpreadMs = 300;
+    Simulator simulator(static_cast<int>(state.range(0)), kSpreadMs);
+    SetInterfaceFilter({"127.0.0.1"});
+    OpenEndpoints();
+    CSearchUtilityDlg dlg;
+    dlg.OnInitDialog();
+    auto *list = qobject_cast<CSkinListCtrl *>(GetDlgItem(&dlg, 1000));
+    double rows = 0;
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        bench::DrainReplies(std::chrono::milliseconds(kSpreadMs + 200));
+        state.ResumeTiming();
+        dlg.OnSearch();
+        rows += list->GetItemCount();
+    }
+    CloseEndpoints();
+    state.counters["rows"] = benchmark::Counter(rows, benchmark::Counter::kAvgIterations);
+    state.counters["of"] = static_cast<double>(state.range(0));
+    state.counters["peak_rss_mib"] = StatusKiB("VmHWM") / 1024.0;
+}
+BENCHMARK(BM_WindowBusyNetwork)->ArgName("devices")->Arg(300)->Arg(1000)->Iterations(5)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -91,10 +118,16 @@ int main(int argc, char **argv)
     if (geteuid() == 0 && unshare(CLONE_NEWNET) == 0)
         std::system("ip link set lo up");
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The devices the searches list are remembered here, not in the person's cache.
+    const std::filesystem::path cache =
+        std::filesystem::temp_directory_path() / ("izuzez-window-bench-" + std::to_string(getpid()));
+    setenv("XDG_CACHE_HOME", cache.c_str(), 1);
     QApplication app(argc, argv);
     g_applicationMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - g_start).count();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    std::error_code ec;
+    std::filesystem::remove_all(cache, ec);
     return 0;
 }

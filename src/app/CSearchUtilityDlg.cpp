@@ -16,6 +16,7 @@
 #include "protocol/Search.h"
 #include "resources/ResourcePaths.h"
 #include "services/DeviceCache.h"
+#include "services/DeviceSession.h"
 #include "skin/CIpAddressCtrl.h"
 #include "skin/CSkinButton.h"
 #include "skin/CSkinListCtrl.h"
@@ -177,7 +178,14 @@ void CSearchUtilityDlg::OnSearch()
 void CSearchUtilityDlg::SearchAndList()
 {
     m_btnSearch->setEnabled(false);
-    RunWithoutInput([] { SearchDevices(kSearchClassFilter, kSearchTypeFilter); });
+    // On a large network the replies outlast the search's 100 datagrams: it keeps listening as search --wait.
+    RunWithoutInput(
+        []
+        {
+            SearchDevicesListeningWhileBusy(kSearchClassFilter, kSearchTypeFilter,
+                                            std::chrono::milliseconds(izuzez::services::kSearchQuietMs),
+                                            std::chrono::milliseconds(izuzez::services::kWaitLimitMs));
+        });
     RememberListedDevices();
     m_btnSearch->setEnabled(true);
     if (FillDeviceRows(m_lstDevices) == 0)

@@ -68,7 +68,73 @@ bool HandleSearchDatagram(const std::uint8_t *datagram, std::size_t length, int 
            nullptr;
 }
 
-void SearchDevices(int classFilter, int typeFilter)
+namespace
+{
+// An interface whose polls read a reply in their last 20 ms (about 40 polls) had not gone quiet yet.
+constexpr std::chrono::milliseconds kBusyTail{20};
+
+// Takes one datagram into the device list; Repeated for a reply that would have been added but for its
+// address being listed already.
+SearchDatagram TakeSearchDatagram(const std::uint8_t *datagram, std::size_t length, int classFilter, int typeFilter,
+                                  int interfaceIndex)
+{
+    if (HandleSearchDatagram(datagram, length, classFilter, typeFilter, interfaceIndex))
+        return SearchDatagram::Accepted;
+    return ClassifySearchDatagram(datagram, length, classFilter, typeFilter, true);
+}
+
+bool IsReply(SearchDatagram kind)
+{
+    return kind == SearchDatagram::Accepted || kind == SearchDatagram::Repeated;
+}
+
+// Reads until no reply of this instance came for `quiet` since `lastReply`, or `deadline`.
+void ListenUntilQuiet(DatagramSource &source, int interfaceIndex, int classFilter, int typeFilter,
+                      std::chrono::milliseconds quiet, std::chrono::steady_clock::time_point lastReply,
+                      std::chrono::steady_clock::time_point deadline, SearchTally *tally)
+{
+    std::uint8_t buffer[kPacketBufferSize + 1];
+    // Each turn either waits (bounded by the quiet time) or takes a datagram; the clock bounds both.
+    for (auto now = source.Now(); now < deadline && now - lastReply < quiet; now = source.Now())
+    {
+        const auto left = std::min<std::chrono::steady_clock::duration>(deadline - now, quiet - (now - lastReply));
+        if (!source.WaitReadable(std::chrono::duration_cast<std::chrono::microseconds>(left)))
+            continue;
+        const long length = source.Receive(buffer);
+        if (length == kOversizeDatagram && tally != nullptr)
+            tally->Count(SearchDatagram::Oversize);
+        if (length < 0)
+            continue;
+        const SearchDatagram kind =
+            TakeSearchDatagram(buffer, static_cast<std::size_t>(length), classFilter, typeFilter, interfaceIndex);
+        if (IsReply(kind))
+            lastReply = source.Now();
+        if (tally == nullptr)
+            continue;
+        tally->Count(kind);
+        if (kind == SearchDatagram::Accepted)
+            tally->acceptedFrom.emplace_back(FieldText(g_ProtocolState.deviceList.tail->server_ip));
+    }
+}
+
+// What is left of `cap` for interface i of `count` once the ones before it used `used`: a busy interface
+// must not leave nothing for the ones after it.
+std::chrono::milliseconds ShareOfCap(std::chrono::milliseconds cap, std::chrono::steady_clock::duration used, int i,
+                                     int count)
+{
+    const auto left = std::max<std::chrono::steady_clock::duration>(cap - used, {});
+    return std::chrono::duration_cast<std::chrono::milliseconds>(left / (count - i));
+}
+
+struct QuietListening
+{
+    std::chrono::milliseconds quiet;
+    std::chrono::milliseconds cap;
+};
+
+// The search of every interface in turn; with `busy`, an interface still busy when its polls end is listened
+// on until quiet.
+void SearchEveryInterface(int classFilter, int typeFilter, const QuietListening *busy)
 {
     FreeDeviceList();
     ProtocolState &state = g_ProtocolState;
@@ -77,16 +143,42 @@ void SearchDevices(int classFilter, int typeFilter)
     std::uint8_t request[kPacketBufferSize];
     const int requestLength = BuildSearchRequest(request);
     std::uint8_t buffer[kPacketBufferSize + 1];
+    std::chrono::steady_clock::duration listenedOn{};
     for (int i = 0; i < state.interfaceCount; ++i)
     {
         const std::unique_ptr<DatagramSource> source = OpenDatagramSource(i);
         source->Send(request, static_cast<std::size_t>(requestLength));
+        auto lastReply = source->Now();
         source->Pause(kSearchSettle);
         const auto deadline = source->Now() + kSearchPollCap;
+        int datagrams = 0;
         PollSearchReplies(*source, kSearchPolls, kSearchPollWait, deadline, buffer,
                           [&](const std::uint8_t *datagram, std::size_t length)
-                          { HandleSearchDatagram(datagram, length, classFilter, typeFilter, i); });
+                          {
+                              ++datagrams;
+                              if (IsReply(TakeSearchDatagram(datagram, length, classFilter, typeFilter, i)))
+                                  lastReply = source->Now();
+                          });
+        const auto polled = source->Now();
+        if (busy == nullptr || (datagrams < kSearchPolls && polled - lastReply >= kBusyTail))
+            continue;
+        const auto budget = ShareOfCap(busy->cap, listenedOn, i, state.interfaceCount);
+        ListenUntilQuiet(*source, i, classFilter, typeFilter, busy->quiet, lastReply, polled + budget, nullptr);
+        listenedOn += source->Now() - polled;
     }
+}
+} // namespace
+
+void SearchDevices(int classFilter, int typeFilter)
+{
+    SearchEveryInterface(classFilter, typeFilter, nullptr);
+}
+
+void SearchDevicesListeningWhileBusy(int classFilter, int typeFilter, std::chrono::milliseconds quiet,
+                                     std::chrono::milliseconds cap)
+{
+    const QuietListening busy{quiet, cap};
+    SearchEveryInterface(classFilter, typeFilter, &busy);
 }
 
 std::chrono::steady_clock::duration SearchInterfaceUntilQuiet(int interfaceIndex, int classFilter, int typeFilter,
@@ -97,36 +189,10 @@ std::chrono::steady_clock::duration SearchInterfaceUntilQuiet(int interfaceIndex
         return {};
     std::uint8_t request[kPacketBufferSize];
     const int requestLength = BuildSearchRequest(request);
-    std::uint8_t buffer[kPacketBufferSize + 1];
     const std::unique_ptr<DatagramSource> source = OpenDatagramSource(interfaceIndex);
     source->Send(request, static_cast<std::size_t>(requestLength));
     const auto start = source->Now();
-    auto lastReply = start;
-    const auto deadline = start + budget;
-    // Each turn either waits (bounded by the quiet time) or takes a datagram; the clock bounds both.
-    for (auto now = lastReply; now < deadline && now - lastReply < quiet; now = source->Now())
-    {
-        const auto left = std::min<std::chrono::steady_clock::duration>(deadline - now, quiet - (now - lastReply));
-        if (!source->WaitReadable(std::chrono::duration_cast<std::chrono::microseconds>(left)))
-            continue;
-        const long length = source->Receive(buffer);
-        if (length == kOversizeDatagram && tally != nullptr)
-            tally->Count(SearchDatagram::Oversize);
-        if (length < 0)
-            continue;
-        const auto size = static_cast<std::size_t>(length);
-        const bool added = HandleSearchDatagram(buffer, size, classFilter, typeFilter, interfaceIndex);
-        // A reply that was not added but would have been is one whose address is listed already.
-        const SearchDatagram kind =
-            added ? SearchDatagram::Accepted : ClassifySearchDatagram(buffer, size, classFilter, typeFilter, true);
-        if (kind == SearchDatagram::Accepted || kind == SearchDatagram::Repeated)
-            lastReply = source->Now();
-        if (tally == nullptr)
-            continue;
-        tally->Count(kind);
-        if (added)
-            tally->acceptedFrom.emplace_back(FieldText(g_ProtocolState.deviceList.tail->server_ip));
-    }
+    ListenUntilQuiet(*source, interfaceIndex, classFilter, typeFilter, quiet, start, start + budget, tally);
     return source->Now() - start;
 }
 
@@ -140,9 +206,7 @@ void SearchDevicesUntilQuiet(int classFilter, int typeFilter, std::chrono::milli
     std::chrono::steady_clock::duration used{};
     for (int i = 0; i < count; ++i)
     {
-        // A busy interface must not leave nothing for the ones after it.
-        const auto left = std::max<std::chrono::steady_clock::duration>(cap - used, {});
-        const auto budget = std::chrono::duration_cast<std::chrono::milliseconds>(left / (count - i));
+        const auto budget = ShareOfCap(cap, used, i, count);
         used += SearchInterfaceUntilQuiet(i, classFilter, typeFilter, quiet, budget,
                                           tallies != nullptr ? &(*tallies)[static_cast<std::size_t>(i)] : nullptr);
     }

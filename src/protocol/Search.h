@@ -13,6 +13,13 @@ struct SearchTally;
 // time, so a flood of failed receives cannot hold it.
 void SearchDevices(int classFilter, int typeFilter);
 
+// SearchDevices, but an interface still busy when its polls end (they read 100 datagrams, or a reply in their
+// last 20 ms) is listened on, without a second request, until no reply came for `quiet`; that listening
+// takes `cap` at most in all, shared as in SearchDevicesUntilQuiet. An interface that went quiet within its
+// polls takes exactly SearchDevices' time.
+void SearchDevicesListeningWhileBusy(int classFilter, int typeFilter, std::chrono::milliseconds quiet,
+                                     std::chrono::milliseconds cap);
+
 // Handles one received datagram of a search on interface i: appends a record when it is a valid reply of
 // this instance to a new address. Returns true when a record was added.
 bool HandleSearchDatagram(const std::uint8_t *datagram, std::size_t length, int classFilter, int typeFilter,

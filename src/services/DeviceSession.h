@@ -23,6 +23,8 @@ enum class QueryKind
 
 // The most a search waits for quiet, and the longest a waiting search listens in all.
 inline constexpr int kWaitLimitMs = 5000;
+// The quiet after which the doctor, and the window on a busy interface, stop listening.
+inline constexpr int kSearchQuietMs = 300;
 
 // One device of a search, as both faces show it. Texts are the device's bytes.
 struct FoundDevice

@@ -21,6 +21,7 @@
 #include "protocol/PrintableText.h"
 #include "protocol/ProtocolState.h"
 #include "protocol/Search.h"
+#include "services/DeviceSession.h"
 
 namespace izuzez::services
 {
@@ -30,7 +31,7 @@ namespace
 using namespace std::chrono_literals;
 
 constexpr const char *kPortText = "13579";
-constexpr auto kQuiet = 300ms;
+constexpr auto kQuiet = std::chrono::milliseconds(kSearchQuietMs);
 constexpr auto kSearchBudget = 1500ms;
 constexpr auto kToolLimit = 3s;
 

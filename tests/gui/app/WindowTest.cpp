@@ -367,6 +367,23 @@ TEST_F(WindowTest, F1InAListWithDevicesShowsTheVerdictAndKeepsTheDevices)
     EXPECT_EQ(Column(Volumes(), 0), (std::vector<QString>{"public", "Media", "backup"}));
 }
 
+// More devices answer than the search's 100 datagrams hold: the window listens on, without a second request,
+// and lists them all.
+using BusyNetworkTest = WindowFixture;
+
+TEST_F(BusyNetworkTest, TheWindowListsEveryDeviceBeyondAHundredReplies)
+{
+    constexpr int kDevices = 150;
+    std::string devices = R"({"listen": "127.0.0.1", "devices": [)";
+    for (int i = 0; i < kDevices; ++i)
+        devices += (i ? "," : "") + std::string(R"({"address": "192.168.60.)") + std::to_string(i + 1) + R"("})";
+    ASSERT_NO_FATAL_FAILURE(StartOnLoopback((devices + "]}").c_str()));
+    izuzez::platform::SetNetworkDrives(std::make_unique<FakeDrives>());
+    OpenWindow();
+    EXPECT_EQ(Devices()->GetItemCount(), kDevices);
+    EXPECT_EQ(m_simulator.Requests(1).size(), 1u);
+}
+
 // Nothing answers because another socket holds the port without sharing it: the empty list says why, to the
 // eye and to a screen reader, and F1 asks again once the port is free.
 using EmptyListTest = WindowFixture;

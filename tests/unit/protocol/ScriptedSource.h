@@ -21,12 +21,15 @@ using Datagram = std::optional<std::vector<std::uint8_t>>; // empty: a receive t
 // per exchange an operation opens) may share one script.
 struct Script
 {
-    std::deque<Datagram> waiting;           // readable from the start: leftovers of earlier exchanges
-    std::deque<Datagram> answer;            // readable once a request is sent
+    std::deque<Datagram> waiting; // readable from the start: leftovers of earlier exchanges
+    std::deque<Datagram> answer;  // readable once a request is sent
+    // Readable this long after the first request, in order of time.
+    std::deque<std::pair<std::chrono::microseconds, Datagram>> later;
     std::function<Datagram()> flood;        // more datagrams whenever nothing else waits
     bool floodAfterRequest = false;         // the flood starts only once a request is sent
     std::chrono::microseconds readyCost{1}; // fake time a readable wait takes
     Clock::time_point now{};
+    Clock::time_point sentAt{};
     std::vector<std::vector<std::uint8_t>> sent;
     int sources = 0, waits = 0, waitsBeforeSend = 0, pauses = 0;
 };
@@ -41,6 +44,13 @@ public:
         ++m_script.waits;
         if (m_script.sent.empty())
             ++m_script.waitsBeforeSend;
+        // The wait ends early when a later datagram becomes due within it.
+        auto &later = m_script.later;
+        const auto due = [&] { return m_script.sentAt + later.front().first; };
+        if (!m_script.sent.empty() && m_script.waiting.empty() && !later.empty() && due() <= m_script.now + timeout)
+            m_script.now = std::max(m_script.now, due());
+        for (; !m_script.sent.empty() && !later.empty() && due() <= m_script.now; later.pop_front())
+            m_script.waiting.push_back(std::move(later.front().second));
         if (m_script.waiting.empty() && m_script.flood && (!m_script.floodAfterRequest || !m_script.sent.empty()))
             m_script.waiting.push_back(m_script.flood());
         if (m_script.waiting.empty())
@@ -71,6 +81,8 @@ public:
     Clock::time_point Now() override { return m_script.now; }
     bool Send(const std::uint8_t *data, std::size_t length) override
     {
+        if (m_script.sent.empty())
+            m_script.sentAt = m_script.now;
         m_script.sent.emplace_back(data, data + length);
         for (Datagram &item : m_script.answer)
             m_script.waiting.push_back(std::move(item));

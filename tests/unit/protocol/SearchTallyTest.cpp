@@ -10,7 +10,8 @@
 #include "protocol/SearchTally.h"
 #include "support/Wire.h"
 
-// The counted search of the doctor and of search --wait, on scripted datagrams and a fake clock.
+// The counted search of the doctor and of search --wait, and the window's search that listens on while an
+// interface is busy, on scripted datagrams and a fake clock.
 namespace
 {
 using namespace izuzez::test;
@@ -134,6 +135,73 @@ TEST_F(SearchTallyTest, WholeSearchIsCappedAndCountsEachInterface)
     EXPECT_GT(tallies[1].accepted + tallies[1].repeated, 0);
     EXPECT_EQ(g_ProtocolState.deviceList.count, tallies[0].accepted + tallies[1].accepted);
     EXPECT_LE(m_script.now - Clock::time_point{}, 450ms);
+}
+
+// The window's search listens on only where the plain search left replies coming, and within the cap.
+TEST_F(SearchTallyTest, ListensOnOnlyWhileAnInterfaceIsBusyAndWithinTheCap)
+{
+    constexpr auto kQuiet = 300ms;
+    constexpr auto kCap = 400ms;
+    struct Case
+    {
+        const char *what;
+        int atOnce;                     // replies readable as soon as the request is sent
+        int spread;                     // replies spread evenly over the next 300 ms
+        bool endless;                   // replies from ever new addresses, never quiet
+        std::chrono::milliseconds lone; // one more reply this long after the request (0: none)
+        bool listensOn;
+        int listed; // by the search that listens on
+    } cases[] = {
+        {"a small network", 3, 0, false, 0ms, false, 3},
+        {"a reply well before the polls end", 3, 0, false, 60ms, false, 4},
+        {"a hundred datagrams read", 300, 0, false, 0ms, true, 300},
+        {"replies still coming in the last polls", 0, 80, false, 0ms, true, 80},
+        {"never quiet", 0, 0, true, 0ms, true, -1},
+    };
+    for (const Case &c : cases)
+    {
+        int next = 0;
+        const auto script = [&]
+        {
+            m_script = Script{};
+            next = 0;
+            for (int i = 0; i < c.atOnce; ++i)
+                m_script.answer.push_back(Reply(8, kOwn, Nth(i)));
+            for (int i = 0; i < c.spread; ++i)
+                m_script.later.emplace_back(std::chrono::microseconds(300ms) * i / c.spread,
+                                            Reply(8, kOwn, Nth(1000 + i)));
+            if (c.lone > 0ms)
+                m_script.later.emplace_back(c.lone, Reply(8, kOwn, Nth(2000)));
+            if (c.endless)
+            {
+                m_script.flood = [&next] { return Reply(8, kOwn, Nth(next++ % 60000)); };
+                m_script.readyCost = 100us;
+            }
+        };
+        script();
+        SearchDevices(1, 8);
+        const auto plain = m_script.now - Clock::time_point{};
+        const int plainListed = g_ProtocolState.deviceList.count;
+        script();
+        SearchDevicesListeningWhileBusy(1, 8, kQuiet, kCap);
+        const auto took = m_script.now - Clock::time_point{};
+        if (c.listed >= 0)
+        {
+            EXPECT_EQ(g_ProtocolState.deviceList.count, c.listed) << c.what;
+        }
+        if (!c.listensOn)
+        {
+            EXPECT_EQ(took, plain) << c.what;
+            EXPECT_EQ(g_ProtocolState.deviceList.count, plainListed) << c.what;
+            continue;
+        }
+        EXPECT_GT(g_ProtocolState.deviceList.count, plainListed) << c.what;
+        EXPECT_LE(took, plain + kCap + 1ms) << c.what;
+        if (!c.endless)
+        {
+            EXPECT_LT(took, std::max<Clock::duration>(plain, 300ms) + kQuiet + 5ms) << c.what;
+        }
+    }
 }
 
 TEST(SubnetTest, NetworksAndMembership)
