@@ -1,5 +1,5 @@
-// The drive letter records: a letter's note ("remote=...", "user=...") and the GVfs folder name its link
-// points at, both listed as `drives --json` does.
+// The drive letter records: a letter's note (a "[Drive]" key file, or the older "remote=..." lines) and the
+// GVfs folder name its link points at, both listed as `drives --json` does.
 #include "FuzzInput.h"
 #include "Output.h"
 #include "platform/RemoteName.h"

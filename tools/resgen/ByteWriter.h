@@ -13,36 +13,36 @@ class ByteWriter
 public:
     explicit ByteWriter(bool bigEndian = false) : m_bigEndian(bigEndian) {}
 
-    void u8(std::uint32_t v) { m_bytes.push_back(static_cast<std::uint8_t>(v)); }
-    void u16(std::uint32_t v) { put(v, 2); }
-    void u32(std::uint32_t v) { put(v, 4); }
-    void text(std::string_view s, std::size_t width)
+    void U8(std::uint32_t v) { m_bytes.push_back(static_cast<std::uint8_t>(v)); }
+    void U16(std::uint32_t v) { Put(v, 2); }
+    void U32(std::uint32_t v) { Put(v, 4); }
+    void Text(std::string_view s, std::size_t width)
     {
         for (std::size_t i = 0; i < width; ++i)
-            u8(i < s.size() ? static_cast<unsigned char>(s[i]) : 0);
+            U8(i < s.size() ? static_cast<unsigned char>(s[i]) : 0);
     }
-    void cstr(std::string_view s)
+    void CString(std::string_view s)
     {
-        text(s, s.size());
-        u8(0);
+        Text(s, s.size());
+        U8(0);
     }
-    void pad(std::size_t alignment)
+    void Pad(std::size_t alignment)
     {
         while (m_bytes.size() % alignment != 0)
-            u8(0);
+            U8(0);
     }
-    void append(const std::vector<std::uint8_t> &other) { m_bytes.insert(m_bytes.end(), other.begin(), other.end()); }
+    void Append(const std::vector<std::uint8_t> &other) { m_bytes.insert(m_bytes.end(), other.begin(), other.end()); }
 
     std::size_t size() const { return m_bytes.size(); }
     std::vector<std::uint8_t> &bytes() { return m_bytes; }
 
 private:
-    void put(std::uint32_t v, int width)
+    void Put(std::uint32_t v, int width)
     {
         for (int i = 0; i < width; ++i)
         {
             const int shift = m_bigEndian ? (width - 1 - i) * 8 : i * 8;
-            u8(v >> shift);
+            U8(v >> shift);
         }
     }
 

@@ -53,44 +53,44 @@ Symbol MakeSymbol(std::string name, Elf32_Addr value, Elf32_Word size, unsigned 
 void Put(ByteWriter &out, const Elf32_Ehdr &h)
 {
     for (const unsigned char byte : h.e_ident)
-        out.u8(byte);
-    out.u16(h.e_type);
-    out.u16(h.e_machine);
-    out.u32(h.e_version);
-    out.u32(h.e_entry);
-    out.u32(h.e_phoff);
-    out.u32(h.e_shoff);
-    out.u32(h.e_flags);
-    out.u16(h.e_ehsize);
-    out.u16(h.e_phentsize);
-    out.u16(h.e_phnum);
-    out.u16(h.e_shentsize);
-    out.u16(h.e_shnum);
-    out.u16(h.e_shstrndx);
+        out.U8(byte);
+    out.U16(h.e_type);
+    out.U16(h.e_machine);
+    out.U32(h.e_version);
+    out.U32(h.e_entry);
+    out.U32(h.e_phoff);
+    out.U32(h.e_shoff);
+    out.U32(h.e_flags);
+    out.U16(h.e_ehsize);
+    out.U16(h.e_phentsize);
+    out.U16(h.e_phnum);
+    out.U16(h.e_shentsize);
+    out.U16(h.e_shnum);
+    out.U16(h.e_shstrndx);
 }
 
 void Put(ByteWriter &out, const Elf32_Shdr &h)
 {
-    out.u32(h.sh_name);
-    out.u32(h.sh_type);
-    out.u32(h.sh_flags);
-    out.u32(h.sh_addr);
-    out.u32(h.sh_offset);
-    out.u32(h.sh_size);
-    out.u32(h.sh_link);
-    out.u32(h.sh_info);
-    out.u32(h.sh_addralign);
-    out.u32(h.sh_entsize);
+    out.U32(h.sh_name);
+    out.U32(h.sh_type);
+    out.U32(h.sh_flags);
+    out.U32(h.sh_addr);
+    out.U32(h.sh_offset);
+    out.U32(h.sh_size);
+    out.U32(h.sh_link);
+    out.U32(h.sh_info);
+    out.U32(h.sh_addralign);
+    out.U32(h.sh_entsize);
 }
 
 void Put(ByteWriter &out, const Elf32_Sym &s)
 {
-    out.u32(s.st_name);
-    out.u32(s.st_value);
-    out.u32(s.st_size);
-    out.u8(s.st_info);
-    out.u8(s.st_other);
-    out.u16(s.st_shndx);
+    out.U32(s.st_name);
+    out.U32(s.st_value);
+    out.U32(s.st_size);
+    out.U8(s.st_info);
+    out.U8(s.st_other);
+    out.U16(s.st_shndx);
 }
 
 std::vector<std::uint8_t> Tables(const ModuleRequest &entry, bool bigEndian)
@@ -99,7 +99,7 @@ std::vector<std::uint8_t> Tables(const ModuleRequest &entry, bool bigEndian)
     ByteWriter out(bigEndian);
     if (!entry.alias)
         for (std::uint16_t v : cs.single)
-            out.u16(v);
+            out.U16(v);
     std::array<std::uint8_t, 256> lower{}, upper{};
     for (int b = 0; b < 256; ++b)
     {
@@ -115,20 +115,20 @@ std::vector<std::uint8_t> Tables(const ModuleRequest &entry, bool bigEndian)
         lower[u] = l;
     }
     for (int b = 0; b < 256; ++b)
-        out.u8(lower[b]);
+        out.U8(lower[b]);
     for (int b = 0; b < 256; ++b)
-        out.u8(upper[b]);
+        out.U8(upper[b]);
     if (!entry.alias && cs.doubleByte)
     {
-        out.u32(static_cast<std::uint32_t>(cs.pairs.size()));
+        out.U32(static_cast<std::uint32_t>(cs.pairs.size()));
         for (auto [code, unicode] : cs.pairs)
         {
-            out.u16(code);
-            out.u16(unicode);
+            out.U16(code);
+            out.U16(unicode);
         }
     }
-    out.cstr(cs.name);
-    out.pad(4);
+    out.CString(cs.name);
+    out.Pad(4);
     return std::move(out.bytes());
 }
 
@@ -139,21 +139,21 @@ std::vector<std::uint8_t> ModInfo(const ModuleRequest &entry)
     switch (entry.target)
     {
     case ModuleTarget::PowerPc2421:
-        out.cstr("kernel_version=2.4.21");
-        out.cstr("license=Dual BSD/GPL");
+        out.CString("kernel_version=2.4.21");
+        out.CString("license=Dual BSD/GPL");
         break;
     case ModuleTarget::Arm266:
-        out.cstr("license=Dual BSD/GPL");
-        out.cstr("vermagic=2.6.6 ARMv5 gcc-3.4");
-        out.cstr("depends=");
+        out.CString("license=Dual BSD/GPL");
+        out.CString("vermagic=2.6.6 ARMv5 gcc-3.4");
+        out.CString("depends=");
         break;
     case ModuleTarget::Arm26126:
-        out.cstr("license=Dual BSD/GPL");
-        out.cstr("vermagic=2.6.12.6 ARMv5 gcc-3.4");
-        out.cstr("depends=");
+        out.CString("license=Dual BSD/GPL");
+        out.CString("vermagic=2.6.12.6 ARMv5 gcc-3.4");
+        out.CString("depends=");
         break;
     }
-    out.cstr(description);
+    out.CString(description);
     return std::move(out.bytes());
 }
 } // namespace
@@ -167,15 +167,15 @@ std::optional<std::vector<std::uint8_t>> MakeModule(const ModuleRequest &entry)
     ByteWriter code(bigEndian);
     if (ppc)
     {
-        code.u32(0x38600000); // li r3,0
-        code.u32(0x4E800020); // blr
-        code.u32(0x4E800020); // blr
+        code.U32(0x38600000); // li r3,0
+        code.U32(0x4E800020); // blr
+        code.U32(0x4E800020); // blr
     }
     else
     {
-        code.u32(0xE3A00000); // mov r0,#0
-        code.u32(0xE12FFF1E); // bx lr
-        code.u32(0xE12FFF1E); // bx lr
+        code.U32(0xE3A00000); // mov r0,#0
+        code.U32(0xE12FFF1E); // bx lr
+        code.U32(0xE12FFF1E); // bx lr
     }
     sections.push_back(MakeSection(".text", SHT_PROGBITS, SHF_ALLOC | SHF_EXECINSTR, 4, std::move(code.bytes())));
     const Elf32_Section textIndex = 1;
@@ -188,9 +188,9 @@ std::optional<std::vector<std::uint8_t>> MakeModule(const ModuleRequest &entry)
     {
         // struct module: list head, state, then the name.
         ByteWriter module(bigEndian);
-        module.text("", 12);
-        module.text(entry.moduleName, 60);
-        module.text("", 184);
+        module.Text("", 12);
+        module.Text(entry.moduleName, 60);
+        module.Text("", 184);
         thisModuleIndex = static_cast<Elf32_Section>(sections.size());
         sections.push_back(
             MakeSection(".gnu.linkonce.this_module", SHT_PROGBITS, SHF_ALLOC | SHF_WRITE, 4, module.bytes()));
@@ -210,14 +210,14 @@ std::optional<std::vector<std::uint8_t>> MakeModule(const ModuleRequest &entry)
         symbols.push_back(MakeSymbol("__this_module", 0, 256, STB_GLOBAL, STT_OBJECT, thisModuleIndex));
 
     ByteWriter strtab(bigEndian);
-    strtab.u8(0);
+    strtab.U8(0);
     ByteWriter symtab(bigEndian);
     for (Symbol &s : symbols)
     {
         if (!s.name.empty())
         {
             s.entry.st_name = static_cast<Elf32_Word>(strtab.size());
-            strtab.cstr(s.name);
+            strtab.CString(s.name);
         }
         Put(symtab, s.entry);
     }
@@ -229,15 +229,15 @@ std::optional<std::vector<std::uint8_t>> MakeModule(const ModuleRequest &entry)
     const std::size_t shstrtabIndex = sections.size() - 1;
     // .comment fills the file up to its size; it sits after the section headers so that they stay aligned.
     ByteWriter comment;
-    comment.cstr("GCC: (GNU) 3.4.4");
+    comment.CString("GCC: (GNU) 3.4.4");
     sections.push_back(MakeSection(".comment", SHT_PROGBITS, 0, 1, std::move(comment.bytes())));
 
     ByteWriter names;
-    names.u8(0);
+    names.U8(0);
     for (std::size_t i = 1; i < sections.size(); ++i)
     {
         sections[i].header.sh_name = static_cast<Elf32_Word>(names.size());
-        names.cstr(sections[i].name);
+        names.CString(sections[i].name);
     }
     sections[shstrtabIndex].data = std::move(names.bytes());
 
@@ -284,14 +284,14 @@ std::optional<std::vector<std::uint8_t>> MakeModule(const ModuleRequest &entry)
     for (std::size_t i = 1; i + 1 < sections.size(); ++i)
     {
         while (file.size() < sections[i].header.sh_offset)
-            file.u8(0);
-        file.append(sections[i].data);
+            file.U8(0);
+        file.Append(sections[i].data);
     }
     while (file.size() < shoff)
-        file.u8(0);
+        file.U8(0);
     for (const Section &s : sections)
         Put(file, s.header);
-    file.append(last.data);
+    file.Append(last.data);
     return std::move(file.bytes());
 }
 

@@ -30,35 +30,35 @@ std::vector<std::uint8_t> MakeSambaCodepage(const Charset &charset, int codepage
         entries.resize(std::min(entries.size(), wanted));
     }
     ByteWriter out;
-    out.u16(1);
-    out.u16(static_cast<std::uint32_t>(codepage));
-    out.u32(static_cast<std::uint32_t>(entries.size() * 4));
+    out.U16(1);
+    out.U16(static_cast<std::uint32_t>(codepage));
+    out.U32(static_cast<std::uint32_t>(entries.size() * 4));
     for (const auto &e : entries)
         for (std::uint8_t b : e)
-            out.u8(b);
+            out.U8(b);
     return std::move(out.bytes());
 }
 
 std::vector<std::uint8_t> MakeUnicodeMap(const Charset &charset, int codepage)
 {
     ByteWriter out;
-    out.u8(0x01);
-    out.u8(0x80);
-    out.text(charset.name, 16);
-    out.u16(static_cast<std::uint32_t>(codepage));
-    out.u16(charset.doubleByte ? 2 : 1);
+    out.U8(0x01);
+    out.U8(0x80);
+    out.Text(charset.name, 16);
+    out.U16(static_cast<std::uint32_t>(codepage));
+    out.U16(charset.doubleByte ? 2 : 1);
     const std::uint32_t toUnicodeEntries = charset.doubleByte ? 65536 : 256;
-    out.u32(toUnicodeEntries);
-    out.u32(65536);
+    out.U32(toUnicodeEntries);
+    out.U32(65536);
     std::vector<std::uint16_t> toUnicode(toUnicodeEntries, 0);
     for (int b = 0; b < 256; ++b)
         toUnicode[b] = charset.single[b];
     for (auto [code, unicode] : charset.pairs)
         toUnicode[code] = unicode;
     for (std::uint16_t v : toUnicode)
-        out.u16(v);
+        out.U16(v);
     for (std::uint16_t v : charset.fromUnicode)
-        out.u16(v);
+        out.U16(v);
     return std::move(out.bytes());
 }
 

@@ -15,6 +15,8 @@
 #include <map>
 #include <string>
 
+#include <glib.h>
+
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,6 +26,8 @@ namespace izuzez::platform
 
 namespace
 {
+
+constexpr const char *kRecordGroup = "Drive";
 
 std::string FromEnvironment(const char *name, const char *fallback)
 {
@@ -72,15 +76,24 @@ Sidecar ReadSidecar(const std::string &path)
 
 bool WriteSidecar(const std::string &path, const Sidecar &values)
 {
-    const std::string temporary = path + ".new";
+    const std::string text = FormatDriveRecord(values);
+    return g_file_set_contents(path.c_str(), text.data(), static_cast<gssize>(text.size()), nullptr) != FALSE;
+}
+
+// The notes written before they became key files: "key=value" lines without a group, the last of a key
+// winning, at most 16 lines read.
+DriveRecord ParseGrouplessRecord(std::string_view text)
+{
+    DriveRecord values;
+    for (int i = 0; i < 16 && !text.empty(); ++i)
     {
-        std::ofstream out(temporary, std::ios::trunc);
-        for (const auto &[key, value] : values)
-            out << key << '=' << value << '\n';
-        if (!out)
-            return false;
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (const std::size_t equals = line.find('='); equals != std::string_view::npos)
+            values[std::string(line.substr(0, equals))] = std::string(line.substr(equals + 1));
     }
-    return std::rename(temporary.c_str(), path.c_str()) == 0;
+    return values;
 }
 
 } // namespace
@@ -356,16 +369,39 @@ bool ParseGvfsSmbPath(std::string_view path, std::string &server, std::string &s
 
 DriveRecord ParseDriveRecord(std::string_view text)
 {
-    DriveRecord values;
-    for (int i = 0; i < 16 && !text.empty(); ++i)
+    GKeyFile *file = g_key_file_new();
+    if (g_key_file_load_from_data(file, text.data(), text.size(), G_KEY_FILE_NONE, nullptr) == FALSE)
     {
-        const std::size_t end = std::min(text.find('\n'), text.size());
-        const std::string_view line = text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
-        if (const std::size_t equals = line.find('='); equals != std::string_view::npos)
-            values[std::string(line.substr(0, equals))] = std::string(line.substr(equals + 1));
+        g_key_file_free(file);
+        return ParseGrouplessRecord(text);
     }
+    DriveRecord values;
+    gchar **keys = g_key_file_get_keys(file, kRecordGroup, nullptr, nullptr);
+    for (gchar **key = keys; key != nullptr && *key != nullptr; ++key)
+    {
+        // Raw values: the names keep their backslashes, as the notes without a group have them.
+        if (gchar *value = g_key_file_get_value(file, kRecordGroup, *key, nullptr); value != nullptr)
+        {
+            values[*key] = value;
+            g_free(value);
+        }
+    }
+    g_strfreev(keys);
+    g_key_file_free(file);
     return values;
+}
+
+std::string FormatDriveRecord(const DriveRecord &record)
+{
+    GKeyFile *file = g_key_file_new();
+    for (const auto &[key, value] : record)
+        g_key_file_set_value(file, kRecordGroup, key.c_str(), value.c_str());
+    gsize size = 0;
+    gchar *data = g_key_file_to_data(file, &size, nullptr);
+    std::string text(data, size);
+    g_free(data);
+    g_key_file_free(file);
+    return text;
 }
 
 std::unique_ptr<NetworkDrives> CreateNetworkDrives()

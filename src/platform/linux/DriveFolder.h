@@ -62,8 +62,12 @@ std::string DefaultCDrive();
 // keys in any order (values %-escaped). False for any other path.
 bool ParseGvfsSmbPath(std::string_view path, std::string &server, std::string &share);
 
-// The note beside a letter: "key=value" lines, the last of a key winning; at most 16 lines are read.
+// The note beside a letter: a key file whose [Drive] group holds the keys with their values as written
+// (not unescaped), or, as older versions wrote it, "key=value" lines without a group.
 using DriveRecord = std::map<std::string, std::string>;
 DriveRecord ParseDriveRecord(std::string_view text);
+// The note as a key file. The values are written as they are, so the group-less reader of older versions,
+// which skips the "[Drive]" line, reads the same record.
+std::string FormatDriveRecord(const DriveRecord &record);
 
 } // namespace izuzez::platform

@@ -112,6 +112,31 @@ TEST(GvfsPathTest, OnlySmbSharePathsWithServerAndShareAreConnections)
     }
 }
 
+TEST(DriveRecordTest, KeyFilesAndTheOlderGrouplessNotesAreRead)
+{
+    const DriveRecord mapped = {{"remember", "1"}, {"remote", "\\\\srv\\sh\xD9"}, {"user", "W\\bob"}};
+    const struct
+    {
+        const char *text;
+        DriveRecord expected;
+    } cases[] = {
+        {"remote=\\\\srv\\sh\xD9\nuser=W\\bob\nremember=0\nremember=1\n", mapped}, // older, last wins
+        {"[Drive]\nremember=1\nremote=\\\\srv\\sh\xD9\nuser=W\\bob\n", mapped},    // not unescaped
+        {"[Drive]\nremote=\\\\a\\b\nstray line\n", {{"remote", "\\\\a\\b"}}},      // no key file: lines
+        {"[Other]\nremote=\\\\a\\b\n", {}},
+        {"", {}},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(ParseDriveRecord(c.text), c.expected);
+    }
+    // Written as is, the older reader (which skips the group line) reads the same values.
+    const std::string written = FormatDriveRecord(mapped);
+    EXPECT_EQ(written, "[Drive]\nremember=1\nremote=\\\\srv\\sh\xD9\nuser=W\\bob\n");
+    EXPECT_EQ(ParseDriveRecord(written), mapped);
+}
+
 TEST(DriveFolderLocationTest, TheEnvironmentChoosesTheFolders)
 {
     // GLib reads XDG_DATA_HOME once per process: each case reads it in a copy of a process that has not.
