@@ -4,12 +4,12 @@
 #include "app/CLoadingDlg.h"
 #include "app/CRestartDlg.h"
 #include "app/ExchangeWait.h"
+#include "app/InstallState.h"
 #include "app/MessageBox.h"
 #include "app/SkinnedDialog.h"
 #include "platform/Shell.h"
 #include "protocol/FixedText.h"
 #include "services/CodepageInstall.h"
-#include "services/InstallState.h"
 #include "services/WebLaunch.h"
 #include "skin/CSkinButton.h"
 

@@ -3,12 +3,12 @@
 #include "app/AppGlobals.h"
 #include "app/CLoginDlg.h"
 #include "app/ExchangeWait.h"
+#include "app/InstallState.h"
 #include "app/MessageBox.h"
 #include "app/SkinnedDialog.h"
 #include "protocol/FixedText.h"
 #include "protocol/ProtocolState.h"
 #include "services/CodepageInstall.h"
-#include "services/InstallState.h"
 #include "services/WaitClock.h"
 
 #include <QCloseEvent>
@@ -35,6 +35,13 @@ CLoadingDlg::CLoadingDlg(QWidget *parent, Engine engine) : CSkinDialog(parent), 
                 { return izuzez::services::RunInstallEngine(timerId, index, szDeviceIP, {}, nullptr, login); });
             // The language dialog offers the choice again after a failure.
             g_bInstallFailed = installed ? 0 : 1;
+            if (timerId == 2)
+            {
+                // The helpers' run leaves the kind at code pages; the restart follows only when both landed.
+                g_nInstallKind = kInstallCodepage;
+                if (installed)
+                    g_bBtInstalled = 1;
+            }
             return installed;
         };
     m_timer.setSingleShot(false);

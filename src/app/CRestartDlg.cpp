@@ -1,8 +1,8 @@
 #include "app/CRestartDlg.h"
 
+#include "app/InstallState.h"
 #include "app/SkinnedDialog.h"
 #include "services/CodepageInstall.h"
-#include "services/InstallState.h"
 #include "services/WaitClock.h"
 #include "skin/CSkinProgressCtrl.h"
 

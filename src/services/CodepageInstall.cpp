@@ -9,7 +9,6 @@
 #include "protocol/FixedText.h"
 #include "protocol/Operations.h"
 #include "protocol/ProtocolState.h"
-#include "services/InstallState.h"
 #include "services/WaitClock.h"
 
 #include <array>
@@ -53,7 +52,6 @@ void SendStop()
 bool RunBtFiles(std::string_view deviceIp, const std::string &target, const EngineProgress &progress,
                 InstallFailure &failure)
 {
-    g_nInstallKind = kInstallCodepage;
     platform::CreateFolder("C:\\bt\\");
     const std::string device = platform::JoinRemoteName(deviceIp, target) + "\\";
     if (progress)
@@ -69,7 +67,6 @@ bool RunBtFiles(std::string_view deviceIp, const std::string &target, const Engi
         return false;
     CopyText(g_ProtocolState.installedText, "BT");
     NotifyInstalled();
-    g_bBtInstalled = 1;
     return true;
 }
 

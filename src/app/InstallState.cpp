@@ -1,4 +1,4 @@
-#include "services/InstallState.h"
+#include "app/InstallState.h"
 
 int g_nCodepageIndex = 0;
 int g_bExtraCodepages = 0;
