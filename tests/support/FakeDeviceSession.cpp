@@ -55,8 +55,7 @@ bool FakeDeviceSession::Query(services::QueryKind kind, std::vector<std::string>
     return true;
 }
 
-bool FakeDeviceSession::SetStaticAddress(const std::string &ip, const std::string &netmask,
-                                         const std::string &gateway)
+bool FakeDeviceSession::SetStaticAddress(const std::string &ip, const std::string &netmask, const std::string &gateway)
 {
     staticRequest = {ip, netmask, gateway};
     return staticConfirms;

@@ -19,7 +19,7 @@ class FakeDeviceSession : public services::DeviceSession
 {
 public:
     std::vector<std::vector<services::FoundDevice>> searches; // one list per search; the last one repeats
-    std::vector<int> verdicts;                                 // per password check; missing ones refuse
+    std::vector<int> verdicts;                                // per password check; missing ones refuse
     // The answers by query; a kind not named answers "1". Without `queryAnswers` none answers.
     std::map<services::QueryKind, std::vector<std::string>> answers{{services::QueryKind::Shares, {"public", "media"}}};
     bool queryAnswers = true;

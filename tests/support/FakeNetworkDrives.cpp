@@ -7,8 +7,7 @@ using namespace platform;
 
 std::string FakeNetworkDrives::Add::Text() const
 {
-    return local + " " + remote + " " + user.value_or("") + ":" + password.value_or("") + " " +
-           std::to_string(flags);
+    return local + " " + remote + " " + user.value_or("") + ":" + password.value_or("") + " " + std::to_string(flags);
 }
 
 std::vector<std::string> FakeNetworkDrives::AddTexts() const

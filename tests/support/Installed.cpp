@@ -55,10 +55,7 @@ class ForwardClock final : public services::WaitClock
 {
 public:
     explicit ForwardClock(services::WaitClock &to) : m_to(to) {}
-    std::chrono::milliseconds Scaled(std::chrono::milliseconds nominal) const override
-    {
-        return m_to.Scaled(nominal);
-    }
+    std::chrono::milliseconds Scaled(std::chrono::milliseconds nominal) const override { return m_to.Scaled(nominal); }
 
 private:
     services::WaitClock &m_to;
