@@ -1,8 +1,5 @@
 #include "Installed.h"
 
-#include <algorithm>
-#include <vector>
-
 namespace izuzez::test
 {
 
@@ -61,77 +58,28 @@ private:
     services::WaitClock &m_to;
 };
 
-template <class Layer> std::vector<std::shared_ptr<Layer>> &Stack()
-{
-    static std::vector<std::shared_ptr<Layer>> stack;
-    return stack;
-}
+} // namespace
 
-void PutTop(NetworkDrives *top)
+namespace detail
+{
+
+void PutInPlace(const std::shared_ptr<NetworkDrives> &top)
 {
     SetNetworkDrives(top ? std::make_unique<ForwardDrives>(*top) : nullptr);
 }
-void PutTop(SystemInfo *top)
+void PutInPlace(const std::shared_ptr<SystemInfo> &top)
 {
     SetSystemInfo(top ? std::make_unique<ForwardSystemInfo>(*top) : nullptr);
 }
-void PutTop(WebAccess *top)
+void PutInPlace(const std::shared_ptr<WebAccess> &top)
 {
     // Shared as it is: a check still running on a worker keeps it alive.
-    SetWebAccess(top ? Stack<WebAccess>().back() : nullptr);
+    SetWebAccess(top);
 }
-void PutTop(services::WaitClock *top)
+void PutInPlace(const std::shared_ptr<services::WaitClock> &top)
 {
     services::SetWaitClock(top ? std::make_unique<ForwardClock>(*top) : nullptr);
 }
 
-template <class Layer> void Push(const std::shared_ptr<Layer> &layer)
-{
-    Stack<Layer>().push_back(layer);
-    PutTop(layer.get());
-}
-
-template <class Layer> void Pop(const Layer *layer)
-{
-    auto &stack = Stack<Layer>();
-    stack.erase(std::remove_if(stack.begin(), stack.end(), [&](const auto &held) { return held.get() == layer; }),
-                stack.end());
-    PutTop(stack.empty() ? nullptr : stack.back().get());
-}
-
-} // namespace
-
-void Place(const std::shared_ptr<NetworkDrives> &layer)
-{
-    Push(layer);
-}
-void Place(const std::shared_ptr<SystemInfo> &layer)
-{
-    Push(layer);
-}
-void Place(const std::shared_ptr<WebAccess> &layer)
-{
-    Push(layer);
-}
-void Place(const std::shared_ptr<services::WaitClock> &layer)
-{
-    Push(layer);
-}
-void Withdraw(const NetworkDrives *layer)
-{
-    Pop(layer);
-}
-void Withdraw(const SystemInfo *layer)
-{
-    Pop(layer);
-}
-void Withdraw(const WebAccess *layer)
-{
-    Pop(layer);
-}
-void Withdraw(const services::WaitClock *layer)
-{
-    Pop(layer);
-}
-
+} // namespace detail
 } // namespace izuzez::test
