@@ -16,6 +16,6 @@ izuzez_add_test(run_process_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platfo
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(GIO_TEST REQUIRED IMPORTED_TARGET gio-2.0)
 izuzez_add_test(mount_bound_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/MountBoundTest.cpp
-    LIBS izuzez_platform PkgConfig::GIO_TEST)
+    LIBS izuzez_platform izuzez_test_fakes PkgConfig::GIO_TEST)
 izuzez_add_test(start_process_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/StartProcessTest.cpp
     LIBS izuzez_platform izuzez_test_support)

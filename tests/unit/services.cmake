@@ -12,4 +12,4 @@ izuzez_add_test(services_test
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/ProtocolSessionTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/WakeOnLanTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/WebLaunchTest.cpp
-    LIBS izuzez_services izuzez_test_support)
+    LIBS izuzez_services izuzez_test_fakes)

@@ -193,38 +193,4 @@ void ModalAnswerer::AnswerLogin(QWidget *modal)
     QTest::mouseClick(login->OkButton(), Qt::LeftButton);
 }
 
-int FakeDrives::GetDriveType(std::string_view rootPath) const
-{
-    const char letter = izuzez::platform::DriveLetterOf(rootPath);
-    const auto it = letters.find(letter);
-    if (it == letters.end())
-        return izuzez::platform::DRIVE_NO_ROOT_DIR;
-    if (!it->second.remote.empty())
-        return izuzez::platform::DRIVE_REMOTE;
-    return it->second.type;
-}
-
-bool FakeDrives::GetConnection(std::string_view localName, std::string &remoteName) const
-{
-    const auto it = letters.find(izuzez::platform::DriveLetterOf(localName));
-    if (it == letters.end() || it->second.remote.empty())
-        return false;
-    remoteName = it->second.remote;
-    return true;
-}
-
-bool FakeSystemInfo::GetVersionEx(izuzez::platform::OsVersionInfo &info) const
-{
-    if (!version)
-        return false;
-    info = *version;
-    return true;
-}
-
-bool FakeSystemInfo::GetUserName(std::string &name) const
-{
-    name = userName;
-    return true;
-}
-
 } // namespace apptest

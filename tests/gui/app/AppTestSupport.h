@@ -1,7 +1,9 @@
 #pragma once
 
-#include "platform/NetworkDrives.h"
-#include "platform/SystemInfo.h"
+#include "support/FakeNetworkDrives.h"
+#include "support/FakeSystemInfo.h"
+#include "support/FakeWebAccess.h"
+#include "support/Installed.h"
 #include "support/WaitFor.h"
 
 #include <QMessageBox>
@@ -13,7 +15,6 @@
 
 #include <deque>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -105,28 +106,9 @@ private:
     std::vector<std::pair<const char *, Action>> m_actions;
 };
 
-// Drive letters as a table: letter -> type and remote name.
-class FakeDrives : public izuzez::platform::NetworkDrives
-{
-public:
-    struct Letter
-    {
-        int type = izuzez::platform::DRIVE_NO_ROOT_DIR;
-        std::string remote; // connected when not empty
-    };
-    std::map<char, Letter> letters;
-
-    int GetDriveType(std::string_view rootPath) const override;
-    bool GetConnection(std::string_view localName, std::string &remoteName) const override;
-};
-
-class FakeSystemInfo : public izuzez::platform::SystemInfo
-{
-public:
-    std::optional<izuzez::platform::OsVersionInfo> version;
-    std::string userName = "alice";
-    bool GetVersionEx(izuzez::platform::OsVersionInfo &info) const override;
-    bool GetUserName(std::string &name) const override;
-};
+using izuzez::test::FakeNetworkDrives;
+using izuzez::test::FakeSystemInfo;
+using izuzez::test::FakeWebAccess;
+using izuzez::test::Installed;
 
 } // namespace apptest

@@ -35,16 +35,13 @@ namespace
 class LoginTest : public ::testing::Test
 {
 protected:
-    void TearDown() override
-    {
-        SetSystemInfo(nullptr);
-        g_nLoginMode = kLoginModeShare;
-    }
+    void TearDown() override { g_nLoginMode = kLoginModeShare; }
     static void Store(const char *user, const char *password)
     {
         CopyText(g_ProtocolState.userName, user);
         CopyText(g_ProtocolState.password, password);
     }
+    Installed<FakeSystemInfo> m_info;
 };
 
 TEST_F(LoginTest, TheUserNameFieldFollowsTheModeAndTheWindowsVersion)
@@ -66,9 +63,7 @@ TEST_F(LoginTest, TheUserNameFieldFollowsTheModeAndTheWindowsVersion)
     for (const auto &c : cases)
     {
         SCOPED_TRACE(c.name);
-        auto info = std::make_unique<FakeSystemInfo>();
-        info->version = c.version;
-        SetSystemInfo(std::move(info));
+        m_info->version = c.version;
         g_nLoginMode = c.mode;
         CLoginDlg dlg;
         dlg.OnInitDialog();
@@ -235,17 +230,7 @@ TEST(AboutTest, ShowsNameAndVersionAndClosesWithOk)
 class DriveTableTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        auto drives = std::make_unique<FakeDrives>();
-        m_drives = drives.get();
-        SetNetworkDrives(std::move(drives));
-    }
-    void TearDown() override
-    {
-        SetNetworkDrives(nullptr);
-        FreeShareNameList();
-    }
+    void TearDown() override { FreeShareNameList(); }
     QStringList ComboItems() const
     {
         QStringList items;
@@ -253,22 +238,14 @@ protected:
             items << m_combo.itemText(i);
         return items;
     }
-    FakeDrives *m_drives = nullptr;
+    Installed<FakeNetworkDrives> m_drives;
     QComboBox m_combo;
 };
 
 TEST_F(DriveTableTest, TheComboListsFreeAndMappedLettersAndSelectsTheFreeOneNearestZ)
 {
-    m_drives->letters = {
-        {'Z', {0, "\\\\nas\\media"}},
-        {'Y', {}},
-        {'X', {DRIVE_REMOVABLE, ""}},
-        {'W', {DRIVE_CDROM, ""}},
-        {'V', {DRIVE_RAMDISK, ""}},
-        {'C', {DRIVE_FIXED, ""}},
-        {'B', {}},
-        {'A', {}},
-    };
+    m_drives->remotes = {{'Z', "\\\\nas\\media"}};
+    m_drives->types = {{'X', DRIVE_REMOVABLE}, {'W', DRIVE_CDROM}, {'V', DRIVE_RAMDISK}, {'C', DRIVE_FIXED}};
     RefreshDriveTable();
     FillDriveLetterCombo(&m_combo);
     QStringList expected{"Z: \\\\nas\\media", "Y:"};
@@ -283,7 +260,7 @@ TEST_F(DriveTableTest, TheComboListsFreeAndMappedLettersAndSelectsTheFreeOneNear
 TEST_F(DriveTableTest, NothingIsSelectedWhenEveryListedLetterIsMapped)
 {
     for (char letter = 'C'; letter <= 'Z'; ++letter)
-        m_drives->letters[letter] = {0, std::string("\\\\nas\\s") + letter};
+        m_drives->remotes[letter] = std::string("\\\\nas\\s") + letter;
     RefreshDriveTable();
     FillDriveLetterCombo(&m_combo);
     EXPECT_EQ(m_combo.count(), 24);
@@ -292,9 +269,9 @@ TEST_F(DriveTableTest, NothingIsSelectedWhenEveryListedLetterIsMapped)
 
 TEST_F(DriveTableTest, ALetterWhoseRemoteNameCannotBeSplitKeepsWhatItsRowHeld)
 {
-    m_drives->letters['Q'] = {0, "\\\\nas\\old"};
+    m_drives->remotes['Q'] = "\\\\nas\\old";
     RefreshDriveTable();
-    m_drives->letters['Q'] = {0, "\\\\nas\\new\\sub"};
+    m_drives->remotes['Q'] = "\\\\nas\\new\\sub";
     RefreshDriveTable();
     const DriveEntry &q = g_DriveTable['Z' - 'Q'];
     EXPECT_STREQ(q.szServer, "nas");
@@ -303,9 +280,9 @@ TEST_F(DriveTableTest, ALetterWhoseRemoteNameCannotBeSplitKeepsWhatItsRowHeld)
 
 TEST_F(DriveTableTest, TheVolumeListShowsTheLetterNearestAOfEachShare)
 {
-    m_drives->letters = {
-        {'H', {0, "\\\\NAS-ONE\\Public"}}, {'G', {0, "\\\\nas-one\\public"}}, {'K', {0, "\\\\10.0.0.7\\media"}},
-        {'J', {0, "\\\\other\\backup"}},   {'L', {0, "\\\\NAS-ONE\\backup"}},
+    m_drives->remotes = {
+        {'H', "\\\\NAS-ONE\\Public"}, {'G', "\\\\nas-one\\public"}, {'K', "\\\\10.0.0.7\\media"},
+        {'J', "\\\\other\\backup"},   {'L', "\\\\NAS-ONE\\backup"},
     };
     RefreshDriveTable();
     FillShareNameList("public:media:backup:caf\xc3\xa9");

@@ -42,7 +42,7 @@
 
 using namespace apptest;
 using namespace std::chrono_literals;
-using izuzez::services::SetWaitClock;
+using izuzez::services::ScaledClock;
 
 namespace
 {
@@ -61,16 +61,12 @@ private:
     std::chrono::milliseconds m_step, m_end;
 };
 
-class ProgressDialogsTest : public ::testing::Test
-{
-protected:
-    void TearDown() override { SetWaitClock(nullptr); }
-};
+using ProgressDialogsTest = ::testing::Test;
 
 TEST_F(ProgressDialogsTest, RestartFillsTheBarAndSetsTheStatusBeforeItReturns)
 {
     // All steps are done long before the dialog's timer ends it.
-    SetWaitClock(std::make_unique<SplitClock>(2ms, 3000ms));
+    const Installed<SplitClock> split(2ms, 3000ms);
     g_nRestartStatus = -1;
     CRestartDlg restart;
     QTimer::singleShot(300ms, &restart,
@@ -97,7 +93,7 @@ TEST_F(ProgressDialogsTest, RestartFillsTheBarAndSetsTheStatusBeforeItReturns)
 TEST_F(ProgressDialogsTest, AnEarlyEndStopsTheWorkerAndStillSetsTheStatus)
 {
     // The dialog's timer comes long before the worker's steps would end.
-    SetWaitClock(std::make_unique<SplitClock>(2000ms, 100ms));
+    const Installed<SplitClock> split(2000ms, 100ms);
     g_nRestartStatus = -1;
     CRestartDlg restart;
     QElapsedTimer clock;
@@ -113,7 +109,7 @@ TEST_F(ProgressDialogsTest, AnEarlyEndStopsTheWorkerAndStillSetsTheStatus)
 
 TEST_F(ProgressDialogsTest, LoadingRunsTheEngineOnceWithTheTimerOfTheKind)
 {
-    SetWaitClock(std::make_unique<izuzez::services::ScaledClock>(10)); // first tick after 200 ms
+    const Installed<ScaledClock> scaled(10); // first tick after 200 ms
     for (int kind : {kInstallCodepage, kInstallBitTorrent})
     {
         g_nInstallKind = kind;
@@ -148,7 +144,7 @@ TEST_F(ProgressDialogsTest, LoadingRunsTheEngineOnceWithTheTimerOfTheKind)
 
 TEST_F(ProgressDialogsTest, AFailedEngineReportsTheDisks)
 {
-    SetWaitClock(std::make_unique<izuzez::services::ScaledClock>(100));
+    const Installed<ScaledClock> scaled(100);
     ModalAnswerer script;
     CLoadingDlg loading(nullptr, [](int) { return false; });
     loading.DoModal();
@@ -160,7 +156,7 @@ TEST_F(ProgressDialogsTest, AFailedEngineReportsTheDisks)
 // input although an exchange is running, at most three times; the device's own login is left as it was.
 TEST_F(ProgressDialogsTest, ARefusedGuestAsksForTheShareLoginFromTheWorker)
 {
-    SetWaitClock(std::make_unique<izuzez::services::ScaledClock>(100));
+    const Installed<ScaledClock> scaled(100);
     const struct
     {
         std::vector<std::optional<QString>> logins;
@@ -236,7 +232,6 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(StartOnLoopback(kDevices));
-        SetWaitClock(std::make_unique<izuzez::services::ScaledClock>(100));
         m_home = std::make_unique<izuzez::test::TempDir>();
         std::filesystem::create_directories(m_home->file("cwd"));
         m_oldCwd = std::filesystem::current_path();
@@ -256,13 +251,13 @@ protected:
         WindowFixture::TearDown();
         std::filesystem::current_path(m_oldCwd);
         unsetenv("IZUZEZ_OPENER");
-        SetWaitClock(nullptr);
     }
 
     std::string Opened() const { return izuzez::test::ReadFile(m_home->file("opened")); }
 
     std::unique_ptr<izuzez::test::TempDir> m_home;
     std::filesystem::path m_oldCwd;
+    Installed<ScaledClock> m_clock{100};
 };
 
 TEST_F(ServiceFlowsTest, TheLanguageDialogOpensByTheDiskState)

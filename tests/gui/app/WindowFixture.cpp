@@ -1,18 +1,11 @@
 #include "WindowFixture.h"
 
-#include "platform/NetworkDrives.h"
-#include "platform/SystemInfo.h"
-#include "platform/WebAccess.h"
-
 namespace apptest
 {
 
 void WindowFixture::TearDown()
 {
     m_dlg.reset();
-    izuzez::platform::SetNetworkDrives(nullptr);
-    izuzez::platform::SetSystemInfo(nullptr);
-    izuzez::platform::SetWebAccess(nullptr);
 }
 
 void WindowFixture::StartOnLoopback(const char *devices)

@@ -43,8 +43,8 @@ protected:
     std::unique_ptr<CSearchUtilityDlg> m_dlg;
 };
 
-// The window against the simulator on loopback. The fakes of the platform layer a case installs are taken
-// away again when it ends.
+// The window against the simulator on loopback. It ends before the fakes a fixture installs (Installed
+// members of the fixture) are taken away.
 class WindowFixture : public ::testing::Test, public WindowControls
 {
 protected:

@@ -65,11 +65,9 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(StartOnLoopback(kDevices));
-        auto drives = std::make_unique<FakeDrives>();
-        drives->letters['C'] = {DRIVE_FIXED, ""};
-        drives->letters['Y'] = {0, "\\\\Storage-One\\public"};
-        drives->letters['X'] = {0, "\\\\192.168.50.10\\media"}; // by IP and in another case
-        izuzez::platform::SetNetworkDrives(std::move(drives));
+        m_drives->types['C'] = DRIVE_FIXED;
+        m_drives->remotes['Y'] = "\\\\Storage-One\\public";
+        m_drives->remotes['X'] = "\\\\192.168.50.10\\media"; // by IP and in another case
         OpenWindow();
         ASSERT_TRUE(m_dlg->isVisible());
     }
@@ -96,6 +94,8 @@ protected:
             }
         }
     }
+
+    Installed<FakeNetworkDrives> m_drives;
 };
 
 TEST_F(WindowTest, TheFirstSearchListsTheDevicesInListOrder)
@@ -378,7 +378,7 @@ TEST_F(BusyNetworkTest, TheWindowListsEveryDeviceBeyondAHundredReplies)
     for (int i = 0; i < kDevices; ++i)
         devices += (i ? "," : "") + std::string(R"({"address": "192.168.60.)") + std::to_string(i + 1) + R"("})";
     ASSERT_NO_FATAL_FAILURE(StartOnLoopback((devices + "]}").c_str()));
-    izuzez::platform::SetNetworkDrives(std::make_unique<FakeDrives>());
+    const Installed<FakeNetworkDrives> drives;
     OpenWindow();
     EXPECT_EQ(Devices()->GetItemCount(), kDevices);
     EXPECT_EQ(m_simulator.Requests(1).size(), 1u);
@@ -386,7 +386,11 @@ TEST_F(BusyNetworkTest, TheWindowListsEveryDeviceBeyondAHundredReplies)
 
 // Nothing answers because another socket holds the port without sharing it: the empty list says why, to the
 // eye and to a screen reader, and F1 asks again once the port is free.
-using EmptyListTest = WindowFixture;
+class EmptyListTest : public WindowFixture
+{
+protected:
+    Installed<FakeNetworkDrives> m_drives;
+};
 
 TEST_F(EmptyListTest, TheEmptyListSaysWhyAndF1AsksAgain)
 {
@@ -405,7 +409,6 @@ TEST_F(EmptyListTest, TheEmptyListSaysWhyAndF1AsksAgain)
     } holder;
     ASSERT_GE(holder.fd, 0);
     OpenLoopbackEndpoints();
-    izuzez::platform::SetNetworkDrives(std::make_unique<FakeDrives>());
     OpenWindow();
     CSkinListCtrl *list = Devices();
     const QLabel *line = list->findChild<QLabel *>("NoDeviceLine");

@@ -1,6 +1,7 @@
 #include "Output.h"
 #include "Password.h"
 #include "ShareCommands.h"
+#include "support/FakeDeviceSession.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -8,87 +9,11 @@
 #include <sstream>
 
 using namespace izuzez::cli;
+using izuzez::test::Device;
+using FakeSession = izuzez::test::FakeDeviceSession;
 
 namespace
 {
-
-// Stands in for the protocol: a scripted device list and scripted verdicts, recording what was asked.
-class FakeSession : public DeviceSession
-{
-public:
-    std::vector<std::vector<FoundDevice>> searches; // one list per search; the last one repeats
-    std::vector<int> verdicts;                      // per password check; missing ones refuse
-    bool queryAnswers = true;
-    bool staticConfirms = true;
-    bool dhcpConfirms = true;
-    std::string dhcpAddress = "10.0.0.77";
-
-    int searchCount = 0;
-    std::vector<std::string> passwordsTried;
-    std::vector<std::string> staticRequest;
-    bool dhcpSent = false;
-
-    std::vector<FoundDevice> Search() override
-    {
-        const std::size_t i = std::min<std::size_t>(searchCount++, searches.size() - 1);
-        m_listed = searches.empty() ? std::vector<FoundDevice>{} : searches[i];
-        return m_listed;
-    }
-    std::vector<FoundDevice> SearchUntilQuiet(std::chrono::milliseconds quiet) override
-    {
-        quietTimes.push_back(quiet);
-        return Search();
-    }
-    std::vector<std::chrono::milliseconds> quietTimes; // of the searches that waited for quiet
-    bool Select(const std::string &ip) override
-    {
-        for (const FoundDevice &d : m_listed)
-            if (d.ip == ip)
-                return true;
-        return false;
-    }
-    int CheckAdminPassword(std::string_view user, std::string_view password) override
-    {
-        EXPECT_EQ(user, "admin");
-        passwordsTried.emplace_back(password);
-        return passwordsTried.size() <= verdicts.size() ? verdicts[passwordsTried.size() - 1] : 0;
-    }
-    bool Query(QueryKind kind, std::vector<std::string> &answer) override
-    {
-        if (!queryAnswers)
-            return false;
-        answer =
-            kind == QueryKind::Shares ? std::vector<std::string>{"public", "media"} : std::vector<std::string>{"1"};
-        return true;
-    }
-    bool SetStaticAddress(const std::string &ip, const std::string &mask, const std::string &gw) override
-    {
-        staticRequest = {ip, mask, gw};
-        return staticConfirms;
-    }
-    bool SetDhcp(std::string &answeredIp) override
-    {
-        dhcpSent = true;
-        answeredIp = dhcpAddress;
-        return dhcpConfirms;
-    }
-    std::size_t PasswordLimit() const override { return 16; }
-
-private:
-    std::vector<FoundDevice> m_listed;
-};
-
-FoundDevice Device(std::string name, std::string ip)
-{
-    FoundDevice d;
-    d.name = std::move(name);
-    d.ip = std::move(ip);
-    d.netmask = "255.255.255.0";
-    d.gateway = "10.0.0.1";
-    d.uuid = "0011223344550a000005";
-    d.interfaceAddress = "10.0.0.2";
-    return d;
-}
 
 struct CommandRun
 {

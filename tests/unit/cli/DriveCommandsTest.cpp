@@ -2,9 +2,11 @@
 
 #include "DriveCommands.h"
 #include "ShareCommands.h"
-#include "platform/NetworkDrives.h"
-#include "platform/WebAccess.h"
 #include "platform/linux/DriveFolder.h"
+#include "support/FakeDeviceSession.h"
+#include "support/FakeNetworkDrives.h"
+#include "support/FakeWebAccess.h"
+#include "support/Installed.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -12,124 +14,26 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <set>
 #include <sstream>
 
 using namespace izuzez::cli;
 using namespace izuzez::platform;
+using namespace izuzez::test;
 
 namespace
 {
 
-class ShareSession : public DeviceSession
-{
-public:
-    std::vector<std::string> shares{"public", "Media"};
-    std::string ssl = "1";
-    std::vector<FoundDevice> Search() override
-    {
-        FoundDevice device;
-        device.name = "Nas";
-        device.ip = "10.0.0.5";
-        return {device};
-    }
-    bool Select(const std::string &ip) override { return ip == "10.0.0.5"; }
-    int CheckAdminPassword(std::string_view, std::string_view) override { return 1; }
-    bool Query(QueryKind kind, std::vector<std::string> &answer) override
-    {
-        answer = kind == QueryKind::Shares ? shares : std::vector<std::string>{ssl};
-        return true;
-    }
-    bool SetStaticAddress(const std::string &, const std::string &, const std::string &) override { return false; }
-    bool SetDhcp(std::string &) override { return false; }
-    std::size_t PasswordLimit() const override { return 16; }
-};
-
-class TableDrives : public NetworkDrives
-{
-public:
-    std::map<char, std::string> remote; // connected letters
-    std::set<char> local{'C', 'Z'};     // Z: is a local disk here
-    int addAnswer = NO_ERROR;
-    std::vector<std::string> added;
-    std::vector<RememberedDrive> remembered; // reported while their letter is not connected
-    std::vector<bool> addedUnderDeadline;
-
-    int GetDriveType(std::string_view root) const override
-    {
-        const char letter = DriveLetterOf(root);
-        return local.count(letter) ? DRIVE_FIXED : remote.count(letter) ? DRIVE_REMOTE : DRIVE_NO_ROOT_DIR;
-    }
-    bool GetConnection(std::string_view local, std::string &name) const override
-    {
-        const auto it = remote.find(DriveLetterOf(local));
-        if (it == remote.end())
-            return false;
-        name = it->second;
-        return true;
-    }
-    int AddConnection(std::string_view local, std::string_view name, const char *password, const char *user,
-                      unsigned flags) override
-    {
-        added.push_back(std::string(local) + " " + std::string(name) + " " + user + ":" + password + " " +
-                        std::to_string(flags));
-        addedUnderDeadline.push_back(ConnectDeadline().has_value());
-        if (addAnswer == NO_ERROR)
-            remote[DriveLetterOf(local)] = std::string(name);
-        return addAnswer;
-    }
-    int CancelConnection(std::string_view local, unsigned, bool) override
-    {
-        return remote.erase(DriveLetterOf(local)) ? NO_ERROR : ERROR_NOT_CONNECTED;
-    }
-    std::string LocalPath(std::string_view local) const override
-    {
-        return "/run/gvfs/" + std::string(1, DriveLetterOf(local));
-    }
-    std::vector<RememberedDrive> DisconnectedRemembered() const override
-    {
-        std::vector<RememberedDrive> waiting;
-        for (const RememberedDrive &r : remembered)
-            if (!remote.count(DriveLetterOf(r.localName)))
-                waiting.push_back(r);
-        return waiting;
-    }
-};
-
-class AnsweringWeb : public WebAccess
-{
-public:
-    bool reachable = true;
-    std::vector<std::string> commands;
-    bool InternetCheckConnection(std::string_view) override { return reachable; }
-    bool ReadRegistryString(std::string_view key, std::string &value) override
-    {
-        value = key == "Software\\Clients\\StartMenuInternet" ? "web.desktop" : "web";
-        return true;
-    }
-    unsigned WinExec(std::string_view line, int) override
-    {
-        commands.emplace_back(line);
-        return kWinExecStarted;
-    }
-};
-
 class DriveCommandsTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    DriveCommandsTest()
     {
-        auto drives = std::make_unique<TableDrives>();
-        m_drives = drives.get();
-        SetNetworkDrives(std::move(drives));
-        m_web = std::make_shared<AnsweringWeb>();
-        SetWebAccess(m_web);
-    }
-    void TearDown() override
-    {
-        SetNetworkDrives(nullptr);
-        SetWebAccess(nullptr);
+        m_session.searches = {{Device("Nas", "10.0.0.5")}};
+        m_session.answers = {{QueryKind::Shares, {"public", "Media"}}};
+        m_drives->types = {{'C', DRIVE_FIXED}, {'Z', DRIVE_FIXED}}; // Z: is a local disk here
+        m_drives->pathRoot = "/run/gvfs/";
+        m_web->browser = "web.desktop";
+        m_web->command = "web";
     }
     int Run(const std::vector<std::string> &args, std::string *out = nullptr, std::string *err = nullptr)
     {
@@ -151,10 +55,10 @@ protected:
         return status;
     }
 
-    ShareSession m_session;
+    FakeDeviceSession m_session;
     std::vector<std::string> m_prompts;
-    TableDrives *m_drives = nullptr;
-    std::shared_ptr<AnsweringWeb> m_web;
+    Installed<FakeNetworkDrives> m_drives;
+    Installed<FakeWebAccess> m_web;
 };
 
 TEST(DriveCommandLine, ArgumentsAreCheckedBeforeAnythingRuns)
@@ -201,17 +105,17 @@ TEST(DriveCommandLine, ArgumentsAreCheckedBeforeAnythingRuns)
 
 TEST_F(DriveCommandsTest, MapTakesTheFreeLetterNearestZAndRefusesOneInUse)
 {
-    m_drives->remote['Y'] = "\\\\other\\x";
+    m_drives->remotes['Y'] = "\\\\other\\x";
     std::string out;
     std::string err;
     EXPECT_EQ(Run({"map", "10.0.0.5", "Media"}, &out), kExitDone);
     EXPECT_EQ(out, "X:\t\\\\10.0.0.5\\Media\t/run/gvfs/X\n");
-    EXPECT_EQ(m_drives->added.back(), "X: \\\\10.0.0.5\\Media : 1");
+    EXPECT_EQ(m_drives->adds.back().Text(), "X: \\\\10.0.0.5\\Media : 1");
 
     EXPECT_EQ(Run({"map", "10.0.0.5", "public", "Y", "--user", "bob"}, &out, &err), kExitUsage);
     EXPECT_NE(err.find("Y: is in use by \\\\other\\x"), std::string::npos) << err;
     EXPECT_EQ(Run({"map", "10.0.0.5", "public", "W", "--user", "WORK\\bob"}), kExitDone);
-    EXPECT_EQ(m_drives->added.back(), "W: \\\\10.0.0.5\\public WORK\\bob:pw 1");
+    EXPECT_EQ(m_drives->adds.back().Text(), "W: \\\\10.0.0.5\\public WORK\\bob:pw 1");
 
     EXPECT_EQ(Run({"map", "10.0.0.5", "media"}, &out, &err), kExitUsage) << "volume names are exact";
     m_drives->addAnswer = ERROR_LOGON_FAILURE;
@@ -221,8 +125,8 @@ TEST_F(DriveCommandsTest, MapTakesTheFreeLetterNearestZAndRefusesOneInUse)
 
 TEST_F(DriveCommandsTest, DrivesListsAndUnmapFrees)
 {
-    m_drives->remote['Y'] = "\\\\10.0.0.5\\public";
-    m_drives->remote['G'] = "\\\\nas\\a\"b";
+    m_drives->remotes['Y'] = "\\\\10.0.0.5\\public";
+    m_drives->remotes['G'] = "\\\\nas\\a\"b";
     std::string out;
     EXPECT_EQ(Run({"drives"}, &out), kExitDone);
     EXPECT_EQ(out, "Y:\t\\\\10.0.0.5\\public\t/run/gvfs/Y\tconnected\nG:\t\\\\nas\\a\"b\t/run/gvfs/G\tconnected\n");
@@ -286,9 +190,8 @@ TEST_F(DriveCommandsTest, ReconnectAsksInATerminalAndUnattendedLeavesPasswordLet
     for (const auto &c : cases)
     {
         SCOPED_TRACE(c.name);
-        m_drives->remote.clear();
-        m_drives->added.clear();
-        m_drives->addedUnderDeadline.clear();
+        m_drives->remotes.clear();
+        m_drives->adds.clear();
         m_drives->remembered = c.remembered;
         m_drives->addAnswer = c.addAnswer;
         m_prompts.clear();
@@ -296,7 +199,7 @@ TEST_F(DriveCommandsTest, ReconnectAsksInATerminalAndUnattendedLeavesPasswordLet
         std::string err;
         EXPECT_EQ(Run(c.args, &out, &err), c.status);
         EXPECT_EQ(m_prompts, c.prompts);
-        EXPECT_EQ(m_drives->added, c.added);
+        EXPECT_EQ(m_drives->AddTexts(), c.added);
         EXPECT_EQ(out, c.out);
         if (c.err.empty())
             EXPECT_EQ(err, "");
@@ -304,8 +207,8 @@ TEST_F(DriveCommandsTest, ReconnectAsksInATerminalAndUnattendedLeavesPasswordLet
             EXPECT_NE(err.find(c.err), std::string::npos) << err;
         // Only the unattended run bounds its connections, and the bound goes with it.
         const bool unattended = c.args.back() == "--no-prompt";
-        for (const bool bounded : m_drives->addedUnderDeadline)
-            EXPECT_EQ(bounded, unattended);
+        for (const FakeNetworkDrives::Add &add : m_drives->adds)
+            EXPECT_EQ(add.underDeadline, unattended);
         EXPECT_FALSE(ConnectDeadline().has_value());
     }
 
@@ -324,7 +227,7 @@ TEST_F(DriveCommandsTest, OpenChecksFirstAndPrintsOrStartsTheBrowser)
     EXPECT_EQ(Run({"open", "10.0.0.5", "--print-url"}, &out), kExitDone);
     EXPECT_EQ(out, "https://10.0.0.5\n");
     EXPECT_TRUE(m_web->commands.empty());
-    m_session.ssl = "0";
+    m_session.answers[QueryKind::Ssl] = {"0"};
     EXPECT_EQ(Run({"open", "10.0.0.5"}, &out), kExitDone);
     EXPECT_EQ(m_web->commands, std::vector<std::string>{"web http://10.0.0.5"});
     m_web->reachable = false;
@@ -350,7 +253,7 @@ TEST_F(DriveCommandsTest, DrivesListsSharesWhoseNamesAreNotUtf8)
     fs::create_directory_symlink(root / "gvfs" / "smb-share:server=srv,share=sh%E9", drives / "Y");
     fs::create_directory_symlink(root / "gvfs" / "smb-share:server=srv,share=x", drives / "X");
     std::ofstream(drives / ".X.conn") << "remote=\\\\srv\\sh\xD9\nuser=\nremember=0\n";
-    SetNetworkDrives(std::make_unique<DriveFolder>(drives.string(), (root / "c").string()));
+    const Installed<DriveFolder> folder(drives.string(), (root / "c").string());
 
     std::string out;
     EXPECT_EQ(Run({"drives", "--json"}, &out), kExitDone);

@@ -5,6 +5,7 @@
 #include "platform/NetworkDrives.h"
 #include "platform/WinError.h"
 #include "platform/linux/ShareMounter.h"
+#include "support/Installed.h"
 
 #include <gio/gio.h>
 #include <gtest/gtest.h>
@@ -226,7 +227,6 @@ protected:
         EXPECT_TRUE(WaitForLateMountWork(std::chrono::steady_clock::now() + 5s));
         g_folder.clear();
         g_unmounted = 0;
-        SetConnectDeadline(std::nullopt);
     }
 
     static std::size_t OpenFiles()
@@ -309,10 +309,12 @@ TEST_F(MountBoundTest, UnderADeadlineTheMountEndsInTimeAndAShareThatCameTooLateI
         g_unmounted = 0;
         g_mountAnswered = false;
         const auto mounter = CreateGioMounter({20s, 20s});
-        SetConnectDeadline(std::chrono::steady_clock::now() + 500ms);
         int result = NO_ERROR;
-        const auto elapsed = Mount(*mounter, result);
-        SetConnectDeadline(std::nullopt);
+        std::chrono::milliseconds elapsed;
+        {
+            const izuzez::test::ScopedConnectDeadline bound(std::chrono::steady_clock::now() + 500ms);
+            elapsed = Mount(*mounter, result);
+        }
         EXPECT_EQ(result, c.result);
         EXPECT_LT(elapsed, 1500ms) << "the deadline is a bound";
         if (c.backend == Backend::MountsWhenCancelled)

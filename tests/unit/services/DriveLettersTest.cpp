@@ -1,6 +1,6 @@
 #include "services/DriveLetters.h"
 
-#include "platform/NetworkDrives.h"
+#include "support/FakeNetworkDrives.h"
 
 #include <gtest/gtest.h>
 
@@ -10,33 +10,10 @@
 
 using namespace izuzez::platform;
 using namespace izuzez::services;
+using izuzez::test::FakeNetworkDrives;
 
 namespace
 {
-
-// Drive types, connections and remembered mappings by letter; every other letter is a free root.
-class LetterDrives : public NetworkDrives
-{
-public:
-    std::map<char, int> types;
-    std::map<char, std::string> remotes;
-    std::vector<RememberedDrive> remembered;
-
-    int GetDriveType(std::string_view root) const override
-    {
-        const auto it = types.find(root.empty() ? '\0' : root[0]);
-        return it == types.end() ? DRIVE_NO_ROOT_DIR : it->second;
-    }
-    bool GetConnection(std::string_view localName, std::string &remoteName) const override
-    {
-        const auto it = remotes.find(localName.empty() ? '\0' : localName[0]);
-        if (it == remotes.end())
-            return false;
-        remoteName = it->second;
-        return true;
-    }
-    std::vector<RememberedDrive> DisconnectedRemembered() const override { return remembered; }
-};
 
 std::string Joined(const std::vector<std::string> &letters)
 {
@@ -74,7 +51,7 @@ TEST(DriveLetters, LocalDrivesAndTheFloppyLettersAreNeverOffered)
     for (const auto &c : cases)
     {
         SCOPED_TRACE(c.name);
-        LetterDrives drives;
+        FakeNetworkDrives drives;
         drives.types = c.types;
         drives.remotes = c.remotes;
         if (!c.offered.empty())
@@ -87,7 +64,7 @@ TEST(DriveLetters, LocalDrivesAndTheFloppyLettersAreNeverOffered)
 
 TEST(DriveLetters, NoneFreeWhenEveryOfferableLetterIsMappedOrLocal)
 {
-    LetterDrives drives;
+    FakeNetworkDrives drives;
     for (char c = 'C'; c <= 'Z'; ++c)
     {
         if (c % 2 == 0)
@@ -121,7 +98,7 @@ TEST(DriveLetters, ALetterIsHeldByItsConnectionOrByTheShareItIsRememberedFor)
     for (const auto &c : cases)
     {
         SCOPED_TRACE(c.name);
-        LetterDrives drives;
+        FakeNetworkDrives drives;
         drives.remotes = c.remotes;
         drives.remembered = c.remembered;
         EXPECT_EQ(FirstFreeLetter(drives), c.firstFree);

@@ -4,6 +4,7 @@
 #include "services/CodepageInstall.h"
 #include "services/WaitClock.h"
 #include "services/WidgetLaunch.h"
+#include "support/Installed.h"
 
 #include <gtest/gtest.h>
 
@@ -173,7 +174,7 @@ TEST(InstallRulesTest, RestartWaitStepsAndStops)
     for (const auto &c : cases)
     {
         std::vector<std::chrono::milliseconds> asked;
-        SetWaitClock(std::make_unique<CountingClock>(asked));
+        std::optional<izuzez::test::Installed<CountingClock>> clock(std::in_place, asked);
         std::stop_source stop;
         if (c.stopAt == 0)
             stop.request_stop();
@@ -186,7 +187,7 @@ TEST(InstallRulesTest, RestartWaitStepsAndStops)
                     stop.request_stop();
             },
             stop.get_token());
-        SetWaitClock(nullptr);
+        clock.reset();
         EXPECT_EQ(through, c.through) << c.stopAt;
         ASSERT_EQ(seen.size(), static_cast<std::size_t>(c.steps)) << c.stopAt;
         for (std::size_t i = 0; i < seen.size(); ++i)
