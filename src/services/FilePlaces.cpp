@@ -2,7 +2,9 @@
 
 #include "platform/NetworkDrives.h"
 #include "platform/RemoteName.h"
+#include "platform/WinError.h"
 #include "platform/WinFiles.h"
+#include "services/DriveLetters.h"
 
 #include <glib.h>
 #include <glib/gstdio.h>
@@ -166,13 +168,28 @@ std::string BookmarksPath()
 bool AddPlace(const std::string &path, std::string_view letter, std::string_view remoteName,
               std::string_view deviceName)
 {
-    return ChangeBookmarks(path, [&](const std::string &text)
-                           { return WithPlace(text, letter, remoteName, deviceName); });
+    return ChangeBookmarks(path,
+                           [&](const std::string &text) { return WithPlace(text, letter, remoteName, deviceName); });
 }
 
 bool RemovePlace(const std::string &path, std::string_view letter, std::string_view remoteName)
 {
     return ChangeBookmarks(path, [&](const std::string &text) { return WithoutPlace(text, letter, remoteName); });
+}
+
+void PlaceMappedLetter(std::string_view letter, std::string_view remoteName, std::string_view deviceName)
+{
+    AddPlace(BookmarksPath(), letter, remoteName, deviceName);
+}
+
+int CancelConnectionAndPlace(platform::NetworkDrives &drives, std::string_view letter, unsigned flags, bool force)
+{
+    // Read first: afterwards the letter holds nothing.
+    const std::optional<std::string> remote = LetterHolders(drives).HolderOf(letter);
+    const int result = drives.CancelConnection(letter, flags, force);
+    if (result == platform::NO_ERROR && remote)
+        RemovePlace(BookmarksPath(), letter, *remote);
+    return result;
 }
 
 } // namespace izuzez::services

@@ -7,6 +7,11 @@
 #include <string>
 #include <string_view>
 
+namespace izuzez::platform
+{
+class NetworkDrives;
+}
+
 namespace izuzez::services
 {
 
@@ -28,5 +33,10 @@ std::string BookmarksPath();
 bool AddPlace(const std::string &path, std::string_view letter, std::string_view remoteName,
               std::string_view deviceName);
 bool RemovePlace(const std::string &path, std::string_view letter, std::string_view remoteName);
+
+// What both faces do: a letter just mapped gets its place in BookmarksPath(); an unmap
+// (NetworkDrives::CancelConnection's answer) takes the place of the share the letter held away when it worked.
+void PlaceMappedLetter(std::string_view letter, std::string_view remoteName, std::string_view deviceName);
+int CancelConnectionAndPlace(platform::NetworkDrives &drives, std::string_view letter, unsigned flags, bool force);
 
 } // namespace izuzez::services

@@ -1,8 +1,8 @@
 // The Linux web layer: the reachability check on loopback, the default browser from the freedesktop files,
 // and WinExec's codes for programs that are missing, broken or fine.
 
-#include "platform/FileManager.h"
 #include "platform/WebAccess.h"
+#include "platform/FileManager.h"
 #include "platform/linux/DefaultBrowser.h"
 #include "platform/linux/DetachedExec.h"
 

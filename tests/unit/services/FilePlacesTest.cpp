@@ -40,17 +40,18 @@ TEST(FilePlacesTest, OnlyTheLineOfTheLettersShareIsAddedAndRemoved)
         {"a last line without its newline", true, "file:///a A", "Z:", kPublic, "Nas",
          std::string("file:///a A\n") + kOurs},
         {"the person's lines stay before ours", true, persons, "Z:", kPublic, "Nas", persons + kOurs},
-        {"ours once, whatever device it names", true, "smb://10.0.0.2/public Z: public on 10.0.0.2\n", "z:",
-         kPublic, "Nas", "smb://10.0.0.2/public Z: public on 10.0.0.2\n"},
+        {"ours once, whatever device it names", true, "smb://10.0.0.2/public Z: public on 10.0.0.2\n", "z:", kPublic,
+         "Nas", "smb://10.0.0.2/public Z: public on 10.0.0.2\n"},
         {"no device name: the server", true, "", "Z:", kPublic, "", "smb://10.0.0.2/public Z: public on 10.0.0.2\n"},
         {"escaped address, one-line UTF-8 label", true, "", "Y:", "\\\\10.0.0.2\\My Files", "N\nas\xff",
          "smb://10.0.0.2/My%20Files Y: My Files on N as\xef\xbf\xbd\n"},
         {"a broken remote name", true, "x\n", "Z:", "\\\\10.0.0.2", "Nas", "x\n"},
-        {"removed between the person's lines", false, "smb://10.0.0.2/public\n" + std::string(kOurs) + persons, "z:",
-         kPublic, "", "smb://10.0.0.2/public\n" + persons},
+        {"removed between the person's lines", false, "smb://10.0.0.2/public\n" + std::string(kOurs) + persons,
+         "z:", kPublic, "", "smb://10.0.0.2/public\n" + persons},
         {"removed at the end without a newline", false, std::string("a\n") + "smb://10.0.0.2/public Z: public on Nas",
          "Z:", kPublic, "", "a\n"},
-        {"another letter's or share's stays", false, persons + kOurs, "Z:", "\\\\10.0.0.3\\public", "", persons + kOurs},
+        {"another letter's or share's stays", false, persons + kOurs, "Z:", "\\\\10.0.0.3\\public", "",
+         persons + kOurs},
     };
     for (const auto &c : cases)
     {
