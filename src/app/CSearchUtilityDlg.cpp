@@ -126,6 +126,9 @@ void CSearchUtilityDlg::BindControls()
                     m_shownRow = QPersistentModelIndex();
                     OnClickDeviceList();
                 });
+    if (m_lstVolumes)
+        connect(m_lstVolumes, &QAbstractItemView::activated, this,
+                [this](const QModelIndex &index) { m_drives->OnOpenVolume(index.row()); });
     if (m_lstDevices)
         connect(new QShortcut(QKeySequence(Qt::Key_F1), m_lstDevices, nullptr, nullptr, Qt::WidgetShortcut),
                 &QShortcut::activated, this, &CSearchUtilityDlg::OnDeviceListHelp);

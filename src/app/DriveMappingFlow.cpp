@@ -8,11 +8,13 @@
 #include "app/MessageBox.h"
 #include "app/SelectedRow.h"
 #include "app/WindowsVersion.h"
+#include "platform/FileManager.h"
 #include "platform/NetworkDrives.h"
 #include "platform/RemoteName.h"
 #include "protocol/FixedText.h"
 #include "protocol/Operations.h"
 #include "protocol/ProtocolState.h"
+#include "services/FilePlaces.h"
 #include "services/MappingCredentials.h"
 #include "skin/CSkinListCtrl.h"
 
@@ -33,8 +35,12 @@ constexpr char kUnmapped[] = "Successfully unmapped drive.";
 
 int Disconnect(const std::string &localName)
 {
-    return RunExchange([&]
-                       { return CurrentNetworkDrives().CancelConnection(localName, CONNECT_UPDATE_PROFILE, true); });
+    return RunExchange(
+        [&]
+        {
+            return izuzez::services::CancelConnectionAndPlace(CurrentNetworkDrives(), localName, CONNECT_UPDATE_PROFILE,
+                                                              true);
+        });
 }
 
 // The mapping's steps over the window: the Login dialog in share mode on the window's thread (the
@@ -133,6 +139,7 @@ void DriveMappingFlow::OnMount()
         ShowMessage(m_owner, kMapFailed, kCaptionError, MessageIcon::Stop);
         return;
     }
+    izuzez::services::PlaceMappedLetter(localName, remoteName, m_devices->GetItemText(deviceRow, 0).toStdString());
     ShowMessage(m_owner, kMapped, kCaptionConfirm, MessageIcon::Information);
     RefreshLetters();
     FillVolumeList(m_devices, m_volumes, deviceRow, false);
@@ -158,4 +165,16 @@ void DriveMappingFlow::OnUnmount()
     ShowMessage(m_owner, kUnmapped, kCaptionConfirm, MessageIcon::Information);
     RefreshLetters();
     FillVolumeList(m_devices, m_volumes, m_devices->GetTopIndex(), true);
+}
+
+void DriveMappingFlow::OnOpenVolume(int row)
+{
+    if (!m_ready || row < 0)
+        return;
+    const std::string localName = m_volumes->GetItemText(row, 1).toStdString();
+    if (localName.empty())
+        return;
+    const std::string folder = CurrentNetworkDrives().LocalPath(localName);
+    if (!folder.empty())
+        OpenInFileManager(folder);
 }

@@ -14,6 +14,8 @@ public:
 
     void OnMount();
     void OnUnmount();
+    // A volume row opened (double-click, Enter): a mapped one shows in the file manager.
+    void OnOpenVolume(int row);
     // The drive letters read again and listed.
     void RefreshLetters();
 

@@ -1,5 +1,7 @@
 #include "services/ReconnectLetters.h"
 
+#include "services/FilePlaces.h"
+
 #include <algorithm>
 
 namespace izuzez::services
@@ -27,6 +29,8 @@ ReconnectOutcome ReconnectOne(NetworkDrives &drives, const RememberedDrive &reme
                                             remembered.userName.c_str(), CONNECT_UPDATE_PROFILE);
     if (result != NO_ERROR)
         return {remembered, ReconnectStatus::Failed, result};
+    // Its place comes back with it, should it be missing.
+    PlaceMappedLetter(remembered.localName, remembered.remoteName, {});
     return {remembered, ReconnectStatus::Back, 0};
 }
 

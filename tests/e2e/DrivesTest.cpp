@@ -6,6 +6,7 @@
 #include "support/SambaLabSuite.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <thread>
@@ -133,6 +134,12 @@ TEST_F(DrivesTest, AGuestVolumeMapsToTheFreeLetterNearestZAndCarriesFiles)
     EXPECT_EQ(drives.out.rfind("Z:\t\\\\10.71.1.2\\public\t", 0), 0u) << drives.out;
     const RunResult json = Izuzez({"drives", "--json"});
     EXPECT_NE(json.out.find("\"letter\": \"Z:\""), std::string::npos) << json.out;
+
+    // The letter is a place of the file manager until it is unmapped (the test main's config folder).
+    const std::string bookmarks = std::string(std::getenv("XDG_CONFIG_HOME")) + "/gtk-3.0/bookmarks";
+    EXPECT_EQ(ReadFile(bookmarks), "smb://10.71.1.2/public Z: public on Nas\n");
+    EXPECT_EQ(Izuzez({"unmap", "Z:"}).status, 0);
+    EXPECT_EQ(ReadFile(bookmarks), "");
 }
 
 TEST_F(DrivesTest, APasswordVolumeKeepsItsNameAsMappedAndRefusesAWrongPassword)

@@ -5,6 +5,7 @@ izuzez_add_test(services_test
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/DeviceChangesTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/DiagnosisTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/DriveLettersTest.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/FilePlacesTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/InstallRulesTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/LanSettingsRulesTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/MappingCredentialsTest.cpp

@@ -135,11 +135,15 @@ int RunSetDhcp(const Options &o, DeviceSession &session, Console &console)
 } // namespace
 
 // Searches and selects the device by its IP text, as a click in the window's list does.
-bool SearchAndSelect(const Options &o, DeviceSession &session, Console &console)
+bool SearchAndSelect(const Options &o, DeviceSession &session, Console &console, std::string *name)
 {
-    session.Search();
+    const std::vector<FoundDevice> devices = session.Search();
     if (session.Select(o.deviceIp))
+    {
+        if (const FoundDevice *d = FindByIp(devices, o.deviceIp); d != nullptr && name != nullptr)
+            *name = d->name;
         return true;
+    }
     console.err << "No device answered the search at " << o.deviceIp << ".\n";
     return false;
 }

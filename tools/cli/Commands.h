@@ -31,8 +31,9 @@ struct Console
     std::function<std::optional<std::string>(const std::string &prompt)> askSharePassword = nullptr;
 };
 
-// Searches and selects the device by its IP text, as a click in the window's list does.
-bool SearchAndSelect(const Options &o, DeviceSession &session, Console &console);
+// Searches and selects the device by its IP text, as a click in the window's list does; `name` receives its
+// name when asked for.
+bool SearchAndSelect(const Options &o, DeviceSession &session, Console &console, std::string *name = nullptr);
 // The empty administrator password first, then the one the user gives. Returns an exit status, or -1 when
 // the device accepted.
 int ProveAdminPassword(const Options &o, DeviceSession &session, Console &console);

@@ -5,6 +5,7 @@
 #include "platform/RemoteName.h"
 #include "protocol/PrintableText.h"
 #include "services/DriveLetters.h"
+#include "services/FilePlaces.h"
 #include "services/ReconnectLetters.h"
 #include "services/WebLaunch.h"
 
@@ -85,7 +86,8 @@ std::string ConnectionError(int code)
 
 int RunMap(const Options &o, DeviceSession &session, Console &console)
 {
-    if (!SearchAndSelect(o, session, console))
+    std::string deviceName;
+    if (!SearchAndSelect(o, session, console, &deviceName))
         return kExitDevice;
     std::vector<std::string> shares;
     if (!session.Query(QueryKind::Shares, shares))
@@ -129,13 +131,15 @@ int RunMap(const Options &o, DeviceSession &session, Console &console)
         console.err << "Failed to map drive: " << ConnectionError(result) << ".\n";
         return kExitDevice;
     }
+    services::PlaceMappedLetter(letter, remote, deviceName);
     console.out << letter << "\t" << PrintableText(remote) << "\t" << PrintableText(drives.LocalPath(letter)) << "\n";
     return kExitDone;
 }
 
 int RunUnmap(const Options &o, Console &console)
 {
-    const int result = CurrentNetworkDrives().CancelConnection(o.letter, CONNECT_UPDATE_PROFILE, true);
+    const int result =
+        services::CancelConnectionAndPlace(CurrentNetworkDrives(), o.letter, CONNECT_UPDATE_PROFILE, true);
     if (result != NO_ERROR)
     {
         console.err << "Unable to disconnect " << o.letter << ": " << ConnectionError(result) << ".\n";

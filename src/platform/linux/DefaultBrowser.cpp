@@ -32,17 +32,27 @@ std::string WithoutFieldCodes(std::string_view exec)
     return command;
 }
 
-} // namespace
-
-std::string DefaultBrowserId()
+// The desktop entry id of a handler GIO found, which it gives up.
+std::string IdOf(GAppInfo *info)
 {
-    GAppInfo *info = g_app_info_get_default_for_uri_scheme("http");
     if (info == nullptr)
         return {};
     const char *id = g_app_info_get_id(info);
     std::string value = id != nullptr ? id : "";
     g_object_unref(info);
     return value;
+}
+
+} // namespace
+
+std::string DefaultBrowserId()
+{
+    return IdOf(g_app_info_get_default_for_uri_scheme("http"));
+}
+
+std::string DefaultFileManagerId()
+{
+    return IdOf(g_app_info_get_default_for_type("inode/directory", FALSE));
 }
 
 std::string DesktopEntryCommand(std::string_view desktopId)

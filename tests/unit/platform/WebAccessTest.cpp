@@ -2,6 +2,7 @@
 // and WinExec's codes for programs that are missing, broken or fine.
 
 #include "platform/WebAccess.h"
+#include "platform/FileManager.h"
 #include "platform/linux/DefaultBrowser.h"
 #include "platform/linux/DetachedExec.h"
 
@@ -168,8 +169,8 @@ protected:
     std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
 };
 
-// GIO reads these folders once per process: this is the one case that looks a browser up.
-TEST_F(BrowserTest, TheRegistryKeysAnswerFromMimeAppsAndTheDesktopEntry)
+// GIO reads these folders once per process: this is the one case that looks a browser or file manager up.
+TEST_F(BrowserTest, TheRegistryKeysAndTheFileManagerAnswerFromMimeAppsAndTheDesktopEntry)
 {
     // GIO passes over entries whose program is missing; these run a script in a folder with a space.
     const std::string program = (m_dir / "web browser/web").string();
@@ -178,8 +179,13 @@ TEST_F(BrowserTest, TheRegistryKeysAnswerFromMimeAppsAndTheDesktopEntry)
                                                         "\" --new-window %u %%s\n"
                                                         "[Desktop Action x]\nExec=wrong\n");
     Write(m_dir / "data/applications/other.desktop", "[Desktop Entry]\nType=Application\nName=O\nExec=true %U\n");
+    const fs::path opened = m_dir / "opened";
+    Write(m_dir / "bin/files", RecordingScript(opened), true);
+    Write(m_dir / "data/applications/files.desktop",
+          "[Desktop Entry]\nType=Application\nName=Files\nExec=" + (m_dir / "bin/files").string() + " %U\n");
     Write(m_dir / "config/mimeapps.list", "[Added Associations]\nx-scheme-handler/http=other.desktop;\n"
-                                          "[Default Applications]\nx-scheme-handler/http=gone.desktop;web.desktop;\n");
+                                          "[Default Applications]\nx-scheme-handler/http=gone.desktop;web.desktop;\n"
+                                          "inode/directory=files.desktop;\n");
 
     const auto web = CreateWebAccess();
     std::string value;
@@ -195,6 +201,9 @@ TEST_F(BrowserTest, TheRegistryKeysAnswerFromMimeAppsAndTheDesktopEntry)
         web->ReadRegistryString("Software\\Clients\\StartMenuInternet\\gone.desktop\\shell\\open\\command", value));
     EXPECT_FALSE(web->ReadRegistryString("Software\\Clients\\StartMenuInternet\\..\\x\\shell\\open\\command", value));
     EXPECT_FALSE(web->ReadRegistryString("Software\\Other", value));
+
+    EXPECT_GT(OpenInFileManager("/run/a share"), 31u);
+    EXPECT_EQ(RecordedLine(opened), "/run/a share");
 }
 
 TEST_F(BrowserTest, WinExecAnswersWithTheOriginalCodes)
