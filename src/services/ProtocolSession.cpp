@@ -158,18 +158,14 @@ private:
 
 } // namespace
 
-std::unique_ptr<DeviceSession> OpenProtocolSession(const std::vector<std::string> &interfaces, bool verbose,
-                                                   std::vector<std::string> &missing)
+OpenedSession OpenProtocolSession(const std::vector<std::string> &interfaces, bool verbose)
 {
     // Only switch on: IZUZEZ_DEBUG=1 in the environment also enables the lines.
     if (verbose)
         SetDiagnostics(true);
     SetInterfaceFilter(interfaces);
     OpenEndpoints();
-    // A clash on the port would otherwise look like a network where nothing answers.
-    for (const std::string &warning : ReceiverWarnings())
-        std::fprintf(stderr, "izuzez: warning: %s\n", warning.c_str());
-    missing.clear();
+    OpenedSession opened{nullptr, ReceiverWarnings(), {}};
     const ProtocolState &s = g_ProtocolState;
     for (const std::string &address : interfaces)
     {
@@ -177,9 +173,10 @@ std::unique_ptr<DeviceSession> OpenProtocolSession(const std::vector<std::string
         for (int i = 0; i < s.interfaceCount && !found; ++i)
             found = FieldText(s.interfaceAddress[i]) == address;
         if (!found)
-            missing.push_back(address);
+            opened.missing.push_back(address);
     }
-    return std::make_unique<ProtocolSession>();
+    opened.session = std::make_unique<ProtocolSession>();
+    return opened;
 }
 
 } // namespace izuzez::services

@@ -26,14 +26,6 @@ constexpr std::array<std::pair<std::string_view, QueryKind>, 8> kQueryNames = {{
     {"domain", QueryKind::Domain},
 }};
 
-// Leading zeros read as octal in some programs and never match the device's own text, so they are refused
-// for every address, with the same words.
-std::string LeadingZeroError(std::string_view what, std::string_view text)
-{
-    return std::string(what) + " '" + std::string(text) +
-           "' has an octet with a leading zero; write each octet in decimal without leading zeros.";
-}
-
 ParseResult Fail(std::string error)
 {
     ParseResult result;
@@ -107,20 +99,27 @@ std::string CommandNames(const CLI::App &app)
     return text;
 }
 
-// A word the parser did not take: an option of another command, an unknown option or a stray argument.
+// An option the chosen command (or the lack of one) does not take: "--wait belongs to the search and wake commands."
+std::string OptionOfOtherCommands(const CLI::App &app, const std::string &name)
+{
+    std::vector<std::string> owners;
+    for (const CLI::App *command : DeclaredCommands(app))
+        if (command->get_option_no_throw(name) != nullptr)
+            owners.push_back(command->get_name());
+    return name + " belongs to the " + ListInWords(owners) + (owners.size() == 1 ? " command." : " commands.");
+}
+
+bool Given(const CLI::App &command, const char *name)
+{
+    const CLI::Option *option = command.get_option_no_throw(name);
+    return option != nullptr && option->count() > 0;
+}
+
+// A word the parser did not take: an unknown option or a stray argument.
 std::string ExtraArgumentError(const CLI::App &app, const std::string &arg, bool commandGiven)
 {
     if (arg.size() > 1 && arg[0] == '-')
-    {
-        const std::string name = arg.substr(0, arg.find('='));
-        std::vector<std::string> owners;
-        for (const CLI::App *command : DeclaredCommands(app))
-            if (command->get_option_no_throw(name) != nullptr)
-                owners.push_back(command->get_name());
-        if (owners.empty())
-            return "Unknown option '" + arg + "'.";
-        return name + " belongs to the " + ListInWords(owners) + (owners.size() == 1 ? " command." : " commands.");
-    }
+        return "Unknown option '" + arg + "'.";
     if (!commandGiven)
     {
         return "Unknown command '" + arg + "'; use " + CommandNames(app) + ".";
@@ -140,10 +139,8 @@ std::string FlagValueOrEndOfOptions(const CLI::App &app, const std::vector<std::
         if (arg.rfind("--", 0) != 0)
             continue;
         const std::string name = arg.substr(0, arg.find('='));
+        // The app holds every option: the global ones and a twin of each command's.
         const CLI::Option *option = app.get_option_no_throw(name);
-        for (const CLI::App *command : DeclaredCommands(app))
-            if (option == nullptr)
-                option = command->get_option_no_throw(name);
         if (option == nullptr)
             continue;
         const bool inlineValue = name.size() != arg.size();
@@ -155,84 +152,28 @@ std::string FlagValueOrEndOfOptions(const CLI::App &app, const std::vector<std::
     return {};
 }
 
-// Options of a command written before the command ("--json search") are moved after it, where the
-// command's parser finds them; global options stay where they are.
-std::vector<std::string> CommandOptionsAfterCommand(const CLI::App &app, const std::vector<std::string> &args)
+// "--wait: needs a number ..." as CLI11 words a refused value is "--wait needs a number ...".
+std::string RefusedValue(const CLI::ValidationError &e)
 {
-    std::vector<std::string> before;
-    std::vector<std::string> moved;
-    for (std::size_t i = 0; i < args.size(); ++i)
-    {
-        const std::string &arg = args[i];
-        if (arg.size() < 2 || arg[0] != '-' || arg == "--")
-        {
-            const std::vector<const CLI::App *> commands = DeclaredCommands(app);
-            if (std::none_of(commands.begin(), commands.end(),
-                             [&arg](const CLI::App *command) { return command->get_name() == arg; }))
-                return args;
-            before.push_back(arg);
-            before.insert(before.end(), moved.begin(), moved.end());
-            before.insert(before.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
-            return before;
-        }
-        const std::string name = arg.substr(0, arg.find('='));
-        const bool inlineValue = name.size() != arg.size();
-        if (const CLI::Option *global = app.get_option_no_throw(name))
-        {
-            before.push_back(arg);
-            if (global->get_expected_max() > 0 && !inlineValue && i + 1 < args.size())
-                before.push_back(args[++i]);
-            continue;
-        }
-        moved.push_back(arg);
-        for (const CLI::App *command : DeclaredCommands(app))
-            if (const CLI::Option *own = command->get_option_no_throw(name);
-                own && own->get_expected_max() > 0 && !inlineValue && i + 1 < args.size())
-            {
-                moved.push_back(args[++i]);
-                break;
-            }
-    }
-    return args;
-}
-
-bool Given(const CLI::App &command, const char *name)
-{
-    const CLI::Option *option = command.get_option_no_throw(name);
-    return option != nullptr && option->count() > 0;
-}
-
-// An address option's value: empty is a blank field, octets above 255 are left to the octet rules, which
-// name the digit.
-// A whole number from `low` to `high`, written in decimal digits only and at most `digits` of them.
-std::optional<int> NumberIn(const std::string &text, std::size_t digits, int low, int high)
-{
-    if (text.empty() || text.size() > digits ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    const int value = std::stoi(text);
-    if (value < low || value > high)
-        return std::nullopt;
-    return value;
-}
-
-std::string CheckAddressOption(std::string_view name, const std::string &text)
-{
-    const Ipv4Verdict verdict = ReadIpv4(text).verdict;
-    if (text.empty() || verdict == Ipv4Verdict::Address || verdict == Ipv4Verdict::OctetAbove255)
-        return {};
-    if (verdict == Ipv4Verdict::LeadingZero)
-        return LeadingZeroError(name, text);
-    return std::string(name) + " needs an address of the form A.B.C.D, not '" + text + "'.";
+    std::string text = e.what();
+    if (const auto at = text.find(": "); at != std::string::npos)
+        text.replace(at, 2, " ");
+    return text;
 }
 
 } // namespace
+
+std::string LeadingZeroText(std::string_view text)
+{
+    return "'" + std::string(text) +
+           "' has an octet with a leading zero; write each octet in decimal without leading zeros.";
+}
 
 std::string DeviceIpError(std::string_view text)
 {
     const Ipv4Verdict verdict = ReadIpv4(text).verdict;
     if (verdict == Ipv4Verdict::LeadingZero)
-        return LeadingZeroError("The device's address", text);
+        return "The device's address " + LeadingZeroText(text);
     if (verdict != Ipv4Verdict::Address)
         return "'" + std::string(text) + "' is not an IPv4 address.";
     return {};
@@ -244,7 +185,7 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
     CLI::App &app = line->app;
     const CommandLineValues &v = line->values;
     // "--gateway=" is a blank field; CLI11 reads an empty inline value as none, so it gets the value apart.
-    std::vector<std::string> split;
+    std::vector<std::string> split{"izuzez"};
     for (const std::string &arg : args)
     {
         if (arg.size() > 3 && arg.rfind("--", 0) == 0 && arg.back() == '=' && arg.find('=') == arg.size() - 1)
@@ -257,104 +198,97 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
     }
     if (std::string problem = FlagValueOrEndOfOptions(app, split); !problem.empty())
         return Fail(std::move(problem));
-    const std::vector<std::string> ordered = CommandOptionsAfterCommand(app, split);
-    std::vector<std::string> reversed(ordered.rbegin(), ordered.rend()); // CLI11 takes them from the back
-    bool argumentsMissing = false;
+    std::vector<const char *> argv;
+    for (const std::string &arg : split)
+        argv.push_back(arg.c_str());
+    // A refused value is said after the mistakes in the words themselves, as a person reads them.
+    std::string refused;
     try
     {
-        app.parse(reversed);
+        app.parse(static_cast<int>(argv.size()), argv.data());
     }
     catch (const CLI::ArgumentMismatch &e)
     {
         const std::string what = e.what();
-        return Fail(what.substr(0, what.find(':')) + " needs a value.");
+        const std::string name = what.substr(0, what.find(':'));
+        // A twin short of its value stands after a command that does not take it, or with no command.
+        const std::vector<CLI::App *> chosen = app.get_subcommands();
+        if (std::any_of(line->twins.begin(), line->twins.end(),
+                        [&name](const CLI::Option *twin) { return OptionName(*twin) == name; }) &&
+            (chosen.empty() || chosen.front()->get_option_no_throw(name) == nullptr))
+            return Fail(OptionOfOtherCommands(app, name));
+        return Fail(name + " needs a value.");
     }
     catch (const CLI::RequiredError &)
     {
-        argumentsMissing = true; // the command's own check below says what is missing
+        // the command's own check below says what is missing
+    }
+    catch (const CLI::ValidationError &e)
+    {
+        refused = RefusedValue(e);
     }
     catch (const CLI::ParseError &e)
     {
         return Fail(e.what());
     }
 
-    Options o;
-    o.help = v.help;
-    o.version = v.version;
-    o.verbose = v.verbose;
+    // A refused value stops CLI11 before it stores the flags, so they are read by their count.
+    Options o = v.options;
+    o.help = app.count("--help") > 0;
+    o.version = app.count("--version") > 0;
     if (o.help || o.version)
     {
         ParseResult result;
         result.ok = true;
-        result.options = std::move(o);
+        result.options = Options{};
+        result.options.help = o.help;
+        result.options.version = o.version;
+        result.options.verbose = app.count("--verbose") > 0;
         return result;
     }
     const std::vector<CLI::App *> chosen = app.get_subcommands();
+    const std::vector<const CLI::Option *> arguments =
+        chosen.empty() ? std::vector<const CLI::Option *>{} : VisibleOptions(*chosen.front());
+    const bool argumentsMissing =
+        std::any_of(arguments.begin(), arguments.end(),
+                    [](const CLI::Option *option) { return option->get_required() && option->count() == 0; });
     if (!argumentsMissing)
-        if (const std::vector<std::string> extras = app.remaining(true); !extras.empty())
+    {
+        // Of an option the command does not take and a word nobody took, the one written first is named.
+        const auto at = [&split](const auto &is) { return std::find_if(split.begin() + 1, split.end(), is); };
+        const CLI::Option *misplaced = nullptr;
+        auto misplacedAt = split.end();
+        for (const CLI::Option *twin : line->twins)
+            if (const auto where = at([name = OptionName(*twin)](const std::string &arg)
+                                      { return arg.substr(0, arg.find('=')) == name; });
+                twin->count() > 0 && (misplaced == nullptr || where < misplacedAt))
+            {
+                misplaced = twin;
+                misplacedAt = where;
+            }
+        const std::vector<std::string> extras = app.remaining(true);
+        const auto stray =
+            extras.empty() ? split.end() : at([&extras](const std::string &arg) { return arg == extras.front(); });
+        if (misplaced != nullptr && (extras.empty() || misplacedAt < stray))
+            return Fail(OptionOfOtherCommands(app, OptionName(*misplaced)));
+        if (!extras.empty())
             return Fail(ExtraArgumentError(app, extras.front(), !chosen.empty()));
+    }
     if (chosen.empty())
         return Fail("No command given; use " + CommandNames(app) + " (see --help).");
+    if (!refused.empty())
+        return Fail(std::move(refused));
     const CLI::App &command = *chosen.front();
     o.command = line->commands.find(command.get_name())->second;
-
-    for (const std::string &text : v.interfaces)
-    {
-        const Ipv4Verdict verdict = ReadIpv4(text).verdict;
-        if (verdict == Ipv4Verdict::LeadingZero)
-            return Fail(LeadingZeroError("--interface", text));
-        if (verdict != Ipv4Verdict::Address)
-            return Fail("--interface needs a local IPv4 address, not '" + text + "'.");
-    }
-    o.interfaces = v.interfaces;
-    o.json = v.json;
-    o.passwordStdin = v.passwordStdin;
-    o.printUrl = v.printUrl;
-    o.reconnect = v.reconnect;
-    o.noPrompt = v.noPrompt;
-    o.noRestartWait = v.noRestartWait;
-    if (o.command == Command::Wake && Given(command, "--wait"))
-    {
-        const std::optional<int> seconds = NumberIn(v.wait, 4, 1, kWakeWaitMax);
-        if (!seconds)
-            return Fail("--wait needs a number of seconds from 1 to " + std::to_string(kWakeWaitMax) + ", not '" +
-                        v.wait + "'.");
-        o.wakeWaitSeconds = *seconds;
-    }
-    else if (Given(command, "--wait"))
-    {
-        const std::optional<int> ms = NumberIn(v.wait, 5, 1, kWaitLimitMs);
-        if (!ms)
-            return Fail("--wait needs a number of milliseconds from 1 to " + std::to_string(kWaitLimitMs) + ", not '" +
-                        v.wait + "'.");
-        o.waitMs = *ms;
-    }
     if (Given(command, "--interval"))
-    {
-        const std::optional<int> seconds = NumberIn(v.interval, 4, kWatchIntervalMin, kWatchIntervalMax);
-        if (!seconds)
-            return Fail("--interval needs a number of seconds from " + std::to_string(kWatchIntervalMin) + " to " +
-                        std::to_string(kWatchIntervalMax) + ", not '" + v.interval + "'.");
-        o.watchIntervalMs = *seconds * 1000;
-    }
-    if (Given(command, "--user"))
-    {
-        if (v.user.empty())
-            return Fail("--user needs a name.");
-        o.user = v.user;
-    }
+        o.watchIntervalMs = v.intervalSeconds * 1000;
     const std::pair<const char *, const std::string *> addressOptions[] = {
         {"--ip", &v.ip}, {"--netmask", &v.netmask}, {"--gateway", &v.gateway}};
     for (const auto &[name, text] : addressOptions)
-    {
-        if (!Given(command, name))
-            continue;
-        if (std::string problem = CheckAddressOption(name, *text); !problem.empty())
-            return Fail(std::move(problem));
-        (std::string_view(name) == "--ip"        ? o.newIp
-         : std::string_view(name) == "--netmask" ? o.newNetmask
-                                                 : o.newGateway) = *text;
-    }
+        if (Given(command, name))
+            (std::string_view(name) == "--ip"        ? o.newIp
+             : std::string_view(name) == "--netmask" ? o.newNetmask
+                                                     : o.newGateway) = *text;
 
     std::vector<std::string> positional;
     for (const CLI::Option *option : command.get_options())

@@ -74,6 +74,10 @@ struct ParseResult
 // Parses the arguments after the program name. Global options may stand before or after the command.
 ParseResult ParseCommandLine(const std::vector<std::string> &args);
 
+// "'010.0.0.5' has an octet with a leading zero; ...": leading zeros read as octal in some programs and never
+// match the device's own text, so every address refuses them with these words after its name.
+std::string LeadingZeroText(std::string_view text);
+
 // Why a command's device address is refused; empty for an address.
 std::string DeviceIpError(std::string_view text);
 

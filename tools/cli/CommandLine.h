@@ -14,22 +14,11 @@
 namespace izuzez::cli
 {
 
-// The raw values the declaration binds to; ParseCommandLine checks them and turns them into Options.
+// What the declaration binds to: the options straight into Options; ParseCommandLine checks the rest.
 struct CommandLineValues
 {
-    bool help = false;
-    bool version = false;
-    bool verbose = false;
-    std::vector<std::string> interfaces;
-    bool json = false;
-    bool passwordStdin = false;
-    bool printUrl = false;
-    bool reconnect = false;
-    bool noPrompt = false;
-    bool noRestartWait = false;
-    std::string wait;
-    std::string interval;
-    std::string user;
+    Options options;
+    int intervalSeconds = 0;
     std::string ip;
     std::string netmask;
     std::string gateway;
@@ -45,6 +34,9 @@ struct CommandLine
     std::map<std::string, Command, std::less<>> commands;
     // Positional arguments that take one of a fixed set of words (the completion offers them).
     std::map<const CLI::Option *, std::vector<std::string>> choices;
+    // CLI11 reads an option before a subcommand only as the app's own, so the app has a twin of each command
+    // option; a command takes over what its twins read (DeclareCommandLine).
+    std::vector<CLI::Option *> twins;
 };
 
 std::unique_ptr<CommandLine> DeclareCommandLine();

@@ -15,9 +15,9 @@
 #include "Dispatch.h"
 #include "Doctor.h"
 #include "Password.h"
-#include "RememberedDevices.h"
 #include "WatchCommand.h"
 #include "services/ProtocolSession.h"
+#include "services/RememberingSession.h"
 
 using namespace izuzez::cli;
 
@@ -122,15 +122,17 @@ int main(int argc, char **argv)
         std::cerr << "izuzez: cannot install the signal handlers.\n";
         return kExitDevice;
     }
-    std::vector<std::string> missing;
-    auto opened = izuzez::services::OpenProtocolSession(options.interfaces, options.verbose, missing);
-    if (!missing.empty())
+    auto opened = izuzez::services::OpenProtocolSession(options.interfaces, options.verbose);
+    const auto warn = [](const std::string &warning) { std::cerr << "izuzez: warning: " << warning << "\n"; };
+    for (const std::string &warning : opened.warnings)
+        warn(warning);
+    if (!opened.missing.empty())
     {
-        for (const std::string &address : missing)
+        for (const std::string &address : opened.missing)
             std::cerr << "izuzez: " << address << " is not a local IPv4 address of this machine.\n";
         return kExitUsage;
     }
-    const auto session = RememberSearches(std::move(opened), std::cerr); // for wake
+    const auto session = izuzez::services::RememberSearches(std::move(opened.session), warn); // for wake
     if (options.command == Command::Watch)
     {
         Console console{std::cout, std::cerr, {}, false, {}};

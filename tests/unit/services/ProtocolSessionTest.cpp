@@ -35,10 +35,10 @@ const CredentialCase credentialCases[] = {
 TEST(Credentials, SixteenCharactersReachTheWire)
 {
     ResetProtocolState();
-    std::vector<std::string> missing;
     // An address that is not local: no socket is opened and nothing is sent.
-    auto session = OpenProtocolSession({"192.0.2.77"}, false, missing);
-    ASSERT_EQ(missing.size(), 1u);
+    OpenedSession opened = OpenProtocolSession({"192.0.2.77"}, false);
+    ASSERT_EQ(opened.missing.size(), 1u);
+    auto &session = opened.session;
     EXPECT_EQ(session->PasswordLimit(), kLimit);
 
     std::uint8_t uuid[kUuidSize] = {0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 10, 0, 0, 5};

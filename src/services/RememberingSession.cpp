@@ -1,10 +1,10 @@
-#include "RememberedDevices.h"
+#include "services/RememberingSession.h"
 
 #include "services/DeviceCache.h"
 
 #include <ctime>
 
-namespace izuzez::cli
+namespace izuzez::services
 {
 namespace
 {
@@ -12,7 +12,8 @@ namespace
 class RememberingSession final : public DeviceSession
 {
 public:
-    RememberingSession(std::unique_ptr<DeviceSession> inner, std::ostream &err) : m_inner(std::move(inner)), m_err(err)
+    RememberingSession(std::unique_ptr<DeviceSession> inner, std::function<void(const std::string &)> warn)
+        : m_inner(std::move(inner)), m_warn(std::move(warn))
     {
     }
 
@@ -40,28 +41,29 @@ private:
         if (devices.empty())
             return devices;
         const std::int64_t now = std::time(nullptr);
-        std::vector<services::CachedDevice> seen;
+        std::vector<CachedDevice> seen;
         for (const FoundDevice &d : devices)
             seen.push_back({d.name, d.mac, d.ip, d.interfaceAddress, now});
-        const std::string problem = services::RememberDevices(services::DeviceCachePath(), seen);
+        const std::string problem = RememberDevices(DeviceCachePath(), seen);
         if (!problem.empty() && !m_warned)
         {
-            m_err << "izuzez: warning: " << problem << "\n";
+            m_warn(problem);
             m_warned = true; // watch searches every few seconds; once is enough
         }
         return devices;
     }
 
     std::unique_ptr<DeviceSession> m_inner;
-    std::ostream &m_err;
+    std::function<void(const std::string &)> m_warn;
     bool m_warned = false;
 };
 
 } // namespace
 
-std::unique_ptr<DeviceSession> RememberSearches(std::unique_ptr<DeviceSession> session, std::ostream &err)
+std::unique_ptr<DeviceSession> RememberSearches(std::unique_ptr<DeviceSession> session,
+                                                std::function<void(const std::string &)> warn)
 {
-    return std::make_unique<RememberingSession>(std::move(session), err);
+    return std::make_unique<RememberingSession>(std::move(session), std::move(warn));
 }
 
-} // namespace izuzez::cli
+} // namespace izuzez::services
