@@ -8,9 +8,11 @@
 #include "app/CSearchUtilityDlg.h"
 #include "app/DriveTable.h"
 #include "protocol/ProtocolState.h"
+#include "services/FilePlaces.h"
 #include "skin/CSkinButton.h"
 #include "skin/CSkinListCtrl.h"
 #include "skin/SkinControlId.h"
+#include "support/Process.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,7 +22,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
+
+#include <sys/stat.h>
 
 using namespace apptest;
 using namespace izuzez::platform;
@@ -382,6 +389,51 @@ TEST_F(WebAndDrivesTest, UnmappingTakesTheVolumesLocationOrTheComboLetter)
     Click(1004);
     EXPECT_EQ(m_drives->cancels.back().local, "X:");
     EXPECT_EQ(answerer.boxes.back().text, "Successfully unmapped drive.");
+}
+
+// The run's desktop folders (the test main's) hold a file manager that records the folder it is given.
+TEST_F(WebAndDrivesTest, AMappedVolumeIsAPlaceOfTheFileManagerAndOpensThere)
+{
+    const std::string data = std::getenv("XDG_DATA_HOME");
+    const std::string config = std::getenv("XDG_CONFIG_HOME");
+    const std::string opened = data + "/opened";
+    std::filesystem::create_directories(data + "/applications");
+    std::filesystem::create_directories(config);
+    izuzez::test::WriteFile(data + "/files", "#!/bin/sh\necho \"$1\" > '" + opened + "'\n");
+    ASSERT_EQ(chmod((data + "/files").c_str(), 0755), 0);
+    izuzez::test::WriteFile(data + "/applications/files.desktop",
+                            "[Desktop Entry]\nType=Application\nName=Files\nExec=" + data + "/files %U\n");
+    izuzez::test::WriteFile(config + "/mimeapps.list", "[Default Applications]\ninode/directory=files.desktop;\n");
+    const auto openedFolder = [&]
+    {
+        std::string line;
+        izuzez::test::WaitFor([&] { return (line = izuzez::test::ReadFile(opened)).find('\n') != std::string::npos; });
+        std::remove(opened.c_str());
+        return line;
+    };
+    // The cases before this one left their letters in the file.
+    const std::string bookmarks = izuzez::services::BookmarksPath();
+    std::remove(bookmarks.c_str());
+    m_drives->pathRoot = "/run/drives/";
+
+    ChooseVolume(kSecure, 0);
+    ModalAnswerer answerer;
+    Click(1003);
+    EXPECT_EQ(izuzez::test::ReadFile(bookmarks), "smb://192.168.50.10/public Z: public on Secure\n");
+
+    const QTreeWidgetItem *publicRow = Volumes()->topLevelItem(0);
+    const QPoint at = Volumes()->visualItemRect(publicRow).center();
+    // A double-click's first press comes as a click.
+    QTest::mouseClick(Volumes()->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(Volumes()->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(openedFolder(), "/run/drives/Z\n");
+    ClickRow(Volumes(), 1); // Media, on Y:
+    QTest::keyClick(Volumes(), Qt::Key_Return);
+    EXPECT_EQ(openedFolder(), "/run/drives/Y\n");
+
+    ClickRow(Volumes(), 0);
+    Click(1004);
+    EXPECT_EQ(izuzez::test::ReadFile(bookmarks), "");
 }
 
 } // namespace
