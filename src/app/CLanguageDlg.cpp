@@ -69,7 +69,7 @@ bool CLanguageDlg::OnInitDialog()
     if (opensWebPage)
         izuzez::platform::WinExec("explorer " + izuzez::services::WebAddress(FieldText(szDeviceIP)));
     g_nRestartStatus = -1;
-    m_bEnded = true;
+    m_ended = true;
     return false;
 }
 
@@ -89,7 +89,7 @@ void CLanguageDlg::OnOK()
         ShowMessage(this, kUnsupportedCodepage, "", MessageIcon::None);
         return;
     }
-    m_bEnded = true;
+    m_ended = true;
     QDialog::accept();
     // A code page that needs no file must not inherit the failure of an earlier attempt.
     g_bInstallFailed = 0;
@@ -110,9 +110,9 @@ void CLanguageDlg::OnOK()
 
 void CLanguageDlg::OnCancel()
 {
-    if (m_bEnded)
+    if (m_ended)
         return;
-    m_bEnded = true;
+    m_ended = true;
     g_nRestartStatus = -1;
     QDialog::reject();
 }

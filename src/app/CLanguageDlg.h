@@ -32,5 +32,5 @@ private:
     QComboBox *m_cboLanguage = nullptr;
     CSkinButton *m_btnOK = nullptr;
     CSkinButton *m_btnCancel = nullptr;
-    bool m_bEnded = false;
+    bool m_ended = false;
 };

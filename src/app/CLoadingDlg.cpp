@@ -84,7 +84,7 @@ int CLoadingDlg::DoModal()
 
 bool CLoadingDlg::OnInitDialog()
 {
-    m_nTimerId = g_nInstallKind == kInstallBitTorrent ? 2 : 1;
+    m_timerId = g_nInstallKind == kInstallBitTorrent ? 2 : 1;
     using namespace std::chrono_literals;
     m_timer.start(izuzez::services::CurrentWaitClock().Scaled(2000ms));
     return true;
@@ -96,7 +96,7 @@ void CLoadingDlg::OnTimer()
     if (!m_timer.isActive())
         return;
     m_timer.stop();
-    const bool installed = m_engine(m_nTimerId);
+    const bool installed = m_engine(m_timerId);
     QDialog::reject();
     if (!installed)
         ShowMessage(parentWidget(), izuzez::services::kCheckDisks, "", MessageIcon::None);

@@ -29,7 +29,7 @@ public:
     void OnOK() override {}
     void reject() override {}
 
-    int TimerId() const { return m_nTimerId; }
+    int TimerId() const { return m_timerId; }
     bool TimerActive() const { return m_timer.isActive(); }
 
 protected:
@@ -38,5 +38,5 @@ protected:
 private:
     Engine m_engine;
     QTimer m_timer;
-    int m_nTimerId = 0;
+    int m_timerId = 0;
 };

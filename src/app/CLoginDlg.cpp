@@ -48,11 +48,11 @@ bool CLoginDlg::OnInitDialog()
         return true;
     m_edtUserName->setMaxLength(kFieldLimit);
     m_edtPassword->setMaxLength(kFieldLimit);
-    m_edtPassword->setText(m_strPassword);
+    m_edtPassword->setText(m_password);
     if (g_nLoginMode == kLoginModeAdmin)
     {
-        m_strUserName = QStringLiteral("admin");
-        m_edtUserName->setText(m_strUserName);
+        m_userName = QStringLiteral("admin");
+        m_edtUserName->setText(m_userName);
         m_edtUserName->setEnabled(false);
     }
     else
@@ -65,16 +65,16 @@ bool CLoginDlg::OnInitDialog()
             izuzez::platform::CurrentSystemInfo().GetUserName(user);
             if (user.size() >= kUserNameBuffer)
                 user.resize(kUserNameBuffer - 1);
-            m_strUserName = QString::fromStdString(user);
+            m_userName = QString::fromStdString(user);
             // The logged-on name is put in whole, even past the typing limit.
-            m_edtUserName->setMaxLength(qMax(kFieldLimit, static_cast<int>(m_strUserName.size())));
-            m_edtUserName->setText(m_strUserName);
+            m_edtUserName->setMaxLength(qMax(kFieldLimit, static_cast<int>(m_userName.size())));
+            m_edtUserName->setText(m_userName);
             m_edtUserName->setEnabled(false);
         }
         else
         {
-            m_strUserName.clear();
-            m_edtUserName->setText(m_strUserName);
+            m_userName.clear();
+            m_edtUserName->setText(m_userName);
             m_edtUserName->setEnabled(true);
         }
     }
@@ -85,12 +85,12 @@ bool CLoginDlg::OnInitDialog()
 void CLoginDlg::OnOK()
 {
     if (m_edtUserName)
-        m_strUserName = m_edtUserName->text();
+        m_userName = m_edtUserName->text();
     if (m_edtPassword)
-        m_strPassword = m_edtPassword->text();
+        m_password = m_edtPassword->text();
     // The logged-on name of the old systems is shown whole; what is sent of it ends on a whole character.
-    CopyText(g_ProtocolState.userName, Utf8Prefix(m_strUserName, kCredentialLength).toStdString());
-    CopyText(g_ProtocolState.password, Utf8Prefix(m_strPassword, kCredentialLength).toStdString());
-    m_bConfirmed = true;
+    CopyText(g_ProtocolState.userName, Utf8Prefix(m_userName, kCredentialLength).toStdString());
+    CopyText(g_ProtocolState.password, Utf8Prefix(m_password, kCredentialLength).toStdString());
+    m_confirmed = true;
     reject();
 }

@@ -24,7 +24,7 @@ public:
     // OK and Enter: stores both texts, then closes as Cancel does.
     void OnOK() override;
     // True once OK stored the texts (the modal result is Cancel on both buttons).
-    bool Confirmed() const { return m_bConfirmed; }
+    bool Confirmed() const { return m_confirmed; }
 
     QLineEdit *UserNameEdit() const { return m_edtUserName; }
     QLineEdit *PasswordEdit() const { return m_edtPassword; }
@@ -37,7 +37,7 @@ private:
     CSkinButton *m_btnCancel = nullptr;
     QLineEdit *m_edtUserName = nullptr;
     QLineEdit *m_edtPassword = nullptr;
-    QString m_strUserName;
-    QString m_strPassword;
-    bool m_bConfirmed = false;
+    QString m_userName;
+    QString m_password;
+    bool m_confirmed = false;
 };

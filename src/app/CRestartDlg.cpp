@@ -42,7 +42,7 @@ int CRestartDlg::DoModal()
 
 bool CRestartDlg::OnInitDialog()
 {
-    m_bEnded = false;
+    m_ended = false;
     m_worker = std::jthread([this](std::stop_token stop) { Worker(stop); });
     m_timer.start(izuzez::services::CurrentWaitClock().Scaled(izuzez::services::kRestartWait));
     return true;
@@ -61,7 +61,7 @@ void CRestartDlg::closeEvent(QCloseEvent *event)
 
 void CRestartDlg::StopWorker()
 {
-    m_bEnded = true;
+    m_ended = true;
     m_worker.request_stop();
     if (m_worker.joinable())
         m_worker.join();
@@ -77,7 +77,7 @@ void CRestartDlg::Worker(std::stop_token stop)
             this,
             [this, bar, percent]
             {
-                if (m_bEnded || bar.isNull())
+                if (m_ended || bar.isNull())
                     return;
                 if (percent == 0)
                     bar->setRange(1, 100);
@@ -89,5 +89,5 @@ void CRestartDlg::Worker(std::stop_token stop)
     // An ended dialog stops the wait, which then steps no more.
     izuzez::services::WaitForRestart(post, stop);
     g_nRestartStatus = 0;
-    m_nWorkerExit = 1;
+    m_workerExit = 1;
 }

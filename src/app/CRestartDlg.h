@@ -28,7 +28,7 @@ public:
     void reject() override {}
 
     CSkinProgressCtrl *Progress() const { return m_progress; }
-    int WorkerExitCode() const { return m_nWorkerExit.load(); }
+    int WorkerExitCode() const { return m_workerExit.load(); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -40,6 +40,6 @@ private:
     CSkinProgressCtrl *m_progress = nullptr;
     QTimer m_timer;
     std::jthread m_worker;
-    std::atomic<bool> m_bEnded{false};
-    std::atomic<int> m_nWorkerExit{0};
+    std::atomic<bool> m_ended{false};
+    std::atomic<int> m_workerExit{0};
 };

@@ -87,10 +87,10 @@ void CSearchUtilityDlg::BindControls()
         m_lstVolumes->DeleteAllItems();
         SearchAndList();
     };
-    m_lan = std::make_unique<LanSettingsFlow>(this, lan, m_bInitialised, m_bDeviceSelected, searchAgain);
+    m_lan = std::make_unique<LanSettingsFlow>(this, lan, m_initialised, m_bDeviceSelected, searchAgain);
     m_webPage = std::make_unique<WebPageFlow>(this, m_lstDevices, [this] { Reread(); });
     m_drives = std::make_unique<DriveMappingFlow>(this, m_lstDevices, m_lstVolumes, m_form.control<QComboBox>(1013),
-                                                  m_bInitialised);
+                                                  m_initialised);
     m_services =
         std::make_unique<DeviceServicesFlow>(this, m_lstDevices, m_bDeviceSelected, m_strModel, [this] { Reread(); });
 
@@ -142,13 +142,13 @@ int CSearchUtilityDlg::DoModal()
 
 bool CSearchUtilityDlg::OnInitDialog()
 {
-    if (m_bInitialised)
+    if (m_initialised)
         return true;
     setWindowTitle(QString::fromLatin1(kWindowTitle));
     setWindowIcon(m_hIcon);
     if (!m_lstDevices || !m_lstVolumes || !m_btnSearch || !m_lan->IsBound())
         return true; // a broken template: the window shows what it has and does nothing
-    m_bInitialised = true;
+    m_initialised = true;
     SetUpLists(m_lstDevices, m_lstVolumes);
     // The button bitmaps came with the template's skin when the window was built.
     m_drives->RefreshLetters();
@@ -165,7 +165,7 @@ bool CSearchUtilityDlg::OnInitDialog()
 
 void CSearchUtilityDlg::OnSearch()
 {
-    if (!m_bInitialised)
+    if (!m_initialised)
         return;
     m_lstDevices->DeleteAllItems();
     m_lstVolumes->DeleteAllItems();
@@ -197,7 +197,7 @@ void CSearchUtilityDlg::SearchAndList()
 
 void CSearchUtilityDlg::OnDeviceListHelp()
 {
-    if (!m_bInitialised)
+    if (!m_initialised)
         return;
     if (m_lstDevices->GetItemCount() == 0)
     {
@@ -210,9 +210,9 @@ void CSearchUtilityDlg::OnDeviceListHelp()
 
 void CSearchUtilityDlg::OnClickDeviceList()
 {
-    if (!m_bInitialised || m_bSelecting)
+    if (!m_initialised || m_selecting)
         return;
-    m_bSelecting = true;
+    m_selecting = true;
     // A selection moved by the program during the queries is followed once they end; bounded all the same.
     for (int round = 0; round < 8; ++round)
     {
@@ -225,7 +225,7 @@ void CSearchUtilityDlg::OnClickDeviceList()
         m_lstDevices->setFocus();
         SelectRow(row);
     }
-    m_bSelecting = false;
+    m_selecting = false;
 }
 
 void CSearchUtilityDlg::SelectRow(int row)

@@ -76,8 +76,8 @@ private:
     int m_bDeviceSelected = 0;
     // The device row whose details and volumes are shown; a new search leaves it invalid.
     QPersistentModelIndex m_shownRow;
-    bool m_bSelecting = false;
+    bool m_selecting = false;
     QIcon m_hIcon;
     QString m_strModel;
-    bool m_bInitialised = false;
+    bool m_initialised = false;
 };
