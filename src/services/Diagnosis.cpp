@@ -105,6 +105,13 @@ std::vector<std::string> Diagnose(const DoctorFacts &facts)
                           Plural(facts.otherSockets, "socket", "sockets") +
                           "): replies sent to this computer's address reach only one of them. Close it if devices "
                           "are missing.");
+    if (facts.otherSockets > 0 && !facts.portHolders.empty())
+    {
+        std::string holders;
+        for (const std::string &holder : facts.portHolders)
+            holders += (holders.empty() ? "" : ", ") + holder;
+        verdict.push_back("The port is held by " + holders + ".");
+    }
     for (const InterfaceFacts &f : facts.interfaces)
         DiagnoseInterface(f, facts.firewall, verdict);
     if (answered == 0 && verdict.size() == 1)

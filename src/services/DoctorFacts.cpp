@@ -141,17 +141,18 @@ FirewallFacts ProbeFirewall()
     return facts;
 }
 
-// Sockets of this process, by inode, so that they are not taken for another program's.
-std::set<unsigned long> OwnSocketInodes()
+// The socket inodes a process holds, from the links in its fd folder (only a process of this user, or any as
+// root, can be read).
+std::set<unsigned long> SocketInodesOf(const std::string &fdFolder)
 {
     std::set<unsigned long> inodes;
-    DIR *dir = opendir("/proc/self/fd");
+    DIR *dir = opendir(fdFolder.c_str());
     if (dir == nullptr)
         return inodes;
     while (const dirent *entry = readdir(dir))
     {
         char target[64] = {};
-        const std::string path = std::string("/proc/self/fd/") + entry->d_name;
+        const std::string path = fdFolder + "/" + entry->d_name;
         const ssize_t n = readlink(path.c_str(), target, sizeof target - 1);
         unsigned long inode = 0;
         if (n > 0 && std::sscanf(target, "socket:[%lu]", &inode) == 1)
@@ -161,16 +162,51 @@ std::set<unsigned long> OwnSocketInodes()
     return inodes;
 }
 
-int OtherSocketsOnPort()
+// "name (process N)" of each readable process that holds one of `inodes`; a bounded walk of /proc.
+std::vector<std::string> HoldersOf(const std::set<unsigned long> &inodes)
+{
+    std::vector<std::string> holders;
+    DIR *proc = opendir("/proc");
+    if (proc == nullptr || inodes.empty())
+    {
+        if (proc != nullptr)
+            closedir(proc);
+        return holders;
+    }
+    const std::string self = std::to_string(getpid());
+    int looked = 0;
+    while (const dirent *entry = readdir(proc))
+    {
+        const std::string pid = entry->d_name;
+        if (pid.empty() || !std::all_of(pid.begin(), pid.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
+            pid == self)
+            continue;
+        if (++looked > 65536)
+            break;
+        const std::set<unsigned long> held = SocketInodesOf("/proc/" + pid + "/fd");
+        if (std::none_of(held.begin(), held.end(), [&](unsigned long i) { return inodes.count(i) != 0; }))
+            continue;
+        std::string name = ReadText("/proc/" + pid + "/comm");
+        while (!name.empty() && (name.back() == '\n' || name.back() == ' '))
+            name.pop_back();
+        holders.push_back(PrintableText(name.empty() ? "?" : name) + " (process " + pid + ")");
+    }
+    closedir(proc);
+    return holders;
+}
+
+int OtherSocketsOnPort(std::vector<std::string> &holders)
 {
     const std::string table = ReadText("/proc/net/udp");
     if (table.empty())
         return -1;
-    const std::set<unsigned long> own = OwnSocketInodes();
-    int others = 0;
+    const std::set<unsigned long> own = SocketInodesOf("/proc/self/fd");
+    std::set<unsigned long> others;
     for (unsigned long inode : UdpSocketInodes(table, kProtocolPort))
-        others += own.count(inode) == 0;
-    return others;
+        if (own.count(inode) == 0)
+            others.insert(inode);
+    holders = HoldersOf(others);
+    return static_cast<int>(others.size());
 }
 
 // Name, prefix and loopback flag of each interface, from one walk of the interface table.
@@ -317,7 +353,7 @@ DoctorFacts GatherDoctorFacts(const DoctorRequest &request)
         // The kernel applies the larger of the two values.
         f.rpFilter = rpOwn < 0 || rpAll < 0 ? -1 : std::max(rpOwn, rpAll);
     }
-    facts.otherSockets = OtherSocketsOnPort();
+    facts.otherSockets = OtherSocketsOnPort(facts.portHolders);
     if (request.readFirewall)
         facts.firewall = ProbeFirewall();
     else

@@ -46,7 +46,8 @@ struct DoctorFacts
 {
     std::vector<InterfaceFacts> interfaces;
     FirewallFacts firewall;
-    int otherSockets = -1; // sockets of other processes on UDP port 13579; -1 when unknown
+    int otherSockets = -1;                // sockets of other processes on UDP port 13579; -1 when unknown
+    std::vector<std::string> portHolders; // "name (process N)" of those this user may see
 };
 
 struct DoctorRequest

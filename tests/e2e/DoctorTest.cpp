@@ -121,6 +121,7 @@ TEST_F(DoctorTest, NamesASecondInstanceHoldingThePort)
     const json report = Doctor({Lab::kHostA}, run);
     EXPECT_GE(report["other_sockets"].get<int>(), 1) << run.out;
     EXPECT_NE(Verdict(report).find("Another program holds UDP port 13579"), std::string::npos) << Verdict(report);
+    EXPECT_NE(Verdict(report).find("held by izuzez (process "), std::string::npos) << Verdict(report);
 }
 
 TEST_F(DoctorTest, NamesAFirewallRuleThatDropsThePort)

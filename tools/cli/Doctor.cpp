@@ -118,6 +118,7 @@ std::string DoctorJson(const DoctorFacts &facts, const std::vector<std::string> 
                                   {"tool", facts.firewall.tool},
                                   {"detail", facts.firewall.detail}}},
         {"other_sockets", facts.otherSockets},
+        {"port_holders", facts.portHolders},
         {"verdict", verdict},
     };
     return report.dump(2, ' ', true, ordered_json::error_handler_t::replace);

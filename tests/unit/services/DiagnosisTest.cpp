@@ -76,7 +76,12 @@ TEST(DiagnosisTest, VerdictNamesTheCause)
     other.tally.foreignClient = 4;
     DoctorFacts second = OneInterface(other);
     second.otherSockets = 2;
-    cases.push_back({"a second instance", second, {"4 replies on eth0", "another copy", "(2 sockets)"}, {}});
+    cases.push_back({"a second instance", second, {"4 replies on eth0", "another copy", "(2 sockets)"}, {"held by"}});
+    second.portHolders = {"izuzez (process 41)", "nc (process 42)"};
+    cases.push_back({"the port's holders named",
+                     second,
+                     {"(2 sockets)", "The port is held by izuzez (process 41), nc (process 42)."},
+                     {}});
 
     InterfaceFacts flood = Interface("eth0", "10.0.0.5", 24);
     flood.tally.accepted = 1;
