@@ -145,6 +145,8 @@ TEST(QueryCommand, AnswersAndFailures)
     EXPECT_NE(silent.err.find("did not answer the domain query"), std::string::npos);
 }
 
+// The address rules are tested with them in services; here a blank, a number above 255 and a missing gateway
+// reach them from the options, and their message is printed before anything is sent.
 TEST(SetAddressCommand, InputIsRefusedBeforeAnythingIsSent)
 {
     struct Case
@@ -154,13 +156,8 @@ TEST(SetAddressCommand, InputIsRefusedBeforeAnythingIsSent)
     };
     const Case cases[] = {
         {{"set-address", "10.0.0.5", "--netmask", "255.0.0.0"}, "Please input IP address!"},
-        {{"set-address", "10.0.0.5", "--ip", "10.0.0.6"}, "Please input net mask address!"},
-        {{"set-address", "10.0.0.5", "--ip", "127.0.0.9", "--netmask", "255.0.0.0"},
-         "IP address input error. Please try again."},
         {{"set-address", "10.0.0.5", "--ip", "10.0.0.300", "--netmask", "255.0.0.0"},
          "Invalid IP address in 4th digit. It should be 0-255."},
-        {{"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.0.255.0", "--gateway", "10.0.0.1"},
-         "Netmask address input invalid. Please try again."},
         {{"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.255.255.0"},
          "You enter incorrect TCP/IP configuration. Please try again."},
     };
@@ -216,11 +213,6 @@ TEST(SetAddressCommand, ReportsTheNewAddressOrTheFailure)
     FakeDeviceSession s;
     s.verdicts = {1};
     s.searches = {{Device("NAS", "10.0.0.5")}, {Device("NAS", "10.0.0.6")}};
-    const std::vector<std::string> args = {"set-address", "10.0.0.5",      "--ip",      "10.0.0.6",
-                                           "--netmask",   "255.255.255.0", "--gateway", "0.0.0.0"};
-    // A link-local address is the only one that may go without a gateway; here 0.0.0.0 is refused.
-    EXPECT_EQ(RunArgs(args, s).status, kExitUsage);
-
     const std::vector<std::string> good = {"set-address", "10.0.0.5",      "--ip",      "10.0.0.6",
                                            "--netmask",   "255.255.255.0", "--gateway", "10.0.0.1"};
     const CommandRun ok = RunArgs(good, s);
