@@ -26,7 +26,18 @@ bool FakeWebAccess::InternetCheckConnection(std::string_view url)
         }
     }
     std::this_thread::sleep_for(check.delay);
-    return check.reachable;
+    if (!gated)
+        return check.reachable;
+    std::unique_lock<std::mutex> lock(m_lock);
+    m_opened.wait_for(lock, std::chrono::seconds(5), [this] { return m_gateAnswer.has_value(); });
+    return m_gateAnswer.value_or(false);
+}
+
+void FakeWebAccess::Open(bool answer)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_gateAnswer = answer;
+    m_opened.notify_all();
 }
 
 bool FakeWebAccess::ReadRegistryString(std::string_view subKey, std::string &value)

@@ -3,8 +3,10 @@
 #include "platform/WebAccess.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,9 @@ public:
     std::string browser;
     std::string command;
     std::deque<unsigned> execResults;
+    // Set before a check starts: every check then waits (at most 5 s) until Open gives its answer.
+    bool gated = false;
+    void Open(bool answer);
 
     std::vector<std::string> keys;     // registry keys read
     std::vector<std::string> commands; // command lines started
@@ -40,6 +45,8 @@ public:
 private:
     mutable std::mutex m_lock;
     std::vector<std::string> m_urls;
+    std::condition_variable m_opened;
+    std::optional<bool> m_gateAnswer;
 };
 
 } // namespace izuzez::test

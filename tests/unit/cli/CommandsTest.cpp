@@ -1,6 +1,5 @@
+#include "CommandRun.h"
 #include "Output.h"
-#include "Password.h"
-#include "ShareCommands.h"
 #include "support/FakeDeviceSession.h"
 
 #include <gtest/gtest.h>
@@ -9,44 +8,20 @@
 #include <sstream>
 
 using namespace izuzez::cli;
-using izuzez::test::Device;
-using FakeSession = izuzez::test::FakeDeviceSession;
+using namespace izuzez::test;
 
 namespace
 {
 
-struct CommandRun
-{
-    int status;
-    std::string out;
-    std::string err;
-    int asked;
-};
-
-CommandRun RunArgs(const std::vector<std::string> &args, FakeSession &session,
+CommandRun RunArgs(const std::vector<std::string> &args, FakeDeviceSession &session,
                    std::optional<std::string> typed = "secret")
 {
-    const ParseResult parsed = ParseCommandLine(args);
-    EXPECT_TRUE(parsed.ok) << parsed.error;
-    std::ostringstream out;
-    std::ostringstream err;
-    int asked = 0;
-    Console console{out,
-                    err,
-                    [&]()
-                    {
-                        ++asked;
-                        return typed;
-                    },
-                    false,
-                    {}};
-    const int status = RunCommand(parsed.options, session, console);
-    return {status, out.str(), err.str(), asked};
+    return RunCli(args, session, [typed] { return typed; });
 }
 
 TEST(SearchCommand, LinesAndJson)
 {
-    FakeSession s;
+    FakeDeviceSession s;
     FoundDevice full = Device("NAS\x1b[2J", "10.0.0.5");
     full.dhcp = true;
     full.model = "NV-4";
@@ -84,7 +59,7 @@ TEST(SearchCommand, LinesAndJson)
 
 TEST(SearchCommand, WaitListensUntilQuietOnlyWhenAsked)
 {
-    FakeSession s;
+    FakeDeviceSession s;
     s.searches = {{Device("NAS", "10.0.0.5")}};
     EXPECT_EQ(RunArgs({"search", "--wait", "750"}, s).status, kExitDone);
     EXPECT_EQ(RunArgs({"search"}, s).status, kExitDone);
@@ -105,7 +80,7 @@ TEST(SearchCommand, NoDeviceAnsweredIsStatusOne)
     };
     for (const Case &c : cases)
     {
-        FakeSession s;
+        FakeDeviceSession s;
         s.searches = {{}};
         const CommandRun r = RunArgs(c.args, s);
         EXPECT_EQ(r.status, kExitDevice) << c.args.size();
@@ -116,7 +91,7 @@ TEST(SearchCommand, NoDeviceAnsweredIsStatusOne)
 
 TEST(SearchCommand, JsonIsAsciiAndLossless)
 {
-    FakeSession s;
+    FakeDeviceSession s;
     s.searches = {{Device("caf\xc3\xa9\xc2\x9b\x1b", "10.0.0.5")}};
     const CommandRun r = RunArgs({"search", "--json"}, s);
     EXPECT_EQ(r.status, kExitDone);
@@ -154,7 +129,7 @@ TEST(SearchCommand, TerminalTableLinesUpItsColumns)
 
 TEST(QueryCommand, AnswersAndFailures)
 {
-    FakeSession s;
+    FakeDeviceSession s;
     s.searches = {{Device("NAS", "10.0.0.5")}};
     const CommandRun shares = RunArgs({"query", "10.0.0.5", "shares"}, s);
     EXPECT_EQ(shares.status, kExitDone);
@@ -170,6 +145,8 @@ TEST(QueryCommand, AnswersAndFailures)
     EXPECT_NE(silent.err.find("did not answer the domain query"), std::string::npos);
 }
 
+// The address rules are tested with them in services; here a blank, a number above 255 and a missing gateway
+// reach them from the options, and their message is printed before anything is sent.
 TEST(SetAddressCommand, InputIsRefusedBeforeAnythingIsSent)
 {
     struct Case
@@ -179,19 +156,14 @@ TEST(SetAddressCommand, InputIsRefusedBeforeAnythingIsSent)
     };
     const Case cases[] = {
         {{"set-address", "10.0.0.5", "--netmask", "255.0.0.0"}, "Please input IP address!"},
-        {{"set-address", "10.0.0.5", "--ip", "10.0.0.6"}, "Please input net mask address!"},
-        {{"set-address", "10.0.0.5", "--ip", "127.0.0.9", "--netmask", "255.0.0.0"},
-         "IP address input error. Please try again."},
         {{"set-address", "10.0.0.5", "--ip", "10.0.0.300", "--netmask", "255.0.0.0"},
          "Invalid IP address in 4th digit. It should be 0-255."},
-        {{"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.0.255.0", "--gateway", "10.0.0.1"},
-         "Netmask address input invalid. Please try again."},
         {{"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.255.255.0"},
          "You enter incorrect TCP/IP configuration. Please try again."},
     };
     for (const Case &c : cases)
     {
-        FakeSession s;
+        FakeDeviceSession s;
         s.searches = {{Device("NAS", "10.0.0.5")}};
         const CommandRun r = RunArgs(c.args, s);
         EXPECT_EQ(r.status, kExitUsage) << c.message;
@@ -224,7 +196,7 @@ TEST(SetAddressCommand, EachAnswerOfThePasswordProofIsPrinted)
     for (const Case &c : cases)
     {
         SCOPED_TRACE(c.err);
-        FakeSession s;
+        FakeDeviceSession s;
         s.searches = {{Device("NAS", "10.0.0.5")}, {Device("NAS", "10.0.0.6")}};
         s.verdicts = c.verdicts;
         const CommandRun r = RunArgs(
@@ -238,14 +210,9 @@ TEST(SetAddressCommand, EachAnswerOfThePasswordProofIsPrinted)
 
 TEST(SetAddressCommand, ReportsTheNewAddressOrTheFailure)
 {
-    FakeSession s;
+    FakeDeviceSession s;
     s.verdicts = {1};
     s.searches = {{Device("NAS", "10.0.0.5")}, {Device("NAS", "10.0.0.6")}};
-    const std::vector<std::string> args = {"set-address", "10.0.0.5",      "--ip",      "10.0.0.6",
-                                           "--netmask",   "255.255.255.0", "--gateway", "0.0.0.0"};
-    // A link-local address is the only one that may go without a gateway; here 0.0.0.0 is refused.
-    EXPECT_EQ(RunArgs(args, s).status, kExitUsage);
-
     const std::vector<std::string> good = {"set-address", "10.0.0.5",      "--ip",      "10.0.0.6",
                                            "--netmask",   "255.255.255.0", "--gateway", "10.0.0.1"};
     const CommandRun ok = RunArgs(good, s);
@@ -254,7 +221,7 @@ TEST(SetAddressCommand, ReportsTheNewAddressOrTheFailure)
     EXPECT_NE(ok.out.find("is now at 10.0.0.6"), std::string::npos) << ok.out;
     EXPECT_EQ(s.searchCount, 2);
 
-    FakeSession hostile;
+    FakeDeviceSession hostile;
     hostile.verdicts = {1};
     FoundDevice moved = Device("NAS\x1b[2J", "10.0.0.6");
     moved.netmask = "255.255.255.0\x1b]0;x\x07";
@@ -264,7 +231,7 @@ TEST(SetAddressCommand, ReportsTheNewAddressOrTheFailure)
     const CommandRun shown = RunArgs(good, hostile);
     EXPECT_EQ(shown.out, "The device NAS?[2J is now at 10.0.0.6 (netmask 255.255.255.0?]0;x?, gateway 10.0.0.1?2J).\n");
 
-    FakeSession refused;
+    FakeDeviceSession refused;
     refused.verdicts = {1};
     refused.staticConfirms = false;
     refused.searches = {{Device("NAS", "10.0.0.5")}};
@@ -276,7 +243,7 @@ TEST(SetAddressCommand, ReportsTheNewAddressOrTheFailure)
 
 TEST(SetDhcpCommand, MessagesAndNewAddress)
 {
-    FakeSession s;
+    FakeDeviceSession s;
     s.verdicts = {1};
     s.searches = {{Device("NAS", "10.0.0.5")}, {Device("NAS", "10.0.0.77")}};
     const CommandRun ok = RunArgs({"set-dhcp", "10.0.0.5"}, s);
@@ -284,7 +251,7 @@ TEST(SetDhcpCommand, MessagesAndNewAddress)
     EXPECT_NE(ok.out.find("DHCP client enabled.\n"), std::string::npos);
     EXPECT_NE(ok.out.find("is now at 10.0.0.77"), std::string::npos);
 
-    FakeSession failing;
+    FakeDeviceSession failing;
     failing.verdicts = {1};
     failing.dhcpConfirms = false;
     failing.searches = {{Device("NAS", "10.0.0.5")}};
@@ -292,7 +259,7 @@ TEST(SetDhcpCommand, MessagesAndNewAddress)
     EXPECT_EQ(failed.status, kExitDevice);
     EXPECT_EQ(failed.err, "Set to dhcp client fail.\n");
 
-    FakeSession wrong;
+    FakeDeviceSession wrong;
     wrong.searches = {{Device("NAS", "10.0.0.5")}};
     EXPECT_EQ(RunArgs({"set-dhcp", "10.0.0.5"}, wrong).status, kExitDevice);
     EXPECT_FALSE(wrong.dhcpSent);

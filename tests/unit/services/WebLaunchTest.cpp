@@ -1,14 +1,12 @@
 // The wait for the web port both faces make before the page opens.
 
 #include "services/WebLaunch.h"
+#include "support/FakeWebAccess.h"
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <optional>
 #include <thread>
 
 using namespace izuzez::services;
@@ -16,31 +14,6 @@ using namespace std::chrono_literals;
 
 namespace
 {
-
-// A web layer whose check answers only when the test lets it.
-class GatedWeb : public izuzez::platform::WebAccess
-{
-public:
-    bool InternetCheckConnection(std::string_view) override
-    {
-        std::unique_lock<std::mutex> lock(m_lock);
-        m_wake.wait_for(lock, 5s, [this] { return m_answer.has_value(); });
-        return m_answer.value_or(false);
-    }
-    bool ReadRegistryString(std::string_view, std::string &) override { return false; }
-    unsigned WinExec(std::string_view, int) override { return 0; }
-    void Answer(bool reachable)
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        m_answer = reachable;
-        m_wake.notify_all();
-    }
-
-private:
-    std::mutex m_lock;
-    std::condition_variable m_wake;
-    std::optional<bool> m_answer;
-};
 
 // Pauses take no time; each one is added up and may let the check answer first.
 class CountingClock : public WaitClock
@@ -87,14 +60,15 @@ TEST(WebPortWait, ARefusalEndsItAtOnceSilenceAfterTwoSecondsALateAnswerServesNot
     for (const auto &c : cases)
     {
         SCOPED_TRACE(c.name);
-        auto web = std::make_shared<GatedWeb>();
+        auto web = std::make_shared<izuzez::test::FakeWebAccess>();
+        web->gated = true;
         DeviceAvailability check;
         check.Start(web, "10.0.0.5");
         CountingClock clock;
         clock.answerAt = c.answerAt;
         clock.answer = [&]
         {
-            web->Answer(c.reachable);
+            web->Open(c.reachable);
             EXPECT_TRUE(Within2s([&] { return check.Value() != 0; }));
         };
         if (c.answerAt == 0)
@@ -103,7 +77,7 @@ TEST(WebPortWait, ARefusalEndsItAtOnceSilenceAfterTwoSecondsALateAnswerServesNot
         EXPECT_EQ(clock.waited, c.waited);
         EXPECT_EQ(clock.pauses * 50ms, c.waited);
         if (c.answerAt < 0)
-            web->Answer(c.reachable); // after the wait: nobody listens any more
+            web->Open(c.reachable); // after the wait: nobody listens any more
         // The worker lets go of the layer once it has written (or dropped) its answer.
         EXPECT_TRUE(Within2s([&] { return web.use_count() == 1; }));
         EXPECT_EQ(check.Value(), 0);
