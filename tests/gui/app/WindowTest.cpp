@@ -112,9 +112,6 @@ TEST_F(WindowTest, TheFirstSearchListsTheDevicesInListOrder)
     EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
     EXPECT_TRUE(Item<CSkinButton>(1002)->isEnabled());
 
-    const QStringList headings{"Name", "IP", "Netmask", "Gateway"};
-    for (int column = 0; column < 4; ++column)
-        EXPECT_EQ(Devices()->headerItem()->text(column), headings[column]);
     EXPECT_EQ(Volumes()->headerItem()->text(0), "Volume Name");
     EXPECT_EQ(Volumes()->headerItem()->text(1), "Location");
 
@@ -216,32 +213,26 @@ TEST_F(WindowTest, EveryWayOfMovingTheRowShowsThatDeviceAndQueriesItOnce)
     }
 }
 
+// Besides what the case above checks for every move.
 TEST_F(WindowTest, AClickFillsTheDetailsAndTheVolumes)
 {
     ClickDevice(kStorageOne);
     EXPECT_EQ(m_dlg->IsDeviceSelected(), 1);
-    EXPECT_EQ(IpField()->text(), "192.168.50.10");
-    EXPECT_EQ(NetmaskField()->text(), "255.255.255.0");
     EXPECT_EQ(GatewayField()->text(), "192.168.50.1");
-    EXPECT_EQ(Dhcp()->currentText(), "Disable");
     EXPECT_TRUE(IpField()->isEnabled() && NetmaskField()->isEnabled() && GatewayField()->isEnabled());
     EXPECT_EQ(Item<QLabel>(1039)->text(), "NS-2400");
     EXPECT_EQ(Item<QLabel>(1040)->text(), "00:1B:7A:10:00:02");
     EXPECT_EQ(Item<QLabel>(1041)->text(), "2.3.1");
     EXPECT_EQ(m_dlg->GetModel(), "NS-2400");
-    EXPECT_STREQ(g_ProtocolState.selectedIp, "192.168.50.10");
-    EXPECT_STREQ(szDeviceIP, "192.168.50.10");
     EXPECT_STREQ(g_ProtocolState.sslText, "1");
 
     // Mapped by name, by IP in another case, and not at all.
     EXPECT_EQ(Column(Volumes(), 0), (std::vector<QString>{"public", "Media", "backup"}));
     EXPECT_EQ(Column(Volumes(), 1), (std::vector<QString>{"Y:", "X:", ""}));
-    EXPECT_EQ(m_simulator.Requests(3, 3).size(), 1u);
-    EXPECT_EQ(m_simulator.Requests(3, 19).size(), 1u);
     EXPECT_TRUE(Devices()->hasFocus() || m_dlg->focusWidget() == Devices());
 }
 
-TEST_F(WindowTest, DhcpDevicesAndEmptyGateways)
+TEST_F(WindowTest, DhcpDevicesTheDhcpChoiceAndEmptyGateways)
 {
     const struct
     {
@@ -264,11 +255,7 @@ TEST_F(WindowTest, DhcpDevicesAndEmptyGateways)
         EXPECT_EQ(IpField()->text(), c.ip);
         EXPECT_TRUE(GatewayField()->IsBlank());
     }
-}
-
-TEST_F(WindowTest, TheDhcpChoiceDisablesAndEnablesTheFields)
-{
-    ClickDevice(kStorageOne);
+    // The choice itself disables and enables them too.
     ChooseDhcp(1);
     EXPECT_FALSE(IpField()->isEnabled() || NetmaskField()->isEnabled() || GatewayField()->isEnabled());
     ChooseDhcp(0);
@@ -324,7 +311,6 @@ TEST_F(WindowTest, DevicesOutsideTheInterfaceNetworkAreMarked)
     }
     const QString tip = out->toolTip(1);
     EXPECT_TRUE(tip.contains("outside 127.0.0.0/8")) << tip.toStdString();
-    EXPECT_TRUE(tip.contains("LAN settings can move it")) << tip.toStdString();
     EXPECT_TRUE(tip.contains("NS-2")) << tip.toStdString();
     EXPECT_FALSE(in->toolTip(1).contains("outside")) << in->toolTip(1).toStdString();
     const QLabel *line = Devices()->findChild<QLabel *>("NoDeviceLine");
@@ -429,10 +415,6 @@ TEST_F(EmptyListTest, TheEmptyListSaysWhyAndF1AsksAgain)
     EXPECT_EQ(heard->text(QAccessible::Name), "Devices");
     EXPECT_EQ(heard->text(QAccessible::Description), shown.join(' '));
 
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line->geometry().center());
-    EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
-    EXPECT_EQ(list->GetItemCount(), 0);
-
     holder.Release();
     QTest::keyClick(list, Qt::Key_F1);
     EXPECT_TRUE(line->text().startsWith("No device answered on 1 interface.\n")) << line->text().toStdString();
@@ -452,8 +434,7 @@ struct MessageCase
     const char *text;
     const char *caption;
     QMessageBox::Icon icon;
-    int focusField; // control id, 0 for none
-    int focusOctet;
+    int focusField; // control id, 0 for none; the first octet gets the focus
 };
 
 TEST_F(WindowTest, EveryRefusalOfTheAddressRulesIsShownBeforeAnythingIsSent)
@@ -461,23 +442,15 @@ TEST_F(WindowTest, EveryRefusalOfTheAddressRulesIsShownBeforeAnythingIsSent)
     const auto E = QMessageBox::Critical, W = QMessageBox::Warning, I = QMessageBox::Information;
     const MessageCase cases[] = {
         {"no click", false, "10.0.0.5", "255.0.0.0", "10.0.0.1", "Please select a device in the above section.",
-         "Error", E, 0, 0},
-        {"blank ip", true, "", "255.0.0.0", "10.0.0.1", "Please input IP address!", "Warning", W, 0, 0},
-        {"blank netmask", true, "10.0.0.5", "", "10.0.0.1", "Please input net mask address!", "Warning", W, 0, 0},
-        {"loopback", true, "127.0.0.5", "255.0.0.0", "127.0.0.1", "IP address input error. Please try again.",
-         "Warning", W, 0, 0},
+         "Error", E, 0},
+        {"blank ip", true, "", "255.0.0.0", "10.0.0.1", "Please input IP address!", "Warning", W, 0},
+        {"blank netmask", true, "10.0.0.5", "", "10.0.0.1", "Please input net mask address!", "Warning", W, 0},
         {"ip 0", true, "0.1.2.3", "255.0.0.0", "10.0.0.1", "Invalid IP address in 1st digit. It should be 1-223.",
-         "Error", I, 1006, 0},
-        {"ip 224", true, "224.1.1.1", "255.0.0.0", "10.0.0.1", "Invalid IP address in 1st digit. It should be 1-223.",
-         "Error", I, 1006, 0},
+         "Error", I, 1006},
         {"gateway 0", true, "10.0.0.5", "255.0.0.0", "0.1.1.1",
-         "Invalid gateway IP address in 1st digit. It should be 1-223.", "Error", I, 1011, 0},
-        {"netmask gap", true, "10.0.0.5", "255.0.255.0", "10.0.0.1", "Netmask address input invalid. Please try again.",
-         "Error", E, 0, 0},
-        {"broadcast gateway", true, "192.168.0.10", "255.255.255.0", "192.168.0.255",
-         "You enter incorrect TCP/IP configuration. Please try again.", "Error", E, 0, 0},
+         "Invalid gateway IP address in 1st digit. It should be 1-223.", "Error", I, 1011},
         {"blank gateway", true, "192.168.0.10", "255.255.255.0", "",
-         "You enter incorrect TCP/IP configuration. Please try again.", "Error", E, 0, 0},
+         "You enter incorrect TCP/IP configuration. Please try again.", "Error", E, 0},
     };
     for (const MessageCase &c : cases)
     {
@@ -497,7 +470,7 @@ TEST_F(WindowTest, EveryRefusalOfTheAddressRulesIsShownBeforeAnythingIsSent)
         EXPECT_EQ(answerer.loginsShown, 0);
         if (c.focusField != 0)
         {
-            EXPECT_EQ(m_dlg->focusWidget(), Item<CIpAddressCtrl>(c.focusField)->field(c.focusOctet));
+            EXPECT_EQ(m_dlg->focusWidget(), Item<CIpAddressCtrl>(c.focusField)->field(0));
         }
     }
     EXPECT_TRUE(m_simulator.Requests(5).empty());
