@@ -166,13 +166,9 @@ std::set<unsigned long> SocketInodesOf(const std::string &fdFolder)
 std::vector<std::string> HoldersOf(const std::set<unsigned long> &inodes)
 {
     std::vector<std::string> holders;
-    DIR *proc = opendir("/proc");
-    if (proc == nullptr || inodes.empty())
-    {
-        if (proc != nullptr)
-            closedir(proc);
+    DIR *proc = inodes.empty() ? nullptr : opendir("/proc");
+    if (proc == nullptr)
         return holders;
-    }
     const std::string self = std::to_string(getpid());
     int looked = 0;
     while (const dirent *entry = readdir(proc))

@@ -1,9 +1,11 @@
 // The drive letter records: a letter's note (a "[Drive]" key file, or the older "remote=..." lines) and the
-// GVfs folder name its link points at, both listed as `drives --json` does.
+// GVfs folder name its link points at, both listed as `drives --json` does; the note's text also stands for a
+// bookmarks file that gets and loses the letter's place.
 #include "FuzzInput.h"
 #include "Output.h"
 #include "platform/RemoteName.h"
 #include "platform/linux/DriveFolder.h"
+#include "services/FilePlaces.h"
 
 using namespace izuzez;
 
@@ -25,6 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (platform::SplitRemoteName(remote->second, server, share))
             rows.push_back({"Z:", platform::JoinRemoteName(server, share), std::string(linkTarget)});
         rows.push_back({"X:", remote->second, std::string(note)});
+        const std::string placed = services::WithPlace(note, "Z:", remote->second, linkTarget);
+        services::WithoutPlace(placed, "Z:", remote->second);
     }
     cli::DrivesJson(rows);
     cli::DrivesText(rows);
