@@ -3,7 +3,6 @@ izuzez_add_test(cli_test
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/CommandLineTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/CommandsTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/DriveCommandsTest.cpp
-            ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/PasswordTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/ProgressTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/WatchCommandTest.cpp
     LIBS izuzez_cli_shares izuzez_test_fakes nlohmann_json::nlohmann_json)

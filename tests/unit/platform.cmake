@@ -1,6 +1,7 @@
 # The platform layers' Linux backends.
 izuzez_add_test(platform_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/DriveFolderTest.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/RemoteNameTest.cpp LIBS izuzez_platform izuzez_test_support)
+    ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/RemoteNameTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/TerminalPasswordTest.cpp LIBS izuzez_platform izuzez_test_support)
 izuzez_add_test(platform_probe_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/TcpProbeTest.cpp
     LIBS izuzez_platform)
 izuzez_add_test(platform_web_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/WebAccessTest.cpp LIBS izuzez_platform)

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace izuzez::cli
+namespace izuzez::platform
 {
 
 // One line of the stream; the line end ("\n" or "\r\n") is not part of the password. Empty at end of input.
@@ -17,4 +17,4 @@ std::string PasswordFromLine(std::istream &in, std::size_t limit);
 // than `limit` is read to its end but comes back cut to limit + 1 characters, for the caller to refuse.
 std::optional<std::string> PasswordFromTerminal(const char *prompt, std::size_t limit);
 
-} // namespace izuzez::cli
+} // namespace izuzez::platform

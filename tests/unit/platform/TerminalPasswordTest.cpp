@@ -1,11 +1,11 @@
-#include "Password.h"
+#include "platform/TerminalPassword.h"
 
 #include <gtest/gtest.h>
 
 #include <iterator>
 #include <sstream>
 
-using namespace izuzez::cli;
+using namespace izuzez::platform;
 
 namespace
 {

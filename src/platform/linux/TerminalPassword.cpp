@@ -1,4 +1,4 @@
-#include "Password.h"
+#include "platform/TerminalPassword.h"
 
 #include <csignal>
 #include <cstring>
@@ -8,7 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace izuzez::cli
+namespace izuzez::platform
 {
 namespace
 {
@@ -112,4 +112,4 @@ std::optional<std::string> PasswordFromTerminal(const char *prompt, std::size_t 
     return password;
 }
 
-} // namespace izuzez::cli
+} // namespace izuzez::platform
