@@ -5,7 +5,7 @@ izuzez_add_test(cli_test
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/DriveCommandsTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/ProgressTest.cpp
             ${CMAKE_CURRENT_SOURCE_DIR}/unit/cli/WatchCommandTest.cpp
-    LIBS izuzez_cli_shares izuzez_test_fakes nlohmann_json::nlohmann_json)
+    LIBS izuzez_cli_shares izuzez_cli_reference izuzez_test_fakes nlohmann_json::nlohmann_json)
 # The completion and manual the build made are compared with the declaration.
 target_compile_definitions(cli_test PRIVATE IZUZEZ_PACKAGING_BUILD_DIR="${CMAKE_BINARY_DIR}/packaging"
                                             IZUZEZ_SOURCE_DIR="${CMAKE_SOURCE_DIR}")

@@ -136,40 +136,20 @@ std::vector<std::string> CodepageNames()
     return names;
 }
 
-bool TakesValue(const CLI::Option &option)
+SynopsisPiece PieceOf(const CLI::Option &option)
 {
-    return option.get_expected_max() > 0;
+    if (option.get_positional())
+        return {option.get_name(), "", !option.get_required()};
+    return {OptionName(option), TakesValue(option) ? option.get_type_name() : "", option.get_group() != kInSynopsis,
+            option.get_multi_option_policy() == CLI::MultiOptionPolicy::TakeAll};
 }
 
-// One piece of a synopsis: a word, an option with its value's name, and whether it is optional.
-struct Piece
+std::string PlainPiece(const SynopsisPiece &piece)
 {
-    std::string word;
-    std::string value;
-    bool optional = false;
-    bool repeats = false;
-};
-
-std::vector<Piece> SynopsisPieces(const CLI::App &command)
-{
-    std::vector<Piece> pieces;
-    for (const CLI::Option *option : command.get_options())
-    {
-        if (option->get_group().empty())
-            continue;
-        if (option->get_positional())
-            pieces.push_back({option->get_name(), "", !option->get_required()});
-        else
-            pieces.push_back({OptionName(*option), TakesValue(*option) ? option->get_type_name() : "",
-                              option->get_group() != kInSynopsis});
-    }
-    return pieces;
-}
-
-std::string PlainPiece(const Piece &p)
-{
-    std::string text = p.value.empty() ? p.word : p.word + " " + p.value;
-    return p.optional ? "[" + text + "]" : text;
+    std::string text = piece.value.empty() ? piece.word : piece.word + " " + piece.value;
+    if (piece.optional)
+        text = "[" + text + "]";
+    return piece.repeats ? text + "..." : text;
 }
 
 std::vector<std::string> Lines(const std::string &text)
@@ -181,73 +161,30 @@ std::vector<std::string> Lines(const std::string &text)
     return lines;
 }
 
-std::string OneParagraph(const std::string &text)
+// A list's entry: the head, then the description's lines from column `indent`. A head that leaves less than
+// `gap` spaces before that column puts the description on the next line.
+void AppendEntry(std::string &out, const std::string &head, const std::string &description, std::size_t indent,
+                 std::size_t gap)
 {
-    std::string joined;
-    for (const std::string &line : Lines(text))
-        joined += (joined.empty() ? "" : " ") + line;
-    return joined;
-}
-
-std::string Roff(std::string_view text)
-{
-    std::string out;
-    for (char c : text)
-    {
-        if (c == '-')
-            out += "\\-";
-        else if (c == '\\')
-            out += "\\e";
-        else
-            out += c;
-    }
-    return out;
-}
-
-std::string RoffPiece(const Piece &p)
-{
-    std::string text = "\\fB" + Roff(p.word) + "\\fR";
-    if (!p.value.empty())
-        text += " \\fI" + Roff(p.value) + "\\fR";
-    if (p.optional)
-        text = "[" + text + "]";
-    return p.repeats ? text + "..." : text;
-}
-
-// An option's line in a list: "  --wait MS          description", the description's further lines indented.
-void AppendOptionEntry(std::string &out, const CLI::Option &option)
-{
-    std::string head = "  " + OptionName(option);
-    if (TakesValue(option))
-        head += " " + option.get_type_name();
-    const std::vector<std::string> lines = Lines(option.get_description());
     out += head;
     std::size_t column = head.size();
-    if (column + 1 > kOptionIndent)
+    if (column + gap > indent)
     {
         out += "\n";
         column = 0;
     }
-    for (std::size_t i = 0; i < lines.size(); ++i)
+    for (const std::string &line : Lines(description))
     {
-        out += std::string(kOptionIndent - (i == 0 ? column : 0), ' ') + lines[i] + "\n";
+        out += std::string(indent - column, ' ') + line + "\n";
+        column = 0;
     }
 }
 
-// Every option of the commands once, in declaration order, by name and value (search's --wait MS and wake's
-// --wait SECONDS are two entries).
-std::vector<const CLI::Option *> CommandOptions(const CLI::App &app)
+// An option's line in a list: "  --wait MS          description".
+void AppendOptionEntry(std::string &out, const CLI::Option &option)
 {
-    std::vector<const CLI::Option *> options;
-    for (const CLI::App *command : DeclaredCommands(app))
-        for (const CLI::Option *option : VisibleOptions(*command))
-            if (!option->get_positional() && std::none_of(options.begin(), options.end(),
-                                                          [&](const CLI::Option *o) {
-                                                              return OptionName(*o) == OptionName(*option) &&
-                                                                     o->get_type_name() == option->get_type_name();
-                                                          }))
-                options.push_back(option);
-    return options;
+    const SynopsisPiece piece = PieceOf(option);
+    AppendEntry(out, "  " + PlainPiece({piece.word, piece.value}), option.get_description(), kOptionIndent, 1);
 }
 
 } // namespace
@@ -415,11 +352,38 @@ std::string OptionName(const CLI::Option &option)
     return option.get_lnames().empty() ? "-" + option.get_snames().front() : "--" + option.get_lnames().front();
 }
 
+bool TakesValue(const CLI::Option &option)
+{
+    return option.get_expected_max() > 0;
+}
+
+std::vector<SynopsisPiece> SynopsisPieces(const CLI::App &command)
+{
+    std::vector<SynopsisPiece> pieces;
+    for (const CLI::Option *option : VisibleOptions(command))
+        pieces.push_back(PieceOf(*option));
+    return pieces;
+}
+
+std::vector<const CLI::Option *> CommandOptions(const CLI::App &app)
+{
+    std::vector<const CLI::Option *> options;
+    for (const CLI::App *command : DeclaredCommands(app))
+        for (const CLI::Option *option : VisibleOptions(*command))
+            if (!option->get_positional() && std::none_of(options.begin(), options.end(),
+                                                          [&](const CLI::Option *o) {
+                                                              return OptionName(*o) == OptionName(*option) &&
+                                                                     o->get_type_name() == option->get_type_name();
+                                                          }))
+                options.push_back(option);
+    return options;
+}
+
 std::string Synopsis(const CLI::App &command)
 {
     std::string text;
-    for (const Piece &p : SynopsisPieces(command))
-        text += (text.empty() ? "" : " ") + PlainPiece(p);
+    for (const SynopsisPiece &piece : SynopsisPieces(command))
+        text += (text.empty() ? "" : " ") + PlainPiece(piece);
     return text;
 }
 
@@ -428,24 +392,12 @@ std::string RenderUsage(const CommandLine &line)
     const CLI::App &app = line.app;
     std::string out = "Usage: izuzez";
     for (const CLI::Option *option : VisibleOptions(app))
-        if (option->get_lnames().front() != "help" && option->get_lnames().front() != "version")
-            out += " [" + OptionName(*option) + (TakesValue(*option) ? " " + option->get_type_name() : "") + "]" +
-                   (option->get_multi_option_policy() == CLI::MultiOptionPolicy::TakeAll ? "..." : "");
+        if (option != app.get_option_no_throw("--help") && option != app.get_option_no_throw("--version"))
+            out += " " + PlainPiece(PieceOf(*option));
     out += " COMMAND [ARGS]\n\n" + app.get_description() + "\n\nCommands:\n";
     for (const CLI::App *command : DeclaredCommands(app))
-    {
-        const std::string head = "  " + command->get_name() + " " + Synopsis(*command);
-        const std::vector<std::string> lines = Lines(command->get_description());
-        out += head;
-        std::size_t column = head.size();
-        if (column + 2 > kUsageIndent)
-        {
-            out += "\n";
-            column = 0;
-        }
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            out += std::string(kUsageIndent - (i == 0 ? column : 0), ' ') + lines[i] + "\n";
-    }
+        AppendEntry(out, "  " + command->get_name() + " " + Synopsis(*command), command->get_description(),
+                    kUsageIndent, 2);
     out += "\nOptions:\n";
     for (const CLI::Option *option : VisibleOptions(app))
         AppendOptionEntry(out, *option);
@@ -453,139 +405,6 @@ std::string RenderUsage(const CommandLine &line)
     for (const CLI::Option *option : CommandOptions(app))
         AppendOptionEntry(out, *option);
     return out + "\n" + app.get_footer();
-}
-
-std::string RenderBashCompletion(const CommandLine &line)
-{
-    const CLI::App &app = line.app;
-    std::string names;
-    std::string valued;
-    std::string global;
-    for (const CLI::App *command : DeclaredCommands(app))
-        names += (names.empty() ? "" : " | ") + command->get_name();
-    for (const CLI::Option *option : VisibleOptions(app))
-        global += (global.empty() ? "" : " ") + OptionName(*option);
-    for (const CLI::Option *option : CommandOptions(app))
-        if (TakesValue(*option) && (valued + " ").find(" " + OptionName(*option) + " ") == std::string::npos)
-            valued += " | " + OptionName(*option);
-
-    std::string out = "# bash completion for izuzez, made from its command line's declaration when it is built\n"
-                      "_izuzez()\n"
-                      "{\n"
-                      "    local cur prev words cword\n"
-                      "    _init_completion || return\n"
-                      "\n"
-                      "    case $prev in\n"
-                      "        --interface)\n"
-                      "            local addresses\n"
-                      "            addresses=$(ip -4 -o addr show 2>/dev/null | awk '{ split($4, a, \"/\"); print "
-                      "a[1] }')\n"
-                      "            COMPREPLY=($(compgen -W \"$addresses\" -- \"$cur\"))\n"
-                      "            return\n"
-                      "            ;;\n"
-                      "        " +
-                      valued.substr(3) +
-                      ")\n"
-                      "            return\n"
-                      "            ;;\n"
-                      "    esac\n"
-                      "\n"
-                      "    local command=\"\" i\n"
-                      "    for ((i = 1; i < cword; i++)); do\n"
-                      "        case ${words[i]} in\n"
-                      "            " +
-                      names +
-                      ")\n"
-                      "                command=${words[i]}\n"
-                      "                break\n"
-                      "                ;;\n"
-                      "        esac\n"
-                      "    done\n"
-                      "\n"
-                      "    local global=\"" +
-                      global +
-                      "\"\n"
-                      "    case $command in\n"
-                      "        \"\")\n"
-                      "            COMPREPLY=($(compgen -W \"";
-    for (const CLI::App *command : DeclaredCommands(app))
-        out += command->get_name() + " ";
-    out += "$global\" -- \"$cur\"))\n"
-           "            ;;\n";
-    for (const CLI::App *command : DeclaredCommands(app))
-    {
-        std::string own;
-        std::string words;
-        int position = 0;
-        for (const CLI::Option *option : VisibleOptions(*command))
-        {
-            if (!option->get_positional())
-            {
-                own += OptionName(*option) + " ";
-                continue;
-            }
-            ++position;
-            if (const auto it = line.choices.find(option); it != line.choices.end())
-            {
-                words += "            if [[ $cur != -* && $((cword - i)) -eq " + std::to_string(position) +
-                         " ]]; then\n                COMPREPLY=($(compgen -W \"";
-                for (const std::string &choice : it->second)
-                    words += choice + (&choice == &it->second.back() ? "" : " ");
-                words += "\" -- \"$cur\"))\n                return\n            fi\n";
-            }
-        }
-        out += "        " + command->get_name() + ")\n" + words + "            COMPREPLY=($(compgen -W \"" + own +
-               "$global\" -- \"$cur\"))\n            ;;\n";
-    }
-    out += "    esac\n"
-           "} && complete -F _izuzez izuzez\n";
-    return out;
-}
-
-std::string RenderManualCommands(const CommandLine &line)
-{
-    std::string out;
-    for (const CLI::App *command : DeclaredCommands(line.app))
-    {
-        out += ".TP\n\\fB" + Roff(command->get_name()) + "\\fR";
-        for (const Piece &p : SynopsisPieces(*command))
-            out += " " + (p.value.empty() && p.word.rfind('-', 0) != 0
-                              ? (p.optional ? "[\\fI" + Roff(p.word) + "\\fR]" : "\\fI" + Roff(p.word) + "\\fR")
-                              : RoffPiece(p));
-        out += "\n" + Roff(OneParagraph(command->get_description())) + ".\n";
-    }
-    return out;
-}
-
-std::string RenderManualOptions(const CommandLine &line)
-{
-    std::string out;
-    const auto entry = [&out](const CLI::Option &option)
-    {
-        out += ".TP\n\\fB" + Roff(OptionName(option)) + "\\fR";
-        if (TakesValue(option))
-            out += " \\fI" + Roff(option.get_type_name()) + "\\fR";
-        out += "\n" + Roff(OneParagraph(option.get_description())) + ".\n";
-    };
-    for (const CLI::Option *option : VisibleOptions(line.app))
-        entry(*option);
-    out += ".PP\nOptions of the commands (see each command above for which it takes):\n";
-    for (const CLI::Option *option : CommandOptions(line.app))
-        entry(*option);
-    return out;
-}
-
-std::string RenderManual(const CommandLine &line, std::string_view manualTemplate)
-{
-    std::string out(manualTemplate);
-    const auto replace = [&out](std::string_view marker, const std::string &text)
-    {
-        if (const auto at = out.find(marker); at != std::string::npos)
-            out.replace(at, marker.size() + (out.compare(at + marker.size(), 1, "\n") == 0 ? 1 : 0), text);
-    };
-    replace("@COMMANDS@", RenderManualCommands(line));
-    replace("@OPTIONS@", RenderManualOptions(line));
-    return out;
 }
 
 } // namespace izuzez::cli

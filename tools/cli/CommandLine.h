@@ -4,7 +4,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -26,7 +25,8 @@ struct CommandLineValues
 };
 
 // The one declaration of izuzez's command line: every command with its arguments and options. The parser,
-// the usage text, the bash completion and the manual's lists are all made from it, so they cannot differ.
+// the usage text, the bash completion and the manual's lists are all made from it, so they cannot differ
+// (izuzez-cli-reference, in tools/cli-reference, makes the completion and the manual).
 struct CommandLine
 {
     CLI::App app;
@@ -46,14 +46,23 @@ std::vector<const CLI::App *> DeclaredCommands(const CLI::App &app);
 std::vector<const CLI::Option *> VisibleOptions(const CLI::App &app);
 // "--wait", or "" for a positional argument.
 std::string OptionName(const CLI::Option &option);
+bool TakesValue(const CLI::Option &option);
+// Every option of the commands once, in declaration order, by name and value (search's --wait MS and wake's
+// --wait SECONDS are two entries).
+std::vector<const CLI::Option *> CommandOptions(const CLI::App &app);
+
+// One piece of a synopsis: an argument's name, or an option with its value's name.
+struct SynopsisPiece
+{
+    std::string word;
+    std::string value;
+    bool optional = false;
+    bool repeats = false;
+};
+std::vector<SynopsisPiece> SynopsisPieces(const CLI::App &command);
 // The command's synopsis after its name: "IP VOLUME [LETTER] [--user NAME] [--password-stdin]".
 std::string Synopsis(const CLI::App &command);
 
 std::string RenderUsage(const CommandLine &line);
-std::string RenderBashCompletion(const CommandLine &line);
-// The manual's COMMANDS and OPTIONS sections (roff), put into the template at @COMMANDS@ and @OPTIONS@.
-std::string RenderManualCommands(const CommandLine &line);
-std::string RenderManualOptions(const CommandLine &line);
-std::string RenderManual(const CommandLine &line, std::string_view manualTemplate);
 
 } // namespace izuzez::cli

@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "Reference.h"
 
 #include <gtest/gtest.h>
 

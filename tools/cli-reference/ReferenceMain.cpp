@@ -1,5 +1,5 @@
 // Writes the bash completion and the manual page from the command line's declaration, at build time.
-#include "CommandLine.h"
+#include "Reference.h"
 
 #include <fstream>
 #include <iostream>
