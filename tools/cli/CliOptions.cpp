@@ -33,6 +33,15 @@ ParseResult Fail(std::string error)
     return result;
 }
 
+// "a", "a and b", "a, b and c"; `conjunction` is "and" or "or".
+std::string ListInWords(const std::vector<std::string> &words, const char *conjunction)
+{
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == words.size() ? std::string(" ") + conjunction + " " : ", ") + words[i];
+    return text;
+}
+
 // The positional arguments, checked once everything has been read; which options a command takes is
 // settled by the declaration.
 std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
@@ -64,26 +73,16 @@ std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
     {
         const auto kind = QueryKindFromName(positional[1]);
         if (!kind)
-            return "Unknown query '" + positional[1] +
-                   "'; use shares, ssl, workgroup, codepage, ideok, sharename, bt_firmware or domain.";
+            return "Unknown query '" + positional[1] + "'; use " + ListInWords(QueryKindNames(), "or") + ".";
         o.query = *kind;
     }
     if (o.command == Command::InstallCodepage)
     {
         o.codepage = positional[1];
         if (services::LanguageIndexOf(o.codepage) < 0)
-            return "Unknown code page '" + o.codepage + "'; use 950, 936, 850, 865, 852, 857, 949, 866 or 932.";
+            return "Unknown code page '" + o.codepage + "'; use " + ListInWords(CodepageNames(), "or") + ".";
     }
     return {};
-}
-
-// "a", "a and b", "a, b and c".
-std::string ListInWords(const std::vector<std::string> &words)
-{
-    std::string text;
-    for (std::size_t i = 0; i < words.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == words.size() ? " and " : ", ") + words[i];
-    return text;
 }
 
 std::string CommandNames(const CLI::App &app)
@@ -91,12 +90,7 @@ std::string CommandNames(const CLI::App &app)
     std::vector<std::string> names;
     for (const CLI::App *command : DeclaredCommands(app))
         names.push_back(command->get_name());
-    for (std::size_t i = 0; i + 2 < names.size(); ++i)
-        names[i] += ",";
-    std::string text;
-    for (std::size_t i = 0; i < names.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == names.size() ? " or " : " ") + names[i];
-    return text;
+    return ListInWords(names, "or");
 }
 
 // An option the chosen command (or the lack of one) does not take: "--wait belongs to the search and wake commands."
@@ -106,7 +100,7 @@ std::string OptionOfOtherCommands(const CLI::App &app, const std::string &name)
     for (const CLI::App *command : DeclaredCommands(app))
         if (command->get_option_no_throw(name) != nullptr)
             owners.push_back(command->get_name());
-    return name + " belongs to the " + ListInWords(owners) + (owners.size() == 1 ? " command." : " commands.");
+    return name + " belongs to the " + ListInWords(owners, "and") + (owners.size() == 1 ? " command." : " commands.");
 }
 
 bool Given(const CLI::App &command, const char *name)
@@ -240,7 +234,6 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
     {
         ParseResult result;
         result.ok = true;
-        result.options = Options{};
         result.options.help = o.help;
         result.options.version = o.version;
         result.options.verbose = app.count("--verbose") > 0;
@@ -282,13 +275,16 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
     o.command = line->commands.find(command.get_name())->second;
     if (Given(command, "--interval"))
         o.watchIntervalMs = v.intervalSeconds * 1000;
-    const std::pair<const char *, const std::string *> addressOptions[] = {
-        {"--ip", &v.ip}, {"--netmask", &v.netmask}, {"--gateway", &v.gateway}};
-    for (const auto &[name, text] : addressOptions)
-        if (Given(command, name))
-            (std::string_view(name) == "--ip"        ? o.newIp
-             : std::string_view(name) == "--netmask" ? o.newNetmask
-                                                     : o.newGateway) = *text;
+    const struct
+    {
+        const char *name;
+        const std::string &text;
+        std::optional<std::string> &field;
+    } addressOptions[] = {
+        {"--ip", v.ip, o.newIp}, {"--netmask", v.netmask, o.newNetmask}, {"--gateway", v.gateway, o.newGateway}};
+    for (const auto &option : addressOptions)
+        if (Given(command, option.name))
+            option.field = option.text;
 
     std::vector<std::string> positional;
     for (const CLI::Option *option : command.get_options())
@@ -308,6 +304,22 @@ std::optional<QueryKind> QueryKindFromName(std::string_view name)
         if (text == name)
             return kind;
     return std::nullopt;
+}
+
+std::vector<std::string> QueryKindNames()
+{
+    std::vector<std::string> names;
+    for (const auto &[text, kind] : kQueryNames)
+        names.emplace_back(text);
+    return names;
+}
+
+std::vector<std::string> CodepageNames()
+{
+    std::vector<std::string> names;
+    for (const services::Language &language : services::Languages())
+        names.emplace_back(language.codepage);
+    return names;
 }
 
 std::string_view QueryKindName(QueryKind kind)

@@ -83,6 +83,9 @@ std::string DeviceIpError(std::string_view text);
 
 std::optional<QueryKind> QueryKindFromName(std::string_view name);
 std::string_view QueryKindName(QueryKind kind);
+// The words query and install-codepage take, in their order.
+std::vector<std::string> QueryKindNames();
+std::vector<std::string> CodepageNames();
 
 // The three address fields as the window would hold them; a missing option is a blank field.
 // Fails with plain words when a given text is not an address at all.

@@ -1,7 +1,6 @@
 #include "CommandLine.h"
 
 #include "protocol/Ipv4Text.h"
-#include "services/Languages.h"
 
 #include <algorithm>
 #include <sstream>
@@ -116,26 +115,6 @@ CLI::Validator Ipv4(const std::string &address, bool octetAbove255Later)
     return octetAbove255Later ? ipv4.application_index(0) : ipv4;
 }
 
-std::vector<std::string> QueryNames()
-{
-    std::vector<std::string> names;
-    for (int i = 0;; ++i)
-    {
-        const std::string_view name = QueryKindName(static_cast<QueryKind>(i));
-        if (name.empty())
-            return names;
-        names.emplace_back(name);
-    }
-}
-
-std::vector<std::string> CodepageNames()
-{
-    std::vector<std::string> names;
-    for (const services::Language &language : services::Languages())
-        names.emplace_back(language.codepage);
-    return names;
-}
-
 SynopsisPiece PieceOf(const CLI::Option &option)
 {
     if (option.get_positional())
@@ -226,7 +205,7 @@ std::unique_ptr<CommandLine> DeclareCommandLine()
                                  "ask a device; WHAT is one of shares, ssl, workgroup,\n"
                                  "codepage, ideok, sharename, bt_firmware, domain");
     AddArgument(*line, query, 0, "IP", true);
-    AddArgument(*line, query, 1, "WHAT", true, QueryNames());
+    AddArgument(*line, query, 1, "WHAT", true, QueryKindNames());
 
     CLI::App *setAddress = AddCommand(*line, "set-address", Command::SetAddress,
                                       "give the device a static address; --gateway may be left\n"
