@@ -131,15 +131,6 @@ std::string PlainPiece(const SynopsisPiece &piece)
     return piece.repeats ? text + "..." : text;
 }
 
-std::vector<std::string> Lines(const std::string &text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // A list's entry: the head, then the description's lines from column `indent`. A head that leaves less than
 // `gap` spaces before that column puts the description on the next line.
 void AppendEntry(std::string &out, const std::string &head, const std::string &description, std::size_t indent,
@@ -152,11 +143,9 @@ void AppendEntry(std::string &out, const std::string &head, const std::string &d
         out += "\n";
         column = 0;
     }
-    for (const std::string &line : Lines(description))
-    {
+    std::istringstream lines(description);
+    for (std::string line; std::getline(lines, line); column = 0)
         out += std::string(indent - column, ' ') + line + "\n";
-        column = 0;
-    }
 }
 
 // An option's line in a list: "  --wait MS          description".
