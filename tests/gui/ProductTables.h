@@ -18,68 +18,44 @@ struct Bitmap
     int height;
 };
 
-// Every bitmap the program loads, with the size the skin relies on (all 24 bits per pixel).
-inline const std::vector<Bitmap> kBitmaps = {
-    // scroll bars, scrollable and not
-    {231, 16, 14},
-    {232, 2, 14},
-    {233, 16, 14},
-    {234, 14, 16},
-    {235, 14, 2},
-    {236, 14, 26},
-    {237, 14, 16},
-    {243, 26, 14},
-    {380, 16, 14},
-    {381, 16, 14},
-    {382, 1, 14},
-    {383, 14, 16},
-    {384, 14, 1},
-    {385, 14, 16},
-    // list header
-    {240, 12, 17},
-    {374, 1, 17},
-    // minimize and close
-    {262, 16, 16},
-    {263, 16, 16},
-    {378, 16, 16},
-    {379, 16, 16},
-    // dialog backgrounds
-    {267, 430, 574},
-    {268, 366, 135},
-    {269, 515, 205},
-    {270, 248, 119},
-    {271, 441, 169},
-    {272, 308, 147},
-    {273, 441, 178},
-    {274, 225, 201},
-    // buttons
-    {280, 93, 28},
-    {281, 93, 28},
-    {282, 93, 28},
-    {283, 93, 28},
-    {284, 100, 25},
-    {285, 100, 25},
-    {286, 100, 25},
-    {287, 100, 25},
-    {288, 93, 30},
-    {289, 93, 30},
-    {290, 93, 28},
-    {291, 93, 28},
-    {294, 100, 25},
-    {295, 100, 25},
-    {296, 100, 25},
-    {297, 100, 25},
-    {298, 100, 25},
-    {299, 100, 25},
-    {300, 100, 25},
-    {301, 100, 25},
-    {302, 100, 25},
-    {303, 100, 25},
-    {304, 93, 28},
-    {305, 93, 28},
-    {306, 100, 25},
-    {307, 100, 25},
-};
+// Every bitmap the program loads, grouped by the size the skin relies on (all 24 bits per pixel).
+inline const std::vector<Bitmap> kBitmaps = []
+{
+    struct Group
+    {
+        int width, height;
+        std::vector<int> numbers;
+    };
+    const Group groups[] = {
+        {16, 14, {231, 233, 380, 381}}, // horizontal scroll arrows, scrollable and not
+        {2, 14, {232}},                 // horizontal track
+        {1, 14, {382}},
+        {26, 14, {243}},                // horizontal thumb
+        {14, 16, {234, 237, 383, 385}}, // vertical scroll arrows
+        {14, 2, {235}},                 // vertical track
+        {14, 1, {384}},
+        {14, 26, {236}}, // vertical thumb
+        {12, 17, {240}}, // list header separator and band
+        {1, 17, {374}},
+        {16, 16, {262, 263, 378, 379}}, // minimize and close
+        {430, 574, {267}},              // dialog backgrounds
+        {366, 135, {268}},
+        {515, 205, {269}},
+        {248, 119, {270}},
+        {441, 169, {271}},
+        {308, 147, {272}},
+        {441, 178, {273}},
+        {225, 201, {274}},
+        {93, 28, {280, 281, 282, 283, 290, 291, 304, 305}}, // buttons
+        {93, 30, {288, 289}},
+        {100, 25, {284, 285, 286, 287, 294, 295, 296, 297, 298, 299, 300, 301, 302, 303, 306, 307}},
+    };
+    std::vector<Bitmap> all;
+    for (const Group &group : groups)
+        for (const int number : group.numbers)
+            all.push_back({number, group.width, group.height});
+    return all;
+}();
 
 // The size of a listed bitmap, or an empty size.
 inline QSize BitmapSize(int number)
