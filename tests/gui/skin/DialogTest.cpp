@@ -200,53 +200,46 @@ TEST_F(SkinDialogTest, EnterEndsTheDialogAsOk)
     };
     for (const Case &c : cases)
     {
+        SCOPED_TRACE(c.name);
         CSkinDialog dialog;
         dialog.resize(300, 200);
-        QWidget *focus = nullptr;
         auto *cancel = new CSkinButton(QStringLiteral("Cancel"), &dialog);
         SetDlgCtrlID(cancel, 2);
         cancel->setAutoDefault(false);
-        cancel->setGeometry(200, 60, 80, 30);
         QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-        CSkinButton *ok = nullptr;
-        if (c.layout != Layout::MainWindow)
-        {
-            ok = new CSkinButton(QStringLiteral("OK"), &dialog);
-            SetDlgCtrlID(ok, c.layout == Layout::WithDefault ? 7 : 1);
-            ok->setAutoDefault(false);
-            ok->setDefault(c.layout == Layout::WithDefault);
-            ok->setGeometry(200, 20, 80, 30);
-            auto *edit = new QLineEdit(&dialog);
-            edit->setGeometry(10, 20, 100, 24);
-            focus = edit;
-        }
-        else
+        int okClicks = 0;
+        QWidget *focus = cancel;
+        if (c.layout == Layout::MainWindow)
         {
             auto *list = new CSkinListCtrl(&dialog);
-            list->setGeometry(10, 10, 150, 100);
             list->InsertColumn(0, QStringLiteral("Name"), 100);
             list->InsertItem(0, QStringLiteral("device"));
             focus = list;
         }
-        if (c.focusOnCancel)
-            focus = cancel;
-        int okClicks = 0;
-        if (ok)
+        else
+        {
+            auto *ok = new CSkinButton(QStringLiteral("OK"), &dialog);
+            SetDlgCtrlID(ok, c.layout == Layout::WithDefault ? 7 : 1);
+            ok->setAutoDefault(false);
+            ok->setDefault(c.layout == Layout::WithDefault);
             QObject::connect(ok, &QPushButton::clicked, &dialog,
                              [&]
                              {
                                  ++okClicks;
-                                 dialog.done(QDialog::Accepted);
+                                 dialog.accept();
                              });
+            if (!c.focusOnCancel)
+                focus = new QLineEdit(&dialog);
+        }
         dialog.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
         dialog.activateWindow();
         focus->setFocus();
-        ASSERT_TRUE(WaitFor([&] { return focus->hasFocus(); })) << c.name;
+        ASSERT_TRUE(WaitFor([&] { return focus->hasFocus(); }));
         QTest::keyClick(focus, c.key, c.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-        EXPECT_FALSE(dialog.isVisible()) << c.name;
-        EXPECT_EQ(dialog.result(), QDialog::Accepted) << c.name;
-        EXPECT_EQ(okClicks, ok ? 1 : 0) << c.name;
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(okClicks, c.layout == Layout::MainWindow ? 0 : 1);
     }
 }
 

@@ -19,36 +19,29 @@
 namespace
 {
 
-TEST(SkinScrollThumb, HorizontalPositionsAndClamps)
+TEST(SkinScrollThumb, PositionsAndClamps)
 {
     struct Case
     {
-        int width, pos, limit, thumb;
+        Qt::Orientation orientation;
+        int length, pos, limit, thumb;
     };
     const Case cases[] = {
-        {200, 0, 0, 20},     {200, 5, 0, 20},     {200, 0, 100, 20},    {200, 50, 100, 90},
-        {200, 98, 100, 157}, {200, 99, 100, 158}, {200, 100, 100, 162}, // snaps once past W - 42
-        {200, 1, 3, 66},     {50, 1, 10, 20},     {30, 10, 10, 20},     // too narrow: never below 20
+        {Qt::Horizontal, 200, 5, 0, 20},      {Qt::Horizontal, 200, 0, 100, 20},   {Qt::Horizontal, 200, 50, 100, 90},
+        {Qt::Horizontal, 200, 98, 100, 157},  {Qt::Horizontal, 200, 99, 100, 158}, // snaps once past W - 42
+        {Qt::Horizontal, 200, 100, 100, 162}, {Qt::Horizontal, 200, 1, 3, 66},     {Qt::Horizontal, 50, 1, 10, 20},
+        {Qt::Horizontal, 30, 10, 10, 20}, // too narrow: never below 20
+        {Qt::Vertical, 200, 0, 0, 20},        {Qt::Vertical, 200, 0, 10, 20},      {Qt::Vertical, 200, 5, 10, 80},
+        {Qt::Vertical, 200, 19, 20, 134},     {Qt::Vertical, 200, 20, 20, 162}, // snaps once past H - 66
+        {Qt::Vertical, 200, 114, 120, 134},   {Qt::Vertical, 200, 115, 120, 162},  {Qt::Vertical, 149, 40, 40, 111},
+        {Qt::Vertical, 40, 3, 3, 20},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(CSkinHorzScroll::ThumbPosFor(c.width, c.pos, c.limit), c.thumb)
-            << c.width << " " << c.pos << "/" << c.limit;
-}
-
-TEST(SkinScrollThumb, VerticalPositionsAndClamps)
-{
-    struct Case
     {
-        int height, pos, limit, thumb;
-    };
-    const Case cases[] = {
-        {200, 0, 0, 20},    {200, 0, 10, 20},     {200, 5, 10, 80},     {200, 19, 20, 134},
-        {200, 20, 20, 162}, {200, 114, 120, 134}, {200, 115, 120, 162}, // snaps once past H - 66
-        {149, 40, 40, 111}, {40, 3, 3, 20},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(CSkinVertScroll::ThumbPosFor(c.height, c.pos, c.limit), c.thumb)
-            << c.height << " " << c.pos << "/" << c.limit;
+        const int thumb = c.orientation == Qt::Horizontal ? CSkinHorzScroll::ThumbPosFor(c.length, c.pos, c.limit)
+                                                          : CSkinVertScroll::ThumbPosFor(c.length, c.pos, c.limit);
+        EXPECT_EQ(thumb, c.thumb) << c.orientation << " " << c.length << " " << c.pos << "/" << c.limit;
+    }
 }
 
 const QColor kScrollUp(0, 120, 0);
