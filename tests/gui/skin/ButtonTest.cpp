@@ -173,10 +173,9 @@ TEST(SkinButtonKind, FromTemplateStyle)
         int kind;
     };
     const Case cases[] = {
-        {0x00, CSkinButton::KindPush},        {0x01, CSkinButton::KindPush},
-        {0x03, CSkinButton::KindCheckBox},    {0x09, CSkinButton::KindRadio},
-        {0x04, CSkinButton::KindPush},        {0x50010003, CSkinButton::KindCheckBox},
-        {0x50010009, CSkinButton::KindRadio}, {0x50010000, CSkinButton::KindPush},
+        {0x01, CSkinButton::KindPush},           {0x03, CSkinButton::KindCheckBox},
+        {0x09, CSkinButton::KindRadio},          {0x04, CSkinButton::KindPush}, // a radio that does not check itself
+        {0x50010003, CSkinButton::KindCheckBox}, // window style bits above the type do not count
     };
     for (const Case &c : cases)
         EXPECT_EQ(CSkinButton::KindFromStyle(c.style), c.kind) << std::hex << c.style;
@@ -201,43 +200,35 @@ TEST(SkinButtonRadio, CheckingOneUnchecksTheOthersOfItsGroupOnly)
 {
     QWidget dialog;
     dialog.resize(200, 200);
-    CSkinButton *group1[3];
-    CSkinButton *group2[2];
-    for (auto *&b : group1)
+    CSkinButton *radios[5]; // two groups: 0 to 2 and 3 to 4
+    for (int i = 0; i < 5; ++i)
     {
-        b = new CSkinButton(&dialog);
-        b->SetKind(CSkinButton::KindRadio);
+        if (i == 3)
+            new QWidget(&dialog); // other controls of the group ignore the message
+        radios[i] = new CSkinButton(&dialog);
+        radios[i]->SetKind(CSkinButton::KindRadio);
+        SetDlgGroupStart(radios[i], i == 0 || i == 3);
     }
-    auto *plain = new QWidget(&dialog); // other controls of the group ignore the message
-    for (auto *&b : group2)
-    {
-        b = new CSkinButton(&dialog);
-        b->SetKind(CSkinButton::KindRadio);
-    }
-    SetDlgGroupStart(group1[0], true);
-    SetDlgGroupStart(group2[0], true);
-    Q_UNUSED(plain);
 
     // One after the other with no event processing between: the last one checked wins.
-    group1[0]->SetCheck(true);
-    group2[1]->SetCheck(true);
-    group1[2]->SetCheck(true);
-
-    EXPECT_FALSE(group1[0]->GetCheck());
-    EXPECT_FALSE(group1[1]->GetCheck());
-    EXPECT_TRUE(group1[2]->GetCheck());
-    EXPECT_TRUE(group2[1]->GetCheck()); // another group
-    group2[0]->SetCheck(true);
-    EXPECT_FALSE(group2[1]->GetCheck());
-    EXPECT_TRUE(group1[2]->GetCheck());
+    radios[0]->SetCheck(true);
+    radios[4]->SetCheck(true);
+    radios[2]->SetCheck(true);
+    EXPECT_FALSE(radios[0]->GetCheck());
+    EXPECT_FALSE(radios[1]->GetCheck());
+    EXPECT_TRUE(radios[2]->GetCheck());
+    EXPECT_TRUE(radios[4]->GetCheck()); // another group
+    radios[3]->SetCheck(true);
+    EXPECT_FALSE(radios[4]->GetCheck());
+    EXPECT_TRUE(radios[2]->GetCheck());
 
     // A click checks a radio the same way.
-    group1[1]->setGeometry(0, 0, 40, 20);
+    radios[1]->setGeometry(0, 0, 40, 20);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    QTest::mouseClick(group1[1], Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_TRUE(group1[1]->GetCheck());
-    EXPECT_FALSE(group1[2]->GetCheck());
+    QTest::mouseClick(radios[1], Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(radios[1]->GetCheck());
+    EXPECT_FALSE(radios[2]->GetCheck());
 }
 
 TEST_F(SkinButtonTest, MaskShapesTheButtonAndItsClicks)

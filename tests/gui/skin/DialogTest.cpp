@@ -26,7 +26,7 @@ protected:
     void TearDown() override { ClearRegisteredSkinBitmaps(); }
 };
 
-TEST_F(SkinDialogTest, BackgroundIsStretchedOrDrawnUnscaled)
+TEST_F(SkinDialogTest, BackgroundIsStretchedDrawnUnscaledOrMissing)
 {
     // 2 x 2 bitmap: red, green / blue, white.
     QImage quad(2, 2, QImage::Format_RGB32);
@@ -55,15 +55,12 @@ TEST_F(SkinDialogTest, BackgroundIsStretchedOrDrawnUnscaled)
     EXPECT_EQ(u.pixelColor(0, 0), QColor(255, 0, 0));
     EXPECT_EQ(u.pixelColor(1, 1), QColor(255, 255, 255));
     EXPECT_EQ(u.pixelColor(50, 50), unscaled.palette().color(QPalette::Window));
-}
 
-TEST_F(SkinDialogTest, MissingBackgroundShowsTheDefaultErase)
-{
-    CSkinDialog dialog;
-    dialog.SetBackgroundBitmap(377);
-    dialog.resize(60, 60);
-    EXPECT_EQ(PixelAt(&dialog, QPoint(30, 30)), dialog.palette().color(QPalette::Window));
-    EXPECT_FALSE(dialog.HasBackground());
+    CSkinDialog missing; // the default erase
+    missing.SetBackgroundBitmap(377);
+    missing.resize(60, 60);
+    EXPECT_EQ(PixelAt(&missing, QPoint(30, 30)), missing.palette().color(QPalette::Window));
+    EXPECT_FALSE(missing.HasBackground());
 }
 
 TEST_F(SkinDialogTest, StaticsTakeTheDialogColourExceptExcludedIds)
