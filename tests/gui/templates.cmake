@@ -3,7 +3,7 @@ set(templates_test_dir ${CMAKE_CURRENT_SOURCE_DIR}/gui/templates)
 
 izuzez_add_test(templates_parse_test
     SOURCES ${templates_test_dir}/ParseTest.cpp
-    LIBS izuzez_skin izuzez_resources
+    LIBS izuzez_skin izuzez_resources izuzez_services
     LABEL gui)
 
 # These need a QApplication.

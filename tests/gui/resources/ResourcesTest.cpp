@@ -1,6 +1,5 @@
 #include "ProductTables.h"
 #include "resources/ResourcePaths.h"
-#include "version.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -28,51 +27,26 @@ int bitsPerPixel(const QString &path)
     return static_cast<unsigned char>(header[28]) | (static_cast<unsigned char>(header[29]) << 8);
 }
 
-TEST(Resources, EveryBitmapHasItsSizeAnd24Bits)
+// Each listed bitmap at 100 % and, beside it, at 200 %; nothing else.
+TEST(Resources, EveryBitmapHasItsSizeAnd24BitsAndNoOtherIsEmbedded)
 {
+    QSet<QString> embedded;
+    for (QDirIterator it(QStringLiteral(":/bitmaps")); it.hasNext();)
+        embedded.insert(it.next());
     for (const product::Bitmap &c : product::kBitmaps)
     {
-        SCOPED_TRACE(c.number);
-        const QString path = izuzez::BitmapResourcePath(c.number);
-        const QImage image(path, "BMP");
-        ASSERT_FALSE(image.isNull());
-        EXPECT_EQ(image.size(), QSize(c.width, c.height));
-        EXPECT_EQ(bitsPerPixel(path), 24);
+        for (const int scale : {1, 2})
+        {
+            QString path = izuzez::BitmapResourcePath(c.number);
+            if (scale == 2)
+                path.insert(path.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+            SCOPED_TRACE(path.toStdString());
+            EXPECT_TRUE(embedded.remove(path));
+            EXPECT_EQ(QImage(path, "BMP").size(), QSize(scale * c.width, scale * c.height));
+            EXPECT_EQ(bitsPerPixel(path), 24);
+        }
     }
-}
-
-TEST(Resources, EveryBitmapHasATwiceAsLargeDrawingBesideIt)
-{
-    for (const product::Bitmap &c : product::kBitmaps)
-    {
-        SCOPED_TRACE(c.number);
-        QString path = izuzez::BitmapResourcePath(c.number);
-        path.insert(path.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
-        const QImage image(path, "BMP");
-        ASSERT_FALSE(image.isNull()) << path.toStdString();
-        EXPECT_EQ(image.size(), QSize(2 * c.width, 2 * c.height));
-        EXPECT_EQ(bitsPerPixel(path), 24);
-    }
-}
-
-TEST(Resources, NoStrayBitmapsOutsideTheList)
-{
-    QSet<QString> expected;
-    for (const product::Bitmap &c : product::kBitmaps)
-    {
-        const QString path = izuzez::BitmapResourcePath(c.number);
-        expected.insert(path);
-        expected.insert(QString(path).insert(path.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x")));
-    }
-    QDirIterator it(QStringLiteral(":/bitmaps"));
-    int count = 0;
-    while (it.hasNext())
-    {
-        const QString path = it.next();
-        EXPECT_TRUE(expected.contains(path)) << path.toStdString();
-        ++count;
-    }
-    EXPECT_EQ(count, 2 * static_cast<int>(product::kBitmaps.size()));
+    EXPECT_TRUE(embedded.isEmpty()) << QStringList(embedded.values()).join(QLatin1Char(' ')).toStdString();
 }
 
 TEST(Resources, IconIs48By48With24BitsThroughAStaticLibrary)
@@ -81,22 +55,6 @@ TEST(Resources, IconIs48By48With24BitsThroughAStaticLibrary)
     EXPECT_EQ(path, QStringLiteral(":/icon/128.bmp"));
     EXPECT_EQ(QImage(path, "BMP").size(), QSize(48, 48));
     EXPECT_EQ(bitsPerPixel(path), 24);
-}
-
-TEST(Resources, EveryTemplateIsEmbedded)
-{
-    for (const product::Dialog &d : product::kDialogs)
-        EXPECT_TRUE(QFile::exists(izuzez::TemplateResourcePath(d.number))) << d.number;
-}
-
-TEST(Resources, VersionMatchesTheVersionResource)
-{
-    EXPECT_STREQ(izuzez::kVersionText, product::kVersionText);
-    EXPECT_STREQ(izuzez::kProductName, product::kProductName);
-    EXPECT_EQ(izuzez::kVersionMajor, product::kVersion[0]);
-    EXPECT_EQ(izuzez::kVersionMinor, product::kVersion[1]);
-    EXPECT_EQ(izuzez::kVersionPatch, product::kVersion[2]);
-    EXPECT_EQ(izuzez::kVersionBuild, product::kVersion[3]);
 }
 
 } // namespace

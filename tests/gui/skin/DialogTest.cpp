@@ -26,7 +26,7 @@ protected:
     void TearDown() override { ClearRegisteredSkinBitmaps(); }
 };
 
-TEST_F(SkinDialogTest, BackgroundIsStretchedOrDrawnUnscaled)
+TEST_F(SkinDialogTest, BackgroundIsStretchedDrawnUnscaledOrMissing)
 {
     // 2 x 2 bitmap: red, green / blue, white.
     QImage quad(2, 2, QImage::Format_RGB32);
@@ -55,15 +55,12 @@ TEST_F(SkinDialogTest, BackgroundIsStretchedOrDrawnUnscaled)
     EXPECT_EQ(u.pixelColor(0, 0), QColor(255, 0, 0));
     EXPECT_EQ(u.pixelColor(1, 1), QColor(255, 255, 255));
     EXPECT_EQ(u.pixelColor(50, 50), unscaled.palette().color(QPalette::Window));
-}
 
-TEST_F(SkinDialogTest, MissingBackgroundShowsTheDefaultErase)
-{
-    CSkinDialog dialog;
-    dialog.SetBackgroundBitmap(377);
-    dialog.resize(60, 60);
-    EXPECT_EQ(PixelAt(&dialog, QPoint(30, 30)), dialog.palette().color(QPalette::Window));
-    EXPECT_FALSE(dialog.HasBackground());
+    CSkinDialog missing; // the default erase
+    missing.SetBackgroundBitmap(377);
+    missing.resize(60, 60);
+    EXPECT_EQ(PixelAt(&missing, QPoint(30, 30)), missing.palette().color(QPalette::Window));
+    EXPECT_FALSE(missing.HasBackground());
 }
 
 TEST_F(SkinDialogTest, StaticsTakeTheDialogColourExceptExcludedIds)
@@ -111,7 +108,9 @@ TEST_F(SkinDialogTest, CaptionlessWindowGetsTheSteppedCornerMask)
     EXPECT_TRUE(framed.mask().isEmpty());
 }
 
-TEST_F(SkinDialogTest, DraggingTheBodyMovesTheWindowButControlsKeepTheirClicks)
+// A press on the body or on a static drags the caption-less window; a press on any other control
+// never does, even when the control ignores it, and a button keeps its click.
+TEST_F(SkinDialogTest, DraggingTheBodyMovesTheWindowButControlsKeepTheirPresses)
 {
     CSkinDialog dialog;
     dialog.SetCaptionless(true);
@@ -119,41 +118,7 @@ TEST_F(SkinDialogTest, DraggingTheBodyMovesTheWindowButControlsKeepTheirClicks)
     auto *button = new QPushButton(QStringLiteral("Search"), &dialog);
     button->setGeometry(200, 150, 80, 30);
     auto *label = new QLabel(QStringLiteral("I P :"), &dialog);
-    label->setGeometry(10, 150, 60, 20);
-    dialog.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-
-    struct Drag
-    {
-        const char *name;
-        QPoint from;
-    };
-    const Drag drags[] = {{"body", QPoint(50, 50)}, {"static", QPoint(20, 155)}};
-    for (const Drag &d : drags)
-    {
-        const QPoint start = dialog.pos();
-        QTest::mousePress(dialog.windowHandle(), Qt::LeftButton, {}, d.from);
-        QTest::mouseMove(dialog.windowHandle(), d.from + QPoint(30, 20));
-        // The window has moved under the pointer: the same screen point is now at the old local point.
-        QTest::mouseRelease(dialog.windowHandle(), Qt::LeftButton, {}, d.from);
-        EXPECT_TRUE(WaitFor([&] { return dialog.pos() == start + QPoint(30, 20); }, 1000))
-            << dialog.pos().x() << "," << dialog.pos().y();
-        EXPECT_FALSE(dialog.IsManualMoveActive()) << d.name;
-        QTest::qWait(QApplication::doubleClickInterval() + 20);
-    }
-
-    QSignalSpy clicked(button, &QPushButton::clicked);
-    const QPoint before = dialog.pos();
-    QTest::mouseClick(dialog.windowHandle(), Qt::LeftButton, {}, QPoint(240, 165));
-    EXPECT_EQ(clicked.count(), 1);
-    EXPECT_EQ(dialog.pos(), before);
-}
-
-TEST_F(SkinDialogTest, PressesOnControlsNeverDragEvenWhenTheyIgnoreThem)
-{
-    CSkinDialog dialog;
-    dialog.SetCaptionless(true);
-    dialog.setGeometry(100, 100, 300, 200);
+    label->setGeometry(200, 100, 60, 20);
     auto *disabled = new QPushButton(QStringLiteral("Apply"), &dialog);
     disabled->setGeometry(200, 10, 80, 30);
     disabled->setEnabled(false);
@@ -168,31 +133,42 @@ TEST_F(SkinDialogTest, PressesOnControlsNeverDragEvenWhenTheyIgnoreThem)
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
 
-    // Between the first two fields of the IP address: the dot.
-    const QPoint dot = ip->mapTo(&dialog, QPoint(ip->field(0)->geometry().right() + 2, ip->height() / 2));
     struct Press
     {
         const char *name;
         QPoint at;
+        bool drags;
     };
     const Press presses[] = {
-        {"disabled button", QPoint(240, 25)},
-        {"disabled skinned button", QPoint(240, 65)},
-        {"dot of an IP address", dot},
-        {"margin of an IP address", ip->mapTo(&dialog, QPoint(1, 1))},
-        {"disabled IP address", disabledIp->mapTo(&dialog, QPoint(30, 12))},
+        {"body", QPoint(50, 50), true},
+        {"static", QPoint(210, 105), true},
+        {"disabled button", QPoint(240, 25), false},
+        {"disabled skinned button", QPoint(240, 65), false},
+        // Between the first two fields of the IP address: the dot.
+        {"dot of an IP address", ip->mapTo(&dialog, QPoint(ip->field(0)->geometry().right() + 2, ip->height() / 2)),
+         false},
+        {"margin of an IP address", ip->mapTo(&dialog, QPoint(1, 1)), false},
+        {"disabled IP address", disabledIp->mapTo(&dialog, QPoint(30, 12)), false},
     };
     for (const Press &p : presses)
     {
         const QPoint start = dialog.pos();
+        const QPoint moved = start + (p.drags ? QPoint(30, 20) : QPoint());
         QTest::mousePress(dialog.windowHandle(), Qt::LeftButton, {}, p.at);
         QTest::mouseMove(dialog.windowHandle(), p.at + QPoint(30, 20));
-        QTest::mouseRelease(dialog.windowHandle(), Qt::LeftButton, {}, p.at + QPoint(30, 20));
+        // A window that moved under the pointer has the same screen point at the old local point.
+        QTest::mouseRelease(dialog.windowHandle(), Qt::LeftButton, {}, p.drags ? p.at : p.at + QPoint(30, 20));
         QTest::qWait(50);
-        EXPECT_EQ(dialog.pos(), start) << p.name;
+        EXPECT_TRUE(WaitFor([&] { return dialog.pos() == moved; }, 1000)) << p.name;
         EXPECT_FALSE(dialog.IsManualMoveActive()) << p.name;
         QTest::qWait(QApplication::doubleClickInterval() + 20);
     }
+
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    const QPoint before = dialog.pos();
+    QTest::mouseClick(dialog.windowHandle(), Qt::LeftButton, {}, QPoint(240, 165));
+    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_EQ(dialog.pos(), before);
 }
 
 // Enter ends the dialog as OK: through the default button when there is one, else as the OK
@@ -221,58 +197,51 @@ TEST_F(SkinDialogTest, EnterEndsTheDialogAsOk)
     };
     for (const Case &c : cases)
     {
+        SCOPED_TRACE(c.name);
         CSkinDialog dialog;
         dialog.resize(300, 200);
-        QWidget *focus = nullptr;
         auto *cancel = new CSkinButton(QStringLiteral("Cancel"), &dialog);
         SetDlgCtrlID(cancel, 2);
         cancel->setAutoDefault(false);
-        cancel->setGeometry(200, 60, 80, 30);
         QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-        CSkinButton *ok = nullptr;
-        if (c.layout != Layout::MainWindow)
-        {
-            ok = new CSkinButton(QStringLiteral("OK"), &dialog);
-            SetDlgCtrlID(ok, c.layout == Layout::WithDefault ? 7 : 1);
-            ok->setAutoDefault(false);
-            ok->setDefault(c.layout == Layout::WithDefault);
-            ok->setGeometry(200, 20, 80, 30);
-            auto *edit = new QLineEdit(&dialog);
-            edit->setGeometry(10, 20, 100, 24);
-            focus = edit;
-        }
-        else
+        int okClicks = 0;
+        QWidget *focus = cancel;
+        if (c.layout == Layout::MainWindow)
         {
             auto *list = new CSkinListCtrl(&dialog);
-            list->setGeometry(10, 10, 150, 100);
             list->InsertColumn(0, QStringLiteral("Name"), 100);
             list->InsertItem(0, QStringLiteral("device"));
             focus = list;
         }
-        if (c.focusOnCancel)
-            focus = cancel;
-        int okClicks = 0;
-        if (ok)
+        else
+        {
+            auto *ok = new CSkinButton(QStringLiteral("OK"), &dialog);
+            SetDlgCtrlID(ok, c.layout == Layout::WithDefault ? 7 : 1);
+            ok->setAutoDefault(false);
+            ok->setDefault(c.layout == Layout::WithDefault);
             QObject::connect(ok, &QPushButton::clicked, &dialog,
                              [&]
                              {
                                  ++okClicks;
-                                 dialog.done(QDialog::Accepted);
+                                 dialog.accept();
                              });
+            if (!c.focusOnCancel)
+                focus = new QLineEdit(&dialog);
+        }
         dialog.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
         dialog.activateWindow();
         focus->setFocus();
-        ASSERT_TRUE(WaitFor([&] { return focus->hasFocus(); })) << c.name;
+        ASSERT_TRUE(WaitFor([&] { return focus->hasFocus(); }));
         QTest::keyClick(focus, c.key, c.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-        EXPECT_FALSE(dialog.isVisible()) << c.name;
-        EXPECT_EQ(dialog.result(), QDialog::Accepted) << c.name;
-        EXPECT_EQ(okClicks, ok ? 1 : 0) << c.name;
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(okClicks, c.layout == Layout::MainWindow ? 0 : 1);
     }
 }
 
 // Without an OK button (the main window) Enter would end the window whatever has the focus; a focused
-// push button takes it instead, as it takes Space. Elsewhere Enter stays the OK command.
+// push button takes it instead, as it takes Space, once each.
 TEST_F(SkinDialogTest, EnterPressesAFocusedButtonOfAWindowWithoutOk)
 {
     CSkinDialog dialog;
@@ -281,8 +250,6 @@ TEST_F(SkinDialogTest, EnterPressesAFocusedButtonOfAWindowWithoutOk)
     SetDlgCtrlID(search, 1002);
     search->setAutoDefault(false);
     search->setGeometry(200, 20, 80, 30);
-    auto *list = new CSkinListCtrl(&dialog);
-    list->setGeometry(10, 10, 150, 100);
     int clicks = 0;
     QObject::connect(search, &QPushButton::clicked, &dialog, [&] { ++clicks; });
     dialog.show();
@@ -294,10 +261,6 @@ TEST_F(SkinDialogTest, EnterPressesAFocusedButtonOfAWindowWithoutOk)
         QTest::keyClick(search, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
     EXPECT_EQ(clicks, 3);
     EXPECT_TRUE(dialog.isVisible());
-    list->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(list, Qt::Key_Return);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
 } // namespace

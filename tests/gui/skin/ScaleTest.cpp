@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace
 {
 
@@ -32,11 +30,8 @@ bool ShowsExactly(const QImage &rendering, const QImage &bitmap, const QRect &ar
 TEST(SkinScale, TheScreenIsAt200Percent)
 {
     QWidget probe;
-    EXPECT_EQ(probe.devicePixelRatioF(), 2.0) << "run with QT_SCALE_FACTOR=2";
-    const QImage image = LoadSkinBitmap(284, 2.0);
-    EXPECT_EQ(image.size(), QSize(200, 50));
-    EXPECT_EQ(image.devicePixelRatio(), 2.0);
-    EXPECT_EQ(LoadSkinBitmap(284, 1.0).size(), QSize(100, 25));
+    ASSERT_EQ(probe.devicePixelRatioF(), 2.0) << "run with QT_SCALE_FACTOR=2";
+    EXPECT_EQ(LoadSkinBitmap(284, 1.0).size(), QSize(100, 25)); // masks take the 1x drawing
 }
 
 TEST(SkinScale, ARegisteredBitmapWinsOverTheBuiltInTwiceAsLargeOne)
@@ -49,74 +44,35 @@ TEST(SkinScale, ARegisteredBitmapWinsOverTheBuiltInTwiceAsLargeOne)
     EXPECT_EQ(loaded, mine);
 }
 
+// The whole widget, at the 1x bitmap's logical size, shows the 2x bitmap pixel for pixel.
+void ExpectShowsTwiceAsLarge(QWidget *widget, int bitmap)
+{
+    const QImage rendering = widget->grab().toImage();
+    EXPECT_EQ(rendering.size(), widget->size() * 2);
+    EXPECT_TRUE(ShowsExactly(rendering, TwiceAsLarge(bitmap), QRect(QPoint(0, 0), widget->size() * 2)));
+}
+
 TEST(SkinScale, WidgetsDrawTheTwiceAsLargeBitmapsAtTheirLogicalSize)
 {
-    struct Case
+    using Mode = CSkinDialog::BackgroundMode;
+    for (const auto &[bitmap, mode] : {std::pair{267, Mode::Stretched}, std::pair{268, Mode::Unscaled}})
     {
-        const char *name;
-        int bitmap;
-        QSize logical;                                    // the widget's size
-        std::function<QWidget *(QWidget *parent)> create; // builds the widget in a shown window
-        QRect area;                                       // device pixels that show the bitmap alone
-    };
-    const Case cases[] = {
-        {"stretched background",
-         267,
-         {430, 574},
-         [](QWidget *) -> QWidget *
-         {
-             auto *dialog = new CSkinDialog;
-             dialog->SetBackgroundBitmap(267, CSkinDialog::BackgroundMode::Stretched);
-             return dialog;
-         },
-         {0, 0, 860, 1148}},
-        {"unscaled background",
-         268,
-         {366, 135},
-         [](QWidget *) -> QWidget *
-         {
-             auto *dialog = new CSkinDialog;
-             dialog->SetBackgroundBitmap(268, CSkinDialog::BackgroundMode::Unscaled);
-             return dialog;
-         },
-         {0, 0, 732, 270}},
-        {"push button",
-         284,
-         {100, 25},
-         [](QWidget *parent) -> QWidget *
-         {
-             auto *button = new CSkinButton(parent);
-             button->SetBitmaps(284, 285, 285, 284);
-             return button;
-         },
-         {0, 0, 200, 50}},
-        {"title glyph",
-         262,
-         {16, 16},
-         [](QWidget *parent) -> QWidget *
-         {
-             auto *button = new CSkinButton(parent);
-             button->SetBitmaps(262, 378, 378, 262, 0, 0, CSkinButton::DrawNatural);
-             return button;
-         },
-         {0, 0, 32, 32}},
-    };
-    for (const Case &c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        QWidget host;
-        host.resize(500, 600);
-        QWidget *widget = c.create(&host);
-        widget->resize(c.logical);
-        QWidget *shown = widget->parentWidget() ? &host : widget;
-        shown->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(shown));
-        const QImage rendering = widget->grab().toImage();
-        EXPECT_EQ(rendering.size(), c.logical * 2);
-        EXPECT_TRUE(ShowsExactly(rendering, TwiceAsLarge(c.bitmap), c.area));
-        if (widget->parentWidget() == nullptr)
-            delete widget;
+        SCOPED_TRACE(bitmap);
+        CSkinDialog dialog;
+        dialog.SetBackgroundBitmap(bitmap, mode);
+        dialog.resize(TwiceAsLarge(bitmap).size() / 2);
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        ExpectShowsTwiceAsLarge(&dialog, bitmap);
     }
+    QWidget host;
+    host.resize(200, 100);
+    auto *button = new CSkinButton(&host);
+    button->SetBitmaps(284, 285, 285, 284);
+    button->resize(100, 25);
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    ExpectShowsTwiceAsLarge(button, 284);
 }
 
 TEST(SkinScale, ListScrollBarsDrawTheTwiceAsLargeArrows)

@@ -9,7 +9,7 @@
 namespace
 {
 
-TEST(IpAddressCtrl, TakesOnlyDottedAddresses)
+TEST(IpAddressCtrl, TakesOnlyDottedAddressesAndSignalsThem)
 {
     struct Case
     {
@@ -34,9 +34,11 @@ TEST(IpAddressCtrl, TakesOnlyDottedAddresses)
     for (const Case &c : cases)
     {
         CIpAddressCtrl ctrl;
+        QSignalSpy changed(&ctrl, &CIpAddressCtrl::addressChanged);
         EXPECT_EQ(ctrl.setText(QString::fromLatin1(c.input)), c.accepted) << c.input;
         EXPECT_EQ(ctrl.text(), QString::fromLatin1(c.text)) << c.input;
         EXPECT_EQ(ctrl.IsBlank(), !c.accepted) << c.input;
+        EXPECT_EQ(changed.count(), c.accepted ? 1 : 0) << c.input;
     }
 }
 
@@ -98,16 +100,6 @@ TEST(IpAddressCtrl, TypingMovesBetweenFieldsLikeTheWindowsControl)
         type(*ctrl, QString::fromLatin1(c.keys));
         EXPECT_EQ(ctrl->text(), QString::fromLatin1(c.text)) << c.keys;
     }
-}
-
-TEST(IpAddressCtrl, EditingSignalsAChange)
-{
-    CIpAddressCtrl ctrl;
-    QSignalSpy spy(&ctrl, &CIpAddressCtrl::addressChanged);
-    ctrl.setText(QStringLiteral("10.0.0.1"));
-    EXPECT_EQ(spy.count(), 1);
-    EXPECT_FALSE(ctrl.setText(QStringLiteral("bad")));
-    EXPECT_EQ(spy.count(), 1);
 }
 
 } // namespace
