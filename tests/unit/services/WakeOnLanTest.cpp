@@ -100,3 +100,51 @@ TEST(DeviceCache, WrittenByRenameMergedByMacAndACorruptFileIgnoredWithAWarning)
     EXPECT_EQ(ReadDeviceCache(path).devices, (std::vector<CachedDevice>{alphaMoved, bravo}));
     EXPECT_EQ(FindWakeTarget("Alpha", ReadDeviceCache(path).devices).interfaceAddress, "10.0.1.1");
 }
+
+// Each search takes 300 ms of a clock that passes only when told, so the bound is exact.
+TEST(WaitForWokenDevice, SearchesUntilTheMacAnswersWithinTheBound)
+{
+    using namespace std::chrono_literals;
+    const struct
+    {
+        const char *name;
+        int answersAt; // the search (from 1) whose answer holds the device; 0: never
+        std::chrono::seconds wait;
+        int searches;
+        std::vector<std::chrono::milliseconds> pauses;
+    } cases[] = {
+        {"at once", 1, 5s, 1, {}},
+        {"at the third search", 3, 5s, 3, {1000ms, 1000ms}},
+        {"never: the last pause is cut to the bound", 0, 2s, 3, {1000ms, 400ms}},
+        {"no time: one search", 0, 0s, 1, {}},
+    };
+    FoundDevice other;
+    other.mac = "00:1b:7a:00:00:01";
+    FoundDevice woken;
+    woken.name = "Sleeper";
+    woken.mac = "00-1B-7A-00-00-99";
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        auto now = std::chrono::steady_clock::time_point{};
+        std::vector<std::chrono::milliseconds> pauses;
+        WakeClock clock{[&now] { return now; },
+                        [&](std::chrono::steady_clock::duration pause)
+                        {
+                            pauses.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(pause));
+                            now += pause;
+                        }};
+        int searches = 0;
+        const auto search = [&]
+        {
+            ++searches;
+            now += 300ms;
+            return searches == c.answersAt ? std::vector<FoundDevice>{other, woken} : std::vector<FoundDevice>{other};
+        };
+        const std::optional<FoundDevice> found =
+            WaitForWokenDevice(*ParseMac("00:1b:7a:00:00:99"), c.wait, search, clock);
+        EXPECT_EQ(found.value_or(other).name, c.answersAt != 0 ? "Sleeper" : "");
+        EXPECT_EQ(searches, c.searches);
+        EXPECT_EQ(pauses, c.pauses);
+    }
+}
