@@ -194,13 +194,6 @@ TEST_F(DriveCommandsTest, ReconnectAsksInATerminalAndUnattendedLeavesPasswordLet
             EXPECT_EQ(add.underDeadline, unattended);
         EXPECT_FALSE(ConnectDeadline().has_value());
     }
-
-    const CommandRun json = Run({"drives", "--json"});
-    EXPECT_EQ(json.status, kExitDone);
-    const auto listed = nlohmann::json::parse(json.out);
-    ASSERT_EQ(listed.size(), 2u);
-    EXPECT_EQ(listed[1]["status"], "needs-password");
-    EXPECT_EQ(listed[1]["path"], "");
 }
 
 TEST_F(DriveCommandsTest, OpenChecksFirstAndPrintsOrStartsTheBrowser)

@@ -105,3 +105,51 @@ TEST(DriveLetters, ALetterIsHeldByItsConnectionOrByTheShareItIsRememberedFor)
         EXPECT_EQ(LetterHolders(drives).HolderOf("Z:"), c.holderOfZ);
     }
 }
+
+TEST(DriveLetters, AMappingTakesTheLetterAskedForOrTheFreeOneNearestZButNeverOneInUse)
+{
+    using Refusal = MapLetter::Refusal;
+    const struct
+    {
+        const char *requested;
+        std::string letter;
+        Refusal refusal;
+        std::string holder;
+    } cases[] = {
+        {"", "W:", Refusal::None, ""},
+        {"V:", "V:", Refusal::None, ""},
+        {"Z:", "Z:", Refusal::InUse, "\\\\nas\\a"},
+        {"Y:", "Y:", Refusal::InUse, "\\\\nas\\b"}, // remembered, its share not back
+        {"X:", "X:", Refusal::InUse, ""},           // a local disk
+    };
+    FakeNetworkDrives drives;
+    drives.remotes = {{'Z', "\\\\nas\\a"}};
+    drives.remembered = {{"Y:", "\\\\nas\\b", ""}};
+    drives.types = {{'X', DRIVE_FIXED}};
+    for (const auto &c : cases)
+    {
+        const MapLetter choice = ChooseMapLetter(drives, c.requested);
+        EXPECT_EQ(choice.letter, c.letter) << c.requested;
+        EXPECT_EQ(choice.refusal, c.refusal) << c.requested;
+        EXPECT_EQ(choice.holder, c.holder) << c.requested;
+    }
+    for (char c = 'C'; c <= 'W'; ++c)
+        drives.types[c] = DRIVE_FIXED;
+    EXPECT_EQ(ChooseMapLetter(drives, "").refusal, Refusal::NoneFree);
+}
+
+TEST(DriveLetters, TheListingHasTheConnectedLettersAndTheRememberedOnesThatAreNot)
+{
+    FakeNetworkDrives drives;
+    drives.pathRoot = "/run/gvfs/";
+    drives.remotes = {{'G', "\\\\nas\\g"}, {'Y', "\\\\nas\\y"}};
+    drives.remembered = {{"x:", "\\\\nas\\x", ""}, {"B:", "\\\\nas\\b", "bob"}, {"?:", "\\\\nas\\q", ""}};
+    std::string listed;
+    for (const DriveRow &row : ListDrives(drives))
+        listed += row.letter + " " + row.remote + " " + row.path + " " + row.status + "\n";
+    EXPECT_EQ(listed, "Y: \\\\nas\\y /run/gvfs/Y connected\n"
+                      "X: \\\\nas\\x  disconnected\n"
+                      "G: \\\\nas\\g /run/gvfs/G connected\n"
+                      "B: \\\\nas\\b  needs-password\n");
+    EXPECT_EQ(ConnectedDrives(drives).size(), 2u);
+}
