@@ -60,7 +60,8 @@ std::string FirstFreeLetter(const platform::NetworkDrives &drives)
 MapLetter ChooseMapLetter(const platform::NetworkDrives &drives, const std::string &requested)
 {
     const LetterHolders holders(drives);
-    MapLetter choice{requested.empty() ? holders.FirstFree() : requested};
+    MapLetter choice;
+    choice.letter = requested.empty() ? holders.FirstFree() : requested;
     if (choice.letter.empty())
     {
         choice.refusal = MapLetter::Refusal::NoneFree;

@@ -70,11 +70,7 @@ TEST(DriveCommandLine, ArgumentsAreCheckedBeforeAnythingRuns)
         {{"unmap"}, false},
         {{"drives", "--no-prompt"}, false},
         {{"map", "10.0.0.5", "public", "--no-prompt"}, false},
-        {{"search", "--no-prompt"}, false},
         {{"drives", "extra"}, false},
-        {{"search", "--print-url"}, false},
-        {{"query", "10.0.0.5", "ssl", "--user", "x"}, false},
-        {{"unmap", "Z:", "--json"}, false},
     };
     for (const auto &c : cases)
     {
