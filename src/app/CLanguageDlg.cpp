@@ -51,22 +51,19 @@ int CLanguageDlg::DoModal()
 
 bool CLanguageDlg::OnInitDialog()
 {
-    const int state = RunExchange([] { return AskLanguageDiskState(); });
-    g_bExtraCodepages = HasExtraCodepages(state) ? 1 : 0;
-    bool opensWebPage = false;
-    const std::string_view refusal = LanguageRefusal(state, opensWebPage);
-    if (refusal.empty())
+    const LanguageDisk disk = RunExchange([] { return AskLanguageDisk(); });
+    g_bExtraCodepages = HasExtraCodepages(disk.state) ? 1 : 0;
+    if (disk.refusal.empty())
     {
-        const int index = RunExchange([] { return AskCurrentLanguageIndex(); });
         if (m_cboLanguage)
         {
             const QSignalBlocker blocker(m_cboLanguage);
-            m_cboLanguage->setCurrentIndex(index);
+            m_cboLanguage->setCurrentIndex(disk.current);
         }
         return true;
     }
-    ShowMessage(parentWidget(), refusal, "", MessageIcon::None);
-    if (opensWebPage)
+    ShowMessage(parentWidget(), disk.refusal, "", MessageIcon::None);
+    if (disk.opensWebPage)
         izuzez::platform::WinExec("explorer " + izuzez::services::WebAddress(FieldText(szDeviceIP)));
     g_nRestartStatus = -1;
     m_ended = true;

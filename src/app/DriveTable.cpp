@@ -19,25 +19,23 @@ using namespace izuzez::platform;
 
 void RefreshDriveTable()
 {
-    const NetworkDrives &drives = CurrentNetworkDrives();
     for (int row = 0; row < kDriveCount; ++row)
     {
         DriveEntry &entry = g_DriveTable[row];
         std::snprintf(entry.szLocalName, sizeof entry.szLocalName, "%c:", 'Z' - row);
-        std::string remote;
-        if (!drives.GetConnection(entry.szLocalName, remote))
-        {
-            CopyText(entry.szServer, "");
-            CopyText(entry.szShare, "");
-            continue;
-        }
+        CopyText(entry.szServer, "");
+        CopyText(entry.szShare, "");
+    }
+    // A connection whose remote name does not split stays empty, as a free letter does.
+    for (const izuzez::services::DriveRow &drive : izuzez::services::ConnectedDrives(CurrentNetworkDrives()))
+    {
         std::string server;
         std::string share;
-        if (SplitRemoteName(remote, server, share))
-        {
-            CopyText(entry.szServer, server);
-            CopyText(entry.szShare, share);
-        }
+        if (!SplitRemoteName(drive.remote, server, share))
+            continue;
+        DriveEntry &entry = g_DriveTable['Z' - drive.letter[0]];
+        CopyText(entry.szServer, server);
+        CopyText(entry.szShare, share);
     }
 }
 

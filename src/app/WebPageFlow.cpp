@@ -24,18 +24,11 @@ void WebPageFlow::OnOpenWebPage()
         return;
     }
     CopyText(szDeviceIP, m_devices->GetItemText(row, 1).toStdString());
-    const auto web = izuzez::platform::CurrentWebAccess();
-    g_nDeviceAvailable.Start(web, FieldText(szDeviceIP));
-    if (CheckDeviceAvailable() == 0)
+    if (izuzez::services::OpenDeviceWebPage(izuzez::platform::CurrentWebAccess(), g_nDeviceAvailable,
+                                            FieldText(szDeviceIP), FieldText(g_ProtocolState.sslText),
+                                            izuzez::services::CurrentWaitClock())
+            .available)
         return;
-    izuzez::services::OpenInBrowser(*web, FieldText(szDeviceIP), FieldText(g_ProtocolState.sslText));
-}
-
-int WebPageFlow::CheckDeviceAvailable()
-{
-    if (izuzez::services::WaitForWebPort(g_nDeviceAvailable, izuzez::services::CurrentWaitClock()))
-        return 1;
     ShowMessage(m_owner, "Device is no longer available.", kCaptionWarning, MessageIcon::Exclamation);
     m_reread();
-    return 0;
 }

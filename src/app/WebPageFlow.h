@@ -12,10 +12,8 @@ public:
     // `reread` reads the drive letters and devices again when the device went away.
     WebPageFlow(QWidget *owner, CSkinListCtrl *devices, std::function<void()> reread);
 
+    // When the device does not answer in time, says so and rereads.
     void OnOpenWebPage();
-    // Polls the reachability check of the web page launch for about 2 seconds; 0 (reported) when the
-    // device did not answer in time.
-    int CheckDeviceAvailable();
 
 private:
     QWidget *m_owner;

@@ -202,6 +202,16 @@ bool HasExtraCodepages(int diskState)
     return diskState == 5;
 }
 
+LanguageDisk AskLanguageDisk()
+{
+    LanguageDisk disk;
+    disk.state = AskLanguageDiskState();
+    disk.refusal = LanguageRefusal(disk.state, disk.opensWebPage);
+    if (disk.refusal.empty())
+        disk.current = AskCurrentLanguageIndex();
+    return disk;
+}
+
 std::string_view BtRefusal(const BtSupport &support, bool &opensWebPage)
 {
     opensWebPage = false;

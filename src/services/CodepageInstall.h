@@ -60,6 +60,16 @@ int AskCurrentLanguageIndex(); // index of the combo; 2 ("Western European") for
 std::string_view LanguageRefusal(int diskState, bool &opensWebPage);
 // 5: the firmware carries 865, 852 and 857.
 bool HasExtraCodepages(int diskState);
+// The language installation's opening questions in their order: the disk state and its refusal, and only
+// for a disk that takes a language the installed code page (`current`, -1 otherwise).
+struct LanguageDisk
+{
+    int state = 0;
+    std::string_view refusal;
+    bool opensWebPage = false;
+    int current = -1;
+};
+LanguageDisk AskLanguageDisk();
 
 // The BitTorrent support check's questions; see CheckBtSupport of the window for the decisions.
 struct BtSupport

@@ -4,15 +4,22 @@
 
 namespace izuzez::services
 {
-namespace
+std::vector<FieldChange> ChangedFields(const FoundDevice &a, const FoundDevice &b)
 {
-
-bool SameSettings(const FoundDevice &a, const FoundDevice &b)
-{
-    return a.ip == b.ip && a.netmask == b.netmask && a.gateway == b.gateway && a.name == b.name && a.dhcp == b.dhcp;
+    std::vector<FieldChange> out;
+    const auto add = [&out](const char *key, const std::string &x, const std::string &y)
+    {
+        if (x != y)
+            out.push_back({key, x, y});
+    };
+    const auto mode = [](bool dhcp) { return std::string(dhcp ? "dhcp" : "static"); };
+    add("name", a.name, b.name);
+    add("ip", a.ip, b.ip);
+    add("netmask", a.netmask, b.netmask);
+    add("gateway", a.gateway, b.gateway);
+    add("dhcp", mode(a.dhcp), mode(b.dhcp));
+    return out;
 }
-
-} // namespace
 
 std::string DeviceIdentity(const FoundDevice &device)
 {
@@ -34,7 +41,7 @@ WatchStep NextWatchStep(const std::vector<KnownDevice> &known, const std::vector
                                       [&id](const KnownDevice &k) { return DeviceIdentity(k.device) == id; });
         if (old == known.end())
             step.changes.push_back({DeviceEvent::Appeared, device, {}});
-        else if (!SameSettings(old->device, device))
+        else if (!ChangedFields(old->device, device).empty())
             step.changes.push_back({DeviceEvent::Changed, device, old->device});
         step.known.push_back({device, 0});
     }

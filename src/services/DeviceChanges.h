@@ -38,6 +38,19 @@ struct WatchStep
 // A device is gone when this many searches in a row did not list it; one lost datagram is not a departure.
 inline constexpr int kMissedSearchesForGone = 3;
 
+// A setting a change compares, by its JSON name, with its text before and after ("dhcp" or "static" for the
+// DHCP state).
+struct FieldChange
+{
+    const char *key;
+    std::string before;
+    std::string after;
+};
+
+// The settings that differ between two answers of one device, in the order name, ip, netmask, gateway, dhcp;
+// empty when none does.
+std::vector<FieldChange> ChangedFields(const FoundDevice &before, const FoundDevice &after);
+
 // The device's own id: its MAC (its address may change), or its id text when it sent no MAC.
 std::string DeviceIdentity(const FoundDevice &device);
 

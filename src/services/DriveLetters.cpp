@@ -2,6 +2,8 @@
 
 #include "platform/NetworkDrives.h"
 
+#include <functional>
+
 namespace izuzez::services
 {
 
@@ -53,6 +55,56 @@ std::string LetterHolders::FirstFree() const
 std::string FirstFreeLetter(const platform::NetworkDrives &drives)
 {
     return LetterHolders(drives).FirstFree();
+}
+
+MapLetter ChooseMapLetter(const platform::NetworkDrives &drives, const std::string &requested)
+{
+    const LetterHolders holders(drives);
+    MapLetter choice;
+    choice.letter = requested.empty() ? holders.FirstFree() : requested;
+    if (choice.letter.empty())
+    {
+        choice.refusal = MapLetter::Refusal::NoneFree;
+        return choice;
+    }
+    const std::optional<std::string> held = holders.HolderOf(choice.letter);
+    if (held || drives.GetDriveType(choice.letter) != platform::DRIVE_NO_ROOT_DIR)
+    {
+        choice.refusal = MapLetter::Refusal::InUse;
+        choice.holder = held.value_or("");
+    }
+    return choice;
+}
+
+std::vector<DriveRow> ConnectedDrives(const platform::NetworkDrives &drives)
+{
+    std::vector<DriveRow> rows;
+    for (char c = 'Z'; c >= 'A'; --c)
+    {
+        const std::string letter{c, ':'};
+        std::string remote;
+        if (drives.GetConnection(letter, remote))
+            rows.push_back({letter, remote, drives.LocalPath(letter), "connected"});
+    }
+    return rows;
+}
+
+std::vector<DriveRow> ListDrives(const platform::NetworkDrives &drives)
+{
+    std::map<char, DriveRow, std::greater<>> rows;
+    for (DriveRow &row : ConnectedDrives(drives))
+        rows.emplace(row.letter[0], std::move(row));
+    for (const platform::RememberedDrive &remembered : drives.DisconnectedRemembered())
+    {
+        const char c = platform::DriveLetterOf(remembered.localName);
+        if (c != 0 && rows.count(c) == 0)
+            rows[c] = {std::string{c, ':'}, remembered.remoteName, "",
+                       remembered.userName.empty() ? "disconnected" : "needs-password"};
+    }
+    std::vector<DriveRow> list;
+    for (auto &entry : rows)
+        list.push_back(std::move(entry.second));
+    return list;
 }
 
 } // namespace izuzez::services

@@ -125,4 +125,22 @@ std::vector<LocalAddress> WakeInterfaces(const std::vector<LocalAddress> &local,
     return chosen;
 }
 
+std::optional<FoundDevice> WaitForWokenDevice(const MacAddress &mac, std::chrono::seconds wait,
+                                              const std::function<std::vector<FoundDevice>()> &search,
+                                              const WakeClock &clock)
+{
+    using Duration = std::chrono::steady_clock::duration;
+    const auto end = clock.now() + wait;
+    for (;;)
+    {
+        for (const FoundDevice &d : search())
+            if (ParseMac(d.mac) == mac)
+                return d;
+        const Duration left = end - clock.now();
+        if (left <= Duration::zero())
+            return std::nullopt;
+        clock.sleep(std::min<Duration>(left, std::chrono::seconds(1)));
+    }
+}
+
 } // namespace izuzez::services

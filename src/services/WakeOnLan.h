@@ -3,14 +3,18 @@
 // Waking a sleeping device: its MAC address, the magic packet that carries it, and which device a word names.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "protocol/LocalInterfaces.h"
 #include "services/DeviceCache.h"
+#include "services/DeviceSession.h"
 
 namespace izuzez::services
 {
@@ -49,5 +53,18 @@ WakeTarget FindWakeTarget(const std::string &word, const std::vector<CachedDevic
 // address is still here, else every one but loopback.
 std::vector<LocalAddress> WakeInterfaces(const std::vector<LocalAddress> &local, const std::vector<std::string> &given,
                                          const std::string &lastSeen);
+
+// The time of the wait for a woken device; tests put in one that passes at once.
+struct WakeClock
+{
+    std::function<std::chrono::steady_clock::time_point()> now = [] { return std::chrono::steady_clock::now(); };
+    std::function<void(std::chrono::steady_clock::duration)> sleep = [](std::chrono::steady_clock::duration pause)
+    { std::this_thread::sleep_for(pause); };
+};
+// Searches at once and then after pauses of at most a second until a device with the MAC answers, for `wait`
+// in all. The device that answered; nothing when none did in time.
+std::optional<FoundDevice> WaitForWokenDevice(const MacAddress &mac, std::chrono::seconds wait,
+                                              const std::function<std::vector<FoundDevice>()> &search,
+                                              const WakeClock &clock = {});
 
 } // namespace izuzez::services

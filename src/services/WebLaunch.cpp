@@ -89,4 +89,15 @@ bool WaitForWebPort(DeviceAvailability &check, const WaitClock &clock)
     return answer == 1;
 }
 
+WebPageOpening OpenDeviceWebPage(const std::shared_ptr<platform::WebAccess> &web, DeviceAvailability &check,
+                                 std::string_view ip, std::string_view sslText, const WaitClock &clock, bool launch)
+{
+    WebPageOpening opening;
+    check.Start(web, ip);
+    opening.available = WaitForWebPort(check, clock);
+    if (opening.available && launch)
+        opening.report = OpenInBrowser(*web, ip, sslText);
+    return opening;
+}
+
 } // namespace izuzez::services

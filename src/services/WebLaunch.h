@@ -32,6 +32,11 @@ struct LaunchReport
     bool fellBack = false;
     std::string fallbackCommand;
     unsigned fallbackCode = 0;
+
+    // The launch that counts is the fallback when it ran; WinExec's answers above 31 mean started.
+    const std::string &FinalCommand() const { return fellBack ? fallbackCommand : command; }
+    unsigned FinalCode() const { return fellBack ? fallbackCode : code; }
+    bool Started() const { return FinalCode() > 31; }
 };
 
 // Finds the default browser and opens the address (secure or not) with it; "IE", and a browser that does
@@ -69,5 +74,16 @@ extern DeviceAvailability g_nDeviceAvailable;
 inline constexpr std::chrono::milliseconds kWebPortPause{50};
 inline constexpr int kWebPortPauses = 40;
 bool WaitForWebPort(DeviceAvailability &check, const WaitClock &clock);
+
+// The web page of both faces: the check of the device's web port, then, when it answered and `launch` is
+// set, the page in the default browser.
+struct WebPageOpening
+{
+    bool available = false;
+    LaunchReport report; // empty without a launch
+};
+WebPageOpening OpenDeviceWebPage(const std::shared_ptr<platform::WebAccess> &web, DeviceAvailability &check,
+                                 std::string_view ip, std::string_view sslText, const WaitClock &clock,
+                                 bool launch = true);
 
 } // namespace izuzez::services

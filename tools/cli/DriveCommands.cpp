@@ -10,8 +10,6 @@
 #include "services/WebLaunch.h"
 
 #include <algorithm>
-#include <functional>
-#include <map>
 #include <optional>
 
 namespace izuzez::cli
@@ -34,10 +32,10 @@ int RunOpen(const Options &o, DeviceSession &session, Console &console)
     std::vector<std::string> ssl;
     session.Query(QueryKind::Ssl, ssl); // no answer: the plain address, as the window does
     const std::string sslText = ssl.empty() ? std::string() : ssl.front();
-    const auto web = CurrentWebAccess();
     services::DeviceAvailability availability;
-    availability.Start(web, o.deviceIp);
-    if (!services::WaitForWebPort(availability, services::CurrentWaitClock()))
+    const services::WebPageOpening opening = services::OpenDeviceWebPage(
+        CurrentWebAccess(), availability, o.deviceIp, sslText, services::CurrentWaitClock(), !o.printUrl);
+    if (!opening.available)
     {
         console.err << "Device is no longer available: nothing answers at " << services::WebAddress(o.deviceIp, "")
                     << ".\n";
@@ -48,12 +46,10 @@ int RunOpen(const Options &o, DeviceSession &session, Console &console)
         console.out << services::WebAddress(o.deviceIp, sslText) << "\n";
         return kExitDone;
     }
-    const services::LaunchReport report = services::OpenInBrowser(*web, o.deviceIp, sslText);
-    const unsigned code = report.fellBack ? report.fallbackCode : report.code;
-    if (code > 31)
+    if (opening.report.Started())
         return kExitDone;
-    console.err << "The browser did not start (" << (report.fellBack ? report.fallbackCommand : report.command)
-                << ": code " << code << ").\n";
+    console.err << "The browser did not start (" << opening.report.FinalCommand() << ": code "
+                << opening.report.FinalCode() << ").\n";
     return kExitDevice;
 }
 
@@ -101,18 +97,17 @@ int RunMap(const Options &o, DeviceSession &session, Console &console)
         return kExitUsage;
     }
     NetworkDrives &drives = CurrentNetworkDrives();
-    const services::LetterHolders holders(drives);
-    const std::string letter = o.letter.empty() ? holders.FirstFree() : o.letter;
-    if (letter.empty())
+    const services::MapLetter choice = services::ChooseMapLetter(drives, o.letter);
+    const std::string &letter = choice.letter;
+    if (choice.refusal == services::MapLetter::Refusal::NoneFree)
     {
         console.err << "Every drive letter is in use.\n";
         return kExitDevice;
     }
-    const std::optional<std::string> held = holders.HolderOf(letter);
-    if (held || drives.GetDriveType(letter) != DRIVE_NO_ROOT_DIR)
+    if (choice.refusal == services::MapLetter::Refusal::InUse)
     {
         // Scripts must not lose a mapping by accident; the window asks, here the person unmaps first.
-        console.err << letter << " is in use" << (held.value_or("").empty() ? "" : " by " + PrintableText(*held))
+        console.err << letter << " is in use" << (choice.holder.empty() ? "" : " by " + PrintableText(choice.holder))
                     << "; unmap it first.\n";
         return kExitUsage;
     }
@@ -172,36 +167,10 @@ bool Reconnect(Console &console, bool unattended)
     return services::AllBack(services::ReconnectRemembered(CurrentNetworkDrives(), unattended, hooks));
 }
 
-// The connected letters, and the remembered ones that are not: those made with a user name wait for their
-// password, the others for the device (or a reconnect).
-std::vector<DriveRow> DriveRows()
-{
-    const NetworkDrives &drives = CurrentNetworkDrives();
-    std::map<char, DriveRow, std::greater<>> rows;
-    for (char c = 'Z'; c >= 'A'; --c)
-    {
-        const std::string letter{c, ':'};
-        std::string remote;
-        if (drives.GetConnection(letter, remote))
-            rows[c] = {letter, remote, drives.LocalPath(letter), "connected"};
-    }
-    for (const RememberedDrive &remembered : drives.DisconnectedRemembered())
-    {
-        const char c = DriveLetterOf(remembered.localName);
-        if (c != 0 && rows.count(c) == 0)
-            rows[c] = {std::string{c, ':'}, remembered.remoteName, "",
-                       remembered.userName.empty() ? "disconnected" : "needs-password"};
-    }
-    std::vector<DriveRow> list;
-    for (auto &entry : rows)
-        list.push_back(std::move(entry.second));
-    return list;
-}
-
 int RunDrives(const Options &o, Console &console)
 {
     const bool allBack = !o.reconnect || Reconnect(console, o.noPrompt);
-    const std::vector<DriveRow> rows = DriveRows();
+    const std::vector<DriveRow> rows = services::ListDrives(CurrentNetworkDrives());
     console.out << (o.json ? DrivesJson(rows) + "\n" : DrivesText(rows));
     return allBack ? kExitDone : kExitDevice;
 }

@@ -83,15 +83,13 @@ int RunInstallCodepage(const Options &o, DeviceSession &session, Console &consol
     if (!SearchAndSelect(o, session, console))
         return kExitDevice;
     PrepareSession(o);
-    const int state = AskLanguageDiskState();
-    bool opensWebPage = false;
-    if (const std::string_view refusal = LanguageRefusal(state, opensWebPage); !refusal.empty())
-        return RefuseWithPage(o, console, refusal, opensWebPage);
-    const int current = AskCurrentLanguageIndex();
-    console.out << "Current language: " << Languages()[static_cast<std::size_t>(current)].name << " ("
-                << Languages()[static_cast<std::size_t>(current)].codepage << ")\n";
+    const LanguageDisk disk = AskLanguageDisk();
+    if (!disk.refusal.empty())
+        return RefuseWithPage(o, console, disk.refusal, disk.opensWebPage);
+    const Language &current = Languages()[static_cast<std::size_t>(disk.current)];
+    console.out << "Current language: " << current.name << " (" << current.codepage << ")\n";
     const int index = LanguageIndexOf(o.codepage);
-    if (IsCodepageUnsupported(index, HasExtraCodepages(state)))
+    if (IsCodepageUnsupported(index, HasExtraCodepages(disk.state)))
         return Refuse(console, kUnsupportedCodepage);
 
     console.out << "Installing " << Languages()[static_cast<std::size_t>(index)].name << " (" << o.codepage << ")\n";

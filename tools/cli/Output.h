@@ -8,6 +8,7 @@
 
 #include "CliOptions.h"
 #include "protocol/PrintableText.h"
+#include "services/DriveLetters.h"
 
 namespace izuzez::cli
 {
@@ -30,15 +31,7 @@ std::string DevicesJson(const std::vector<FoundDevice> &devices);
 // One device's fields, in the order the JSON outputs document.
 nlohmann::ordered_json DeviceJson(const FoundDevice &device);
 
-// A letter: "Z:", the remote name "\\server\share", where its files are on this machine, and whether it
-// is "connected", "disconnected" (remembered) or remembered with a user name and "needs-password".
-struct DriveRow
-{
-    std::string letter;
-    std::string remote;
-    std::string path;
-    std::string status = "connected";
-};
+using services::DriveRow;
 
 // The drives listing: one tab-separated line a letter, or a JSON array in printable ASCII; bytes that are not
 // UTF-8 are replaced, never an error.

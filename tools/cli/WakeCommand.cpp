@@ -5,26 +5,10 @@
 #include "protocol/PrintableText.h"
 #include "services/WakeOnLan.h"
 
-#include <algorithm>
-#include <thread>
+#include <optional>
 
 namespace izuzez::cli
 {
-namespace
-{
-
-bool Answered(const std::vector<FoundDevice> &devices, const services::MacAddress &mac, Console &console)
-{
-    for (const FoundDevice &d : devices)
-        if (services::ParseMac(d.mac) == mac)
-        {
-            console.out << PrintableText(d.name) << " answers at " << PrintableText(d.ip) << ".\n";
-            return true;
-        }
-    return false;
-}
-
-} // namespace
 
 int RunWake(const Options &o, DeviceSession &session, Console &console)
 {
@@ -61,15 +45,11 @@ int RunWake(const Options &o, DeviceSession &session, Console &console)
     }
     if (o.wakeWaitSeconds <= 0)
         return kExitDone;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(o.wakeWaitSeconds);
-    for (;;)
+    if (const std::optional<FoundDevice> woken = services::WaitForWokenDevice(
+            target.mac, std::chrono::seconds(o.wakeWaitSeconds), [&session] { return session.Search(); }))
     {
-        if (Answered(session.Search(), target.mac, console))
-            return kExitDone;
-        const auto left = end - std::chrono::steady_clock::now();
-        if (left <= std::chrono::steady_clock::duration::zero())
-            break;
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(left, std::chrono::seconds(1)));
+        console.out << PrintableText(woken->name) << " answers at " << PrintableText(woken->ip) << ".\n";
+        return kExitDone;
     }
     console.err << "The device " << mac << " did not answer within " << o.wakeWaitSeconds << " s.\n";
     return kExitDevice;

@@ -35,35 +35,6 @@ std::string UtcTime(std::time_t when)
     return text;
 }
 
-const char *Mode(bool dhcp)
-{
-    return dhcp ? "dhcp" : "static";
-}
-
-// The fields a change compares, by their JSON names, with the text a person reads.
-struct Difference
-{
-    const char *key;
-    std::string before;
-    std::string after;
-};
-
-std::vector<Difference> Differences(const FoundDevice &a, const FoundDevice &b)
-{
-    std::vector<Difference> out;
-    const auto add = [&out](const char *key, const std::string &x, const std::string &y)
-    {
-        if (x != y)
-            out.push_back({key, x, y});
-    };
-    add("name", a.name, b.name);
-    add("ip", a.ip, b.ip);
-    add("netmask", a.netmask, b.netmask);
-    add("gateway", a.gateway, b.gateway);
-    add("dhcp", Mode(a.dhcp), Mode(b.dhcp));
-    return out;
-}
-
 // A reader that went away (its SIGPIPE ignored) ends it as a stop does; any other failure is said.
 int OutputFailed(Console &console, int error)
 {
@@ -79,7 +50,7 @@ std::string ChangeLine(const DeviceChange &change, std::time_t when)
 {
     std::string line = UtcTime(when) + " " + EventName(change.event) + "\t" + DeviceLine(change.device);
     if (change.event == DeviceEvent::Changed)
-        for (const Difference &d : Differences(change.before, change.device))
+        for (const services::FieldChange &d : services::ChangedFields(change.before, change.device))
             line += std::string("\t") + d.key + " " + PrintableText(d.before) + " -> " + PrintableText(d.after);
     return line;
 }
@@ -93,7 +64,7 @@ std::string ChangeJson(const DeviceChange &change, std::time_t when)
     if (change.event == DeviceEvent::Changed)
     {
         nlohmann::ordered_json old = nlohmann::ordered_json::object();
-        for (const Difference &diff : Differences(change.before, change.device))
+        for (const services::FieldChange &diff : services::ChangedFields(change.before, change.device))
         {
             if (std::string_view(diff.key) == "dhcp")
                 old["dhcp"] = change.before.dhcp;

@@ -19,7 +19,7 @@ FoundDevice Device(const std::string &mac, const std::string &ip, bool dhcp = fa
     return d;
 }
 
-// "appeared MAC", "changed MAC OLD-IP>NEW-IP", "gone MAC" for the changes of one search.
+// "appeared MAC", "changed MAC KEY OLD>NEW ...", "gone MAC" for the changes of one search.
 std::vector<std::string> Describe(const std::vector<DeviceChange> &changes)
 {
     std::vector<std::string> out;
@@ -30,7 +30,8 @@ std::vector<std::string> Describe(const std::vector<DeviceChange> &changes)
                                                               : "gone ";
         std::string text = event + c.device.mac;
         if (c.event == DeviceEvent::Changed)
-            text += " " + c.before.ip + ">" + c.device.ip;
+            for (const FieldChange &f : ChangedFields(c.before, c.device))
+                text += std::string(" ") + f.key + " " + f.before + ">" + f.after;
         out.push_back(text);
     }
     return out;
@@ -58,11 +59,12 @@ const WatchCase watchCases[] = {
     {"nothing changed", {{kA, kB}, {kB, kA}}, {}},
     {"a new address is a change of the same device",
      {{kA}, {Device("AA", "10.0.0.9")}},
-     {"changed AA 10.0.0.5>10.0.0.9"}},
-    {"DHCP switched on", {{kA}, {Device("AA", "10.0.0.5", true)}}, {"changed AA 10.0.0.5>10.0.0.5"}},
-    {"a new netmask", {{kA}, {WithNetwork(kA, "255.255.0.0", "10.0.0.1")}}, {"changed AA 10.0.0.5>10.0.0.5"}},
-    {"a new gateway", {{kA}, {WithNetwork(kA, "255.255.255.0", "10.0.0.254")}}, {"changed AA 10.0.0.5>10.0.0.5"}},
-    {"a new name", {{kA}, {Device("AA", "10.0.0.5", false, "Vault")}}, {"changed AA 10.0.0.5>10.0.0.5"}},
+     {"changed AA ip 10.0.0.5>10.0.0.9"}},
+    {"DHCP switched on", {{kA}, {Device("AA", "10.0.0.5", true)}}, {"changed AA dhcp static>dhcp"}},
+    {"a new netmask and gateway",
+     {{kA}, {WithNetwork(kA, "255.255.0.0", "10.0.0.254")}},
+     {"changed AA netmask 255.255.255.0>255.255.0.0 gateway 10.0.0.1>10.0.0.254"}},
+    {"name and ip", {{kA}, {Device("AA", "10.0.0.6", false, "Vlt")}}, {"changed AA name NAS>Vlt ip 10.0.0.5>10.0.0.6"}},
     {"missed twice is not gone", {{kA, kB}, {kA}, {kA}}, {}},
     {"missed three times in a row is gone", {{kA, kB}, {kA}, {kA}, {kA}}, {"gone BB"}},
     {"back after two misses is neither gone nor new", {{kA, kB}, {kA}, {kA}, {kA, kB}, {kA}, {kA}}, {}},
@@ -71,7 +73,7 @@ const WatchCase watchCases[] = {
     {"a device answering on two interfaces is one device", {{kA, kA}}, {"appeared AA"}},
     {"a change while it was missed is reported when it is back",
      {{kA}, {}, {Device("AA", "10.0.0.7")}},
-     {"changed AA 10.0.0.5>10.0.0.7"}},
+     {"changed AA ip 10.0.0.5>10.0.0.7"}},
 };
 
 TEST(NextWatchStep, AppearedChangedAndGone)

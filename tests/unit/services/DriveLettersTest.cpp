@@ -62,46 +62,42 @@ TEST(DriveLetters, LocalDrivesAndTheFloppyLettersAreNeverOffered)
     }
 }
 
-TEST(DriveLetters, NoneFreeWhenEveryOfferableLetterIsMappedOrLocal)
+// A letter is held by its connection or by the share it is remembered for (after a new login, until it is
+// unmapped); the free one nearest Z: skips both and the local drives. The listing shows both kinds of holder.
+TEST(DriveLetters, AMappingTakesTheLetterAskedForOrTheFreeOneNearestZButNeverOneInUse)
 {
-    FakeNetworkDrives drives;
-    for (char c = 'C'; c <= 'Z'; ++c)
-    {
-        if (c % 2 == 0)
-            drives.types[c] = DRIVE_FIXED;
-        else
-            drives.remotes[c] = std::string("\\\\nas\\s") + c;
-    }
-    EXPECT_EQ(OfferableLetters(drives).size(), 12u);
-    EXPECT_EQ(FirstFreeLetter(drives), "");
-}
-
-TEST(DriveLetters, ALetterIsHeldByItsConnectionOrByTheShareItIsRememberedFor)
-{
+    using Refusal = MapLetter::Refusal;
     const struct
     {
-        const char *name;
-        std::map<char, std::string> remotes;
-        std::vector<RememberedDrive> remembered;
-        std::string firstFree;
-        std::optional<std::string> holderOfZ;
+        const char *requested;
+        std::string letter;
+        Refusal refusal;
+        std::string holder;
     } cases[] = {
-        {"free", {}, {}, "Z:", std::nullopt},
-        {"connected", {{'Z', "\\\\nas\\a"}}, {}, "Y:", "\\\\nas\\a"},
-        {"remembered, its share not back", {}, {{"Z:", "\\\\nas\\a", ""}}, "Y:", "\\\\nas\\a"},
-        {"remembered and connected ones together",
-         {{'Y', "\\\\nas\\b"}},
-         {{"z:", "\\\\nas\\a", "bob"}, {"X:", "\\\\nas\\c", ""}},
-         "W:",
-         "\\\\nas\\a"},
+        {"", "W:", Refusal::None, ""},
+        {"V:", "V:", Refusal::None, ""},
+        {"Z:", "Z:", Refusal::InUse, "\\\\nas\\a"},
+        {"Y:", "Y:", Refusal::InUse, "\\\\nas\\b"}, // remembered, its share not back
+        {"X:", "X:", Refusal::InUse, ""},           // a local disk
     };
+    FakeNetworkDrives drives;
+    drives.pathRoot = "/run/gvfs/";
+    drives.remotes = {{'Z', "\\\\nas\\a"}, {'G', "\\\\nas\\g"}};
+    drives.remembered = {{"y:", "\\\\nas\\b", "bob"}, {"D:", "\\\\nas\\d", ""}, {"?:", "\\\\nas\\q", ""}};
+    drives.types = {{'X', DRIVE_FIXED}};
     for (const auto &c : cases)
     {
-        SCOPED_TRACE(c.name);
-        FakeNetworkDrives drives;
-        drives.remotes = c.remotes;
-        drives.remembered = c.remembered;
-        EXPECT_EQ(FirstFreeLetter(drives), c.firstFree);
-        EXPECT_EQ(LetterHolders(drives).HolderOf("Z:"), c.holderOfZ);
+        const MapLetter choice = ChooseMapLetter(drives, c.requested);
+        EXPECT_EQ(choice.letter, c.letter) << c.requested;
+        EXPECT_EQ(choice.refusal, c.refusal) << c.requested;
+        EXPECT_EQ(choice.holder, c.holder) << c.requested;
     }
+    std::string listed;
+    for (const DriveRow &row : ListDrives(drives))
+        listed += row.letter + " " + row.remote + " " + row.path + " " + row.status + "\n";
+    EXPECT_EQ(listed, "Z: \\\\nas\\a /run/gvfs/Z connected\nY: \\\\nas\\b  needs-password\n"
+                      "G: \\\\nas\\g /run/gvfs/G connected\nD: \\\\nas\\d  disconnected\n");
+    for (char c = 'C'; c <= 'W'; ++c)
+        drives.types[c] = DRIVE_FIXED;
+    EXPECT_EQ(ChooseMapLetter(drives, "").refusal, Refusal::NoneFree);
 }

@@ -100,3 +100,37 @@ TEST(DeviceCache, WrittenByRenameMergedByMacAndACorruptFileIgnoredWithAWarning)
     EXPECT_EQ(ReadDeviceCache(path).devices, (std::vector<CachedDevice>{alphaMoved, bravo}));
     EXPECT_EQ(FindWakeTarget("Alpha", ReadDeviceCache(path).devices).interfaceAddress, "10.0.1.1");
 }
+
+// Each search takes 300 ms of a clock that passes only when told, so the bound is exact: a search at once and one
+// after each pause of at most a second, the last pause cut to the bound.
+TEST(WaitForWokenDevice, SearchesUntilTheMacAnswersWithinTheBound)
+{
+    using namespace std::chrono_literals;
+    const struct
+    {
+        int answersAt; // the search (from 1) whose answer holds the device; 0: never
+        std::chrono::seconds wait;
+        int searches;
+        std::chrono::milliseconds elapsed;
+    } cases[] = {{1, 5s, 1, 300ms}, {3, 5s, 3, 2900ms}, {0, 2s, 3, 2300ms}, {0, 0s, 1, 300ms}};
+    std::vector<FoundDevice> both(2);
+    both[0].mac = "00:1b:7a:00:00:01";
+    both[1].mac = "00-1B-7A-00-00-99";
+    for (const auto &c : cases)
+    {
+        auto now = std::chrono::steady_clock::time_point{};
+        int searches = 0;
+        const auto search = [&]
+        {
+            ++searches;
+            now += 300ms;
+            return searches == c.answersAt ? both : std::vector<FoundDevice>{both[0]};
+        };
+        const std::optional<FoundDevice> found =
+            WaitForWokenDevice(*ParseMac("00:1b:7a:00:00:99"), c.wait, search,
+                               {[&now] { return now; }, [&now](auto pause) { now += pause; }});
+        EXPECT_EQ(found.value_or(both[0]).mac, both[c.answersAt != 0].mac) << c.answersAt;
+        EXPECT_EQ(searches, c.searches) << c.answersAt;
+        EXPECT_EQ(now - std::chrono::steady_clock::time_point{}, c.elapsed) << c.answersAt;
+    }
+}

@@ -85,3 +85,30 @@ TEST(WebPortWait, ARefusalEndsItAtOnceSilenceAfterTwoSecondsALateAnswerServesNot
 }
 
 } // namespace
+
+// Which command starts is tested through the window (WebAndDrivesTest); here the check comes first, and the
+// launch that counts is the fallback when one ran: 2 (file missing) falls back, 5 does not.
+TEST(OpenDeviceWebPage, CheckedFirstAndStartedByTheLaunchThatCounts)
+{
+    const struct
+    {
+        bool reachable, launch;
+        std::deque<unsigned> execResults;
+        std::size_t launches;
+        bool started;
+    } cases[] = {{false, true, {}, 0, false}, {true, false, {}, 0, false},    {true, true, {}, 1, true},
+                 {true, true, {2}, 2, true},  {true, true, {3, 2}, 2, false}, {true, true, {5}, 1, false}};
+    for (const auto &c : cases)
+    {
+        auto web = std::make_shared<izuzez::test::FakeWebAccess>();
+        web->reachable = c.reachable;
+        web->browser = web->command = "web";
+        web->execResults = c.execResults;
+        DeviceAvailability check;
+        const WebPageOpening opening = OpenDeviceWebPage(web, check, "10.0.0.5", "1", ScaledClock(1), c.launch);
+        EXPECT_EQ(opening.available, c.reachable);
+        ASSERT_EQ(web->commands.size(), c.launches);
+        EXPECT_EQ(opening.report.Started(), c.started) << c.launches;
+        EXPECT_EQ(opening.report.FinalCommand(), c.launches == 0 ? "" : web->commands.back());
+    }
+}
