@@ -19,23 +19,27 @@ using namespace izuzez::platform;
 
 void RefreshDriveTable()
 {
+    std::optional<std::string> remotes[kDriveCount];
+    for (const izuzez::services::DriveRow &drive : izuzez::services::ConnectedDrives(CurrentNetworkDrives()))
+        remotes['Z' - drive.letter[0]] = drive.remote;
     for (int row = 0; row < kDriveCount; ++row)
     {
         DriveEntry &entry = g_DriveTable[row];
         std::snprintf(entry.szLocalName, sizeof entry.szLocalName, "%c:", 'Z' - row);
-        CopyText(entry.szServer, "");
-        CopyText(entry.szShare, "");
-    }
-    // A connection whose remote name does not split stays empty, as a free letter does.
-    for (const izuzez::services::DriveRow &drive : izuzez::services::ConnectedDrives(CurrentNetworkDrives()))
-    {
+        if (!remotes[row])
+        {
+            CopyText(entry.szServer, "");
+            CopyText(entry.szShare, "");
+            continue;
+        }
+        // A remote name that does not split leaves the row as it was.
         std::string server;
         std::string share;
-        if (!SplitRemoteName(drive.remote, server, share))
-            continue;
-        DriveEntry &entry = g_DriveTable['Z' - drive.letter[0]];
-        CopyText(entry.szServer, server);
-        CopyText(entry.szShare, share);
+        if (SplitRemoteName(*remotes[row], server, share))
+        {
+            CopyText(entry.szServer, server);
+            CopyText(entry.szShare, share);
+        }
     }
 }
 
