@@ -258,15 +258,27 @@ TEST_F(OperationBudgetTest, ReplyMustComeFromTheMatchedAddress)
     }
 }
 
-TEST_F(OperationBudgetTest, DhcpTakesTheAddressOfTheReply)
+// The selected record moves to the new address, in its uuid too, so that the next request reaches the device.
+TEST_F(OperationBudgetTest, AddressChangesMoveTheSelectedRecord)
 {
-    const Operation &dhcp = Operations()[10];
-    ASSERT_STREQ(dhcp.name, "SetDhcp");
     Prepare();
-    m_script.answer.push_back(Reply(dhcp, kStranger));
-    EXPECT_EQ(SetDhcp(), 1);
-    EXPECT_EQ(dhcp.result(), "192.168.0.99");
-    EXPECT_NE(FindDeviceRecord("192.168.0.99"), nullptr);
+    CopyText(g_ProtocolState.newNetmask, "255.255.0.0");
+    CopyText(g_ProtocolState.newGateway, "192.168.0.254");
+    m_script.answer.push_back(MakeSettingReply(kId, kNew));
+    ASSERT_EQ(SetStaticAddress(), 1);
+    EXPECT_STREQ(g_ProtocolState.selectedIp, "192.168.0.20");
+    const DeviceRecord *record = FindSelectedDevice();
+    ASSERT_NE(record, nullptr);
+    EXPECT_STREQ(record->server_mask, "255.255.0.0");
+    EXPECT_STREQ(record->server_gateway, "192.168.0.254");
+    EXPECT_EQ(record->server_uuid[9], 20);
+
+    m_script.answer.push_back(MakeSettingReply(kId, kStranger)); // DHCP: the address the device answers from
+    ASSERT_EQ(SetDhcp(), 1);
+    EXPECT_STREQ(g_ProtocolState.selectedIp, "192.168.0.99");
+    ASSERT_EQ(FindSelectedDevice(), record);
+    EXPECT_EQ(record->server_uuid[9], 99);
+    EXPECT_STREQ(record->server_mask, "255.255.0.0");
 }
 
 TEST_F(OperationBudgetTest, PasswordVerdictIsByte28ReadSigned)
