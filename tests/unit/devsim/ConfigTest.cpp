@@ -7,24 +7,6 @@ using namespace izuzez::devsim;
 namespace
 {
 
-TEST(DevsimConfig, BuiltInDefaultGivesThreeLoopbackDevices)
-{
-    const ConfigResult result = ParseConfig(DefaultConfigText());
-    ASSERT_TRUE(result.devices) << result.error;
-    const auto &devices = *result.devices;
-    ASSERT_EQ(devices.size(), 3u);
-    int withSsl = 0;
-    for (const DeviceConfig &device : devices)
-    {
-        EXPECT_EQ(device.listen, std::vector<std::string>{"127.0.0.1"});
-        EXPECT_EQ(device.address[0], 127);
-        EXPECT_EQ(device.adminUser, "admin");
-        withSsl += device.ssl == "1";
-    }
-    EXPECT_EQ(withSsl, 1);
-    EXPECT_NE(devices[0].uuidPrefix, devices[1].uuidPrefix);
-}
-
 TEST(DevsimConfig, ReadsEveryDeviceKey)
 {
     const ConfigResult result = ParseConfig(R"({

@@ -184,23 +184,12 @@ TEST(DevsimWire, FixedTextsFillingTheirFieldHaveNoTerminator)
     EXPECT_EQ(TextAt(reply, 40, 16), "192.168.0.1"); // the overflow did not spill into the gateway
 }
 
-TEST(DevsimWire, Ipv4Texts)
+// Which texts are addresses is the protocol's ReadIpv4 (Ipv4TextTest); here only that the simulator reads and
+// writes through it.
+TEST(DevsimWire, Ipv4TextsGoThroughTheProgramsReader)
 {
-    const std::pair<const char *, bool> cases[] = {
-        {"192.168.0.20", true}, {"0.0.0.0", true},    {"255.255.255.255", true}, {"256.1.1.1", false},
-        {"1.2.3", false},       {"1.2.3.4.5", false}, {"1.2.3.4 ", false},       {"", false},
-        {"a.b.c.d", false},     {"1..2.3", false},    {"1234.1.1.1", false},
-    };
-    for (const auto &[text, valid] : cases)
-    {
-        SCOPED_TRACE(text);
-        const auto parsed = ParseIpv4(text);
-        EXPECT_EQ(parsed.has_value(), valid);
-        if (parsed)
-        {
-            EXPECT_EQ(FormatIpv4(*parsed), text);
-        }
-    }
+    EXPECT_EQ(FormatIpv4(ParseIpv4("192.168.0.20").value_or(Ipv4{})), "192.168.0.20");
+    EXPECT_FALSE(ParseIpv4("010.1.1.1"));
 }
 
 TEST(DevsimWire, HexAndPrintableForms)

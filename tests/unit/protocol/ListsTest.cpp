@@ -58,15 +58,6 @@ ReplyFields Reply(std::uint8_t opcode, std::uint8_t last, const std::string &nam
     return fields;
 }
 
-TEST_F(ListsTest, EmptyListAnswersQueries)
-{
-    EXPECT_TRUE(IsDeviceListEmpty());
-    EXPECT_FALSE(FindDeviceByIp("192.168.1.1"));
-    EXPECT_FALSE(FindDeviceByIp(""));
-    FreeDeviceList();
-    ExpectConsistentList();
-}
-
 TEST_F(ListsTest, SearchRepliesBuildAUniqueListInArrivalOrder)
 {
     EXPECT_TRUE(Feed(Reply(2, 5, "first"), 0));
