@@ -54,7 +54,6 @@ TEST(DevsimConfig, ErrorsNameTheOffendingValue)
 {
     const std::pair<const char *, const char *> cases[] = {
         {"", "not valid JSON"},
-        {"{\"devices\": [", "not valid JSON"},
         {"[]", "config: must be an object"},
         {"{}", "\"devices\" must be a list"},
         {R"({"devices": [], "colour": 1})", "unknown key \"colour\""},
@@ -81,7 +80,6 @@ TEST(DevsimConfig, ErrorsNameTheOffendingValue)
         {R"({"faults": [], "devices": [{"address": "1.2.3.4"}]})", "config.faults: must be an object"},
         {R"({"devices": [{"address": "1.2.3.4", "answers": {"ssl": ["1"]}}]})", "devices[0].answers.ssl: unknown"},
         {R"({"devices": [{"address": "1.2.3.4", "answers": 3}]})", "devices[0].answers: must be an object"},
-        {R"({"devices": [{"address": "1.2.3.4", "restart_ms": -5}]})", "devices[0].restart_ms: must be between"},
     };
     for (const auto &[text, message] : cases)
     {
