@@ -152,29 +152,6 @@ TEST(DevsimWire, SearchReplyLayoutPerKind)
     EXPECT_TRUE(EncodeSearchReply(5, clientId, SampleFields()).empty());
 }
 
-TEST(DevsimWire, QueryAndSettingRepliesCarryTheUuidAddress)
-{
-    ClientId clientId{};
-    Uuid uuid{};
-    std::copy(kClientId.begin(), kClientId.end(), clientId.begin());
-    std::copy(kUuid.begin(), kUuid.end(), uuid.begin());
-
-    const Bytes empty = EncodeQueryReply(clientId, uuid, 19, {});
-    EXPECT_EQ(empty.size(), 28u); // an empty answer is the bare header
-    const std::string ssl = "1";
-    const Bytes answered = EncodeQueryReply(clientId, uuid, 19, AsBytes(ssl));
-    ASSERT_EQ(answered.size(), 29u);
-    EXPECT_EQ(answered[0], 4);
-    EXPECT_EQ(answered[28], '1');
-    EXPECT_EQ(Slice(answered, 17, 4), (Bytes{192, 168, 0, 7}));
-
-    const Bytes setting = EncodeSettingReply(clientId, uuid, 1);
-    ASSERT_GE(setting.size(), 21u);
-    EXPECT_EQ(setting[0], 6);
-    EXPECT_EQ(Slice(setting, 1, 10), kClientId);
-    EXPECT_EQ(Slice(setting, 17, 4), (Bytes{192, 168, 0, 7}));
-}
-
 TEST(DevsimWire, FixedTextsFillingTheirFieldHaveNoTerminator)
 {
     SearchReplyFields fields = SampleFields();
