@@ -14,9 +14,15 @@ namespace
 using namespace izuzez::test;
 const ClientId kId = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0, 0, 0, 0};
 
+// With one listed, selected device, whose uuid the requests carry.
 class PacketsTest : public ProtocolStateTest<kId>
 {
 protected:
+    void SetUp() override
+    {
+        ProtocolStateTest<kId>::SetUp();
+        SelectFakeDevice("192.168.0.10", {192, 168, 0, 10});
+    }
     std::uint8_t buffer[kPacketBufferSize];
 };
 
@@ -43,7 +49,6 @@ TEST_F(PacketsTest, SearchRequestIsOpcodeAndClientIdOnly)
 
 TEST_F(PacketsTest, SslQueryIsExactly28Bytes)
 {
-    SelectFakeDevice("192.168.0.10", {192, 168, 0, 10});
     ASSERT_EQ(BuildQuery(buffer, kQuerySsl), 28);
     ExpectHeader(buffer, 3, 0x13);
     for (int i = 22; i < 28; ++i)
@@ -52,7 +57,6 @@ TEST_F(PacketsTest, SslQueryIsExactly28Bytes)
 
 TEST_F(PacketsTest, PasswordCheckWithEmptyPasswordEndsWithMarkers)
 {
-    SelectFakeDevice("192.168.0.10", {192, 168, 0, 10});
     CopyText(g_ProtocolState.userName, "admin");
     ASSERT_EQ(BuildPasswordCheck(buffer), 35);
     ExpectHeader(buffer, 3, 4);
@@ -69,7 +73,6 @@ TEST_F(PacketsTest, PasswordCheckWithEmptyPasswordEndsWithMarkers)
 
 TEST_F(PacketsTest, PasswordFieldsWithoutTerminatorStayWithinTheirSize)
 {
-    SelectFakeDevice("192.168.0.10", {192, 168, 0, 10});
     std::memset(g_ProtocolState.userName, 'u', sizeof g_ProtocolState.userName);
     std::memset(g_ProtocolState.password, 'p', sizeof g_ProtocolState.password);
     ASSERT_EQ(BuildPasswordCheck(buffer), 28 + 16 + 2 + 16);
@@ -78,7 +81,6 @@ TEST_F(PacketsTest, PasswordFieldsWithoutTerminatorStayWithinTheirSize)
 
 TEST_F(PacketsTest, StaticAddressSettingIs72Bytes)
 {
-    SelectFakeDevice("192.168.0.10", {192, 168, 0, 10});
     CopyText(g_ProtocolState.newIp, "192.168.0.20");
     CopyText(g_ProtocolState.newNetmask, "255.255.255.0");
     CopyText(g_ProtocolState.newGateway, "192.168.0.254");
@@ -93,7 +95,6 @@ TEST_F(PacketsTest, StaticAddressSettingIs72Bytes)
 
 TEST_F(PacketsTest, DhcpRequestLeavesAddressFieldsZero)
 {
-    SelectFakeDevice("192.168.0.10", {192, 168, 0, 10});
     CopyText(g_ProtocolState.newNetmask, "255.255.0.0");
     CopyText(g_ProtocolState.newGateway, "10.0.0.1");
     ASSERT_EQ(BuildDhcpRequest(buffer), 60);
@@ -105,7 +106,6 @@ TEST_F(PacketsTest, DhcpRequestLeavesAddressFieldsZero)
 
 TEST_F(PacketsTest, OversizePayloadIsCutAtTheBuffer)
 {
-    SelectFakeDevice("192.168.0.10", {192, 168, 0, 10});
     const std::string payload(5000, 'x');
     EXPECT_EQ(BuildSetting(buffer, kSetWorkgroup, payload), kPacketBufferSize);
     EXPECT_EQ(Le32(buffer + 56), static_cast<std::uint32_t>(kPacketBufferSize - 60));
