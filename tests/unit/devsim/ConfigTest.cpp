@@ -7,24 +7,6 @@ using namespace izuzez::devsim;
 namespace
 {
 
-TEST(DevsimConfig, BuiltInDefaultGivesThreeLoopbackDevices)
-{
-    const ConfigResult result = ParseConfig(DefaultConfigText());
-    ASSERT_TRUE(result.devices) << result.error;
-    const auto &devices = *result.devices;
-    ASSERT_EQ(devices.size(), 3u);
-    int withSsl = 0;
-    for (const DeviceConfig &device : devices)
-    {
-        EXPECT_EQ(device.listen, std::vector<std::string>{"127.0.0.1"});
-        EXPECT_EQ(device.address[0], 127);
-        EXPECT_EQ(device.adminUser, "admin");
-        withSsl += device.ssl == "1";
-    }
-    EXPECT_EQ(withSsl, 1);
-    EXPECT_NE(devices[0].uuidPrefix, devices[1].uuidPrefix);
-}
-
 TEST(DevsimConfig, ReadsEveryDeviceKey)
 {
     const ConfigResult result = ParseConfig(R"({
@@ -72,7 +54,6 @@ TEST(DevsimConfig, ErrorsNameTheOffendingValue)
 {
     const std::pair<const char *, const char *> cases[] = {
         {"", "not valid JSON"},
-        {"{\"devices\": [", "not valid JSON"},
         {"[]", "config: must be an object"},
         {"{}", "\"devices\" must be a list"},
         {R"({"devices": [], "colour": 1})", "unknown key \"colour\""},
@@ -99,7 +80,6 @@ TEST(DevsimConfig, ErrorsNameTheOffendingValue)
         {R"({"faults": [], "devices": [{"address": "1.2.3.4"}]})", "config.faults: must be an object"},
         {R"({"devices": [{"address": "1.2.3.4", "answers": {"ssl": ["1"]}}]})", "devices[0].answers.ssl: unknown"},
         {R"({"devices": [{"address": "1.2.3.4", "answers": 3}]})", "devices[0].answers: must be an object"},
-        {R"({"devices": [{"address": "1.2.3.4", "restart_ms": -5}]})", "devices[0].restart_ms: must be between"},
     };
     for (const auto &[text, message] : cases)
     {

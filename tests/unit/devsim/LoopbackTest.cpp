@@ -69,13 +69,9 @@ std::vector<Bytes> CollectReplies(int fd, const Bytes &clientId, const Bytes &uu
 TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
 {
     const Identity identity = RandomIdentity();
-    ConfigResult config = ParseConfig(R"({"devices": [
-        {"name": "loop-a", "address": "127.77.0.2", "uuid": ")" +
-                                      identity.uuidHex + R"(", "ssl": "1",
-         "admin_password": "pw"},
-        {"name": "loop-b", "address": "127.77.0.3", "kind": 2}]})");
+    ConfigResult config = ParseConfig(R"({"devices": [{"name": "loop-a", "address": "127.77.0.2", "uuid": ")" +
+                                      identity.uuidHex + R"(", "admin_password": "pw"}]})");
     ASSERT_TRUE(config.devices) << config.error;
-    (*config.devices)[1].uuidPrefix = (*config.devices)[0].uuidPrefix;
     const Bytes prefix((*config.devices)[0].uuidPrefix.begin(), (*config.devices)[0].uuidPrefix.end());
 
     std::string error;
@@ -92,13 +88,10 @@ TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
     std::thread serving([&] { runner->Run(LogSink{logFile, false}, stop[0], std::chrono::seconds(20)); });
 
     EXPECT_TRUE(SendToGroup(sender, SearchRequest(identity.clientId)));
-    std::vector<Bytes> found = CollectReplies(receiver, identity.clientId, prefix, 2, std::chrono::seconds(3));
-    ASSERT_EQ(found.size(), 2u);
-    std::sort(found.begin(), found.end(), [](const Bytes &a, const Bytes &b) { return a[20] < b[20]; });
+    const std::vector<Bytes> found = CollectReplies(receiver, identity.clientId, prefix, 1, std::chrono::seconds(3));
+    ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0][0], kFullSearchReply);
     EXPECT_EQ(Slice(found[0], 17, 4), (Bytes{127, 77, 0, 2}));
-    EXPECT_EQ(found[1][0], kBasicSearchReply);
-    EXPECT_EQ(Le32(found[1], 56), 6u);
 
     EXPECT_TRUE(SendToGroup(
         sender, QueryRequest(identity.clientId, Slice(found[0], 11, 10), 4, std::string("admin\x55\xaa") + "pw")));
@@ -122,8 +115,8 @@ TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
         log += line;
     std::fclose(logFile);
     EXPECT_NE(log.find("ready port=13579"), std::string::npos);
+    // What a request line holds is RequestLogTest's.
     EXPECT_NE(log.find("op=3 sub=4 cid=" + ToHex(Bytes(identity.clientId))), std::string::npos) << log;
-    EXPECT_NE(log.find("payload_text=\"adminU\\xaapw\""), std::string::npos) << log;
 }
 
 } // namespace

@@ -82,10 +82,7 @@ TEST_F(DevsimSimulator, OnlyTheAddressedDeviceAnswers)
     const auto replies = Send(QueryRequest(kClientId, UuidAt(1), 19));
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].device, "two");
-}
-
-TEST_F(DevsimSimulator, DevicesListeningElsewhereStaySilent)
-{
+    // Devices listening elsewhere stay silent, and nobody answers what is no request.
     EXPECT_TRUE(sim.Handle(SearchRequest(kClientId), kAsker, {"192.168.5.1"}).empty());
     EXPECT_TRUE(Send(Bytes{1, 2, 3}).empty());
 }
@@ -131,9 +128,13 @@ TEST_F(DevsimSimulator, PasswordCheckVerdicts)
     }
 }
 
-TEST_F(DevsimSimulator, StaticAddressIsAdopted)
+TEST_F(DevsimSimulator, StaticAddressIsAdoptedWhenReadable)
 {
     const Bytes oldUuid = UuidAt(0);
+    const auto unreadable = Send(SettingRequest(kClientId, oldUuid, 1, "255.255.0.0", "", "10.0.300.1"));
+    ASSERT_EQ(unreadable.size(), 1u);
+    EXPECT_EQ(Slice(unreadable[0].bytes, 17, 4), (Bytes{10, 0, 0, 21}));
+
     const auto replies = Send(SettingRequest(kClientId, oldUuid, 1, "255.255.0.0", "10.0.9.1", "10.0.9.50"));
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].bytes[0], kSettingReply);
@@ -149,13 +150,6 @@ TEST_F(DevsimSimulator, StaticAddressIsAdopted)
     EXPECT_EQ(TextAt(search[0].bytes, 24, 16), "255.255.0.0");
     EXPECT_EQ(TextAt(search[0].bytes, 40, 16), "10.0.9.1");
     EXPECT_EQ(search[0].bytes[21], '0');
-}
-
-TEST_F(DevsimSimulator, UnreadableStaticAddressKeepsTheOldOne)
-{
-    const auto replies = Send(SettingRequest(kClientId, UuidAt(0), 1, "255.255.0.0", "", "10.0.300.1"));
-    ASSERT_EQ(replies.size(), 1u);
-    EXPECT_EQ(Slice(replies[0].bytes, 17, 4), (Bytes{10, 0, 0, 21}));
 }
 
 TEST(DevsimSimulatorDhcp, MovesToTheDhcpAddressOrStays)

@@ -152,29 +152,6 @@ TEST(DevsimWire, SearchReplyLayoutPerKind)
     EXPECT_TRUE(EncodeSearchReply(5, clientId, SampleFields()).empty());
 }
 
-TEST(DevsimWire, QueryAndSettingRepliesCarryTheUuidAddress)
-{
-    ClientId clientId{};
-    Uuid uuid{};
-    std::copy(kClientId.begin(), kClientId.end(), clientId.begin());
-    std::copy(kUuid.begin(), kUuid.end(), uuid.begin());
-
-    const Bytes empty = EncodeQueryReply(clientId, uuid, 19, {});
-    EXPECT_EQ(empty.size(), 28u); // an empty answer is the bare header
-    const std::string ssl = "1";
-    const Bytes answered = EncodeQueryReply(clientId, uuid, 19, AsBytes(ssl));
-    ASSERT_EQ(answered.size(), 29u);
-    EXPECT_EQ(answered[0], 4);
-    EXPECT_EQ(answered[28], '1');
-    EXPECT_EQ(Slice(answered, 17, 4), (Bytes{192, 168, 0, 7}));
-
-    const Bytes setting = EncodeSettingReply(clientId, uuid, 1);
-    ASSERT_GE(setting.size(), 21u);
-    EXPECT_EQ(setting[0], 6);
-    EXPECT_EQ(Slice(setting, 1, 10), kClientId);
-    EXPECT_EQ(Slice(setting, 17, 4), (Bytes{192, 168, 0, 7}));
-}
-
 TEST(DevsimWire, FixedTextsFillingTheirFieldHaveNoTerminator)
 {
     SearchReplyFields fields = SampleFields();
@@ -184,23 +161,12 @@ TEST(DevsimWire, FixedTextsFillingTheirFieldHaveNoTerminator)
     EXPECT_EQ(TextAt(reply, 40, 16), "192.168.0.1"); // the overflow did not spill into the gateway
 }
 
-TEST(DevsimWire, Ipv4Texts)
+// Which texts are addresses is the protocol's ReadIpv4 (Ipv4TextTest); here only that the simulator reads and
+// writes through it.
+TEST(DevsimWire, Ipv4TextsGoThroughTheProgramsReader)
 {
-    const std::pair<const char *, bool> cases[] = {
-        {"192.168.0.20", true}, {"0.0.0.0", true},    {"255.255.255.255", true}, {"256.1.1.1", false},
-        {"1.2.3", false},       {"1.2.3.4.5", false}, {"1.2.3.4 ", false},       {"", false},
-        {"a.b.c.d", false},     {"1..2.3", false},    {"1234.1.1.1", false},
-    };
-    for (const auto &[text, valid] : cases)
-    {
-        SCOPED_TRACE(text);
-        const auto parsed = ParseIpv4(text);
-        EXPECT_EQ(parsed.has_value(), valid);
-        if (parsed)
-        {
-            EXPECT_EQ(FormatIpv4(*parsed), text);
-        }
-    }
+    EXPECT_EQ(FormatIpv4(ParseIpv4("192.168.0.20").value_or(Ipv4{})), "192.168.0.20");
+    EXPECT_FALSE(ParseIpv4("010.1.1.1"));
 }
 
 TEST(DevsimWire, HexAndPrintableForms)

@@ -5,6 +5,7 @@
 #include "platform/FileManager.h"
 #include "platform/linux/DefaultBrowser.h"
 #include "platform/linux/DetachedExec.h"
+#include "support/Process.h"
 
 #include <gtest/gtest.h>
 
@@ -26,23 +27,6 @@ using namespace std::chrono_literals;
 
 namespace
 {
-
-class TempFolder
-{
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "izuzez-web-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr)
-            m_path = pattern;
-    }
-    ~TempFolder() { fs::remove_all(m_path); }
-    fs::path operator/(const std::string &name) const { return m_path / name; }
-    const fs::path &path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
 
 void Write(const fs::path &path, const std::string &text, bool executable = false)
 {
@@ -149,10 +133,10 @@ protected:
             const char *value = std::getenv(name);
             m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
         }
-        setenv("XDG_CONFIG_HOME", (m_dir / "config").c_str(), 1);
-        setenv("XDG_CONFIG_DIRS", (m_dir / "etc").c_str(), 1);
-        setenv("XDG_DATA_HOME", (m_dir / "data").c_str(), 1);
-        setenv("XDG_DATA_DIRS", (m_dir / "share").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", m_dir.file("config").c_str(), 1);
+        setenv("XDG_CONFIG_DIRS", m_dir.file("etc").c_str(), 1);
+        setenv("XDG_DATA_HOME", m_dir.file("data").c_str(), 1);
+        setenv("XDG_DATA_DIRS", m_dir.file("share").c_str(), 1);
     }
     void TearDown() override
     {
@@ -165,7 +149,7 @@ protected:
         }
     }
 
-    TempFolder m_dir;
+    izuzez::test::TempDir m_dir;
     std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
 };
 
@@ -173,19 +157,21 @@ protected:
 TEST_F(BrowserTest, TheRegistryKeysAndTheFileManagerAnswerFromMimeAppsAndTheDesktopEntry)
 {
     // GIO passes over entries whose program is missing; these run a script in a folder with a space.
-    const std::string program = (m_dir / "web browser/web").string();
+    const std::string program = m_dir.file("web browser/web");
     Write(program, "#!/bin/sh\n", true);
-    Write(m_dir / "share/applications/web.desktop", "[Desktop Entry]\nType=Application\nName=Web\nExec=\"" + program +
-                                                        "\" --new-window %u %%s\n"
-                                                        "[Desktop Action x]\nExec=wrong\n");
-    Write(m_dir / "data/applications/other.desktop", "[Desktop Entry]\nType=Application\nName=O\nExec=true %U\n");
-    const fs::path opened = m_dir / "opened";
-    Write(m_dir / "bin/files", RecordingScript(opened), true);
-    Write(m_dir / "data/applications/files.desktop",
-          "[Desktop Entry]\nType=Application\nName=Files\nExec=" + (m_dir / "bin/files").string() + " %U\n");
-    Write(m_dir / "config/mimeapps.list", "[Added Associations]\nx-scheme-handler/http=other.desktop;\n"
-                                          "[Default Applications]\nx-scheme-handler/http=gone.desktop;web.desktop;\n"
-                                          "inode/directory=files.desktop;\n");
+    Write(m_dir.file("share/applications/web.desktop"), "[Desktop Entry]\nType=Application\nName=Web\nExec=\"" +
+                                                            program +
+                                                            "\" --new-window %u %%s\n"
+                                                            "[Desktop Action x]\nExec=wrong\n");
+    Write(m_dir.file("data/applications/other.desktop"), "[Desktop Entry]\nType=Application\nName=O\nExec=true %U\n");
+    const fs::path opened = m_dir.file("opened");
+    Write(m_dir.file("bin/files"), RecordingScript(opened), true);
+    Write(m_dir.file("data/applications/files.desktop"),
+          "[Desktop Entry]\nType=Application\nName=Files\nExec=" + m_dir.file("bin/files") + " %U\n");
+    Write(m_dir.file("config/mimeapps.list"),
+          "[Added Associations]\nx-scheme-handler/http=other.desktop;\n"
+          "[Default Applications]\nx-scheme-handler/http=gone.desktop;web.desktop;\n"
+          "inode/directory=files.desktop;\n");
 
     const auto web = CreateWebAccess();
     std::string value;
@@ -208,14 +194,16 @@ TEST_F(BrowserTest, TheRegistryKeysAndTheFileManagerAnswerFromMimeAppsAndTheDesk
 
 TEST_F(BrowserTest, WinExecAnswersWithTheOriginalCodes)
 {
-    Write(m_dir / "bin/garbage",
+    Write(m_dir.file("bin/garbage"),
           "\x7f"
           "ELF not really",
           true);
-    Write(m_dir / "bin/plain", "not executable");
-    const fs::path marker = m_dir / "started";
-    Write(m_dir / "bin/starter", RecordingScript(marker), true);
-    setenv("PATH", (m_dir / "bin").c_str(), 1);
+    Write(m_dir.file("bin/plain"), "not executable");
+    const fs::path marker = m_dir.file("started");
+    Write(m_dir.file("bin/starter"), RecordingScript(marker), true);
+    const fs::path opened = m_dir.file("opened");
+    Write(m_dir.file("bin/xdg-open"), RecordingScript(opened), true);
+    setenv("PATH", m_dir.file("bin").c_str(), 1);
     const auto web = CreateWebAccess();
     const struct
     {
@@ -223,10 +211,10 @@ TEST_F(BrowserTest, WinExecAnswersWithTheOriginalCodes)
         unsigned code;
     } cases[] = {
         {"no-such-program http://a", 2},
-        {(m_dir / "bin/missing").string() + " x", 2},
-        {(m_dir / "no-folder/prog").string() + " x", 3},
-        {(m_dir / "bin/garbage").string() + " x", 11},
-        {(m_dir / "bin/plain").string() + " x", 5},
+        {m_dir.file("bin/missing") + " x", 2},
+        {m_dir.file("no-folder/prog") + " x", 3},
+        {m_dir.file("bin/garbage") + " x", 11},
+        {m_dir.file("bin/plain") + " x", 5},
         {" http://a", 3}, // "http:" is no folder
         {"", 2},
         {"\"unterminated", 2},
@@ -236,15 +224,9 @@ TEST_F(BrowserTest, WinExecAnswersWithTheOriginalCodes)
 
     EXPECT_GT(web->WinExec("starter http://10.0.0.1", 0), 31u);
     EXPECT_EQ(RecordedLine(marker), "http://10.0.0.1");
-}
-
-TEST_F(BrowserTest, ExplorerOpensWithTheDesktopsOpener)
-{
-    const fs::path marker = m_dir / "opened";
-    Write(m_dir / "bin/xdg-open", RecordingScript(marker), true);
-    setenv("PATH", (m_dir / "bin").c_str(), 1);
-    EXPECT_GT(CreateWebAccess()->WinExec("explorer https://10.0.0.2", 0), 31u);
-    EXPECT_EQ(RecordedLine(marker), "https://10.0.0.2");
+    // The explorer opens addresses with the desktop's opener.
+    EXPECT_GT(web->WinExec("explorer https://10.0.0.2", 0), 31u);
+    EXPECT_EQ(RecordedLine(opened), "https://10.0.0.2");
 }
 
 } // namespace

@@ -107,14 +107,11 @@ protected:
         return order;
     }
 
-    ReplyFields Device(std::uint8_t lastOctet, std::uint8_t opcode = 2)
+    ReplyFields Device(std::uint8_t lastOctet)
     {
         ReplyFields fields;
-        fields.opcode = opcode;
         fields.clientId = g_ProtocolState.clientId;
         fields.address = {10, 0, 0, lastOctet};
-        fields.name = "dev" + std::to_string(lastOctet);
-        fields.model = "M";
         return fields;
     }
 
@@ -142,23 +139,6 @@ TEST_F(ArrivalOrderTest, PairIsReadInArrivalOrder)
         }
         EXPECT_EQ(ReceiveAll(sent.size()), sent) << pattern;
     }
-}
-
-TEST_F(ArrivalOrderTest, DeviceListFollowsArrivalAcrossBothSockets)
-{
-    // Queued before the search starts, which reads them like fresh replies.
-    Send('G', MakeSearchReply(Device(1)));
-    Send('U', MakeSearchReply(Device(2)));
-    Send('G', MakeSearchReply(Device(3)));
-    Send('U', MakeSearchReply(Device(1, 8))); // a later full reply of the first device changes nothing
-    SearchDevices(1, 8);
-    std::vector<std::string> listed;
-    for (const DeviceRecord *record = g_ProtocolState.deviceList.head; record != nullptr; record = record->next)
-        listed.emplace_back(record->server_ip);
-    EXPECT_EQ(listed, (std::vector<std::string>{"10.0.0.1", "10.0.0.2", "10.0.0.3"}));
-    const DeviceRecord *first = FindDeviceRecord("10.0.0.1");
-    ASSERT_NE(first, nullptr);
-    EXPECT_STREQ(first->server_MODEL, "");
 }
 
 TEST_F(ArrivalOrderTest, StreamOnOneSocketDoesNotStarveTheOtherWithinTheSearch)

@@ -6,7 +6,6 @@
 #include <thread>
 #include <vector>
 
-#include <arpa/inet.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -29,7 +28,6 @@ using namespace izuzez::test;
 using namespace std::chrono_literals;
 
 const std::array<std::uint8_t, 4> kDevice = {10, 99, 77, 5};
-const std::array<std::uint8_t, 4> kDhcpAddress = {10, 99, 77, 50};
 
 // Answers this instance's requests like a device would; ignores everything else.
 class Responder
@@ -64,15 +62,10 @@ private:
         const ClientId &id = g_ProtocolState.clientId;
         if (request[0] == kOpSearchRequest)
         {
-            ReplyFields other;
-            other.opcode = 8;
-            other.clientId = id;
-            other.address = {10, 99, 77, 6};
-            other.classByte = 2; // not what the search asks for
-            SendToGroup(m_fd, MakeSearchReply(other));
-            ReplyFields full = other;
+            ReplyFields full;
+            full.opcode = 8;
+            full.clientId = id;
             full.address = kDevice;
-            full.classByte = 1;
             full.name = "loop-nas";
             full.model = "NS-2";
             full.mac = "00:11:22:33:44:55";
@@ -86,24 +79,11 @@ private:
         const int sub = request[21];
         if (request[0] == kOpQueryRequest)
         {
-            const std::string text = sub == kQuerySsl         ? "1"
-                                     : sub == kQueryShareList ? "public:media:public::usb"
-                                     : sub == kQueryDomain    ? std::string(300, 'd')
-                                     : sub == kQueryPasswordCheck
-                                         ? (length == 35 && request[33] == 0x55 ? "\x01" : std::string(1, '\0'))
-                                         : "x";
+            const std::string text = sub == kQuerySsl ? "1" : sub == kQueryDomain ? std::string(300, 'd') : "x";
             SendToGroup(m_fd, MakeQueryReply(g_ProtocolState.clientId, address, text));
         }
-        else if (request[0] == kOpSettingRequest && sub == kSetStaticAddress && length >= 60)
-        {
-            const std::string ip(reinterpret_cast<const char *>(request + 60), length - 60);
-            in_addr parsed{};
-            if (inet_pton(AF_INET, ip.c_str(), &parsed) == 1)
-                std::memcpy(address.data(), &parsed, 4);
-            SendToGroup(m_fd, MakeSettingReply(g_ProtocolState.clientId, address));
-        }
         else if (request[0] == kOpSettingRequest)
-            SendToGroup(m_fd, MakeSettingReply(g_ProtocolState.clientId, sub == kSetDhcp ? kDhcpAddress : address));
+            SendToGroup(m_fd, MakeSettingReply(g_ProtocolState.clientId, address));
     }
 
     int m_fd;
@@ -164,14 +144,6 @@ TEST(InterfaceFilterTest, AddressThatIsNotLocalLeavesTheTableEmpty)
     ResetProtocolState();
 }
 
-TEST_F(LoopbackTest, TableHoldsOnlyTheFilteredAddress)
-{
-    EXPECT_STREQ(g_ProtocolState.interfaceAddress[0], "127.0.0.1");
-    EXPECT_EQ(g_ProtocolState.interfaceAddress[1][0], 0);
-    EXPECT_GE(g_ProtocolState.senderSocket[0], 0);
-    EXPECT_GE(g_ProtocolState.receiverSocket[0].unicastFd, 0);
-}
-
 TEST_F(LoopbackTest, SearchFindsTheDeviceAndQueriesReachIt)
 {
     const DeviceRecord *record = SearchForDevice();
@@ -179,46 +151,12 @@ TEST_F(LoopbackTest, SearchFindsTheDeviceAndQueriesReachIt)
     EXPECT_STREQ(record->server_name, "loop-nas");
     EXPECT_STREQ(record->server_MODEL, "NS-2");
     EXPECT_EQ(record->interfaceIndex, 0);
-    EXPECT_FALSE(FindDeviceByIp("10.99.77.6")); // wrong class byte
 
     CopyText(g_ProtocolState.selectedIp, "10.99.77.5");
     EXPECT_EQ(QuerySsl(), 1);
     EXPECT_STREQ(g_ProtocolState.sslText, "1");
-    EXPECT_EQ(QueryShareList(), 1);
-    ASSERT_EQ(g_ProtocolState.shareNameList.count, 3);
-    EXPECT_STREQ(g_ProtocolState.shareNameList.head->name, "public");
-    EXPECT_STREQ(g_ProtocolState.shareNameList.tail->name, "usb");
-
     EXPECT_EQ(QueryDomain(), 1); // a 300-byte answer kept in its 128-byte field
     EXPECT_EQ(std::string(g_ProtocolState.domainText), std::string(127, 'd'));
-
-    CopyText(g_ProtocolState.userName, "admin");
-    EXPECT_EQ(CheckAdminPassword(), 1);
-    CopyText(g_ProtocolState.password, "wrong");
-    EXPECT_EQ(CheckAdminPassword(), 0);
-}
-
-TEST_F(LoopbackTest, AddressChangesMoveTheSelectedRecord)
-{
-    ASSERT_NE(SearchForDevice(), nullptr);
-    CopyText(g_ProtocolState.selectedIp, "10.99.77.5");
-    CopyText(g_ProtocolState.newIp, "10.99.77.20");
-    CopyText(g_ProtocolState.newNetmask, "255.255.0.0");
-    CopyText(g_ProtocolState.newGateway, "10.99.0.1");
-    ASSERT_EQ(SetStaticAddress(), 1);
-    EXPECT_STREQ(g_ProtocolState.selectedIp, "10.99.77.20");
-    const DeviceRecord *record = FindSelectedDevice();
-    ASSERT_NE(record, nullptr);
-    EXPECT_STREQ(record->server_mask, "255.255.0.0");
-    EXPECT_STREQ(record->server_gateway, "10.99.0.1");
-    EXPECT_EQ(record->server_uuid[9], 20);
-    // The stand-in answers from the address in the request, so this succeeds only with the new uuid.
-    EXPECT_EQ(QuerySsl(), 1);
-
-    ASSERT_EQ(SetDhcp(), 1);
-    EXPECT_STREQ(g_ProtocolState.selectedIp, "10.99.77.50");
-    EXPECT_STREQ(FindSelectedDevice()->dhcp, "0");
-    EXPECT_STREQ(FindSelectedDevice()->server_mask, "255.255.0.0");
 }
 
 TEST_F(LoopbackTest, SettingFromAnotherAddressTimesOut)

@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
+#include "protocol/DeviceList.h"
 #include "protocol/Diagnostics.h"
 #include "protocol/Packets.h"
 #include "protocol/ProtocolState.h"
@@ -55,36 +53,6 @@ TEST(PrintableText, ControlsOfBothRangesAndTheirUtf8Forms)
         EXPECT_EQ(PrintableText(c.text), c.shown) << c.name;
 }
 
-// Collects what is written to standard error between construction and Finish().
-class StderrCapture
-{
-public:
-    StderrCapture()
-    {
-        std::fflush(stderr);
-        m_file = std::tmpfile();
-        m_saved = dup(STDERR_FILENO);
-        dup2(fileno(m_file), STDERR_FILENO);
-    }
-    std::string Finish()
-    {
-        std::fflush(stderr);
-        dup2(m_saved, STDERR_FILENO);
-        close(m_saved);
-        std::string text;
-        std::rewind(m_file);
-        char chunk[512];
-        for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, m_file)) > 0;)
-            text.append(chunk, n);
-        std::fclose(m_file);
-        return text;
-    }
-
-private:
-    std::FILE *m_file = nullptr;
-    int m_saved = -1;
-};
-
 void PutText(std::vector<std::uint8_t> &datagram, std::size_t at, const std::string &text)
 {
     std::copy(text.begin(), text.end(), datagram.begin() + static_cast<std::ptrdiff_t>(at));
@@ -112,17 +80,21 @@ TEST(Diagnostics, DeviceTextsInTraceLinesAreFiltered)
 {
     ResetProtocolState();
     g_ProtocolState.clientId = {1, 2, 3, 4, 5, 6, 0, 0, 0, 0};
-    SetDiagnostics(true);
-
-    StderrCapture capture;
-    DiagnosticText("answer = %s\n", "1\x1b]0;x\x07");
     const std::vector<std::uint8_t> reply = FullReply("NAS\x1b[31m", "255.0.0.0\xc2\x9b", "NV\r4");
-    const bool listed = HandleSearchDatagram(reply.data(), reply.size(), 1, 8, 0);
-    const std::string text = capture.Finish();
+    std::string text;
+    for (const bool on : {false, true})
+    {
+        FreeDeviceList();
+        SetDiagnostics(on);
+        testing::internal::CaptureStderr();
+        DiagnosticText("answer = %s\n", "1\x1b]0;x\x07");
+        EXPECT_TRUE(HandleSearchDatagram(reply.data(), reply.size(), 1, 8, 0));
+        text = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(text.empty(), !on) << "quiet unless switched on";
+    }
     SetDiagnostics(false);
     ResetProtocolState();
 
-    EXPECT_TRUE(listed);
     EXPECT_NE(text.find("answer = 1?]0;x?\n"), std::string::npos) << text;
     EXPECT_NE(text.find("server_name = NAS?[31m\n"), std::string::npos) << text;
     EXPECT_NE(text.find("server_mask = 255.0.0.0?\n"), std::string::npos) << text;

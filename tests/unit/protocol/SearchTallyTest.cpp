@@ -229,8 +229,5 @@ TEST(SubnetTest, NetworksAndMembership)
         EXPECT_EQ(InSameSubnet(a, b, c.prefix), c.same) << c.a << " " << c.b << "/" << c.prefix;
         EXPECT_EQ(NetworkText(a, c.prefix), c.network);
     }
-    std::uint32_t out = 0;
-    for (const char *bad : {"", "10.0.0", "10.0.0.256", "a.b.c.d", "10.0.0.1 "})
-        EXPECT_FALSE(ParseIpv4(bad, out)) << bad;
 }
 } // namespace
