@@ -3,17 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Lab.h"
+#include "support/LabSuite.h"
 
 #include <atomic>
 #include <filesystem>
+#include <memory>
 #include <thread>
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sched.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -83,32 +80,31 @@ private:
     std::thread m_thread;
 };
 
-class WebPageTest : public ::testing::Test
+class WebPageTest : public LabSuite<kDevices>
 {
 protected:
     static void SetUpTestSuite()
     {
-        s_lab = Lab::Create(s_skip).release();
-        if (!s_lab || !s_lab->StartSimulator(kDevices, s_failure))
+        LabSuite::SetUpTestSuite();
+        if (!s_lab)
             return;
         // A third address that nothing listens on: connections to it are refused at once.
-        RunProgram({"ip", "-n", s_lab->lan(), "addr", "add", "10.71.1.4/24", "dev", "lA"}, 10s);
-        s_web = new WebListener(s_lab->lan(), {"10.71.1.2", "10.71.2.2"});
+        if (!s_lab->AddLanAddress("10.71.1.4"))
+            s_failure = "cannot add 10.71.1.4 to the lan namespace";
+        s_web = std::make_unique<WebListener>(s_lab->lan(), std::vector<std::string>{"10.71.1.2", "10.71.2.2"});
         if (!s_web->ready())
             s_failure = "the web listener could not bind in the device's namespace";
     }
     static void TearDownTestSuite()
     {
-        delete s_web;
-        delete s_lab;
-        s_web = nullptr;
-        s_lab = nullptr;
+        s_web.reset();
+        LabSuite::TearDownTestSuite();
     }
     void SetUp() override
     {
-        if (!s_lab)
-            GTEST_SKIP() << s_skip;
-        ASSERT_TRUE(s_failure.empty()) << s_failure;
+        LabSuite::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         std::filesystem::create_directories(m_dir.file("bin"));
         std::filesystem::create_directories(m_dir.file("share/applications"));
         std::filesystem::create_directories(m_dir.file("config"));
@@ -151,10 +147,7 @@ protected:
         return ReadFile(m_dir.file(name));
     }
 
-    static inline Lab *s_lab = nullptr;
-    static inline WebListener *s_web = nullptr;
-    static inline std::string s_skip;
-    static inline std::string s_failure;
+    static inline std::unique_ptr<WebListener> s_web;
     TempDir m_dir;
 };
 
