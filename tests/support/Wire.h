@@ -34,24 +34,6 @@ Bytes QueryRequest(const Bytes &clientId, const Bytes &uuid, std::uint8_t sub, c
 Bytes SettingRequest(const Bytes &clientId, const Bytes &uuid, std::uint8_t sub, const std::string &netmask,
                      const std::string &gateway, const std::string &payload);
 
-// The same for one instance talking to one device.
-struct Requester
-{
-    Bytes clientId;
-    Bytes uuid;
-
-    Bytes Search() const { return SearchRequest(clientId); }
-    Bytes Query(std::uint8_t sub, const std::string &payload = {}) const
-    {
-        return QueryRequest(clientId, uuid, sub, payload);
-    }
-    Bytes Setting(std::uint8_t sub, const std::string &netmask, const std::string &gateway,
-                  const std::string &payload) const
-    {
-        return SettingRequest(clientId, uuid, sub, netmask, gateway, payload);
-    }
-};
-
 // Replies: 2, 7 and 8 answer a search, 4 a query, 6 a setting.
 struct ReplyFields
 {
