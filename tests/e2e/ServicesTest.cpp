@@ -60,9 +60,8 @@ protected:
         // The user's account comes with a share of its own; HDD_1 lets it in only at the private device.
         StartLab({.devices = kDevices,
                   .shares = {{.name = "HDD_1",
-                              .veto = "/nls_cp850.ko/",
-                              .vetoAddress = "10.71.1.25",
-                              .byAddress = {{"10.71.1.35", "path = " + s_disks.file("full")},
+                              .byAddress = {{"10.71.1.25", "veto files = /nls_cp850.ko/"},
+                                            {"10.71.1.35", "path = " + s_disks.file("full")},
                                             {"10.71.1.36", "path = " + s_disks.file("stale") + "\nforce user = nobody"},
                                             {"10.71.1.38", std::string("guest ok = no\nguest only = no\n"
                                                                        "valid users = ") +
