@@ -201,28 +201,44 @@ TEST_F(ServicesTest, CodepageFilesLandOnTheShareAtTheirSizes)
     }
 }
 
-// 857 stands for the three firmware code pages: which ones they are is the rule's.
-TEST_F(ServicesTest, FirmwareCodepagesWriteNothingAndNeedTheFirmware)
+// 857 stands for the three firmware code pages: which ones they are is the rule's. They write nothing.
+TEST_F(ServicesTest, FirmwareCodepagesWriteNothing)
 {
     const RunResult capable = Run({"install-codepage", "10.71.1.23", "857", "--no-restart-wait"});
     EXPECT_EQ(capable.status, 0) << capable.err;
     EXPECT_EQ(Settings("10.71.1.23", 8), std::vector<std::string>{"857"});
     EXPECT_TRUE(Files("HDD_1", ".systemfile/.codepages").empty());
-
-    const RunResult plain = Run({"install-codepage", "10.71.1.24", "857", "--no-restart-wait"});
-    EXPECT_EQ(plain.status, 1);
-    EXPECT_EQ(plain.err, "This codepage does not supported in this firmware.\nPlease download the latest "
-                         "firmware from the support link.\n");
-    EXPECT_TRUE(Settings("10.71.1.24", 8).empty());
 }
 
-// The texts are the rule's; the unformatted disk also names the web page.
-TEST_F(ServicesTest, ARefusedDiskStateIsPrinted)
+// Each refusal of the flows is printed as it is (the texts are InstallRulesTest's), and nothing is set.
+TEST_F(ServicesTest, RefusalsArePrintedAndNothingIsSet)
 {
-    const RunResult run = Run({"install-codepage", "10.71.1.31", "950"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Please format hard drive.\nThe device's web page: http://10.71.1.31\n");
-    EXPECT_TRUE(Settings("10.71.1.31", 10).empty());
+    const struct
+    {
+        std::vector<std::string> args;
+        const char *input;
+        const char *err;
+    } cases[] = {
+        {{"install-codepage", "10.71.1.24", "857"},
+         "",
+         "This codepage does not supported in this firmware.\nPlease download the latest firmware from the "
+         "support link.\n"},
+        {{"install-codepage", "10.71.1.31", "950"},
+         "",
+         "Please format hard drive.\nThe device's web page: http://10.71.1.31\n"},
+        {{"install-bt", "10.71.1.27"}, "", "BitTorrent does not supported on this device now.\n"},
+        {{"install-bt", "10.71.1.34", "--password-stdin"}, "nope\n", "Wrong administrator password input!\n"},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+        m_logStart = s_lab->LogText().size();
+        const RunResult run = Run(c.args, c.input);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, c.err);
+        for (const int sub : {8, 10, 14})
+            EXPECT_TRUE(Settings(c.args[1], sub).empty()) << sub;
+    }
 }
 
 TEST_F(ServicesTest, BitTorrentHelpersGoThroughTheLocalFolder)
@@ -241,17 +257,8 @@ TEST_F(ServicesTest, BitTorrentHelpersGoThroughTheLocalFolder)
     EXPECT_FALSE(fs::exists(s_cDrive.file("c/bt")));
 }
 
-TEST_F(ServicesTest, BitTorrentRefusals)
+TEST_F(ServicesTest, BitTorrentWithTheAdministratorPassword)
 {
-    const RunResult noBt = Run({"install-bt", "10.71.1.27"});
-    EXPECT_EQ(noBt.status, 1);
-    EXPECT_EQ(noBt.err, "BitTorrent does not supported on this device now.\n");
-    EXPECT_TRUE(Settings("10.71.1.27", 10).empty());
-
-    const RunResult wrong = Run({"install-bt", "10.71.1.34", "--password-stdin"}, "nope\n");
-    EXPECT_EQ(wrong.status, 1);
-    EXPECT_EQ(wrong.err, "Wrong administrator password input!\n");
-
     const RunResult right = Run({"install-bt", "10.71.1.34", "--password-stdin", "--no-restart-wait"}, "pw\n");
     EXPECT_EQ(right.status, 0) << right.err;
     EXPECT_EQ(Files("HDD_1", "Nas_Prog/BT").size(), 2u);
