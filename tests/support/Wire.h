@@ -16,8 +16,6 @@ using Bytes = std::vector<std::uint8_t>;
 using ClientIdBytes = std::array<std::uint8_t, 10>;
 using Address = std::array<std::uint8_t, 4>;
 
-void AppendLe32(Bytes &out, std::uint32_t value);
-void PutLe32(Bytes &out, std::size_t at, std::uint32_t value);
 std::uint32_t Le32(const std::uint8_t *at);
 // Checked: throws when the four bytes are not all inside `data`.
 std::uint32_t Le32(const Bytes &data, std::size_t offset);
