@@ -352,10 +352,7 @@ TEST_F(ServicesTest, AShareForItsUserOnlyIsReachedThroughTheMapping)
     ASSERT_EQ(map.status, 0) << map.err;
     const RunResult run = inSession({"install-codepage", "10.71.1.38", "950", "--no-restart-wait"});
     EXPECT_EQ(run.status, 0) << run.out << run.err;
-    EXPECT_EQ(
-        Files("HDD_1", ".systemfile/.codepages"),
-        (Sizes{
-            {"codepage.950", 8}, {"nls_cp950.ko", 105791}, {"nls_cp950_12.ko", 105887}, {"unicode_map.950", 262174}}));
+    EXPECT_EQ(Files("HDD_1", ".systemfile/.codepages").size(), 4u); // which ones is the first case's
     EXPECT_EQ(Settings("10.71.1.38", 8), std::vector<std::string>{"950"});
     EXPECT_EQ(inSession({"unmap", "Z:"}).status, 0);
 }
