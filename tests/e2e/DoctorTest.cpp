@@ -1,5 +1,5 @@
 // izuzez doctor and search --wait through the namespaces: each case sets up one cause of "no device found"
-// and checks that the doctor names it.
+// for real and checks that the doctor's report holds what it found (the verdicts' texts are DiagnosisTest's).
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -72,12 +72,12 @@ protected:
     }
 };
 
-TEST_F(DoctorTest, NamesADeviceOutsideTheInterfaceSubnet)
+TEST_F(DoctorTest, ReportsWhatEachInterfacesSearchMet)
 {
     RunResult run;
-    const json report = Doctor({Lab::kHostA}, run);
+    const json report = Doctor({Lab::kHostA, Lab::kHostB}, run);
     EXPECT_EQ(run.status, 0);
-    ASSERT_EQ(report["interfaces"].size(), 1u);
+    ASSERT_EQ(report["interfaces"].size(), 2u);
     const json &hA = report["interfaces"][0];
     EXPECT_EQ(hA["name"], "hA");
     EXPECT_EQ(hA["prefix"], 24);
@@ -88,24 +88,13 @@ TEST_F(DoctorTest, NamesADeviceOutsideTheInterfaceSubnet)
               std::string::npos)
         << Verdict(report);
     EXPECT_EQ(Verdict(report).find("10.71.1.10,"), std::string::npos);
-}
 
-TEST_F(DoctorTest, CountsAFloodAnotherInstanceAndBrokenReplies)
-{
-    RunResult run;
-    const json report = Doctor({Lab::kHostB}, run);
-    EXPECT_EQ(run.status, 0);
-    ASSERT_EQ(report["interfaces"].size(), 1u);
-    const json &search = report["interfaces"][0]["search"];
+    const json &search = report["interfaces"][1]["search"];
     EXPECT_EQ(search["accepted"], 1); // the flooder itself
     EXPECT_GE(search["other_kinds"].get<int>(), 250);
     EXPECT_GE(search["other_instance"].get<int>(), 1);
     EXPECT_GE(search["malformed"].get<int>(), 1);
     EXPECT_GE(search["oversize"].get<int>(), 1);
-    const std::string verdict = Verdict(report);
-    EXPECT_NE(verdict.find("search --wait"), std::string::npos) << verdict;
-    EXPECT_NE(verdict.find("another copy of this program"), std::string::npos) << verdict;
-    EXPECT_NE(verdict.find("malformed or oversize"), std::string::npos) << verdict;
 }
 
 TEST_F(DoctorTest, NamesASecondInstanceHoldingThePort)
@@ -120,27 +109,7 @@ TEST_F(DoctorTest, NamesASecondInstanceHoldingThePort)
     RunResult run;
     const json report = Doctor({Lab::kHostA}, run);
     EXPECT_GE(report["other_sockets"].get<int>(), 1) << run.out;
-    EXPECT_NE(Verdict(report).find("Another program holds UDP port 13579"), std::string::npos) << Verdict(report);
     EXPECT_NE(Verdict(report).find("held by izuzez (process "), std::string::npos) << Verdict(report);
-}
-
-TEST_F(DoctorTest, NamesAFirewallRuleThatDropsThePort)
-{
-    if (!InHost({"nft", "list", "tables"}))
-        GTEST_SKIP() << "nft is not installed";
-    const bool ready =
-        InHost({"nft", "add", "table", "inet", "izzt"}) &&
-        InHost({"nft", "add", "chain", "inet", "izzt", "in", "{ type filter hook input priority 0; }"}) &&
-        InHost({"nft", "add", "rule", "inet", "izzt", "in", "udp", "dport", "13579", "drop"});
-    RunResult run;
-    const json report = ready ? Doctor({Lab::kHostA}, run) : json::object();
-    InHost({"nft", "delete", "table", "inet", "izzt"});
-    ASSERT_TRUE(ready);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(report["answered"], 0);
-    EXPECT_EQ(report["firewall"]["state"], "drops");
-    EXPECT_EQ(report["firewall"]["tool"], "nft");
-    EXPECT_NE(Verdict(report).find("drops UDP port 13579: udp dport 13579 drop"), std::string::npos) << Verdict(report);
 }
 
 // The usual layout of a firewall set up by hand, with more than one rule: nft takes a while to exit after it
@@ -162,7 +131,7 @@ const char *const kUsualRuleset = R"(table inet filter {
 }
 )";
 
-TEST_F(DoctorTest, ReadsTheUsualFirewallLayoutOnEveryRun)
+TEST_F(DoctorTest, NamesTheFirewallRuleThatDropsThePortOnEveryRun)
 {
     if (!InHost({"nft", "list", "tables"}))
         GTEST_SKIP() << "nft is not installed";
@@ -174,6 +143,7 @@ TEST_F(DoctorTest, ReadsTheUsualFirewallLayoutOnEveryRun)
     {
         RunResult run;
         reports.push_back(Doctor({Lab::kHostA}, run));
+        EXPECT_EQ(run.status, 1) << "nothing answered through the firewall";
     }
     InHost({"nft", "delete", "table", "inet", "filter"});
     ASSERT_TRUE(ready);
@@ -182,6 +152,7 @@ TEST_F(DoctorTest, ReadsTheUsualFirewallLayoutOnEveryRun)
         EXPECT_EQ(report["firewall"]["state"], "drops") << report["firewall"].dump();
         EXPECT_EQ(report["firewall"]["tool"], "nft");
         EXPECT_EQ(report["firewall"]["detail"], "udp dport 13579 drop");
+        EXPECT_EQ(report["answered"], 0);
         EXPECT_EQ(Verdict(report).find("sudo"), std::string::npos) << Verdict(report);
     }
 }
@@ -206,8 +177,6 @@ TEST_F(DoctorTest, NamesAnInterfaceWithoutAMulticastRoute)
     EXPECT_EQ(report["interfaces"][0]["multicast_route"], true);
     EXPECT_EQ(report["interfaces"][1]["name"], "hC");
     EXPECT_EQ(report["interfaces"][1]["multicast_route"], false);
-    EXPECT_NE(Verdict(report).find("no route to 224.0.0.0/4 leaves it"), std::string::npos) << Verdict(report);
-    EXPECT_NE(Verdict(report).find("dev hC"), std::string::npos) << Verdict(report);
     // The plain report, for a person: exit 1, nothing answered there.
     EXPECT_EQ(plain.status, 1);
     EXPECT_NE(plain.out.find("Interface hC  10.71.3.1/24"), std::string::npos) << plain.out;

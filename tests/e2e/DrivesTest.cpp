@@ -7,15 +7,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <sstream>
-#include <thread>
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <sched.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -69,25 +62,6 @@ RunResult OnTerminal(std::vector<std::string> prefix, const std::vector<std::str
     return run;
 }
 
-// Port 445 of an address in a namespace, taking connections and never saying a word: a device whose file
-// service hangs.
-class SilentSmbPort
-{
-public:
-    SilentSmbPort(const std::string &netns, const std::string &address) : m_fd(ListenInNamespace(netns, address, 445))
-    {
-    }
-    ~SilentSmbPort()
-    {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    bool ready() const { return m_fd >= 0; }
-
-private:
-    int m_fd = -1;
-};
-
 class DrivesTest : public SambaLabSuite
 {
 protected:
@@ -132,8 +106,6 @@ TEST_F(DrivesTest, AGuestVolumeMapsToTheFreeLetterNearestZAndCarriesFiles)
     const RunResult drives = Izuzez({"drives"});
     EXPECT_EQ(drives.status, 0);
     EXPECT_EQ(drives.out.rfind("Z:\t\\\\10.71.1.2\\public\t", 0), 0u) << drives.out;
-    const RunResult json = Izuzez({"drives", "--json"});
-    EXPECT_NE(json.out.find("\"letter\": \"Z:\""), std::string::npos) << json.out;
 
     // The letter is a place of the file manager until it is unmapped (the test main's config folder).
     const std::string bookmarks = std::string(std::getenv("XDG_CONFIG_HOME")) + "/gtk-3.0/bookmarks";
@@ -166,55 +138,6 @@ TEST_F(DrivesTest, APasswordVolumeKeepsItsNameAsMappedAndRefusesAWrongPassword)
     EXPECT_EQ(ReadFile(s_samba->SharePath("Private") + "/note.txt"), "private\n");
 }
 
-TEST_F(DrivesTest, ALetterInUseIsNotReplacedAndUnmapFreesIt)
-{
-    ASSERT_EQ(Izuzez({"map", Lab::kLanA, "public", "X"}).status, 0);
-    const RunResult again = Izuzez({"map", Lab::kLanA, "public", "X"});
-    EXPECT_EQ(again.status, 2);
-    EXPECT_NE(again.err.find("X: is in use by \\\\10.71.1.2\\public"), std::string::npos) << again.err;
-
-    const RunResult unmap = Izuzez({"unmap", "X:"});
-    EXPECT_EQ(unmap.status, 0) << unmap.err;
-    struct stat st
-    {
-    };
-    EXPECT_NE(lstat(Letter('X').c_str(), &st), 0);
-    EXPECT_EQ(Izuzez({"drives"}).out, "");
-    const RunResult twice = Izuzez({"unmap", "X:"});
-    EXPECT_EQ(twice.status, 1);
-    EXPECT_NE(twice.err.find("not mapped"), std::string::npos) << twice.err;
-}
-
-TEST_F(DrivesTest, AVolumeTheDeviceDoesNotListIsRefusedBeforeMounting)
-{
-    const RunResult run = Izuzez({"map", Lab::kLanA, "nothere"});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("has no volume 'nothere'"), std::string::npos) << run.err;
-}
-
-TEST_F(DrivesTest, ARememberedGuestMappingComesBackInANewSession)
-{
-    const RunResult map = Izuzez({"map", Lab::kLanA, "public", "W"});
-    ASSERT_EQ(map.status, 0) << map.err;
-    // The session ends: GVfs and its mounts go, the letter stays behind without its share.
-    s_gvfs.reset();
-    s_gvfs = GvfsSession::Start(s_lab->host(), s_failure);
-    ASSERT_NE(s_gvfs, nullptr) << s_failure;
-    EXPECT_EQ(Izuzez({"drives"}).out, "W:\t\\\\10.71.1.2\\public\t\tdisconnected\n");
-
-    const RunResult back = Izuzez({"drives", "--reconnect"});
-    EXPECT_EQ(back.status, 0) << back.err;
-    EXPECT_EQ(back.out.rfind("W:\t\\\\10.71.1.2\\public\t" + s_gvfs->FuseRoot(), 0), 0u) << back.out;
-    WriteFile(s_samba->SharePath("public") + "/again.txt", "back\n");
-    EXPECT_EQ(ReadFile(Letter('W') + "/again.txt"), "back\n");
-    EXPECT_EQ(Izuzez({"unmap", "W:"}).status, 0);
-}
-
-} // namespace
-
-namespace
-{
-
 TEST_F(DrivesTest, AtLoginTheEntryBringsGuestLettersBackAndLeavesPasswordOnesWithoutAsking)
 {
     const std::vector<std::string> command = AutostartCommand();
@@ -223,10 +146,12 @@ TEST_F(DrivesTest, AtLoginTheEntryBringsGuestLettersBackAndLeavesPasswordOnesWit
     const RunResult map = Izuzez({"map", Lab::kLanA, "Private", "Y", "--user", kShareUser, "--password-stdin"},
                                  std::string(kSharePassword) + "\n");
     ASSERT_EQ(map.status, 0) << map.err;
-    // The session ends; the next login runs the entry, on a terminal where a prompt would show.
+    // The session ends: GVfs and its mounts go, the letters stay behind without their shares. The next login
+    // runs the entry, on a terminal where a prompt would show.
     s_gvfs.reset();
     s_gvfs = GvfsSession::Start(s_lab->host(), s_failure);
     ASSERT_NE(s_gvfs, nullptr) << s_failure;
+    EXPECT_NE(Izuzez({"drives"}).out.find("W:\t\\\\10.71.1.2\\public\t\tdisconnected\n"), std::string::npos);
 
     const RunResult login = AtLogin(m_drivesDir);
     EXPECT_EQ(login.status, 1) << "a letter is not back: " << login.out;
@@ -239,15 +164,15 @@ TEST_F(DrivesTest, AtLoginTheEntryBringsGuestLettersBackAndLeavesPasswordOnesWit
     const RunResult drives = Izuzez({"drives"});
     EXPECT_EQ(drives.out.rfind("Y:\t\\\\10.71.1.2\\Private\t\tneeds-password\n", 0), 0u) << drives.out;
     EXPECT_NE(drives.out.find("W:\t\\\\10.71.1.2\\public\t" + s_gvfs->FuseRoot()), std::string::npos) << drives.out;
-    EXPECT_NE(Izuzez({"drives", "--json"}).out.find("\"status\": \"needs-password\""), std::string::npos);
     EXPECT_EQ(Izuzez({"unmap", "Y:"}).status, 0) << "a letter waiting for its password can be forgotten";
 }
 
 TEST_F(DrivesTest, AtLoginTheEntryEndsAtOnceWithNothingRememberedAndWithinItsBoundForAbsentDevices)
 {
-    // A device that takes the connection and then says nothing, at the host's own address.
-    const SilentSmbPort silent(s_lab->host(), Lab::kHostA);
-    ASSERT_TRUE(silent.ready());
+    // A device that takes the connection and then says nothing, at the host's own address (port 445 listening,
+    // never accepting).
+    const int silent = ListenInNamespace(s_lab->host(), Lab::kHostA, 445);
+    ASSERT_GE(silent, 0);
     const std::string silentShare = "\\\\" + std::string(Lab::kHostA) + "\\";
     const std::string absent = "\\\\" + std::string(kAbsent) + "\\public";
     const struct
@@ -287,6 +212,7 @@ TEST_F(DrivesTest, AtLoginTheEntryEndsAtOnceWithNothingRememberedAndWithinItsBou
             EXPECT_NE(login.out.find(c.said), std::string::npos) << login.out;
         EXPECT_LT(login.elapsed, c.atMost) << login.out;
     }
+    close(silent);
 }
 
 } // namespace

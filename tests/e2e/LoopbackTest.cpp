@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+
 #include "support/Lab.h"
 
 using namespace izuzez::test;
@@ -34,26 +36,11 @@ TEST(Loopback, SearchListsTheSimulatorsBuiltInDevices)
     const nlohmann::json devices = nlohmann::json::parse(run.out, nullptr, false);
     ASSERT_TRUE(devices.is_array()) << run.out;
 
-    struct Expected
+    // Which devices are built in is DevsimConfig.BuiltInDefaultGivesThreeLoopbackDevices'.
+    for (const char *ip : {"127.0.0.2", "127.0.0.3", "127.0.0.4"})
     {
-        const char *name;
-        const char *ip;
-        bool dhcp;
-        const char *model;
-    };
-    const Expected table[] = {
-        {"Storage-One", "127.0.0.2", false, "NS-2400"},
-        {"Recorder-Two", "127.0.0.3", true, ""}, // answers with a filtered reply: no model
-        {"Secure-Three", "127.0.0.4", false, "NS-4800S"},
-    };
-    for (const Expected &e : table)
-    {
-        SCOPED_TRACE(e.name);
-        const auto it = std::find_if(devices.begin(), devices.end(), [&](const auto &d) { return d["ip"] == e.ip; });
-        ASSERT_NE(it, devices.end()) << run.out;
-        EXPECT_EQ((*it)["name"], e.name);
-        EXPECT_EQ((*it)["dhcp"], e.dhcp);
-        EXPECT_EQ((*it)["model"], e.model);
+        const auto it = std::find_if(devices.begin(), devices.end(), [&](const auto &d) { return d["ip"] == ip; });
+        ASSERT_NE(it, devices.end()) << ip << ": " << run.out;
         EXPECT_EQ((*it)["interface"], "127.0.0.1");
     }
 

@@ -1,4 +1,5 @@
-// izuzez watch against the simulator: devices moved, switched to DHCP, stopped and started while it runs.
+// izuzez watch against the simulator: devices moved, stopped and started while it runs, and how it ends. Which
+// changes are reported is NextWatchStep's (DeviceChangesTest), their JSON ChangeJson's (WatchCommandTest).
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -24,9 +25,7 @@ namespace
 const char *const kWatchedDevices = R"({
   "devices": [
     {"name": "Mover", "address": "10.71.1.20", "netmask": "255.255.255.0", "gateway": "10.71.1.1",
-     "mac": "00:1B:7A:00:00:20", "listen": ["10.71.1.2"]},
-    {"name": "Dhcp", "address": "10.71.1.21", "netmask": "255.255.255.0", "gateway": "10.71.1.1",
-     "dhcp_address": "10.71.1.99", "mac": "00:1B:7A:00:00:21", "listen": ["10.71.1.2"]}
+     "mac": "00:1B:7A:00:00:20", "listen": ["10.71.1.2"]}
   ]
 })";
 
@@ -75,7 +74,7 @@ std::unique_ptr<Background> StartOne(const Lab &lab, const TempDir &dir, const s
     return simulator;
 }
 
-TEST_F(WatchTest, MovedSwitchedStoppedAndStartedDevicesAreReported)
+TEST_F(WatchTest, MovedStoppedAndStartedDevicesAreReported)
 {
     TempDir leaverDir;
     auto leaver = StartOne(*s_lab, leaverDir, OneDevice("Leaver", "10.71.2.30", "00:1B:7A:00:00:30"));
@@ -87,11 +86,8 @@ TEST_F(WatchTest, MovedSwitchedStoppedAndStartedDevicesAreReported)
                               dir.file("watch.err"));
     ASSERT_GT(watch, 0);
 
-    for (const char *mac : {"00:1B:7A:00:00:20", "00:1B:7A:00:00:21", "00:1B:7A:00:00:30"})
+    for (const char *mac : {"00:1B:7A:00:00:20", "00:1B:7A:00:00:30"})
         EXPECT_FALSE(WaitForEvent(out, "appeared", mac, 15s).is_null()) << mac << "\n" << ReadFile(out);
-    const std::vector<json> events = Events(out);
-    const json first = events.empty() ? json::object() : events.front();
-    EXPECT_TRUE(first.contains("time") && first.contains("ip") && first.contains("dhcp")) << first;
 
     const RunResult moved = s_lab->Izuzez(
         {"set-address", "10.71.1.20", "--ip", "10.71.1.40", "--netmask", "255.255.255.0", "--gateway", "10.71.1.1"});
@@ -101,15 +97,6 @@ TEST_F(WatchTest, MovedSwitchedStoppedAndStartedDevicesAreReported)
     EXPECT_EQ(move["ip"], "10.71.1.40");
     EXPECT_EQ(move["old"], (json{{"ip", "10.71.1.20"}}));
 
-    const RunResult dhcp = s_lab->Izuzez({"set-dhcp", "10.71.1.21"});
-    ASSERT_EQ(dhcp.status, 0) << dhcp.err;
-    const json switched = WaitForEvent(out, "changed", "00:1B:7A:00:00:21", 15s);
-    ASSERT_FALSE(switched.is_null()) << ReadFile(out);
-    EXPECT_EQ(switched["dhcp"], true);
-    EXPECT_EQ(switched["ip"], "10.71.1.99");
-    EXPECT_EQ(switched["old"]["dhcp"], false);
-    EXPECT_EQ(switched["old"]["ip"], "10.71.1.21");
-
     leaver.reset(); // stops it
     EXPECT_FALSE(WaitForEvent(out, "gone", "00:1B:7A:00:00:30", 20s).is_null()) << ReadFile(out);
 
@@ -118,7 +105,7 @@ TEST_F(WatchTest, MovedSwitchedStoppedAndStartedDevicesAreReported)
     ASSERT_NE(newcomer, nullptr);
     EXPECT_FALSE(WaitForEvent(out, "appeared", "00:1B:7A:00:00:31", 15s).is_null()) << ReadFile(out);
 
-    // Nothing else happened: the two devices that stayed were never reported gone.
+    // Nothing else happened: the device that stayed was never reported gone.
     for (const json &e : Events(out))
     {
         ASSERT_TRUE(e.is_object()) << ReadFile(out);

@@ -68,10 +68,9 @@ TEST(Wire, EveryRequestIsByteForByteTheProtocols)
     std::string problem;
     ASSERT_TRUE(lab->StartSimulator(kWireDevices, problem)) << problem;
 
-    Requester expect;
-    expect.uuid = {0xa1, 0xb2, 0xc3, 0xd4, 0xe5, 0xf6, 10, 71, 1, 10};
+    Bytes clientId;
+    Bytes uuid = {0xa1, 0xb2, 0xc3, 0xd4, 0xe5, 0xf6, 10, 71, 1, 10};
     std::vector<Bytes> sent;
-    std::size_t passwordCheck = 0;
     std::vector<std::string> results;
 
     std::thread worker(
@@ -85,7 +84,7 @@ TEST(Wire, EveryRequestIsByteForByteTheProtocols)
             ProtocolState &s = g_ProtocolState;
             SetInterfaceFilter({Lab::kHostA});
             OpenEndpoints();
-            expect.clientId.assign(s.clientId.begin(), s.clientId.end());
+            clientId.assign(s.clientId.begin(), s.clientId.end());
             auto check = [&](const char *what, int result)
             {
                 if (result == 0)
@@ -95,7 +94,7 @@ TEST(Wire, EveryRequestIsByteForByteTheProtocols)
             // A slow reply can miss one search on a loaded machine: search again, each search logged.
             for (int attempt = 0; attempt < 5 && s.deviceList.count == 0; ++attempt)
             {
-                sent.push_back(expect.Search());
+                sent.push_back(SearchRequest(clientId));
                 SearchDevices(1, 8);
             }
             check("search", s.deviceList.count == 1);
@@ -103,8 +102,7 @@ TEST(Wire, EveryRequestIsByteForByteTheProtocols)
 
             CopyText(s.userName, "admin");
             CopyText(s.password, "");
-            passwordCheck = sent.size();
-            sent.push_back(expect.Query(4, "admin\x55\xaa"));
+            sent.push_back(QueryRequest(clientId, uuid, 4, "admin\x55\xaa"));
             check("password", CheckAdminPassword());
 
             const std::pair<std::uint8_t, int (*)()> queries[] = {
@@ -113,7 +111,7 @@ TEST(Wire, EveryRequestIsByteForByteTheProtocols)
             };
             for (const auto &[sub, query] : queries)
             {
-                sent.push_back(expect.Query(sub));
+                sent.push_back(QueryRequest(clientId, uuid, sub));
                 check("query", query());
             }
 
@@ -132,19 +130,19 @@ TEST(Wire, EveryRequestIsByteForByteTheProtocols)
             };
             for (const auto &[sub, setting, payload] : settings)
             {
-                sent.push_back(expect.Setting(sub, "255.255.255.0", "10.71.1.1", payload));
+                sent.push_back(SettingRequest(clientId, uuid, sub, "255.255.255.0", "10.71.1.1", payload));
                 check("setting", setting());
             }
 
             CopyText(s.newIp, "10.71.1.20");
             CopyText(s.newGateway, "");
-            sent.push_back(expect.Setting(1, "255.255.255.0", "", "10.71.1.20"));
+            sent.push_back(SettingRequest(clientId, uuid, 1, "255.255.255.0", "", "10.71.1.20"));
             check("static address", SetStaticAddress());
             check("selected moved", FieldText(s.selectedIp) == "10.71.1.20");
 
             // The request after the change carries the new address in the uuid.
-            expect.uuid = {0xa1, 0xb2, 0xc3, 0xd4, 0xe5, 0xf6, 10, 71, 1, 20};
-            sent.push_back(expect.Setting(2, "", "", ""));
+            uuid = {0xa1, 0xb2, 0xc3, 0xd4, 0xe5, 0xf6, 10, 71, 1, 20};
+            sent.push_back(SettingRequest(clientId, uuid, 2, "", "", ""));
             check("dhcp", SetDhcp());
 
             CloseEndpoints();
@@ -154,16 +152,11 @@ TEST(Wire, EveryRequestIsByteForByteTheProtocols)
     EXPECT_TRUE(results.empty()) << ::testing::PrintToString(results);
     lab->StopSimulator();
 
-    ASSERT_EQ(expect.clientId.size(), 10u);
-    EXPECT_EQ(Hex(Bytes(expect.clientId.begin() + 6, expect.clientId.end())), "00000000");
-    const std::vector<std::string> logged = LoggedRequests(lab->LogText(), Hex(expect.clientId));
+    ASSERT_EQ(clientId.size(), 10u);
+    const std::vector<std::string> logged = LoggedRequests(lab->LogText(), Hex(clientId));
     ASSERT_EQ(logged.size(), sent.size()) << lab->LogText();
     for (std::size_t i = 0; i < sent.size(); ++i)
         EXPECT_EQ(logged[i], Hex(sent[i])) << "request " << i;
-    EXPECT_EQ(sent[0].size(), 11u);
-    ASSERT_LT(passwordCheck, sent.size());
-    EXPECT_EQ(sent[passwordCheck].size(), 35u);
-    EXPECT_EQ(sent[sent.size() - 2].size(), 70u);
 }
 
 } // namespace

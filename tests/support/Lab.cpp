@@ -39,11 +39,6 @@ std::string UniqueName(const char *role)
            std::to_string(random() % 100000) + "-" + role;
 }
 
-} // namespace
-
-namespace
-{
-
 int BoundInNamespace(const std::string &netns, const std::string &address, int port, int type)
 {
     int fd = -1;
@@ -72,18 +67,7 @@ int BoundInNamespace(const std::string &netns, const std::string &address, int p
     return fd;
 }
 
-} // namespace
-
-int ListenInNamespace(const std::string &netns, const std::string &address, int port)
-{
-    return BoundInNamespace(netns, address, port, SOCK_STREAM);
-}
-
-int UdpSocketInNamespace(const std::string &netns, const std::string &address, int port)
-{
-    return BoundInNamespace(netns, address, port, SOCK_DGRAM);
-}
-
+// Deletes namespaces of this suite's name pattern whose creating process has gone (left by a killed run).
 void RemoveStaleNamespaces()
 {
     std::error_code ec;
@@ -96,6 +80,18 @@ void RemoveStaleNamespaces()
         if (owner > 0 && kill(owner, 0) != 0 && errno == ESRCH)
             Ip({"netns", "del", name});
     }
+}
+
+} // namespace
+
+int ListenInNamespace(const std::string &netns, const std::string &address, int port)
+{
+    return BoundInNamespace(netns, address, port, SOCK_STREAM);
+}
+
+int UdpSocketInNamespace(const std::string &netns, const std::string &address, int port)
+{
+    return BoundInNamespace(netns, address, port, SOCK_DGRAM);
 }
 
 std::unique_ptr<Lab> Lab::Create(std::string &reason)

@@ -65,9 +65,6 @@ int ListenInNamespace(const std::string &netns, const std::string &address, int 
 // A UDP socket bound to address:port in the named namespace (0.0.0.0 receives broadcasts), or -1.
 int UdpSocketInNamespace(const std::string &netns, const std::string &address, int port);
 
-// Deletes namespaces of this suite's name pattern whose creating process has gone (left by a killed run).
-void RemoveStaleNamespaces();
-
 // A namespace with only its loopback interface up, so that other tests on the host's loopback cannot answer.
 // Without root (or `ip netns`) there is none, and Wrap leaves a command as it is.
 class LoopbackNamespace

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <thread>
 
@@ -66,19 +65,12 @@ std::string Configuration(const std::string &dir, const std::vector<SambaShare> 
             conf << "guest ok = yes\nguest only = yes\n";
         else
             conf << "guest ok = no\nvalid users = " << share.user << "\n";
-        if (!share.veto.empty() && share.vetoAddress.empty())
-            conf << "veto files = " << share.veto << "\n";
-        std::map<std::string, std::string> byAddress;
-        if (!share.veto.empty() && !share.vetoAddress.empty())
-            byAddress[share.vetoAddress] += "veto files = " + share.veto + "\n";
-        for (const auto &[address, settings] : share.byAddress)
-            byAddress[address] += settings + "\n";
-        if (!byAddress.empty())
+        if (!share.byAddress.empty())
         {
             // %i is the address the client reached; the included file exists for the named addresses only.
             const std::string file = dir + "/by-address-" + share.name + ".";
-            for (const auto &[address, settings] : byAddress)
-                WriteFile(file + address + ".conf", settings);
+            for (const auto &[address, settings] : share.byAddress)
+                WriteFile(file + address + ".conf", settings + "\n");
             conf << "include = " << file << "%i.conf\n";
         }
     }

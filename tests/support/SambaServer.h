@@ -21,10 +21,9 @@ struct SambaShare
     std::string name = {};
     std::string user = {};
     std::string password = {};
-    std::string veto = {};        // Samba's "veto files" list, such as "/nls_cp950.o/"; empty for none
-    std::string vetoAddress = {}; // the veto holds only for clients that reach the server at this address
-    // Settings that hold only for clients that reach the server at an address (such as "read only = yes"
-    // or another "path"), so that simulated devices at several addresses can have disks of their own.
+    // Settings that hold only for clients that reach the server at an address (such as "veto files = /a/"
+    // or another "path"), so that simulated devices at several addresses can have disks of their own. One
+    // entry per address.
     std::vector<std::pair<std::string, std::string>> byAddress = {};
 };
 
@@ -74,7 +73,6 @@ public:
     std::vector<std::string> Wrap(const std::vector<std::string> &argv) const;
     // Puts the session's variables into this process, for GIO used in-process.
     void Join() const;
-    const std::string &RuntimeDir() const { return m_runtimeDir; }
     std::string FuseRoot() const { return m_runtimeDir + "/gvfs"; }
 
 private:

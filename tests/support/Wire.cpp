@@ -21,6 +21,18 @@ void PutText(Bytes &bytes, std::size_t at, std::size_t size, const std::string &
     std::copy_n(text.begin(), std::min(size, text.size()), bytes.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
+void AppendLe32(Bytes &out, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+void PutLe32(Bytes &out, std::size_t at, std::uint32_t value)
+{
+    for (std::size_t i = 0; i < 4; ++i)
+        out.at(at + i) = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
 // Opcode, ClientId, a uuid of six fixed bytes and the device's address, zeros to `size`.
 Bytes ReplyHeader(std::uint8_t opcode, const ClientIdBytes &clientId, Address address, std::size_t size)
 {
@@ -34,18 +46,6 @@ Bytes ReplyHeader(std::uint8_t opcode, const ClientIdBytes &clientId, Address ad
 }
 
 } // namespace
-
-void AppendLe32(Bytes &out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-void PutLe32(Bytes &out, std::size_t at, std::uint32_t value)
-{
-    for (std::size_t i = 0; i < 4; ++i)
-        out.at(at + i) = static_cast<std::uint8_t>(value >> (8 * i));
-}
 
 std::uint32_t Le32(const std::uint8_t *at)
 {

@@ -16,8 +16,6 @@ using Bytes = std::vector<std::uint8_t>;
 using ClientIdBytes = std::array<std::uint8_t, 10>;
 using Address = std::array<std::uint8_t, 4>;
 
-void AppendLe32(Bytes &out, std::uint32_t value);
-void PutLe32(Bytes &out, std::size_t at, std::uint32_t value);
 std::uint32_t Le32(const std::uint8_t *at);
 // Checked: throws when the four bytes are not all inside `data`.
 std::uint32_t Le32(const Bytes &data, std::size_t offset);
@@ -33,24 +31,6 @@ Bytes QueryRequest(const Bytes &clientId, const Bytes &uuid, std::uint8_t sub, c
 // Netmask and gateway in 16-byte fields at 24 and 40, then the payload with its length.
 Bytes SettingRequest(const Bytes &clientId, const Bytes &uuid, std::uint8_t sub, const std::string &netmask,
                      const std::string &gateway, const std::string &payload);
-
-// The same for one instance talking to one device.
-struct Requester
-{
-    Bytes clientId;
-    Bytes uuid;
-
-    Bytes Search() const { return SearchRequest(clientId); }
-    Bytes Query(std::uint8_t sub, const std::string &payload = {}) const
-    {
-        return QueryRequest(clientId, uuid, sub, payload);
-    }
-    Bytes Setting(std::uint8_t sub, const std::string &netmask, const std::string &gateway,
-                  const std::string &payload) const
-    {
-        return SettingRequest(clientId, uuid, sub, netmask, gateway, payload);
-    }
-};
 
 // Replies: 2, 7 and 8 answer a search, 4 a query, 6 a setting.
 struct ReplyFields
