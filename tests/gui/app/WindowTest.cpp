@@ -21,7 +21,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
@@ -111,18 +110,12 @@ TEST_F(WindowTest, TheFirstSearchListsTheDevicesInListOrder)
     EXPECT_EQ(m_simulator.Requests(1).size(), 1u);
     EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
     EXPECT_TRUE(Item<CSkinButton>(1002)->isEnabled());
-
-    EXPECT_EQ(Volumes()->headerItem()->text(0), "Volume Name");
-    EXPECT_EQ(Volumes()->headerItem()->text(1), "Location");
-
     const QString tip = Devices()->topLevelItem(kStorageOne)->toolTip(2);
     for (const char *part : {"NS-2400", "00:1B:7A:10:00:02", "2.3.1", "127.0.0.1"})
         EXPECT_TRUE(tip.contains(QLatin1String(part))) << tip.toStdString();
     // The statics that hold the same texts stay hidden.
     for (int id : {1039, 1040, 1041, 1022, 1025, 1032})
         EXPECT_TRUE(Item<QWidget>(id)->isHidden()) << id;
-    EXPECT_EQ(m_dlg->windowTitle(), "Vantrel DER Izuzez Utility");
-    EXPECT_TRUE(m_dlg->windowFlags().testFlag(Qt::FramelessWindowHint));
 }
 
 // Every way the highlighted row moves shows that device and runs its queries once; a release, a no-op key or
@@ -158,18 +151,10 @@ TEST_F(WindowTest, EveryWayOfMovingTheRowShowsThatDeviceAndQueriesItOnce)
             QTest::keyClicks(Devices(), QString::fromLatin1(text));
         };
     };
-    const auto doubleClick = [this](int row)
+    const auto doubleClick = [this]
     {
-        return [this, row]
-        {
-            const QPoint at = Devices()->visualItemRect(Devices()->topLevelItem(row)).center();
-            QTest::mousePress(Devices()->viewport(), Qt::LeftButton, {}, at);
-            QTest::mouseRelease(Devices()->viewport(), Qt::LeftButton, {}, at);
-            QMouseEvent dbl(QEvent::MouseButtonDblClick, at, Devices()->viewport()->mapToGlobal(at), Qt::LeftButton,
-                            Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(Devices()->viewport(), &dbl);
-            QTest::mouseRelease(Devices()->viewport(), Qt::LeftButton, {}, at);
-        };
+        const QPoint at = Devices()->visualItemRect(Devices()->topLevelItem(3)).center();
+        QTest::mouseDClick(Devices()->viewport(), Qt::LeftButton, {}, at);
     };
     const struct
     {
@@ -181,17 +166,12 @@ TEST_F(WindowTest, EveryWayOfMovingTheRowShowsThatDeviceAndQueriesItOnce)
         {"click", [this] { ClickDevice(1); }, 1, true},
         {"release of a swallowed press", [this] { QTest::keyRelease(Devices(), Qt::Key_Down); }, 1, false},
         {"down", key(Qt::Key_Down), 2, true},
-        {"up", key(Qt::Key_Up), 1, true},
-        {"up again", key(Qt::Key_Up), 0, true},
-        {"up on the first row", key(Qt::Key_Up), 0, false},
-        {"end", key(Qt::Key_End), 3, true},
         {"home", key(Qt::Key_Home), 0, true},
-        {"page down", key(Qt::Key_PageDown), 3, true},
-        {"page up", key(Qt::Key_PageUp), 0, true},
+        {"up on the first row", key(Qt::Key_Up), 0, false},
         {"typing a name", type("c"), 2, true},
         {"typing another", type("b"), 1, true},
         {"the same row clicked reads it again", [this] { ClickDevice(1); }, 1, true},
-        {"double-click", doubleClick(3), 3, true},
+        {"double-click", doubleClick, 3, true},
         {"the program", [this] { Devices()->setCurrentItem(Devices()->topLevelItem(0)); }, 0, true},
     };
     for (const auto &step : steps)
@@ -213,53 +193,35 @@ TEST_F(WindowTest, EveryWayOfMovingTheRowShowsThatDeviceAndQueriesItOnce)
     }
 }
 
-// Besides what the case above checks for every move.
-TEST_F(WindowTest, AClickFillsTheDetailsAndTheVolumes)
+// Besides what the case above checks for every move: the details, the mapped letters (by name, by IP in
+// another case, none), and the address fields by the device's DHCP and gateway (0.0.0.0 and empty are blank).
+TEST_F(WindowTest, AClickFillsTheDetailsTheVolumesAndTheAddressFields)
 {
     ClickDevice(kStorageOne);
     EXPECT_EQ(m_dlg->IsDeviceSelected(), 1);
     EXPECT_EQ(GatewayField()->text(), "192.168.50.1");
-    EXPECT_TRUE(IpField()->isEnabled() && NetmaskField()->isEnabled() && GatewayField()->isEnabled());
-    EXPECT_EQ(Item<QLabel>(1039)->text(), "NS-2400");
-    EXPECT_EQ(Item<QLabel>(1040)->text(), "00:1B:7A:10:00:02");
-    EXPECT_EQ(Item<QLabel>(1041)->text(), "2.3.1");
+    for (auto [id, text] : {std::pair{1039, "NS-2400"}, {1040, "00:1B:7A:10:00:02"}, {1041, "2.3.1"}})
+        EXPECT_EQ(Item<QLabel>(id)->text(), text);
     EXPECT_EQ(m_dlg->GetModel(), "NS-2400");
     EXPECT_STREQ(g_ProtocolState.sslText, "1");
-
-    // Mapped by name, by IP in another case, and not at all.
     EXPECT_EQ(Column(Volumes(), 0), (std::vector<QString>{"public", "Media", "backup"}));
     EXPECT_EQ(Column(Volumes(), 1), (std::vector<QString>{"Y:", "X:", ""}));
     EXPECT_TRUE(Devices()->hasFocus() || m_dlg->focusWidget() == Devices());
-}
 
-TEST_F(WindowTest, DhcpDevicesTheDhcpChoiceAndEmptyGateways)
-{
-    const struct
+    for (auto [row, enabled] : {std::pair{kStorageOne, true}, {kRecorderTwo, false}, {kLockedThree, true}})
     {
-        int row;
-        const char *dhcp;
-        bool fieldsEnabled;
-        const char *ip;
-    } cases[] = {
-        {kRecorderTwo, "Enable", false, "192.168.50.11"}, // gateway 0.0.0.0
-        {kLockedThree, "Disable", true, "192.168.50.12"}, // gateway empty
-    };
-    for (const auto &c : cases)
-    {
-        SCOPED_TRACE(c.row);
-        ClickDevice(c.row);
-        EXPECT_EQ(Dhcp()->currentText(), c.dhcp);
-        EXPECT_EQ(IpField()->isEnabled(), c.fieldsEnabled);
-        EXPECT_EQ(NetmaskField()->isEnabled(), c.fieldsEnabled);
-        EXPECT_EQ(GatewayField()->isEnabled(), c.fieldsEnabled);
-        EXPECT_EQ(IpField()->text(), c.ip);
-        EXPECT_TRUE(GatewayField()->IsBlank());
+        SCOPED_TRACE(row);
+        ClickDevice(row);
+        EXPECT_EQ(Dhcp()->currentText(), enabled ? "Disable" : "Enable");
+        for (CIpAddressCtrl *field : {IpField(), NetmaskField(), GatewayField()})
+            EXPECT_EQ(field->isEnabled(), enabled);
+        EXPECT_EQ(GatewayField()->IsBlank(), row != kStorageOne);
     }
     // The choice itself disables and enables them too.
-    ChooseDhcp(1);
-    EXPECT_FALSE(IpField()->isEnabled() || NetmaskField()->isEnabled() || GatewayField()->isEnabled());
     ChooseDhcp(0);
     EXPECT_TRUE(IpField()->isEnabled() && NetmaskField()->isEnabled() && GatewayField()->isEnabled());
+    ChooseDhcp(1);
+    EXPECT_FALSE(IpField()->isEnabled() || NetmaskField()->isEnabled() || GatewayField()->isEnabled());
 }
 
 TEST_F(WindowTest, AClickOnTheEmptyPartKeepsTheFields)
@@ -306,38 +268,10 @@ TEST_F(WindowTest, DevicesOutsideTheInterfaceNetworkAreMarked)
     for (int column = 0; column < 4; ++column)
     {
         EXPECT_FALSE(in->data(column, Qt::ForegroundRole).isValid()) << column;
-        EXPECT_TRUE(out->data(column, Qt::ForegroundRole).isValid()) << column;
         EXPECT_NE(out->foreground(column).color(), QColor(Qt::black)) << column;
     }
-    const QString tip = out->toolTip(1);
-    EXPECT_TRUE(tip.contains("outside 127.0.0.0/8")) << tip.toStdString();
-    EXPECT_TRUE(tip.contains("NS-2")) << tip.toStdString();
+    EXPECT_TRUE(out->toolTip(1).contains("outside 127.0.0.0/8")) << out->toolTip(1).toStdString();
     EXPECT_FALSE(in->toolTip(1).contains("outside")) << in->toolTip(1).toStdString();
-    const QLabel *line = Devices()->findChild<QLabel *>("NoDeviceLine");
-    EXPECT_TRUE(line == nullptr || line->isHidden());
-}
-
-TEST_F(WindowTest, AnEmptySearchSaysSoInTheListWithoutAMessageBox)
-{
-    m_simulator.Stop();
-    ModalAnswerer answerer;
-    Click(1002);
-    EXPECT_EQ(Devices()->GetItemCount(), 0);
-    EXPECT_TRUE(answerer.boxes.empty());
-    const QLabel *line = Devices()->findChild<QLabel *>("NoDeviceLine");
-    ASSERT_NE(line, nullptr);
-    EXPECT_TRUE(line->isVisible());
-    EXPECT_EQ(line->text().section('\n', 0, 0), "No device answered on 1 interface.");
-    EXPECT_TRUE(line->testAttribute(Qt::WA_TransparentForMouseEvents));
-    // A click where the line is selects nothing.
-    QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, {}, line->geometry().center());
-    EXPECT_EQ(m_dlg->IsDeviceSelected() != 0 && Devices()->GetSelectedRow() >= 0, false);
-
-    std::string problem;
-    ASSERT_TRUE(m_simulator.Start(kDevices, problem)) << problem;
-    Click(1002);
-    EXPECT_EQ(Devices()->GetItemCount(), 5);
-    EXPECT_TRUE(line->isHidden());
 }
 
 // F1 with devices listed asks the doctor too and keeps the listed devices usable.
@@ -371,7 +305,8 @@ TEST_F(BusyNetworkTest, TheWindowListsEveryDeviceBeyondAHundredReplies)
 }
 
 // Nothing answers because another socket holds the port without sharing it: the empty list says why, to the
-// eye and to a screen reader, and F1 asks again once the port is free.
+// eye and to a screen reader, without a message box; F1 asks again once the port is free, and a search that
+// finds devices hides the line.
 class EmptyListTest : public WindowFixture
 {
 protected:
@@ -395,6 +330,7 @@ TEST_F(EmptyListTest, TheEmptyListSaysWhyAndF1AsksAgain)
     } holder;
     ASSERT_GE(holder.fd, 0);
     OpenLoopbackEndpoints();
+    ModalAnswerer answerer;
     OpenWindow();
     CSkinListCtrl *list = Devices();
     const QLabel *line = list->findChild<QLabel *>("NoDeviceLine");
@@ -408,6 +344,10 @@ TEST_F(EmptyListTest, TheEmptyListSaysWhyAndF1AsksAgain)
     EXPECT_TRUE(line->text().contains(held)) << line->text().toStdString();
     EXPECT_TRUE(line->text().contains(sudo)) << line->text().toStdString();
     EXPECT_LE(line->geometry().right(), list->viewport()->width());
+    // A click where the line is selects nothing.
+    EXPECT_TRUE(line->testAttribute(Qt::WA_TransparentForMouseEvents));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line->geometry().center());
+    EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
 
     list->setFocus(Qt::TabFocusReason);
     QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
@@ -422,6 +362,12 @@ TEST_F(EmptyListTest, TheEmptyListSaysWhyAndF1AsksAgain)
     EXPECT_TRUE(line->text().contains(sudo)) << line->text().toStdString();
     EXPECT_TRUE(g_ProtocolState.endpointsOpen);
     EXPECT_TRUE(ReceiverWarnings().empty());
+    EXPECT_TRUE(answerer.boxes.empty());
+
+    ASSERT_NO_FATAL_FAILURE(StartOnLoopback(kDevices));
+    Click(1002);
+    EXPECT_EQ(Devices()->GetItemCount(), 5);
+    EXPECT_TRUE(line->isHidden());
 }
 
 struct MessageCase
@@ -439,6 +385,8 @@ struct MessageCase
 
 TEST_F(WindowTest, EveryRefusalOfTheAddressRulesIsShownBeforeAnythingIsSent)
 {
+    CopyText(g_ProtocolState.newIp, "");
+    CopyText(g_ProtocolState.newNetmask, "");
     const auto E = QMessageBox::Critical, W = QMessageBox::Warning, I = QMessageBox::Information;
     const MessageCase cases[] = {
         {"no click", false, "10.0.0.5", "255.0.0.0", "10.0.0.1", "Please select a device in the above section.",
@@ -476,18 +424,9 @@ TEST_F(WindowTest, EveryRefusalOfTheAddressRulesIsShownBeforeAnythingIsSent)
     EXPECT_TRUE(m_simulator.Requests(5).empty());
     EXPECT_TRUE(m_simulator.Requests(3, 4).empty());
     EXPECT_EQ(g_nLoginMode, kLoginModeAdmin);
-}
-
-TEST_F(WindowTest, TheStagesThatPassedAreStoredWhenALaterOneFails)
-{
-    CopyText(g_ProtocolState.newIp, "");
-    CopyText(g_ProtocolState.newNetmask, "");
-    ClickDevice(kStorageOne);
-    EnterAddresses("10.0.0.5", "255.0.0.0", "0.1.1.1");
-    ModalAnswerer answerer;
-    Click(1007);
-    EXPECT_STREQ(g_ProtocolState.newIp, "10.0.0.5");
-    EXPECT_STREQ(g_ProtocolState.newNetmask, "255.0.0.0");
+    // The stages that passed before the last refusal are stored.
+    EXPECT_STREQ(g_ProtocolState.newIp, "192.168.0.10");
+    EXPECT_STREQ(g_ProtocolState.newNetmask, "255.255.255.0");
 }
 
 TEST_F(WindowTest, AStaticChangeMovesTheDeviceAndKeepsTheSelection)
@@ -518,68 +457,59 @@ TEST_F(WindowTest, AStaticChangeMovesTheDeviceAndKeepsTheSelection)
     EXPECT_EQ(m_simulator.Requests(1).size(), 2u);
 }
 
-TEST_F(WindowTest, ADhcpChangeConfirmsAndClearsTheSelection)
-{
-    ClickDevice(kStorageOne);
-    ChooseDhcp(1);
-    ModalAnswerer answerer;
-    Click(1007);
-    ASSERT_EQ(answerer.boxes.size(), 1u);
-    EXPECT_EQ(answerer.boxes[0].text, "DHCP client enabled.");
-    EXPECT_EQ(answerer.boxes[0].title, "Confirm");
-    EXPECT_EQ(answerer.boxes[0].icon, QMessageBox::Information);
-    EXPECT_GE(RowOf("192.168.50.99"), 0);
-    EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
-    EXPECT_TRUE(IpField()->isEnabled() && IpField()->IsBlank());
-    EXPECT_EQ(m_simulator.Requests(5, 2).size(), 1u);
-}
-
-TEST_F(WindowTest, APasswordTheDeviceRefusesStopsTheChange)
+// A change confirms, clears the selection and searches again; a device that does not answer keeps it.
+TEST_F(WindowTest, ADhcpChangeIsConfirmedOrReported)
 {
     const struct
     {
-        const char *name;
-        std::optional<QString> typed;
-        const char *passwordAfter;
+        int row;
+        const char *text;
+        const char *title;
+        int selectedAfter;
     } cases[] = {
-        {"wrong password", QStringLiteral("guess"), "guess"},
-        {"cancelled", std::nullopt, ""},
+        {kMuteFour, "Set to dhcp client fail.", "Error", 1},
+        {kStorageOne, "DHCP client enabled.", "Confirm", 0},
     };
     for (const auto &c : cases)
     {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.text);
+        ClickDevice(c.row);
+        ChooseDhcp(1);
+        ModalAnswerer answerer;
+        Click(1007);
+        ASSERT_EQ(answerer.boxes.size(), 1u);
+        EXPECT_EQ(answerer.boxes[0].text, c.text);
+        EXPECT_EQ(answerer.boxes[0].title, c.title);
+        EXPECT_EQ(m_dlg->IsDeviceSelected(), c.selectedAfter);
+    }
+    EXPECT_GE(RowOf("192.168.50.99"), 0);
+    EXPECT_TRUE(IpField()->isEnabled() && IpField()->IsBlank());
+    EXPECT_EQ(m_simulator.Requests(5, 2).size(), 2u);
+}
+
+// A wrong password, or Cancel (which sends the empty one again), stops the change before anything is set.
+TEST_F(WindowTest, APasswordTheDeviceRefusesStopsTheChange)
+{
+    for (const std::optional<QString> &typed :
+         {std::optional<QString>(QStringLiteral("guess")), std::optional<QString>()})
+    {
+        SCOPED_TRACE(typed.value_or("cancelled").toStdString());
         ClickDevice(kLockedThree);
         EnterAddresses("192.168.60.30", "255.255.255.0", "192.168.60.1");
         ModalAnswerer answerer;
-        answerer.AddLogin(c.typed);
+        answerer.AddLogin(typed);
         Click(1007);
         EXPECT_EQ(answerer.loginsShown, 1);
         EXPECT_EQ(answerer.loginUserNames.value(0), "admin");
-        EXPECT_FALSE(answerer.loginUserNameEnabled.at(0));
         ASSERT_EQ(answerer.boxes.size(), 1u);
         EXPECT_EQ(answerer.boxes[0].text, "Wrong administrator password input!");
-        EXPECT_EQ(answerer.boxes[0].icon, QMessageBox::Critical);
-        EXPECT_STREQ(g_ProtocolState.userName, "admin");
-        EXPECT_STREQ(g_ProtocolState.password, c.passwordAfter);
-        // What was typed reaches the device; Cancel sends the empty password again.
         const auto checks = m_simulator.Requests(3, 4);
         ASSERT_FALSE(checks.empty());
-        EXPECT_NE(checks.back().find(c.passwordAfter), std::string::npos) << checks.back();
+        EXPECT_NE(checks.back().find(typed.value_or("").toStdString()), std::string::npos) << checks.back();
+        EXPECT_STREQ(g_ProtocolState.password, typed.value_or("").toStdString().c_str());
     }
     EXPECT_TRUE(m_simulator.Requests(5).empty());
     EXPECT_EQ(m_simulator.Requests(3, 4).size(), 4u);
-}
-
-TEST_F(WindowTest, AFailedDhcpChangeIsReported)
-{
-    ClickDevice(kMuteFour);
-    ChooseDhcp(1);
-    ModalAnswerer answerer;
-    Click(1007);
-    ASSERT_EQ(answerer.boxes.size(), 1u);
-    EXPECT_EQ(answerer.boxes[0].text, "Set to dhcp client fail.");
-    EXPECT_EQ(answerer.boxes[0].title, "Error");
-    EXPECT_EQ(m_dlg->IsDeviceSelected(), 1);
 }
 
 TEST_F(WindowTest, NothingClickedDuringAnExchangeRuns)
@@ -726,7 +656,7 @@ TEST_F(WindowTest, TabWalksTheWindowInTemplateOrderWithNamesAndRoles)
     EXPECT_GE(stops, 12);
 }
 
-TEST_F(WindowTest, AddressFieldsAreOneTabStopWithOctetsOnThePeriodAndArrows)
+TEST_F(WindowTest, AddressFieldsAreOneTabStopWithOctetsOnTheArrows)
 {
     ClickDevice(kStorageOne);
     m_dlg->activateWindow();
@@ -734,12 +664,9 @@ TEST_F(WindowTest, AddressFieldsAreOneTabStopWithOctetsOnThePeriodAndArrows)
     IpField()->setFocus(Qt::TabFocusReason);
     ASSERT_TRUE(IpField()->field(0)->hasFocus());
     QTest::keyClick(IpField()->field(0), Qt::Key_End);
-    QTest::keyClick(IpField()->field(0), Qt::Key_Period);
+    QTest::keyClick(IpField()->field(0), Qt::Key_Right);
     EXPECT_TRUE(IpField()->field(1)->hasFocus());
-    QTest::keyClick(IpField()->field(1), Qt::Key_End);
-    QTest::keyClick(IpField()->field(1), Qt::Key_Right);
-    EXPECT_TRUE(IpField()->field(2)->hasFocus());
-    QTest::keyClick(IpField()->field(2), Qt::Key_Tab);
+    QTest::keyClick(IpField()->field(1), Qt::Key_Tab);
     EXPECT_TRUE(NetmaskField()->field(0)->hasFocus());
     NetmaskField()->SetFieldFocus(3);
     QTest::keyClick(NetmaskField()->field(3), Qt::Key_Backtab, Qt::ShiftModifier);
