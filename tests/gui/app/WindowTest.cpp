@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ namespace
 {
 
 // Addresses outside 127/8 would be refused by the address rules; the devices only report them and all
-// listen on 127.0.0.1.
+// listen on 127.0.0.1. Mute-Four alone reports an address inside the interface's network, 127.0.0.0/8.
 const char *const kDevices = R"({"listen": "127.0.0.1", "devices": [
   {"name": "Storage-One", "address": "192.168.50.10", "netmask": "255.255.255.0", "gateway": "192.168.50.1",
    "dhcp": false, "dhcp_address": "192.168.50.99", "shares": ["public", "Media", "backup"], "ssl": "1",
@@ -43,7 +44,7 @@ const char *const kDevices = R"({"listen": "127.0.0.1", "devices": [
   {"name": "Locked-Three", "address": "192.168.50.12", "netmask": "255.255.0.0", "gateway": "",
    "admin_password": "s3cret", "shares": ["archive"], "model": "NS-4800S", "mac": "00:1B:7A:10:00:04",
    "sw_version": "3.0.0"},
-  {"name": "Mute-Four", "address": "192.168.50.13", "netmask": "255.255.255.0", "gateway": "192.168.50.1",
+  {"name": "Mute-Four", "address": "127.0.0.13", "netmask": "255.0.0.0", "gateway": "127.0.0.1",
    "faults": {"silent_settings": true}},
   {"name": "Slow-Five", "address": "192.168.50.14", "netmask": "255.255.255.0", "gateway": "192.168.50.1",
    "faults": {"silent_queries": true}}
@@ -116,6 +117,16 @@ TEST_F(WindowTest, TheFirstSearchListsTheDevicesInListOrder)
     // The statics that hold the same texts stay hidden.
     for (int id : {1039, 1040, 1041, 1022, 1025, 1032})
         EXPECT_TRUE(Item<QWidget>(id)->isHidden()) << id;
+
+    // Devices outside the interface's network are marked (the rule is OutsideNetworkTest's).
+    const QTreeWidgetItem *in = Devices()->topLevelItem(kMuteFour), *out = Devices()->topLevelItem(kStorageOne);
+    for (int column = 0; column < 4; ++column)
+    {
+        EXPECT_FALSE(in->data(column, Qt::ForegroundRole).isValid()) << column;
+        EXPECT_NE(out->foreground(column).color(), QColor(Qt::black)) << column;
+    }
+    EXPECT_TRUE(out->toolTip(1).contains("outside 127.0.0.0/8")) << out->toolTip(1).toStdString();
+    EXPECT_FALSE(in->toolTip(1).contains("outside")) << in->toolTip(1).toStdString();
 }
 
 // Every way the highlighted row moves shows that device and runs its queries once; a release, a no-op key or
@@ -151,10 +162,16 @@ TEST_F(WindowTest, EveryWayOfMovingTheRowShowsThatDeviceAndQueriesItOnce)
             QTest::keyClicks(Devices(), QString::fromLatin1(text));
         };
     };
+    // Press, release, double-click, release, as the platform delivers them: a fault that reads the device
+    // again on a double-click shows with this sequence and not with QTest::mouseDClick.
     const auto doubleClick = [this]
     {
         const QPoint at = Devices()->visualItemRect(Devices()->topLevelItem(3)).center();
-        QTest::mouseDClick(Devices()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, {}, at);
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, at, Devices()->viewport()->mapToGlobal(at), Qt::LeftButton,
+                        Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Devices()->viewport(), &dbl);
+        QTest::mouseRelease(Devices()->viewport(), Qt::LeftButton, {}, at);
     };
     const struct
     {
@@ -246,32 +263,6 @@ TEST_F(WindowTest, TheSearchButtonEmptiesTheFieldsButKeepsTheDhcpChoice)
     EXPECT_EQ(Dhcp()->currentText(), "Enable");
     EXPECT_TRUE(Item<QLabel>(1039)->text().isEmpty());
     EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
-}
-
-// The endpoints listen on 127.0.0.1/8: a device that reports an address there is inside its interface's
-// network, the 192.168.50.x ones are outside it and marked.
-TEST_F(WindowTest, DevicesOutsideTheInterfaceNetworkAreMarked)
-{
-    m_simulator.Stop();
-    std::string problem;
-    ASSERT_TRUE(m_simulator.Start(R"({"listen": "127.0.0.1", "devices": [
-      {"name": "Inside", "address": "127.0.0.20", "netmask": "255.0.0.0", "model": "NS-1"},
-      {"name": "Outside", "address": "192.168.50.10", "netmask": "255.255.255.0", "model": "NS-2"}]})",
-                                  problem))
-        << problem;
-    Click(1002);
-    const int inside = RowOf("127.0.0.20"), outside = RowOf("192.168.50.10");
-    ASSERT_GE(inside, 0);
-    ASSERT_GE(outside, 0);
-    const QTreeWidgetItem *in = Devices()->topLevelItem(inside);
-    const QTreeWidgetItem *out = Devices()->topLevelItem(outside);
-    for (int column = 0; column < 4; ++column)
-    {
-        EXPECT_FALSE(in->data(column, Qt::ForegroundRole).isValid()) << column;
-        EXPECT_NE(out->foreground(column).color(), QColor(Qt::black)) << column;
-    }
-    EXPECT_TRUE(out->toolTip(1).contains("outside 127.0.0.0/8")) << out->toolTip(1).toStdString();
-    EXPECT_FALSE(in->toolTip(1).contains("outside")) << in->toolTip(1).toStdString();
 }
 
 // F1 with devices listed asks the doctor too and keeps the listed devices usable.
