@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <sstream>
@@ -118,6 +119,11 @@ QStringList ModalAnswerer::Texts() const
     return texts;
 }
 
+int ModalAnswerer::Shown(const char *className) const
+{
+    return static_cast<int>(std::count(shown.begin(), shown.end(), QLatin1String(className)));
+}
+
 void ModalAnswerer::Poll()
 {
     QWidget *modal = QApplication::activeModalWidget();
@@ -137,13 +143,11 @@ void ModalAnswerer::Poll()
     if (auto *about = qobject_cast<CAboutDlg *>(modal))
     {
         shown.push_back(QStringLiteral("CAboutDlg"));
-        ++aboutsShown;
         QTest::mouseClick(about->OkButton(), Qt::LeftButton);
     }
     else if (auto *used = qobject_cast<CDriveLetterUsedDlg *>(modal))
     {
         shown.push_back(QStringLiteral("CDriveLetterUsedDlg"));
-        ++reusesShown;
         QTest::mouseClick(reuseOk ? used->OkButton() : used->CancelButton(), Qt::LeftButton);
     }
     else if (qobject_cast<CLoginDlg *>(modal) != nullptr)
@@ -173,7 +177,6 @@ void ModalAnswerer::AnswerLogin(QWidget *modal)
 {
     auto *login = static_cast<CLoginDlg *>(modal);
     shown.push_back(QStringLiteral("CLoginDlg"));
-    ++loginsShown;
     loginUserNames.append(login->UserNameEdit()->text());
     loginUserNameEnabled.push_back(login->UserNameEdit()->isEnabled());
     Login next;

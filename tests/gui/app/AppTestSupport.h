@@ -81,12 +81,11 @@ public:
     void On(const char *className, Action action) { m_actions.push_back({className, std::move(action)}); }
     // The texts of the boxes, in order.
     QStringList Texts() const;
+    // How many dialogs of this class were answered.
+    int Shown(const char *className) const;
 
     std::vector<ShownBox> boxes;
     std::vector<QString> shown; // class names of the other dialogs answered, in order
-    int loginsShown = 0;
-    int aboutsShown = 0;
-    int reusesShown = 0;
     bool reuseOk = true;
     QStringList loginUserNames; // what the user-name field showed
     std::vector<bool> loginUserNameEnabled;

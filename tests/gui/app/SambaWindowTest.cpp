@@ -87,7 +87,7 @@ TEST_F(SambaWindowTest, MapReplaceAndUnmapThroughTheWindow)
         ModalAnswerer answerer;
         Click(1003);
         EXPECT_EQ(answerer.Texts(), QStringList{"Successfully mapped drive."});
-        EXPECT_EQ(answerer.loginsShown, 0);
+        EXPECT_EQ(answerer.Shown("CLoginDlg"), 0);
     }
     EXPECT_EQ(Volumes()->GetItemText(0, 1), "Z:");
     EXPECT_EQ(Letters()->itemText(0), "Z: \\\\10.71.1.2\\public");
@@ -102,7 +102,7 @@ TEST_F(SambaWindowTest, MapReplaceAndUnmapThroughTheWindow)
         ModalAnswerer answerer;
         answerer.AddLogin(QStringLiteral("wrong"), kShareUser);
         Click(1003);
-        EXPECT_EQ(answerer.loginsShown, 1);
+        EXPECT_EQ(answerer.Shown("CLoginDlg"), 1);
         EXPECT_EQ(answerer.Texts(), QStringList{"Failed to map drive."});
     }
     struct stat st
@@ -118,8 +118,8 @@ TEST_F(SambaWindowTest, MapReplaceAndUnmapThroughTheWindow)
         ModalAnswerer answerer;
         answerer.AddLogin(kSharePassword, kShareUser);
         Click(1003);
-        EXPECT_EQ(answerer.reusesShown, 1);
-        EXPECT_EQ(answerer.loginsShown, 1);
+        EXPECT_EQ(answerer.Shown("CDriveLetterUsedDlg"), 1);
+        EXPECT_EQ(answerer.Shown("CLoginDlg"), 1);
         EXPECT_EQ(answerer.Texts(), QStringList{"Successfully mapped drive."});
     }
     EXPECT_EQ(Volumes()->GetItemText(0, 1), "");

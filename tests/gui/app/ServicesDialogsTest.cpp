@@ -167,7 +167,7 @@ TEST_F(ProgressDialogsTest, ARefusedGuestAsksForTheShareLoginFromTheWorker)
     loading.DoModal();
     EXPECT_EQ(tried, std::vector<std::string>{"wrong"});
     EXPECT_TRUE(onWorker);
-    EXPECT_EQ(answerer.loginsShown, 2);
+    EXPECT_EQ(answerer.Shown("CLoginDlg"), 2);
     EXPECT_EQ(answerer.loginUserNameEnabled, (std::vector<bool>{true, true}));
     ASSERT_TRUE(WaitFor([&] { return !answerer.boxes.empty(); }));
     EXPECT_EQ(answerer.Texts(), QStringList{QStringLiteral("Please check hard drives.")});

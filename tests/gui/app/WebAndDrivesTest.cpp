@@ -188,7 +188,7 @@ TEST_F(WebAndDrivesTest, MappingAsksForALoginOnlyWhenTheEmptyCredentialsAreRefus
         ModalAnswerer answerer;
         answerer.AddLogin(c.password);
         Click(1003);
-        EXPECT_EQ(answerer.loginsShown, c.logins);
+        EXPECT_EQ(answerer.Shown("CLoginDlg"), c.logins);
         EXPECT_EQ(answerer.Texts(), QStringList{c.mapped ? "Successfully mapped drive." : "Failed to map drive."});
         EXPECT_EQ(m_drives->CancelledLetters(), std::vector<std::string>{"Z:"});
         ASSERT_EQ(m_drives->adds.size(), c.logins + 1u);
@@ -227,7 +227,7 @@ TEST_F(WebAndDrivesTest, TheWindowsVersionReachesTheMappingRule)
     ModalAnswerer answerer;
     answerer.AddLogin(QStringLiteral("pw"));
     Click(1003);
-    EXPECT_EQ(answerer.loginsShown, 1);
+    EXPECT_EQ(answerer.Shown("CLoginDlg"), 1);
     EXPECT_EQ(m_drives->adds.size(), 6u);
     EXPECT_EQ(answerer.Texts(), QStringList{"Failed to map drive."});
 }
@@ -263,7 +263,7 @@ TEST_F(WebAndDrivesTest, AMountRunsBesideTheWindowAndAsksOnTheWindowThread)
         EXPECT_NE(add.thread, std::this_thread::get_id());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // The Login dialog came up on the window's thread and took what was typed.
-    EXPECT_EQ(answerer.loginsShown, 1);
+    EXPECT_EQ(answerer.Shown("CLoginDlg"), 1);
     ASSERT_TRUE(m_drives->prompted.has_value());
     EXPECT_EQ(m_drives->prompted->password, "pw");
     ASSERT_EQ(answerer.boxes.size(), 1u);
@@ -283,7 +283,7 @@ TEST_F(WebAndDrivesTest, ALetterInUseIsReplacedOnlyAfterOk)
         ModalAnswerer answerer;
         answerer.reuseOk = ok;
         Click(1003);
-        EXPECT_EQ(answerer.reusesShown, 1);
+        EXPECT_EQ(answerer.Shown("CDriveLetterUsedDlg"), 1);
         EXPECT_EQ(g_nDriveReuseAnswer, ok ? 1 : 0);
         EXPECT_EQ(m_drives->cancels.size(), ok ? 1u : 0u);
         EXPECT_EQ(m_drives->adds.size(), ok ? 1u : 0u);
@@ -335,10 +335,6 @@ TEST_F(WebAndDrivesTest, UnmappingTakesTheVolumesLocationOrTheComboLetter)
 
     // With no volume selected, the combo's letter goes.
     Click(1002);
-    Letters()->setCurrentIndex(Letters()->findText("Z:"));
-    Click(1004);
-    EXPECT_EQ(m_drives->cancels.back().local, "Z:");
-    EXPECT_EQ(answerer.boxes.back().text.left(6), "Unable");
     m_drives->remotes['X'] = "\\\\elsewhere\\share";
     Letters()->addItem("X: \\\\elsewhere\\share");
     Letters()->setCurrentIndex(Letters()->count() - 1);

@@ -328,12 +328,10 @@ TEST_F(EmptyListTest, TheEmptyListSaysWhyAndF1AsksAgain)
     ASSERT_NE(line, nullptr);
     ASSERT_TRUE(line->isVisible());
     const QString held = "On lo (127.0.0.1) this program cannot listen on UDP port 13579";
-    const QString sudo = "run sudo izuzez doctor to check them too.";
     const QStringList shown = line->text().split('\n');
     ASSERT_GE(shown.size(), 3) << line->text().toStdString();
     EXPECT_EQ(shown[0], "No device answered on 1 interface.");
     EXPECT_TRUE(line->text().contains(held)) << line->text().toStdString();
-    EXPECT_TRUE(line->text().contains(sudo)) << line->text().toStdString();
     EXPECT_LE(line->geometry().right(), list->viewport()->width());
     // A click where the line is selects nothing.
     EXPECT_TRUE(line->testAttribute(Qt::WA_TransparentForMouseEvents));
@@ -350,7 +348,6 @@ TEST_F(EmptyListTest, TheEmptyListSaysWhyAndF1AsksAgain)
     QTest::keyClick(list, Qt::Key_F1);
     EXPECT_TRUE(line->text().startsWith("No device answered on 1 interface.\n")) << line->text().toStdString();
     EXPECT_FALSE(line->text().contains(held)) << line->text().toStdString();
-    EXPECT_TRUE(line->text().contains(sudo)) << line->text().toStdString();
     EXPECT_TRUE(g_ProtocolState.endpointsOpen);
     EXPECT_TRUE(ReceiverWarnings().empty());
     EXPECT_TRUE(answerer.boxes.empty());
@@ -406,7 +403,7 @@ TEST_F(WindowTest, EveryRefusalOfTheAddressRulesIsShownBeforeAnythingIsSent)
         EXPECT_EQ(answerer.boxes[0].text, c.text);
         EXPECT_EQ(answerer.boxes[0].title, c.caption);
         EXPECT_EQ(answerer.boxes[0].icon, c.icon);
-        EXPECT_EQ(answerer.loginsShown, 0);
+        EXPECT_EQ(answerer.Shown("CLoginDlg"), 0);
         if (c.focusField != 0)
         {
             EXPECT_EQ(m_dlg->focusWidget(), Item<CIpAddressCtrl>(c.focusField)->field(0));
@@ -427,7 +424,7 @@ TEST_F(WindowTest, AStaticChangeMovesTheDeviceAndKeepsTheSelection)
     ModalAnswerer answerer;
     Click(1007);
     EXPECT_TRUE(answerer.boxes.empty());
-    EXPECT_EQ(answerer.loginsShown, 0); // the empty password was accepted
+    EXPECT_EQ(answerer.Shown("CLoginDlg"), 0); // the empty password was accepted
     const int row = RowOf("192.168.60.20");
     ASSERT_GE(row, 0);
     EXPECT_EQ(Devices()->GetItemText(row, 0), "Storage-One");
@@ -490,7 +487,7 @@ TEST_F(WindowTest, APasswordTheDeviceRefusesStopsTheChange)
         ModalAnswerer answerer;
         answerer.AddLogin(typed);
         Click(1007);
-        EXPECT_EQ(answerer.loginsShown, 1);
+        EXPECT_EQ(answerer.Shown("CLoginDlg"), 1);
         EXPECT_EQ(answerer.loginUserNames.value(0), "admin");
         ASSERT_EQ(answerer.boxes.size(), 1u);
         EXPECT_EQ(answerer.boxes[0].text, "Wrong administrator password input!");
@@ -537,7 +534,7 @@ TEST_F(WindowTest, NothingClickedDuringAnExchangeRuns)
     EXPECT_TRUE(waiting);
     EXPECT_EQ(cursor, Qt::WaitCursor);
     EXPECT_GT(paints, 0);
-    EXPECT_EQ(answerer.aboutsShown, 0);
+    EXPECT_EQ(answerer.Shown("CAboutDlg"), 0);
     EXPECT_EQ(m_simulator.Requests(1).size(), 1u);
     EXPECT_TRUE(m_dlg->isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -547,7 +544,7 @@ TEST_F(WindowTest, TheAboutButtonShowsTheAboutBox)
 {
     ModalAnswerer answerer;
     Click(1021);
-    EXPECT_EQ(answerer.aboutsShown, 1);
+    EXPECT_EQ(answerer.Shown("CAboutDlg"), 1);
 }
 
 TEST_F(WindowTest, EnterEscapeAndTheCloseButtonEndTheWindowWithTheEndpointsOpen)
@@ -635,10 +632,6 @@ TEST_F(WindowTest, TabWalksTheWindowInTemplateOrderWithNamesAndRoles)
             EXPECT_EQ(heard->text(QAccessible::Value), combo->currentText()) << stop.name;
         }
         EXPECT_EQ(heard->role(), stop.role) << stop.name;
-        if (auto *button = qobject_cast<CSkinButton *>(focus))
-        {
-            EXPECT_TRUE(button->ShowsFocusRing()) << stop.name;
-        }
         if (auto *list = qobject_cast<CSkinListCtrl *>(focus))
         {
             EXPECT_TRUE(list->ShowsFocusFrame()) << stop.name;
