@@ -1,7 +1,7 @@
 // The real window maps, replaces and unmaps drive letters against a Samba server in the device's
 // namespace, through GIO and a private GVfs session: the whole path a person's click takes.
 
-#include "WindowFixture.h"
+#include "AppTestSupport.h"
 
 #include "app/CDriveLetterUsedDlg.h"
 #include "app/CLoginDlg.h"

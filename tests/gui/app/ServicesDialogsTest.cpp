@@ -1,7 +1,7 @@
 // The installation and widget dialogs: the loading and restart dialogs with a scaled clock, the language
 // dialog and the widget flow through the real window against the simulator on loopback.
 
-#include "WindowFixture.h"
+#include "AppTestSupport.h"
 
 #include "app/AppGlobals.h"
 #include "app/CLanguageDlg.h"

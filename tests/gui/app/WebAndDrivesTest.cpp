@@ -1,7 +1,7 @@
 // The web page, map and unmap buttons of the real main window against the device simulator on loopback,
 // with the browser, the reachability check and the drive letters played by fakes.
 
-#include "WindowFixture.h"
+#include "AppTestSupport.h"
 
 #include "app/AppGlobals.h"
 #include "app/CDriveLetterUsedDlg.h"

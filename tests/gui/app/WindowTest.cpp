@@ -1,7 +1,7 @@
 // The real main window against the device simulator on loopback: the search, a click, the LAN settings
 // with every message they can show, and the requests that reach the devices.
 
-#include "WindowFixture.h"
+#include "AppTestSupport.h"
 
 #include "app/AppGlobals.h"
 #include "app/CSearchUtilityDlg.h"
@@ -547,42 +547,35 @@ TEST_F(WindowTest, TheAboutButtonShowsTheAboutBox)
     EXPECT_EQ(answerer.Shown("CAboutDlg"), 1);
 }
 
-TEST_F(WindowTest, EnterEscapeAndTheCloseButtonEndTheWindowWithTheEndpointsOpen)
+// Enter, Escape and the close button end the window with the endpoints open; Exit and the close message
+// close them (Exit also frees the list).
+TEST_F(WindowTest, EveryWayOfEndingTheWindow)
 {
     const struct
     {
         const char *name;
         std::function<void()> act;
         int result;
+        bool endpointsOpen;
     } cases[] = {
-        {"enter", [this] { QTest::keyClick(m_dlg.get(), Qt::Key_Return); }, QDialog::Accepted},
-        {"escape", [this] { QTest::keyClick(m_dlg.get(), Qt::Key_Escape); }, QDialog::Rejected},
-        {"close button", [this] { Click(1028); }, QDialog::Rejected},
+        {"enter", [this] { QTest::keyClick(m_dlg.get(), Qt::Key_Return); }, QDialog::Accepted, true},
+        {"escape", [this] { QTest::keyClick(m_dlg.get(), Qt::Key_Escape); }, QDialog::Rejected, true},
+        {"close button", [this] { Click(1028); }, QDialog::Rejected, true},
+        {"close message", [this] { m_dlg->close(); }, QDialog::Rejected, false},
+        {"exit", [this] { Click(1009); }, QDialog::Rejected, false},
     };
     for (const auto &c : cases)
     {
         SCOPED_TRACE(c.name);
+        OpenLoopbackEndpoints();
         m_dlg->show();
         m_dlg->setResult(-1);
         c.act();
         EXPECT_FALSE(m_dlg->isVisible());
         EXPECT_EQ(m_dlg->result(), c.result);
-        EXPECT_TRUE(g_ProtocolState.endpointsOpen);
+        EXPECT_EQ(g_ProtocolState.endpointsOpen, c.endpointsOpen);
     }
-}
-
-TEST_F(WindowTest, ExitAndTheCloseMessageCloseTheEndpoints)
-{
-    Click(1009);
-    EXPECT_FALSE(m_dlg->isVisible());
-    EXPECT_FALSE(g_ProtocolState.endpointsOpen);
     EXPECT_TRUE(IsDeviceListEmpty());
-
-    OpenLoopbackEndpoints();
-    m_dlg->show();
-    m_dlg->close();
-    EXPECT_FALSE(m_dlg->isVisible());
-    EXPECT_FALSE(g_ProtocolState.endpointsOpen);
     OpenLoopbackEndpoints();
 }
 
