@@ -358,37 +358,31 @@ TEST_F(EmptyListTest, TheEmptyListSaysWhyAndF1AsksAgain)
     EXPECT_TRUE(line->isHidden());
 }
 
-struct MessageCase
-{
-    const char *name;
-    bool click;
-    const char *ip;
-    const char *netmask;
-    const char *gateway;
-    const char *text;
-    const char *caption;
-    QMessageBox::Icon icon;
-    int focusField; // control id, 0 for none; the first octet gets the focus
-};
-
+// The plan's message, caption, icon and field are LanSettingsRulesTest's; here each input the flow reads
+// (the selection, each field's blank state, the field to focus) and the box that shows the plan.
 TEST_F(WindowTest, EveryRefusalOfTheAddressRulesIsShownBeforeAnythingIsSent)
 {
     CopyText(g_ProtocolState.newIp, "");
     CopyText(g_ProtocolState.newNetmask, "");
-    const auto E = QMessageBox::Critical, W = QMessageBox::Warning, I = QMessageBox::Information;
-    const MessageCase cases[] = {
-        {"no click", false, "10.0.0.5", "255.0.0.0", "10.0.0.1", "Please select a device in the above section.",
-         "Error", E, 0},
-        {"blank ip", true, "", "255.0.0.0", "10.0.0.1", "Please input IP address!", "Warning", W, 0},
-        {"blank netmask", true, "10.0.0.5", "", "10.0.0.1", "Please input net mask address!", "Warning", W, 0},
+    const struct
+    {
+        const char *name;
+        bool click;
+        const char *ip, *netmask, *gateway;
+        const char *text;
+        int focusField; // control id, 0 for none; the first octet gets the focus
+    } cases[] = {
+        {"no click", false, "10.0.0.5", "255.0.0.0", "10.0.0.1", "Please select a device in the above section.", 0},
+        {"blank ip", true, "", "255.0.0.0", "10.0.0.1", "Please input IP address!", 0},
+        {"blank netmask", true, "10.0.0.5", "", "10.0.0.1", "Please input net mask address!", 0},
         {"ip 0", true, "0.1.2.3", "255.0.0.0", "10.0.0.1", "Invalid IP address in 1st digit. It should be 1-223.",
-         "Error", I, 1006},
+         1006},
         {"gateway 0", true, "10.0.0.5", "255.0.0.0", "0.1.1.1",
-         "Invalid gateway IP address in 1st digit. It should be 1-223.", "Error", I, 1011},
+         "Invalid gateway IP address in 1st digit. It should be 1-223.", 1011},
         {"blank gateway", true, "192.168.0.10", "255.255.255.0", "",
-         "You enter incorrect TCP/IP configuration. Please try again.", "Error", E, 0},
+         "You enter incorrect TCP/IP configuration. Please try again.", 0},
     };
-    for (const MessageCase &c : cases)
+    for (const auto &c : cases)
     {
         SCOPED_TRACE(c.name);
         if (c.click)
@@ -401,11 +395,11 @@ TEST_F(WindowTest, EveryRefusalOfTheAddressRulesIsShownBeforeAnythingIsSent)
         Click(1007);
         ASSERT_EQ(answerer.boxes.size(), 1u);
         EXPECT_EQ(answerer.boxes[0].text, c.text);
-        EXPECT_EQ(answerer.boxes[0].title, c.caption);
-        EXPECT_EQ(answerer.boxes[0].icon, c.icon);
         EXPECT_EQ(answerer.Shown("CLoginDlg"), 0);
         if (c.focusField != 0)
         {
+            EXPECT_EQ(answerer.boxes[0].title, "Error");
+            EXPECT_EQ(answerer.boxes[0].icon, QMessageBox::Information);
             EXPECT_EQ(m_dlg->focusWidget(), Item<CIpAddressCtrl>(c.focusField)->field(0));
         }
     }
