@@ -1,5 +1,5 @@
-// The real main window against the device simulator on loopback: the search, a click, the LAN settings
-// with every message they can show, and the requests that reach the devices.
+// The real main window against the device simulator on loopback: the search, the row shown and acted on,
+// the LAN settings flow, the keyboard and what a screen reader hears.
 
 #include "AppTestSupport.h"
 
