@@ -2,7 +2,7 @@
 # simulator on loopback (in a network namespace of their own when run as root).
 set(app_test_dir ${CMAKE_CURRENT_SOURCE_DIR}/gui/app)
 
-add_library(izuzez_app_test_support STATIC ${app_test_dir}/AppTestSupport.cpp ${app_test_dir}/WindowFixture.cpp)
+add_library(izuzez_app_test_support STATIC ${app_test_dir}/AppTestSupport.cpp)
 target_include_directories(izuzez_app_test_support PUBLIC ${app_test_dir})
 target_link_libraries(izuzez_app_test_support
     PUBLIC izuzez_app izuzez_test_fakes Qt6::Test GTest::gtest PRIVATE izuzez_settings)

