@@ -3,10 +3,10 @@
 #include "app/AppGlobals.h"
 #include "app/SkinnedDialog.h"
 #include "app/Utf8ByteLimit.h"
-#include "app/WindowsVersion.h"
 #include "platform/SystemInfo.h"
 #include "protocol/FixedText.h"
 #include "protocol/ProtocolState.h"
+#include "services/WindowsVersion.h"
 #include "skin/CSkinButton.h"
 
 #include <QLineEdit>
@@ -58,7 +58,7 @@ bool CLoginDlg::OnInitDialog()
     else
     {
         std::string version;
-        GetWindowsVersionName(version);
+        izuzez::services::GetWindowsVersionName(version);
         std::string user;
         if (version.find("ME") != std::string::npos || version.find("98") != std::string::npos)
         {

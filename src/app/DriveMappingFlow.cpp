@@ -7,7 +7,6 @@
 #include "app/ExchangeWait.h"
 #include "app/MessageBox.h"
 #include "app/SelectedRow.h"
-#include "app/WindowsVersion.h"
 #include "platform/FileManager.h"
 #include "platform/NetworkDrives.h"
 #include "platform/RemoteName.h"
@@ -16,6 +15,7 @@
 #include "protocol/ProtocolState.h"
 #include "services/FilePlaces.h"
 #include "services/MappingCredentials.h"
+#include "services/WindowsVersion.h"
 #include "skin/CSkinListCtrl.h"
 
 #include <QComboBox>
@@ -49,7 +49,7 @@ int Disconnect(const std::string &localName)
 izuzez::services::MappingSteps WindowSteps(QWidget *owner, const std::string &localName, const std::string &remoteName)
 {
     izuzez::services::MappingSteps steps;
-    GetWindowsVersionName(steps.version);
+    izuzez::services::GetWindowsVersionName(steps.version);
     steps.domain = []
     {
         CopyText(g_ProtocolState.domainText, "");

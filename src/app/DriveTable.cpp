@@ -5,6 +5,7 @@
 #include "protocol/FixedText.h"
 #include "protocol/ProtocolState.h"
 #include "services/DriveLetters.h"
+#include "services/VolumeList.h"
 #include "skin/CSkinListCtrl.h"
 
 #include <QComboBox>
@@ -12,6 +13,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 DriveEntry g_DriveTable[kDriveCount] = {};
 
@@ -66,47 +68,30 @@ void FillDriveLetterCombo(QComboBox *combo)
     combo->setCurrentIndex(firstFree);
 }
 
-std::string ShareNameForDisplay(std::string_view deviceName)
-{
-    // Texts on this side are UTF-8 throughout, so the conversion is a check: what does not decode is
-    // replaced, and the result is cut to 255 bytes without splitting a character.
-    QString text = QString::fromUtf8(deviceName.data(), static_cast<qsizetype>(deviceName.size()));
-    QByteArray bytes = text.toUtf8();
-    while (bytes.size() > 255)
-    {
-        text.chop(text.size() >= 2 && text.at(text.size() - 1).isLowSurrogate() ? 2 : 1);
-        bytes = text.toUtf8();
-    }
-    return bytes.toStdString();
-}
-
 void FillVolumeList(CSkinListCtrl *devices, CSkinListCtrl *volumes, int startRow, bool ignoreServerCase)
 {
     if (devices == nullptr || volumes == nullptr)
         return;
-    const Qt::CaseSensitivity serverCase = ignoreServerCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    std::vector<izuzez::services::LetterShare> drives;
+    for (const DriveEntry &entry : g_DriveTable)
+        drives.push_back({FieldText(entry.szLocalName), FieldText(entry.szServer), FieldText(entry.szShare)});
     for (int row = qMax(0, startRow); row < devices->GetItemCount(); ++row)
     {
         if (!devices->topLevelItem(row)->isSelected())
             continue;
         volumes->DeleteAllItems();
-        const QString name = devices->GetItemText(row, 0);
-        const QString ip = devices->GetItemText(row, 1);
+        const std::string name = devices->GetItemText(row, 0).toStdString();
+        const std::string ip = devices->GetItemText(row, 1).toStdString();
         int i = 0;
         for (const ShareNameEntry *share = g_ProtocolState.shareNameList.head; share != nullptr;
              share = share->next, ++i)
         {
-            const QString shareName = QString::fromStdString(ShareNameForDisplay(FieldText(share->name)));
+            const std::string shareName = izuzez::services::ShareNameForDisplay(FieldText(share->name));
             volumes->InsertItem(i, QString());
-            volumes->SetItemText(i, 0, shareName);
-            for (const DriveEntry &entry : g_DriveTable)
-            {
-                const QString server = QString::fromUtf8(FieldText(entry.szServer));
-                const bool sameServer = server.compare(name, serverCase) == 0 || server.compare(ip, serverCase) == 0;
-                if (sameServer &&
-                    shareName.compare(QString::fromUtf8(FieldText(entry.szShare)), Qt::CaseInsensitive) == 0)
-                    volumes->SetItemText(i, 1, QString::fromUtf8(FieldText(entry.szLocalName)));
-            }
+            volumes->SetItemText(i, 0, QString::fromStdString(shareName));
+            const std::string letter = izuzez::services::LetterOfShare(drives, name, ip, shareName, ignoreServerCase);
+            if (!letter.empty())
+                volumes->SetItemText(i, 1, QString::fromStdString(letter));
         }
     }
 }

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <string>
-#include <string_view>
-
 class QComboBox;
 class CSkinListCtrl;
 
@@ -28,6 +25,3 @@ void FillDriveLetterCombo(QComboBox *combo);
 // Refills the volume list from the share names of the selected device row (searched from startRow),
 // with the letter each share is mapped to. Server names compare exactly or ignoring case.
 void FillVolumeList(CSkinListCtrl *devices, CSkinListCtrl *volumes, int startRow, bool ignoreServerCase);
-
-// A share name as the device sent it, made displayable: invalid UTF-8 replaced, at most 255 bytes.
-std::string ShareNameForDisplay(std::string_view deviceName);

@@ -11,6 +11,8 @@ izuzez_add_test(services_test
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/MappingCredentialsTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/OutsideNetworkTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/ProtocolSessionTest.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/VolumeListTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/WakeOnLanTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/WebLaunchTest.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/WindowsVersionTest.cpp
     LIBS izuzez_services izuzez_test_fakes)

@@ -1,4 +1,4 @@
-// The Login and About dialogs, the drive table over a fake drive layer, the version names and the options.
+// The Login and About dialogs, the drive table over a fake drive layer and the options.
 
 #include "AppTestSupport.h"
 
@@ -8,7 +8,6 @@
 #include "app/CLoginDlg.h"
 #include "app/DriveTable.h"
 #include "app/MessageBox.h"
-#include "app/WindowsVersion.h"
 #include "protocol/FixedText.h"
 #include "protocol/ProtocolState.h"
 #include "protocol/ShareList.h"
@@ -257,27 +256,15 @@ TEST_F(DriveTableTest, ALetterWhoseRemoteNameCannotBeSplitKeepsWhatItsRowHeld)
     EXPECT_STREQ(q.szShare, "old");
 }
 
-TEST_F(DriveTableTest, TheVolumeListShowsTheLetterNearestAOfEachShare)
+// Which letter a share shows is VolumeList's rule; here the selected row's name and IP, the flag and the names.
+TEST_F(DriveTableTest, TheVolumeListShowsTheSelectedDevicesSharesAndTheirLetters)
 {
-    m_drives->remotes = {
-        {'H', "\\\\NAS-ONE\\Public"}, {'G', "\\\\nas-one\\public"}, {'K', "\\\\10.0.0.7\\media"},
-        {'J', "\\\\other\\backup"},   {'L', "\\\\NAS-ONE\\backup"},
-    };
+    m_drives->remotes = {{'H', "\\\\NAS-ONE\\backup"}, {'K', "\\\\10.0.0.7\\media"}};
     RefreshDriveTable();
-    FillShareNameList("public:media:backup:caf\xc3\xa9");
-
-    const struct
+    FillShareNameList("backup:media:caf\xc3\xa9");
+    for (const bool ignoreCase : {true, false})
     {
-        const char *name;
-        bool ignoreCase;
-        std::vector<QString> locations;
-    } cases[] = {
-        {"ignoring case", true, {"G:", "K:", "L:", ""}},
-        {"exact", false, {"G:", "K:", "", ""}},
-    };
-    for (const auto &c : cases)
-    {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(ignoreCase);
         QWidget host;
         CSkinListCtrl devices(&host);
         CSkinListCtrl volumes(&host);
@@ -290,74 +277,12 @@ TEST_F(DriveTableTest, TheVolumeListShowsTheLetterNearestAOfEachShare)
         devices.InsertItem(1, "nas-one");
         devices.SetItemText(1, 1, "10.0.0.7");
         devices.topLevelItem(1)->setSelected(true);
-        FillVolumeList(&devices, &volumes, 0, c.ignoreCase);
-        ASSERT_EQ(volumes.GetItemCount(), 4);
-        EXPECT_EQ(volumes.GetItemText(3, 0), QString::fromUtf8("caf\xc3\xa9"));
-        for (int row = 0; row < 4; ++row)
-            EXPECT_EQ(volumes.GetItemText(row, 1), c.locations[static_cast<std::size_t>(row)]) << row;
+        FillVolumeList(&devices, &volumes, 0, ignoreCase);
+        ASSERT_EQ(volumes.GetItemCount(), 3);
+        EXPECT_EQ(volumes.GetItemText(2, 0), QString::fromUtf8("caf\xc3\xa9"));
+        EXPECT_EQ(volumes.GetItemText(0, 1), ignoreCase ? "H:" : "");
+        EXPECT_EQ(volumes.GetItemText(1, 1), "K:");
     }
-}
-
-TEST(ShareNameDisplayTest, InvalidBytesAreReplacedAndLongNamesCutOnACharacterBoundary)
-{
-    EXPECT_EQ(ShareNameForDisplay("public"), "public");
-    EXPECT_EQ(ShareNameForDisplay("a\xff"
-                                  "b"),
-              "a\xef\xbf\xbd"
-              "b");
-    const std::string longName = std::string(254, 'a') + "\xc3\xa9";
-    std::string twoByte;
-    for (int i = 0; i < 200; ++i)
-        twoByte += "\xc3\xa9";
-    const std::string shown = ShareNameForDisplay(twoByte);
-    EXPECT_LE(shown.size(), 255u);
-    EXPECT_EQ(shown.size() % 2, 0u);
-    EXPECT_EQ(ShareNameForDisplay(longName), std::string(254, 'a'));
-}
-
-// ---- Windows version ----
-
-TEST(WindowsVersionTest, EveryRowOfTheTable)
-{
-    const struct
-    {
-        std::uint32_t platform, major, minor, build;
-        const char *name;
-    } cases[] = {
-        {1, 4, 0, 950, "Windows 95"},
-        {1, 4, 0, 949, "unknown Windows version"},
-        {1, 4, 0, 951, "Windows 95 SP1"},
-        {1, 4, 0, 1080, "Windows 95 SP1"},
-        {1, 4, 3, 1081, "Windows 95 OSR2"},
-        {1, 4, 10, 1998, "Windows 98"},
-        {1, 4, 10, 1997, "unknown Windows version"},
-        {1, 4, 10, 1999, "Windows 98 SP1"},
-        {1, 4, 10, 2182, "Windows 98 SP1"},
-        {1, 4, 10, 2183, "Windows 98 SE"},
-        {1, 4, 10, 2222, "Windows 98 SE"},
-        {1, 4, 10, 0x04000000u + 2222, "Windows 98 SE"}, // only the low 16 bits count
-        {1, 4, 90, 3000, "Windows ME"},
-        {1, 4, 50, 3000, "unknown Windows version"},
-        {1, 5, 0, 3000, "unknown Windows version"},
-        {2, 3, 51, 1057, "Windows NT 3.51"},
-        {2, 4, 0, 1381, "Windows NT 4"},
-        {2, 5, 0, 2195, "Windows 2000"},
-        {2, 5, 1, 2600, "Windows XP"},
-        {2, 5, 2, 3790, "unknown Windows version"},
-        {2, 6, 0, 6000, "Vista"},
-        {2, 6, 3, 9600, "Vista"},
-        {2, 7, 0, 7600, "unknown Windows version"},
-        {3, 5, 0, 0, "Windows CE"},
-        {0, 4, 10, 2222, "unknown Windows version"},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(WindowsVersionName({c.major, c.minor, c.build, c.platform}), c.name)
-            << c.platform << " " << c.major << "." << c.minor << " build " << c.build;
-
-    // Linux has no version to read.
-    std::string name = "x";
-    EXPECT_FALSE(GetWindowsVersionName(name));
-    EXPECT_EQ(name, "unknown Windows version");
 }
 
 // ---- Options ----

@@ -89,43 +89,17 @@ protected:
     Installed<FakeSystemInfo> m_info;
 };
 
-// The launch's rows that the command line's end-to-end test (WebPageTest: http or https, a registered
-// browser, a missing one falling back on code 3) does not reach: IE through explorer, codes 2 and 11
-// falling back, code 5 not.
-TEST_F(WebAndDrivesTest, TheBrowserCommandFollowsTheRegistryAndFallsBack)
+// Which command line each browser gets and the fallbacks are WebLaunch's rule; here the selected device's
+// address and SSL flag reach it.
+TEST_F(WebAndDrivesTest, TheWebPageOpensTheSelectedDeviceInTheRegisteredBrowser)
 {
-    const std::string fallback = "explorer http://192.168.50.11";
-    const struct
-    {
-        const char *name;
-        int device;
-        std::string browser, command;
-        std::deque<unsigned> results;
-        std::vector<std::string> expected;
-    } cases[] = {
-        {"registered, secure", kSecure, "ff.desktop", "ff --new", {}, {"ff --new https://192.168.50.10"}},
-        {"IE opens through explorer", kSecure, "IEXPLORE.EXE", "unused", {}, {"explorer https://192.168.50.10"}},
-        {"file not found", kPlain, "g.desktop", "g", {2}, {"g http://192.168.50.11", fallback}},
-        {"bad format", kPlain, "g.desktop", "g", {11}, {"g http://192.168.50.11", fallback}},
-        {"access denied is not retried", kPlain, "locked.desktop", "locked", {5}, {"locked http://192.168.50.11"}},
-    };
-    for (const auto &c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        ClickRow(Devices(), c.device);
-        m_web->browser = c.browser;
-        m_web->command = c.command;
-        m_web->execResults = c.results;
-        m_web->commands.clear();
-        m_web->keys.clear();
-        ModalAnswerer answerer;
-        Click(1008);
-        EXPECT_TRUE(answerer.boxes.empty());
-        EXPECT_EQ(m_web->commands, c.expected);
-        // The IE branch never reads the browser's command line.
-        EXPECT_EQ(m_web->keys.size(), c.browser.find("IE") != std::string::npos ? 1u : 2u);
-    }
-    EXPECT_EQ(m_web->keys.back(), "Software\\Clients\\StartMenuInternet\\locked.desktop\\shell\\open\\command");
+    ClickRow(Devices(), kSecure);
+    m_web->browser = "ff.desktop";
+    m_web->command = "ff --new";
+    ModalAnswerer answerer;
+    Click(1008);
+    EXPECT_TRUE(answerer.boxes.empty());
+    EXPECT_EQ(m_web->commands, std::vector<std::string>{"ff --new https://192.168.50.10"});
 }
 
 TEST_F(WebAndDrivesTest, WithoutASelectedRowNothingIsChecked)

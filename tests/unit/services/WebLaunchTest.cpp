@@ -1,4 +1,4 @@
-// The wait for the web port both faces make before the page opens.
+// The wait for the web port both faces make before the page opens, and the browser's command line.
 
 #include "services/WebLaunch.h"
 #include "support/FakeWebAccess.h"
@@ -86,29 +86,62 @@ TEST(WebPortWait, ARefusalEndsItAtOnceSilenceAfterTwoSecondsALateAnswerServesNot
 
 } // namespace
 
-// Which command starts is tested through the window (WebAndDrivesTest); here the check comes first, and the
-// launch that counts is the fallback when one ran: 2 (file missing) falls back, 5 does not.
-TEST(OpenDeviceWebPage, CheckedFirstAndStartedByTheLaunchThatCounts)
+// Which command line each browser gets: IE through explorer, and codes 2, 3 and 11 falling back on it while 5
+// (access denied) is not retried. The launch that counts is the fallback when one ran.
+TEST(OpenInBrowser, TheCommandFollowsTheRegistryAndFallsBack)
+{
+    const std::string fallback = "explorer http://10.0.0.5";
+    const struct
+    {
+        const char *name;
+        std::string browser, command, ssl;
+        std::deque<unsigned> results;
+        std::vector<std::string> expected;
+        bool started;
+    } cases[] = {
+        {"registered, secure", "ff.desktop", "ff --new", "1", {}, {"ff --new https://10.0.0.5"}, true},
+        {"IE opens through explorer", "IEXPLORE.EXE", "unused", "1", {}, {"explorer https://10.0.0.5"}, true},
+        {"file not found", "g.desktop", "g", "0", {2}, {"g http://10.0.0.5", fallback}, true},
+        {"path not found, fallback fails", "g.desktop", "g", "0", {3, 2}, {"g http://10.0.0.5", fallback}, false},
+        {"bad format", "g.desktop", "g", "", {11}, {"g http://10.0.0.5", fallback}, true},
+        {"access denied is not retried", "locked.desktop", "locked", "0", {5}, {"locked http://10.0.0.5"}, false},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        izuzez::test::FakeWebAccess web;
+        web.browser = c.browser;
+        web.command = c.command;
+        web.execResults = c.results;
+        const LaunchReport report = OpenInBrowser(web, "10.0.0.5", c.ssl);
+        EXPECT_EQ(web.commands, c.expected);
+        EXPECT_EQ(report.Started(), c.started);
+        EXPECT_EQ(report.FinalCommand(), web.commands.back());
+        // The IE branch never reads the browser's command line.
+        std::vector<std::string> keys{"Software\\Clients\\StartMenuInternet"};
+        if (c.browser.find("IE") == std::string::npos)
+            keys.push_back(keys[0] + "\\" + c.browser + "\\shell\\open\\command");
+        EXPECT_EQ(web.keys, keys);
+    }
+}
+
+// The check comes first; the page opens only when it answered and a launch is asked for.
+TEST(OpenDeviceWebPage, CheckedFirstThenLaunched)
 {
     const struct
     {
         bool reachable, launch;
-        std::deque<unsigned> execResults;
         std::size_t launches;
-        bool started;
-    } cases[] = {{false, true, {}, 0, false}, {true, false, {}, 0, false},    {true, true, {}, 1, true},
-                 {true, true, {2}, 2, true},  {true, true, {3, 2}, 2, false}, {true, true, {5}, 1, false}};
+    } cases[] = {{false, true, 0}, {true, false, 0}, {true, true, 1}};
     for (const auto &c : cases)
     {
         auto web = std::make_shared<izuzez::test::FakeWebAccess>();
         web->reachable = c.reachable;
         web->browser = web->command = "web";
-        web->execResults = c.execResults;
         DeviceAvailability check;
         const WebPageOpening opening = OpenDeviceWebPage(web, check, "10.0.0.5", "1", ScaledClock(1), c.launch);
         EXPECT_EQ(opening.available, c.reachable);
         ASSERT_EQ(web->commands.size(), c.launches);
-        EXPECT_EQ(opening.report.Started(), c.started) << c.launches;
-        EXPECT_EQ(opening.report.FinalCommand(), c.launches == 0 ? "" : web->commands.back());
+        EXPECT_EQ(opening.report.Started(), c.launches == 1);
     }
 }

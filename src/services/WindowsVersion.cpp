@@ -1,4 +1,7 @@
-#include "app/WindowsVersion.h"
+#include "services/WindowsVersion.h"
+
+namespace izuzez::services
+{
 
 namespace
 {
@@ -49,7 +52,7 @@ const char *NameNt(std::uint32_t major, std::uint32_t minor)
 
 } // namespace
 
-std::string WindowsVersionName(const izuzez::platform::OsVersionInfo &info)
+std::string WindowsVersionName(const platform::OsVersionInfo &info)
 {
     const std::uint32_t build = info.buildNumber & 0xFFFFu;
     const char *name = nullptr;
@@ -64,8 +67,8 @@ std::string WindowsVersionName(const izuzez::platform::OsVersionInfo &info)
 
 bool GetWindowsVersionName(std::string &name)
 {
-    izuzez::platform::OsVersionInfo info;
-    if (!izuzez::platform::CurrentSystemInfo().GetVersionEx(info))
+    platform::OsVersionInfo info;
+    if (!platform::CurrentSystemInfo().GetVersionEx(info))
     {
         name = kUnknownWindowsVersion;
         return false;
@@ -73,3 +76,5 @@ bool GetWindowsVersionName(std::string &name)
     name = WindowsVersionName(info);
     return true;
 }
+
+} // namespace izuzez::services
