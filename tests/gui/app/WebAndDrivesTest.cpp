@@ -73,10 +73,6 @@ protected:
         WindowFixture::TearDown();
     }
 
-    void UseWindows(std::uint32_t major, std::uint32_t minor, std::uint32_t platform)
-    {
-        m_info->version = OsVersionInfo{major, minor, 1000, platform};
-    }
     // Clicks a device and one of its volumes.
     void ChooseVolume(int device, int volume)
     {
@@ -89,20 +85,9 @@ protected:
     Installed<FakeSystemInfo> m_info;
 };
 
-// Which command line each browser gets and the fallbacks are WebLaunch's rule; here the selected device's
-// address and SSL flag reach it.
-TEST_F(WebAndDrivesTest, TheWebPageOpensTheSelectedDeviceInTheRegisteredBrowser)
-{
-    ClickRow(Devices(), kSecure);
-    m_web->browser = "ff.desktop";
-    m_web->command = "ff --new";
-    ModalAnswerer answerer;
-    Click(1008);
-    EXPECT_TRUE(answerer.boxes.empty());
-    EXPECT_EQ(m_web->commands, std::vector<std::string>{"ff --new https://192.168.50.10"});
-}
-
-TEST_F(WebAndDrivesTest, WithoutASelectedRowNothingIsChecked)
+// Which command line each browser gets and the fallbacks are WebLaunch's rule; here a selected row is needed
+// and its address and SSL flag reach it.
+TEST_F(WebAndDrivesTest, TheWebPageNeedsASelectedRowAndOpensItsDevice)
 {
     ModalAnswerer answerer;
     Click(1008);
@@ -111,6 +96,13 @@ TEST_F(WebAndDrivesTest, WithoutASelectedRowNothingIsChecked)
     EXPECT_EQ(answerer.boxes[0].title, "Warning");
     EXPECT_TRUE(m_web->Urls().empty());
     EXPECT_TRUE(m_web->commands.empty());
+
+    ClickRow(Devices(), kSecure);
+    m_web->browser = "ff.desktop";
+    m_web->command = "ff --new";
+    Click(1008);
+    EXPECT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_EQ(m_web->commands, std::vector<std::string>{"ff --new https://192.168.50.10"});
 }
 
 // How long the wait lasts and what a late answer does are the rule's (tests/unit/services).
@@ -189,24 +181,10 @@ TEST_F(WebAndDrivesTest, ADeviceDomainTriesTheLoggedOnUserFirst)
     EXPECT_STREQ(g_ProtocolState.domainText, "WORK");
 }
 
-// The order of attempts by version is MappingCredentials' own rule; here the window's version reaches it
-// (Vista's platform prompt is the case below) and the failure box is shown.
-TEST_F(WebAndDrivesTest, TheWindowsVersionReachesTheMappingRule)
-{
-    UseWindows(4, 0, 2); // NT logs in first and tries six times
-    ChooseVolume(kSecure, 0);
-    m_drives->addAnswer = ERROR_LOGON_FAILURE;
-    ModalAnswerer answerer;
-    answerer.AddLogin(QStringLiteral("pw"));
-    Click(1003);
-    EXPECT_EQ(answerer.Shown("CLoginDlg"), 1);
-    EXPECT_EQ(m_drives->adds.size(), 6u);
-    EXPECT_EQ(answerer.Texts(), QStringList{"Failed to map drive."});
-}
-
+// The window's version (Vista: the platform asks) reaches the mapping rule.
 TEST_F(WebAndDrivesTest, AMountRunsBesideTheWindowAndAsksOnTheWindowThread)
 {
-    UseWindows(6, 1, 2);
+    m_info->version = OsVersionInfo{6, 1, 1000, 2};
     ChooseVolume(kSecure, 0);
     m_drives->addAnswers = {ERROR_LOGON_FAILURE};
     m_drives->addDelay = 500ms;

@@ -1,8 +1,6 @@
 // The names of the known Windows releases.
 
 #include "services/WindowsVersion.h"
-#include "support/FakeSystemInfo.h"
-#include "support/Installed.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +26,6 @@ TEST(WindowsVersionTest, EveryRowOfTheTable)
         {1, 4, 10, 1999, "Windows 98 SP1"},
         {1, 4, 10, 2182, "Windows 98 SP1"},
         {1, 4, 10, 2183, "Windows 98 SE"},
-        {1, 4, 10, 2222, "Windows 98 SE"},
         {1, 4, 10, 0x04000000u + 2222, "Windows 98 SE"}, // only the low 16 bits count
         {1, 4, 90, 3000, "Windows ME"},
         {1, 4, 50, 3000, "unknown Windows version"},
@@ -49,7 +46,6 @@ TEST(WindowsVersionTest, EveryRowOfTheTable)
             << c.platform << " " << c.major << "." << c.minor << " build " << c.build;
 
     // Linux has no version to read.
-    izuzez::test::Installed<izuzez::test::FakeSystemInfo> info;
     std::string name = "x";
     EXPECT_FALSE(GetWindowsVersionName(name));
     EXPECT_EQ(name, "unknown Windows version");
