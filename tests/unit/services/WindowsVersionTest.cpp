@@ -26,7 +26,7 @@ TEST(WindowsVersionTest, EveryRowOfTheTable)
         {1, 4, 10, 1999, "Windows 98 SP1"},
         {1, 4, 10, 2182, "Windows 98 SP1"},
         {1, 4, 10, 2183, "Windows 98 SE"},
-        {1, 4, 10, 0x04000000u + 2222, "Windows 98 SE"}, // only the low 16 bits count
+        {1, 4, 10, 0x04000000u + 1998, "Windows 98"}, // only the low 16 bits count
         {1, 4, 90, 3000, "Windows ME"},
         {1, 4, 50, 3000, "unknown Windows version"},
         {1, 5, 0, 3000, "unknown Windows version"},
