@@ -288,25 +288,24 @@ void OnUnmounted(GObject *source, GAsyncResult *result, gpointer holder)
     Drop(holder);
 }
 
-void OnFoundMount(GObject *source, GAsyncResult *result, gpointer holder)
+// Home thread: the share's mount, or none (then `error` says why), is unmounted.
+void FoundMount(const ExchangePtr &exchange, GMount *mount, GError *error)
 {
-    Exchange &exchange = Held(holder);
-    GError *error = nullptr;
-    exchange.mount = g_file_find_enclosing_mount_finish(G_FILE(source), result, &error);
-    if (exchange.mount == nullptr)
+    exchange->mount = mount;
+    if (mount == nullptr)
     {
         if (!g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED))
         {
             g_clear_error(&error);
-            exchange.notMounted = true; // already gone
+            exchange->notMounted = true; // already gone
         }
-        if (Settle(exchange, error))
+        if (Settle(*exchange, error))
             AddLate(-1);
-        Drop(holder);
         return;
     }
-    g_mount_unmount_with_operation(exchange.mount, exchange.force ? G_MOUNT_UNMOUNT_FORCE : G_MOUNT_UNMOUNT_NONE,
-                                   nullptr, exchange.cancellable, OnUnmounted, holder);
+    g_clear_error(&error);
+    g_mount_unmount_with_operation(mount, exchange->force ? G_MOUNT_UNMOUNT_FORCE : G_MOUNT_UNMOUNT_NONE, nullptr,
+                                   exchange->cancellable, OnUnmounted, Hold(exchange));
 }
 
 void StartMount(const ExchangePtr &exchange)
@@ -319,12 +318,24 @@ void StartMount(const ExchangePtr &exchange)
                                   Hold(exchange));
 }
 
+// The mount is found with the blocking call on a thread of its own (cancelled with the exchange): the
+// asynchronous lookup answers a mount GVfs's client has already seen (the folder of a share this process
+// mounted) through the process's global main context, which the home thread does not run.
 void StartUnmount(const ExchangePtr &exchange, bool waited)
 {
     exchange->file = g_file_new_for_uri(exchange->uri.c_str());
     StartTimers(exchange, waited);
-    g_file_find_enclosing_mount_async(exchange->file, G_PRIORITY_DEFAULT, exchange->cancellable, OnFoundMount,
-                                      Hold(exchange));
+    std::thread(
+        [exchange, file = G_FILE(g_object_ref(exchange->file)),
+         cancellable = G_CANCELLABLE(g_object_ref(exchange->cancellable))]
+        {
+            GError *error = nullptr;
+            GMount *mount = g_file_find_enclosing_mount(file, cancellable, &error);
+            g_object_unref(file);
+            g_object_unref(cancellable);
+            RunAtGlibHome([exchange, mount, error] { FoundMount(exchange, mount, error); });
+        })
+        .detach();
 }
 
 // A forced unmount that nobody waits for, bounded by kLateUnmount.
