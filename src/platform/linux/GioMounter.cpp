@@ -12,6 +12,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -33,6 +34,8 @@ constexpr auto kProbeWindow = std::chrono::milliseconds(5000);
 const std::vector<std::uint16_t> kSmbPorts = {445, 139};
 constexpr auto kFolderWait = std::chrono::milliseconds(3000);
 constexpr auto kFolderPoll = std::chrono::milliseconds(50);
+// GVfs's answer about a share it has just mounted is on its way: it gets this long even at the deadline.
+constexpr auto kPathLookupFloor = std::chrono::milliseconds(500);
 // How long the unmount of a share that came up too late may take, in the background.
 constexpr auto kLateUnmount = std::chrono::milliseconds(3000);
 // The home thread decides when a wait is given up on; this much later the caller leaves on its own, should
@@ -288,25 +291,24 @@ void OnUnmounted(GObject *source, GAsyncResult *result, gpointer holder)
     Drop(holder);
 }
 
-void OnFoundMount(GObject *source, GAsyncResult *result, gpointer holder)
+// Home thread: the share's mount, or none (then `error` says why), is unmounted.
+void FoundMount(const ExchangePtr &exchange, GMount *mount, GError *error)
 {
-    Exchange &exchange = Held(holder);
-    GError *error = nullptr;
-    exchange.mount = g_file_find_enclosing_mount_finish(G_FILE(source), result, &error);
-    if (exchange.mount == nullptr)
+    exchange->mount = mount;
+    if (mount == nullptr)
     {
         if (!g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED))
         {
             g_clear_error(&error);
-            exchange.notMounted = true; // already gone
+            exchange->notMounted = true; // already gone
         }
-        if (Settle(exchange, error))
+        if (Settle(*exchange, error))
             AddLate(-1);
-        Drop(holder);
         return;
     }
-    g_mount_unmount_with_operation(exchange.mount, exchange.force ? G_MOUNT_UNMOUNT_FORCE : G_MOUNT_UNMOUNT_NONE,
-                                   nullptr, exchange.cancellable, OnUnmounted, holder);
+    g_clear_error(&error);
+    g_mount_unmount_with_operation(mount, exchange->force ? G_MOUNT_UNMOUNT_FORCE : G_MOUNT_UNMOUNT_NONE, nullptr,
+                                   exchange->cancellable, OnUnmounted, Hold(exchange));
 }
 
 void StartMount(const ExchangePtr &exchange)
@@ -319,12 +321,24 @@ void StartMount(const ExchangePtr &exchange)
                                   Hold(exchange));
 }
 
+// The mount is found with the blocking call on a thread of its own (cancelled with the exchange): the
+// asynchronous lookup answers a mount GVfs's client has already seen (the folder of a share this process
+// mounted) through the process's global main context, which the home thread does not run.
 void StartUnmount(const ExchangePtr &exchange, bool waited)
 {
     exchange->file = g_file_new_for_uri(exchange->uri.c_str());
     StartTimers(exchange, waited);
-    g_file_find_enclosing_mount_async(exchange->file, G_PRIORITY_DEFAULT, exchange->cancellable, OnFoundMount,
-                                      Hold(exchange));
+    std::thread(
+        [exchange, file = G_FILE(g_object_ref(exchange->file)),
+         cancellable = G_CANCELLABLE(g_object_ref(exchange->cancellable))]
+        {
+            GError *error = nullptr;
+            GMount *mount = g_file_find_enclosing_mount(file, cancellable, &error);
+            g_object_unref(file);
+            g_object_unref(cancellable);
+            RunAtGlibHome([exchange, mount, error] { FoundMount(exchange, mount, error); });
+        })
+        .detach();
 }
 
 // A forced unmount that nobody waits for, bounded by kLateUnmount.
@@ -398,11 +412,8 @@ int MountError(const Exchange &exchange)
 // folder is given a short while to appear, ending at `until`; without gvfsd-fuse there is none.
 int FolderOf(const std::string &uri, Clock::time_point until, std::string &localPath)
 {
-    GFile *file = g_file_new_for_uri(uri.c_str());
-    char *path = g_file_get_path(file);
-    g_object_unref(file);
-    localPath = path != nullptr ? path : "";
-    g_free(path);
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
+    localPath = GvfsLocalPath(uri, std::max(left, kPathLookupFloor));
     if (localPath.empty())
         return ERROR_BAD_DEVICE;
     for (;;)
@@ -481,7 +492,43 @@ private:
     MountBounds m_bounds;
 };
 
+// GVfs's answer about one path. The caller and the thread that asks share it, so that an answer after the
+// caller left finds it still there.
+struct PathLookup
+{
+    std::mutex mutex;
+    std::condition_variable answered;
+    bool done = false;
+    std::string path;
+};
+
 } // namespace
+
+// The blocking call, on a thread of its own: the asynchronous lookups answer a mount GVfs's client has
+// already seen through the process's global main context, which the home thread does not run.
+std::string GvfsLocalPath(const std::string &uri, std::chrono::milliseconds bound)
+{
+    // The home thread keeps a session bus that goes away from ending the program; GVfs's client shares it.
+    GlibHomeContext();
+    auto lookup = std::make_shared<PathLookup>();
+    std::thread(
+        [lookup, uri]
+        {
+            GFile *file = g_file_new_for_uri(uri.c_str());
+            char *path = g_file_get_path(file);
+            g_object_unref(file);
+            std::lock_guard lock(lookup->mutex);
+            lookup->path = path != nullptr ? path : "";
+            lookup->done = true;
+            lookup->answered.notify_all();
+            g_free(path);
+        })
+        .detach();
+    std::unique_lock lock(lookup->mutex);
+    if (!lookup->answered.wait_for(lock, bound, [&] { return lookup->done; }))
+        return {};
+    return lookup->path;
+}
 
 std::string SmbUri(const std::string &server, const std::string &share)
 {

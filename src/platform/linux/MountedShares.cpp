@@ -4,11 +4,9 @@
 #include "platform/TextCompare.h"
 #include "platform/linux/DriveFolder.h"
 #include "platform/linux/IsDirectory.h"
-#include "platform/linux/XdgFolders.h"
+#include "platform/linux/ShareMounter.h"
 
-#include <filesystem>
-
-#include <sys/stat.h>
+#include <chrono>
 
 namespace izuzez::platform
 {
@@ -39,28 +37,19 @@ std::string FromLetters(std::string_view server, std::string_view share)
     return {};
 }
 
+// The question is one D-Bus call to the session's GVfs, unless GVfs's client already knows the mount.
+constexpr auto kLookupBound = std::chrono::milliseconds(3000);
+
+// The local folder GVfs gives the share while it has it mounted (gvfsd-fuse's, when that runs). GVfs
+// compares server and share names ignoring case, as the device does.
 std::string FromGvfs(std::string_view server, std::string_view share)
 {
-    std::error_code ec;
-    std::filesystem::directory_iterator it(GvfsFuseRoot(), ec);
-    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
-    {
-        std::string foundServer;
-        std::string foundShare;
-        const std::string path = it->path().string();
-        if (ParseGvfsSmbPath(path, foundServer, foundShare) && SameShare(server, share, foundServer, foundShare) &&
-            IsDirectory(path))
-            return path;
-    }
-    return {};
+    const std::string folder = GvfsLocalPath(SmbUri(std::string(server), std::string(share)), kLookupBound);
+    // A share unmounted since GVfs's client last looked keeps its old path there; the folder is gone.
+    return !folder.empty() && IsDirectory(folder) ? folder : std::string();
 }
 
 } // namespace
-
-std::string GvfsFuseRoot()
-{
-    return UserRuntimeDir() + "/gvfs";
-}
 
 std::string MountedShareFolder(std::string_view server, std::string_view share)
 {

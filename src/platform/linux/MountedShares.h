@@ -11,7 +11,4 @@ namespace izuzez::platform
 // credentials the share was mounted with. Empty when the share is mounted nowhere.
 std::string MountedShareFolder(std::string_view server, std::string_view share);
 
-// GVfs's folder of local mounts, in the user's runtime folder as GVfs chooses it.
-std::string GvfsFuseRoot();
-
 } // namespace izuzez::platform

@@ -51,4 +51,8 @@ bool WaitForLateMountWork(std::chrono::steady_clock::time_point until);
 // The smb URI of a share, with reserved characters escaped.
 std::string SmbUri(const std::string &server, const std::string &share);
 
+// The local path GVfs gives `uri` (gvfsd-fuse's folder of its mount), asked on a thread of its own. Empty
+// when GVfs has none or has not answered within `bound`.
+std::string GvfsLocalPath(const std::string &uri, std::chrono::milliseconds bound);
+
 } // namespace izuzez::platform
