@@ -247,6 +247,31 @@ TEST(CheckStaticAddress, StoresEachTextAsItsStagePasses)
     }
 }
 
+// A missing or empty text is a blank field; a number above 255 is the octet rules' to name. The fields after
+// a refused text are not read.
+TEST(ReadStaticAddressInput, BlankFieldsOctetsAndTheFirstTextThatIsNoAddress)
+{
+    const std::optional<std::string> none;
+    const struct
+    {
+        std::optional<std::string> ip, netmask, gateway;
+        AddressField refused;
+        StaticAddressInput input;
+    } cases[] = {
+        {"10.0.0.6", "", none, AddressField::None, In({10, 0, 0, 6}, {}, {}, false, true, true)},
+        {"10.0.0.300", "255.0.0.0", "0.0.0.0", AddressField::None, In({10, 0, 0, 300}, {255, 0, 0, 0}, {})},
+        {none, "255.0.0.0", "router", AddressField::Gateway, In({}, {255, 0, 0, 0}, {}, true)},
+        {"nas", "mask", none, AddressField::Ip, In({}, {}, {})},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.ip.value_or("-") + " " + c.netmask.value_or("-") + " " + c.gateway.value_or("-"));
+        const AddressTextsReading r = ReadStaticAddressInput(c.ip, c.netmask, c.gateway);
+        EXPECT_EQ(r.refused, c.refused);
+        EXPECT_EQ(r.input, c.input);
+    }
+}
+
 TEST(IsDhcpChoice, ExactEnableOnly)
 {
     EXPECT_TRUE(IsDhcpChoice("Enable"));
