@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,11 @@ enum class QueryKind
     BtFirmware,
     Domain,
 };
+
+// The query words, as the command line takes them ("shares", "bt_firmware", ...), in their order.
+std::optional<QueryKind> QueryKindFromName(std::string_view name);
+std::string_view QueryKindName(QueryKind kind);
+std::vector<std::string> QueryKindNames();
 
 // The most a search waits for quiet, and the longest a waiting search listens in all.
 inline constexpr int kWaitLimitMs = 5000;
@@ -67,5 +73,12 @@ public:
     // The longest password the session can carry.
     virtual std::size_t PasswordLimit() const = 0;
 };
+
+// The device a search listed with this IP text; null when none.
+const FoundDevice *FindByIp(const std::vector<FoundDevice> &devices, std::string_view ip);
+
+// Searches and selects the device by its IP text, as a click in the window's list does. False when the search
+// did not list it; `name`, when given, receives the listed device's name.
+bool SearchAndSelect(DeviceSession &session, const std::string &ip, std::string *name = nullptr);
 
 } // namespace izuzez::services

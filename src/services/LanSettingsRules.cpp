@@ -1,5 +1,7 @@
 #include "services/LanSettingsRules.h"
 
+#include "protocol/Ipv4Text.h"
+
 #include <cstdint>
 #include <iterator>
 #include <utility>
@@ -183,6 +185,38 @@ StageCheck CheckGatewayStage(const StaticAddressInput &input)
     if (IsSubnetEdgeAddress(input.ip, input.netmask) == 1)
         return Refuse(lanmsg::kWrongTcpIp, AddressField::Ip, 3);
     return Pass(GatewayText(gateway));
+}
+
+AddressTextsReading ReadStaticAddressInput(const std::optional<std::string> &ip,
+                                           const std::optional<std::string> &netmask,
+                                           const std::optional<std::string> &gateway)
+{
+    AddressTextsReading result;
+    StaticAddressInput &in = result.input;
+    const struct
+    {
+        const std::optional<std::string> &text;
+        Octets &octets;
+        bool &blank;
+        AddressField field;
+    } fields[] = {{ip, in.ip, in.ipBlank, AddressField::Ip},
+                  {netmask, in.netmask, in.netmaskBlank, AddressField::Netmask},
+                  {gateway, in.gateway, in.gatewayBlank, AddressField::Gateway}};
+    for (const auto &f : fields)
+    {
+        // An empty text is a blank field, as an untouched address field in the window.
+        f.blank = !f.text || f.text->empty();
+        if (f.blank)
+            continue;
+        const Ipv4Reading reading = ReadIpv4(*f.text);
+        if (reading.verdict != Ipv4Verdict::Address && reading.verdict != Ipv4Verdict::OctetAbove255)
+        {
+            result.refused = f.field;
+            return result;
+        }
+        f.octets = reading.octets;
+    }
+    return result;
 }
 
 StaticAddressPlan CheckStaticAddress(const StaticAddressInput &input)

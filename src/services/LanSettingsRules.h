@@ -108,7 +108,20 @@ struct StaticAddressInput
     bool ipBlank = false;
     bool netmaskBlank = false;
     bool gatewayBlank = false;
+
+    bool operator==(const StaticAddressInput &) const = default;
 };
+
+// The three fields read from texts (the command line's options): a missing or empty text is a blank field.
+// The first text that is not an address at all is refused; a number above 255 is left to the octet rules.
+struct AddressTextsReading
+{
+    StaticAddressInput input;
+    AddressField refused = AddressField::None;
+};
+AddressTextsReading ReadStaticAddressInput(const std::optional<std::string> &ip,
+                                           const std::optional<std::string> &netmask,
+                                           const std::optional<std::string> &gateway);
 
 // One stage of the static path. When it passes, `text` is what the window stores at that point (newIp,
 // newNetmask or newGateway); when it refuses, the message and the octet to focus.

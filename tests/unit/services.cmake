@@ -1,6 +1,7 @@
 # The rules shared by the window and the command line, and the installation rules that need no device.
 izuzez_add_test(services_test
     SOURCES
+        ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/AddressChangeTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/AdminLoginTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/DeviceChangesTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/DiagnosisTest.cpp

@@ -6,7 +6,6 @@
 #include "services/Languages.h"
 
 #include <algorithm>
-#include <array>
 #include <optional>
 #include <utility>
 
@@ -14,17 +13,6 @@ namespace izuzez::cli
 {
 namespace
 {
-
-constexpr std::array<std::pair<std::string_view, QueryKind>, 8> kQueryNames = {{
-    {"shares", QueryKind::Shares},
-    {"ssl", QueryKind::Ssl},
-    {"workgroup", QueryKind::Workgroup},
-    {"codepage", QueryKind::Codepage},
-    {"ideok", QueryKind::Ideok},
-    {"sharename", QueryKind::ShareName},
-    {"bt_firmware", QueryKind::BtFirmware},
-    {"domain", QueryKind::Domain},
-}};
 
 ParseResult Fail(std::string error)
 {
@@ -298,22 +286,6 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
     return result;
 }
 
-std::optional<QueryKind> QueryKindFromName(std::string_view name)
-{
-    for (const auto &[text, kind] : kQueryNames)
-        if (text == name)
-            return kind;
-    return std::nullopt;
-}
-
-std::vector<std::string> QueryKindNames()
-{
-    std::vector<std::string> names;
-    for (const auto &[text, kind] : kQueryNames)
-        names.emplace_back(text);
-    return names;
-}
-
 std::vector<std::string> CodepageNames()
 {
     std::vector<std::string> names;
@@ -322,44 +294,23 @@ std::vector<std::string> CodepageNames()
     return names;
 }
 
-std::string_view QueryKindName(QueryKind kind)
-{
-    for (const auto &[text, k] : kQueryNames)
-        if (k == kind)
-            return text;
-    return {};
-}
-
 AddressInputResult AddressInputFromOptions(const Options &options)
 {
-    AddressInputResult result;
-    struct Field
-    {
-        const std::optional<std::string> &text;
-        services::Octets &octets;
-        bool &blank;
-        const char *option;
-    };
-    const Field fields[] = {
-        {options.newIp, result.input.ip, result.input.ipBlank, "--ip"},
-        {options.newNetmask, result.input.netmask, result.input.netmaskBlank, "--netmask"},
-        {options.newGateway, result.input.gateway, result.input.gatewayBlank, "--gateway"},
-    };
-    for (const Field &f : fields)
-    {
-        // An empty value is a blank field, as an untouched address field in the window.
-        f.blank = !f.text || f.text->empty();
-        if (f.blank)
-            continue;
-        const Ipv4Reading reading = ReadIpv4(*f.text);
-        if (reading.verdict != Ipv4Verdict::Address && reading.verdict != Ipv4Verdict::OctetAbove255)
-        {
-            result.error = std::string(f.option) + " needs an address of the form A.B.C.D, not '" + *f.text + "'.";
-            return result;
-        }
-        f.octets = reading.octets;
-    }
-    result.ok = true;
+    const services::AddressTextsReading reading =
+        services::ReadStaticAddressInput(options.newIp, options.newNetmask, options.newGateway);
+    AddressInputResult result{reading.refused == services::AddressField::None, {}, reading.input};
+    if (result.ok)
+        return result;
+    const bool ip = reading.refused == services::AddressField::Ip;
+    const bool netmask = reading.refused == services::AddressField::Netmask;
+    result.error = std::string(ip        ? "--ip"
+                               : netmask ? "--netmask"
+                                         : "--gateway") +
+                   " needs an address of the form A.B.C.D, not '" +
+                   *(ip        ? options.newIp
+                     : netmask ? options.newNetmask
+                               : options.newGateway) +
+                   "'.";
     return result;
 }
 

@@ -81,10 +81,10 @@ std::string LeadingZeroText(std::string_view text);
 // Why a command's device address is refused; empty for an address.
 std::string DeviceIpError(std::string_view text);
 
-std::optional<QueryKind> QueryKindFromName(std::string_view name);
-std::string_view QueryKindName(QueryKind kind);
-// The words query and install-codepage take, in their order.
-std::vector<std::string> QueryKindNames();
+using services::QueryKindFromName;
+using services::QueryKindName;
+using services::QueryKindNames;
+// The words install-codepage takes, in their order.
 std::vector<std::string> CodepageNames();
 
 // The three address fields as the window would hold them; a missing option is a blank field.

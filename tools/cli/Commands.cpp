@@ -3,7 +3,7 @@
 #include "Output.h"
 #include "WakeCommand.h"
 #include "protocol/LocalInterfaces.h"
-#include "services/AdminLogin.h"
+#include "services/AddressChange.h"
 #include "services/LanSettingsRules.h"
 #include "services/OutsideNetwork.h"
 
@@ -16,12 +16,42 @@ using services::lanmsg::kDhcpEnabled;
 using services::lanmsg::kDhcpFailed;
 using services::lanmsg::kWrongPassword;
 
-const FoundDevice *FindByIp(const std::vector<FoundDevice> &devices, const std::string &ip)
+bool NotListed(const Options &o, Console &console)
 {
-    for (const FoundDevice &d : devices)
-        if (d.ip == ip)
-            return &d;
-    return nullptr;
+    console.err << "No device answered the search at " << o.deviceIp << ".\n";
+    return false;
+}
+
+// How the administrator password proof ended, as a message; an exit status, or -1 when the device accepted.
+int LoginStatus(services::AdminLogin login, const Options &o, const DeviceSession &session, Console &console)
+{
+    switch (login)
+    {
+    case services::AdminLogin::Accepted:
+        return -1;
+    case services::AdminLogin::NotGiven:
+        console.err << "The device at " << o.deviceIp
+                    << " needs the administrator password. Run the command on a terminal to be asked for it, "
+                       "or give it as one line on standard input with --password-stdin.\n";
+        return kExitUsage;
+    case services::AdminLogin::TooLong:
+        console.err << "The password does not fit: at most " << session.PasswordLimit() << " characters.\n";
+        return kExitUsage;
+    case services::AdminLogin::Refused:
+        break;
+    }
+    console.err << kWrongPassword.text << "\n";
+    return kExitDevice;
+}
+
+// Why the change was not sent; -1 when it was.
+int UnsentStatus(const services::AddressChange &change, const Options &o, const DeviceSession &session,
+                 Console &console)
+{
+    if (change.selected)
+        return LoginStatus(change.login, o, session, console);
+    NotListed(o, console);
+    return kExitDevice;
 }
 
 int RunSearch(const Options &o, DeviceSession &session, Console &console)
@@ -81,94 +111,60 @@ int RunSetAddress(const Options &o, DeviceSession &session, Console &console)
         console.err << plan.message.text << "\n";
         return kExitUsage;
     }
-    if (!SearchAndSelect(o, session, console))
-        return kExitDevice;
-    if (const int status = ProveAdminPassword(o, session, console); status >= 0)
-        return status;
-
     // All three stages passed, so all three texts are there.
     const std::string &newIp = *plan.newIp;
-    const bool confirmed = session.SetStaticAddress(newIp, *plan.newNetmask, *plan.newGateway);
-    const std::vector<FoundDevice> devices = session.Search();
-    const FoundDevice *moved = FindByIp(devices, newIp);
-    if (confirmed && moved)
+    const services::AddressChange change = services::ChangeToStaticAddress(session, o.deviceIp, newIp, *plan.newNetmask,
+                                                                           *plan.newGateway, console.askPassword);
+    if (const int status = UnsentStatus(change, o, session, console); status >= 0)
+        return status;
+    if (change.confirmed && change.atNewIp)
     {
-        ReportAddress(console, *moved);
+        ReportAddress(console, *change.atNewIp);
         return kExitDone;
     }
-    if (confirmed)
+    if (change.confirmed)
     {
         console.out << "The device confirmed " << newIp << " but did not answer the new search.\n";
         return kExitDone;
     }
     // The window stays silent here; a script needs to know that the change was not confirmed.
     console.err << "The device did not confirm the new address " << newIp << ".\n";
-    if (moved)
+    if (change.atNewIp)
         console.err << "It answers the new search at " << newIp << " nevertheless.\n";
-    else if (FindByIp(devices, o.deviceIp))
+    else if (change.atOldIp)
         console.err << "It still answers at " << o.deviceIp << ".\n";
     return kExitDevice;
 }
 
 int RunSetDhcp(const Options &o, DeviceSession &session, Console &console)
 {
-    if (!SearchAndSelect(o, session, console))
-        return kExitDevice;
-    if (const int status = ProveAdminPassword(o, session, console); status >= 0)
+    const services::AddressChange change = services::ChangeToDhcp(session, o.deviceIp, console.askPassword);
+    if (const int status = UnsentStatus(change, o, session, console); status >= 0)
         return status;
-    std::string answeredIp;
-    if (!session.SetDhcp(answeredIp))
+    if (!change.confirmed)
     {
         console.err << kDhcpFailed.text << "\n";
         return kExitDevice;
     }
     console.out << kDhcpEnabled.text << "\n";
-    const std::vector<FoundDevice> devices = session.Search();
-    if (const FoundDevice *d = FindByIp(devices, answeredIp))
-        ReportAddress(console, *d);
+    if (change.atNewIp)
+        ReportAddress(console, *change.atNewIp);
     else
-        console.out << "The device answered from " << PrintableText(answeredIp)
+        console.out << "The device answered from " << PrintableText(change.newIp)
                     << " but did not answer the new search.\n";
     return kExitDone;
 }
 
 } // namespace
 
-// Searches and selects the device by its IP text, as a click in the window's list does.
 bool SearchAndSelect(const Options &o, DeviceSession &session, Console &console, std::string *name)
 {
-    const std::vector<FoundDevice> devices = session.Search();
-    if (session.Select(o.deviceIp))
-    {
-        if (const FoundDevice *d = FindByIp(devices, o.deviceIp); d != nullptr && name != nullptr)
-            *name = d->name;
-        return true;
-    }
-    console.err << "No device answered the search at " << o.deviceIp << ".\n";
-    return false;
+    return services::SearchAndSelect(session, o.deviceIp, name) || NotListed(o, console);
 }
 
-// The empty administrator password first, then the one the user gives. Returns an exit status, or -1 when
-// the device accepted.
 int ProveAdminPassword(const Options &o, DeviceSession &session, Console &console)
 {
-    switch (services::LogInAsAdmin(session, console.askPassword))
-    {
-    case services::AdminLogin::Accepted:
-        return -1;
-    case services::AdminLogin::NotGiven:
-        console.err << "The device at " << o.deviceIp
-                    << " needs the administrator password. Run the command on a terminal to be asked for it, "
-                       "or give it as one line on standard input with --password-stdin.\n";
-        return kExitUsage;
-    case services::AdminLogin::TooLong:
-        console.err << "The password does not fit: at most " << session.PasswordLimit() << " characters.\n";
-        return kExitUsage;
-    case services::AdminLogin::Refused:
-        break;
-    }
-    console.err << kWrongPassword.text << "\n";
-    return kExitDevice;
+    return LoginStatus(services::LogInAsAdmin(session, console.askPassword), o, session, console);
 }
 
 bool IsShareCommand(Command command)

@@ -249,35 +249,6 @@ TEST(ParseCommandLine, HelpAndVersionNeedNoCommand)
     EXPECT_EQ(VersionText(), "izuzez 1.0.0.1\n");
 }
 
-TEST(ParseCommandLine, QueryNamesRoundTrip)
-{
-    for (const char *name : {"shares", "ssl", "workgroup", "codepage", "ideok", "sharename", "bt_firmware", "domain"})
-    {
-        const ParseResult r = ParseCommandLine({"query", "192.168.0.9", name});
-        ASSERT_TRUE(r.ok) << name;
-        EXPECT_EQ(r.options.deviceIp, "192.168.0.9");
-        EXPECT_EQ(QueryKindName(r.options.query), name);
-    }
-}
-
-TEST(AddressInputFromOptions, MissingOrEmptyIsBlankMalformedIsRefused)
-{
-    Options o;
-    o.newIp = "10.0.0.6";
-    o.newNetmask = "";
-    AddressInputResult r = AddressInputFromOptions(o);
-    ASSERT_TRUE(r.ok);
-    EXPECT_FALSE(r.input.ipBlank);
-    EXPECT_TRUE(r.input.netmaskBlank);
-    EXPECT_TRUE(r.input.gatewayBlank);
-    EXPECT_EQ(r.input.ip, (izuzez::services::Octets{10, 0, 0, 6}));
-
-    o.newGateway = "router";
-    r = AddressInputFromOptions(o);
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.find("--gateway"), std::string::npos);
-}
-
 TEST(UsageText, GatewayIsRequiredExceptForLinkLocal)
 {
     const std::string usage = UsageText();

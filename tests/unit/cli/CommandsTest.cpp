@@ -135,124 +135,77 @@ TEST(QueryCommand, AnswersAndFailures)
     EXPECT_NE(silent.err.find("did not answer the domain query"), std::string::npos);
 }
 
-// The address rules are tested with them in services; here a blank, a number above 255 and a missing gateway
-// reach them from the options, and their message is printed before anything is sent.
-TEST(SetAddressCommand, InputIsRefusedBeforeAnythingIsSent)
+// The address rules and the change's steps are tested in services; here each way a change ends is printed, with
+// its exit status, and bad input is refused before anything is searched.
+TEST(AddressCommands, EachOutcomeIsPrinted)
 {
-    struct Case
+    const std::vector<std::string> badInput = {"set-address", "10.0.0.5",  "--ip",
+                                               "10.0.0.6",    "--netmask", "255.255.255.0"};
+    std::vector<std::string> setAddress = badInput;
+    setAddress.insert(setAddress.end(), {"--gateway", "10.0.0.1"});
+    const std::vector<std::string> setDhcp = {"set-dhcp", "10.0.0.5"};
+    const FoundDevice old = Device("NAS", "10.0.0.5");
+    FoundDevice hostile = Device("NAS\x1b[2J", "10.0.0.6");
+    hostile.netmask = "255.255.255.0\x1b]0;x\x07";
+    hostile.gateway = "10.0.0.1\xc2\x9b"
+                      "2J";
+    using Searches = std::vector<std::vector<FoundDevice>>;
+    const Searches none = {{}}, stays = {{old}}, moves = {{old}, {hostile}}, vanishes = {{old}, {}};
+    const Searches dhcp = {{old}, {Device("NAS", "10.0.0.77")}};
+    const std::string notConfirmed = "The device did not confirm the new address 10.0.0.6.\n";
+    // The empty password is refused, the one typed accepted unless it is "guess". A run that ends in kExitDone
+    // prints only on standard output, any other only on standard error.
+    const struct
     {
-        std::vector<std::string> args;
-        std::string message;
-    };
-    const Case cases[] = {
-        {{"set-address", "10.0.0.5", "--netmask", "255.0.0.0"}, "Please input IP address!"},
-        {{"set-address", "10.0.0.5", "--ip", "10.0.0.300", "--netmask", "255.0.0.0"},
-         "Invalid IP address in 4th digit. It should be 0-255."},
-        {{"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.255.255.0"},
-         "You enter incorrect TCP/IP configuration. Please try again."},
-    };
-    for (const Case &c : cases)
-    {
-        FakeDeviceSession s;
-        s.searches = {{Device("NAS", "10.0.0.5")}};
-        const CommandRun r = RunArgs(c.args, s);
-        EXPECT_EQ(r.status, kExitUsage) << c.message;
-        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
-        EXPECT_EQ(s.searchCount, 0);
-    }
-}
-
-// The order of the checks is the rule's (tests/unit/services); here each of its answers becomes a message
-// and an exit status, and the change is sent only once the password is accepted.
-TEST(SetAddressCommand, EachAnswerOfThePasswordProofIsPrinted)
-{
-    struct Case
-    {
-        std::vector<int> verdicts;
+        const std::vector<std::string> &args;
+        const Searches &searches;
         std::optional<std::string> typed;
+        bool confirms;
         int status;
-        std::string err;
-    };
-    const Case cases[] = {
-        {{0, 1}, "secret", kExitDone, ""},
-        {{0, 0}, "guess", kExitDevice, "Wrong administrator password input!\n"},
-        {{0, 0},
-         std::nullopt,
-         kExitUsage,
+        int searched;
+        std::string printed;
+    } cases[] = {
+        {badInput, stays, "secret", true, kExitUsage, 0,
+         "You enter incorrect TCP/IP configuration. Please try again.\n"},
+        {setAddress, none, "secret", true, kExitDevice, 1, "No device answered the search at 10.0.0.5.\n"},
+        {setAddress, stays, "guess", true, kExitDevice, 1, "Wrong administrator password input!\n"},
+        {setAddress, stays, std::nullopt, true, kExitUsage, 1,
          "The device at 10.0.0.5 needs the administrator password. Run the command on a terminal to be asked for "
          "it, or give it as one line on standard input with --password-stdin.\n"},
-        {{0, 1}, "0123456789abcdefg", kExitUsage, "The password does not fit: at most 16 characters.\n"},
+        {setAddress, stays, "0123456789abcdefg", true, kExitUsage, 1,
+         "The password does not fit: at most 16 characters.\n"},
+        {setAddress, moves, "secret", true, kExitDone, 2,
+         "The device NAS?[2J is now at 10.0.0.6 (netmask 255.255.255.0?]0;x?, gateway 10.0.0.1?2J).\n"},
+        {setAddress, vanishes, "secret", true, kExitDone, 2,
+         "The device confirmed 10.0.0.6 but did not answer the new search.\n"},
+        {setAddress, stays, "secret", false, kExitDevice, 2, notConfirmed + "It still answers at 10.0.0.5.\n"},
+        {setAddress, moves, "secret", false, kExitDevice, 2,
+         notConfirmed + "It answers the new search at 10.0.0.6 nevertheless.\n"},
+        {setAddress, vanishes, "secret", false, kExitDevice, 2, notConfirmed},
+        {setDhcp, stays, "guess", true, kExitDevice, 1, "Wrong administrator password input!\n"},
+        {setDhcp, stays, "secret", false, kExitDevice, 1, "Set to dhcp client fail.\n"},
+        {setDhcp, dhcp, "secret", true, kExitDone, 2,
+         "DHCP client enabled.\nThe device NAS is now at 10.0.0.77 (netmask 255.255.255.0, gateway 10.0.0.1).\n"},
+        {setDhcp, stays, "secret", true, kExitDone, 2,
+         "DHCP client enabled.\nThe device answered from 10.0.0.77 but did not answer the new search.\n"},
     };
-    for (const Case &c : cases)
+    for (const auto &c : cases)
     {
-        SCOPED_TRACE(c.err);
+        SCOPED_TRACE(c.args.front() + ": " + c.printed);
         FakeDeviceSession s;
-        s.searches = {{Device("NAS", "10.0.0.5")}, {Device("NAS", "10.0.0.6")}};
-        s.verdicts = c.verdicts;
-        const CommandRun r = RunArgs(
-            {"set-address", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.255.255.0", "--gateway", "10.0.0.1"}, s,
-            c.typed);
+        s.searches = c.searches;
+        s.verdicts = {0, c.typed == "guess" ? 0 : 1};
+        s.staticConfirms = s.dhcpConfirms = c.confirms;
+        const CommandRun r = RunArgs(c.args, s, c.typed);
         EXPECT_EQ(r.status, c.status);
-        EXPECT_EQ(r.err, c.err);
-        EXPECT_EQ(!s.staticRequest.empty(), c.status == kExitDone);
+        EXPECT_EQ(c.status == kExitDone ? r.out : r.err, c.printed);
+        EXPECT_EQ(c.status == kExitDone ? r.err : r.out, "");
+        EXPECT_EQ(s.searchCount, c.searched);
+        if (&c.args == &setAddress && c.searched == 2)
+        {
+            EXPECT_EQ(s.staticRequest, (std::vector<std::string>{"10.0.0.6", "255.255.255.0", "10.0.0.1"}));
+        }
     }
-}
-
-TEST(SetAddressCommand, ReportsTheNewAddressOrTheFailure)
-{
-    FakeDeviceSession s;
-    s.verdicts = {1};
-    s.searches = {{Device("NAS", "10.0.0.5")}, {Device("NAS", "10.0.0.6")}};
-    const std::vector<std::string> good = {"set-address", "10.0.0.5",      "--ip",      "10.0.0.6",
-                                           "--netmask",   "255.255.255.0", "--gateway", "10.0.0.1"};
-    const CommandRun ok = RunArgs(good, s);
-    EXPECT_EQ(ok.status, kExitDone);
-    EXPECT_EQ(s.staticRequest, (std::vector<std::string>{"10.0.0.6", "255.255.255.0", "10.0.0.1"}));
-    EXPECT_NE(ok.out.find("is now at 10.0.0.6"), std::string::npos) << ok.out;
-    EXPECT_EQ(s.searchCount, 2);
-
-    FakeDeviceSession hostile;
-    hostile.verdicts = {1};
-    FoundDevice moved = Device("NAS\x1b[2J", "10.0.0.6");
-    moved.netmask = "255.255.255.0\x1b]0;x\x07";
-    moved.gateway = "10.0.0.1\xc2\x9b"
-                    "2J";
-    hostile.searches = {{Device("NAS", "10.0.0.5")}, {moved}};
-    const CommandRun shown = RunArgs(good, hostile);
-    EXPECT_EQ(shown.out, "The device NAS?[2J is now at 10.0.0.6 (netmask 255.255.255.0?]0;x?, gateway 10.0.0.1?2J).\n");
-
-    FakeDeviceSession refused;
-    refused.verdicts = {1};
-    refused.staticConfirms = false;
-    refused.searches = {{Device("NAS", "10.0.0.5")}};
-    const CommandRun failed = RunArgs(good, refused);
-    EXPECT_EQ(failed.status, kExitDevice);
-    EXPECT_NE(failed.err.find("did not confirm"), std::string::npos);
-    EXPECT_NE(failed.err.find("still answers at 10.0.0.5"), std::string::npos);
-}
-
-TEST(SetDhcpCommand, MessagesAndNewAddress)
-{
-    FakeDeviceSession s;
-    s.verdicts = {1};
-    s.searches = {{Device("NAS", "10.0.0.5")}, {Device("NAS", "10.0.0.77")}};
-    const CommandRun ok = RunArgs({"set-dhcp", "10.0.0.5"}, s);
-    EXPECT_EQ(ok.status, kExitDone);
-    EXPECT_NE(ok.out.find("DHCP client enabled.\n"), std::string::npos);
-    EXPECT_NE(ok.out.find("is now at 10.0.0.77"), std::string::npos);
-
-    FakeDeviceSession failing;
-    failing.verdicts = {1};
-    failing.dhcpConfirms = false;
-    failing.searches = {{Device("NAS", "10.0.0.5")}};
-    const CommandRun failed = RunArgs({"set-dhcp", "10.0.0.5"}, failing);
-    EXPECT_EQ(failed.status, kExitDevice);
-    EXPECT_EQ(failed.err, "Set to dhcp client fail.\n");
-
-    FakeDeviceSession wrong;
-    wrong.searches = {{Device("NAS", "10.0.0.5")}};
-    EXPECT_EQ(RunArgs({"set-dhcp", "10.0.0.5"}, wrong).status, kExitDevice);
-    EXPECT_FALSE(wrong.dhcpSent);
 }
 
 } // namespace

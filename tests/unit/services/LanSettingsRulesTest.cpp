@@ -122,13 +122,6 @@ TEST(IsWrongTcpIpConfig, GatewayMustBeAHostOfTheSubnet)
             << DottedText(c.ip) << "/" << DottedText(c.mask) << " gw " << DottedText(c.gateway);
 }
 
-// The texts of the accepted plans are checked with them (StoresEachTextAsItsStagePasses).
-TEST(AddressTexts, GatewayEmptyOnlyForAllZero)
-{
-    EXPECT_EQ(GatewayText({0, 0, 0, 0}), "");
-    EXPECT_EQ(GatewayText({0, 0, 0, 1}), "0.0.0.1");
-}
-
 struct PlanCase
 {
     const char *name;
@@ -136,6 +129,9 @@ struct PlanCase
     std::string message; // empty: accepted
     AddressField field;
     int octet;
+    // newIp/newNetmask/newGateway as the plan holds them, "-" for a text not stored: each is stored as soon as
+    // its stage passes, also when a later one refuses, and later setting requests carry it.
+    std::string stored;
 };
 
 StaticAddressInput In(Octets ip, Octets mask, Octets gw, bool ipBlank = false, bool maskBlank = false,
@@ -145,36 +141,45 @@ StaticAddressInput In(Octets ip, Octets mask, Octets gw, bool ipBlank = false, b
 }
 
 const PlanCase planCases[] = {
-    {"accepted", In({192, 168, 0, 10}, {255, 255, 255, 0}, {192, 168, 0, 1}), "", AddressField::None, -1},
-    {"ip blank first", In({}, {}, {}, true, true, true), "Please input IP address!", AddressField::Ip, 0},
+    {"accepted", In({192, 168, 0, 10}, {255, 255, 255, 0}, {192, 168, 0, 1}), "", AddressField::None, -1,
+     "192.168.0.10/255.255.255.0/192.168.0.1"},
+    {"ip blank first", In({}, {}, {}, true, true, true), "Please input IP address!", AddressField::Ip, 0, "-/-/-"},
     {"netmask blank", In({10, 0, 0, 2}, {}, {}, false, true, true), "Please input net mask address!",
-     AddressField::Netmask, 0},
+     AddressField::Netmask, 0, "-/-/-"},
     {"loopback before octet rules", In({127, 0, 0, 1}, {0, 0, 0, 0}, {}, false, false, true),
-     "IP address input error. Please try again.", AddressField::Ip, 0},
+     "IP address input error. Please try again.", AddressField::Ip, 0, "-/-/-"},
     {"ip octet", In({224, 0, 0, 1}, {255, 0, 0, 0}, {}), "Invalid IP address in 1st digit. It should be 1-223.",
-     AddressField::Ip, 0},
+     AddressField::Ip, 0, "-/-/-"},
     {"netmask octet before its shape", In({10, 0, 0, 2}, {255, 255, 300, 0}, {10, 0, 0, 1}),
-     "Invalid subnet mask address in 3rd digit. It should be 0-255.", AddressField::Netmask, 2},
+     "Invalid subnet mask address in 3rd digit. It should be 0-255.", AddressField::Netmask, 2, "10.0.0.2/-/-"},
     {"gateway octet", In({10, 0, 0, 2}, {255, 0, 0, 0}, {10, 0, 256, 1}),
-     "Invalid gateway IP address in 3rd digit. It should be 0-255.", AddressField::Gateway, 2},
+     "Invalid gateway IP address in 3rd digit. It should be 0-255.", AddressField::Gateway, 2, "10.0.0.2/255.0.0.0/-"},
     {"gateway octet before netmask shape", In({10, 0, 0, 2}, {255, 0, 255, 0}, {0, 0, 0, 1}),
-     "Invalid gateway IP address in 1st digit. It should be 1-223.", AddressField::Gateway, 0},
+     "Invalid gateway IP address in 1st digit. It should be 1-223.", AddressField::Gateway, 0,
+     "10.0.0.2/255.0.255.0/-"},
     {"netmask shape", In({10, 0, 0, 2}, {255, 0, 255, 0}, {10, 0, 0, 1}),
-     "Netmask address input invalid. Please try again.", AddressField::Netmask, 0},
+     "Netmask address input invalid. Please try again.", AddressField::Netmask, 0, "10.0.0.2/255.0.255.0/-"},
     {"blank gateway refused", In({10, 0, 0, 2}, {255, 0, 0, 0}, {}, false, false, true),
-     "You enter incorrect TCP/IP configuration. Please try again.", AddressField::Gateway, 0},
+     "You enter incorrect TCP/IP configuration. Please try again.", AddressField::Gateway, 0, "10.0.0.2/255.0.0.0/-"},
     {"gateway outside", In({192, 168, 0, 10}, {255, 255, 255, 0}, {192, 168, 1, 1}),
-     "You enter incorrect TCP/IP configuration. Please try again.", AddressField::Gateway, 0},
+     "You enter incorrect TCP/IP configuration. Please try again.", AddressField::Gateway, 0,
+     "192.168.0.10/255.255.255.0/-"},
     {"link-local blank gateway", In({169, 254, 7, 8}, {255, 255, 0, 0}, {}, false, false, true), "", AddressField::None,
-     -1},
-    {"link-local gateway unchecked", In({169, 254, 7, 8}, {255, 255, 0, 0}, {0, 9, 9, 9}), "", AddressField::None, -1},
+     -1, "169.254.7.8/255.255.0.0/"},
+    {"link-local gateway unchecked", In({169, 254, 7, 8}, {255, 255, 0, 0}, {0, 9, 9, 9}), "", AddressField::None, -1,
+     "169.254.7.8/255.255.0.0/0.9.9.9"},
+    {"link-local 0.0.0.0 is no gateway", In({169, 254, 7, 8}, {255, 255, 0, 0}, {}), "", AddressField::None, -1,
+     "169.254.7.8/255.255.0.0/"},
     {"link-local gateway out of range", In({169, 254, 7, 8}, {255, 255, 0, 0}, {10, 0, 0, 256}),
-     "Invalid gateway IP address in 4th digit. It should be 0-255.", AddressField::Gateway, 3},
+     "Invalid gateway IP address in 4th digit. It should be 0-255.", AddressField::Gateway, 3,
+     "169.254.7.8/255.255.0.0/-"},
     {"address is the broadcast", In({192, 168, 0, 255}, {255, 255, 255, 0}, {192, 168, 0, 1}),
-     "You enter incorrect TCP/IP configuration. Please try again.", AddressField::Ip, 3},
+     "You enter incorrect TCP/IP configuration. Please try again.", AddressField::Ip, 3,
+     "192.168.0.255/255.255.255.0/-"},
     {"address is the network", In({10, 0, 0, 0}, {255, 255, 255, 0}, {10, 0, 0, 1}),
-     "You enter incorrect TCP/IP configuration. Please try again.", AddressField::Ip, 3},
-    {"host .0 in a wider subnet", In({10, 0, 1, 0}, {255, 255, 0, 0}, {10, 0, 0, 1}), "", AddressField::None, -1},
+     "You enter incorrect TCP/IP configuration. Please try again.", AddressField::Ip, 3, "10.0.0.0/255.255.255.0/-"},
+    {"host .0 in a wider subnet", In({10, 0, 1, 0}, {255, 255, 0, 0}, {10, 0, 0, 1}), "", AddressField::None, -1,
+     "10.0.1.0/255.255.0.0/10.0.0.1"},
 };
 
 TEST(CheckStaticAddress, ChecksInWindowOrder)
@@ -189,6 +194,8 @@ TEST(CheckStaticAddress, ChecksInWindowOrder)
         EXPECT_EQ(plan.focusOctet, c.octet);
         // Only the octet rules move the focus; the others name a field but leave the focus alone.
         EXPECT_EQ(PointsAtOctet(plan), c.message.find("digit") != std::string::npos);
+        EXPECT_EQ(plan.newIp.value_or("-") + "/" + plan.newNetmask.value_or("-") + "/" + plan.newGateway.value_or("-"),
+                  c.stored);
     }
 }
 
@@ -202,48 +209,28 @@ TEST(CheckStaticAddress, CaptionsAndIconsFollowTheMessage)
     EXPECT_EQ(shape.message.icon, MessageIcon::Stop);
 }
 
-struct StoredCase
+// A missing or empty text is a blank field; a number above 255 is the octet rules' to name. The fields after
+// a refused text are not read.
+TEST(ReadStaticAddressInput, BlankFieldsOctetsAndTheFirstTextThatIsNoAddress)
 {
-    const char *name;
-    StaticAddressInput input;
-    std::optional<std::string> newIp; // nothing: not stored, the stage was not reached or refused
-    std::optional<std::string> newNetmask;
-    std::optional<std::string> newGateway;
-};
-
-const std::optional<std::string> kNone;
-
-const StoredCase storedCases[] = {
-    {"ip blank", In({}, {255, 0, 0, 0}, {}, true, false, true), kNone, kNone, kNone},
-    {"netmask blank", In({10, 0, 0, 2}, {}, {}, false, true, true), kNone, kNone, kNone},
-    {"loopback", In({127, 0, 0, 1}, {255, 0, 0, 0}, {127, 0, 0, 9}), kNone, kNone, kNone},
-    {"ip octet", In({224, 0, 0, 1}, {255, 0, 0, 0}, {}), kNone, kNone, kNone},
-    {"netmask octet", In({10, 0, 0, 2}, {255, 255, 300, 0}, {10, 0, 0, 1}), "10.0.0.2", kNone, kNone},
-    {"gateway octet", In({10, 0, 0, 2}, {255, 0, 0, 0}, {10, 0, 256, 1}), "10.0.0.2", "255.0.0.0", kNone},
-    {"netmask shape", In({10, 0, 0, 2}, {255, 0, 255, 0}, {10, 0, 0, 1}), "10.0.0.2", "255.0.255.0", kNone},
-    {"blank gateway", In({10, 0, 0, 2}, {255, 0, 0, 0}, {}, false, false, true), "10.0.0.2", "255.0.0.0", kNone},
-    {"gateway outside", In({192, 168, 0, 10}, {255, 255, 255, 0}, {192, 168, 1, 1}), "192.168.0.10", "255.255.255.0",
-     kNone},
-    {"address is the broadcast", In({192, 168, 0, 255}, {255, 255, 255, 0}, {192, 168, 0, 1}), "192.168.0.255",
-     "255.255.255.0", kNone},
-    {"accepted", In({192, 168, 0, 20}, {255, 255, 255, 0}, {192, 168, 0, 1}), "192.168.0.20", "255.255.255.0",
-     "192.168.0.1"},
-    {"link-local blank gateway", In({169, 254, 1, 2}, {255, 255, 0, 0}, {}, false, false, true), "169.254.1.2",
-     "255.255.0.0", ""},
-};
-
-// The window stores newIp once the IP octets pass and newNetmask once the netmask octets pass, even when a
-// later check refuses; later setting requests carry those texts.
-TEST(CheckStaticAddress, StoresEachTextAsItsStagePasses)
-{
-    for (const StoredCase &c : storedCases)
+    const std::optional<std::string> none;
+    const struct
     {
-        SCOPED_TRACE(c.name);
-        const StaticAddressPlan plan = CheckStaticAddress(c.input);
-        EXPECT_EQ(plan.ok, c.newGateway.has_value());
-        EXPECT_EQ(plan.newIp, c.newIp);
-        EXPECT_EQ(plan.newNetmask, c.newNetmask);
-        EXPECT_EQ(plan.newGateway, c.newGateway);
+        std::optional<std::string> ip, netmask, gateway;
+        AddressField refused;
+        StaticAddressInput input;
+    } cases[] = {
+        {"10.0.0.6", "", none, AddressField::None, In({10, 0, 0, 6}, {}, {}, false, true, true)},
+        {"10.0.0.300", "255.0.0.0", "0.0.0.0", AddressField::None, In({10, 0, 0, 300}, {255, 0, 0, 0}, {})},
+        {none, "255.0.0.0", "router", AddressField::Gateway, In({}, {255, 0, 0, 0}, {}, true)},
+        {"nas", "mask", none, AddressField::Ip, In({}, {}, {})},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.ip.value_or("-") + " " + c.netmask.value_or("-") + " " + c.gateway.value_or("-"));
+        const AddressTextsReading r = ReadStaticAddressInput(c.ip, c.netmask, c.gateway);
+        EXPECT_EQ(r.refused, c.refused);
+        EXPECT_EQ(r.input, c.input);
     }
 }
 
