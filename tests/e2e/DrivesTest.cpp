@@ -1,14 +1,21 @@
-// Drive letters against a real Samba server in the device's namespace, through the command line, with a
-// private D-Bus session and GVfs started by the test.
+// Drive letters against a real Samba server in the device's namespace, through the command line (and the
+// platform layer in this process), with a private D-Bus session and GVfs started by the test.
 
 #include <gtest/gtest.h>
 
+#include "platform/NetworkDrives.h"
+#include "platform/WinFiles.h"
+#include "platform/linux/ShareMounter.h"
 #include "support/SambaLabSuite.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
+#include <thread>
 
+#include <fcntl.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,7 +72,25 @@ RunResult OnTerminal(std::vector<std::string> prefix, const std::vector<std::str
 class DrivesTest : public SambaLabSuite
 {
 protected:
-    static void SetUpTestSuite() { StartLab({.devices = kDevices, .shares = GuestAndPrivateShares()}); }
+    static void SetUpTestSuite()
+    {
+        // "Archive" is the in-process case's own: GVfs fails writes for a moment after a share unmounted a
+        // moment before is mounted again.
+        std::vector<SambaShare> shares = GuestAndPrivateShares();
+        shares.push_back({.name = "Archive", .user = kShareUser, .password = kSharePassword});
+        StartLab({.devices = kDevices, .shares = shares});
+        if (!s_gvfs)
+            return;
+        // For the cases in this process: it joins the host's namespace (where the session bus's socket is) and
+        // GVfs's session, before GIO first looks at either.
+        const int ns = open(("/var/run/netns/" + s_lab->host()).c_str(), O_RDONLY | O_CLOEXEC);
+        if (ns < 0 || setns(ns, CLONE_NEWNET) != 0)
+            s_failure = "cannot join the host namespace";
+        if (ns >= 0)
+            close(ns);
+        s_gvfs->Join();
+        setenv("IZUZEZ_DRIVES_DIR", s_drives.file("drives").c_str(), 1);
+    }
     void TearDown() override
     {
         // Every case starts with no letter mapped.
@@ -136,6 +161,49 @@ TEST_F(DrivesTest, APasswordVolumeKeepsItsNameAsMappedAndRefusesAWrongPassword)
     EXPECT_NE(drives.out.find("Y:\t\\\\10.71.1.2\\Private\t"), std::string::npos) << drives.out;
     WriteFile(Letter('Y') + "/note.txt", "private\n");
     EXPECT_EQ(ReadFile(s_samba->SharePath("Private") + "/note.txt"), "private\n");
+}
+
+// In this process, where nothing runs GLib's global main context (through which GVfs's client answers the
+// asynchronous lookups of a mount it has seen). Before the login cases: those start a new session, and GIO
+// keeps the first one it found.
+TEST_F(DrivesTest, InOneProcessAShareMountedWithoutALetterTakesFilesUnderEitherCaseOfItsName)
+{
+    const izuzez::platform::MountRequest request{.server = Lab::kLanA,
+                                                 .share = "Archive",
+                                                 .domain = "",
+                                                 .user = kShareUser,
+                                                 .password = kSharePassword,
+                                                 .remoteName = "\\\\10.71.1.2\\Archive"};
+    std::string folder;
+    ASSERT_EQ(izuzez::platform::CreateGioMounter()->Mount(request, folder), 0) << s_samba->Log();
+    // The second lookup finds the mount GVfs's client knows; a write past GVfs would be a guest's, refused.
+    const struct
+    {
+        const char *share;
+        const char *file;
+    } writes[] = {{"Archive", "first"}, {"ARCHIVE", "second"}};
+    for (const auto &w : writes)
+    {
+        const std::string path = "\\\\10.71.1.2\\" + std::string(w.share) + "\\" + w.file;
+        EXPECT_EQ(izuzez::platform::WriteWholeFile(path, "x", 1), 0) << path;
+        EXPECT_EQ(ReadFile(s_samba->SharePath("Archive") + "/" + w.file), "x") << path;
+    }
+}
+
+TEST_F(DrivesTest, InOneProcessALetterJustMappedUnmapsAtOnceAndItsShareGoes)
+{
+    izuzez::platform::NetworkDrives &drives = izuzez::platform::CurrentNetworkDrives();
+    ASSERT_EQ(drives.AddConnection("X:", "\\\\10.71.1.2\\public", "", "", 0), 0) << s_samba->Log();
+    const std::string folder = drives.LocalPath("X:");
+    ASSERT_NE(folder, "");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(drives.CancelConnection("X:", 0, false), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << "the unmount's bound is 30 s";
+    // gvfsd-fuse drops the share's folder a moment after GVfs has unmounted it.
+    std::error_code ec;
+    for (int i = 0; i < 60 && std::filesystem::is_directory(folder, ec); ++i)
+        std::this_thread::sleep_for(50ms);
+    EXPECT_FALSE(std::filesystem::is_directory(folder, ec)) << "still mounted";
 }
 
 TEST_F(DrivesTest, AtLoginTheEntryBringsGuestLettersBackAndLeavesPasswordOnesWithoutAsking)

@@ -11,10 +11,11 @@ foreach(unit Search Operations Wire Loopback Doctor Watch Wake)
     add_dependencies(e2e_${name} izuzez izuzez-devsim)
 endforeach()
 
-# Drive letters against a real Samba server and GVfs, both started by the test.
+# Drive letters against a real Samba server and GVfs, both started by the test; some cases in the test's
+# own process, through the platform layer.
 izuzez_add_test(e2e_drives LABEL e2e TIMEOUT 600 LOCKS loopback_group
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/e2e/DrivesTest.cpp
-    LIBS izuzez_test_support)
+    LIBS izuzez_platform izuzez_test_support)
 add_dependencies(e2e_drives izuzez izuzez-devsim)
 # The autostart entry's own Exec line is run, so that entry and program cannot drift apart.
 target_compile_definitions(e2e_drives PRIVATE

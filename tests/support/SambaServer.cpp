@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -134,9 +135,10 @@ std::unique_ptr<SambaServer> SambaServer::Start(const std::vector<std::string> &
     }
     const std::string conf = dir + "/smb.conf";
     WriteFile(conf, Configuration(dir, shares));
+    std::set<std::string> users; // a user may have several shares
     for (const SambaShare &share : shares)
     {
-        if (share.user.empty())
+        if (share.user.empty() || !users.insert(share.user).second)
             continue;
         if (share.user == kShareUser && !EnsureAccount(problem))
             return nullptr;
