@@ -14,8 +14,6 @@
 #include <sstream>
 #include <thread>
 
-#include <fcntl.h>
-#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,15 +79,7 @@ protected:
         StartLab({.devices = kDevices, .shares = shares});
         if (!s_gvfs)
             return;
-        // For the cases in this process: it joins the host's namespace (where the session bus's socket is) and
-        // GVfs's session, before GIO first looks at either.
-        const int ns = open(("/var/run/netns/" + s_lab->host()).c_str(), O_RDONLY | O_CLOEXEC);
-        if (ns < 0 || setns(ns, CLONE_NEWNET) != 0)
-            s_failure = "cannot join the host namespace";
-        if (ns >= 0)
-            close(ns);
-        s_gvfs->Join();
-        setenv("IZUZEZ_DRIVES_DIR", s_drives.file("drives").c_str(), 1);
+        JoinGvfsSession(s_drives.file("drives"));
     }
     void TearDown() override
     {

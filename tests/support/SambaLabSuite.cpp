@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+#include <fcntl.h>
+#include <sched.h>
 #include <unistd.h>
 
 namespace izuzez::test
@@ -49,6 +51,17 @@ void SambaLabSuite::TearDownTestSuite()
     s_skip.clear();
     s_failure.clear();
     s_gvfsSkip.clear();
+}
+
+void SambaLabSuite::JoinGvfsSession(const std::string &drivesDir)
+{
+    const int ns = open(("/var/run/netns/" + s_lab->host()).c_str(), O_RDONLY | O_CLOEXEC);
+    if (ns < 0 || setns(ns, CLONE_NEWNET) != 0)
+        s_failure = "cannot join the host namespace";
+    if (ns >= 0)
+        close(ns);
+    s_gvfs->Join();
+    setenv("IZUZEZ_DRIVES_DIR", drivesDir.c_str(), 1);
 }
 
 void SambaLabSuite::SetUp()

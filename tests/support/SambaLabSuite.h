@@ -34,6 +34,9 @@ class SambaLabSuite : public ::testing::Test
 protected:
     static void StartLab(const SambaLabConfig &config);
     static void TearDownTestSuite();
+    // Puts this process where the drives code finds GVfs: the host's namespace (the session bus's socket lives
+    // there too), GVfs's session, and the drive letters in `drivesDir`. Before GIO first looks at either.
+    static void JoinGvfsSession(const std::string &drivesDir);
     void SetUp() override;
 
     // The izuzez command line in the GVfs session, with these "VAR=value" pairs set.

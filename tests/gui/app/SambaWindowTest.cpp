@@ -21,8 +21,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,14 +43,7 @@ protected:
         StartLab({.devices = kDevices, .shares = GuestAndPrivateShares()});
         if (!s_gvfs)
             return;
-        // This process joins the host's namespace (the session bus's socket lives there too) and GVfs's session.
-        const int ns = open(("/var/run/netns/" + s_lab->host()).c_str(), O_RDONLY | O_CLOEXEC);
-        if (ns < 0 || setns(ns, CLONE_NEWNET) != 0)
-            s_failure = "cannot join the host namespace";
-        if (ns >= 0)
-            close(ns);
-        s_gvfs->Join();
-        setenv("IZUZEZ_DRIVES_DIR", s_drives.file("drives").c_str(), 1);
+        JoinGvfsSession(s_drives.file("drives"));
         izuzez::platform::SetNetworkDrives(nullptr);
         CloseEndpoints();
         SetInterfaceFilter({Lab::kHostA});
