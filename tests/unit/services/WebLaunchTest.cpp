@@ -126,7 +126,7 @@ TEST(OpenInBrowser, TheCommandFollowsTheRegistryAndFallsBack)
 // The check comes first; the page opens only when it answered and a launch is asked for.
 TEST(OpenDeviceWebPage, CheckedFirstThenLaunched)
 {
-    for (const auto [reachable, launch] : {std::pair{false, true}, {true, false}, {true, true}})
+    for (const auto &[reachable, launch] : {std::pair{false, true}, {true, false}, {true, true}})
     {
         auto web = std::make_shared<izuzez::test::FakeWebAccess>();
         web->reachable = reachable;
