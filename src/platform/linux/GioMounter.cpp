@@ -36,6 +36,10 @@ constexpr auto kFolderWait = std::chrono::milliseconds(3000);
 constexpr auto kFolderPoll = std::chrono::milliseconds(50);
 // GVfs's answer about a share it has just mounted is on its way: it gets this long even at the deadline.
 constexpr auto kPathLookupFloor = std::chrono::milliseconds(500);
+// gvfsd-fuse drops an unmounted share from its listing at once, but the kernel still resolves the folder's
+// name for the entry's timeout (a second): a share mounted again meanwhile is reached through the dead entry,
+// and making files there fails with EIO. An unmount waits this long at most for the name to go.
+constexpr auto kFolderGone = std::chrono::milliseconds(2000);
 // How long the unmount of a share that came up too late may take, in the background.
 constexpr auto kLateUnmount = std::chrono::milliseconds(3000);
 // The home thread decides when a wait is given up on; this much later the caller leaves on its own, should
@@ -78,6 +82,7 @@ struct Exchange
     bool refused = false; // we stopped answering: the server kept refusing
     bool cancelledByPerson = false;
     bool notMounted = false; // an unmount found no mount
+    std::string folder;      // an unmount's: the share's local folder, when it has one
     GError *error = nullptr;
 
     // Home thread only.
@@ -329,11 +334,18 @@ void StartUnmount(const ExchangePtr &exchange, bool waited)
     exchange->file = g_file_new_for_uri(exchange->uri.c_str());
     StartTimers(exchange, waited);
     std::thread(
-        [exchange, file = G_FILE(g_object_ref(exchange->file)),
+        [exchange, waited, file = G_FILE(g_object_ref(exchange->file)),
          cancellable = G_CANCELLABLE(g_object_ref(exchange->cancellable))]
         {
             GError *error = nullptr;
             GMount *mount = g_file_find_enclosing_mount(file, cancellable, &error);
+            if (mount != nullptr && waited)
+            {
+                char *path = g_file_get_path(file);
+                std::lock_guard lock(exchange->mutex);
+                exchange->folder = path != nullptr ? path : "";
+                g_free(path);
+            }
             g_object_unref(file);
             g_object_unref(cancellable);
             RunAtGlibHome([exchange, mount, error] { FoundMount(exchange, mount, error); });
@@ -426,6 +438,16 @@ int FolderOf(const std::string &uri, Clock::time_point until, std::string &local
     }
 }
 
+// Returns once the unmounted share's folder no longer resolves, or after kFolderGone.
+void WaitUntilGone(const std::string &folder)
+{
+    if (folder.empty())
+        return;
+    const Clock::time_point until = Clock::now() + kFolderGone;
+    while (g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR) && Clock::now() + kFolderPoll <= until)
+        std::this_thread::sleep_for(kFolderPoll);
+}
+
 // The given limit, or less when a connect deadline comes first (then possibly zero or below).
 std::chrono::milliseconds Limit(std::chrono::milliseconds own)
 {
@@ -483,8 +505,13 @@ public:
         RunAtGlibHome([exchange] { StartUnmount(exchange, true); });
         if (!WaitFor(*exchange))
             return ERROR_OPEN_FILES;
-        if (exchange->notMounted || exchange->error == nullptr)
+        if (exchange->notMounted)
             return NO_ERROR;
+        if (exchange->error == nullptr)
+        {
+            WaitUntilGone(exchange->folder);
+            return NO_ERROR;
+        }
         return g_error_matches(exchange->error, G_IO_ERROR, G_IO_ERROR_BUSY) ? ERROR_OPEN_FILES : ERROR_EXTENDED_ERROR;
     }
 

@@ -27,7 +27,8 @@ public:
     virtual ~ShareMounter() = default;
     // On NO_ERROR, localPath is the folder through which the share's files are reached.
     virtual int Mount(const MountRequest &request, std::string &localPath) = 0;
-    // Unmounts the share that was mounted as "smb://server/share".
+    // Unmounts the share that was mounted as "smb://server/share"; on NO_ERROR its local folder is gone, so
+    // that the share can be mounted again at once.
     virtual int Unmount(const std::string &server, const std::string &share, bool force) = 0;
 };
 
