@@ -21,14 +21,13 @@ using namespace izuzez::platform;
 
 void RefreshDriveTable()
 {
-    std::optional<std::string> remotes[kDriveCount];
-    for (const izuzez::services::DriveRow &drive : izuzez::services::ConnectedDrives(CurrentNetworkDrives()))
-        remotes['Z' - drive.letter[0]] = drive.remote;
+    const NetworkDrives &drives = CurrentNetworkDrives();
     for (int row = 0; row < kDriveCount; ++row)
     {
         DriveEntry &entry = g_DriveTable[row];
         std::snprintf(entry.szLocalName, sizeof entry.szLocalName, "%c:", 'Z' - row);
-        if (!remotes[row])
+        std::string remote;
+        if (!drives.GetConnection(entry.szLocalName, remote))
         {
             CopyText(entry.szServer, "");
             CopyText(entry.szShare, "");
@@ -37,7 +36,7 @@ void RefreshDriveTable()
         // A remote name that does not split leaves the row as it was.
         std::string server;
         std::string share;
-        if (SplitRemoteName(*remotes[row], server, share))
+        if (SplitRemoteName(remote, server, share))
         {
             CopyText(entry.szServer, server);
             CopyText(entry.szShare, share);

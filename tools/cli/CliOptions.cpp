@@ -301,16 +301,11 @@ AddressInputResult AddressInputFromOptions(const Options &options)
     AddressInputResult result{reading.refused == services::AddressField::None, {}, reading.input};
     if (result.ok)
         return result;
-    const bool ip = reading.refused == services::AddressField::Ip;
-    const bool netmask = reading.refused == services::AddressField::Netmask;
-    result.error = std::string(ip        ? "--ip"
-                               : netmask ? "--netmask"
-                                         : "--gateway") +
-                   " needs an address of the form A.B.C.D, not '" +
-                   *(ip        ? options.newIp
-                     : netmask ? options.newNetmask
-                               : options.newGateway) +
-                   "'.";
+    // Indexed by the refused field (Ip, Netmask, Gateway follow None).
+    const std::pair<const char *, const std::optional<std::string> *> fields[] = {
+        {"--ip", &options.newIp}, {"--netmask", &options.newNetmask}, {"--gateway", &options.newGateway}};
+    const auto &[name, text] = fields[static_cast<int>(reading.refused) - 1];
+    result.error = std::string(name) + " needs an address of the form A.B.C.D, not '" + text->value_or("") + "'.";
     return result;
 }
 

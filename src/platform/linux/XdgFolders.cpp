@@ -20,9 +20,4 @@ std::string UserDataDir()
     return AbsoluteOr(g_get_user_data_dir(), std::string(g_get_home_dir()) + "/.local/share");
 }
 
-std::string UserRuntimeDir()
-{
-    return AbsoluteOr(g_get_user_runtime_dir(), g_get_user_cache_dir());
-}
-
 } // namespace izuzez::platform

@@ -7,7 +7,6 @@ namespace izuzez::platform
 
 // The freedesktop folders as GLib works them out. GLib reads the environment once per process, on the first
 // call. A relative $XDG_* value is ignored, as the standard asks.
-std::string UserDataDir();    // $XDG_DATA_HOME, else ~/.local/share
-std::string UserRuntimeDir(); // $XDG_RUNTIME_DIR, else GLib's (and so GVfs's) fallback
+std::string UserDataDir(); // $XDG_DATA_HOME, else ~/.local/share
 
 } // namespace izuzez::platform
