@@ -177,11 +177,9 @@ TEST_F(DoctorTest, NamesAnInterfaceWithoutAMulticastRoute)
     EXPECT_EQ(report["interfaces"][0]["multicast_route"], true);
     EXPECT_EQ(report["interfaces"][1]["name"], "hC");
     EXPECT_EQ(report["interfaces"][1]["multicast_route"], false);
-    // The plain report, for a person: exit 1, nothing answered there.
+    // The plain report, for a person (its lines are DoctorReportTest's): exit 1, nothing answered there.
     EXPECT_EQ(plain.status, 1);
     EXPECT_NE(plain.out.find("Interface hC  10.71.3.1/24"), std::string::npos) << plain.out;
-    EXPECT_NE(plain.out.find("multicast route:          none"), std::string::npos) << plain.out;
-    EXPECT_NE(plain.out.find("No device answered on 1 interface."), std::string::npos) << plain.out;
 }
 
 // Three hundred devices on one link: more than the window's search reads.

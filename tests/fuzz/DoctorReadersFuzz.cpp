@@ -1,9 +1,9 @@
 // The doctor's readers of tool and kernel output: `nft list ruleset`, `iptables -S`, /proc/net/udp and
 // /proc/net/route, and the report made of what they found. The first byte picks the reader.
-#include "Doctor.h"
 #include "FuzzInput.h"
+#include "services/Diagnosis.h"
+#include "services/DoctorReport.h"
 
-using namespace izuzez::cli;
 using namespace izuzez::services;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)

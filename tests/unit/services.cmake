@@ -5,6 +5,7 @@ izuzez_add_test(services_test
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/AdminLoginTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/DeviceChangesTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/DiagnosisTest.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/DoctorReportTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/DriveLettersTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/FilePlacesTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/InstallRulesTest.cpp
@@ -16,4 +17,4 @@ izuzez_add_test(services_test
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/WakeOnLanTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/WebLaunchTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/WindowsVersionTest.cpp
-    LIBS izuzez_services izuzez_test_fakes)
+    LIBS izuzez_services izuzez_test_fakes nlohmann_json::nlohmann_json)
