@@ -2,6 +2,7 @@
 
 #include "app/AppGlobals.h"
 #include "app/CAboutDlg.h"
+#include "app/DeviceListMenu.h"
 #include "app/DeviceRows.h"
 #include "app/DriveTable.h"
 #include "app/EmptyListVerdict.h"
@@ -93,6 +94,7 @@ void CSearchUtilityDlg::BindControls()
                                                   m_initialised);
     m_services =
         std::make_unique<DeviceServicesFlow>(this, m_lstDevices, m_bDeviceSelected, m_strModel, [this] { Reread(); });
+    AddDeviceListMenu(m_lstDevices);
 
     const struct
     {

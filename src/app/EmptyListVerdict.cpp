@@ -82,23 +82,28 @@ QString NoDeviceSentence()
                       : QStringLiteral("No device answered on %1 interfaces.").arg(count);
 }
 
-QStringList GatherVerdict()
+izuzez::services::DoctorFacts GatherWindowFacts()
 {
-    std::vector<std::string> verdict;
+    izuzez::services::DoctorFacts facts;
     RunWithoutInput(
-        [&verdict]
+        [&facts]
         {
             const bool wasOpen = g_ProtocolState.endpointsOpen;
             const std::vector<DeviceRecord> kept = KeepDevices();
             // The firewall tools need root, which the window does not have; the verdict says how to check it.
             const izuzez::services::DoctorRequest request{InterfaceFilter(), false};
-            verdict = izuzez::services::Diagnose(izuzez::services::GatherDoctorFacts(request));
+            facts = izuzez::services::GatherDoctorFacts(request);
             if (wasOpen)
                 OpenEndpoints();
             RestoreDevices(kept);
         });
+    return facts;
+}
+
+QStringList GatherVerdict()
+{
     QStringList sentences;
-    for (const std::string &sentence : verdict)
+    for (const std::string &sentence : izuzez::services::Diagnose(GatherWindowFacts()))
         sentences.append(QString::fromStdString(sentence));
     return sentences;
 }

@@ -18,9 +18,11 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
@@ -276,6 +278,25 @@ TEST_F(WindowTest, F1InAListWithDevicesShowsTheVerdictAndKeepsTheDevices)
     ClickDevice(kStorageOne);
     EXPECT_EQ(Item<QLabel>(1039)->text(), "NS-2400");
     EXPECT_EQ(Column(Volumes(), 0), (std::vector<QString>{"public", "Media", "backup"}));
+}
+
+// The device list's menu, from a right click or Shift+F10, copies the doctor's whole report to hand on.
+TEST_F(WindowTest, TheDeviceListMenuCopiesTheDoctorsReport)
+{
+    auto *menu = Devices()->findChild<QMenu *>();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->accessibleName(), "Device list");
+    QContextMenuEvent click(QContextMenuEvent::Mouse, {5, 5}, Devices()->viewport()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(Devices()->viewport(), &click);
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
+    QTest::keyClick(Devices(), Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(menu->isVisible());
+    QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(menu, Qt::Key_Return);
+    const QString report = QGuiApplication::clipboard()->text();
+    EXPECT_TRUE(report.startsWith("Interface lo  127.0.0.1/8\n")) << report.toStdString();
+    EXPECT_TRUE(report.contains("\nFirewall on UDP 13579:      unread: ")) << "the window has no root";
 }
 
 // More devices answer than the search's 100 datagrams hold: the window listens on, without a second request,
