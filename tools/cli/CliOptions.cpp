@@ -1,7 +1,7 @@
 #include "CliOptions.h"
 
 #include "CommandLine.h"
-#include "DriveArguments.h"
+#include "platform/NetworkDrives.h"
 #include "protocol/Ipv4Text.h"
 #include "services/Languages.h"
 
@@ -30,46 +30,73 @@ std::string ListInWords(const std::vector<std::string> &words, const char *conju
     return text;
 }
 
-// The positional arguments, checked once everything has been read; which options a command takes is
-// settled by the declaration.
-std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
+std::string DeviceIpError(std::string_view text)
 {
-    if (IsDriveCommand(o.command))
-        return CheckDriveCommand(o, positional);
-    if (o.command == Command::Wake)
+    const Ipv4Verdict verdict = ReadIpv4(text).verdict;
+    if (verdict == Ipv4Verdict::LeadingZero)
+        return "The device's address " + LeadingZeroText(text);
+    if (verdict != Ipv4Verdict::Address)
+        return "'" + std::string(text) + "' is not an IPv4 address.";
+    return {};
+}
+
+// What a command says when it lacks an argument.
+const char *MissingArguments(Command command)
+{
+    switch (command)
     {
-        if (positional.empty())
-            return "wake needs the device: its IP address, its MAC address or its name.";
-        o.wakeDevice = positional[0];
-        return {};
+    case Command::Query:
+        return "query needs the device's IP address and what to ask for.";
+    case Command::InstallCodepage:
+        return "install-codepage needs the device's IP address and a code page.";
+    case Command::Map:
+        return "map needs the device's IP address and a volume.";
+    case Command::Unmap:
+        return "unmap needs a drive letter.";
+    case Command::Wake:
+        return "wake needs the device: its IP address, its MAC address or its name.";
+    default:
+        return "This command needs the device's IP address.";
     }
-    const bool twoArguments = o.command == Command::Query || o.command == Command::InstallCodepage;
-    const bool bare = o.command == Command::Search || o.command == Command::Doctor || o.command == Command::Watch;
-    const std::size_t want = bare ? 0 : twoArguments ? 2 : 1;
-    if (positional.size() < want)
-        return o.command == Command::Query ? "query needs the device's IP address and what to ask for."
-               : o.command == Command::InstallCodepage
-                   ? "install-codepage needs the device's IP address and a code page."
-                   : "This command needs the device's IP address.";
-    if (want > 0)
-    {
-        o.deviceIp = positional[0];
+}
+
+bool Given(const CLI::App &command, const char *name)
+{
+    const CLI::Option *option = command.get_option_no_throw(name);
+    return option != nullptr && option->count() > 0;
+}
+
+// The arguments the command was given, by their names in the declaration, in the order a command takes them;
+// which options a command takes is settled by the declaration.
+std::string CheckArguments(const CLI::App &command, CommandLine &line)
+{
+    Options &o = line.options;
+    if (Given(command, "IP"))
         if (std::string error = DeviceIpError(o.deviceIp); !error.empty())
             return error;
-    }
-    if (o.command == Command::Query)
+    if (Given(command, "WHAT"))
     {
-        const auto kind = QueryKindFromName(positional[1]);
+        const auto kind = QueryKindFromName(line.queryName);
         if (!kind)
-            return "Unknown query '" + positional[1] + "'; use " + ListInWords(QueryKindNames(), "or") + ".";
+            return "Unknown query '" + line.queryName + "'; use " + ListInWords(QueryKindNames(), "or") + ".";
         o.query = *kind;
     }
-    if (o.command == Command::InstallCodepage)
+    if (Given(command, "CODEPAGE") && services::LanguageIndexOf(o.codepage) < 0)
+        return "Unknown code page '" + o.codepage + "'; use " + ListInWords(CodepageNames(), "or") + ".";
+    if (Given(command, "VOLUME") && (o.volume.empty() || o.volume.find_first_of("\\/") != std::string::npos))
+        return "'" + o.volume + "' is not a volume name.";
+    if (!o.letter.empty())
     {
-        o.codepage = positional[1];
-        if (services::LanguageIndexOf(o.codepage) < 0)
-            return "Unknown code page '" + o.codepage + "'; use " + ListInWords(CodepageNames(), "or") + ".";
+        const std::string text = o.letter;
+        const char letter = platform::DriveLetterOf(text.size() == 1 ? text + ":" : text);
+        o.letter = std::string{letter, ':'};
+        if (letter == 0 || letter == 'A' || letter == 'B' || letter == 'C')
+            return "'" + text + "' is not a drive letter from D: to Z:.";
     }
+    if (o.noPrompt && !o.reconnect)
+        return "--no-prompt belongs to drives --reconnect.";
+    if (o.passwordStdin && o.user.empty() && command.get_option_no_throw("--user") != nullptr)
+        return "--password-stdin needs --user.";
     return {};
 }
 
@@ -89,12 +116,6 @@ std::string OptionOfOtherCommands(const CLI::App &app, const std::string &name)
         if (command->get_option_no_throw(name) != nullptr)
             owners.push_back(command->get_name());
     return name + " belongs to the " + ListInWords(owners, "and") + (owners.size() == 1 ? " command." : " commands.");
-}
-
-bool Given(const CLI::App &command, const char *name)
-{
-    const CLI::Option *option = command.get_option_no_throw(name);
-    return option != nullptr && option->count() > 0;
 }
 
 // A word the parser did not take: an unknown option or a stray argument.
@@ -151,21 +172,10 @@ std::string LeadingZeroText(std::string_view text)
            "' has an octet with a leading zero; write each octet in decimal without leading zeros.";
 }
 
-std::string DeviceIpError(std::string_view text)
-{
-    const Ipv4Verdict verdict = ReadIpv4(text).verdict;
-    if (verdict == Ipv4Verdict::LeadingZero)
-        return "The device's address " + LeadingZeroText(text);
-    if (verdict != Ipv4Verdict::Address)
-        return "'" + std::string(text) + "' is not an IPv4 address.";
-    return {};
-}
-
 ParseResult ParseCommandLine(const std::vector<std::string> &args)
 {
     const std::unique_ptr<CommandLine> line = DeclareCommandLine();
     CLI::App &app = line->app;
-    const CommandLineValues &v = line->values;
     // "--gateway=" is a blank field; CLI11 reads an empty inline value as none, so it gets the value apart.
     std::vector<std::string> split{"izuzez"};
     for (const std::string &arg : args)
@@ -215,15 +225,11 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
     }
 
     // A refused value stops CLI11 before it stores the flags, so they are read by their count.
-    Options o = v.options;
-    o.help = app.count("--help") > 0;
-    o.version = app.count("--version") > 0;
-    if (o.help || o.version)
+    if (app.count("--help") > 0 || app.count("--version") > 0)
     {
-        ParseResult result;
-        result.ok = true;
-        result.options.help = o.help;
-        result.options.version = o.version;
+        ParseResult result{true, {}, {}};
+        result.options.help = app.count("--help") > 0;
+        result.options.version = app.count("--version") > 0;
         result.options.verbose = app.count("--verbose") > 0;
         return result;
     }
@@ -259,31 +265,11 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
         return Fail("No command given; use " + CommandNames(app) + " (see --help).");
     if (!refused.empty())
         return Fail(std::move(refused));
-    const CLI::App &command = *chosen.front();
-    o.command = line->commands.find(command.get_name())->second;
-    if (Given(command, "--interval"))
-        o.watchIntervalMs = v.intervalSeconds * 1000;
-    const struct
-    {
-        const char *name;
-        const std::string &text;
-        std::optional<std::string> &field;
-    } addressOptions[] = {
-        {"--ip", v.ip, o.newIp}, {"--netmask", v.netmask, o.newNetmask}, {"--gateway", v.gateway, o.newGateway}};
-    for (const auto &option : addressOptions)
-        if (Given(command, option.name))
-            option.field = option.text;
-
-    std::vector<std::string> positional;
-    for (const CLI::Option *option : command.get_options())
-        if (option->get_positional() && option->count() > 0)
-            positional.push_back(v.args[positional.size()]);
-    if (std::string problem = CheckCommand(o, positional); !problem.empty())
+    if (argumentsMissing)
+        return Fail(MissingArguments(line->options.command));
+    if (std::string problem = CheckArguments(*chosen.front(), *line); !problem.empty())
         return Fail(std::move(problem));
-    ParseResult result;
-    result.ok = true;
-    result.options = std::move(o);
-    return result;
+    return {true, {}, std::move(line->options)};
 }
 
 std::vector<std::string> CodepageNames()
