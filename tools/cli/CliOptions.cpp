@@ -118,6 +118,14 @@ std::string OptionOfOtherCommands(const CLI::App &app, const std::string &name)
     return name + " belongs to the " + ListInWords(owners, "and") + (owners.size() == 1 ? " command." : " commands.");
 }
 
+// The app's twin of a command option (CommandLine::twins), or nullptr.
+const CLI::Option *TwinNamed(const CommandLine &line, const std::string &name)
+{
+    const auto it = std::find_if(line.twins.begin(), line.twins.end(),
+                                 [&name](const CLI::Option *twin) { return OptionName(*twin) == name; });
+    return it == line.twins.end() ? nullptr : *it;
+}
+
 // A word the parser did not take: an unknown option or a stray argument.
 std::string ExtraArgumentError(const CLI::App &app, const std::string &arg, bool commandGiven)
 {
@@ -205,9 +213,7 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
         const std::string name = what.substr(0, what.find(':'));
         // A twin short of its value stands after a command that does not take it, or with no command.
         const std::vector<CLI::App *> chosen = app.get_subcommands();
-        if (std::any_of(line->twins.begin(), line->twins.end(),
-                        [&name](const CLI::Option *twin) { return OptionName(*twin) == name; }) &&
-            (chosen.empty() || chosen.front()->get_option_no_throw(name) == nullptr))
+        if (TwinNamed(*line, name) && (chosen.empty() || chosen.front()->get_option_no_throw(name) == nullptr))
             return Fail(OptionOfOtherCommands(app, name));
         return Fail(name + " needs a value.");
     }
@@ -242,22 +248,10 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
     if (!argumentsMissing)
     {
         // Of an option the command does not take and a word nobody took, the one written first is named.
-        const auto at = [&split](const auto &is) { return std::find_if(split.begin() + 1, split.end(), is); };
-        const CLI::Option *misplaced = nullptr;
-        auto misplacedAt = split.end();
-        for (const CLI::Option *twin : line->twins)
-            if (const auto where = at([name = OptionName(*twin)](const std::string &arg)
-                                      { return arg.substr(0, arg.find('=')) == name; });
-                twin->count() > 0 && (misplaced == nullptr || where < misplacedAt))
-            {
-                misplaced = twin;
-                misplacedAt = where;
-            }
         const std::vector<std::string> extras = app.remaining(true);
-        const auto stray =
-            extras.empty() ? split.end() : at([&extras](const std::string &arg) { return arg == extras.front(); });
-        if (misplaced != nullptr && (extras.empty() || misplacedAt < stray))
-            return Fail(OptionOfOtherCommands(app, OptionName(*misplaced)));
+        for (auto arg = split.begin() + 1; arg != split.end() && (extras.empty() || *arg != extras.front()); ++arg)
+            if (const CLI::Option *twin = TwinNamed(*line, arg->substr(0, arg->find('='))); twin && twin->count() > 0)
+                return Fail(OptionOfOtherCommands(app, OptionName(*twin)));
         if (!extras.empty())
             return Fail(ExtraArgumentError(app, extras.front(), !chosen.empty()));
     }

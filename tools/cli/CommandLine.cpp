@@ -317,9 +317,7 @@ std::vector<const CLI::Option *> VisibleOptions(const CLI::App &app)
 
 std::string OptionName(const CLI::Option &option)
 {
-    if (option.get_positional())
-        return {};
-    return option.get_lnames().empty() ? "-" + option.get_snames().front() : "--" + option.get_lnames().front();
+    return option.get_positional() ? std::string() : option.get_name();
 }
 
 bool TakesValue(const CLI::Option &option)
