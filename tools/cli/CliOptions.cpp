@@ -132,9 +132,7 @@ std::string ExtraArgumentError(const CLI::App &app, const std::string &arg, bool
     if (arg.size() > 1 && arg[0] == '-')
         return "Unknown option '" + arg + "'.";
     if (!commandGiven)
-    {
         return "Unknown command '" + arg + "'; use " + CommandNames(app) + ".";
-    }
     return "Unexpected argument '" + arg + "'.";
 }
 
