@@ -6,6 +6,7 @@
 #include "services/Languages.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <utility>
 
@@ -41,23 +42,17 @@ std::string DeviceIpError(std::string_view text)
 }
 
 // What a command says when it lacks an argument.
-const char *MissingArguments(Command command)
+std::string MissingArguments(Command command)
 {
-    switch (command)
-    {
-    case Command::Query:
-        return "query needs the device's IP address and what to ask for.";
-    case Command::InstallCodepage:
-        return "install-codepage needs the device's IP address and a code page.";
-    case Command::Map:
-        return "map needs the device's IP address and a volume.";
-    case Command::Unmap:
-        return "unmap needs a drive letter.";
-    case Command::Wake:
-        return "wake needs the device: its IP address, its MAC address or its name.";
-    default:
-        return "This command needs the device's IP address.";
-    }
+    static const std::map<Command, const char *> texts = {
+        {Command::Query, "query needs the device's IP address and what to ask for."},
+        {Command::InstallCodepage, "install-codepage needs the device's IP address and a code page."},
+        {Command::Map, "map needs the device's IP address and a volume."},
+        {Command::Unmap, "unmap needs a drive letter."},
+        {Command::Wake, "wake needs the device: its IP address, its MAC address or its name."},
+    };
+    const auto it = texts.find(command);
+    return it == texts.end() ? "This command needs the device's IP address." : it->second;
 }
 
 bool Given(const CLI::App &command, const char *name)
