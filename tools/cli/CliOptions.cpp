@@ -1,11 +1,12 @@
 #include "CliOptions.h"
 
 #include "CommandLine.h"
-#include "DriveArguments.h"
+#include "platform/NetworkDrives.h"
 #include "protocol/Ipv4Text.h"
 #include "services/Languages.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <utility>
 
@@ -30,46 +31,67 @@ std::string ListInWords(const std::vector<std::string> &words, const char *conju
     return text;
 }
 
-// The positional arguments, checked once everything has been read; which options a command takes is
-// settled by the declaration.
-std::string CheckCommand(Options &o, const std::vector<std::string> &positional)
+std::string DeviceIpError(std::string_view text)
 {
-    if (IsDriveCommand(o.command))
-        return CheckDriveCommand(o, positional);
-    if (o.command == Command::Wake)
-    {
-        if (positional.empty())
-            return "wake needs the device: its IP address, its MAC address or its name.";
-        o.wakeDevice = positional[0];
-        return {};
-    }
-    const bool twoArguments = o.command == Command::Query || o.command == Command::InstallCodepage;
-    const bool bare = o.command == Command::Search || o.command == Command::Doctor || o.command == Command::Watch;
-    const std::size_t want = bare ? 0 : twoArguments ? 2 : 1;
-    if (positional.size() < want)
-        return o.command == Command::Query ? "query needs the device's IP address and what to ask for."
-               : o.command == Command::InstallCodepage
-                   ? "install-codepage needs the device's IP address and a code page."
-                   : "This command needs the device's IP address.";
-    if (want > 0)
-    {
-        o.deviceIp = positional[0];
+    const Ipv4Verdict verdict = ReadIpv4(text).verdict;
+    if (verdict == Ipv4Verdict::LeadingZero)
+        return "The device's address " + LeadingZeroText(text);
+    if (verdict != Ipv4Verdict::Address)
+        return "'" + std::string(text) + "' is not an IPv4 address.";
+    return {};
+}
+
+// What a command says when it lacks an argument.
+std::string MissingArguments(Command command)
+{
+    static const std::map<Command, const char *> texts = {
+        {Command::Query, "query needs the device's IP address and what to ask for."},
+        {Command::InstallCodepage, "install-codepage needs the device's IP address and a code page."},
+        {Command::Map, "map needs the device's IP address and a volume."},
+        {Command::Unmap, "unmap needs a drive letter."},
+        {Command::Wake, "wake needs the device: its IP address, its MAC address or its name."},
+    };
+    const auto it = texts.find(command);
+    return it == texts.end() ? "This command needs the device's IP address." : it->second;
+}
+
+bool Given(const CLI::App &command, const char *name)
+{
+    const CLI::Option *option = command.get_option_no_throw(name);
+    return option != nullptr && option->count() > 0;
+}
+
+// The arguments the command was given, by their names in the declaration, in the order a command takes them;
+// which options a command takes is settled by the declaration.
+std::string CheckArguments(const CLI::App &command, CommandLine &line)
+{
+    Options &o = line.options;
+    if (Given(command, "IP"))
         if (std::string error = DeviceIpError(o.deviceIp); !error.empty())
             return error;
-    }
-    if (o.command == Command::Query)
+    if (Given(command, "WHAT"))
     {
-        const auto kind = QueryKindFromName(positional[1]);
+        const auto kind = QueryKindFromName(line.queryName);
         if (!kind)
-            return "Unknown query '" + positional[1] + "'; use " + ListInWords(QueryKindNames(), "or") + ".";
+            return "Unknown query '" + line.queryName + "'; use " + ListInWords(QueryKindNames(), "or") + ".";
         o.query = *kind;
     }
-    if (o.command == Command::InstallCodepage)
+    if (Given(command, "CODEPAGE") && services::LanguageIndexOf(o.codepage) < 0)
+        return "Unknown code page '" + o.codepage + "'; use " + ListInWords(CodepageNames(), "or") + ".";
+    if (Given(command, "VOLUME") && (o.volume.empty() || o.volume.find_first_of("\\/") != std::string::npos))
+        return "'" + o.volume + "' is not a volume name.";
+    if (!o.letter.empty())
     {
-        o.codepage = positional[1];
-        if (services::LanguageIndexOf(o.codepage) < 0)
-            return "Unknown code page '" + o.codepage + "'; use " + ListInWords(CodepageNames(), "or") + ".";
+        const std::string text = o.letter;
+        const char letter = platform::DriveLetterOf(text.size() == 1 ? text + ":" : text);
+        o.letter = std::string{letter, ':'};
+        if (letter == 0 || letter == 'A' || letter == 'B' || letter == 'C')
+            return "'" + text + "' is not a drive letter from D: to Z:.";
     }
+    if (o.noPrompt && !o.reconnect)
+        return "--no-prompt belongs to drives --reconnect.";
+    if (o.passwordStdin && o.user.empty() && command.get_option_no_throw("--user") != nullptr)
+        return "--password-stdin needs --user.";
     return {};
 }
 
@@ -91,10 +113,12 @@ std::string OptionOfOtherCommands(const CLI::App &app, const std::string &name)
     return name + " belongs to the " + ListInWords(owners, "and") + (owners.size() == 1 ? " command." : " commands.");
 }
 
-bool Given(const CLI::App &command, const char *name)
+// The app's twin of a command option (CommandLine::twins), or nullptr.
+const CLI::Option *TwinNamed(const CommandLine &line, const std::string &name)
 {
-    const CLI::Option *option = command.get_option_no_throw(name);
-    return option != nullptr && option->count() > 0;
+    const auto it = std::find_if(line.twins.begin(), line.twins.end(),
+                                 [&name](const CLI::Option *twin) { return OptionName(*twin) == name; });
+    return it == line.twins.end() ? nullptr : *it;
 }
 
 // A word the parser did not take: an unknown option or a stray argument.
@@ -103,9 +127,7 @@ std::string ExtraArgumentError(const CLI::App &app, const std::string &arg, bool
     if (arg.size() > 1 && arg[0] == '-')
         return "Unknown option '" + arg + "'.";
     if (!commandGiven)
-    {
         return "Unknown command '" + arg + "'; use " + CommandNames(app) + ".";
-    }
     return "Unexpected argument '" + arg + "'.";
 }
 
@@ -151,21 +173,10 @@ std::string LeadingZeroText(std::string_view text)
            "' has an octet with a leading zero; write each octet in decimal without leading zeros.";
 }
 
-std::string DeviceIpError(std::string_view text)
-{
-    const Ipv4Verdict verdict = ReadIpv4(text).verdict;
-    if (verdict == Ipv4Verdict::LeadingZero)
-        return "The device's address " + LeadingZeroText(text);
-    if (verdict != Ipv4Verdict::Address)
-        return "'" + std::string(text) + "' is not an IPv4 address.";
-    return {};
-}
-
 ParseResult ParseCommandLine(const std::vector<std::string> &args)
 {
     const std::unique_ptr<CommandLine> line = DeclareCommandLine();
     CLI::App &app = line->app;
-    const CommandLineValues &v = line->values;
     // "--gateway=" is a blank field; CLI11 reads an empty inline value as none, so it gets the value apart.
     std::vector<std::string> split{"izuzez"};
     for (const std::string &arg : args)
@@ -195,9 +206,7 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
         const std::string name = what.substr(0, what.find(':'));
         // A twin short of its value stands after a command that does not take it, or with no command.
         const std::vector<CLI::App *> chosen = app.get_subcommands();
-        if (std::any_of(line->twins.begin(), line->twins.end(),
-                        [&name](const CLI::Option *twin) { return OptionName(*twin) == name; }) &&
-            (chosen.empty() || chosen.front()->get_option_no_throw(name) == nullptr))
+        if (TwinNamed(*line, name) && (chosen.empty() || chosen.front()->get_option_no_throw(name) == nullptr))
             return Fail(OptionOfOtherCommands(app, name));
         return Fail(name + " needs a value.");
     }
@@ -215,15 +224,11 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
     }
 
     // A refused value stops CLI11 before it stores the flags, so they are read by their count.
-    Options o = v.options;
-    o.help = app.count("--help") > 0;
-    o.version = app.count("--version") > 0;
-    if (o.help || o.version)
+    if (app.count("--help") > 0 || app.count("--version") > 0)
     {
-        ParseResult result;
-        result.ok = true;
-        result.options.help = o.help;
-        result.options.version = o.version;
+        ParseResult result{true, {}, {}};
+        result.options.help = app.count("--help") > 0;
+        result.options.version = app.count("--version") > 0;
         result.options.verbose = app.count("--verbose") > 0;
         return result;
     }
@@ -236,22 +241,10 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
     if (!argumentsMissing)
     {
         // Of an option the command does not take and a word nobody took, the one written first is named.
-        const auto at = [&split](const auto &is) { return std::find_if(split.begin() + 1, split.end(), is); };
-        const CLI::Option *misplaced = nullptr;
-        auto misplacedAt = split.end();
-        for (const CLI::Option *twin : line->twins)
-            if (const auto where = at([name = OptionName(*twin)](const std::string &arg)
-                                      { return arg.substr(0, arg.find('=')) == name; });
-                twin->count() > 0 && (misplaced == nullptr || where < misplacedAt))
-            {
-                misplaced = twin;
-                misplacedAt = where;
-            }
         const std::vector<std::string> extras = app.remaining(true);
-        const auto stray =
-            extras.empty() ? split.end() : at([&extras](const std::string &arg) { return arg == extras.front(); });
-        if (misplaced != nullptr && (extras.empty() || misplacedAt < stray))
-            return Fail(OptionOfOtherCommands(app, OptionName(*misplaced)));
+        for (auto arg = split.begin() + 1; arg != split.end() && (extras.empty() || *arg != extras.front()); ++arg)
+            if (const CLI::Option *twin = TwinNamed(*line, arg->substr(0, arg->find('='))); twin && twin->count() > 0)
+                return Fail(OptionOfOtherCommands(app, OptionName(*twin)));
         if (!extras.empty())
             return Fail(ExtraArgumentError(app, extras.front(), !chosen.empty()));
     }
@@ -259,31 +252,11 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args)
         return Fail("No command given; use " + CommandNames(app) + " (see --help).");
     if (!refused.empty())
         return Fail(std::move(refused));
-    const CLI::App &command = *chosen.front();
-    o.command = line->commands.find(command.get_name())->second;
-    if (Given(command, "--interval"))
-        o.watchIntervalMs = v.intervalSeconds * 1000;
-    const struct
-    {
-        const char *name;
-        const std::string &text;
-        std::optional<std::string> &field;
-    } addressOptions[] = {
-        {"--ip", v.ip, o.newIp}, {"--netmask", v.netmask, o.newNetmask}, {"--gateway", v.gateway, o.newGateway}};
-    for (const auto &option : addressOptions)
-        if (Given(command, option.name))
-            option.field = option.text;
-
-    std::vector<std::string> positional;
-    for (const CLI::Option *option : command.get_options())
-        if (option->get_positional() && option->count() > 0)
-            positional.push_back(v.args[positional.size()]);
-    if (std::string problem = CheckCommand(o, positional); !problem.empty())
+    if (argumentsMissing)
+        return Fail(MissingArguments(line->options.command));
+    if (std::string problem = CheckArguments(*chosen.front(), *line); !problem.empty())
         return Fail(std::move(problem));
-    ParseResult result;
-    result.ok = true;
-    result.options = std::move(o);
-    return result;
+    return {true, {}, std::move(line->options)};
 }
 
 std::vector<std::string> CodepageNames()

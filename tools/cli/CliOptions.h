@@ -78,9 +78,6 @@ ParseResult ParseCommandLine(const std::vector<std::string> &args);
 // match the device's own text, so every address refuses them with these words after its name.
 std::string LeadingZeroText(std::string_view text);
 
-// Why a command's device address is refused; empty for an address.
-std::string DeviceIpError(std::string_view text);
-
 using services::QueryKindFromName;
 using services::QueryKindName;
 using services::QueryKindNames;

@@ -27,8 +27,9 @@ CLI::App *AddCommand(CommandLine &line, const char *name, Command command, const
     // What the twins read before the command is the command's, ahead of what follows its name. A twin left
     // with values after this names an option the command does not take.
     sub->preparse_callback(
-        [&line, sub](std::size_t)
+        [&line, sub, command](std::size_t)
         {
+            line.options.command = command;
             for (CLI::Option *twin : line.twins)
                 if (CLI::Option *own = sub->get_option_no_throw(OptionName(*twin)); own && twin->count() > 0)
                 {
@@ -36,14 +37,13 @@ CLI::App *AddCommand(CommandLine &line, const char *name, Command command, const
                     twin->clear();
                 }
         });
-    line.commands.emplace(name, command);
     return sub;
 }
 
-CLI::Option *AddArgument(CommandLine &line, CLI::App *sub, int index, const char *name, bool required,
+CLI::Option *AddArgument(CommandLine &line, CLI::App *sub, const char *name, std::string &field, bool required,
                          std::vector<std::string> choices = {})
 {
-    CLI::Option *option = sub->add_option(name, line.values.args[static_cast<std::size_t>(index)]);
+    CLI::Option *option = sub->add_option(name, field);
     if (required)
         option->required();
     if (!choices.empty())
@@ -53,19 +53,19 @@ CLI::Option *AddArgument(CommandLine &line, CLI::App *sub, int index, const char
 
 void AddJson(CommandLine &line, CLI::App *sub)
 {
-    sub->add_flag("--json", line.values.options.json, "print JSON instead of text");
+    sub->add_flag("--json", line.options.json, "print JSON instead of text");
 }
 
 void AddPasswordStdin(CommandLine &line, CLI::App *sub)
 {
-    sub->add_flag("--password-stdin", line.values.options.passwordStdin,
+    sub->add_flag("--password-stdin", line.options.passwordStdin,
                   "read the password as one line from standard input\n"
                   "(otherwise it is asked for on the terminal when needed)");
 }
 
 void AddNoRestartWait(CommandLine &line, CLI::App *sub)
 {
-    sub->add_flag("--no-restart-wait", line.values.options.noRestartWait,
+    sub->add_flag("--no-restart-wait", line.options.noRestartWait,
                   "end after the installation instead of waiting the 90 s of the device's restart");
 }
 
@@ -161,8 +161,7 @@ std::unique_ptr<CommandLine> DeclareCommandLine()
 {
     auto line = std::make_unique<CommandLine>();
     CLI::App &app = line->app;
-    CommandLineValues &v = line->values;
-    Options &o = v.options;
+    Options &o = line->options;
     app.name("izuzez");
     app.description("Finds the devices on the local networks and manages one of them by its IP address.");
     app.set_help_flag();
@@ -193,30 +192,30 @@ std::unique_ptr<CommandLine> DeclareCommandLine()
     CLI::App *query = AddCommand(*line, "query", Command::Query,
                                  "ask a device; WHAT is one of shares, ssl, workgroup,\n"
                                  "codepage, ideok, sharename, bt_firmware, domain");
-    AddArgument(*line, query, 0, "IP", true);
-    AddArgument(*line, query, 1, "WHAT", true, QueryKindNames());
+    AddArgument(*line, query, "IP", o.deviceIp, true);
+    AddArgument(*line, query, "WHAT", line->queryName, true, QueryKindNames());
 
     CLI::App *setAddress = AddCommand(*line, "set-address", Command::SetAddress,
                                       "give the device a static address; --gateway may be left\n"
                                       "out only for a link-local address (169.254.x.x)");
-    AddArgument(*line, setAddress, 0, "IP", true);
+    AddArgument(*line, setAddress, "IP", o.deviceIp, true);
     const CLI::Validator address = Ipv4("an address of the form A.B.C.D", true);
-    setAddress->add_option("--ip", v.ip, "the device's new address")
+    setAddress->add_option("--ip", o.newIp, "the device's new address")
         ->type_name("A")
         ->group(kInSynopsis)
         ->check(address);
-    setAddress->add_option("--netmask", v.netmask, "the device's new netmask")
+    setAddress->add_option("--netmask", o.newNetmask, "the device's new netmask")
         ->type_name("M")
         ->group(kInSynopsis)
         ->check(address);
-    setAddress->add_option("--gateway", v.gateway, "the device's new gateway")
+    setAddress->add_option("--gateway", o.newGateway, "the device's new gateway")
         ->type_name("G")
         ->group(kInSynopsis)
         ->check(address);
     AddPasswordStdin(*line, setAddress);
 
     CLI::App *setDhcp = AddCommand(*line, "set-dhcp", Command::SetDhcp, "let the device take its address from DHCP");
-    AddArgument(*line, setDhcp, 0, "IP", true);
+    AddArgument(*line, setDhcp, "IP", o.deviceIp, true);
     AddPasswordStdin(*line, setDhcp);
 
     CLI::App *doctor = AddCommand(*line, "doctor", Command::Doctor,
@@ -228,15 +227,15 @@ std::unique_ptr<CommandLine> DeclareCommandLine()
                                 "open the device's web page in the default browser once it\n"
                                 "answers (exit 1 when it does not); --print-url prints the\n"
                                 "address instead");
-    AddArgument(*line, open, 0, "IP", true);
+    AddArgument(*line, open, "IP", o.deviceIp, true);
     open->add_flag("--print-url", o.printUrl, "print the web page's address instead of opening it");
 
     CLI::App *map = AddCommand(*line, "map", Command::Map,
                                "map a volume of the device to a drive letter (default: the\n"
                                "free one nearest Z:); prints letter, remote name, local path");
-    AddArgument(*line, map, 0, "IP", true);
-    AddArgument(*line, map, 1, "VOLUME", true);
-    AddArgument(*line, map, 2, "LETTER", false);
+    AddArgument(*line, map, "IP", o.deviceIp, true);
+    AddArgument(*line, map, "VOLUME", o.volume, true);
+    AddArgument(*line, map, "LETTER", o.letter, false);
     map->add_option("--user", o.user, "the share's user name")
         ->type_name("NAME")
         ->check(CLI::Validator([](const std::string &name) { return name.empty() ? "needs a name." : ""; }, "")
@@ -244,7 +243,7 @@ std::unique_ptr<CommandLine> DeclareCommandLine()
     AddPasswordStdin(*line, map);
 
     CLI::App *unmap = AddCommand(*line, "unmap", Command::Unmap, "disconnect a drive letter");
-    AddArgument(*line, unmap, 0, "LETTER", true);
+    AddArgument(*line, unmap, "LETTER", o.letter, true);
 
     CLI::App *drives = AddCommand(*line, "drives", Command::Drives,
                                   "list the mapped letters with remote name and local path;\n"
@@ -257,13 +256,13 @@ std::unique_ptr<CommandLine> DeclareCommandLine()
     CLI::App *codepage = AddCommand(*line, "install-codepage", Command::InstallCodepage,
                                     "install a language (950, 936, 850, 865, 852, 857, 949,\n"
                                     "866, 932) onto the device's disk share");
-    AddArgument(*line, codepage, 0, "IP", true);
-    AddArgument(*line, codepage, 1, "CODEPAGE", true, CodepageNames());
+    AddArgument(*line, codepage, "IP", o.deviceIp, true);
+    AddArgument(*line, codepage, "CODEPAGE", o.codepage, true, CodepageNames());
     AddNoRestartWait(*line, codepage);
 
     CLI::App *bt =
         AddCommand(*line, "install-bt", Command::InstallBt, "install the BitTorrent helpers onto the device");
-    AddArgument(*line, bt, 0, "IP", true);
+    AddArgument(*line, bt, "IP", o.deviceIp, true);
     AddPasswordStdin(*line, bt);
     AddNoRestartWait(*line, bt);
 
@@ -272,7 +271,10 @@ std::unique_ptr<CommandLine> DeclareCommandLine()
                                  "change: a device appeared, changed its address, name or\n"
                                  "DHCP state, or is gone; ends on SIGINT or SIGTERM");
     AddJson(*line, watch);
-    watch->add_option("--interval", v.intervalSeconds, "the seconds between two searches of watch (2 to 3600)")
+    watch
+        ->add_option_function<int>(
+            "--interval", [&o](int seconds) { o.watchIntervalMs = seconds * 1000; },
+            "the seconds between two searches of watch (2 to 3600)")
         ->type_name("SECONDS")
         ->transform(WholeNumber(4, kWatchIntervalMin, kWatchIntervalMax, "seconds"));
 
@@ -280,7 +282,7 @@ std::unique_ptr<CommandLine> DeclareCommandLine()
                                 "wake a sleeping device by its magic packet, from the interface\n"
                                 "it was last seen on (or every one, or --interface); DEVICE is\n"
                                 "its IP address, MAC address or name as a search saw it");
-    AddArgument(*line, wake, 0, "DEVICE", true);
+    AddArgument(*line, wake, "DEVICE", o.wakeDevice, true);
     wake->add_option("--wait", o.wakeWaitSeconds,
                      "search until the woken device answers, for at most SECONDS\n(1 to 3600)")
         ->type_name("SECONDS")
@@ -315,9 +317,7 @@ std::vector<const CLI::Option *> VisibleOptions(const CLI::App &app)
 
 std::string OptionName(const CLI::Option &option)
 {
-    if (option.get_positional())
-        return {};
-    return option.get_lnames().empty() ? "-" + option.get_snames().front() : "--" + option.get_lnames().front();
+    return option.get_positional() ? std::string() : option.get_name();
 }
 
 bool TakesValue(const CLI::Option &option)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,24 +12,15 @@
 namespace izuzez::cli
 {
 
-// What the declaration binds to: the options straight into Options; ParseCommandLine checks the rest.
-struct CommandLineValues
-{
-    Options options;
-    int intervalSeconds = 0;
-    std::string ip;
-    std::string netmask;
-    std::string gateway;
-    std::array<std::string, 3> args; // the positional arguments of the command, in order
-};
-
 // The one declaration of izuzez's command line: every command with its arguments and options. The parser,
 // the usage text, the bash completion and the manual's lists are all made from it, so they cannot differ
 // (izuzez-cli-reference, in tools/cli-reference, makes the completion and the manual).
 struct CommandLine
 {
     CLI::App app;
-    CommandLineValues values;
+    // What the declaration reads into; ParseCommandLine checks the command's arguments once all is read.
+    Options options;
+    std::string queryName; // query's WHAT, read into options.query
     std::map<std::string, Command, std::less<>> commands;
     // Positional arguments that take one of a fixed set of words (the completion offers them).
     std::map<const CLI::Option *, std::vector<std::string>> choices;

@@ -5,7 +5,6 @@
 
 #include "CliOptions.h"
 #include "Commands.h"
-#include "DriveArguments.h"
 
 namespace izuzez::cli
 {

@@ -1,4 +1,4 @@
-#include "Dispatch.h"
+#include "ShareCommands.h"
 
 #include <cerrno>
 #include <cstring>
@@ -41,7 +41,7 @@ std::optional<int> HandOverShareCommand(char **argv)
     return kExitDevice;
 }
 
-int DispatchCommand(const Options &options, DeviceSession &session, Console &console)
+int RunCommand(const Options &options, DeviceSession &session, Console &console)
 {
     return RunDeviceCommand(options, session, console);
 }

@@ -6,6 +6,11 @@
 namespace izuzez::cli
 {
 
+std::optional<int> HandOverShareCommand(char **)
+{
+    return std::nullopt;
+}
+
 int RunCommand(const Options &options, DeviceSession &session, Console &console)
 {
     switch (options.command)

@@ -6,8 +6,8 @@
 
 #include "CliOptions.h"
 #include "Commands.h"
-#include "Dispatch.h"
 #include "Doctor.h"
+#include "ShareCommands.h"
 #include "WatchCommand.h"
 #include "platform/StopSignals.h"
 #include "platform/TerminalPassword.h"
@@ -86,5 +86,5 @@ int main(int argc, char **argv)
                             return PasswordFromLine(std::cin, kShareLimit);
                         return PasswordFromTerminal(prompt.c_str(), kShareLimit);
                     }};
-    return DispatchCommand(options, *session, console);
+    return RunCommand(options, *session, console);
 }
