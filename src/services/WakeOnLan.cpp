@@ -1,5 +1,6 @@
 #include "services/WakeOnLan.h"
 
+#include "protocol/Broadcast.h"
 #include "protocol/HexDigit.h"
 #include "protocol/Ipv4Text.h"
 
@@ -123,6 +124,20 @@ std::vector<LocalAddress> WakeInterfaces(const std::vector<LocalAddress> &local,
         if (!a.loopback)
             chosen.push_back(a);
     return chosen;
+}
+
+std::vector<WakeSend> SendWakePackets(const WakeTarget &target, const std::vector<LocalAddress> &local,
+                                      const std::vector<std::string> &given, const BroadcastSender &send)
+{
+    const BroadcastSender broadcast = send ? send : BroadcastSender(SendBroadcast);
+    const auto packet = MagicPacket(target.mac);
+    std::vector<WakeSend> sends;
+    for (const LocalAddress &from : WakeInterfaces(local, given, target.interfaceAddress))
+    {
+        const std::string to = BroadcastAddress(from.address, from.prefix);
+        sends.push_back({from.address, to, broadcast(from.address, to, kWakePort, packet.data(), packet.size())});
+    }
+    return sends;
 }
 
 std::optional<FoundDevice> WaitForWokenDevice(const MacAddress &mac, std::chrono::seconds wait,

@@ -54,6 +54,22 @@ WakeTarget FindWakeTarget(const std::string &word, const std::vector<CachedDevic
 std::vector<LocalAddress> WakeInterfaces(const std::vector<LocalAddress> &local, const std::vector<std::string> &given,
                                          const std::string &lastSeen);
 
+// One magic packet sent from a local address to its network's broadcast address; `problem` says why it did
+// not go out (empty when it did).
+struct WakeSend
+{
+    std::string from;
+    std::string to;
+    std::string problem;
+};
+// Sends one datagram as SendBroadcast does; empty on success, otherwise the reason.
+using BroadcastSender = std::function<std::string(const std::string &from, const std::string &to, int port,
+                                                  const std::uint8_t *data, std::size_t size)>;
+// The magic packet for the target, sent from each address WakeInterfaces chooses, in that order, through `send`
+// (empty: the real broadcast).
+std::vector<WakeSend> SendWakePackets(const WakeTarget &target, const std::vector<LocalAddress> &local,
+                                      const std::vector<std::string> &given, const BroadcastSender &send = {});
+
 // The time of the wait for a woken device; tests put in one that passes at once.
 struct WakeClock
 {

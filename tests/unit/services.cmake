@@ -10,6 +10,7 @@ izuzez_add_test(services_test
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/FilePlacesTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/InstallRulesTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/LanSettingsRulesTest.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/MapVolumeTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/MappingCredentialsTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/OutsideNetworkTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/ProtocolSessionTest.cpp

@@ -22,28 +22,6 @@ bool NotListed(const Options &o, Console &console)
     return false;
 }
 
-// How the administrator password proof ended, as a message; an exit status, or -1 when the device accepted.
-int LoginStatus(services::AdminLogin login, const Options &o, const DeviceSession &session, Console &console)
-{
-    switch (login)
-    {
-    case services::AdminLogin::Accepted:
-        return -1;
-    case services::AdminLogin::NotGiven:
-        console.err << "The device at " << o.deviceIp
-                    << " needs the administrator password. Run the command on a terminal to be asked for it, "
-                       "or give it as one line on standard input with --password-stdin.\n";
-        return kExitUsage;
-    case services::AdminLogin::TooLong:
-        console.err << "The password does not fit: at most " << session.PasswordLimit() << " characters.\n";
-        return kExitUsage;
-    case services::AdminLogin::Refused:
-        break;
-    }
-    console.err << kWrongPassword.text << "\n";
-    return kExitDevice;
-}
-
 // Why the change was not sent; -1 when it was.
 int UnsentStatus(const services::AddressChange &change, const Options &o, const DeviceSession &session,
                  Console &console)
@@ -162,9 +140,25 @@ bool SearchAndSelect(const Options &o, DeviceSession &session, Console &console,
     return services::SearchAndSelect(session, o.deviceIp, name) || NotListed(o, console);
 }
 
-int ProveAdminPassword(const Options &o, DeviceSession &session, Console &console)
+int LoginStatus(services::AdminLogin login, const Options &o, const DeviceSession &session, Console &console)
 {
-    return LoginStatus(services::LogInAsAdmin(session, console.askPassword), o, session, console);
+    switch (login)
+    {
+    case services::AdminLogin::Accepted:
+        return -1;
+    case services::AdminLogin::NotGiven:
+        console.err << "The device at " << o.deviceIp
+                    << " needs the administrator password. Run the command on a terminal to be asked for it, "
+                       "or give it as one line on standard input with --password-stdin.\n";
+        return kExitUsage;
+    case services::AdminLogin::TooLong:
+        console.err << "The password does not fit: at most " << session.PasswordLimit() << " characters.\n";
+        return kExitUsage;
+    case services::AdminLogin::Refused:
+        break;
+    }
+    console.err << kWrongPassword.text << "\n";
+    return kExitDevice;
 }
 
 bool IsShareCommand(Command command)

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "CliOptions.h"
+#include "services/AdminLogin.h"
 
 namespace izuzez::cli
 {
@@ -34,9 +35,9 @@ struct Console
 // Searches and selects the device by its IP text, as a click in the window's list does; `name` receives its
 // name when asked for.
 bool SearchAndSelect(const Options &o, DeviceSession &session, Console &console, std::string *name = nullptr);
-// The empty administrator password first, then the one the user gives. Returns an exit status, or -1 when
-// the device accepted.
-int ProveAdminPassword(const Options &o, DeviceSession &session, Console &console);
+// How the administrator password proof ended, as a message. Returns an exit status, or -1 when the device
+// accepted.
+int LoginStatus(services::AdminLogin login, const Options &o, const DeviceSession &session, Console &console);
 
 // The commands that touch a share or the desktop (open, map, unmap, drives, install-codepage, install-bt). They
 // live in the share helper (ShareCommands.h), so that the others start without the share libraries.

@@ -2,14 +2,13 @@
 
 #include "Output.h"
 #include "platform/NetworkDrives.h"
-#include "platform/RemoteName.h"
 #include "protocol/PrintableText.h"
 #include "services/DriveLetters.h"
 #include "services/FilePlaces.h"
+#include "services/MapVolume.h"
 #include "services/ReconnectLetters.h"
 #include "services/WebLaunch.h"
 
-#include <algorithm>
 #include <optional>
 
 namespace izuzez::cli
@@ -19,10 +18,14 @@ namespace
 
 using namespace platform;
 
-// Says for which letter, share and user a password is asked.
-std::string SharePasswordPrompt(const std::string &letter, std::string_view remote, const std::string &user)
+// Asks the password of a share user, saying for which letter and share; nothing when there is nobody to ask.
+std::optional<std::string> AskSharePassword(Console &console, const std::string &letter, std::string_view remote,
+                                            const std::string &user)
 {
-    return "Password of " + PrintableText(user) + " for " + letter + " (" + PrintableText(remote) + "): ";
+    if (!console.askSharePassword)
+        return std::nullopt;
+    return console.askSharePassword("Password of " + PrintableText(user) + " for " + letter + " (" +
+                                    PrintableText(remote) + "): ");
 }
 
 int RunOpen(const Options &o, DeviceSession &session, Console &console)
@@ -85,49 +88,35 @@ int RunMap(const Options &o, DeviceSession &session, Console &console)
     std::string deviceName;
     if (!SearchAndSelect(o, session, console, &deviceName))
         return kExitDevice;
-    std::vector<std::string> shares;
-    if (!session.Query(QueryKind::Shares, shares))
+    const auto ask = [&](const std::string &letter, const std::string &remote)
+    { return AskSharePassword(console, letter, remote, o.user); };
+    NetworkDrives &drives = CurrentNetworkDrives();
+    const services::VolumeMapping mapping =
+        services::MapVolume(session, drives, {o.deviceIp, deviceName, o.volume, o.letter, o.user}, ask);
+    using Result = services::VolumeMapping::Result;
+    switch (mapping.result)
     {
+    case Result::NoVolumeList:
         console.err << "The device at " << o.deviceIp << " did not list its volumes.\n";
         return kExitDevice;
-    }
-    if (std::find(shares.begin(), shares.end(), o.volume) == shares.end())
-    {
+    case Result::NoSuchVolume:
         console.err << "The device at " << o.deviceIp << " has no volume '" << PrintableText(o.volume) << "'.\n";
         return kExitUsage;
-    }
-    NetworkDrives &drives = CurrentNetworkDrives();
-    const services::MapLetter choice = services::ChooseMapLetter(drives, o.letter);
-    const std::string &letter = choice.letter;
-    if (choice.refusal == services::MapLetter::Refusal::NoneFree)
-    {
+    case Result::NoFreeLetter:
         console.err << "Every drive letter is in use.\n";
         return kExitDevice;
-    }
-    if (choice.refusal == services::MapLetter::Refusal::InUse)
-    {
-        // Scripts must not lose a mapping by accident; the window asks, here the person unmaps first.
-        console.err << letter << " is in use" << (choice.holder.empty() ? "" : " by " + PrintableText(choice.holder))
-                    << "; unmap it first.\n";
+    case Result::LetterInUse:
+        console.err << mapping.letter << " is in use"
+                    << (mapping.holder.empty() ? "" : " by " + PrintableText(mapping.holder)) << "; unmap it first.\n";
         return kExitUsage;
-    }
-    const std::string remote = platform::JoinRemoteName(o.deviceIp, o.volume);
-    std::string password;
-    if (!o.user.empty())
-    {
-        const std::optional<std::string> typed =
-            console.askSharePassword ? console.askSharePassword(SharePasswordPrompt(letter, remote, o.user))
-                                     : std::nullopt;
-        password = typed.value_or("");
-    }
-    const int result = drives.AddConnection(letter, remote, password.c_str(), o.user.c_str(), CONNECT_UPDATE_PROFILE);
-    if (result != NO_ERROR)
-    {
-        console.err << "Failed to map drive: " << ConnectionError(result) << ".\n";
+    case Result::NotConnected:
+        console.err << "Failed to map drive: " << ConnectionError(mapping.error) << ".\n";
         return kExitDevice;
+    case Result::Mapped:
+        break;
     }
-    services::PlaceMappedLetter(letter, remote, deviceName);
-    console.out << letter << "\t" << PrintableText(remote) << "\t" << PrintableText(drives.LocalPath(letter)) << "\n";
+    console.out << mapping.letter << "\t" << PrintableText(mapping.remote) << "\t"
+                << PrintableText(drives.LocalPath(mapping.letter)) << "\n";
     return kExitDone;
 }
 
@@ -147,13 +136,8 @@ int RunUnmap(const Options &o, Console &console)
 bool Reconnect(Console &console, bool unattended)
 {
     services::ReconnectHooks hooks;
-    hooks.askPassword = [&console](const RememberedDrive &remembered) -> std::optional<std::string>
-    {
-        if (!console.askSharePassword)
-            return std::nullopt;
-        return console.askSharePassword(
-            SharePasswordPrompt(remembered.localName, remembered.remoteName, remembered.userName));
-    };
+    hooks.askPassword = [&console](const RememberedDrive &remembered)
+    { return AskSharePassword(console, remembered.localName, remembered.remoteName, remembered.userName); };
     hooks.reported = [&console](const services::ReconnectOutcome &outcome)
     {
         const RememberedDrive &remembered = outcome.drive;

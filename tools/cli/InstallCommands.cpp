@@ -1,10 +1,7 @@
 #include "InstallCommands.h"
 
 #include "Progress.h"
-#include "platform/WinFiles.h"
-#include "protocol/FixedText.h"
-#include "protocol/ProtocolState.h"
-#include "services/CodepageInstall.h"
+#include "services/DeviceInstall.h"
 #include "services/WebLaunch.h"
 
 namespace izuzez::cli
@@ -15,12 +12,6 @@ namespace
 using namespace services;
 
 constexpr std::string_view kRestarting = "The system is restarting. Please wait a moment.";
-
-// The settings that go with an installation are confirmed by the device's own address.
-void PrepareSession(const Options &o)
-{
-    CopyText(g_ProtocolState.newIp, o.deviceIp);
-}
 
 EngineProgress ShowFiles(Progress &progress)
 {
@@ -47,23 +38,8 @@ void WaitForRestart(const Options &o, Console &console)
     console.out << "The device has restarted.\n";
 }
 
-int Refuse(Console &console, std::string_view message)
-{
-    console.err << message << "\n";
-    return kExitDevice;
-}
-
-// An unformatted disk is formatted from the device's web page.
-int RefuseWithPage(const Options &o, Console &console, std::string_view refusal, bool opensWebPage)
-{
-    console.err << refusal << "\n";
-    if (opensWebPage)
-        console.err << "The device's web page: " << services::WebAddress(o.deviceIp) << "\n";
-    return kExitDevice;
-}
-
 // The file and its reason, or how to reach a share that refuses guests, before the usual message.
-int RefuseFailure(const Options &o, Console &console, const InstallFailure &failure)
+void ExplainFailure(const Options &o, Console &console, const InstallFailure &failure)
 {
     if (!failure.share.empty())
     {
@@ -74,7 +50,20 @@ int RefuseFailure(const Options &o, Console &console, const InstallFailure &fail
     }
     else if (!failure.path.empty())
         console.err << "izuzez: cannot write " << failure.path << ": " << failure.reason << "\n";
-    return Refuse(console, kCheckDisks);
+}
+
+// The end of an installation that did not finish. An unformatted disk is formatted from the device's web page.
+int Unfinished(const Options &o, const DeviceSession &session, Console &console, const InstallOutcome &outcome)
+{
+    using Result = InstallOutcome::Result;
+    if (outcome.result == Result::NotLoggedIn)
+        return LoginStatus(outcome.login, o, session, console);
+    if (outcome.result == Result::Failed)
+        ExplainFailure(o, console, outcome.failure);
+    console.err << (outcome.result == Result::Failed ? kCheckDisks : outcome.refusal) << "\n";
+    if (outcome.opensWebPage)
+        console.err << "The device's web page: " << services::WebAddress(o.deviceIp) << "\n";
+    return kExitDevice;
 }
 } // namespace
 
@@ -82,25 +71,17 @@ int RunInstallCodepage(const Options &o, DeviceSession &session, Console &consol
 {
     if (!SearchAndSelect(o, session, console))
         return kExitDevice;
-    PrepareSession(o);
-    const LanguageDisk disk = AskLanguageDisk();
-    if (!disk.refusal.empty())
-        return RefuseWithPage(o, console, disk.refusal, disk.opensWebPage);
-    const Language &current = Languages()[static_cast<std::size_t>(disk.current)];
-    console.out << "Current language: " << current.name << " (" << current.codepage << ")\n";
-    const int index = LanguageIndexOf(o.codepage);
-    if (IsCodepageUnsupported(index, HasExtraCodepages(disk.state)))
-        return Refuse(console, kUnsupportedCodepage);
-
-    console.out << "Installing " << Languages()[static_cast<std::size_t>(index)].name << " (" << o.codepage << ")\n";
-    bool installed = false;
-    InstallFailure failure;
-    {
-        Progress progress(console.out, console.outIsTerminal);
-        installed = RunInstallEngine(1, index, o.deviceIp, ShowFiles(progress), &failure);
-    }
-    if (!installed)
-        return RefuseFailure(o, console, failure);
+    Progress progress(console.out, console.outIsTerminal);
+    LanguageInstallHooks hooks;
+    hooks.current = [&](const Language &current)
+    { console.out << "Current language: " << current.name << " (" << current.codepage << ")\n"; };
+    hooks.installing = [&](const Language &chosen)
+    { console.out << "Installing " << chosen.name << " (" << o.codepage << ")\n"; };
+    hooks.progress = ShowFiles(progress);
+    const InstallOutcome outcome = InstallLanguage(o.deviceIp, o.codepage, hooks);
+    progress.Finish();
+    if (outcome.result != InstallOutcome::Result::Installed)
+        return Unfinished(o, session, console, outcome);
     console.out << "Code page " << o.codepage << " sent to the device.\n";
     WaitForRestart(o, console);
     return kExitDone;
@@ -110,25 +91,19 @@ int RunInstallBt(const Options &o, DeviceSession &session, Console &console)
 {
     if (!SearchAndSelect(o, session, console))
         return kExitDevice;
-    PrepareSession(o);
-    if (const int status = ProveAdminPassword(o, session, console); status >= 0)
-        return status;
-    const BtSupport support = AskBtSupport();
-    bool opensWebPage = false;
-    if (const std::string_view refusal = BtRefusal(support, opensWebPage); !refusal.empty())
-        return RefuseWithPage(o, console, refusal, opensWebPage);
-    bool installed = false;
-    InstallFailure failure;
+    Progress progress(console.out, console.outIsTerminal);
+    BtInstallHooks hooks;
+    hooks.askPassword = console.askPassword;
+    hooks.progress = ShowFiles(progress);
+    hooks.restart = [&]
     {
-        Progress progress(console.out, console.outIsTerminal);
-        installed = RunInstallEngine(2, 0, o.deviceIp, ShowFiles(progress), &failure);
-    }
-    if (!installed)
-        return RefuseFailure(o, console, failure);
-    console.out << "The BitTorrent helpers are on the device.\n";
-    WaitForRestart(o, console);
-    platform::RemoveFolder("C:\\bt\\");
-    return kExitDone;
+        progress.Finish();
+        console.out << "The BitTorrent helpers are on the device.\n";
+        WaitForRestart(o, console);
+    };
+    const InstallOutcome outcome = InstallBtHelpers(session, o.deviceIp, hooks);
+    progress.Finish();
+    return outcome.result == InstallOutcome::Result::Installed ? kExitDone : Unfinished(o, session, console, outcome);
 }
 
 } // namespace izuzez::cli

@@ -1,6 +1,5 @@
 #include "WakeCommand.h"
 
-#include "protocol/Broadcast.h"
 #include "protocol/LocalInterfaces.h"
 #include "protocol/PrintableText.h"
 #include "services/WakeOnLan.h"
@@ -21,21 +20,16 @@ int RunWake(const Options &o, DeviceSession &session, Console &console)
         console.err << target.message << "\n";
         return target.problem == services::WakeProblem::BadMac ? kExitUsage : kExitDevice;
     }
-    const auto packet = services::MagicPacket(target.mac);
     const std::string mac = services::MacText(target.mac);
     int sent = 0;
-    for (const LocalAddress &from :
-         services::WakeInterfaces(ListLocalAddresses(), o.interfaces, target.interfaceAddress))
+    for (const services::WakeSend &send : services::SendWakePackets(target, ListLocalAddresses(), o.interfaces))
     {
-        const std::string to = BroadcastAddress(from.address, from.prefix);
-        if (const std::string problem =
-                SendBroadcast(from.address, to, services::kWakePort, packet.data(), packet.size());
-            !problem.empty())
+        if (!send.problem.empty())
         {
-            console.err << "Cannot send the wake packet from " << from.address << ": " << problem << ".\n";
+            console.err << "Cannot send the wake packet from " << send.from << ": " << send.problem << ".\n";
             continue;
         }
-        console.out << "Sent the wake packet for " << mac << " to " << to << " from " << from.address << ".\n";
+        console.out << "Sent the wake packet for " << mac << " to " << send.to << " from " << send.from << ".\n";
         ++sent;
     }
     if (sent == 0)

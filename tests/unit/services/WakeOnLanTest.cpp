@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -132,5 +133,45 @@ TEST(WaitForWokenDevice, SearchesUntilTheMacAnswersWithinTheBound)
         EXPECT_EQ(found.value_or(both[0]).mac, both[c.answersAt != 0].mac) << c.answersAt;
         EXPECT_EQ(searches, c.searches) << c.answersAt;
         EXPECT_EQ(now - std::chrono::steady_clock::time_point{}, c.elapsed) << c.answersAt;
+    }
+}
+
+// From the addresses given, else from where the device was last seen, else from every one but loopback; each to
+// its network's broadcast address, a failed one told with its reason and the others still sent.
+TEST(SendWakePackets, FromEachChosenAddressToItsBroadcast)
+{
+    const std::vector<LocalAddress> local = {{"127.0.0.1", true, "lo", 8},
+                                             {"10.0.0.2", false, "eth0", 24},
+                                             {"10.0.1.2", false, "eth1", 16},
+                                             {"192.168.7.9", false, "wg0", -1}};
+    const struct
+    {
+        std::vector<std::string> given;
+        std::string lastSeen;
+        std::string sends; // "from>to:problem" each
+    } cases[] = {
+        {{}, "", "10.0.0.2>10.0.0.255: 10.0.1.2>10.0.255.255:down 192.168.7.9>255.255.255.255: "},
+        {{}, "10.0.0.2", "10.0.0.2>10.0.0.255: "},
+        {{}, "10.9.9.9", "10.0.0.2>10.0.0.255: 10.0.1.2>10.0.255.255:down 192.168.7.9>255.255.255.255: "},
+        {{"127.0.0.1", "10.0.1.2"}, "10.0.0.2", "127.0.0.1>127.255.255.255: 10.0.1.2>10.0.255.255:down "},
+        {{"10.9.9.9"}, "10.0.0.2", ""},
+    };
+    WakeTarget target;
+    target.mac = *ParseMac("00:1b:7a:00:00:10");
+    const auto packet = MagicPacket(target.mac);
+    for (const auto &c : cases)
+    {
+        target.interfaceAddress = c.lastSeen;
+        std::string sends;
+        const auto send =
+            [&](const std::string &from, const std::string &, int port, const std::uint8_t *data, std::size_t size)
+        {
+            EXPECT_EQ(port, 9);
+            EXPECT_TRUE(std::equal(data, data + size, packet.begin(), packet.end()));
+            return std::string(from == "10.0.1.2" ? "down" : "");
+        };
+        for (const WakeSend &s : SendWakePackets(target, local, c.given, send))
+            sends += s.from + ">" + s.to + ":" + s.problem + " ";
+        EXPECT_EQ(sends, c.sends) << c.lastSeen;
     }
 }
