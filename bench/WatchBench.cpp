@@ -1,6 +1,6 @@
 // izuzez watch over 10,000 simulated searches: prints the resident size at the start and the end, so that a
 // leak over hours of watching shows as growth here.
-#include "WatchCommand.h"
+#include "Commands.h"
 
 #include <cstdio>
 #include <cstdlib>

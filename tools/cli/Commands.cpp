@@ -1,9 +1,10 @@
 #include "Commands.h"
 
 #include "Output.h"
-#include "WakeCommand.h"
 #include "protocol/LocalInterfaces.h"
 #include "services/AddressChange.h"
+#include "services/Diagnosis.h"
+#include "services/DoctorReport.h"
 #include "services/LanSettingsRules.h"
 #include "services/OutsideNetwork.h"
 
@@ -196,6 +197,14 @@ int RunDeviceCommand(const Options &options, DeviceSession &session, Console &co
     }
     console.err << "No command given.\n";
     return kExitUsage;
+}
+
+int RunDoctor(const Options &options, Console &console)
+{
+    const services::DoctorFacts facts = services::GatherDoctorFacts({options.interfaces});
+    const std::vector<std::string> verdict = services::Diagnose(facts);
+    console.out << (options.json ? services::DoctorJson(facts, verdict) + "\n" : services::DoctorText(facts, verdict));
+    return services::AnsweredDevices(facts) > 0 ? kExitDone : kExitDevice;
 }
 
 } // namespace izuzez::cli

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -7,6 +9,7 @@
 
 #include "CliOptions.h"
 #include "services/AdminLogin.h"
+#include "services/DeviceChanges.h"
 
 namespace izuzez::cli
 {
@@ -43,7 +46,32 @@ int LoginStatus(services::AdminLogin login, const Options &o, const DeviceSessio
 // live in the share helper (ShareCommands.h), so that the others start without the share libraries.
 bool IsShareCommand(Command command);
 
-// Runs search, query, set-address or set-dhcp against the session and returns the exit status.
+// The commands, each returning its exit status.
+
+// search, query, set-address, set-dhcp and wake against the session.
 int RunDeviceCommand(const Options &options, DeviceSession &session, Console &console);
+// Sends the magic packet for the device of options.wakeDevice, then with --wait searches until it answers.
+int RunWake(const Options &options, DeviceSession &session, Console &console);
+// `izuzez doctor`: the report (services/DoctorReport.h); exit 0 when at least one device answered, 1 otherwise.
+int RunDoctor(const Options &options, Console &console);
+
+// Searches every interval and prints one line per change until `waitOrStop` (called with the interval
+// after each search) returns true; then exit 0. A failed write ends it too, with 0 when the reader went away.
+// At most `searches` searches when it is above 0 (benchmarks).
+int RunWatch(const Options &options, DeviceSession &session, Console &console,
+             const std::function<bool(std::chrono::milliseconds)> &waitOrStop, long searches = 0);
+// One change for a person: "TIME appeared NAME IP ..." with the old values of a change.
+std::string ChangeLine(const services::DeviceChange &change, std::time_t when);
+// One change as a JSON object on one line: event, time, the device's fields, "old" for a change.
+std::string ChangeJson(const services::DeviceChange &change, std::time_t when);
+
+// The share commands, in the share helper only.
+// open, map, unmap and drives: the web page and the drive letters, over the platform layers in use.
+int RunDriveCommand(const Options &options, DeviceSession &session, Console &console);
+// The window's language installation for one code page, without the dialogs: the device's disk state,
+// the files, the code page, then the restart wait (unless --no-restart-wait).
+int RunInstallCodepage(const Options &o, DeviceSession &session, Console &console);
+// The BitTorrent helper installation: administrator password, support check, the two files, the restart wait.
+int RunInstallBt(const Options &o, DeviceSession &session, Console &console);
 
 } // namespace izuzez::cli

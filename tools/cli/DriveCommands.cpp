@@ -1,4 +1,4 @@
-#include "DriveCommands.h"
+#include "Commands.h"
 
 #include "Output.h"
 #include "platform/NetworkDrives.h"

@@ -1,4 +1,4 @@
-#include "InstallCommands.h"
+#include "Commands.h"
 
 #include "Progress.h"
 #include "services/DeviceInstall.h"

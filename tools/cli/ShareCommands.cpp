@@ -1,8 +1,5 @@
 #include "ShareCommands.h"
 
-#include "DriveCommands.h"
-#include "InstallCommands.h"
-
 namespace izuzez::cli
 {
 

@@ -1,4 +1,4 @@
-#include "WakeCommand.h"
+#include "Commands.h"
 
 #include "protocol/LocalInterfaces.h"
 #include "protocol/PrintableText.h"

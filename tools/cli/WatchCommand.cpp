@@ -1,4 +1,4 @@
-#include "WatchCommand.h"
+#include "Commands.h"
 
 #include "Output.h"
 
@@ -11,6 +11,8 @@ namespace izuzez::cli
 {
 namespace
 {
+
+using namespace services;
 
 const char *EventName(DeviceEvent event)
 {

@@ -6,9 +6,7 @@
 
 #include "CliOptions.h"
 #include "Commands.h"
-#include "Doctor.h"
 #include "ShareCommands.h"
-#include "WatchCommand.h"
 #include "platform/StopSignals.h"
 #include "platform/TerminalPassword.h"
 #include "services/ProtocolSession.h"

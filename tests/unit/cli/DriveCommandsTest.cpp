@@ -1,7 +1,7 @@
 // open, map, unmap and drives against a fake session, fake drive letters and a fake web layer.
 
-#include "DriveCommands.h"
 #include "CommandRun.h"
+#include "Commands.h"
 #include "platform/linux/DriveFolder.h"
 #include "support/FakeDeviceSession.h"
 #include "support/FakeNetworkDrives.h"

@@ -1,11 +1,12 @@
 // The watch's lines and JSON objects; what counts as a change is tested with the rule in services.
-#include "WatchCommand.h"
+#include "Commands.h"
 #include "support/FakeDeviceSession.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 using namespace izuzez::cli;
+using namespace izuzez::services;
 
 namespace
 {
