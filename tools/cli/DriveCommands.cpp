@@ -10,6 +10,7 @@
 #include "services/WebLaunch.h"
 
 #include <optional>
+#include <utility>
 
 namespace izuzez::cli
 {
@@ -58,29 +59,22 @@ int RunOpen(const Options &o, DeviceSession &session, Console &console)
 
 std::string ConnectionError(int code)
 {
-    switch (code)
-    {
-    case ERROR_LOGON_FAILURE:
-    case ERROR_ACCESS_DENIED:
-    case ERROR_INVALID_PASSWORD:
-        return "the device refused the user name or password";
-    case ERROR_BAD_NET_NAME:
-        return "the device has no such share";
-    case ERROR_BAD_NETPATH:
-        return "the device's file service does not answer";
-    case ERROR_NO_NETWORK:
-        return "no GVfs on the session bus (is this a desktop session?)";
-    case ERROR_BAD_DEVICE:
-        return "the share has no local folder (is gvfs-fuse running?)";
-    case ERROR_ALREADY_ASSIGNED:
-        return "the letter is already in use";
-    case ERROR_NOT_CONNECTED:
-        return "the letter is not mapped";
-    case ERROR_OPEN_FILES:
-        return "files are open on it";
-    default:
-        return "error " + std::to_string(code);
-    }
+    static const std::pair<int, const char *> kTexts[] = {
+        {ERROR_LOGON_FAILURE, "the device refused the user name or password"},
+        {ERROR_ACCESS_DENIED, "the device refused the user name or password"},
+        {ERROR_INVALID_PASSWORD, "the device refused the user name or password"},
+        {ERROR_BAD_NET_NAME, "the device has no such share"},
+        {ERROR_BAD_NETPATH, "the device's file service does not answer"},
+        {ERROR_NO_NETWORK, "no GVfs on the session bus (is this a desktop session?)"},
+        {ERROR_BAD_DEVICE, "the share has no local folder (is gvfs-fuse running?)"},
+        {ERROR_ALREADY_ASSIGNED, "the letter is already in use"},
+        {ERROR_NOT_CONNECTED, "the letter is not mapped"},
+        {ERROR_OPEN_FILES, "files are open on it"},
+    };
+    for (const auto &[known, text] : kTexts)
+        if (code == known)
+            return text;
+    return "error " + std::to_string(code);
 }
 
 int RunMap(const Options &o, DeviceSession &session, Console &console)
