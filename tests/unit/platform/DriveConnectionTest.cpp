@@ -3,13 +3,12 @@
 
 #include "platform/linux/DriveFolder.h"
 #include "platform/linux/ShareMounter.h"
+#include "support/Process.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <filesystem>
-
-#include <unistd.h>
 
 using namespace izuzez::platform;
 namespace fs = std::filesystem;
@@ -58,19 +57,11 @@ private:
 class DriveConnectionTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "izuzez-conn-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_root = pattern;
-        m_mounter = std::make_shared<FolderMounter>(m_root / "gvfs");
-        m_drives = std::make_unique<DriveFolder>((m_root / "drives").string(), (m_root / "c").string(), m_mounter);
-    }
-    void TearDown() override { fs::remove_all(m_root); }
-
-    fs::path m_root;
-    std::shared_ptr<FolderMounter> m_mounter;
-    std::unique_ptr<DriveFolder> m_drives;
+    izuzez::test::TempDir m_temp;
+    const fs::path m_root = m_temp.file("");
+    const std::shared_ptr<FolderMounter> m_mounter = std::make_shared<FolderMounter>(m_root / "gvfs");
+    const std::unique_ptr<DriveFolder> m_drives =
+        std::make_unique<DriveFolder>((m_root / "drives").string(), (m_root / "c").string(), m_mounter);
 };
 
 TEST_F(DriveConnectionTest, AConnectedLetterKeepsTheRemoteNameAsMapped)

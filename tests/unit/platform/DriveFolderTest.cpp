@@ -10,8 +10,6 @@
 #include <filesystem>
 #include <string>
 
-#include <unistd.h>
-
 using namespace izuzez::platform;
 namespace fs = std::filesystem;
 
@@ -23,13 +21,9 @@ class DriveFolderTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "izuzez-drives-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_root = pattern;
         fs::create_directories(m_root / "drives");
         fs::create_directories(m_root / "gvfs");
     }
-    void TearDown() override { fs::remove_all(m_root); }
 
     // A mount point under the fake GVfs folder and a letter linked to it.
     void Link(char letter, const std::string &mountName, bool createMount = true)
@@ -42,7 +36,8 @@ protected:
 
     DriveFolder Drives() const { return DriveFolder((m_root / "drives").string(), (m_root / "c").string()); }
 
-    fs::path m_root;
+    izuzez::test::TempDir m_temp;
+    const fs::path m_root = m_temp.file("");
 };
 
 TEST_F(DriveFolderTest, TypesAndConnectionsOfTheLetters)
