@@ -6,8 +6,6 @@ izuzez_add_test(platform_probe_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/pla
     LIBS izuzez_platform)
 izuzez_add_test(platform_web_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/WebAccessTest.cpp
     LIBS izuzez_platform izuzez_test_support)
-izuzez_add_test(platform_connections_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/DriveConnectionTest.cpp
-    LIBS izuzez_platform izuzez_test_support)
 izuzez_add_test(embedded_files_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/EmbeddedFilesTest.cpp
     LIBS izuzez_platform izuzez_test_support)
 izuzez_add_test(win_files_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/WinFilesTest.cpp
