@@ -2,8 +2,6 @@
 izuzez_add_test(platform_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/DriveFolderTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/RemoteNameTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/TerminalPasswordTest.cpp LIBS izuzez_platform izuzez_test_support)
-izuzez_add_test(platform_probe_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/TcpProbeTest.cpp
-    LIBS izuzez_platform)
 izuzez_add_test(platform_web_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/WebAccessTest.cpp
     LIBS izuzez_platform izuzez_test_support)
 izuzez_add_test(embedded_files_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/EmbeddedFilesTest.cpp
