@@ -8,8 +8,6 @@ izuzez_add_test(embedded_files_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/pla
     LIBS izuzez_platform izuzez_test_support)
 izuzez_add_test(win_files_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/WinFilesTest.cpp
     LIBS izuzez_platform izuzez_test_support)
-izuzez_add_test(run_process_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/RunProcessTest.cpp
-    LIBS izuzez_platform)
 # The mount's bounds against a fake GIO backend, on the local VFS.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(GIO_TEST REQUIRED IMPORTED_TARGET gio-2.0)
