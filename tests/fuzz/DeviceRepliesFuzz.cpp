@@ -1,6 +1,7 @@
 // The device's replies: a search, or one query or setting, against a scripted device whose datagrams are the
 // input. The first byte picks the operation; the rest is datagrams, each after a two-byte length.
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 #include "FuzzInput.h"
@@ -16,49 +17,17 @@ namespace
 
 constexpr ClientId kClientId = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0, 0, 0};
 
-int RunOperation(std::uint8_t which)
+int Search()
 {
-    switch (which % 18)
-    {
-    case 0:
-        SearchDevices(1, 8);
-        return 1;
-    case 1:
-        return CheckAdminPassword();
-    case 2:
-        return QueryShareList();
-    case 3:
-        return QueryWorkgroup();
-    case 4:
-        return QueryCodepage();
-    case 5:
-        return QueryIdeok();
-    case 6:
-        return QueryShareName();
-    case 7:
-        return QueryBtFirmware();
-    case 8:
-        return QueryDomain();
-    case 9:
-        return QuerySsl();
-    case 10:
-        return SetStaticAddress();
-    case 11:
-        return SetDhcp();
-    case 12:
-        return SendSetting5();
-    case 13:
-        return SetWorkgroup();
-    case 14:
-        return SetCodepage();
-    case 15:
-        return SetAccessMode();
-    case 16:
-        return SendStopCommand();
-    default:
-        return NotifyInstalled();
-    }
+    SearchDevices(1, 8);
+    return 1;
 }
+
+int (*const kOperations[])() = {
+    Search,         CheckAdminPassword, QueryShareList, QueryWorkgroup, QueryCodepage,    QueryIdeok,
+    QueryShareName, QueryBtFirmware,    QueryDomain,    QuerySsl,       SetStaticAddress, SetDhcp,
+    SendSetting5,   SetWorkgroup,       SetCodepage,    SetAccessMode,  SendStopCommand,  NotifyInstalled,
+};
 
 } // namespace
 
@@ -87,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     CopyText(g_ProtocolState.newIp, "10.0.0.5");
     CopyText(g_ProtocolState.newNetmask, "255.255.255.0");
     CopyText(g_ProtocolState.newGateway, "10.0.0.1");
-    RunOperation(data[0]);
+    kOperations[data[0] % std::size(kOperations)]();
     ResetProtocolState();
     return 0;
 }

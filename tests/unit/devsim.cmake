@@ -1,4 +1,4 @@
-foreach(unit Wire Simulator Faults Config RequestLog Loopback RandomRequest)
+foreach(unit Wire Simulator Config Loopback RandomRequest)
     string(REGEX REPLACE "([a-z])([A-Z])" "\\1_\\2" test_name "${unit}")
     string(TOLOWER "${test_name}" test_name)
     izuzez_add_test(devsim_${test_name}_test

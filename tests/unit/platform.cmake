@@ -2,18 +2,12 @@
 izuzez_add_test(platform_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/DriveFolderTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/RemoteNameTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/TerminalPasswordTest.cpp LIBS izuzez_platform izuzez_test_support)
-izuzez_add_test(platform_probe_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/TcpProbeTest.cpp
-    LIBS izuzez_platform)
 izuzez_add_test(platform_web_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/WebAccessTest.cpp
     LIBS izuzez_platform izuzez_test_support)
-izuzez_add_test(platform_connections_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/DriveConnectionTest.cpp
-    LIBS izuzez_platform)
 izuzez_add_test(embedded_files_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/EmbeddedFilesTest.cpp
     LIBS izuzez_platform izuzez_test_support)
 izuzez_add_test(win_files_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/WinFilesTest.cpp
     LIBS izuzez_platform izuzez_test_support)
-izuzez_add_test(run_process_test SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/unit/platform/RunProcessTest.cpp
-    LIBS izuzez_platform)
 # The mount's bounds against a fake GIO backend, on the local VFS.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(GIO_TEST REQUIRED IMPORTED_TARGET gio-2.0)

@@ -1,5 +1,5 @@
 set(_protocol_tests ${CMAKE_CURRENT_LIST_DIR}/protocol)
-foreach(unit Packets Lists Exchange RandomDatagram SearchTally PrintableText Ipv4Text)
+foreach(unit Packets Lists RandomDatagram SearchTally PrintableText Ipv4Text)
     string(REGEX REPLACE "([a-z])([A-Z])" "\\1_\\2" test_name "${unit}")
     string(TOLOWER "${test_name}" test_name)
     izuzez_add_test(protocol_${test_name}_test

@@ -66,7 +66,11 @@ TEST_F(SkinButtonTest, ClickCountFollowsWhereTheButtonIsReleased)
     for (const Case &c : cases)
     {
         QSignalSpy clicked(button, &QAbstractButton::clicked);
+        QTest::mouseMove(button, out);
+        QTest::mouseMove(button, in);
+        ASSERT_TRUE(button->IsHover()) << c.name;
         QTest::mousePress(button, Qt::LeftButton, {}, in);
+        EXPECT_FALSE(button->IsHover()) << c.name; // the press ends the hover
         EXPECT_EQ(shown(), kPressed) << c.name;
         for (const QPoint &p : c.moves)
         {
@@ -85,15 +89,6 @@ TEST_F(SkinButtonTest, ClickCountFollowsWhereTheButtonIsReleased)
         EXPECT_FALSE(button->isDown()) << c.name;
         QTest::qWait(QApplication::doubleClickInterval() + 20); // keep cases from pairing up
     }
-}
-
-TEST_F(SkinButtonTest, PressEndsTheHover)
-{
-    QTest::mouseMove(button, inside);
-    ASSERT_TRUE(button->IsHover());
-    QTest::mousePress(button, Qt::LeftButton, {}, inside);
-    EXPECT_FALSE(button->IsHover());
-    QTest::mouseRelease(button, Qt::LeftButton, {}, inside);
 }
 
 TEST_F(SkinButtonTest, StatePrecedence)

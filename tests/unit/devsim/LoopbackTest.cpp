@@ -115,7 +115,7 @@ TEST(DevsimLoopback, AnswersASearchAndAQueryOverTheGroup)
         log += line;
     std::fclose(logFile);
     EXPECT_NE(log.find("ready port=13579"), std::string::npos);
-    // What a request line holds is RequestLogTest's.
+    // What a request line holds is DevsimRequestLog's, in WireTest.
     EXPECT_NE(log.find("op=3 sub=4 cid=" + ToHex(Bytes(identity.clientId))), std::string::npos) << log;
 }
 

@@ -1,10 +1,11 @@
-// The Linux web layer: the reachability check on loopback, the default browser from the freedesktop files,
-// and WinExec's codes for programs that are missing, broken or fine.
+// The Linux web layer: the reachability check and the probe before a mount on loopback, the default browser from the
+// freedesktop files, and WinExec's codes for programs that are missing, broken or fine.
 
 #include "platform/WebAccess.h"
 #include "platform/FileManager.h"
 #include "platform/linux/DefaultBrowser.h"
 #include "platform/linux/DetachedExec.h"
+#include "platform/linux/TcpProbe.h"
 #include "support/Process.h"
 
 #include <gtest/gtest.h>
@@ -57,41 +58,84 @@ std::string RecordedLine(const fs::path &marker)
     return "";
 }
 
-// A listening socket on 127.0.0.1 and its port; closed (so refusing) when the object goes.
+// A listening socket on 127.0.0.1 that never accepts; with `fill`, its one queue place is taken, so that the
+// kernel drops further connection requests unanswered, as an absent host leaves them.
 class Listener
 {
 public:
-    Listener()
+    explicit Listener(bool fill = false)
     {
-        m_fd = socket(AF_INET, SOCK_STREAM, 0);
+        m_fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         bind(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
-        listen(m_fd, 4);
+        listen(m_fd, 0);
         socklen_t length = sizeof address;
         getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &length);
         m_port = ntohs(address.sin_port);
+        if (fill)
+        {
+            m_filler = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            connect(m_filler, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        }
     }
-    ~Listener() { close(m_fd); }
-    int port() const { return m_port; }
+    ~Listener()
+    {
+        if (m_filler >= 0)
+            close(m_filler);
+        close(m_fd);
+    }
+    std::uint16_t port() const { return m_port; }
 
 private:
     int m_fd = -1;
-    int m_port = 0;
+    int m_filler = -1;
+    std::uint16_t m_port = 0;
 };
+
+// A port nothing listens on: one that a listener had a moment ago.
+std::uint16_t ClosedPort()
+{
+    return Listener().port();
+}
+
+// The probe before a mount and the web check share the timed connect.
+TEST(TcpProbeTest, TellsAnsweredRefusedSilentAndNames)
+{
+    const Listener open;
+    const Listener full(true);
+    const std::uint16_t closed = ClosedPort();
+    const struct
+    {
+        const char *name;
+        std::string host;
+        std::vector<std::uint16_t> ports;
+        ProbeResult result;
+        std::chrono::milliseconds atMost;
+    } cases[] = {
+        {"one port of two answers", "127.0.0.1", {closed, open.port()}, ProbeResult::Answered, 1000ms},
+        {"every port refuses", "127.0.0.1", {closed}, ProbeResult::Refused, 1000ms},
+        {"IPv6 loopback, closed", "::1", {closed}, ProbeResult::Refused, 1000ms},
+        {"a full queue stays silent", "127.0.0.1", {full.port()}, ProbeResult::NoAnswer, 2000ms},
+        {"a name", "nas.invalid", {445}, ProbeResult::NotAnAddress, 100ms},
+        {"no ports", "127.0.0.1", {}, ProbeResult::NotAnAddress, 100ms},
+    };
+    for (const auto &c : cases)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(ProbeTcp(c.host, c.ports, 600ms), c.result) << c.name;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, c.atMost) << c.name;
+    }
+}
 
 TEST(WebAccessTest, TheCheckConnectsToTheAddressesPort)
 {
     const auto web = CreateWebAccess();
-    int refusedPort = 0;
-    {
-        Listener listener;
-        EXPECT_TRUE(web->InternetCheckConnection("http://127.0.0.1:" + std::to_string(listener.port()) + "/"));
-        refusedPort = listener.port();
-    }
+    const Listener listener;
+    EXPECT_TRUE(web->InternetCheckConnection("http://127.0.0.1:" + std::to_string(listener.port()) + "/"));
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(web->InternetCheckConnection("http://127.0.0.1:" + std::to_string(refusedPort)));
+    EXPECT_FALSE(web->InternetCheckConnection("http://127.0.0.1:" + std::to_string(ClosedPort())));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s) << "a refusal fails at once";
     for (const char *bad : {"", "127.0.0.1", "http://", "http://:80", "http://no-such-host.invalid/"})
         EXPECT_FALSE(web->InternetCheckConnection(bad)) << bad;

@@ -46,7 +46,8 @@ const ReadCase readCases[] = {
     {std::string("1.2.3.4\0", 8), V::NotDotted, {}},
 };
 
-TEST(ReadIpv4, VerdictAndOctets)
+// ParseIpv4 reads through ReadIpv4: the host-order number for an address, the output untouched otherwise.
+TEST(ReadIpv4, VerdictOctetsAndNumber)
 {
     for (const ReadCase &c : readCases)
     {
@@ -54,26 +55,13 @@ TEST(ReadIpv4, VerdictAndOctets)
         const Ipv4Reading reading = ReadIpv4(c.text);
         EXPECT_EQ(reading.verdict, c.verdict);
         EXPECT_EQ(reading.octets, c.octets);
-    }
-}
-
-TEST(ParseIpv4, HostOrderNumberOnlyForAnAddress)
-{
-    for (const ReadCase &c : readCases)
-    {
-        SCOPED_TRACE("'" + c.text + "'");
         std::uint32_t address = 0xDEADBEEF;
-        const bool parsed = ParseIpv4(c.text, address);
-        EXPECT_EQ(parsed, c.verdict == V::Address);
-        if (parsed)
-        {
-            EXPECT_EQ(address, (std::uint32_t(c.octets[0]) << 24) | (std::uint32_t(c.octets[1]) << 16) |
-                                   (std::uint32_t(c.octets[2]) << 8) | std::uint32_t(c.octets[3]));
-        }
-        else
-        {
-            EXPECT_EQ(address, 0xDEADBEEFu);
-        }
+        EXPECT_EQ(ParseIpv4(c.text, address), c.verdict == V::Address);
+        const std::uint32_t expected = c.verdict != V::Address
+                                           ? 0xDEADBEEFu
+                                           : (std::uint32_t(c.octets[0]) << 24) | (std::uint32_t(c.octets[1]) << 16) |
+                                                 (std::uint32_t(c.octets[2]) << 8) | std::uint32_t(c.octets[3]);
+        EXPECT_EQ(address, expected);
     }
 }
 

@@ -108,8 +108,6 @@ TEST_F(ListsTest, SearchReplyAcceptance)
         {"type filter 0 accepts any", wrongType, 1, 0, true},
         {"basic reply is never filtered", basicOddBytes, 1, 8, true},
         {"bytes 7..10 of the id are ignored", idTail, 1, 8, true},
-        {"search request", Reply(1, 6), 0, 0, false},
-        {"setting reply", Reply(6, 7), 0, 0, false},
     };
     for (const Case &c : cases)
     {

@@ -11,6 +11,8 @@
 #include "protocol/FixedText.h"
 #include "protocol/Operations.h"
 #include "protocol/Packets.h"
+#include "protocol/Search.h"
+#include "protocol/ShareList.h"
 #include "support/Wire.h"
 
 // Every device operation run against scripted datagrams on a fake clock: its drain count, failed-poll limit,
@@ -306,17 +308,31 @@ TEST_F(OperationBudgetTest, PasswordVerdictIsByte28ReadSigned)
     EXPECT_EQ(m_script.pauses, 10);
 }
 
-TEST_F(OperationBudgetTest, NothingIsSentWithoutASelectedDevice)
+// Without a selected device or before the endpoints are open every operation fails at once and leaves the
+// answers of the last one alone (the share list is emptied all the same).
+TEST_F(OperationBudgetTest, NothingIsSentWithoutASelectedDeviceOrOpenEndpoints)
 {
-    for (const Operation &op : Operations())
+    for (const bool endpointsOpen : {true, false})
     {
-        SCOPED_TRACE(op.name);
-        Prepare();
-        CopyText(g_ProtocolState.selectedIp, "192.168.0.1"); // a prefix of the listed address is no match
-        m_script.answer.push_back(GoodReply(op));
-        EXPECT_EQ(op.run(), 0);
-        EXPECT_EQ(m_script.sources, 0);
-        EXPECT_TRUE(m_script.sent.empty());
+        for (const Operation &op : Operations())
+        {
+            SCOPED_TRACE(std::string(op.name) + (endpointsOpen ? " without a selected device" : " before open"));
+            Prepare();
+            if (endpointsOpen)
+                CopyText(g_ProtocolState.selectedIp, "192.168.0.1"); // a prefix of the listed address is no match
+            g_ProtocolState.endpointsOpen = endpointsOpen;
+            CopyText(g_ProtocolState.sslText, "keep");
+            FillShareNameList("old:shares");
+            m_script.answer.push_back(GoodReply(op));
+            EXPECT_EQ(op.run(), 0);
+            EXPECT_EQ(m_script.sources, 0);
+            EXPECT_TRUE(m_script.sent.empty());
+            EXPECT_STREQ(g_ProtocolState.sslText, "keep");
+            EXPECT_EQ(g_ProtocolState.shareNameList.count, op.run == QueryShareList ? 0 : 2);
+        }
     }
+    SearchDevices(1, 8);
+    EXPECT_EQ(m_script.sources, 0);
+    EXPECT_EQ(g_ProtocolState.deviceList.count, 0);
 }
 } // namespace

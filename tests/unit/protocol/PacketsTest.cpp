@@ -191,6 +191,7 @@ TEST_F(PacketsTest, SearchReplyParsing)
          "ab"},
         {"search request", with(basic, [](ReplyFields &s) { s.opcode = 1; }), -1, false, ""},
         {"query reply", with(basic, [](ReplyFields &s) { s.opcode = 4; }), -1, false, ""},
+        {"setting reply", with(basic, [](ReplyFields &s) { s.opcode = 6; }), -1, false, ""},
     };
     for (const ParseCase &c : cases)
     {

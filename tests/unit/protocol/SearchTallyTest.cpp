@@ -5,6 +5,7 @@
 
 #include "ScriptedSource.h"
 #include "StateFixture.h"
+#include "protocol/Exchange.h"
 #include "protocol/Ipv4Text.h"
 #include "protocol/Search.h"
 #include "protocol/SearchTally.h"
@@ -52,6 +53,36 @@ protected:
     }
     Script m_script;
 };
+
+// The polls of one interface's search: datagrams count, failed receives do not, the cap ends them.
+TEST_F(SearchTallyTest, SearchPollsCountDatagramsButNotFailedReceives)
+{
+    Script script;
+    std::uint8_t buffer[kPacketBufferSize + 1];
+    for (int i = 0; i < 5; ++i)
+    {
+        script.waiting.push_back(std::nullopt);
+        script.waiting.push_back(std::vector<std::uint8_t>{2});
+    }
+    int handled = 0;
+    ScriptedSource source(script);
+    PollSearchReplies(source, 100, 500us, script.now + 300ms, buffer,
+                      [&](const std::uint8_t *, std::size_t) { ++handled; });
+    EXPECT_EQ(handled, 5);
+    EXPECT_EQ(script.waits, 105); // 5 failed receives + 5 datagrams + 95 empty polls
+}
+
+TEST_F(SearchTallyTest, SearchPollsStopAtTheCap)
+{
+    Script script;
+    std::uint8_t buffer[kPacketBufferSize + 1];
+    script.flood = [] { return std::nullopt; };
+    script.readyCost = 10us;
+    ScriptedSource source(script);
+    PollSearchReplies(source, 100, 500us, script.now + 300ms, buffer, [](const std::uint8_t *, std::size_t) {});
+    EXPECT_GE(script.now - Clock::time_point{}, 300ms);
+    EXPECT_LT(script.now - Clock::time_point{}, 301ms);
+}
 
 TEST_F(SearchTallyTest, SortsEveryKindOfDatagram)
 {
