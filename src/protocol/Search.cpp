@@ -19,11 +19,6 @@ constexpr std::chrono::milliseconds kSearchSettle{50};
 // Three times the nominal 100 polls of 500 us plus slack for timer granularity.
 constexpr std::chrono::milliseconds kSearchPollCap{300};
 
-bool PassesFilter(std::uint8_t value, int filter)
-{
-    return filter == 0 || value == filter;
-}
-
 void TraceFullRecord(const DeviceRecord &record)
 {
     if (!DiagnosticsEnabled())
@@ -49,10 +44,7 @@ bool HandleSearchDatagram(const std::uint8_t *datagram, std::size_t length, int 
                           int interfaceIndex)
 {
     SearchReply reply;
-    if (!ParseSearchReply(datagram, length, reply) || !IsOwnReply(datagram, length))
-        return false;
-    if (reply.opcode != kOpBasicSearchReply &&
-        (!PassesFilter(reply.classByte, classFilter) || !PassesFilter(reply.typeByte, typeFilter)))
+    if (ClassifySearchDatagram(datagram, length, classFilter, typeFilter, false, &reply) != SearchDatagram::Accepted)
         return false;
     // The first accepted reply of a device wins.
     if (FindDeviceByIp(reply.ip))

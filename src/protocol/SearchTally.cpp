@@ -36,7 +36,7 @@ int SearchTally::Total() const
 }
 
 SearchDatagram ClassifySearchDatagram(const std::uint8_t *datagram, std::size_t length, int classFilter, int typeFilter,
-                                      bool alreadyListed)
+                                      bool alreadyListed, SearchReply *parsed)
 {
     if (length == 0)
         return SearchDatagram::Malformed;
@@ -51,6 +51,8 @@ SearchDatagram ClassifySearchDatagram(const std::uint8_t *datagram, std::size_t 
     if (opcode != kOpBasicSearchReply &&
         ((classFilter != 0 && reply.classByte != classFilter) || (typeFilter != 0 && reply.typeByte != typeFilter)))
         return SearchDatagram::Filtered;
+    if (parsed != nullptr)
+        *parsed = reply;
     return alreadyListed ? SearchDatagram::Repeated : SearchDatagram::Accepted;
 }
 

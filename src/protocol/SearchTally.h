@@ -34,9 +34,12 @@ struct SearchTally
     int Total() const;
 };
 
-// Sorts one received datagram. `alreadyListed` says whether the reply's address is in the device list.
+struct SearchReply;
+
+// Sorts one received datagram. `alreadyListed` says whether the reply's address is in the device list. The one
+// rule of which replies the search takes: `parsed`, when given, receives the reply it read.
 SearchDatagram ClassifySearchDatagram(const std::uint8_t *datagram, std::size_t length, int classFilter, int typeFilter,
-                                      bool alreadyListed);
+                                      bool alreadyListed, SearchReply *parsed = nullptr);
 
 // What ReceiveDatagram returns for a datagram longer than the receive buffer (any other failure is -1).
 inline constexpr long kOversizeDatagram = -2;
