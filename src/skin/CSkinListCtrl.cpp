@@ -305,14 +305,36 @@ void CSkinListCtrl::focusInEvent(QFocusEvent *event)
         m_bKeyboardFocus = true;
     else if (reason == Qt::MouseFocusReason)
         m_bKeyboardFocus = false;
-    QTreeWidget::focusInEvent(event);
+    if (currentIndex().isValid())
+    {
+        QTreeWidget::focusInEvent(event);
+        return;
+    }
+    // Qt would make the first row current on a Tab, unselected: the frame would sit on a row that shows
+    // nothing, Home and Up would leave it unselected and Down would pass it by. With no current row the
+    // first key selects, as the first click does.
+    QFocusEvent withoutCurrent(event->type(), Qt::MouseFocusReason);
+    QTreeWidget::focusInEvent(&withoutCurrent);
 }
 
 void CSkinListCtrl::keyPressEvent(QKeyEvent *event)
 {
     m_bKeyboardFocus = true;
-    QTreeWidget::keyPressEvent(event);
+    // Space selects the current row; without one it takes the first, as the arrows do.
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && !currentIndex().isValid() &&
+        topLevelItemCount() > 0)
+        setCurrentItem(topLevelItem(0));
+    else
+        QTreeWidget::keyPressEvent(event);
     viewport()->update();
+}
+
+QModelIndex CSkinListCtrl::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    // Without a current row every key starts at the first row; End goes to the last.
+    if (cursorAction == MoveEnd && !currentIndex().isValid() && topLevelItemCount() > 0)
+        return indexFromItem(topLevelItem(topLevelItemCount() - 1));
+    return QTreeWidget::moveCursor(cursorAction, modifiers);
 }
 
 void CSkinListCtrl::mousePressEvent(QMouseEvent *event)
