@@ -1,5 +1,7 @@
 #include "skin/CSkinListCtrl.h"
 
+#include "skin/FocusCues.h"
+
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -302,9 +304,11 @@ void CSkinListCtrl::focusInEvent(QFocusEvent *event)
 {
     const Qt::FocusReason reason = event->reason();
     if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
-        m_bKeyboardFocus = true;
+        m_bKeyboardFocus = FocusCuesShown() = true;
     else if (reason == Qt::MouseFocusReason)
-        m_bKeyboardFocus = false;
+        m_bKeyboardFocus = FocusCuesShown() = false;
+    else
+        m_bKeyboardFocus = m_bKeyboardFocus || FocusCuesShown();
     if (currentIndex().isValid())
     {
         QTreeWidget::focusInEvent(event);
@@ -319,7 +323,7 @@ void CSkinListCtrl::focusInEvent(QFocusEvent *event)
 
 void CSkinListCtrl::keyPressEvent(QKeyEvent *event)
 {
-    m_bKeyboardFocus = true;
+    m_bKeyboardFocus = FocusCuesShown() = true;
     // Space selects the current row; without one it takes the first, as the arrows do.
     if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && !currentIndex().isValid() &&
         topLevelItemCount() > 0)
@@ -339,7 +343,7 @@ QModelIndex CSkinListCtrl::moveCursor(CursorAction cursorAction, Qt::KeyboardMod
 
 void CSkinListCtrl::mousePressEvent(QMouseEvent *event)
 {
-    m_bKeyboardFocus = false;
+    m_bKeyboardFocus = FocusCuesShown() = false;
     // As in the report list of the original, a press on the empty part leaves no row selected.
     QTreeWidgetItem *pressed = event->button() == Qt::LeftButton ? itemAt(event->position().toPoint()) : nullptr;
     if (event->button() == Qt::LeftButton && pressed == nullptr)
