@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -327,9 +328,19 @@ void CSkinListCtrl::keyPressEvent(QKeyEvent *event)
     // Space selects the current row; without one it takes the first, as the arrows do.
     if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && !currentIndex().isValid() &&
         topLevelItemCount() > 0)
+    {
         setCurrentItem(topLevelItem(0));
-    else
-        QTreeWidget::keyPressEvent(event);
+        viewport()->update();
+        return;
+    }
+    // Enter on a row that does something when activated (a volume opens) is that row's: the window would
+    // end on it too.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool activates =
+        enter && currentIndex().isValid() && isSignalConnected(QMetaMethod::fromSignal(&QAbstractItemView::activated));
+    QTreeWidget::keyPressEvent(event);
+    if (activates)
+        event->accept();
     viewport()->update();
 }
 
