@@ -182,6 +182,8 @@ void CSearchUtilityDlg::OnSearch()
 
 void CSearchUtilityDlg::SearchAndList()
 {
+    // Disabled for the search, the button hands the focus on to the next control; it takes it back after.
+    const bool focused = m_btnSearch->hasFocus();
     m_btnSearch->setEnabled(false);
     // On a large network the replies outlast the search's 100 datagrams: it keeps listening as search --wait.
     RunWithoutInput(
@@ -193,6 +195,8 @@ void CSearchUtilityDlg::SearchAndList()
         });
     RememberListedDevices();
     m_btnSearch->setEnabled(true);
+    if (focused)
+        m_btnSearch->setFocus(Qt::OtherFocusReason);
     if (FillDeviceRows(m_lstDevices) == 0)
         ShowEmptyListVerdict(m_lstDevices);
 }

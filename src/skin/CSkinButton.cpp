@@ -1,5 +1,6 @@
 #include "skin/CSkinButton.h"
 
+#include "skin/FocusCues.h"
 #include "skin/SkinBitmaps.h"
 #include "skin/SkinControlId.h"
 #include "skin/SkinRegions.h"
@@ -158,7 +159,7 @@ bool CSkinButton::hitButton(const QPoint &pos) const
 
 void CSkinButton::mousePressEvent(QMouseEvent *event)
 {
-    m_bKeyboardFocus = false;
+    m_bKeyboardFocus = FocusCuesShown() = false;
     if (event->button() == Qt::LeftButton && m_bHover)
     {
         m_bHover = false;
@@ -204,6 +205,7 @@ void CSkinButton::mouseDoubleClickEvent(QMouseEvent *event)
 
 void CSkinButton::keyPressEvent(QKeyEvent *event)
 {
+    FocusCuesShown() = true;
     if (!m_bKeyboardFocus)
     {
         m_bKeyboardFocus = true;
@@ -218,9 +220,11 @@ void CSkinButton::focusInEvent(QFocusEvent *event)
 {
     const Qt::FocusReason reason = event->reason();
     if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
-        m_bKeyboardFocus = true;
+        m_bKeyboardFocus = FocusCuesShown() = true;
     else if (reason == Qt::MouseFocusReason)
-        m_bKeyboardFocus = false;
+        m_bKeyboardFocus = FocusCuesShown() = false;
+    else
+        m_bKeyboardFocus = m_bKeyboardFocus || FocusCuesShown();
     QPushButton::focusInEvent(event);
 }
 

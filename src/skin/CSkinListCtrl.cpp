@@ -1,8 +1,11 @@
 #include "skin/CSkinListCtrl.h"
 
+#include "skin/FocusCues.h"
+
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -302,22 +305,56 @@ void CSkinListCtrl::focusInEvent(QFocusEvent *event)
 {
     const Qt::FocusReason reason = event->reason();
     if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
-        m_bKeyboardFocus = true;
+        m_bKeyboardFocus = FocusCuesShown() = true;
     else if (reason == Qt::MouseFocusReason)
-        m_bKeyboardFocus = false;
-    QTreeWidget::focusInEvent(event);
+        m_bKeyboardFocus = FocusCuesShown() = false;
+    else
+        m_bKeyboardFocus = m_bKeyboardFocus || FocusCuesShown();
+    if (currentIndex().isValid())
+    {
+        QTreeWidget::focusInEvent(event);
+        return;
+    }
+    // Qt would make the first row current on a Tab, unselected: the frame would sit on a row that shows
+    // nothing, Home and Up would leave it unselected and Down would pass it by. With no current row the
+    // first key selects, as the first click does.
+    QFocusEvent withoutCurrent(event->type(), Qt::MouseFocusReason);
+    QTreeWidget::focusInEvent(&withoutCurrent);
 }
 
 void CSkinListCtrl::keyPressEvent(QKeyEvent *event)
 {
-    m_bKeyboardFocus = true;
+    m_bKeyboardFocus = FocusCuesShown() = true;
+    // Space selects the current row; without one it takes the first, as the arrows do.
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && !currentIndex().isValid() &&
+        topLevelItemCount() > 0)
+    {
+        setCurrentItem(topLevelItem(0));
+        viewport()->update();
+        return;
+    }
+    // Enter on a row that does something when activated (a volume opens) is that row's: the window would
+    // end on it too.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool activates =
+        enter && currentIndex().isValid() && isSignalConnected(QMetaMethod::fromSignal(&QAbstractItemView::activated));
     QTreeWidget::keyPressEvent(event);
+    if (activates)
+        event->accept();
     viewport()->update();
+}
+
+QModelIndex CSkinListCtrl::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    // Without a current row every key starts at the first row; End goes to the last.
+    if (cursorAction == MoveEnd && !currentIndex().isValid() && topLevelItemCount() > 0)
+        return indexFromItem(topLevelItem(topLevelItemCount() - 1));
+    return QTreeWidget::moveCursor(cursorAction, modifiers);
 }
 
 void CSkinListCtrl::mousePressEvent(QMouseEvent *event)
 {
-    m_bKeyboardFocus = false;
+    m_bKeyboardFocus = FocusCuesShown() = false;
     // As in the report list of the original, a press on the empty part leaves no row selected.
     QTreeWidgetItem *pressed = event->button() == Qt::LeftButton ? itemAt(event->position().toPoint()) : nullptr;
     if (event->button() == Qt::LeftButton && pressed == nullptr)

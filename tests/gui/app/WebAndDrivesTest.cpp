@@ -332,6 +332,7 @@ TEST_F(WebAndDrivesTest, AMappedVolumeIsAPlaceOfTheFileManagerAndOpensThere)
     ClickRow(Volumes(), 1); // Media, on Y:
     QTest::keyClick(Volumes(), Qt::Key_Return);
     EXPECT_EQ(openedFolder(), "/run/drives/Y\n");
+    EXPECT_TRUE(m_dlg->isVisible()); // the Enter that opened the folder does not end the window too
 
     ClickRow(Volumes(), 0);
     Click(1004);

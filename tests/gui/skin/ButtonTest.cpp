@@ -293,4 +293,39 @@ TEST_F(SkinButtonTest, FocusRingShowsOnlyForKeyboardFocus)
     }
 }
 
+// A window opened from the keyboard (Space on a button) shows the ring on the button that takes its first
+// focus; one opened with a click does not.
+TEST_F(SkinButtonTest, AWindowOpenedFromTheKeyboardShowsItsFocusedButton)
+{
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    struct Case
+    {
+        const char *name;
+        std::function<void()> open;
+        bool ring;
+    };
+    const Case cases[] = {
+        {"space", [&] { QTest::keyClick(button, Qt::Key_Space); }, true},
+        {"click", [&] { QTest::mouseClick(button, Qt::LeftButton, {}, inside); }, false},
+    };
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        button->setFocus(Qt::TabFocusReason);
+        c.open();
+        QWidget window;
+        window.resize(200, 100);
+        auto *ok = new CSkinButton(QStringLiteral("OK"), &window);
+        ok->setGeometry(10, 10, 100, 25);
+        ok->SetBitmaps(306, 307, 308, 309);
+        ok->setFocusPolicy(Qt::StrongFocus);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        ASSERT_TRUE(WaitFor([&] { return ok->hasFocus(); }));
+        EXPECT_EQ(ok->ShowsFocusRing(), c.ring);
+    }
+}
+
 } // namespace

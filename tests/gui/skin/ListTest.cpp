@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTest>
@@ -346,6 +347,41 @@ TEST_F(SkinListTest, SelectedRowIsBlackOnFlatGreyWithOrWithoutFocus)
         EXPECT_LT(darkest, 60);
         const QRect other = list->visualItemRect(list->topLevelItem(2));
         EXPECT_EQ(image.pixelColor(offset + QPoint(90, other.center().y())), QColor(Qt::white));
+    }
+}
+
+// Tabbed into with nothing selected, the list has no current row: the frame goes round the whole list and
+// the first key selects from the first row (End from the last), as the window shows the row a key reaches.
+TEST_F(SkinListTest, TheFirstKeyAfterATabSelectsTheFirstOrTheLastRow)
+{
+    QLineEdit before(&host);
+    before.setGeometry(300, 10, 80, 20);
+    before.show();
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    const struct
+    {
+        const char *name;
+        Qt::Key key;
+        int row;
+    } cases[] = {{"down", Qt::Key_Down, 0},
+                 {"up", Qt::Key_Up, 0},
+                 {"home", Qt::Key_Home, 0},
+                 {"end", Qt::Key_End, 4},
+                 {"space", Qt::Key_Space, 0}};
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        list->DeleteAllItems();
+        fill(5);
+        before.setFocus(Qt::MouseFocusReason);
+        list->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(WaitFor([&] { return list->hasFocus(); }));
+        EXPECT_FALSE(list->currentIndex().isValid());
+        EXPECT_TRUE(list->ShowsFocusFrame());
+        QTest::keyClick(list, c.key);
+        EXPECT_EQ(list->GetSelectedRow(), c.row);
+        EXPECT_EQ(list->currentIndex().row(), c.row);
     }
 }
 
