@@ -128,6 +128,16 @@ void CSkinDialog::resizeEvent(QResizeEvent *event)
 void CSkinDialog::showEvent(QShowEvent *event)
 {
     ApplyStaticTextColors();
+    // A dialog without a caption is named by its first text, so that a screen reader says more than "dialog".
+    if (windowTitle().isEmpty() && accessibleName().isEmpty())
+        for (const QLabel *label : findChildren<QLabel *>())
+            if (QString text = label->text().trimmed(); !label->isHidden() && !text.isEmpty())
+            {
+                while (text.endsWith(QLatin1Char(':')) || text.endsWith(QLatin1Char('.')))
+                    text.chop(1);
+                setAccessibleName(text.trimmed());
+                break;
+            }
     QDialog::showEvent(event);
 }
 

@@ -197,8 +197,15 @@ TEST(AboutTest, ShowsNameAndVersionAndClosesWithOk)
         texts << label->text();
     EXPECT_TRUE(texts.contains("Vantrel DER Izuzez Utility"));
     EXPECT_TRUE(texts.contains("Version : 1.0.0.1"));
-    QTimer::singleShot(0, &dlg, [&] { QTest::mouseClick(dlg.OkButton(), Qt::LeftButton); });
+    QString heard;
+    QTimer::singleShot(0, &dlg,
+                       [&]
+                       {
+                           heard = dlg.accessibleName(); // no caption: a screen reader hears the first text
+                           QTest::mouseClick(dlg.OkButton(), Qt::LeftButton);
+                       });
     EXPECT_EQ(dlg.exec(), QDialog::Accepted);
+    EXPECT_EQ(heard, "Vantrel DER Izuzez Utility");
 }
 
 // ---- Drive table ----
