@@ -66,6 +66,20 @@ const ParseCase parseCases[] = {
     {{"--wait", "100", "search", "--json"}, true, Command::Search, ""},
     {{"map", "10.0.0.5", "share", "Y:", "--user", "bob", "--verbose"}, true, Command::Map, ""},
     {{"map", "10.0.0.5", "share", "Y:", "extra"}, false, Command::None, "Unexpected argument 'extra'"},
+    // The drive commands' letters and credentials are checked before anything runs.
+    {{"map", "10.0.0.5", "public", "y"}, true, Command::Map, ""},
+    {{"map", "10.0.0.5", "public", "Y:", "--user", "bob", "--password-stdin"}, true, Command::Map, ""},
+    {{"map", "10.0.0.5", "public", "C:"}, false, Command::None, ""},
+    {{"map", "10.0.0.5", "public", "B"}, false, Command::None, ""},
+    {{"map", "10.0.0.5", "public", "7"}, false, Command::None, ""},
+    {{"map", "10.0.0.5", "a\\b"}, false, Command::None, ""},
+    {{"map", "10.0.0.5", "public", "--password-stdin"}, false, Command::None, ""},
+    {{"map", "10.0.0.5"}, false, Command::None, ""},
+    {{"map", "10.0.0.5", "public", "--no-prompt"}, false, Command::None, ""},
+    {{"open"}, false, Command::None, ""},
+    {{"unmap"}, false, Command::None, ""},
+    {{"drives", "--no-prompt"}, false, Command::None, ""},
+    {{"drives", "extra"}, false, Command::None, ""},
     {{"watch"}, true, Command::Watch, ""},
     {{"search", "--wait", "1", "--wait", "2"}, true, Command::Search, ""},
     {{"watch", "--json", "--interval", "2"}, true, Command::Watch, ""},
@@ -120,6 +134,7 @@ TEST(ParseCommandLine, CommandsOptionsAndMistakes)
             EXPECT_NE(r.error.find(c.errorPart), std::string::npos) << r.error;
         }
     }
+    EXPECT_EQ(ParseCommandLine({"map", "10.0.0.5", "public", "y"}).options.letter, "Y:");
 }
 
 TEST(ParseCommandLine, InterfacesRepeatBeforeAndAfterTheCommand)

@@ -45,37 +45,6 @@ protected:
     Installed<FakeWebAccess> m_web;
 };
 
-// What the cases below run is accepted there; here what is refused before anything runs.
-TEST(DriveCommandLine, ArgumentsAreCheckedBeforeAnythingRuns)
-{
-    const struct
-    {
-        std::vector<std::string> args;
-        bool ok;
-    } cases[] = {
-        {{"open"}, false},
-        {{"map", "10.0.0.5", "public", "y"}, true},
-        {{"map", "10.0.0.5", "public", "Y:", "--user", "bob", "--password-stdin"}, true},
-        {{"map", "10.0.0.5", "public", "C:"}, false},
-        {{"map", "10.0.0.5", "public", "B"}, false},
-        {{"map", "10.0.0.5", "public", "7"}, false},
-        {{"map", "10.0.0.5", "a\\b"}, false},
-        {{"map", "10.0.0.5", "public", "--password-stdin"}, false},
-        {{"map", "10.0.0.5"}, false},
-        {{"unmap"}, false},
-        {{"drives", "--no-prompt"}, false},
-        {{"map", "10.0.0.5", "public", "--no-prompt"}, false},
-        {{"drives", "extra"}, false},
-    };
-    for (const auto &c : cases)
-    {
-        const ParseResult parsed = ParseCommandLine(c.args);
-        EXPECT_EQ(parsed.ok, c.ok) << c.args[0] << " " << (c.args.size() > 1 ? c.args.back() : "") << ": "
-                                   << parsed.error;
-    }
-    EXPECT_EQ(ParseCommandLine({"map", "10.0.0.5", "public", "y"}).options.letter, "Y:");
-}
-
 // The flow is tested in services; here each of its ends is printed, with its exit status: a run that ends in
 // kExitDone prints only on standard output, any other only on standard error.
 TEST_F(DriveCommandsTest, MapPrintsHowItEnded)
