@@ -213,8 +213,8 @@ TEST_F(WindowTest, EveryWayOfMovingTheRowShowsThatDeviceAndQueriesItOnce)
 }
 
 // Besides what the case above checks for every move: the details, the mapped letters (by name, by IP in
-// another case, none), a click beside the rows, and the address fields by the device's DHCP and gateway
-// (0.0.0.0 and empty are blank).
+// another case, none), a click beside the rows, the address fields by the device's DHCP and gateway
+// (0.0.0.0 and empty are blank), and what a new search empties.
 TEST_F(WindowTest, AClickFillsTheDetailsTheVolumesAndTheAddressFields)
 {
     ClickDevice(kStorageOne);
@@ -249,11 +249,8 @@ TEST_F(WindowTest, AClickFillsTheDetailsTheVolumesAndTheAddressFields)
     EXPECT_TRUE(IpField()->isEnabled() && NetmaskField()->isEnabled() && GatewayField()->isEnabled());
     ChooseDhcp(1);
     EXPECT_FALSE(IpField()->isEnabled() || NetmaskField()->isEnabled() || GatewayField()->isEnabled());
-}
 
-TEST_F(WindowTest, TheSearchButtonEmptiesTheFieldsButKeepsTheDhcpChoice)
-{
-    ClickDevice(kRecorderTwo);
+    // The search button empties the fields but keeps the DHCP choice.
     Click(1002);
     EXPECT_EQ(m_simulator.Requests(1).size(), 2u);
     EXPECT_EQ(Devices()->GetItemCount(), 5);
