@@ -186,6 +186,8 @@ TEST_F(ServicesTest, CodepageFilesLandOnTheShareAtTheirSizes)
          "HDD_1",
          ".systemfile/.codepages",
          {{"codepage.850", 132}, {"nls_cp850.ko", 5719}, {"nls_cp850_12.ko", 5783}, {"unicode_map.850", 131614}}},
+        // 857 stands for the three firmware code pages (which ones they are is the rule's): nothing is written.
+        {"10.71.1.23", "857", "HDD_1", ".systemfile/.codepages", {}},
     };
     for (const auto &c : cases)
     {
@@ -201,16 +203,8 @@ TEST_F(ServicesTest, CodepageFilesLandOnTheShareAtTheirSizes)
     }
 }
 
-// 857 stands for the three firmware code pages: which ones they are is the rule's. They write nothing.
-TEST_F(ServicesTest, FirmwareCodepagesWriteNothing)
-{
-    const RunResult capable = Run({"install-codepage", "10.71.1.23", "857", "--no-restart-wait"});
-    EXPECT_EQ(capable.status, 0) << capable.err;
-    EXPECT_EQ(Settings("10.71.1.23", 8), std::vector<std::string>{"857"});
-    EXPECT_TRUE(Files("HDD_1", ".systemfile/.codepages").empty());
-}
-
-// Each refusal of the flows is printed as it is (the texts are InstallRulesTest's), and nothing is set.
+// Each refusal of the flows is printed as it is (the texts are InstallRulesTest's), and nothing is set; the
+// right administrator password then installs.
 TEST_F(ServicesTest, RefusalsArePrintedAndNothingIsSet)
 {
     const struct
@@ -239,6 +233,10 @@ TEST_F(ServicesTest, RefusalsArePrintedAndNothingIsSet)
         for (const int sub : {8, 10, 14})
             EXPECT_TRUE(Settings(c.args[1], sub).empty()) << sub;
     }
+    // The right administrator password then installs.
+    const RunResult right = Run({"install-bt", "10.71.1.34", "--password-stdin", "--no-restart-wait"}, "pw\n");
+    EXPECT_EQ(right.status, 0) << right.err;
+    EXPECT_EQ(Files("HDD_1", "Nas_Prog/BT").size(), 2u);
 }
 
 TEST_F(ServicesTest, BitTorrentHelpersGoThroughTheLocalFolder)
@@ -255,13 +253,6 @@ TEST_F(ServicesTest, BitTorrentHelpersGoThroughTheLocalFolder)
     // The restart wait ran, and the local work folder is gone.
     EXPECT_NE(run.out.find("The device has restarted."), std::string::npos);
     EXPECT_FALSE(fs::exists(s_cDrive.file("c/bt")));
-}
-
-TEST_F(ServicesTest, BitTorrentWithTheAdministratorPassword)
-{
-    const RunResult right = Run({"install-bt", "10.71.1.34", "--password-stdin", "--no-restart-wait"}, "pw\n");
-    EXPECT_EQ(right.status, 0) << right.err;
-    EXPECT_EQ(Files("HDD_1", "Nas_Prog/BT").size(), 2u);
 }
 
 // Disks that take the files only in part: the file and the reason are named, nothing cut short stays, what

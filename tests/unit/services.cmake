@@ -14,6 +14,7 @@ izuzez_add_test(services_test
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/MappingCredentialsTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/OutsideNetworkTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/ProtocolSessionTest.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/ReconnectLettersTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/VolumeListTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/WakeOnLanTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/unit/services/WebLaunchTest.cpp

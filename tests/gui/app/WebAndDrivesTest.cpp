@@ -85,9 +85,10 @@ protected:
     Installed<FakeSystemInfo> m_info;
 };
 
-// Which command line each browser gets and the fallbacks are WebLaunch's rule; here a selected row is needed
-// and its address and SSL flag reach it.
-TEST_F(WebAndDrivesTest, TheWebPageNeedsASelectedRowAndOpensItsDevice)
+// Which command line each browser gets and the fallbacks are WebLaunch's rule, how long the wait lasts and
+// what a late answer does too; here a selected row is needed, its address and SSL flag reach it, and a
+// refusing device is reported and the list rebuilt.
+TEST_F(WebAndDrivesTest, TheWebPageNeedsASelectedRowAndOpensItsDeviceOrReportsItGone)
 {
     ModalAnswerer answerer;
     Click(1008);
@@ -103,27 +104,23 @@ TEST_F(WebAndDrivesTest, TheWebPageNeedsASelectedRowAndOpensItsDevice)
     Click(1008);
     EXPECT_EQ(answerer.boxes.size(), 1u);
     EXPECT_EQ(m_web->commands, std::vector<std::string>{"ff --new https://192.168.50.10"});
-}
 
-// How long the wait lasts and what a late answer does are the rule's (tests/unit/services).
-TEST_F(WebAndDrivesTest, ARefusingDeviceIsReportedAndTheListRebuilt)
-{
     ClickRow(Devices(), kPlain);
     const std::size_t searches = m_simulator.Requests(1).size();
     m_web->checks = {{0ms, false}};
-    ModalAnswerer answerer;
     Click(1008);
-    ASSERT_EQ(answerer.boxes.size(), 1u);
-    EXPECT_EQ(answerer.boxes[0].text, "Device is no longer available.");
-    EXPECT_EQ(answerer.boxes[0].title, "Warning");
-    EXPECT_EQ(m_web->Urls(), std::vector<std::string>{"http://192.168.50.11"});
-    EXPECT_TRUE(m_web->commands.empty());
+    ASSERT_EQ(answerer.boxes.size(), 2u);
+    EXPECT_EQ(answerer.boxes[1].text, "Device is no longer available.");
+    EXPECT_EQ(answerer.boxes[1].title, "Warning");
+    EXPECT_EQ(m_web->Urls().back(), "http://192.168.50.11");
+    EXPECT_EQ(m_web->commands.size(), 1u);
     EXPECT_EQ(m_simulator.Requests(1).size(), searches + 1);
     EXPECT_EQ(m_dlg->IsDeviceSelected(), 0);
 }
 
 // The order of attempts is MappingCredentials' rule; here the first attempt's texts, the Login dialog's answer
-// (Cancel is none) reaching the next attempt, the letter dropped first and the outcome shown.
+// (Cancel is none) reaching the next attempt, the letter dropped first, the outcome shown, and a device's
+// domain with the logged-on user for the first attempt.
 TEST_F(WebAndDrivesTest, MappingAsksForALoginOnlyWhenTheEmptyCredentialsAreRefused)
 {
     const struct
@@ -167,12 +164,10 @@ TEST_F(WebAndDrivesTest, MappingAsksForALoginOnlyWhenTheEmptyCredentialsAreRefus
             EXPECT_EQ(Letters()->itemText(0), "Z: \\\\192.168.50.10\\public");
         }
     }
-}
 
-// The device's domain and the logged-on user reach the mapping rule; the attempts after it are the rule's.
-TEST_F(WebAndDrivesTest, ADeviceDomainTriesTheLoggedOnUserFirst)
-{
+    // The device's domain and the logged-on user reach the mapping rule; the attempts after it are the rule's.
     ChooseVolume(kDomained, 0);
+    m_drives->adds.clear();
     ModalAnswerer answerer;
     Click(1003);
     ASSERT_EQ(m_drives->adds.size(), 1u);

@@ -213,7 +213,8 @@ TEST_F(WindowTest, EveryWayOfMovingTheRowShowsThatDeviceAndQueriesItOnce)
 }
 
 // Besides what the case above checks for every move: the details, the mapped letters (by name, by IP in
-// another case, none), and the address fields by the device's DHCP and gateway (0.0.0.0 and empty are blank).
+// another case, none), a click beside the rows, the address fields by the device's DHCP and gateway
+// (0.0.0.0 and empty are blank), and what a new search empties.
 TEST_F(WindowTest, AClickFillsTheDetailsTheVolumesAndTheAddressFields)
 {
     ClickDevice(kStorageOne);
@@ -226,6 +227,13 @@ TEST_F(WindowTest, AClickFillsTheDetailsTheVolumesAndTheAddressFields)
     EXPECT_EQ(Column(Volumes(), 0), (std::vector<QString>{"public", "Media", "backup"}));
     EXPECT_EQ(Column(Volumes(), 1), (std::vector<QString>{"Y:", "X:", ""}));
     EXPECT_TRUE(Devices()->hasFocus() || m_dlg->focusWidget() == Devices());
+    // A click on the list's empty part selects nothing and keeps the fields.
+    const QPoint below(5, Devices()->viewport()->height() - 2);
+    ASSERT_EQ(Devices()->itemAt(below), nullptr) << "the list is too full for this case";
+    QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, {}, below);
+    EXPECT_EQ(Devices()->GetSelectedRow(), -1);
+    EXPECT_EQ(IpField()->text(), "192.168.50.10");
+    EXPECT_EQ(m_dlg->IsDeviceSelected(), 1);
 
     for (auto [row, enabled] : {std::pair{kStorageOne, true}, {kRecorderTwo, false}, {kLockedThree, true}})
     {
@@ -241,22 +249,8 @@ TEST_F(WindowTest, AClickFillsTheDetailsTheVolumesAndTheAddressFields)
     EXPECT_TRUE(IpField()->isEnabled() && NetmaskField()->isEnabled() && GatewayField()->isEnabled());
     ChooseDhcp(1);
     EXPECT_FALSE(IpField()->isEnabled() || NetmaskField()->isEnabled() || GatewayField()->isEnabled());
-}
 
-TEST_F(WindowTest, AClickOnTheEmptyPartKeepsTheFields)
-{
-    ClickDevice(kStorageOne);
-    const QPoint below(5, Devices()->viewport()->height() - 2);
-    ASSERT_EQ(Devices()->itemAt(below), nullptr) << "the list is too full for this case";
-    QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, {}, below);
-    EXPECT_EQ(Devices()->GetSelectedRow(), -1);
-    EXPECT_EQ(IpField()->text(), "192.168.50.10");
-    EXPECT_EQ(m_dlg->IsDeviceSelected(), 1);
-}
-
-TEST_F(WindowTest, TheSearchButtonEmptiesTheFieldsButKeepsTheDhcpChoice)
-{
-    ClickDevice(kRecorderTwo);
+    // The search button empties the fields but keeps the DHCP choice.
     Click(1002);
     EXPECT_EQ(m_simulator.Requests(1).size(), 2u);
     EXPECT_EQ(Devices()->GetItemCount(), 5);
@@ -567,12 +561,7 @@ TEST_F(WindowTest, NothingClickedDuringAnExchangeRuns)
     EXPECT_EQ(m_simulator.Requests(1).size(), 1u);
     EXPECT_TRUE(m_dlg->isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
-TEST_F(WindowTest, TheAboutButtonShowsTheAboutBox)
-{
-    ModalAnswerer answerer;
-    Click(1021);
+    Click(1021); // once the exchange is over, About shows
     EXPECT_EQ(answerer.Shown("CAboutDlg"), 1);
 }
 
