@@ -218,13 +218,7 @@ void CSkinButton::keyPressEvent(QKeyEvent *event)
 
 void CSkinButton::focusInEvent(QFocusEvent *event)
 {
-    const Qt::FocusReason reason = event->reason();
-    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
-        m_bKeyboardFocus = FocusCuesShown() = true;
-    else if (reason == Qt::MouseFocusReason)
-        m_bKeyboardFocus = FocusCuesShown() = false;
-    else
-        m_bKeyboardFocus = m_bKeyboardFocus || FocusCuesShown();
+    m_bKeyboardFocus = FocusCueOnFocusIn(event->reason(), m_bKeyboardFocus);
     QPushButton::focusInEvent(event);
 }
 

@@ -303,13 +303,7 @@ void CSkinListCtrl::paintEvent(QPaintEvent *event)
 
 void CSkinListCtrl::focusInEvent(QFocusEvent *event)
 {
-    const Qt::FocusReason reason = event->reason();
-    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
-        m_bKeyboardFocus = FocusCuesShown() = true;
-    else if (reason == Qt::MouseFocusReason)
-        m_bKeyboardFocus = FocusCuesShown() = false;
-    else
-        m_bKeyboardFocus = m_bKeyboardFocus || FocusCuesShown();
+    m_bKeyboardFocus = FocusCueOnFocusIn(event->reason(), m_bKeyboardFocus);
     if (currentIndex().isValid())
     {
         QTreeWidget::focusInEvent(event);
